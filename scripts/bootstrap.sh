@@ -7,7 +7,6 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 DEPS="${KESTREL_DEPS:-/opt/kestrel-deps}"   # cross-built libraries live here, never in the repo
-SYSROOT="$DEPS/i686"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
@@ -60,23 +59,22 @@ fi
 
 install_pkgs build-essential cmake ninja-build pkg-config dpkg-dev \
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
   libz-mingw-w64-dev \
   zlib1g-dev libpng-dev libpugixml-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-14-dev \
   xvfb xauth imagemagick x11-utils \
-  wine wine64 wine32:i386 python3
+  wine wine64 wine32:i386 python3 file util-linux
 
 # --- cross-built third-party libraries ---------------------------------------
-CROSS_GXX=i686-w64-mingw32-g++-posix
-CROSS_GCC=i686-w64-mingw32-gcc-posix
-TOOLCHAIN="$ROOT/cmake/mingw-i686.cmake"
-mkdir -p "$DEPS/src" "$SYSROOT"
+TOOLCHAIN="$ROOT/cmake/mingw.cmake"
+mkdir -p "$DEPS/src"
 
-cross_cmake() {  # src-dir build-dir extra-args...
-  local src="$1" build="$2"; shift 2
+cross_cmake() {  # arch src-dir build-dir extra-args...
+  local arch="$1" src="$2" build="$3"; shift 3
   cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$SYSROOT" \
-    -DCMAKE_PREFIX_PATH="$SYSROOT" "$@" >/dev/null
+    -DKESTREL_WIN_ARCH="$arch" -DKESTREL_DEPS_ROOT="$DEPS/$arch" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DEPS/$arch" "$@" >/dev/null
   cmake --build "$build" >/dev/null
   cmake --install "$build" >/dev/null
 }
@@ -92,23 +90,23 @@ fetch_source() {  # package -> prints the unpacked source directory
   echo "$dir"
 }
 
-if [ ! -f "$SYSROOT/lib/libpugixml.a" ]; then
-  log "cross-building pugixml"
-  src="$(fetch_source pugixml)"
-  cross_cmake "$src" "$DEPS/build/pugixml" -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF
-fi
+for arch in i686 x86_64; do
+  lib="$DEPS/$arch/lib"
+  if [ ! -f "$lib/libpugixml.a" ]; then
+    log "cross-building pugixml ($arch)"
+    cross_cmake "$arch" "$(fetch_source pugixml)" "$DEPS/build/$arch/pugixml" \
+      -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF
+  fi
+  if [ ! -f "$lib/libpng16.a" ]; then
+    log "cross-building libpng ($arch)"
+    cross_cmake "$arch" "$(fetch_source libpng1.6)" "$DEPS/build/$arch/libpng" \
+      -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+      -DZLIB_ROOT="/usr/$arch-w64-mingw32"
+  fi
+  if [ ! -f "$lib/libgtest.a" ]; then
+    log "cross-building googletest ($arch)"
+    cross_cmake "$arch" /usr/src/googletest "$DEPS/build/$arch/googletest" -DBUILD_SHARED_LIBS=OFF
+  fi
+done
 
-if [ ! -f "$SYSROOT/lib/libpng16.a" ] && [ ! -f "$SYSROOT/lib/libpng.a" ]; then
-  log "cross-building libpng"
-  src="$(fetch_source libpng1.6)"
-  cross_cmake "$src" "$DEPS/build/libpng" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-    -DPNG_EXECUTABLES=OFF -DZLIB_ROOT=/usr/i686-w64-mingw32
-fi
-
-if [ ! -f "$SYSROOT/lib/libgtest.a" ]; then
-  log "cross-building googletest"
-  cross_cmake /usr/src/googletest "$DEPS/build/googletest" -DBUILD_SHARED_LIBS=OFF \
-    -Dgtest_disable_pthreads=OFF
-fi
-
-log "ready (cross libraries in $SYSROOT)"
+log "ready (cross libraries in $DEPS)"

@@ -1,23 +1,27 @@
 #!/usr/bin/env bash
-# Runs a 32-bit Windows program under Wine for tests: a private prefix (made
-# once), a virtual display when none is set, quiet debug output, and the
-# program's exit code passed through (Wine reports it modulo 256).
+# Runs a Windows program under Wine for tests: a private prefix (made once), a
+# virtual display when none is set, quiet debug output, and the program's exit
+# code passed through (Wine reports it modulo 256).
 set -u
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${KESTREL_WINEPREFIX:-$ROOT/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINEARCH=win64
+
+# Wine's 64-bit loader runs 64-bit programs; 32-bit ones need the 32-bit loader,
+# which only works where the kernel runs 32-bit code.
+WINE64=/usr/lib/wine/wine64
+[ -x "$WINE64" ] || WINE64="$(command -v wine64 || command -v wine)"
 
 init_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   exec 9>"$WINEPREFIX.lock"
   flock 9
   if [ ! -f "$WINEPREFIX/.kestrel-ready" ]; then
-    wineboot -i >/dev/null 2>&1
+    "$WINE64" wineboot -i >/dev/null 2>&1
     # Without a window manager Wine draws frames and captions itself.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.kestrel-ready"
   fi
@@ -30,4 +34,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 init_prefix
-wine "$@"
+case "$(file -b "$1" 2>/dev/null)" in
+  *x86-64*) exec "$WINE64" "$@" ;;
+  *) exec wine "$@" ;;
+esac
