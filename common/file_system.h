@@ -1,0 +1,34 @@
+// The few file-system operations the payload code needs, over 8-bit paths.
+// On Windows these are the ANSI calls, because the projector works in the
+// system's 8-bit code page; elsewhere POSIX.
+#pragma once
+
+#include <string>
+
+namespace kestrel {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// `folder` + separator + `name`; no separator is added when `folder` is empty
+// or already ends in one.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+bool PathExists(const std::string& path);
+bool IsDirectory(const std::string& path);
+
+enum class MakeDirectoryResult { Created, AlreadyExists, Failed };
+MakeDirectoryResult MakeDirectory(const std::string& path);
+
+// Deletes one file; false if it was not there or could not be deleted.
+bool RemoveFile(const std::string& path);
+
+// Deletes every file in `path`, removes every subfolder the same way (depth
+// first), then the folder itself. Links are removed, never followed. Returns
+// true when the folder is gone afterwards.
+bool RemoveDirectoryTree(const std::string& path);
+
+}  // namespace kestrel
