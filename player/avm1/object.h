@@ -1,0 +1,137 @@
+// Script objects: ordered properties with flags, __proto__, native accessors and host data.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "value.h"
+
+namespace kestrel::avm1 {
+
+class Vm;
+class Object;
+struct FunctionData;
+class Marker;
+
+// Property attribute bits, as ASSetPropFlags numbers them.
+enum PropertyFlags : uint8_t {
+    kDontEnum = 1,
+    kDontDelete = 2,
+    kReadOnly = 4,
+};
+
+// Native accessor pair for properties the host computes (a clip's _x, a text field's text).
+// A missing setter makes the property read-only for scripts.
+using NativeGetter = std::function<Value(Vm&, Object& self)>;
+using NativeSetter = std::function<void(Vm&, Object& self, const Value& value)>;
+
+struct Property {
+    std::string name;
+    Value value;
+    uint8_t flags = 0;
+    // addProperty-style accessors written in script (function objects), or null.
+    Object* getter = nullptr;
+    Object* setter = nullptr;
+    // Accessors supplied by the host in C++; used when set.
+    std::shared_ptr<const NativeGetter> nativeGetter;
+    std::shared_ptr<const NativeSetter> nativeSetter;
+
+    bool isAccessor() const { return getter || setter || nativeGetter || nativeSetter; }
+};
+
+// What an object is underneath; built-ins use it to find their internal state.
+enum class ObjectKind : uint8_t {
+    Plain,
+    Function,
+    Array,
+    Boolean,  // boxed primitive: primitive() holds the value
+    Number,
+    String,
+    Date,  // primitive() holds the time value in milliseconds
+    Arguments,
+    Host,  // created by the host (clips, text fields...), see nativeData()
+};
+
+// State a host attaches to an object (for example the display object behind a clip).
+// markReferences lets host data keep other script objects alive.
+class NativeData {
+public:
+    virtual ~NativeData() = default;
+    virtual void markReferences(Marker&) {}
+};
+
+// Objects live on the Vm heap and are freed by its collector; never delete one yourself.
+class Object {
+public:
+    explicit Object(ObjectKind kind = ObjectKind::Plain) : kind_(kind) {}
+    virtual ~Object() = default;
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    ObjectKind kind() const { return kind_; }
+    void setKind(ObjectKind kind) { kind_ = kind; }
+
+    Object* proto() const { return proto_; }
+    void setProto(Object* proto) { proto_ = proto; }
+
+    // Own properties in insertion order. Lookup honours the movie's case rule:
+    // caseSensitive is false for SWF version 6 and below.
+    Property* findOwn(std::string_view name, bool caseSensitive);
+    const Property* findOwn(std::string_view name, bool caseSensitive) const;
+    // Adds or overwrites an own data property, keeping the position of an existing one.
+    // Ignores ReadOnly (used by built-ins and the host to set up objects).
+    Property& define(std::string_view name, Value value, uint8_t flags = 0);
+    // Adds a native accessor property (used by the host for MovieClip._x and friends).
+    Property& defineNative(std::string_view name, NativeGetter getter, NativeSetter setter,
+                           uint8_t flags = kDontEnum);
+    // Removes an own property unless it is DontDelete; true when removed.
+    bool remove(std::string_view name, bool caseSensitive);
+    const std::vector<Property>& properties() const { return properties_; }
+    std::vector<Property>& properties() { return properties_; }
+
+    // Boxed primitive or Date value.
+    const Value& primitive() const { return primitive_; }
+    void setPrimitive(Value v) { primitive_ = std::move(v); }
+
+    // Function payload; non-null exactly for kind Function.
+    const std::shared_ptr<FunctionData>& function() const { return function_; }
+    void setFunction(std::shared_ptr<FunctionData> f) { function_ = std::move(f); }
+
+    // Dense element storage of Array objects (index properties live here, not in properties()).
+    std::vector<Value>& elements() { return elements_; }
+    const std::vector<Value>& elements() const { return elements_; }
+
+    // Host state; the object owns it.
+    NativeData* nativeData() const { return nativeData_.get(); }
+    void setNativeData(std::unique_ptr<NativeData> data) { nativeData_ = std::move(data); }
+
+    // Collector bookkeeping.
+    bool marked() const { return marked_; }
+    void setMarked(bool m) { marked_ = m; }
+
+private:
+    ObjectKind kind_;
+    bool marked_ = false;
+    Object* proto_ = nullptr;  // not owned: heap-managed
+    std::vector<Property> properties_;
+    Value primitive_;
+    std::shared_ptr<FunctionData> function_;
+    std::vector<Value> elements_;
+    std::unique_ptr<NativeData> nativeData_;
+};
+
+// Visits reachable objects during a collection.
+class Marker {
+public:
+    virtual ~Marker() = default;
+    virtual void mark(Object* object) = 0;
+    void mark(const Value& value) {
+        if (value.isObject()) mark(value.asObject());
+    }
+};
+
+}  // namespace kestrel::avm1
