@@ -1,0 +1,115 @@
+// Definitions from the movie's dictionary besides shapes: timelines (root and
+// DefineSprite), DefineEditText, DefineButton2.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/shape_definition.h"
+#include "core/swf_types.h"
+
+namespace kestrel::player {
+
+// PlaceObject 1/2/3 and RemoveObject 1/2, in the form the timeline applies them.
+struct PlaceCommand {
+    enum Kind : uint8_t { Place, Remove } kind = Place;
+    int depth = 0;
+    bool move = false;  // PlaceObject2/3 "move" flag: modify (or replace) what is at depth
+    bool hasCharacter = false;
+    uint16_t characterId = 0;
+    bool hasMatrix = false;
+    Matrix matrix;
+    bool hasColorTransform = false;
+    ColorTransform colorTransform;
+    bool hasRatio = false;
+    uint16_t ratio = 0;
+    bool hasName = false;
+    std::string name;
+    bool hasClipDepth = false;
+    int clipDepth = 0;
+    // PlaceObject2/3 CLIPACTIONS record, raw (the runtime decodes onClipEvent handlers).
+    ActionBytes clipActions;
+};
+
+// DoInitAction: runs once, before the frame's own actions, for a sprite definition.
+struct InitAction {
+    uint16_t spriteId = 0;
+    ActionBytes actions;
+};
+
+// Everything a frame of a timeline carries, in file order.
+struct FrameDefinition {
+    std::vector<PlaceCommand> commands;
+    std::vector<InitAction> initActions;  // root timeline only
+    std::vector<ActionBytes> actions;  // DoAction tags of this frame, in order
+    std::string label;                 // FrameLabel, empty when none
+};
+
+struct TimelineDefinition {
+    uint16_t id = 0;  // 0 for the root timeline
+    std::vector<FrameDefinition> frames;
+    // Frame (1-based) for a label. Labels compare without regard to case.
+    int frameForLabel(const std::string& label) const;
+};
+
+struct EditTextDefinition {
+    uint16_t id = 0;
+    Rect bounds;  // twips, local
+    bool wordWrap = false, multiline = false, password = false, readOnly = true;
+    bool border = false, html = false, selectable = true, autoSize = false;
+    uint16_t fontId = 0;
+    uint16_t fontHeight = 240;  // twips
+    Rgba textColor;
+    int maxLength = 0;
+    uint8_t align = 0;  // 0 left, 1 right, 2 centre, 3 justify
+    uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
+    int16_t leading = 0;
+    std::string variableName;
+    std::string initialText;
+};
+
+// Button state bits of a BUTTONRECORD.
+enum ButtonStateFlags : uint8_t {
+    kButtonUp = 1,
+    kButtonOver = 2,
+    kButtonDown = 4,
+    kButtonHitTest = 8,
+};
+
+struct ButtonRecord {
+    uint8_t states = 0;  // ButtonStateFlags
+    uint16_t characterId = 0;
+    int depth = 0;
+    Matrix matrix;
+    ColorTransform colorTransform;
+};
+
+// BUTTONCONDACTION condition bits (as the 16-bit little-endian word reads).
+enum ButtonCondition : uint16_t {
+    kCondIdleToOverUp = 0x0001,      // roll over
+    kCondOverUpToIdle = 0x0002,      // roll out
+    kCondOverUpToOverDown = 0x0004,  // press
+    kCondOverDownToOverUp = 0x0008,  // release
+    kCondOverDownToOutDown = 0x0010,  // drag out
+    kCondOutDownToOverDown = 0x0020,  // drag over
+    kCondOutDownToIdle = 0x0040,     // release outside
+    kCondIdleToOverDown = 0x0080,    // drag over (menu)
+    kCondOverDownToIdle = 0x0100,    // drag out (menu)
+    kCondKeyPressMask = 0xFE00,      // key code << 9
+};
+
+struct ButtonConditionAction {
+    uint16_t conditions = 0;  // ButtonCondition bits
+    ActionBytes actions;
+};
+
+struct ButtonDefinition {
+    uint16_t id = 0;
+    bool trackAsMenu = false;
+    std::vector<ButtonRecord> records;
+    std::vector<ButtonConditionAction> actions;
+};
+
+}  // namespace kestrel::player

@@ -1,0 +1,30 @@
+// The display list flattened for painting: what to draw, in order, with the
+// transforms already combined down to stage twips. Renderers map stage twips to
+// device pixels with StageMapping.
+#pragma once
+
+#include <vector>
+
+#include "core/shape_definition.h"
+#include "core/swf_types.h"
+
+namespace kestrel::player {
+
+class EditText;
+
+struct RenderItem {
+    enum Kind { Shape, Text } kind = Shape;
+    const ShapeDefinition* shape = nullptr;  // Shape: not owned (movie definition)
+    const EditText* text = nullptr;          // Text: not owned (display list)
+    Matrix matrix;                           // item space -> stage twips
+    ColorTransform colorTransform;           // combined down the tree
+};
+
+struct RenderList {
+    Rgba background;
+    Rect stageRect;  // twips
+    std::vector<RenderItem> items;
+    void clear() { items.clear(); }
+};
+
+}  // namespace kestrel::player

@@ -1,0 +1,108 @@
+// The playing movie: owns the root clip, drives ticks, delivers queued script
+// events through TimelineHooks, and tracks the mouse over buttons and clips.
+//
+// Host sequence: loadMovie() when the stream is complete, make a Stage, start()
+// (builds frame 1 and runs its actions at once), then tick() at frameRate(); feed
+// mouse input in stage twips (see StageMapping); buildRenderList() to paint.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+
+#include "core/movie_clip.h"
+#include "core/movie_definition.h"
+#include "core/render_list.h"
+#include "core/timeline_hooks.h"
+
+namespace kestrel::player {
+
+class Button;
+
+class Stage {
+public:
+    // `hooks` is not owned and may be null (no scripts); it must outlive the Stage
+    // or be replaced with setHooks(nullptr) first.
+    Stage(std::shared_ptr<const MovieDefinition> movie, TimelineHooks* hooks);
+    ~Stage();
+    Stage(const Stage&) = delete;
+    Stage& operator=(const Stage&) = delete;
+
+    const MovieDefinition& movie() const { return *movie_; }
+    const std::shared_ptr<const MovieDefinition>& moviePtr() const { return movie_; }
+    MovieClip& root() { return *root_; }
+    const MovieClip& root() const { return *root_; }
+    TimelineHooks* hooks() const { return hooks_; }
+    void setHooks(TimelineHooks* hooks) { hooks_ = hooks; }
+
+    double frameRate() const { return movie_->frameRate(); }
+    Rgba backgroundColor() const { return movie_->backgroundColor(); }
+
+    // Builds the root's frame 1 and runs its init and frame actions (once).
+    void start();
+    bool started() const { return started_; }
+    // One frame: enter-frame events, every playing clip advances, actions run.
+    void tick();
+    uint64_t tickCount() const { return tick_; }
+
+    // Delivers queued events in order until the queue is empty. Safe to call from
+    // inside a hook (it then returns at once: the outer call keeps draining).
+    // Stops after kMaxQueuedEventsPerDrain events so a goto loop cannot hang us.
+    void runQueuedActions();
+    static constexpr size_t kMaxQueuedEventsPerDrain = 100000;
+
+    // Mouse in stage twips.
+    void mouseMove(double x, double y);
+    void mouseDown(double x, double y);
+    void mouseUp(double x, double y);
+    Point mousePosition() const { return mouse_; }
+    bool mouseIsDown() const { return mouseDown_; }
+
+    // The display list flattened into painting order, in stage twips.
+    void buildRenderList(RenderList& out) const;
+
+    // Event queue (used by clips and buttons).
+    void queueFrameActions(MovieClip& clip, const ActionBytes& actions);
+    void queueInitActions(uint16_t spriteId, const ActionBytes& actions);
+    void queueClipLoaded(MovieClip& clip);
+    void queueFrameEntered(MovieClip& clip);
+    void queueButtonActions(Button& button, const ActionBytes& actions);
+    void queueMouseEvent(DisplayObject& target, MouseEvent event);
+    // Synchronous notifications.
+    void notifyCreated(DisplayObject& object);
+    void notifyRemoved(DisplayObject& object);
+    // DoInitAction runs once per sprite id.
+    bool markInitActionsRun(uint16_t spriteId);
+    // Empty timeline for script-made clips.
+    const TimelineDefinition& emptyTimeline() const { return emptyTimeline_; }
+
+private:
+    struct QueuedEvent {
+        enum Kind { InitActions, FrameActions, ClipLoaded, FrameEntered, ButtonActions, Mouse } kind;
+        std::shared_ptr<DisplayObject> target;
+        ActionBytes actions;
+        uint16_t spriteId = 0;
+        MouseEvent mouseEvent = MouseEvent::Press;
+    };
+
+    void deliver(const QueuedEvent& event);
+    void updateMouseTarget(bool pressChanged);
+    DisplayObject* findMouseTarget(double x, double y) const;
+
+    std::shared_ptr<const MovieDefinition> movie_;
+    TimelineHooks* hooks_;  // not owned
+    std::shared_ptr<MovieClip> root_;
+    TimelineDefinition emptyTimeline_;
+    std::deque<QueuedEvent> queue_;
+    bool draining_ = false;
+    bool started_ = false;
+    uint64_t tick_ = 0;
+    std::vector<uint16_t> initActionsRun_;
+
+    Point mouse_;
+    bool mouseDown_ = false;
+    std::weak_ptr<DisplayObject> hovered_;   // object under the mouse (button or clip)
+    std::weak_ptr<DisplayObject> pressed_;   // object the press started on
+};
+
+}  // namespace kestrel::player
