@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kestrel {
 
@@ -22,6 +23,10 @@ bool IsDirectory(const std::string& path);
 
 enum class MakeDirectoryResult { Created, AlreadyExists, Failed };
 MakeDirectoryResult MakeDirectory(const std::string& path);
+
+// Names of the regular files directly inside `folder`, in the order the
+// file system lists them (no folders, no "." or "..").
+std::vector<std::string> ListFiles(const std::string& folder);
 
 // Deletes one file; false if it was not there or could not be deleted.
 bool RemoveFile(const std::string& path);

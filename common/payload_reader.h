@@ -50,7 +50,8 @@ public:
     const std::vector<std::string>& filePaths() const { return filePaths_; }
     const std::vector<std::string>& maskPaths() const { return maskPaths_; }
 
-    // Deletes every unpacked file item and mask item. Folders are left for
+    // Deletes every unpacked file item and mask item, and the settings
+    // document if it is still there. Folders are left for
     // RemoveDirectoryTree() on the unpack folder.
     void cleanUp();
 
@@ -60,13 +61,14 @@ public:
 private:
     // Position of the next byte to be read backwards: bytes [0, position_)
     // are still unread.
+    // Each returns false when the payload is damaged.
     bool readWord(uint32_t* value);
     bool readName(std::string* name, bool* safe);
     bool skipBytes(uint32_t count);
     bool copyBlobTo(const std::string& path, bool replace, bool* written);
     bool skipBlob();
     PayloadError readSettingsItem();
-    PayloadError readFileItem(const std::string* folder);
+    PayloadError readFileItem(const std::string& folder, bool discard);
     PayloadError readMaskItem();
     PayloadError readFolderItem(int depth);
 

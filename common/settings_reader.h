@@ -46,7 +46,9 @@ std::string DecodeAttributeText(const std::string& raw);
 // decimal digits up to the first other character; no digits gives 0.
 // Values beyond the range saturate.
 int32_t ParseDecimalInt(const std::string& text);
-// The same for an unsigned value: saturates at 0 and 4294967295.
+// The same for an unsigned value: the range is [-2147483648, 4294967295],
+// saturating beyond it, and the result is the value's low 32 bits ("-1" gives
+// 4294967295).
 uint32_t ParseDecimalUInt(const std::string& text);
 // True exactly when `text` equals "true" ignoring case.
 bool ParseFlag(const std::string& text);
