@@ -1,0 +1,50 @@
+// A tiny HTTP/1.1 server on 127.0.0.1 for fetcher tests: one thread, one
+// connection at a time, "Connection: close". It records what arrived and
+// answers each path with a body the test set up. Windows only (Winsock).
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kestrel::test {
+
+struct ReceivedRequest {
+    std::string method;
+    std::string path;
+    std::map<std::string, std::string> headers;  // names lower-cased
+    std::string body;
+};
+
+class LoopbackHttpServer {
+public:
+    LoopbackHttpServer();  // listens on an ephemeral port
+    ~LoopbackHttpServer();
+    LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+    LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+    bool Listening() const { return listener_ != kNoSocket; }
+    int Port() const { return port_; }
+    std::string Url(const std::string& path) const;
+
+    // Unknown paths answer 404 with an empty body.
+    void SetResponse(const std::string& path, std::string body);
+    std::vector<ReceivedRequest> Requests();
+
+private:
+    static constexpr unsigned long long kNoSocket = ~0ull;
+    void Serve();
+    void HandleConnection(unsigned long long client);
+
+    unsigned long long listener_ = kNoSocket;
+    int port_ = 0;
+    bool stopping_ = false;
+    std::mutex mutex_;
+    std::map<std::string, std::string> responses_;
+    std::vector<ReceivedRequest> requests_;
+    std::thread thread_;
+};
+
+}  // namespace kestrel::test
