@@ -1,0 +1,30 @@
+// The projector's two threads: the main thread's message loop, which also runs
+// every window and every plug-in call, and an idle worker thread.
+#pragma once
+
+#include <windows.h>
+
+namespace kestrel::projector {
+
+// Private thread messages: the first parameter is a function, the second its argument.
+constexpr UINT kRunOnMainThreadMessage = 1277;
+constexpr UINT kRunOnWorkerThreadMessage = 1278;
+
+using ThreadTask = void (*)(void* argument);
+
+// Records the calling thread as the main thread.
+void SetMainThread();
+
+// Starts the worker thread and returns once its queue exists, so nothing
+// posted to it afterwards is lost. The thread runs until the process ends.
+bool StartWorkerThread();
+
+// Runs `task(argument)` on the main thread after the current message has been
+// handled. Used for work that must not run inside a plug-in call.
+bool PostToMainThread(ThreadTask task, void* argument);
+
+// Runs until QuitMainLoop() (or any WM_QUIT).
+void RunMainLoop();
+void QuitMainLoop();
+
+}  // namespace kestrel::projector

@@ -1,0 +1,37 @@
+// The plug-in library: loaded once at start-up, shut down at the end.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/npapi/npapi_abi.h"
+
+namespace kestrel::projector {
+
+class PluginLibrary {
+public:
+    PluginLibrary() = default;
+    ~PluginLibrary() { unload(); }
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+    // Loads the library, switches off its local-file security and exchanges
+    // the function tables. On failure `errorText` says which step failed; the
+    // library stays loaded until unload().
+    bool load(const std::string& path, NPNetscapeFuncs* browserFunctions, std::string* errorText);
+
+    // Calls NP_Shutdown (when the library has it) and frees the library.
+    void unload();
+
+    bool isLoaded() const { return module_ != nullptr; }
+    const NPPluginFuncs& functions() const { return functions_; }
+
+private:
+    HMODULE module_ = nullptr;
+    NP_ShutdownFunc shutdown_ = nullptr;
+    bool initialized_ = false;
+    NPPluginFuncs functions_{};
+};
+
+}  // namespace kestrel::projector

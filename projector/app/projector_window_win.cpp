@@ -1,0 +1,270 @@
+#include "projector/app/projector_window_win.h"
+
+#include <cstdio>
+
+#include "common/file_system.h"
+#include "projector/app/application_win.h"
+#include "projector/app/main_loop_win.h"
+#include "projector/app/resources/resource_ids.h"
+
+namespace kestrel::projector {
+namespace {
+
+constexpr DWORD kStyleNormal = WS_CAPTION | WS_SYSMENU;            // 0x00C80000
+constexpr DWORD kStyleModal = WS_CAPTION | WS_SYSMENU | DS_SYSMODAL; // 0x00C80002
+constexpr DWORD kStyleNoBorder = WS_POPUP;                           // 0x80000000
+
+const char* QualityWord(FlashQuality quality) {
+    switch (quality) {
+    case FlashQuality::Low: return "low";
+    case FlashQuality::AutoLow: return "autolow";
+    case FlashQuality::AutoHigh: return "autohigh";
+    case FlashQuality::Medium: return "medium";
+    case FlashQuality::High: return "high";
+    case FlashQuality::Best: return "best";
+    }
+    return "high";
+}
+
+const char* ScaleWord(FlashScale scale) {
+    switch (scale) {
+    case FlashScale::ShowAll: return "showall";
+    case FlashScale::NoBorder: return "noborder";
+    case FlashScale::ExactFit: return "exactfit";
+    }
+    return "showall";
+}
+
+}  // namespace
+
+ProjectorWindow::ProjectorWindow(Application& application, WindowDefinition& definition, bool isMain)
+    : application_(application), definition_(definition), isMain_(isMain) {}
+
+ProjectorWindow::~ProjectorWindow() {
+    // Normally destroyed already; this only makes sure no handle outlives the object.
+    if (destroyed_) return;
+    destroyed_ = true;
+    restoreWindowProcedure();
+    instance_.reset();
+    if (window_) DestroyWindow(window_);
+}
+
+bool ProjectorWindow::create() {
+    DWORD style = kStyleNormal;
+    DWORD exStyle = 0;
+    switch (definition_.style) {
+    case WindowStyle::Normal: style = kStyleNormal; break;
+    case WindowStyle::Modal: style = kStyleModal; break;
+    case WindowStyle::Tool: exStyle = WS_EX_TOOLWINDOW; break;
+    case WindowStyle::NoBorder: style = kStyleNoBorder; break;
+    }
+    if (definition_.hasMaximize) style |= WS_MAXIMIZEBOX;
+    if (definition_.hasMinimize) style |= WS_MINIMIZEBOX;
+    if (definition_.resizable) style |= WS_THICKFRAME;
+
+    // Every window gets a menu bar; it starts empty.
+    definition_.hasMenu = true;
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    menuBar_ = LoadMenuA(module, MAKEINTRESOURCEA(IDM_PROJECTOR_BAR));
+
+    RECT outer{0, 0, definition_.width, definition_.height};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);  // the bar is not counted
+
+    ProjectorWindow* main = application_.mainWindow();
+    HWND owner = main ? main->handle() : nullptr;
+    window_ = CreateWindowExA(exStyle, kProjectorWindowClass, definition_.title.c_str(), style, CW_USEDEFAULT, 0,
+                              outer.right - outer.left, outer.bottom - outer.top, owner, menuBar_, module, nullptr);
+    if (!window_) {
+        if (menuBar_) DestroyMenu(menuBar_);
+        menuBar_ = nullptr;
+        return false;
+    }
+    if (!definition_.hasClose) DeleteMenu(GetSystemMenu(window_, FALSE), SC_CLOSE, MF_BYCOMMAND);
+    if (menuBar_) {
+        RemoveMenu(menuBar_, 0, MF_BYCOMMAND);
+        DrawMenuBar(window_);
+    }
+    return attachMovie();
+}
+
+bool ProjectorWindow::attachMovie() {
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    SetClassLongPtrA(window_, GCLP_HICON,
+                     reinterpret_cast<LONG_PTR>(LoadIconA(module, MAKEINTRESOURCEA(IDI_PROJECTOR))));
+    SetWindowTextA(window_, definition_.title.c_str());
+
+    int width = definition_.width;
+    int height = definition_.height;
+    applySizeAndPosition(&width, &height);
+
+    surface_ = std::make_unique<OpaqueSurface>(window_, width, height);
+
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    previousProcedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProjectorWindow::WindowProcedure)));
+
+    surface_->create();
+    instance_ = std::make_unique<PluginInstance>(application_.pluginFunctions(), *surface_);
+    setMovieParameters();
+    return true;
+}
+
+void ProjectorWindow::applySizeAndPosition(int* width, int* height) {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    if (definition_.sizeMode == WindowSizeMode::ScreenPercent) {
+        const int percentWidth = static_cast<int>(definition_.widthPercent * 0.01 * screenWidth);
+        const int percentHeight = static_cast<int>(definition_.heightPercent * 0.01 * screenHeight);
+        if (percentWidth != definition_.width || percentHeight != definition_.height)
+            SetWindowPos(window_, nullptr, 0, 0, percentWidth, percentHeight,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        *width = percentWidth;
+        *height = percentHeight;
+    }
+
+    if (definition_.positionMode == WindowPositionMode::Custom) {
+        SetWindowPos(window_, nullptr, definition_.x, definition_.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        RECT outer;
+        GetWindowRect(window_, &outer);
+        const int left = screenWidth / 2 - (outer.right - outer.left) / 2;
+        const int top = screenHeight / 2 - (outer.bottom - outer.top) / 2;
+        SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void ProjectorWindow::setMovieParameters() {
+    if (PathExists(definition_.moviePath) && !IsDirectory(definition_.moviePath))
+        instance_->setParameter("src", definition_.moviePath);
+    if (definition_.type == WindowType::Transparent) instance_->setParameter("wmode", "transparent");
+    if (definition_.useBackgroundColor) {
+        const uint32_t color = definition_.backgroundColor;
+        char text[8];
+        std::snprintf(text, sizeof text, "#%02x%02x%02x", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+        instance_->setParameter("bgcolor", text);
+    }
+    instance_->setParameter("quality", QualityWord(definition_.quality));
+    instance_->setParameter("menu", definition_.showFlashMenu ? "true" : "false");
+    instance_->setParameter("scale", ScaleWord(definition_.scale));
+}
+
+bool ProjectorWindow::startMovie() {
+    if (!instance_) return false;
+    const bool started = instance_->start();
+    if (instance_->isStarted()) instance_->repaintAll();
+    return started;
+}
+
+void ProjectorWindow::show(bool visible) {
+    if (window_) ShowWindow(window_, visible ? SW_SHOWNORMAL : SW_HIDE);
+}
+
+void ProjectorWindow::close() {
+    restoreWindowProcedure();
+    destroySystemWindow();
+}
+
+void ProjectorWindow::destroySystemWindow() {
+    if (window_ && !destroyed_) {
+        instance_.reset();
+        DestroyWindow(window_);  // WM_DESTROY ends in handleDestruction()
+    }
+    if (!destroyed_) handleDestruction();
+}
+
+void ProjectorWindow::restoreWindowProcedure() {
+    if (window_ && previousProcedure_) {
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure_));
+        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        previousProcedure_ = nullptr;
+    }
+}
+
+void ProjectorWindow::handleDestruction() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    restoreWindowProcedure();
+    instance_.reset();
+    surface_.reset();
+    window_ = nullptr;
+    application_.windowDestroyed(this);  // may end the main loop; must be last
+}
+
+LRESULT ProjectorWindow::callPrevious(UINT message, WPARAM wParam, LPARAM lParam) {
+    return previousProcedure_ ? CallWindowProcA(previousProcedure_, window_, message, wParam, lParam)
+                              : DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void ProjectorWindow::paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    if (dc && surface_) surface_->copyToWindow(dc, ps.rcPaint);
+    EndPaint(window_, &ps);
+}
+
+bool ProjectorWindow::handleKey(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (GetFocus() != window_) return false;
+    if (wParam == VK_ESCAPE && definition_.exitOnEscape) {
+        QuitMainLoop();
+        *result = 0;
+        return true;
+    }
+    if (instance_) instance_->deliverEvent(message, wParam, lParam);
+    return false;
+}
+
+LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_DESTROY: {
+        const WNDPROC previous = previousProcedure_;
+        HWND window = window_;
+        handleDestruction();  // `this` may be released after the current message
+        return previous ? CallWindowProcA(previous, window, message, wParam, lParam)
+                        : DefWindowProcA(window, message, wParam, lParam);
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SIZE:
+        if (instance_ && wParam != SIZE_MINIMIZED) instance_->resize(LOWORD(lParam), HIWORD(lParam));
+        return callPrevious(message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ACTIVATEAPP:
+    case WM_MOUSEACTIVATE:
+        if (instance_) instance_->deliverEvent(message, wParam, lParam);
+        return callPrevious(message, wParam, lParam);
+    case WM_PAINT:
+        paint();
+        return 1;
+    case WM_CLOSE:
+        close();
+        return 0;
+    default:
+        break;
+    }
+    if (message >= WM_KEYFIRST && message <= WM_KEYFIRST + 7) {
+        LRESULT result = 0;
+        if (handleKey(message, wParam, lParam, &result)) return result;
+    }
+    return callPrevious(message, wParam, lParam);
+}
+
+LRESULT CALLBACK ProjectorWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ProjectorWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self || self->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
+    return self->handleMessage(message, wParam, lParam);
+}
+
+std::unique_ptr<ProjectorWindow> MakeProjectorWindow(Application& application, WindowDefinition& definition,
+                                                     bool isMain) {
+    switch (definition.type) {
+    case WindowType::Standard:
+    case WindowType::Mask:         // shaped by its region: not yet, shown as a standard window
+    case WindowType::Transparent:  // layered: not yet, shown as a standard window
+        return std::make_unique<ProjectorWindow>(application, definition, isMain);
+    }
+    return nullptr;
+}
+
+}  // namespace kestrel::projector

@@ -1,0 +1,73 @@
+// A projector window: a top-level window of class "LK_KestrelSKWindow" that
+// shows one movie through its own plug-in instance and surface.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "common/window_definition.h"
+#include "projector/app/host_surface_win.h"
+#include "projector/app/plugin_instance_win.h"
+
+namespace kestrel::projector {
+
+class Application;
+
+inline constexpr char kProjectorWindowClass[] = "LK_KestrelSKWindow";
+
+class ProjectorWindow {
+public:
+    // `definition` lives in the application for the whole run.
+    ProjectorWindow(Application& application, WindowDefinition& definition, bool isMain);
+    virtual ~ProjectorWindow();
+    ProjectorWindow(const ProjectorWindow&) = delete;
+    ProjectorWindow& operator=(const ProjectorWindow&) = delete;
+
+    // Creates the system window and attaches the movie (not yet started).
+    virtual bool create();
+    // Starts the plug-in instance: creates it and streams the movie.
+    bool startMovie();
+
+    // The close request: the system window goes, destruction follows.
+    void close();
+    // Destroys the system window if it still exists (shutdown).
+    void destroySystemWindow();
+
+    HWND handle() const { return window_; }
+    const WindowDefinition& definition() const { return definition_; }
+    bool isMain() const { return isMain_; }
+
+    void show(bool visible);
+
+protected:
+    virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool attachMovie();
+    void applySizeAndPosition(int* width, int* height);
+    void setMovieParameters();
+    void paint();
+    void handleDestruction();
+    void restoreWindowProcedure();
+    LRESULT callPrevious(UINT message, WPARAM wParam, LPARAM lParam);
+    bool handleKey(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    Application& application_;
+    WindowDefinition& definition_;
+    const bool isMain_;
+    HWND window_ = nullptr;
+    WNDPROC previousProcedure_ = nullptr;
+    HMENU menuBar_ = nullptr;  // owned by the window once set
+    std::unique_ptr<HostSurface> surface_;
+    std::unique_ptr<PluginInstance> instance_;
+    bool destroyed_ = false;
+};
+
+// Makes the window object for the definition's window type; null for an
+// unknown type. The caller then calls create().
+std::unique_ptr<ProjectorWindow> MakeProjectorWindow(Application& application, WindowDefinition& definition,
+                                                     bool isMain);
+
+}  // namespace kestrel::projector
