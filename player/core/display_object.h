@@ -104,6 +104,7 @@ private:
     friend class MovieClip;
     friend class Button;
     friend class Stage;
+    friend std::shared_ptr<DisplayObject> instantiateCharacter(Stage& stage, uint16_t characterId);
 
     void setMatrixFromScale(double xScalePercent, double yScalePercent, double rotationDeg);
 

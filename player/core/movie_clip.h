@@ -77,12 +77,20 @@ public:
     // Stage internals: one tick of this clip (and children) and first-frame build.
     void advanceTick(uint64_t tick);
     void buildFirstFrame();
+    // Clips shown as button states: built without scripts or notifications.
+    void setPassive() { passive_ = true; }
 
 private:
     friend class Stage;
     friend class DisplayObject;
 
+    struct Slot;
     void applyFrameCommands(int frame);
+    void place(int depth, const PlaceCommand& cmd, int frame, const std::shared_ptr<DisplayObject>& reuse);
+    void buildPending();
+    void createFromSlot(int depth, const Slot& slot);
+    void detach(DisplayObject& object, bool silent);
+    MovieClip* adoptScriptClip(std::shared_ptr<MovieClip> clip, const std::string& name, int depth);
     void applyPlace(const PlaceCommand& cmd, int frame);
     void applyRemove(int depth);
     void queueFrameActions(int frame);
@@ -97,6 +105,8 @@ private:
     int currentFrame_ = 0;
     bool playing_ = true;
     bool acceptsMouse_ = false;
+    bool passive_ = false;
+    std::vector<std::shared_ptr<MovieClip>> pendingBuild_;  // placed, first frame not built yet
     uint64_t createdTick_ = 0;
     std::map<int, std::shared_ptr<DisplayObject>> children_;
 };

@@ -41,6 +41,11 @@ public:
     // Builds the root's frame 1 and runs its init and frame actions (once).
     void start();
     bool started() const { return started_; }
+    // Whether the root timeline starts over after its last frame (default true).
+    void setLoop(bool loop) { loop_ = loop; }
+    bool loop() const { return loop_; }
+    // Name for an unnamed placed instance ("instance1", "instance2"...).
+    std::string nextInstanceName();
     // One frame: enter-frame events, every playing clip advances, actions run.
     void tick();
     uint64_t tickCount() const { return tick_; }
@@ -86,7 +91,7 @@ private:
     };
 
     void deliver(const QueuedEvent& event);
-    void updateMouseTarget(bool pressChanged);
+    void fire(DisplayObject& target, MouseEvent event);
     DisplayObject* findMouseTarget(double x, double y) const;
 
     std::shared_ptr<const MovieDefinition> movie_;
@@ -96,6 +101,8 @@ private:
     std::deque<QueuedEvent> queue_;
     bool draining_ = false;
     bool started_ = false;
+    bool loop_ = true;
+    int instanceCounter_ = 0;
     uint64_t tick_ = 0;
     std::vector<uint16_t> initActionsRun_;
 
@@ -103,6 +110,7 @@ private:
     bool mouseDown_ = false;
     std::weak_ptr<DisplayObject> hovered_;   // object under the mouse (button or clip)
     std::weak_ptr<DisplayObject> pressed_;   // object the press started on
+    bool pressedInside_ = false;
 };
 
 }  // namespace kestrel::player

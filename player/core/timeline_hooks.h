@@ -45,7 +45,7 @@ public:
     virtual ~TimelineHooks() = default;
 
     // Synchronous. A display object was created (timeline placement, attachMovie,
-    // createEmptyMovieClip, duplicate, button state characters), before its first
+    // createEmptyMovieClip, duplicate, createTextField), before its first
     // frame is built. Attach the script object here (DisplayObject::setScriptObject).
     virtual void objectCreated(DisplayObject& object) {}
 

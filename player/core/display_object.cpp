@@ -1,0 +1,120 @@
+#include "core/display_object.h"
+
+#include <cmath>
+
+#include "core/button.h"
+#include "core/display_factory.h"
+#include "core/movie_clip.h"
+#include "core/stage.h"
+
+namespace kestrel::player {
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+}
+
+MovieClip& DisplayObject::root() const { return stage_->root(); }
+
+void DisplayObject::setMatrix(const Matrix& m) {
+    matrix_ = m;
+    transformLocked_ = true;
+}
+
+void DisplayObject::setColorTransform(const ColorTransform& ct) {
+    colorTransform_ = ct;
+    transformLocked_ = true;
+}
+
+void DisplayObject::setX(double px) {
+    if (!std::isfinite(px)) return;
+    matrix_.tx = px * kTwipsPerPixel;
+    transformLocked_ = true;
+}
+
+void DisplayObject::setY(double px) {
+    if (!std::isfinite(px)) return;
+    matrix_.ty = px * kTwipsPerPixel;
+    transformLocked_ = true;
+}
+
+double DisplayObject::xScale() const { return std::sqrt(matrix_.a * matrix_.a + matrix_.b * matrix_.b) * 100; }
+double DisplayObject::yScale() const { return std::sqrt(matrix_.c * matrix_.c + matrix_.d * matrix_.d) * 100; }
+double DisplayObject::rotation() const { return std::atan2(matrix_.b, matrix_.a) * 180 / kPi; }
+
+void DisplayObject::setMatrixFromScale(double xs, double ys, double deg) {
+    if (!std::isfinite(xs) || !std::isfinite(ys) || !std::isfinite(deg)) return;
+    double r = deg * kPi / 180;
+    matrix_.a = xs / 100 * std::cos(r);
+    matrix_.b = xs / 100 * std::sin(r);
+    matrix_.c = -ys / 100 * std::sin(r);
+    matrix_.d = ys / 100 * std::cos(r);
+    transformLocked_ = true;
+}
+
+void DisplayObject::setXScale(double p) { setMatrixFromScale(p, yScale(), rotation()); }
+void DisplayObject::setYScale(double p) { setMatrixFromScale(xScale(), p, rotation()); }
+void DisplayObject::setRotation(double deg) { setMatrixFromScale(xScale(), yScale(), deg); }
+
+void DisplayObject::setAlpha(double percent) {
+    if (!std::isfinite(percent)) return;
+    colorTransform_.aMul = percent / 100;
+    transformLocked_ = true;
+}
+
+double DisplayObject::width() const { return boundsInParent().width() / kTwipsPerPixel; }
+double DisplayObject::height() const { return boundsInParent().height() / kTwipsPerPixel; }
+
+void DisplayObject::setWidth(double px) {
+    double current = width();
+    if (current <= 0 || !std::isfinite(px)) return;
+    setXScale(xScale() * px / current);
+}
+
+void DisplayObject::setHeight(double px) {
+    double current = height();
+    if (current <= 0 || !std::isfinite(px)) return;
+    setYScale(yScale() * px / current);
+}
+
+Matrix DisplayObject::worldMatrix() const {
+    return parent_ ? parent_->worldMatrix().multiply(matrix_) : matrix_;
+}
+
+ColorTransform DisplayObject::worldColorTransform() const {
+    return parent_ ? parent_->worldColorTransform().concat(colorTransform_) : colorTransform_;
+}
+
+bool DisplayObject::hitTest(double stageX, double stageY) const {
+    Matrix inverse;
+    if (!worldMatrix().invert(inverse)) return false;
+    Point p = inverse.apply(stageX, stageY);
+    return hitTestLocal(p.x, p.y);
+}
+
+std::string DisplayObject::targetPath() const {
+    if (!parent_) return "_level0";
+    return parent_->targetPath() + "." + name_;
+}
+
+EditText::EditText(Stage& stage, const EditTextDefinition& format)
+    : DisplayObject(DisplayObjectKind::EditText, stage), format_(format), text_(format.initialText) {}
+
+std::shared_ptr<DisplayObject> instantiateCharacter(Stage& stage, uint16_t id) {
+    const MovieDefinition& movie = stage.movie();
+    std::shared_ptr<DisplayObject> object;
+    switch (movie.kindOf(id)) {
+        case CharacterKind::Shape: object = std::make_shared<Shape>(stage, *movie.shape(id)); break;
+        case CharacterKind::Sprite:
+            object = std::make_shared<MovieClip>(stage, *movie.sprite(id));
+            break;
+        case CharacterKind::EditText:
+            object = std::make_shared<EditText>(stage, *movie.editText(id));
+            break;
+        case CharacterKind::Button: object = std::make_shared<Button>(stage, *movie.button(id)); break;
+        default: return nullptr;
+    }
+    object->characterId_ = id;
+    return object;
+}
+
+}  // namespace kestrel::player

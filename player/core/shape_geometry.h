@@ -1,0 +1,30 @@
+// Turns SWF shape edges into drawable paths. SWF stores each edge once with the
+// fill on its left (fill0) and right (fill1); a renderer needs closed contours per
+// fill, so edges are oriented (fill0 edges reversed) and chained end to start.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/shape_definition.h"
+
+namespace kestrel::player {
+
+struct ShapeEdge {
+    int64_t x0 = 0, y0 = 0;
+    int64_t cx = 0, cy = 0;  // control point (equals the end for straight edges)
+    int64_t x1 = 0, y1 = 0;
+    bool curve = false;
+    int fill0 = 0, fill1 = 0, line = 0;  // 1-based style indexes, 0 = none
+};
+
+struct LineStyleInfo {
+    uint16_t width = 20;
+    Rgba color;
+};
+
+// Fills out.fills and out.strokes. Style index i refers to fills[i - 1] / lines[i - 1].
+void buildShapeGeometry(const std::vector<ShapeEdge>& edges, const std::vector<Rgba>& fills,
+                        const std::vector<LineStyleInfo>& lines, ShapeDefinition& out);
+
+}  // namespace kestrel::player

@@ -1,0 +1,191 @@
+// DefineShape 1-4 records -> ShapeDefinition. Edges are collected with their
+// fill0/fill1/line styles and handed to buildShapeGeometry, which joins them into
+// closed contours per fill.
+#include <cstdint>
+#include <vector>
+
+#include "core/shape_definition.h"
+#include "core/shape_geometry.h"
+
+namespace kestrel::player {
+
+namespace {
+
+constexpr size_t kMaxEdgesPerShape = 1000000;
+
+struct StyleTables {
+    std::vector<Rgba>& fills;
+    std::vector<LineStyleInfo>& lines;
+};
+
+Rgba readColor(ByteReader& r, int shapeVersion) {
+    return shapeVersion >= 3 ? r.rgba() : r.rgb();
+}
+
+// Gradients: the average of the stops is the flat colour we draw.
+Rgba readGradientAverage(ByteReader& r, int shapeVersion, bool focal) {
+    uint8_t head = r.u8();
+    unsigned count = head & 0x0F;
+    unsigned sum[4] = {0, 0, 0, 0};
+    for (unsigned i = 0; i < count; ++i) {
+        r.u8();  // ratio
+        Rgba c = readColor(r, shapeVersion);
+        sum[0] += c.r;
+        sum[1] += c.g;
+        sum[2] += c.b;
+        sum[3] += c.a;
+    }
+    if (focal) r.u16();
+    if (count == 0) return Rgba{0, 0, 0, 255};
+    return Rgba{static_cast<uint8_t>(sum[0] / count), static_cast<uint8_t>(sum[1] / count),
+                static_cast<uint8_t>(sum[2] / count), static_cast<uint8_t>(sum[3] / count)};
+}
+
+Rgba readFillStyle(ByteReader& r, int shapeVersion) {
+    uint8_t type = r.u8();
+    switch (type) {
+        case 0x00: return readColor(r, shapeVersion);
+        case 0x10:
+        case 0x12:
+        case 0x13:
+            r.matrix();
+            return readGradientAverage(r, shapeVersion, type == 0x13);
+        case 0x40:
+        case 0x41:
+        case 0x42:
+        case 0x43:
+            // Bitmaps are not decoded: a neutral grey stands in for the picture.
+            r.u16();
+            r.matrix();
+            return Rgba{192, 192, 192, 255};
+        default:
+            r.fail();
+            return Rgba{};
+    }
+}
+
+unsigned readCount(ByteReader& r, int shapeVersion) {
+    unsigned count = r.u8();
+    if (count == 0xFF && shapeVersion >= 2) count = r.u16();
+    return count;
+}
+
+bool readStyles(ByteReader& r, int shapeVersion, StyleTables& t) {
+    unsigned fillCount = readCount(r, shapeVersion);
+    for (unsigned i = 0; i < fillCount && r.ok(); ++i) t.fills.push_back(readFillStyle(r, shapeVersion));
+    unsigned lineCount = readCount(r, shapeVersion);
+    for (unsigned i = 0; i < lineCount && r.ok(); ++i) {
+        LineStyleInfo line;
+        line.width = r.u16();
+        if (shapeVersion >= 4) {
+            uint8_t flags0 = r.u8();
+            uint8_t flags1 = r.u8();
+            unsigned join = (flags0 >> 4) & 3;
+            bool hasFill = (flags0 & 0x08) != 0;
+            (void)flags1;
+            if (join == 2) r.u16();  // miter limit
+            line.color = hasFill ? readFillStyle(r, shapeVersion) : r.rgba();
+        } else {
+            line.color = readColor(r, shapeVersion);
+        }
+        t.lines.push_back(line);
+    }
+    return r.ok();
+}
+
+}  // namespace
+
+bool parseShape(ByteReader& r, int tagCode, ShapeDefinition& out) {
+    int shapeVersion = tagCode == 2 ? 1 : tagCode == 22 ? 2 : tagCode == 32 ? 3 : 4;
+    out.bounds = r.rect();
+    if (shapeVersion == 4) {
+        r.rect();  // edge bounds
+        uint8_t flags = r.u8();
+        out.nonZeroWinding = (flags & 0x04) != 0;
+    }
+
+    std::vector<Rgba> fills;
+    std::vector<LineStyleInfo> lines;
+    StyleTables tables{fills, lines};
+    if (!readStyles(r, shapeVersion, tables)) return false;
+
+    std::vector<ShapeEdge> edges;
+    size_t fillBase = 0, lineBase = 0;  // style indexes of the current table group
+    unsigned fillBits = r.bits(4);
+    unsigned lineBits = r.bits(4);
+    int fill0 = 0, fill1 = 0, line = 0;
+    int64_t x = 0, y = 0;
+    bool ended = false;
+    while (r.ok() && !ended) {
+        if (edges.size() > kMaxEdgesPerShape) {
+            r.fail();
+            break;
+        }
+        if (r.bits(1) == 0) {
+            unsigned flags = r.bits(5);
+            if (flags == 0) {
+                ended = true;
+                break;
+            }
+            if (flags & 0x01) {
+                unsigned n = r.bits(5);
+                x = r.signedBits(n);
+                y = r.signedBits(n);
+            }
+            auto styleIndex = [](uint32_t raw, size_t base, size_t count) {
+                // Out-of-range indexes mean "no style" rather than a broken shape.
+                return raw == 0 || raw > count - base ? 0 : static_cast<int>(base + raw);
+            };
+            if (flags & 0x02) fill0 = styleIndex(r.bits(fillBits), fillBase, fills.size());
+            if (flags & 0x04) fill1 = styleIndex(r.bits(fillBits), fillBase, fills.size());
+            if (flags & 0x08) line = styleIndex(r.bits(lineBits), lineBase, lines.size());
+            if ((flags & 0x10) && shapeVersion >= 2) {
+                fillBase = fills.size();
+                lineBase = lines.size();
+                if (!readStyles(r, shapeVersion, tables)) break;
+                fillBits = r.bits(4);
+                lineBits = r.bits(4);
+                fill0 = fill1 = line = 0;
+            }
+            continue;
+        }
+        ShapeEdge e;
+        e.fill0 = fill0;
+        e.fill1 = fill1;
+        e.line = line;
+        e.x0 = x;
+        e.y0 = y;
+        if (r.bits(1)) {  // straight
+            unsigned n = r.bits(4) + 2;
+            int64_t dx = 0, dy = 0;
+            if (r.bits(1)) {
+                dx = r.signedBits(n);
+                dy = r.signedBits(n);
+            } else if (r.bits(1)) {
+                dy = r.signedBits(n);
+            } else {
+                dx = r.signedBits(n);
+            }
+            x += dx;
+            y += dy;
+            e.cx = x;
+            e.cy = y;
+        } else {
+            unsigned n = r.bits(4) + 2;
+            int64_t cdx = r.signedBits(n), cdy = r.signedBits(n);
+            int64_t adx = r.signedBits(n), ady = r.signedBits(n);
+            e.curve = true;
+            e.cx = x + cdx;
+            e.cy = y + cdy;
+            x = e.cx + adx;
+            y = e.cy + ady;
+        }
+        e.x1 = x;
+        e.y1 = y;
+        if (r.ok()) edges.push_back(e);
+    }
+    buildShapeGeometry(edges, fills, lines, out);
+    return r.ok() && ended;
+}
+
+}  // namespace kestrel::player

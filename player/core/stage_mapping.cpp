@@ -1,0 +1,64 @@
+#include "core/stage_mapping.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kestrel::player {
+
+namespace {
+std::string lowered(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+}  // namespace
+
+ScaleMode parseScaleMode(const std::string& text) {
+    std::string t = lowered(text);
+    if (t == "noborder") return ScaleMode::NoBorder;
+    if (t == "exactfit") return ScaleMode::ExactFit;
+    if (t == "noscale") return ScaleMode::NoScale;
+    return ScaleMode::ShowAll;
+}
+
+StageAlign parseStageAlign(const std::string& text) {
+    StageAlign align;
+    for (char c : lowered(text)) {
+        if (c == 'l') align.horizontal = -1;
+        if (c == 'r') align.horizontal = 1;
+        if (c == 't') align.vertical = -1;
+        if (c == 'b') align.vertical = 1;
+    }
+    return align;
+}
+
+Point StageMapping::windowToStage(double wx, double wy) const {
+    return {scaleX != 0 ? (wx - offsetX) / scaleX : 0, scaleY != 0 ? (wy - offsetY) / scaleY : 0};
+}
+
+Matrix StageMapping::twipsToWindow(const Rect& stageRect) const {
+    double sx = scaleX / kTwipsPerPixel, sy = scaleY / kTwipsPerPixel;
+    return Matrix{sx, 0, 0, sy, offsetX - stageRect.xMin * sx, offsetY - stageRect.yMin * sy};
+}
+
+StageMapping computeStageMapping(double stageW, double stageH, double winW, double winH, ScaleMode mode,
+                                 StageAlign align) {
+    StageMapping m;
+    if (!(stageW > 0) || !(stageH > 0) || !(winW > 0) || !(winH > 0)) return m;
+    double fitX = winW / stageW, fitY = winH / stageH;
+    switch (mode) {
+        case ScaleMode::ShowAll: m.scaleX = m.scaleY = std::min(fitX, fitY); break;
+        case ScaleMode::NoBorder: m.scaleX = m.scaleY = std::max(fitX, fitY); break;
+        case ScaleMode::ExactFit:
+            m.scaleX = fitX;
+            m.scaleY = fitY;
+            break;
+        case ScaleMode::NoScale: m.scaleX = m.scaleY = 1; break;
+    }
+    auto offset = [](double free, int side) { return side < 0 ? 0 : side > 0 ? free : free / 2; };
+    m.offsetX = offset(winW - stageW * m.scaleX, align.horizontal);
+    m.offsetY = offset(winH - stageH * m.scaleY, align.vertical);
+    return m;
+}
+
+}  // namespace kestrel::player
