@@ -61,3 +61,38 @@ Bytes Hex(const std::string& text);  // "96 04 00" -> bytes; blanks ignored
 std::string ToHex(const Bytes& b);
 
 }  // namespace swftest
+
+namespace swftest {
+
+// A decoded shape: styles and every edge with absolute twip coordinates.
+struct ShapeEdge {
+    bool curve = false;
+    int32_t fromX = 0, fromY = 0, controlX = 0, controlY = 0, toX = 0, toY = 0;
+    uint32_t fill0 = 0, fill1 = 0, line = 0;  // styles in effect
+};
+struct DecodedShape {
+    bool ok = false;
+    uint16_t id = 0;
+    Rect bounds;
+    std::vector<uint32_t> fills;                       // 0xRRGGBBAA
+    std::vector<std::pair<uint16_t, uint32_t>> lines;  // width, 0xRRGGBBAA
+    std::vector<ShapeEdge> edges;
+    int moves = 0;
+};
+DecodedShape DecodeShape(const Bytes& body, int version);
+
+struct DecodedPlace {
+    bool ok = false;
+    uint8_t flags = 0;
+    uint16_t depth = 0, character = 0, ratio = 0, clipDepth = 0;
+    bool hasMatrix = false;
+    double a = 1, b = 0, c = 0, d = 1;
+    int32_t tx = 0, ty = 0;
+    bool hasColor = false;
+    int32_t mul[4] = {256, 256, 256, 256}, add[4] = {0, 0, 0, 0};
+    std::string name;
+    size_t clipActionsAt = 0;  // offset of the clip actions in the body
+};
+DecodedPlace DecodePlace2(const Bytes& body);
+
+}  // namespace swftest

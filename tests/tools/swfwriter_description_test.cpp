@@ -105,8 +105,103 @@ TEST(SwfDescription, ErrorsNameTheLineAndTheProblem) {
     }
 }
 
+TEST(SwfDescription, ShapesPlacementAndSprites) {
+    swftest::Movie m = Compile(
+        "shape 1 version=2\n"
+        "  fill #00FF00\n"
+        "  line 1 #000000\n"
+        "  style fill0=1 line=1\n"
+        "  moveto 0 0\n"
+        "  lineto 10 0\n"
+        "  curveto 10 10 0 10\n"
+        "  lineto 0 0\n"
+        "end\n"
+        "sprite 2\n"
+        "  place 1 depth=1 rotate=90\n"
+        "  showframe\n"
+        "  remove 1\n"
+        "end\n"
+        "export 2 \"spinner\" 1 \"tri\"\n"
+        "place 2 depth=5 x=1 y=2 scale=0.5 alpha=0.5 name=\"s\" ratio=3\n"
+        "move depth=5 matrix=1,0,0,1,3,4 mul=1,0.5,1,1 add=-10,0,0,0\n"
+        "replace 1 depth=5 clipdepth=9\n");
+    ASSERT_EQ(m.tags.size(), 8u);
+    EXPECT_EQ(m.tags[0].code, swf::kTagDefineShape2);
+    swftest::DecodedShape shape = swftest::DecodeShape(m.tags[0].body, 2);
+    ASSERT_TRUE(shape.ok);
+    ASSERT_EQ(shape.edges.size(), 3u);
+    EXPECT_TRUE(shape.edges[1].curve);
+
+    ASSERT_EQ(m.tags[1].code, swf::kTagDefineSprite);
+    const swftest::Bytes& sprite = m.tags[1].body;
+    EXPECT_EQ(swftest::U16(sprite, 0), 2);
+    EXPECT_EQ(swftest::U16(sprite, 2), 2);  // the remove after showframe closes frame 2
+    bool ok = false;
+    std::vector<swftest::Tag> inner = swftest::ReadTags(sprite.data() + 4, sprite.size() - 4, ok);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(inner.size(), 5u);
+    EXPECT_EQ(inner[0].code, swf::kTagPlaceObject2);
+    swftest::DecodedPlace turned = swftest::DecodePlace2(inner[0].body);
+    EXPECT_DOUBLE_EQ(turned.b, 1);
+    EXPECT_EQ(inner[2].code, swf::kTagRemoveObject2);
+    EXPECT_EQ(ToHex(inner[2].body), "01 00");
+
+    EXPECT_EQ(m.tags[2].code, swf::kTagExportAssets);
+    EXPECT_EQ(ToHex(m.tags[2].body), "02 00 02 00 73 70 69 6e 6e 65 72 00 01 00 74 72 69 00");
+
+    swftest::DecodedPlace placed = swftest::DecodePlace2(m.tags[3].body);
+    EXPECT_EQ(placed.flags, 0x3E);
+    EXPECT_EQ(placed.depth, 5);
+    EXPECT_EQ(placed.character, 2);
+    EXPECT_DOUBLE_EQ(placed.a, 0.5);
+    EXPECT_EQ(placed.tx, 20);
+    EXPECT_EQ(placed.ty, 40);
+    EXPECT_EQ(placed.mul[3], 128);
+    EXPECT_EQ(placed.ratio, 3);
+    EXPECT_EQ(placed.name, "s");
+
+    swftest::DecodedPlace moved = swftest::DecodePlace2(m.tags[4].body);
+    EXPECT_EQ(moved.flags, 0x0D);
+    EXPECT_EQ(moved.tx, 60);
+    EXPECT_EQ(moved.ty, 80);
+    EXPECT_EQ(moved.mul[1], 128);
+    EXPECT_EQ(moved.add[0], -10);
+
+    swftest::DecodedPlace replaced = swftest::DecodePlace2(m.tags[5].body);
+    EXPECT_EQ(replaced.flags, 0x43);
+    EXPECT_EQ(replaced.clipDepth, 9);
+    EXPECT_EQ(m.frameCount, 1);
+}
+
+TEST(SwfDescription, DisplayErrors) {
+    struct Case {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"shape 1\n  fill #000000\n", "line 1: 'shape' has no matching 'end'"},
+        {"shape 0\nend\n", "value must be between 1 and 65535"},
+        {"shape 1\n  wiggle 1 2\nend\n", "line 2, column 3: unknown shape statement 'wiggle'"},
+        {"shape 1\n  lineto 1\nend\n", "line 2: usage: moveto|lineto <x> <y>"},
+        {"shape 1\n  style fill0=3\n  lineto 1 1\nend\n", "line 1: shape 1: fill style 3 is not defined"},
+        {"shape 1 version=1\n  fill #00000080\nend\n", "fill alpha needs shape version 3"},
+        {"place 1\n", "'place' needs depth=<n>"},
+        {"place 1 depth=1 matrix=1,0,0\n", "matrix needs 6 numbers"},
+        {"place 1 depth=1 x=1 matrix=1,0,0,1,0,0\n", "either matrix= or x/y/scale/rotate"},
+        {"place 1 depth=1 colour=1\n", "unknown option 'colour'"},
+        {"sprite 3\n  version 6\nend\n", "line 2: 'version' belongs to the movie"},
+        {"sprite 3\n  showframe\n", "line 1: 'sprite' has no matching 'end'"},
+        {"export 1\n", "usage: export"},
+        {"shape 1\nend extra\n", "line 2, column 5: unexpected 'extra'"},
+    };
+    for (const Case& c : cases) {
+        std::string error = ErrorOf(c.text);
+        EXPECT_NE(error.find(c.expected), std::string::npos)
+            << "input: " << c.text << "\nerror: " << error;
+    }
+}
+
 TEST(SwfDescription, ExamplesCompile) {
-    const char* examples[] = {"background"};
+    const char* examples[] = {"background", "animated_shape"};
     for (const char* name : examples) {
         std::ifstream in(std::string(KESTREL_SOURCE_DIR) + "/tools/swfwriter/examples/" + name +
                          ".swfdesc");

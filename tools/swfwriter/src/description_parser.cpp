@@ -48,7 +48,12 @@ const Line* DescriptionParser::NextLine(const Line& opener) {
         Fail(opener, "'" + opener.tokens[0].text + "' has no matching 'end'");
         return nullptr;
     }
-    return &lines_[next_++];
+    const Line& line = lines_[next_++];
+    if (line.tokens[0].IsWord("end") && line.tokens.size() > 1) {
+        Fail(line, line.tokens[1].column, "unexpected '" + line.tokens[1].text + "'");
+        return nullptr;
+    }
+    return &line;
 }
 
 bool DescriptionParser::CheckId(const Line& line, ArgReader& args, uint16_t& id) {
@@ -64,7 +69,9 @@ bool DescriptionParser::ParseTimeline(Timeline& timeline, bool isRoot) {
         const Line& line = lines_[next_++];
         if (line.tokens[0].IsWord("end")) {
             if (isRoot) return Fail(line, "'end' without an open block");
-            if (line.tokens.size() > 1) return Fail(line, "'end' takes no arguments");
+            if (line.tokens.size() > 1) {
+                return Fail(line, line.tokens[1].column, "unexpected '" + line.tokens[1].text + "'");
+            }
             return true;
         }
         if (!ParseTimelineStatement(line, timeline, isRoot)) return false;

@@ -11,6 +11,7 @@
 namespace swf {
 
 class ActionAssembler;
+struct PlaceObject;
 
 class DescriptionParser {
 public:
@@ -37,6 +38,8 @@ private:
     bool ParseFont(const Line& line, Timeline& timeline);
     bool ParseButton(const Line& line, Timeline& timeline);
     bool ParseDoAction(const Line& line, Timeline& timeline, bool init);
+    // "on <events>" blocks after a "place ... actions" line, up to the closing "end".
+    bool ParseClipActions(const Line& opener, PlaceObject& place);
 
     // Assembles action lines up to the matching "end" (consumed).
     bool ParseActionBlock(const Line& opener, Bytes& out);

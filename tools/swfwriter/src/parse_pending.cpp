@@ -1,5 +1,6 @@
 // Statements whose encoders land in the next commits.
 #include "description_parser.h"
+#include "swfwriter/place_object.h"
 
 namespace swf {
 
@@ -7,13 +8,13 @@ namespace swf {
     bool DescriptionParser::name(const Line& line, __VA_ARGS__) {              \
         return Fail(line, "'" + line.tokens[0].text + "' is not supported yet"); \
     }
-KESTREL_PENDING(ParsePlace, Timeline&)
-KESTREL_PENDING(ParseShape, Timeline&)
-KESTREL_PENDING(ParseSprite, Timeline&)
-KESTREL_PENDING(ParseExport, Timeline&)
 KESTREL_PENDING(ParseEditText, Timeline&)
 KESTREL_PENDING(ParseFont, Timeline&)
 KESTREL_PENDING(ParseButton, Timeline&)
 KESTREL_PENDING(ParseDoAction, Timeline&, bool)
+
+bool DescriptionParser::ParseClipActions(const Line& line, PlaceObject&) {
+    return Fail(line, "clip actions are not supported yet");
+}
 
 }  // namespace swf

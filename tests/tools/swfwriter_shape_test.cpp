@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "swf_test_reader.h"
+#include "swfwriter/place_object.h"
+#include "swfwriter/shape.h"
+#include "swfwriter/tag_codes.h"
+
+namespace {
+
+using swftest::Hex;
+using swftest::ToHex;
+
+TEST(SwfShape, SmallRectangleIsByteExact) {
+    swf::Shape shape(1);
+    shape.AddFill({0xFF, 0, 0});
+    shape.SetStyle(0, 1, 0);
+    shape.Rectangle(0, 0, 1, 1);
+    EXPECT_EQ(shape.TagCode(), swf::kTagDefineShape);
+    std::optional<swf::Bytes> body = shape.Encode(1);
+    ASSERT_TRUE(body);
+    EXPECT_EQ(ToHex(*body), ToHex(Hex("0100"              // id
+                                      "300a00a0"          // bounds 0..20 twips
+                                      "01 00 ff0000 00"   // one solid red fill, no lines
+                                      "10"                // 1 fill bit, 0 line bits
+                                      "3c0e829a2a6859a36000")));
+}
+
+TEST(SwfShape, EdgesDecodeToTheDrawnPath) {
+    swf::Shape shape(3);
+    uint16_t fill = shape.AddFill({0, 0x80, 0, 0x40});
+    uint16_t line = shape.AddLine(2, {0, 0, 0xFF});
+    shape.SetStyle(fill, 0, line);
+    shape.MoveTo(10, 10);
+    shape.LineTo(110, 10);
+    shape.LineTo(110, 60.5);
+    shape.CurveTo(60, 90, 10, 60.5);
+    shape.LineTo(10, 10);
+    std::optional<swf::Bytes> body = shape.Encode(7);
+    ASSERT_TRUE(body);
+    swftest::DecodedShape d = swftest::DecodeShape(*body, 3);
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.id, 7);
+    ASSERT_EQ(d.fills.size(), 1u);
+    EXPECT_EQ(d.fills[0], 0x00800040u);
+    ASSERT_EQ(d.lines.size(), 1u);
+    EXPECT_EQ(d.lines[0].first, 40);
+    EXPECT_EQ(d.lines[0].second, 0x0000FFFFu);
+    ASSERT_EQ(d.edges.size(), 4u);
+    EXPECT_EQ(d.edges[0].fromX, 200);
+    EXPECT_EQ(d.edges[0].fromY, 200);
+    EXPECT_EQ(d.edges[1].toY, 1210);
+    EXPECT_TRUE(d.edges[2].curve);
+    EXPECT_EQ(d.edges[2].controlX, 1200);
+    EXPECT_EQ(d.edges[2].controlY, 1800);
+    EXPECT_EQ(d.edges[2].toX, 200);
+    EXPECT_EQ(d.edges[3].toX, 200);
+    EXPECT_EQ(d.edges[3].toY, 200);
+    for (const swftest::ShapeEdge& e : d.edges) {
+        EXPECT_EQ(e.fill0, 1u);
+        EXPECT_EQ(e.line, 1u);
+    }
+    // Points span 200..2200 x 200..1800; half the 40-twip line widens each side.
+    EXPECT_EQ(d.bounds.xMin, 180);
+    EXPECT_EQ(d.bounds.xMax, 2220);
+    EXPECT_EQ(d.bounds.yMin, 180);
+    EXPECT_EQ(d.bounds.yMax, 1820);
+}
+
+TEST(SwfShape, EllipseClosesExactlyAndStaysNearTheCurve) {
+    swf::Shape shape(2);
+    shape.SetStyle(0, shape.AddFill({1, 2, 3}), 0);
+    shape.Ellipse(50, 40, 30, 20);
+    swftest::DecodedShape d = swftest::DecodeShape(*shape.Encode(2), 2);
+    ASSERT_TRUE(d.ok);
+    ASSERT_EQ(d.edges.size(), 8u);
+    EXPECT_EQ(d.edges.front().fromX, d.edges.back().toX);
+    EXPECT_EQ(d.edges.front().fromY, d.edges.back().toY);
+    for (const swftest::ShapeEdge& e : d.edges) {
+        EXPECT_TRUE(e.curve);
+        double nx = (e.toX / 20.0 - 50) / 30, ny = (e.toY / 20.0 - 40) / 20;
+        EXPECT_NEAR(nx * nx + ny * ny, 1.0, 0.01);
+    }
+    EXPECT_EQ(d.bounds.xMin, 400);
+    EXPECT_EQ(d.bounds.xMax, 1600);
+}
+
+TEST(SwfShape, LongLinesSplitIntoExactPieces) {
+    swf::Shape shape(3);
+    shape.SetStyle(0, 0, shape.AddLine(1, {0, 0, 0}));
+    shape.MoveTo(0, 0);
+    shape.LineTo(8000, -3);  // 160000 twips: beyond one edge's 17-bit reach
+    swftest::DecodedShape d = swftest::DecodeShape(*shape.Encode(1), 3);
+    ASSERT_TRUE(d.ok);
+    EXPECT_GT(d.edges.size(), 1u);
+    EXPECT_EQ(d.edges.back().toX, 160000);
+    EXPECT_EQ(d.edges.back().toY, -60);
+}
+
+TEST(SwfShape, RefusesWhatTheVersionCannotHold) {
+    struct Case {
+        int version;
+        swf::Rgba fill;
+        uint16_t useFill;
+        const char* error;
+    } cases[] = {
+        {1, {0, 0, 0, 128}, 1, "fill alpha needs shape version 3"},
+        {3, {0, 0, 0, 255}, 2, "fill style 2 is not defined"},
+        {4, {0, 0, 0, 255}, 1, "shape version must be 1, 2 or 3"},
+    };
+    for (const Case& c : cases) {
+        swf::Shape shape(c.version);
+        shape.AddFill(c.fill);
+        shape.SetStyle(c.useFill, 0, 0);
+        shape.Rectangle(0, 0, 5, 5);
+        std::string error;
+        EXPECT_FALSE(shape.Encode(1, &error));
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+TEST(SwfShape, ManyStylesUseTheExtendedCount) {
+    swf::Shape shape(2);
+    for (int i = 0; i < 300; ++i) shape.AddFill({0, 0, static_cast<uint8_t>(i)});
+    shape.SetStyle(300, 0, 0);
+    shape.Rectangle(0, 0, 1, 1);
+    std::optional<swf::Bytes> body = shape.Encode(1);
+    ASSERT_TRUE(body);
+    swftest::DecodedShape d = swftest::DecodeShape(*body, 2);
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.fills.size(), 300u);
+    EXPECT_EQ(d.edges[0].fill0, 300u);
+
+    swf::Shape v1(1);
+    for (int i = 0; i < 300; ++i) v1.AddFill({0, 0, 0});
+    EXPECT_FALSE(v1.Encode(1));
+}
+
+TEST(SwfPlaceObject, FieldsAppearInFlagOrder) {
+    swf::PlaceObject p;
+    p.depth = 3;
+    p.characterId = 9;
+    p.matrix = swf::Matrix::Make(5, -5, 2, 2, 0);
+    swf::ColorTransform cx;
+    cx.mulA = 128;
+    p.colorTransform = cx;
+    p.ratio = 17;
+    p.name = "clip";
+    p.clipDepth = 8;
+    std::optional<swf::Bytes> body = swf::EncodePlaceObject2(p, 8);
+    ASSERT_TRUE(body);
+    swftest::DecodedPlace d = swftest::DecodePlace2(*body);
+    EXPECT_EQ(d.flags, 0x7E);
+    EXPECT_EQ(d.depth, 3);
+    EXPECT_EQ(d.character, 9);
+    EXPECT_DOUBLE_EQ(d.a, 2);
+    EXPECT_EQ(d.tx, 100);
+    EXPECT_EQ(d.ty, -100);
+    EXPECT_EQ(d.mul[3], 128);
+    EXPECT_EQ(d.ratio, 17);
+    EXPECT_EQ(d.name, "clip");
+    EXPECT_EQ(d.clipDepth, 8);
+    EXPECT_EQ(d.clipActionsAt, body->size());
+
+    swf::PlaceObject move;
+    move.depth = 3;
+    move.move = true;
+    EXPECT_EQ(ToHex(*swf::EncodePlaceObject2(move, 8)), "01 03 00");
+}
+
+TEST(SwfPlaceObject, ClipActionFlagsWidenFromVersion6) {
+    swf::PlaceObject p;
+    p.characterId = 1;
+    p.clipActions.push_back({swf::kClipEnterFrame, 0, {0x07, 0x00}});
+    p.clipActions.push_back({swf::kClipKeyPress, 13, {0x00}});
+    std::optional<swf::Bytes> v6 = swf::EncodePlaceObject2(p, 6);
+    ASSERT_TRUE(v6);
+    EXPECT_EQ(ToHex(*v6), ToHex(Hex("82 0100 0100"
+                                    "0000 02000200"           // reserved, all events
+                                    "02000000 02000000 0700"  // enterFrame: stop, end
+                                    "00000200 02000000 0d 00" // keyPress 13: end
+                                    "00000000")));
+    std::string error;
+    EXPECT_FALSE(swf::EncodePlaceObject2(p, 5, &error));
+    p.clipActions.pop_back();
+    std::optional<swf::Bytes> v5 = swf::EncodePlaceObject2(p, 5);
+    ASSERT_TRUE(v5);
+    EXPECT_EQ(ToHex(*v5), ToHex(Hex("82 0100 0100 0000 0200 0200 02000000 0700 0000")));
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+// PlaceObject2: put, move or replace a character on the display list.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "swfwriter/byte_writer.h"
+#include "swfwriter/records.h"
+
+namespace swf {
+
+// Clip event bits (SWF 6+ layout; SWF 5 keeps the low 16 bits).
+enum ClipEvent : uint32_t {
+    kClipLoad = 0x1,
+    kClipEnterFrame = 0x2,
+    kClipUnload = 0x4,
+    kClipMouseMove = 0x8,
+    kClipMouseDown = 0x10,
+    kClipMouseUp = 0x20,
+    kClipKeyDown = 0x40,
+    kClipKeyUp = 0x80,
+    kClipData = 0x100,
+    kClipInitialize = 0x200,
+    kClipPress = 0x400,
+    kClipRelease = 0x800,
+    kClipReleaseOutside = 0x1000,
+    kClipRollOver = 0x2000,
+    kClipRollOut = 0x4000,
+    kClipDragOver = 0x8000,
+    kClipDragOut = 0x10000,
+    kClipKeyPress = 0x20000,
+    kClipConstruct = 0x40000,
+};
+
+// Event flag for a name such as "enterFrame"; no value for an unknown name.
+std::optional<uint32_t> ClipEventByName(const std::string& name);
+
+struct ClipAction {
+    uint32_t events = 0;
+    uint8_t keyCode = 0;  // with kClipKeyPress
+    Bytes actions;        // assembled, ending with the End action
+};
+
+struct PlaceObject {
+    uint16_t depth = 1;
+    std::optional<uint16_t> characterId;  // absent: modify what is at depth
+    bool move = false;                    // modify (or with a character: replace) at depth
+    std::optional<Matrix> matrix;
+    std::optional<ColorTransform> colorTransform;
+    std::optional<uint16_t> ratio;
+    std::optional<std::string> name;
+    std::optional<uint16_t> clipDepth;
+    std::vector<ClipAction> clipActions;
+};
+
+// The PlaceObject2 body. Clip action flags are 16 bits up to SWF 5, 32 bits from SWF 6.
+std::optional<Bytes> EncodePlaceObject2(const PlaceObject& place, uint8_t swfVersion,
+                                        std::string* error = nullptr);
+
+}  // namespace swf

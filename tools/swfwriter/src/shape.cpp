@@ -1,0 +1,270 @@
+#include "swfwriter/shape.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "swfwriter/tag_codes.h"
+
+namespace swf {
+namespace {
+
+// Edge deltas carry at most 17 signed bits (a 4-bit width field plus 2).
+constexpr int32_t kMaxEdgeDelta = 65535;
+
+bool Fail(std::string* error, const std::string& message) {
+    if (error) *error = message;
+    return false;
+}
+
+unsigned EdgeBits(std::initializer_list<int32_t> values) {
+    unsigned bits = 2;
+    for (int32_t v : values) bits = std::max(bits, SignedBits(v));
+    return bits;
+}
+
+}  // namespace
+
+uint16_t Shape::AddFill(Rgba color) {
+    fills_.push_back(color);
+    return static_cast<uint16_t>(fills_.size());
+}
+
+uint16_t Shape::AddLine(double widthPixels, Rgba color) {
+    int32_t twips = std::clamp(Twips(widthPixels), 0, 65535);
+    lines_.push_back(LineStyle{static_cast<uint16_t>(twips), color});
+    return static_cast<uint16_t>(lines_.size());
+}
+
+void Shape::SetStyle(uint16_t fill0, uint16_t fill1, uint16_t line) {
+    records_.push_back(Record{Record::kStyle, fill0, fill1, line, 0});
+}
+
+void Shape::AddPoint(int32_t x, int32_t y) {
+    if (!hasPoints_) {
+        extent_ = Rect{x, x, y, y};
+        hasPoints_ = true;
+        return;
+    }
+    extent_.xMin = std::min(extent_.xMin, x);
+    extent_.xMax = std::max(extent_.xMax, x);
+    extent_.yMin = std::min(extent_.yMin, y);
+    extent_.yMax = std::max(extent_.yMax, y);
+}
+
+void Shape::MoveTo(double x, double y) {
+    records_.push_back(Record{Record::kMove, Twips(x), Twips(y), 0, 0});
+    AddPoint(Twips(x), Twips(y));
+}
+
+void Shape::LineTo(double x, double y) { LineToTwips(Twips(x), Twips(y)); }
+
+void Shape::LineToTwips(int32_t x, int32_t y) {
+    records_.push_back(Record{Record::kLine, x, y, 0, 0});
+    AddPoint(x, y);
+}
+
+void Shape::CurveTo(double controlX, double controlY, double anchorX, double anchorY) {
+    CurveToTwips(Twips(controlX), Twips(controlY), Twips(anchorX), Twips(anchorY));
+}
+
+void Shape::CurveToTwips(int32_t cx, int32_t cy, int32_t ax, int32_t ay) {
+    records_.push_back(Record{Record::kCurve, cx, cy, ax, ay});
+    AddPoint(cx, cy);
+    AddPoint(ax, ay);
+}
+
+void Shape::Rectangle(double x, double y, double width, double height) {
+    int32_t x0 = Twips(x), y0 = Twips(y), x1 = Twips(x + width), y1 = Twips(y + height);
+    records_.push_back(Record{Record::kMove, x0, y0, 0, 0});
+    AddPoint(x0, y0);
+    LineToTwips(x1, y0);
+    LineToTwips(x1, y1);
+    LineToTwips(x0, y1);
+    LineToTwips(x0, y0);
+}
+
+void Shape::Ellipse(double centerX, double centerY, double radiusX, double radiusY) {
+    // Eight quadratic segments of 45 degrees: the control point sits on the tangents' crossing.
+    const double kStep = 3.14159265358979323846 / 4;
+    const double kControl = 1.0 / std::cos(kStep / 2);
+    records_.push_back(Record{Record::kMove, Twips(centerX + radiusX), Twips(centerY), 0, 0});
+    AddPoint(Twips(centerX + radiusX), Twips(centerY));
+    for (int i = 0; i < 8; ++i) {
+        double mid = kStep * (i + 0.5), end = kStep * (i + 1);
+        double ax = i == 7 ? radiusX : radiusX * std::cos(end);
+        double ay = i == 7 ? 0 : radiusY * std::sin(end);
+        CurveToTwips(Twips(centerX + radiusX * kControl * std::cos(mid)),
+                     Twips(centerY + radiusY * kControl * std::sin(mid)), Twips(centerX + ax),
+                     Twips(centerY + ay));
+    }
+}
+
+uint16_t Shape::TagCode() const {
+    return version_ == 1 ? kTagDefineShape : version_ == 2 ? kTagDefineShape2 : kTagDefineShape3;
+}
+
+Rect Shape::Bounds() const {
+    if (!hasPoints_) return Rect{};
+    int32_t pad = 0;
+    for (const LineStyle& l : lines_) pad = std::max<int32_t>(pad, (l.width + 1) / 2);
+    return Rect{extent_.xMin - pad, extent_.xMax + pad, extent_.yMin - pad, extent_.yMax + pad};
+}
+
+std::optional<Bytes> Shape::Encode(uint16_t id, std::string* error) const {
+    if (version_ < 1 || version_ > 3) {
+        Fail(error, "shape version must be 1, 2 or 3");
+        return std::nullopt;
+    }
+    size_t maxStyles = version_ == 1 ? 0xFF : 0xFFFF;
+    if (fills_.size() > maxStyles || lines_.size() > maxStyles) {
+        Fail(error, "too many styles for this shape version");
+        return std::nullopt;
+    }
+    if (version_ < 3) {
+        for (const Rgba& c : fills_) {
+            if (c.a != 255) return Fail(error, "fill alpha needs shape version 3"), std::nullopt;
+        }
+        for (const LineStyle& l : lines_) {
+            if (l.color.a != 255) {
+                return Fail(error, "line alpha needs shape version 3"), std::nullopt;
+            }
+        }
+    }
+    ByteWriter out;
+    out.U16(id);
+    WriteRect(out, Bounds());
+
+    auto writeCount = [&](size_t n) {
+        if (n >= 0xFF) {
+            out.U8(0xFF);
+            out.U16(static_cast<uint32_t>(n));
+        } else {
+            out.U8(static_cast<uint32_t>(n));
+        }
+    };
+    auto writeColor = [&](Rgba c) { version_ == 3 ? WriteRgba(out, c) : WriteRgb(out, c); };
+    writeCount(fills_.size());
+    for (const Rgba& c : fills_) {
+        out.U8(0x00);  // solid fill
+        writeColor(c);
+    }
+    writeCount(lines_.size());
+    for (const LineStyle& l : lines_) {
+        out.U16(l.width);
+        writeColor(l.color);
+    }
+
+    unsigned fillBits = UnsignedBits(static_cast<uint32_t>(fills_.size()));
+    unsigned lineBits = UnsignedBits(static_cast<uint32_t>(lines_.size()));
+    BitWriter w(out);
+    w.UB(fillBits, 4);
+    w.UB(lineBits, 4);
+
+    // Style changes and a following move share one record.
+    struct Pending {
+        bool fill0 = false, fill1 = false, line = false, move = false;
+        int32_t f0 = 0, f1 = 0, l = 0, x = 0, y = 0;
+        bool Any() const { return fill0 || fill1 || line || move; }
+    } pending;
+    auto flush = [&]() {
+        if (!pending.Any()) return;
+        w.UB(0, 1);  // non-edge record
+        w.Flag(false);  // no new styles
+        w.Flag(pending.line);
+        w.Flag(pending.fill1);
+        w.Flag(pending.fill0);
+        w.Flag(pending.move);
+        if (pending.move) {
+            unsigned bits = std::max(SignedBits(pending.x), SignedBits(pending.y));
+            w.UB(bits, 5);
+            w.SB(pending.x, bits);
+            w.SB(pending.y, bits);
+        }
+        if (pending.fill0) w.UB(static_cast<uint32_t>(pending.f0), fillBits);
+        if (pending.fill1) w.UB(static_cast<uint32_t>(pending.f1), fillBits);
+        if (pending.line) w.UB(static_cast<uint32_t>(pending.l), lineBits);
+        pending = Pending{};
+    };
+    auto writeLine = [&](int32_t dx, int32_t dy) {
+        w.UB(3, 2);  // edge, straight
+        unsigned bits = EdgeBits({dx, dy});
+        w.UB(bits - 2, 4);
+        if (dx != 0 && dy != 0) {
+            w.Flag(true);  // general line
+            w.SB(dx, bits);
+            w.SB(dy, bits);
+        } else {
+            w.Flag(false);
+            w.Flag(dx == 0);  // vertical
+            w.SB(dx == 0 ? dy : dx, bits);
+        }
+    };
+
+    int32_t penX = 0, penY = 0;
+    for (const Record& r : records_) {
+        switch (r.kind) {
+            case Record::kStyle:
+                if (static_cast<size_t>(r.a) > fills_.size() ||
+                    static_cast<size_t>(r.b) > fills_.size()) {
+                    return Fail(error, "fill style " + std::to_string(std::max(r.a, r.b)) +
+                                           " is not defined"),
+                           std::nullopt;
+                }
+                if (static_cast<size_t>(r.c) > lines_.size()) {
+                    return Fail(error, "line style " + std::to_string(r.c) + " is not defined"),
+                           std::nullopt;
+                }
+                pending.fill0 = pending.fill1 = pending.line = true;
+                pending.f0 = r.a;
+                pending.f1 = r.b;
+                pending.l = r.c;
+                break;
+            case Record::kMove:
+                pending.move = true;
+                pending.x = penX = r.a;
+                pending.y = penY = r.b;
+                break;
+            case Record::kLine: {
+                flush();
+                int64_t dx = static_cast<int64_t>(r.a) - penX, dy = static_cast<int64_t>(r.b) - penY;
+                // Long lines become several pieces whose deltas add up exactly.
+                int64_t pieces = (std::max(std::llabs(dx), std::llabs(dy)) + kMaxEdgeDelta - 1) /
+                                 kMaxEdgeDelta;
+                if (pieces < 1) pieces = 1;
+                for (int64_t i = 0; i < pieces; ++i) {
+                    writeLine(static_cast<int32_t>(dx * (i + 1) / pieces - dx * i / pieces),
+                              static_cast<int32_t>(dy * (i + 1) / pieces - dy * i / pieces));
+                }
+                penX = r.a;
+                penY = r.b;
+                break;
+            }
+            case Record::kCurve: {
+                flush();
+                int64_t cdx = static_cast<int64_t>(r.a) - penX, cdy = static_cast<int64_t>(r.b) - penY;
+                int64_t adx = static_cast<int64_t>(r.c) - r.a, ady = static_cast<int64_t>(r.d) - r.b;
+                for (int64_t v : {cdx, cdy, adx, ady}) {
+                    if (std::llabs(v) > kMaxEdgeDelta) {
+                        return Fail(error, "curve is too long for one edge; split it"), std::nullopt;
+                    }
+                }
+                int32_t d[4] = {static_cast<int32_t>(cdx), static_cast<int32_t>(cdy),
+                                static_cast<int32_t>(adx), static_cast<int32_t>(ady)};
+                unsigned bits = EdgeBits({d[0], d[1], d[2], d[3]});
+                w.UB(2, 2);  // edge, curved
+                w.UB(bits - 2, 4);
+                for (int32_t v : d) w.SB(v, bits);
+                penX = r.c;
+                penY = r.d;
+                break;
+            }
+        }
+    }
+    flush();
+    w.UB(0, 6);  // end of shape
+    w.Flush();
+    return out.Take();
+}
+
+}  // namespace swf
