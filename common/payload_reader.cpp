@@ -86,7 +86,10 @@ bool PayloadReader::copyBlobTo(const std::string& path, bool replace, bool* writ
     BinaryFile out;
     // A file that cannot be created is skipped; its blob is still consumed.
     if (!out.open(path, BinaryFile::Mode::WriteTruncate)) return true;
-    if (chunk_.empty()) chunk_.resize(kCopyChunkSize);
+    // Grown to the largest blob seen, at most one chunk.
+    if (chunk_.size() < std::min<size_t>(length, kCopyChunkSize)) {
+        chunk_.resize(std::min<size_t>(length, kCopyChunkSize));
+    }
     uint32_t copied = 0;
     bool readFailed = false;
     bool writeFailed = false;

@@ -1,0 +1,2 @@
+kestrel_add_fuzzer(fuzz_payload_reader ${CMAKE_CURRENT_LIST_DIR}/fuzz_payload_reader.cpp LIBS kestrel_common)
+kestrel_add_fuzzer(fuzz_settings_reader ${CMAKE_CURRENT_LIST_DIR}/fuzz_settings_reader.cpp LIBS kestrel_common)
