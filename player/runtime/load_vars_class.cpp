@@ -1,0 +1,98 @@
+// LoadVars: name=value text to properties and back, loaded through the network host.
+#include "runtime/movie_player.h"
+#include "runtime/script_classes.h"
+#include "runtime/script_helpers.h"
+#include "runtime/url_variables.h"
+
+namespace kestrel::runtime {
+
+using avm1::NativeCall;
+using avm1::Object;
+using avm1::Value;
+using avm1::Vm;
+
+void assignUrlVariables(Vm& vm, Object* target, const std::string& text) {
+    for (const auto& [name, value] : decodeUrlVariables(text))
+        vm.setMember(Value(target), name, Value(value));
+}
+
+std::string urlVariablesOf(Vm& vm, Object* object) {
+    UrlVariables vars;
+    for (const auto& p : object->properties()) {
+        if (p.flags & avm1::kDontEnum) continue;
+        Value v = vm.getMember(Value(object), p.name);
+        if (v.isObject() && v.asObject()->kind() == avm1::ObjectKind::Function) continue;
+        vars.emplace_back(p.name, vm.toString(v));
+    }
+    return encodeUrlVariables(vars);
+}
+
+void installLoadVarsClass(MoviePlayer& player, Vm& vm) {
+    Object* proto = vm.newObject();
+    makeClass(vm, "LoadVars", proto, nullptr);
+    proto->define("contentType", Value("application/x-www-form-urlencoded"), avm1::kDontEnum);
+    proto->define("loaded", Value(), avm1::kDontEnum);
+    vm.defineMethod(proto, "decode", [](NativeCall& call) -> Value {
+        if (Object* self = call.thisObject()) assignUrlVariables(call.vm, self, call.vm.toString(call.arg(0)));
+        return Value();
+    });
+    vm.defineMethod(proto, "toString", [](NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        return Value(self ? urlVariablesOf(call.vm, self) : std::string());
+    });
+    MoviePlayer* p = &player;
+    vm.defineMethod(proto, "load", [p](NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        if (!self) return Value(false);
+        self->define("loaded", Value(false), avm1::kDontEnum);
+        return Value(p->startLoad(MoviePlayer::PendingLoad::LoadVars, self,
+                                  call.vm.toString(call.arg(0)), false, "", ""));
+    });
+    vm.defineMethod(proto, "sendAndLoad", [p](NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        Value target = call.arg(1);
+        if (!self || !target.isObject()) return Value(false);
+        Vm& vm = call.vm;
+        std::string method = vm.toString(call.arg(2));
+        bool get = method == "GET" || method == "get";
+        std::string url = vm.toString(call.arg(0));
+        std::string body = urlVariablesOf(vm, self);
+        if (get) url += (url.find('?') == std::string::npos ? "?" : "&") + body;
+        target.asObject()->define("loaded", Value(false), avm1::kDontEnum);
+        std::string type = vm.toString(vm.getMember(Value(self), "contentType"));
+        return Value(p->startLoad(MoviePlayer::PendingLoad::LoadVars, target.asObject(), url, !get,
+                                  get ? "" : body, type));
+    });
+    vm.defineMethod(proto, "send", [](NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        if (!self) return Value(false);
+        std::string method = call.vm.toString(call.arg(2));
+        int m = method == "GET" || method == "get" ? 1 : 2;
+        call.vm.host().getUrl(call.vm.toString(call.arg(0)), call.vm.toString(call.arg(1)), m, self);
+        return Value(true);
+    });
+    vm.defineMethod(proto, "addRequestHeader", [](NativeCall&) { return Value(); });
+    vm.defineMethod(proto, "getBytesLoaded", [](NativeCall&) { return Value(); });
+    vm.defineMethod(proto, "getBytesTotal", [](NativeCall&) { return Value(); });
+    // The default onData decodes what arrived and reports it to onLoad.
+    vm.defineMethod(proto, "onData", [](NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        if (!self) return Value();
+        Value src = call.arg(0);
+        if (src.isUndefined()) {
+            call.vm.callMethod(Value(self), "onLoad", {Value(false)});
+            return Value();
+        }
+        assignUrlVariables(call.vm, self, call.vm.toString(src));
+        self->define("loaded", Value(true), avm1::kDontEnum);
+        call.vm.callMethod(Value(self), "onLoad", {Value(true)});
+        return Value();
+    });
+    vm.defineMethod(proto, "onLoad", [](NativeCall&) { return Value(); });
+}
+
+void deliverLoadVarsData(Vm& vm, Object* loadVars, const std::string* data) {
+    vm.callMethod(Value(loadVars), "onData", {data ? Value(*data) : Value()});
+}
+
+}  // namespace kestrel::runtime

@@ -1,0 +1,206 @@
+// Display properties shared by clips, text fields and buttons, and the choice of
+// prototype for a new display object.
+#include "runtime/script_classes.h"
+
+#include <cmath>
+
+#include "core/button.h"
+#include "core/movie_clip.h"
+#include "core/stage.h"
+#include "runtime/display_paths.h"
+#include "runtime/movie_player.h"
+#include "runtime/script_helpers.h"
+
+namespace kestrel::runtime {
+
+using avm1::Object;
+using avm1::Value;
+using avm1::Vm;
+
+namespace {
+
+using NumberSetter = void (player::DisplayObject::*)(double);
+using NumberGetter = double (player::DisplayObject::*)() const;
+
+}  // namespace
+
+const char* DisplayObjectData::typeOfName() const {
+    auto o = object.lock();
+    return o && o->isClip() ? "movieclip" : nullptr;
+}
+
+bool DisplayObjectData::lookupDynamic(std::string_view name, bool caseSensitive, Value& out) {
+    auto display = object.lock();
+    if (!display || display->isRemoved()) return false;
+    if (display->isClip()) {
+        auto* clip = static_cast<player::MovieClip*>(display.get());
+        if (player::DisplayObject* child = clip->childByName(std::string(name), caseSensitive)) {
+            if (auto* o = static_cast<Object*>(child->scriptObject())) {
+                out = Value(o);
+                return true;
+            }
+        }
+    }
+    if (caseSensitive && !name.empty() && name[0] == '_' && self) {
+        if (avm1::Property* p = self->findOwn(name, false); p && p->nativeGetter) {
+            out = (*p->nativeGetter)(*vm, *self);
+            return true;
+        }
+    }
+    return false;
+}
+
+ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_(vm) {
+    installMovieClip();
+    installTextField();
+    installButton();
+    installKeyAndMouse();
+    installXmlClasses(player, vm);
+    installLoadVarsClass(player, vm);
+}
+
+Object* ScriptClasses::registeredConstructorOf(const player::DisplayObject& object) const {
+    if (!object.isClip() || object.characterId() == 0) return nullptr;
+    std::string symbol = object.stage().movie().exportNameOf(object.characterId());
+    if (symbol.empty()) return nullptr;
+    return vm_.registeredClass(symbol);
+}
+
+Object* ScriptClasses::createScriptObject(player::DisplayObject& display) {
+    Object* proto = nullptr;
+    switch (display.kind()) {
+        case player::DisplayObjectKind::MovieClip: {
+            proto = movieClip_;
+            if (Object* ctor = registeredConstructorOf(display)) {
+                Value p = vm_.getMember(Value(ctor), "prototype");
+                if (p.isObject()) proto = p.asObject();
+            }
+            break;
+        }
+        case player::DisplayObjectKind::EditText: proto = textField_; break;
+        case player::DisplayObjectKind::Button: proto = button_; break;
+        case player::DisplayObjectKind::Shape: return nullptr;
+    }
+    auto data = std::make_unique<DisplayObjectData>(vm_, display.weak_from_this());
+    DisplayObjectData* rawData = data.get();
+    Object* object = vm_.newHostObject(proto, std::move(data));
+    rawData->self = object;
+    installDisplayProperties(object, display);
+    if (display.isClip()) installClipProperties(object, display);
+    if (display.kind() == player::DisplayObjectKind::EditText)
+        installTextProperties(object, display);
+    return object;
+}
+
+void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObject&) {
+    auto number = [&](const char* name, NumberGetter get, NumberSetter set) {
+        object->defineNative(
+            name,
+            [get](Vm&, Object& self) -> Value {
+                player::DisplayObject* d = displayOf(self);
+                return d ? Value((d->*get)()) : Value();
+            },
+            [set](Vm& vm, Object& self, const Value& v) {
+                player::DisplayObject* d = displayOf(self);
+                double n = vm.toNumber(v);
+                if (d && !std::isnan(n)) (d->*set)(n);
+            });
+    };
+    number("_x", &player::DisplayObject::x, &player::DisplayObject::setX);
+    number("_y", &player::DisplayObject::y, &player::DisplayObject::setY);
+    number("_xscale", &player::DisplayObject::xScale, &player::DisplayObject::setXScale);
+    number("_yscale", &player::DisplayObject::yScale, &player::DisplayObject::setYScale);
+    number("_rotation", &player::DisplayObject::rotation, &player::DisplayObject::setRotation);
+    number("_alpha", &player::DisplayObject::alpha, &player::DisplayObject::setAlpha);
+    number("_width", &player::DisplayObject::width, &player::DisplayObject::setWidth);
+    number("_height", &player::DisplayObject::height, &player::DisplayObject::setHeight);
+
+    object->defineNative(
+        "_visible",
+        [](Vm&, Object& self) -> Value {
+            player::DisplayObject* d = displayOf(self);
+            return d ? Value(d->visible()) : Value();
+        },
+        [](Vm& vm, Object& self, const Value& v) {
+            if (player::DisplayObject* d = displayOf(self)) d->setVisible(vm.toBoolean(v));
+        });
+    object->defineNative(
+        "_name",
+        [](Vm&, Object& self) -> Value {
+            player::DisplayObject* d = displayOf(self);
+            return d ? Value(d->name()) : Value();
+        },
+        [](Vm& vm, Object& self, const Value& v) {
+            if (player::DisplayObject* d = displayOf(self)) d->setName(vm.toString(v));
+        });
+    object->defineNative(
+        "_target",
+        [](Vm&, Object& self) -> Value {
+            player::DisplayObject* d = displayOf(self);
+            return d ? Value(slashTargetOf(*d)) : Value();
+        },
+        nullptr);
+    MoviePlayer* player = &player_;
+    object->defineNative(
+        "_parent",
+        [player](Vm&, Object& self) -> Value {
+            player::DisplayObject* d = displayOf(self);
+            if (!d || !d->parent()) return Value();
+            Object* p = player->scriptObjectOf(*d->parent());
+            return p ? Value(p) : Value();
+        },
+        nullptr);
+    object->defineNative(
+        "_root",
+        [player](Vm&, Object& self) -> Value {
+            player::DisplayObject* d = displayOf(self);
+            Object* r = d ? player->scriptObjectOf(d->root()) : player->rootObject();
+            return r ? Value(r) : Value();
+        },
+        nullptr);
+    auto mouse = [player](bool wantX) {
+        return [player, wantX](Vm&, Object& self) -> Value {
+            player::DisplayObject* d = displayOf(self);
+            if (!d || !player->stage()) return Value();
+            player::Point stagePx{player->stage()->mousePosition().x / player::kTwipsPerPixel,
+                                  player->stage()->mousePosition().y / player::kTwipsPerPixel};
+            player::Point local;
+            if (!stageToLocalPixels(*d, stagePx, local)) return Value(0);
+            return Value(std::round(wantX ? local.x : local.y));
+        };
+    };
+    object->defineNative("_xmouse", mouse(true), nullptr);
+    object->defineNative("_ymouse", mouse(false), nullptr);
+    object->defineNative("_url", [](Vm&, Object&) -> Value { return Value(""); }, nullptr);
+    object->defineNative("_droptarget", [](Vm&, Object&) -> Value { return Value(""); }, nullptr);
+}
+
+void ScriptClasses::installClipProperties(Object* object, player::DisplayObject&) {
+    object->defineNative(
+        "_currentframe",
+        [](Vm&, Object& self) -> Value {
+            player::MovieClip* c = clipOfSelf(self);
+            return c ? Value(c->currentFrame()) : Value();
+        },
+        nullptr);
+    auto total = [](Vm&, Object& self) -> Value {
+        player::MovieClip* c = clipOfSelf(self);
+        return c ? Value(c->totalFrames()) : Value();
+    };
+    object->defineNative("_totalframes", total, nullptr);
+    object->defineNative("_framesloaded", total, nullptr);
+}
+
+void ScriptClasses::installButton() {
+    button_ = vm_.newObject();
+    makeClass(vm_, "Button", button_, nullptr);
+    vm_.defineMethod(button_, "getDepth", [](avm1::NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        player::DisplayObject* d = self ? displayOf(*self) : nullptr;
+        return d ? Value(d->depth()) : Value();
+    });
+    button_->define("enabled", Value(true));
+    button_->define("useHandCursor", Value(true));
+}
+
+}  // namespace kestrel::runtime

@@ -1,0 +1,78 @@
+// The script classes the runtime adds to the engine: MovieClip, TextField, Button, XML,
+// XMLNode, LoadVars, Key, Mouse and the global loadVariables helpers. One instance per
+// player; it owns nothing but the prototypes it registered as roots.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "avm1/vm.h"
+#include "core/display_object.h"
+
+namespace kestrel::runtime {
+
+class MoviePlayer;
+
+// The display object behind a clip, text field or button script object.
+struct DisplayObjectData : avm1::NativeData {
+    DisplayObjectData(avm1::Vm& vm, std::weak_ptr<player::DisplayObject> o)
+        : vm(&vm), object(std::move(o)) {}
+
+    const char* typeOfName() const override;
+    // Children by instance name, and display properties ("_x") in any letter case as
+    // the player reads them in every version.
+    bool lookupDynamic(std::string_view name, bool caseSensitive, avm1::Value& out) override;
+
+    avm1::Vm* vm;                    // not owned: the Vm owns the object owning this
+    avm1::Object* self = nullptr;    // not owned: the object this data belongs to
+    std::weak_ptr<player::DisplayObject> object;
+    bool bindingInitialised = false;  // text fields: bound variable seeded from the text
+};
+
+class ScriptClasses {
+public:
+    ScriptClasses(MoviePlayer& player, avm1::Vm& vm);
+
+    // Makes the script object of a new display object, with the prototype its kind
+    // (or the class registered for its library symbol) asks for.
+    avm1::Object* createScriptObject(player::DisplayObject& object);
+    // The class registered with Object.registerClass for a clip's symbol, or null.
+    avm1::Object* registeredConstructorOf(const player::DisplayObject& object) const;
+
+    avm1::Object* movieClipPrototype() const { return movieClip_; }
+    avm1::Object* textFieldPrototype() const { return textField_; }
+    avm1::Object* buttonPrototype() const { return button_; }
+    avm1::Object* keyObject() const { return key_; }
+    avm1::Object* mouseObject() const { return mouse_; }
+
+private:
+    void installMovieClip();
+    void installTextField();
+    void installButton();
+    void installKeyAndMouse();
+    void installDisplayProperties(avm1::Object* object, player::DisplayObject& display);
+    void installClipProperties(avm1::Object* object, player::DisplayObject& display);
+    void installTextProperties(avm1::Object* object, player::DisplayObject& display);
+
+    MoviePlayer& player_;
+    avm1::Vm& vm_;
+    avm1::Object* movieClip_ = nullptr;
+    avm1::Object* textField_ = nullptr;
+    avm1::Object* button_ = nullptr;
+    avm1::Object* key_ = nullptr;
+    avm1::Object* mouse_ = nullptr;
+};
+
+// XML/XMLNode and LoadVars live in their own files.
+void installXmlClasses(MoviePlayer& player, avm1::Vm& vm);
+void installLoadVarsClass(MoviePlayer& player, avm1::Vm& vm);
+// Called when a load started by XML.load/sendAndLoad completes (data absent: failed).
+void deliverXmlData(avm1::Vm& vm, avm1::Object* xml, const std::string* data);
+void deliverLoadVarsData(avm1::Vm& vm, avm1::Object* loadVars, const std::string* data);
+// Copies decoded name=value pairs onto an object (loadVariables, LoadVars.decode).
+void assignUrlVariables(avm1::Vm& vm, avm1::Object* target, const std::string& text);
+// Builds name=value text of an object's enumerable properties (LoadVars.toString,
+// getURL/loadVariables with a method).
+std::string urlVariablesOf(avm1::Vm& vm, avm1::Object* object);
+
+}  // namespace kestrel::runtime

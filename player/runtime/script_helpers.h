@@ -1,0 +1,27 @@
+// Helpers shared by the runtime's script classes.
+#pragma once
+
+#include <string_view>
+
+#include "avm1/vm.h"
+#include "core/display_object.h"
+#include "core/movie_clip.h"
+
+namespace kestrel::runtime {
+
+// The live display object behind a script object (null when removed or none).
+player::DisplayObject* displayOf(avm1::Object& self);
+player::MovieClip* clipOfSelf(avm1::Object& self);
+player::EditText* textFieldOfSelf(avm1::Object& self);
+
+// Creates a global constructor `name` with the given prototype.
+avm1::Object* makeClass(avm1::Vm& vm, const char* name, avm1::Object* proto,
+                        avm1::NativeFunction construct);
+
+// Listener lists of Key and Mouse (kept in a hidden "_listeners" array of the object).
+void addListener(avm1::Vm& vm, avm1::Object* broadcaster, const avm1::Value& listener);
+bool removeListener(avm1::Vm& vm, avm1::Object* broadcaster, const avm1::Value& listener);
+void broadcast(avm1::Vm& vm, avm1::Object* broadcaster, std::string_view method,
+               const std::vector<avm1::Value>& args = {});
+
+}  // namespace kestrel::runtime
