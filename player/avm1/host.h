@@ -52,6 +52,8 @@ public:
     virtual void gotoLabel(Object* clip, std::string_view label, bool andPlay) {}
     // true when the 0-based frame is loaded (WaitForFrame); movies play fully loaded.
     virtual bool isFrameLoaded(Object* clip, int frame) { return true; }
+    // ActionCall: runs the actions of a frame (number or label) of the clip.
+    virtual void callFrame(Vm& vm, Object* clip, const Value& frame) {}
     virtual void toggleQuality() {}
     virtual void stopSounds() {}
 

@@ -53,7 +53,8 @@ enum class ObjectKind : uint8_t {
     String,
     Date,  // primitive() holds the time value in milliseconds
     Arguments,
-    Host,  // created by the host (clips, text fields...), see nativeData()
+    Host,   // created by the host (clips, text fields...), see nativeData()
+    Super,  // the `super` of a method call, see SuperData in interpreter.h
 };
 
 // State a host attaches to an object (for example the display object behind a clip).
@@ -62,6 +63,13 @@ class NativeData {
 public:
     virtual ~NativeData() = default;
     virtual void markReferences(Marker&) {}
+    // What typeof answers for the object ("movieclip"), or nullptr for "object".
+    virtual const char* typeOfName() const { return nullptr; }
+    // Members the host resolves by name after the object's own properties (a clip's
+    // children by instance name). False when there is no such member.
+    virtual bool lookupDynamic(std::string_view name, bool caseSensitive, Value& out) {
+        return false;
+    }
 };
 
 // Objects live on the Vm heap and are freed by its collector; never delete one yourself.

@@ -1,0 +1,88 @@
+// Math.
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "builtins.h"
+#include "object.h"
+
+namespace kestrel::avm1 {
+
+namespace {
+
+using Unary = double (*)(double);
+
+void defineUnary(Vm& vm, Object* math, const char* name, Unary f) {
+    vm.defineMethod(math, name, [f](NativeCall& c) {
+        if (c.args.empty()) return Value(std::nan(""));
+        return Value(f(c.vm.toNumber(c.args[0])));
+    });
+}
+
+// A small deterministic generator: reproducible movies make reproducible tests.
+struct RandomState {
+    uint64_t s = 0x9E3779B97F4A7C15ull;
+    double next() {
+        s ^= s << 13;
+        s ^= s >> 7;
+        s ^= s << 17;
+        return static_cast<double>(s >> 11) / 9007199254740992.0;
+    }
+};
+
+}  // namespace
+
+void installMathBuiltins(Vm& vm) {
+    Object* math = vm.newObject();
+    vm.global()->define("Math", Value(math), kDontEnum);
+    const uint8_t constant = kDontEnum | kDontDelete | kReadOnly;
+    math->define("E", Value(M_E), constant);
+    math->define("LN10", Value(M_LN10), constant);
+    math->define("LN2", Value(M_LN2), constant);
+    math->define("LOG10E", Value(M_LOG10E), constant);
+    math->define("LOG2E", Value(M_LOG2E), constant);
+    math->define("PI", Value(M_PI), constant);
+    math->define("SQRT1_2", Value(M_SQRT1_2), constant);
+    math->define("SQRT2", Value(M_SQRT2), constant);
+    defineUnary(vm, math, "abs", [](double x) { return std::fabs(x); });
+    defineUnary(vm, math, "acos", [](double x) { return std::acos(x); });
+    defineUnary(vm, math, "asin", [](double x) { return std::asin(x); });
+    defineUnary(vm, math, "atan", [](double x) { return std::atan(x); });
+    defineUnary(vm, math, "ceil", [](double x) { return std::ceil(x); });
+    defineUnary(vm, math, "cos", [](double x) { return std::cos(x); });
+    defineUnary(vm, math, "exp", [](double x) { return std::exp(x); });
+    defineUnary(vm, math, "floor", [](double x) { return std::floor(x); });
+    defineUnary(vm, math, "log", [](double x) { return std::log(x); });
+    defineUnary(vm, math, "round", [](double x) { return std::floor(x + 0.5); });
+    defineUnary(vm, math, "sin", [](double x) { return std::sin(x); });
+    defineUnary(vm, math, "sqrt", [](double x) { return std::sqrt(x); });
+    defineUnary(vm, math, "tan", [](double x) { return std::tan(x); });
+    vm.defineMethod(math, "atan2", [](NativeCall& c) {
+        return Value(std::atan2(c.vm.toNumber(c.arg(0)), c.vm.toNumber(c.arg(1))));
+    });
+    vm.defineMethod(math, "pow", [](NativeCall& c) {
+        return Value(std::pow(c.vm.toNumber(c.arg(0)), c.vm.toNumber(c.arg(1))));
+    });
+    vm.defineMethod(math, "min", [](NativeCall& c) {
+        double r = std::numeric_limits<double>::infinity();
+        for (const Value& v : c.args) {
+            double d = c.vm.toNumber(v);
+            if (std::isnan(d)) return Value(std::nan(""));
+            if (d < r) r = d;
+        }
+        return Value(r);
+    });
+    vm.defineMethod(math, "max", [](NativeCall& c) {
+        double r = -std::numeric_limits<double>::infinity();
+        for (const Value& v : c.args) {
+            double d = c.vm.toNumber(v);
+            if (std::isnan(d)) return Value(std::nan(""));
+            if (d > r) r = d;
+        }
+        return Value(r);
+    });
+    auto state = std::make_shared<RandomState>();
+    vm.defineMethod(math, "random", [state](NativeCall&) { return Value(state->next()); });
+}
+
+}  // namespace kestrel::avm1

@@ -1,0 +1,71 @@
+#include "operators.h"
+
+#include <cmath>
+
+#include "object.h"
+#include "vm.h"
+
+namespace kestrel::avm1 {
+
+Value toPrimitive(Vm& vm, const Value& v) {
+    Object* o = v.asObject();
+    if (!o) return v;
+    const char* first = o->kind() == ObjectKind::Date ? "toString" : "valueOf";
+    const char* second = o->kind() == ObjectKind::Date ? "valueOf" : "toString";
+    if (auto r = vm.callMethod(v, first, {}); r && !r->isObject()) return *r;
+    if (auto r = vm.callMethod(v, second, {}); r && !r->isObject()) return *r;
+    // Without usable methods the object still stands for something printable.
+    return Value(vm.toString(v));
+}
+
+Value add2(Vm& vm, const Value& a, const Value& b) {
+    Value pa = toPrimitive(vm, a);
+    Value pb = toPrimitive(vm, b);
+    if (pa.isString() || pb.isString()) return Value(vm.toString(pa) + vm.toString(pb));
+    return Value(vm.toNumber(pa) + vm.toNumber(pb));
+}
+
+bool strictEquals(const Value& a, const Value& b) {
+    if (a.type() != b.type()) return false;
+    switch (a.type()) {
+        case ValueType::Undefined:
+        case ValueType::Null: return true;
+        case ValueType::Boolean: return a.asBoolean() == b.asBoolean();
+        case ValueType::Number: return a.asNumber() == b.asNumber();
+        case ValueType::String: return a.asString() == b.asString();
+        case ValueType::Object: return a.asObject() == b.asObject();
+    }
+    return false;
+}
+
+bool looseEquals(Vm& vm, const Value& a, const Value& b) {
+    if (a.type() == b.type()) return strictEquals(a, b);
+    if (a.isNullish() && b.isNullish()) return true;
+    if (a.isNullish() || b.isNullish()) return false;
+    if (a.isNumber() && b.isString()) return a.asNumber() == vm.toNumber(b);
+    if (a.isString() && b.isNumber()) return vm.toNumber(a) == b.asNumber();
+    if (a.isBoolean()) return looseEquals(vm, Value(a.asBoolean() ? 1.0 : 0.0), b);
+    if (b.isBoolean()) return looseEquals(vm, a, Value(b.asBoolean() ? 1.0 : 0.0));
+    if (a.isObject() && !b.isObject()) {
+        Value pa = toPrimitive(vm, a);
+        if (pa.isObject()) return false;
+        return looseEquals(vm, pa, b);
+    }
+    if (b.isObject() && !a.isObject()) {
+        Value pb = toPrimitive(vm, b);
+        if (pb.isObject()) return false;
+        return looseEquals(vm, a, pb);
+    }
+    return false;
+}
+
+Value lessThan(Vm& vm, const Value& a, const Value& b) {
+    Value pa = toPrimitive(vm, a);
+    Value pb = toPrimitive(vm, b);
+    if (pa.isString() && pb.isString()) return Value(pa.asString() < pb.asString());
+    double x = vm.toNumber(pa), y = vm.toNumber(pb);
+    if (std::isnan(x) || std::isnan(y)) return Value();
+    return Value(x < y);
+}
+
+}  // namespace kestrel::avm1

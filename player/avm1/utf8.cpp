@@ -1,0 +1,72 @@
+#include "utf8.h"
+
+namespace kestrel::avm1 {
+
+std::u32string decodeUtf8(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    size_t i = 0;
+    while (i < s.size()) {
+        auto b = static_cast<unsigned char>(s[i]);
+        size_t need = b >= 0xF0 && b < 0xF8 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        if (b < 0x80 || need == 0 || i + need >= s.size()) {
+            out.push_back(b);
+            ++i;
+            continue;
+        }
+        uint32_t cp = b & (0x3F >> need);
+        bool ok = true;
+        for (size_t k = 1; k <= need; ++k) {
+            auto c = static_cast<unsigned char>(s[i + k]);
+            if ((c & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (!ok) {
+            out.push_back(b);
+            ++i;
+            continue;
+        }
+        out.push_back(cp);
+        i += need + 1;
+    }
+    return out;
+}
+
+void appendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | ((cp >> 18) & 0x07));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string encodeUtf8(std::u32string_view chars) {
+    std::string out;
+    out.reserve(chars.size());
+    for (char32_t c : chars) appendUtf8(out, c);
+    return out;
+}
+
+size_t utf8Length(std::string_view text) {
+    size_t n = 0;
+    bool ascii = true;
+    for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return text.size();
+    n = decodeUtf8(text).size();
+    return n;
+}
+
+}  // namespace kestrel::avm1
