@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "core/stage_mapping.h"
+
+namespace kestrel::player {
+namespace {
+
+TEST(StageMapping, ScaleModesAndAlignment) {
+    struct Case {
+        const char* scale;
+        const char* salign;
+        double winW, winH;
+        StageMapping expected;
+    } cases[] = {
+        // Stage 200 x 100 everywhere.
+        {"showall", "", 400, 400, {2, 2, 0, 100}},
+        {"ShowAll", "t", 400, 400, {2, 2, 0, 0}},
+        {"showall", "b", 400, 400, {2, 2, 0, 200}},
+        {"", "", 100, 100, {0.5, 0.5, 0, 25}},
+        {"noborder", "", 400, 400, {4, 4, -200, 0}},
+        {"noborder", "l", 400, 400, {4, 4, 0, 0}},
+        {"noborder", "R", 400, 400, {4, 4, -400, 0}},
+        {"exactfit", "tl", 400, 400, {2, 4, 0, 0}},
+        {"noscale", "", 400, 400, {1, 1, 100, 150}},
+        {"noscale", "br", 400, 400, {1, 1, 200, 300}},
+        {"bogus", "", 200, 100, {1, 1, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.scale) + "/" + c.salign);
+        StageMapping m = computeStageMapping(200, 100, c.winW, c.winH, parseScaleMode(c.scale),
+                                             parseStageAlign(c.salign));
+        EXPECT_DOUBLE_EQ(m.scaleX, c.expected.scaleX);
+        EXPECT_DOUBLE_EQ(m.scaleY, c.expected.scaleY);
+        EXPECT_DOUBLE_EQ(m.offsetX, c.expected.offsetX);
+        EXPECT_DOUBLE_EQ(m.offsetY, c.expected.offsetY);
+    }
+}
+
+TEST(StageMapping, RoundTripsAndDegenerateSizes) {
+    StageMapping m = computeStageMapping(200, 100, 400, 400, ScaleMode::ShowAll, {});
+    Point w = m.stageToWindow(50, 50);
+    Point s = m.windowToStage(w.x, w.y);
+    EXPECT_DOUBLE_EQ(s.x, 50);
+    EXPECT_DOUBLE_EQ(s.y, 50);
+    // Twips of a stage whose frame starts at (100, 100) twips land at the window origin.
+    Point origin = m.twipsToWindow(Rect{100, 100, 4100, 2100}).apply(100, 100);
+    EXPECT_DOUBLE_EQ(origin.x, 0);
+    EXPECT_DOUBLE_EQ(origin.y, 100);
+    for (double bad : {0.0, -5.0}) {
+        StageMapping d = computeStageMapping(bad, 100, 400, 400, ScaleMode::ShowAll, {});
+        EXPECT_DOUBLE_EQ(d.scaleX, 1);
+        EXPECT_DOUBLE_EQ(d.offsetX, 0);
+    }
+}
+
+}  // namespace
+}  // namespace kestrel::player

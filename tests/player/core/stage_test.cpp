@@ -1,0 +1,175 @@
+// Mouse tracking over buttons and clips, text fields, and the render list.
+#include <gtest/gtest.h>
+
+#include "core/button.h"
+#include "core/stage.h"
+#include "test_movies.h"
+
+namespace kestrel::player {
+namespace {
+
+using test::buttonTag;
+using test::loadDescription;
+using test::RecordingHooks;
+using Log = std::vector<std::string>;
+
+constexpr double kPx = 20;  // twips per pixel
+
+std::string buttonMovie() {
+    return std::string(R"(
+shape 1
+  fill #336699
+  rect 0 0 40 40 fill=1
+end
+)") + buttonTag(5, 1, kCondOverDownToOverUp | kCondOutDownToIdle, {0x07, 0x00}) +
+           "\nplace 5 depth=1 x=100 y=100 name=\"ok\"\nshowframe\n";
+}
+
+TEST(Mouse, ButtonGoesThroughItsStatesAndFiresConditionActions) {
+    RecordingHooks hooks;
+    Stage stage(loadDescription(buttonMovie()), &hooks);
+    stage.start();
+    auto* button = static_cast<Button*>(stage.root().childAtDepth(1 - 16384));
+    ASSERT_NE(button, nullptr);
+    ASSERT_EQ(button->kind(), DisplayObjectKind::Button);
+    EXPECT_EQ(button->state(), ButtonState::Up);
+    hooks.take();
+
+    stage.mouseMove(10 * kPx, 10 * kPx);
+    EXPECT_TRUE(hooks.take().empty());
+    stage.mouseMove(110 * kPx, 110 * kPx);
+    EXPECT_EQ(button->state(), ButtonState::Over);
+    EXPECT_EQ(hooks.take(), (Log{"mouse ok rollOver"}));
+    stage.mouseDown(110 * kPx, 110 * kPx);
+    EXPECT_EQ(button->state(), ButtonState::Down);
+    EXPECT_EQ(hooks.take(), (Log{"mouse ok press"}));
+    stage.mouseUp(110 * kPx, 110 * kPx);
+    EXPECT_EQ(button->state(), ButtonState::Over);
+    EXPECT_EQ(hooks.take(), (Log{"button ok 0700", "mouse ok release"}));
+
+    // Pressed, dragged out, released outside.
+    stage.mouseDown(110 * kPx, 110 * kPx);
+    stage.mouseMove(300 * kPx, 10 * kPx);
+    stage.mouseUp(300 * kPx, 10 * kPx);
+    EXPECT_EQ(hooks.take(), (Log{"mouse ok press", "mouse ok dragOut", "button ok 0700",
+                                 "mouse ok releaseOutside"}));
+    EXPECT_EQ(button->state(), ButtonState::Up);
+}
+
+TEST(Mouse, ClipsWithHandlersTakeTheMouseLikeButtons) {
+    RecordingHooks hooks;
+    Stage stage(loadDescription(R"(
+shape 1
+  fill #FF0000
+  rect 0 0 20 20 fill=1
+end
+sprite 2
+  place 1 depth=1
+  showframe
+end
+place 2 depth=1 x=0 y=0 name="a"
+place 2 depth=2 x=10 y=0 name="b"
+showframe
+)"),
+                &hooks);
+    stage.start();
+    auto* a = static_cast<MovieClip*>(stage.root().childAtDepth(1 - 16384));
+    auto* b = static_cast<MovieClip*>(stage.root().childAtDepth(2 - 16384));
+    a->setAcceptsMouse(true);
+    b->setAcceptsMouse(true);
+    hooks.take();
+    stage.mouseMove(15 * kPx, 5 * kPx);  // both overlap here: b is on top
+    EXPECT_EQ(hooks.take(), (Log{"mouse b rollOver"}));
+    stage.mouseMove(5 * kPx, 5 * kPx);
+    EXPECT_EQ(hooks.take(), (Log{"mouse b rollOut", "mouse a rollOver"}));
+    b->setVisible(false);
+    stage.mouseMove(25 * kPx, 5 * kPx);
+    EXPECT_EQ(hooks.take(), (Log{"mouse a rollOut"}));
+}
+
+std::vector<uint8_t> editTextBody() {
+    // id 3, RECT 0,0,2000,400 (13-bit fields), HasText|HasTextColor|HasFont,
+    // Border, font 1 at 240 twips, red, variable "msg", text "hi".
+    std::vector<uint8_t> body = {0x03, 0x00};
+    // nbits 13: 5 + 4*13 = 57 bits -> 8 bytes.
+    uint64_t bits = 0;
+    int count = 0;
+    auto put = [&](uint64_t v, int n) {
+        bits = (bits << n) | (v & ((1ull << n) - 1));
+        count += n;
+    };
+    put(13, 5);
+    put(0, 13);
+    put(2000, 13);
+    put(0, 13);
+    put(400, 13);
+    put(0, 64 - count);
+    for (int i = 7; i >= 0; --i) body.push_back(static_cast<uint8_t>(bits >> (i * 8)));
+    body.push_back(0x80 | 0x04 | 0x01);
+    body.push_back(0x08);
+    body.insert(body.end(), {0x01, 0x00, 0xF0, 0x00, 0xFF, 0x00, 0x00, 0xFF});
+    body.insert(body.end(), {'m', 's', 'g', 0, 'h', 'i', 0});
+    return body;
+}
+
+TEST(EditTextFields, DefinitionFieldsReachTheFieldAndTheRenderList) {
+    Stage stage(loadDescription("tag 37 long " + test::hex(editTextBody()) +
+                                "\nplace 3 depth=1 x=5 y=6 name=\"field\"\nshowframe\n"),
+                nullptr);
+    stage.start();
+    DisplayObject* object = stage.root().childAtDepth(1 - 16384);
+    ASSERT_NE(object, nullptr);
+    ASSERT_EQ(object->kind(), DisplayObjectKind::EditText);
+    auto* field = static_cast<EditText*>(object);
+    EXPECT_EQ(field->text(), "hi");
+    EXPECT_EQ(field->variableName(), "msg");
+    EXPECT_EQ(field->format().fontHeight, 240);
+    EXPECT_EQ(field->format().textColor, (Rgba{255, 0, 0, 255}));
+    EXPECT_TRUE(field->format().border);
+    EXPECT_DOUBLE_EQ(field->width(), 100);
+    field->setText("changed");
+
+    RenderList list;
+    stage.buildRenderList(list);
+    ASSERT_EQ(list.items.size(), 1u);
+    EXPECT_EQ(list.items[0].kind, RenderItem::Text);
+    EXPECT_EQ(list.items[0].text->text(), "changed");
+    EXPECT_DOUBLE_EQ(list.items[0].matrix.tx, 5 * kPx);
+
+    EditText* made = stage.root().createTextField("made", 4, 1, 2, 30, 40);
+    ASSERT_NE(made, nullptr);
+    EXPECT_DOUBLE_EQ(made->x(), 1);
+    EXPECT_DOUBLE_EQ(made->height(), 40);
+}
+
+TEST(RenderListBuild, CombinesTransformsAndSkipsMasks) {
+    Stage stage(loadDescription(R"(
+background #102030
+shape 1
+  fill #FF0000
+  rect 0 0 10 10 fill=1
+end
+sprite 2
+  place 1 depth=1 x=5 y=0 alpha=0.5
+  showframe
+end
+place 2 depth=1 x=100 y=50 scale=2
+place 1 depth=2 clipdepth=3
+place 1 depth=3 x=1
+showframe
+)"),
+                nullptr);
+    stage.start();
+    RenderList list;
+    stage.buildRenderList(list);
+    EXPECT_EQ(list.background, (Rgba{0x10, 0x20, 0x30, 255}));
+    ASSERT_EQ(list.items.size(), 2u) << "the mask layer is not drawn";
+    const RenderItem& nested = list.items[0];
+    EXPECT_DOUBLE_EQ(nested.matrix.a, 2);
+    EXPECT_DOUBLE_EQ(nested.matrix.tx, (100 + 2 * 5) * kPx);
+    EXPECT_NEAR(nested.colorTransform.aMul, 0.5, 0.01);
+    EXPECT_DOUBLE_EQ(list.items[1].matrix.tx, 1 * kPx);
+}
+
+}  // namespace
+}  // namespace kestrel::player
