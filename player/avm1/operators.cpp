@@ -10,6 +10,10 @@ namespace kestrel::avm1 {
 Value toPrimitive(Vm& vm, const Value& v) {
     Object* o = v.asObject();
     if (!o) return v;
+    // A movie clip's primitive is its target path.
+    if (o->nativeData() && o->nativeData()->typeOfName() &&
+        std::string_view(o->nativeData()->typeOfName()) == "movieclip")
+        if (auto path = vm.host().targetPathOf(o)) return Value(*path);
     const char* first = o->kind() == ObjectKind::Date ? "toString" : "valueOf";
     const char* second = o->kind() == ObjectKind::Date ? "valueOf" : "toString";
     if (auto r = vm.callMethod(v, first, {}); r && !r->isObject()) return *r;

@@ -305,6 +305,10 @@ std::string Vm::toString(const Value& v) {
         case ValueType::String: return v.asString();
         case ValueType::Object: {
             Object* o = v.asObject();
+            // A movie clip converts to its target path, whatever its toString says.
+            if (o->nativeData() && o->nativeData()->typeOfName() &&
+                std::string_view(o->nativeData()->typeOfName()) == "movieclip")
+                if (auto path = host_->targetPathOf(o)) return *path;
             if (auto r = callMethod(v, "toString", {}); r && !r->isObject()) return toString(*r);
             if (o->kind() == ObjectKind::Function) return "[type Function]";
             return "[type Object]";
