@@ -9,17 +9,13 @@ namespace kestrel::avm1 {
 
 Value toPrimitive(Vm& vm, const Value& v) {
     Object* o = v.asObject();
-    if (!o) return v;
-    // A movie clip's primitive is its target path.
-    if (o->nativeData() && o->nativeData()->typeOfName() &&
-        std::string_view(o->nativeData()->typeOfName()) == "movieclip")
-        if (auto path = vm.host().targetPathOf(o)) return Value(*path);
-    const char* first = o->kind() == ObjectKind::Date ? "toString" : "valueOf";
-    const char* second = o->kind() == ObjectKind::Date ? "valueOf" : "toString";
-    if (auto r = vm.callMethod(v, first, {}); r && !r->isObject()) return *r;
-    if (auto r = vm.callMethod(v, second, {}); r && !r->isObject()) return *r;
-    // Without usable methods the object still stands for something printable.
-    return Value(vm.toString(v));
+    // Display objects are never converted; other objects answer valueOf, which may be
+    // missing (undefined) or give back an object.
+    if (!o || vm.host().targetPathOf(o)) return v;
+    if (o->kind() == ObjectKind::Date) {
+        if (auto r = vm.callMethod(v, "toString", {})) return *r;
+    }
+    return vm.callMethod(v, "valueOf", {}).value_or(Value());
 }
 
 Value add2(Vm& vm, const Value& a, const Value& b) {
@@ -35,7 +31,9 @@ bool strictEquals(const Value& a, const Value& b) {
         case ValueType::Undefined:
         case ValueType::Null: return true;
         case ValueType::Boolean: return a.asBoolean() == b.asBoolean();
-        case ValueType::Number: return a.asNumber() == b.asNumber();
+        // NaN is strictly equal to itself in this language.
+        case ValueType::Number:
+            return a.asNumber() == b.asNumber() || (std::isnan(a.asNumber()) && std::isnan(b.asNumber()));
         case ValueType::String: return a.asString() == b.asString();
         case ValueType::Object: return a.asObject() == b.asObject();
     }
@@ -45,7 +43,8 @@ bool strictEquals(const Value& a, const Value& b) {
 bool looseEquals(Vm& vm, const Value& a, const Value& b) {
     if (a.type() == b.type()) return strictEquals(a, b);
     if (a.isNullish() && b.isNullish()) return true;
-    if (a.isNullish() || b.isNullish()) return false;
+    if (a.isNullish() && !b.isObject()) return false;
+    if (b.isNullish() && !a.isObject()) return false;
     if (a.isNumber() && b.isString()) return a.asNumber() == vm.toNumber(b);
     if (a.isString() && b.isNumber()) return vm.toNumber(a) == b.asNumber();
     if (a.isBoolean()) return looseEquals(vm, Value(a.asBoolean() ? 1.0 : 0.0), b);
