@@ -22,9 +22,12 @@ int64_t Tell(std::FILE* file) {
 
 const char* ModeText(BinaryFile::Mode mode) {
     switch (mode) {
-        case BinaryFile::Mode::Read: return "rb";
-        case BinaryFile::Mode::WriteTruncate: return "wb";
-        case BinaryFile::Mode::Append: return "ab";
+        case BinaryFile::Mode::Read:
+            return "rb";
+        case BinaryFile::Mode::WriteTruncate:
+            return "wb";
+        case BinaryFile::Mode::Append:
+            return "ab";
     }
     return "rb";
 }

@@ -10,7 +10,7 @@
 namespace kestrel {
 
 class BinaryFile {
-public:
+  public:
     enum class Mode { Read, WriteTruncate, Append };
 
     BinaryFile() = default;
@@ -32,7 +32,7 @@ public:
     bool readExactly(void* data, size_t size);
     bool write(const void* data, size_t size);
 
-private:
+  private:
     std::FILE* file_ = nullptr;
 };
 

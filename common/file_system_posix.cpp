@@ -32,12 +32,15 @@ std::vector<std::string> ListFiles(const std::string& folder) {
     while (const dirent* entry = readdir(dir.get())) {
         struct stat info;
         std::string child = JoinPath(folder, entry->d_name);
-        if (stat(child.c_str(), &info) == 0 && S_ISREG(info.st_mode)) names.push_back(entry->d_name);
+        if (stat(child.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            names.push_back(entry->d_name);
     }
     return names;
 }
 
-bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
 
 bool RemoveDirectoryTree(const std::string& path) {
     if (!IsDirectory(path)) return false;

@@ -11,7 +11,7 @@ namespace {
 constexpr DWORD kInvalidAttributes = INVALID_FILE_ATTRIBUTES;
 
 class FindHandle {
-public:
+  public:
     explicit FindHandle(HANDLE handle) : handle_(handle) {}
     ~FindHandle() {
         if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
@@ -21,7 +21,7 @@ public:
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
@@ -55,7 +55,9 @@ std::vector<std::string> ListFiles(const std::string& folder) {
     return names;
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool RemoveFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
+}
 
 bool RemoveDirectoryTree(const std::string& path) {
     if (!IsDirectory(path)) return false;

@@ -26,7 +26,7 @@
 namespace kestrel {
 
 class PayloadReader {
-public:
+  public:
     // Paths of unpacked items are formed as JoinPath(unpackFolder, name).
     explicit PayloadReader(std::string unpackFolder);
 
@@ -58,7 +58,7 @@ public:
     // Copy chunk size; public so the benchmark and tests can refer to it.
     static constexpr size_t kCopyChunkSize = 1 << 20;
 
-private:
+  private:
     // Position of the next byte to be read backwards: bytes [0, position_)
     // are still unread.
     // Each returns false when the payload is damaged.

@@ -24,12 +24,18 @@ void StoreWord(uint8_t* out, uint32_t value) {
 
 const char* ToString(PayloadWriteError error) {
     switch (error) {
-        case PayloadWriteError::None: return "no error";
-        case PayloadWriteError::CannotOpen: return "output cannot be opened";
-        case PayloadWriteError::WriteFailed: return "write to output failed";
-        case PayloadWriteError::NameRefused: return "item name refused";
-        case PayloadWriteError::SourceTooLarge: return "file too large for the payload";
-        case PayloadWriteError::Closed: return "payload already closed";
+        case PayloadWriteError::None:
+            return "no error";
+        case PayloadWriteError::CannotOpen:
+            return "output cannot be opened";
+        case PayloadWriteError::WriteFailed:
+            return "write to output failed";
+        case PayloadWriteError::NameRefused:
+            return "item name refused";
+        case PayloadWriteError::SourceTooLarge:
+            return "file too large for the payload";
+        case PayloadWriteError::Closed:
+            return "payload already closed";
     }
     return "unknown payload write error";
 }
@@ -75,7 +81,9 @@ uint32_t PayloadWriter::writeTrailer(PayloadItemType type, uint32_t size) {
     return kPayloadTrailerSize;
 }
 
-uint32_t PayloadWriter::writeStartMarker() { return writeTrailer(PayloadItemType::StartMarker, 0); }
+uint32_t PayloadWriter::writeStartMarker() {
+    return writeTrailer(PayloadItemType::StartMarker, 0);
+}
 
 uint32_t PayloadWriter::writeBlob(const void* data, size_t size) {
     if (!ok()) return 0;
@@ -176,8 +184,7 @@ uint32_t PayloadWriter::writeFolderItem(const std::string& folderPath) {
     // rather than wrap for folders beyond 4 GiB.
     uint32_t sizeWord = static_cast<uint32_t>(std::min<uint64_t>(size, kMaxBlobSize));
     if (!writeTrailer(PayloadItemType::Folder, sizeWord)) return 0;
-    return static_cast<uint32_t>(
-        std::min<uint64_t>(size + kPayloadTrailerSize * 2, kMaxBlobSize));
+    return static_cast<uint32_t>(std::min<uint64_t>(size + kPayloadTrailerSize * 2, kMaxBlobSize));
 }
 
 bool PayloadWriter::writeEndMark() {

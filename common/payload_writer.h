@@ -16,17 +16,17 @@ namespace kestrel {
 
 enum class PayloadWriteError {
     None,
-    CannotOpen,       // the output file could not be opened for appending
-    WriteFailed,      // a write to the output failed (disk full, ...)
-    NameRefused,      // a name longer than 255 bytes or not IsSafeItemName()
-    SourceTooLarge,   // a blob larger than 4 GiB - 1 bytes
-    Closed,           // used after writeEndMark()
+    CannotOpen,      // the output file could not be opened for appending
+    WriteFailed,     // a write to the output failed (disk full, ...)
+    NameRefused,     // a name longer than 255 bytes or not IsSafeItemName()
+    SourceTooLarge,  // a blob larger than 4 GiB - 1 bytes
+    Closed,          // used after writeEndMark()
 };
 
 const char* ToString(PayloadWriteError error);
 
 class PayloadWriter {
-public:
+  public:
     // Opens `path` for binary appending (creating it if needed).
     explicit PayloadWriter(const std::string& path);
 
@@ -37,7 +37,9 @@ public:
     // or 0 on failure.
     uint32_t writeStartMarker();  // a type-0 trailer with size 0
     uint32_t writeBlob(const void* data, size_t size);
-    uint32_t writeBlob(const std::vector<uint8_t>& bytes) { return writeBlob(bytes.data(), bytes.size()); }
+    uint32_t writeBlob(const std::vector<uint8_t>& bytes) {
+        return writeBlob(bytes.data(), bytes.size());
+    }
     // Copies the file in bounded chunks. A file that cannot be read gives an
     // empty blob (length 0); a file larger than 4 GiB - 1 fails the writer.
     uint32_t writeBlobFromFile(const std::string& path);
@@ -64,7 +66,7 @@ public:
     // the payload failed.
     bool writeEndMark();
 
-private:
+  private:
     bool writeRaw(const void* data, size_t size);
     uint32_t fail(PayloadWriteError error);
 

@@ -13,8 +13,7 @@ PayloadWriteError WriteProjectorPayload(const std::string& exePath,
     for (size_t index = 0; index < payload.windows.size(); ++index) {
         const PayloadWindowContent& window = payload.windows[index];
         if (!window.maskRegion.empty()) {
-            writer.writeMaskItem(window.maskRegion, window.maskName,
-                                 static_cast<uint32_t>(index));
+            writer.writeMaskItem(window.maskRegion, window.maskName, static_cast<uint32_t>(index));
         }
     }
     for (const PayloadWindowContent& window : payload.windows) {

@@ -21,54 +21,117 @@ constexpr int kMaxWindowDepth = 16;
 // or white-space normalisation.
 constexpr unsigned kParseOptions = pugi::parse_minimal;
 
-using ApplyFunction = void (*)(WindowDefinition&, const std::string& value,
-                               const std::string& unpackFolder);
+enum class AttributeKind { Text, Path, Flag, Int, UInt, Word };
 
+// One attribute: its name, how its value is read and where it is stored.
 struct AttributeRule {
     const char* name;
-    ApplyFunction apply;
+    AttributeKind kind;
+    std::string WindowDefinition::*text = nullptr;
+    bool WindowDefinition::*flag = nullptr;
+    int32_t WindowDefinition::*number = nullptr;
+    uint32_t WindowDefinition::*unsignedNumber = nullptr;
+    void (*setWord)(WindowDefinition&, const std::string&) = nullptr;
 };
 
-template <typename Enum>
-void SetWord(Enum* field, const std::string& value) {
-    ParseWord(value, field);  // an unknown word leaves the field as it is
+AttributeRule Text(const char* name, std::string WindowDefinition::*field) {
+    AttributeRule rule{name, AttributeKind::Text};
+    rule.text = field;
+    return rule;
 }
+AttributeRule Path(const char* name, std::string WindowDefinition::*field) {
+    AttributeRule rule{name, AttributeKind::Path};
+    rule.text = field;
+    return rule;
+}
+AttributeRule Flag(const char* name, bool WindowDefinition::*field) {
+    AttributeRule rule{name, AttributeKind::Flag};
+    rule.flag = field;
+    return rule;
+}
+AttributeRule Int(const char* name, int32_t WindowDefinition::*field) {
+    AttributeRule rule{name, AttributeKind::Int};
+    rule.number = field;
+    return rule;
+}
+AttributeRule UInt(const char* name, uint32_t WindowDefinition::*field) {
+    AttributeRule rule{name, AttributeKind::UInt};
+    rule.unsignedNumber = field;
+    return rule;
+}
+template <typename Enum, Enum WindowDefinition::*Field>
+AttributeRule Word(const char* name) {
+    AttributeRule rule{name, AttributeKind::Word};
+    // An unknown word leaves the field as it is.
+    rule.setWord = [](WindowDefinition& window, const std::string& value) {
+        ParseWord(value, &(window.*Field));
+    };
+    return rule;
+}
+
+using W = WindowDefinition;
 
 // Read in this order; the writer writes them in the same order.
 const AttributeRule kAttributeRules[] = {
-    {"swf", [](WindowDefinition& w, const std::string& v, const std::string& folder) { w.moviePath = JoinPath(folder, v); }},
-    {"window_name", [](WindowDefinition& w, const std::string& v, const std::string&) { w.name = v; }},
-    {"window_title", [](WindowDefinition& w, const std::string& v, const std::string&) { w.title = v; }},
-    {"window_type", [](WindowDefinition& w, const std::string& v, const std::string&) { SetWord(&w.type, v); }},
-    {"mask", [](WindowDefinition& w, const std::string& v, const std::string& folder) { w.maskPath = JoinPath(folder, v); }},
-    {"window_style", [](WindowDefinition& w, const std::string& v, const std::string&) { SetWord(&w.style, v); }},
-    {"window_has_maximize", [](WindowDefinition& w, const std::string& v, const std::string&) { w.hasMaximize = ParseFlag(v); }},
-    {"window_has_minimize", [](WindowDefinition& w, const std::string& v, const std::string&) { w.hasMinimize = ParseFlag(v); }},
-    {"window_has_close", [](WindowDefinition& w, const std::string& v, const std::string&) { w.hasClose = ParseFlag(v); }},
-    {"window_is_resizable", [](WindowDefinition& w, const std::string& v, const std::string&) { w.resizable = ParseFlag(v); }},
-    {"window_is_visible", [](WindowDefinition& w, const std::string& v, const std::string&) { w.visible = ParseFlag(v); }},
-    {"window_has_menu", [](WindowDefinition& w, const std::string& v, const std::string&) { w.hasMenu = ParseFlag(v); }},
-    {"window_size", [](WindowDefinition& w, const std::string& v, const std::string&) { SetWord(&w.sizeMode, v); }},
-    {"window_position", [](WindowDefinition& w, const std::string& v, const std::string&) { SetWord(&w.positionMode, v); }},
-    {"window_x", [](WindowDefinition& w, const std::string& v, const std::string&) { w.x = ParseDecimalInt(v); }},
-    {"window_y", [](WindowDefinition& w, const std::string& v, const std::string&) { w.y = ParseDecimalInt(v); }},
-    {"window_width", [](WindowDefinition& w, const std::string& v, const std::string&) { w.width = ParseDecimalInt(v); }},
-    {"window_height", [](WindowDefinition& w, const std::string& v, const std::string&) { w.height = ParseDecimalInt(v); }},
-    {"window_width_percent", [](WindowDefinition& w, const std::string& v, const std::string&) { w.widthPercent = ParseDecimalInt(v); }},
-    {"window_height_percent", [](WindowDefinition& w, const std::string& v, const std::string&) { w.heightPercent = ParseDecimalInt(v); }},
-    {"window_fullscreen", [](WindowDefinition& w, const std::string& v, const std::string&) { w.fullScreen = ParseFlag(v); }},
-    {"left_mouse_action", [](WindowDefinition& w, const std::string& v, const std::string&) { SetWord(&w.leftMouseAction, v); }},
-    {"right_mouse_action", [](WindowDefinition& w, const std::string& v, const std::string&) { SetWord(&w.rightMouseAction, v); }},
-    {"exit_on_escape", [](WindowDefinition& w, const std::string& v, const std::string&) { w.exitOnEscape = ParseFlag(v); }},
-    {"use_flash_bgcolor", [](WindowDefinition& w, const std::string& v, const std::string&) { w.useBackgroundColor = ParseFlag(v); }},
-    {"flash_bgcolor", [](WindowDefinition& w, const std::string& v, const std::string&) { w.backgroundColor = ParseDecimalUInt(v); }},
-    {"flash_quality", [](WindowDefinition& w, const std::string& v, const std::string&) { SetWord(&w.quality, v); }},
-    {"flash_scale", [](WindowDefinition& w, const std::string& v, const std::string&) { SetWord(&w.scale, v); }},
-    {"flash_show_menu", [](WindowDefinition& w, const std::string& v, const std::string&) { w.showFlashMenu = ParseFlag(v); }},
-    {"flash_loop_movie", [](WindowDefinition& w, const std::string& v, const std::string&) { w.loopMovie = ParseFlag(v); }},
+    Path("swf", &W::moviePath),
+    Text("window_name", &W::name),
+    Text("window_title", &W::title),
+    Word<WindowType, &W::type>("window_type"),
+    Path("mask", &W::maskPath),
+    Word<WindowStyle, &W::style>("window_style"),
+    Flag("window_has_maximize", &W::hasMaximize),
+    Flag("window_has_minimize", &W::hasMinimize),
+    Flag("window_has_close", &W::hasClose),
+    Flag("window_is_resizable", &W::resizable),
+    Flag("window_is_visible", &W::visible),
+    Flag("window_has_menu", &W::hasMenu),
+    Word<WindowSizeMode, &W::sizeMode>("window_size"),
+    Word<WindowPositionMode, &W::positionMode>("window_position"),
+    Int("window_x", &W::x),
+    Int("window_y", &W::y),
+    Int("window_width", &W::width),
+    Int("window_height", &W::height),
+    Int("window_width_percent", &W::widthPercent),
+    Int("window_height_percent", &W::heightPercent),
+    Flag("window_fullscreen", &W::fullScreen),
+    Word<MouseAction, &W::leftMouseAction>("left_mouse_action"),
+    Word<MouseAction, &W::rightMouseAction>("right_mouse_action"),
+    Flag("exit_on_escape", &W::exitOnEscape),
+    Flag("use_flash_bgcolor", &W::useBackgroundColor),
+    UInt("flash_bgcolor", &W::backgroundColor),
+    Word<FlashQuality, &W::quality>("flash_quality"),
+    Word<FlashScale, &W::scale>("flash_scale"),
+    Flag("flash_show_menu", &W::showFlashMenu),
+    Flag("flash_loop_movie", &W::loopMovie),
 };
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+void Apply(const AttributeRule& rule, WindowDefinition& window, const std::string& value,
+           const std::string& unpackFolder) {
+    switch (rule.kind) {
+        case AttributeKind::Text:
+            window.*rule.text = value;
+            break;
+        case AttributeKind::Path:
+            window.*rule.text = JoinPath(unpackFolder, value);
+            break;
+        case AttributeKind::Flag:
+            window.*rule.flag = ParseFlag(value);
+            break;
+        case AttributeKind::Int:
+            window.*rule.number = ParseDecimalInt(value);
+            break;
+        case AttributeKind::UInt:
+            window.*rule.unsignedNumber = ParseDecimalUInt(value);
+            break;
+        case AttributeKind::Word:
+            rule.setWord(window, value);
+            break;
+    }
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -99,7 +162,7 @@ void ReadWindow(const pugi::xml_node& element, WindowDefinition* window,
                 const std::string& unpackFolder, int depth) {
     for (const AttributeRule& rule : kAttributeRules) {
         pugi::xml_attribute attribute = element.attribute(rule.name);
-        if (attribute) rule.apply(*window, DecodeAttributeText(attribute.value()), unpackFolder);
+        if (attribute) Apply(rule, *window, DecodeAttributeText(attribute.value()), unpackFolder);
     }
     if (depth >= kMaxWindowDepth) return;
     for (pugi::xml_node subData : element.children("sub_data")) {
@@ -114,10 +177,14 @@ void ReadWindow(const pugi::xml_node& element, WindowDefinition* window,
 
 const char* ToString(SettingsError error) {
     switch (error) {
-        case SettingsError::None: return "no error";
-        case SettingsError::CannotParse: return "settings document cannot be parsed";
-        case SettingsError::NoFirstNode: return "settings document is empty";
-        case SettingsError::NoChildList: return "settings document has no contents";
+        case SettingsError::None:
+            return "no error";
+        case SettingsError::CannotParse:
+            return "settings document cannot be parsed";
+        case SettingsError::NoFirstNode:
+            return "settings document is empty";
+        case SettingsError::NoChildList:
+            return "settings document has no contents";
     }
     return "unknown settings error";
 }
@@ -126,7 +193,8 @@ std::string DecodeAttributeText(const std::string& raw) {
     static const struct {
         const char* entity;
         char byte;
-    } kEntities[] = {{"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}};
+    } kEntities[] = {
+        {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}};
 
     std::string out;
     out.reserve(raw.size());
@@ -191,7 +259,7 @@ bool ApplyWindowAttribute(WindowDefinition* definition, const std::string& name,
                           const std::string& value, const std::string& unpackFolder) {
     for (const AttributeRule& rule : kAttributeRules) {
         if (name == rule.name) {
-            rule.apply(*definition, value, unpackFolder);
+            Apply(rule, *definition, value, unpackFolder);
             return true;
         }
     }

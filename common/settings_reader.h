@@ -12,9 +12,9 @@ namespace kestrel {
 // Settings codes, shown to the user as "invalid settings: %d".
 enum class SettingsError : int {
     None = 0,
-    CannotParse = 1,    // the document could not be loaded or parsed
-    NoFirstNode = 2,    // the document has no first child node
-    NoChildList = 3,    // the outer element has no child nodes
+    CannotParse = 1,  // the document could not be loaded or parsed
+    NoFirstNode = 2,  // the document has no first child node
+    NoChildList = 3,  // the outer element has no child nodes
 };
 
 const char* ToString(SettingsError error);

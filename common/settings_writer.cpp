@@ -14,7 +14,9 @@ std::string Word(Enum value) {
     return word ? word : "";
 }
 
-const char* Flag(bool value) { return value ? "true" : "false"; }
+const char* Flag(bool value) {
+    return value ? "true" : "false";
+}
 
 // Every attribute, always, in this order.
 void WriteWindow(XmlTextWriter& xml, const WindowDefinition& window) {

@@ -34,20 +34,48 @@ bool Find(const char* const (&words)[N], const std::string& word, Enum* value) {
 
 }  // namespace
 
-const char* WordFor(WindowType value) { return Lookup(kWindowTypeWords, value); }
-const char* WordFor(WindowStyle value) { return Lookup(kWindowStyleWords, value); }
-const char* WordFor(WindowSizeMode value) { return Lookup(kSizeModeWords, value); }
-const char* WordFor(WindowPositionMode value) { return Lookup(kPositionModeWords, value); }
-const char* WordFor(MouseAction value) { return Lookup(kMouseActionWords, value); }
-const char* WordFor(FlashQuality value) { return Lookup(kQualityWords, value); }
-const char* WordFor(FlashScale value) { return Lookup(kScaleWords, value); }
+const char* WordFor(WindowType value) {
+    return Lookup(kWindowTypeWords, value);
+}
+const char* WordFor(WindowStyle value) {
+    return Lookup(kWindowStyleWords, value);
+}
+const char* WordFor(WindowSizeMode value) {
+    return Lookup(kSizeModeWords, value);
+}
+const char* WordFor(WindowPositionMode value) {
+    return Lookup(kPositionModeWords, value);
+}
+const char* WordFor(MouseAction value) {
+    return Lookup(kMouseActionWords, value);
+}
+const char* WordFor(FlashQuality value) {
+    return Lookup(kQualityWords, value);
+}
+const char* WordFor(FlashScale value) {
+    return Lookup(kScaleWords, value);
+}
 
-bool ParseWord(const std::string& word, WindowType* value) { return Find(kWindowTypeWords, word, value); }
-bool ParseWord(const std::string& word, WindowStyle* value) { return Find(kWindowStyleWords, word, value); }
-bool ParseWord(const std::string& word, WindowSizeMode* value) { return Find(kSizeModeWords, word, value); }
-bool ParseWord(const std::string& word, WindowPositionMode* value) { return Find(kPositionModeWords, word, value); }
-bool ParseWord(const std::string& word, MouseAction* value) { return Find(kMouseActionWords, word, value); }
-bool ParseWord(const std::string& word, FlashQuality* value) { return Find(kQualityWords, word, value); }
-bool ParseWord(const std::string& word, FlashScale* value) { return Find(kScaleWords, word, value); }
+bool ParseWord(const std::string& word, WindowType* value) {
+    return Find(kWindowTypeWords, word, value);
+}
+bool ParseWord(const std::string& word, WindowStyle* value) {
+    return Find(kWindowStyleWords, word, value);
+}
+bool ParseWord(const std::string& word, WindowSizeMode* value) {
+    return Find(kSizeModeWords, word, value);
+}
+bool ParseWord(const std::string& word, WindowPositionMode* value) {
+    return Find(kPositionModeWords, word, value);
+}
+bool ParseWord(const std::string& word, MouseAction* value) {
+    return Find(kMouseActionWords, word, value);
+}
+bool ParseWord(const std::string& word, FlashQuality* value) {
+    return Find(kQualityWords, word, value);
+}
+bool ParseWord(const std::string& word, FlashScale* value) {
+    return Find(kScaleWords, word, value);
+}
 
 }  // namespace kestrel

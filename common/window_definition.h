@@ -15,15 +15,22 @@ enum class WindowStyle : int32_t { Normal = 0, Modal = 1, Tool = 2, NoBorder = 3
 enum class WindowSizeMode : int32_t { Custom = 0, SwfSize = 1, ScreenPercent = 2 };
 enum class WindowPositionMode : int32_t { Custom = 0, Center = 1 };
 enum class MouseAction : int32_t { Drag = 0, Flash = 1, Ignore = 2, CustomMenu = 3 };
-enum class FlashQuality : int32_t { Low = 0, AutoLow = 1, AutoHigh = 2, Medium = 3, High = 4, Best = 5 };
+enum class FlashQuality : int32_t {
+    Low = 0,
+    AutoLow = 1,
+    AutoHigh = 2,
+    Medium = 3,
+    High = 4,
+    Best = 5
+};
 enum class FlashScale : int32_t { ShowAll = 0, NoBorder = 1, ExactFit = 2 };
 
 // Every field holds the value a definition has when its attribute is absent.
 struct WindowDefinition {
-    std::string moviePath;       // "swf": unpack folder + movie name (the name alone when writing)
-    std::string name;            // "window_name": how the API addresses the window
+    std::string moviePath;  // "swf": unpack folder + movie name (the name alone when writing)
+    std::string name;       // "window_name": how the API addresses the window
     std::string title = "Window";  // "window_title"
-    std::string maskPath;        // "mask": unpack folder + mask name (the name alone when writing)
+    std::string maskPath;  // "mask": unpack folder + mask name (the name alone when writing)
 
     WindowType type = WindowType::Standard;
     WindowStyle style = WindowStyle::Normal;

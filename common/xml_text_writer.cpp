@@ -10,13 +10,27 @@ std::string EscapeXmlText(const std::string& value) {
     for (char c : value) {
         auto byte = static_cast<unsigned char>(c);
         switch (byte) {
-            case '\n': out += "&#x0a;"; break;
-            case '\r': out += "&#x0d;"; break;
-            case '"': out += "&quot;"; break;
-            case '&': out += "&amp;"; break;
-            case '\'': out += "&apos;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
+            case '\n':
+                out += "&#x0a;";
+                break;
+            case '\r':
+                out += "&#x0d;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
             default:
                 if (byte >= 0x80) {
                     char reference[8];
@@ -47,7 +61,9 @@ void XmlTextWriter::attributeRaw(const std::string& name, const std::string& val
     out_ += '"';
 }
 
-void XmlTextWriter::endStartTag(const char* closing) { out_ += closing; }
+void XmlTextWriter::endStartTag(const char* closing) {
+    out_ += closing;
+}
 
 void XmlTextWriter::endTag(const std::string& name) {
     out_ += "</";
@@ -55,6 +71,8 @@ void XmlTextWriter::endTag(const std::string& name) {
     out_ += '>';
 }
 
-void XmlTextWriter::text(const std::string& value) { out_ += EscapeXmlText(value); }
+void XmlTextWriter::text(const std::string& value) {
+    out_ += EscapeXmlText(value);
+}
 
 }  // namespace kestrel

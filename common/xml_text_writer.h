@@ -8,7 +8,7 @@
 namespace kestrel {
 
 class XmlTextWriter {
-public:
+  public:
     // Project files end lines with CR LF; the settings document with LF.
     explicit XmlTextWriter(std::string lineEnd = "\r\n") : lineEnd_(std::move(lineEnd)) {}
 
@@ -29,7 +29,7 @@ public:
 
     const std::string& result() const { return out_; }
 
-private:
+  private:
     std::string lineEnd_;
     std::string out_;
 };

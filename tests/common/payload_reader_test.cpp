@@ -63,8 +63,8 @@ TEST(PayloadReader, UnpacksEveryItemKindAndRecordsPaths) {
 
     ASSERT_EQ(p.unpackBytes(payload.bytes()), PayloadError::None);
     EXPECT_EQ(p.unpacked(),
-              (std::set<std::string>{"main.rgn", "second.rgn", "movie.swf", "assets/", "assets/a.txt",
-                                     "assets/b.txt", "empty/", "sk.dat"}));
+              (std::set<std::string>{"main.rgn", "second.rgn", "movie.swf", "assets/",
+                                     "assets/a.txt", "assets/b.txt", "empty/", "sk.dat"}));
     EXPECT_EQ(p.content("movie.swf"), "FWS movie");
     EXPECT_EQ(p.content("second.rgn"), "region-1");
     EXPECT_EQ(p.content(JoinPath("assets", "b.txt")), "beta");
@@ -98,7 +98,8 @@ TEST(PayloadReader, UnknownItemTypeEndsTheScanSuccessfully) {
     RawPayload payload;
     payload.startMarker()
         .fileItem("before.txt", "never unpacked")
-        .blob("odd").trailer(42)
+        .blob("odd")
+        .trailer(42)
         .fileItem("after.txt", "unpacked")
         .settingsItem("<xml/>")
         .endMark();
@@ -112,8 +113,12 @@ TEST(PayloadReader, NestedFolderIsCreatedDirectlyInTheUnpackFolder) {
     payload.startMarker()
         .startMarker()
         .fileItem("outer.txt", "o")
-        .startMarker().fileItem("inner.txt", "i").blob("inner").trailer(8)
-        .blob("outer").trailer(8)
+        .startMarker()
+        .fileItem("inner.txt", "i")
+        .blob("inner")
+        .trailer(8)
+        .blob("outer")
+        .trailer(8)
         .settingsItem("<xml/>")
         .endMark();
     ASSERT_EQ(p.unpackBytes(payload.bytes()), PayloadError::None);
@@ -142,8 +147,15 @@ TEST(PayloadReader, OpenAndScanCodes) {
         EXPECT_EQ(p.reader.open(p.unpack), PayloadError::CannotOpen);
     }
     // A stub without payload ends with 102 whatever its last bytes are.
-    const std::vector<std::string> stubs = {"", "K", "LK", "\xEELK", "MZ plain stub", "\xFF\xEELk",
-                                            "\xFF\xEE" "LKx", "xxxx\xFE\xEELK"};
+    const std::vector<std::string> stubs = {"",
+                                            "K",
+                                            "LK",
+                                            "\xEELK",
+                                            "MZ plain stub",
+                                            "\xFF\xEELk",
+                                            "\xFF\xEE"
+                                            "LKx",
+                                            "xxxx\xFE\xEELK"};
     for (const std::string& stub : stubs) {
         Projector p;
         EXPECT_EQ(p.unpackBytes(BytesOf(stub)), PayloadError::NoEndMark) << stub;
@@ -169,10 +181,24 @@ TEST(PayloadReader, SettingsPathNeedsAnUnpackedSettingsFile) {
 }
 
 TEST(PayloadReader, RefusedNamesAreConsumedWithoutWriting) {
-    const std::vector<std::string> names = {
-        "", ".", "..", "a/b", "a\\b", "c:evil", "../evil", "..\\evil", "/abs", "CON", "nul.txt",
-        "Com1", "lpt9.log", "trailing.", "trailing ", ".. ", std::string(256, 'n'),
-        std::string("nul\0byte", 8)};
+    const std::vector<std::string> names = {"",
+                                            ".",
+                                            "..",
+                                            "a/b",
+                                            "a\\b",
+                                            "c:evil",
+                                            "../evil",
+                                            "..\\evil",
+                                            "/abs",
+                                            "CON",
+                                            "nul.txt",
+                                            "Com1",
+                                            "lpt9.log",
+                                            "trailing.",
+                                            "trailing ",
+                                            ".. ",
+                                            std::string(256, 'n'),
+                                            std::string("nul\0byte", 8)};
     for (const std::string& name : names) {
         SCOPED_TRACE("name: " + name);
         Projector p;
@@ -180,7 +206,10 @@ TEST(PayloadReader, RefusedNamesAreConsumedWithoutWriting) {
         payload.startMarker()
             .maskItem(name, "region", 0)
             .fileItem(name, "file")
-            .startMarker().fileItem("inside.txt", "x").blob(name).trailer(8)
+            .startMarker()
+            .fileItem("inside.txt", "x")
+            .blob(name)
+            .trailer(8)
             .fileItem("good.txt", "good")
             .settingsItem("<xml/>")
             .endMark();
@@ -197,11 +226,16 @@ TEST(PayloadReader, LengthsReachingOutsideTheFileAreDamage) {
         RawPayload payload;
     };
     std::vector<Case> cases;
-    cases.push_back({"blob longer than the file", RawPayload().startMarker().blob("x").word(0xFFFFFFFF).blob("a").trailer(5).endMark()});
-    cases.push_back({"name longer than the file", RawPayload().word(0x7FFFFFF0).trailer(5).endMark()});
-    cases.push_back({"settings blob reaching before the file", RawPayload("").word(9).trailer(1).endMark()});
+    cases.push_back(
+        {"blob longer than the file",
+         RawPayload().startMarker().blob("x").word(0xFFFFFFFF).blob("a").trailer(5).endMark()});
+    cases.push_back(
+        {"name longer than the file", RawPayload().word(0x7FFFFFF0).trailer(5).endMark()});
+    cases.push_back(
+        {"settings blob reaching before the file", RawPayload("").word(9).trailer(1).endMark()});
     cases.push_back({"trailer cut", RawPayload("").word(1).endMark()});
-    cases.push_back({"folder without its start marker", RawPayload("").blob("dir").trailer(8).endMark()});
+    cases.push_back(
+        {"folder without its start marker", RawPayload("").blob("dir").trailer(8).endMark()});
     for (Case& c : cases) {
         SCOPED_TRACE(c.what);
         Projector p;
@@ -219,7 +253,10 @@ TEST(PayloadReader, EveryTruncationFailsCleanly) {
     full.startMarker()
         .maskItem("m.rgn", "region", 0)
         .fileItem("movie.swf", "movie bytes")
-        .startMarker().fileItem("a.txt", "alpha").blob("assets").trailer(8)
+        .startMarker()
+        .fileItem("a.txt", "alpha")
+        .blob("assets")
+        .trailer(8)
         .settingsItem("<xml version=\"1.0\"/>")
         .endMark();
     const Bytes& bytes = full.bytes();

@@ -10,11 +10,12 @@
 namespace kestrel::test {
 
 class RawPayload {
-public:
+  public:
     explicit RawPayload(const std::string& stub = "MZ stub bytes") : bytes_(BytesOf(stub)) {}
 
     RawPayload& word(uint32_t value) {
-        for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes_.push_back(static_cast<uint8_t>(value >> shift));
         return *this;
     }
     RawPayload& blob(const std::string& data) {
@@ -24,7 +25,8 @@ public:
     RawPayload& trailer(uint32_t type, uint32_t size = 0) { return word(size).word(type); }
     RawPayload& startMarker() { return trailer(0); }
     RawPayload& fileItem(const std::string& name, const std::string& content) {
-        return blob(content).blob(name).trailer(5, static_cast<uint32_t>(content.size() + name.size() + 8));
+        return blob(content).blob(name).trailer(
+            5, static_cast<uint32_t>(content.size() + name.size() + 8));
     }
     RawPayload& maskItem(const std::string& name, const std::string& region, uint32_t index) {
         return blob(region).blob(name).word(index).trailer(7);
@@ -36,7 +38,7 @@ public:
     }
     const Bytes& bytes() const { return bytes_; }
 
-private:
+  private:
     Bytes bytes_;
 };
 

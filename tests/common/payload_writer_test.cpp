@@ -16,7 +16,9 @@ using test::Bytes;
 using test::BytesOf;
 using test::RawPayload;
 
-std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Text(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 TEST(PayloadWriter, FieldsAndItemsHaveTheirExactBytes) {
     test::TestFolder folder;
@@ -30,9 +32,15 @@ TEST(PayloadWriter, FieldsAndItemsHaveTheirExactBytes) {
 
     RawPayload expected("");
     expected.startMarker()
-        .blob("hello").blob("a.txt").trailer(5, 18)
-        .blob("rgn").blob("m.rgn").word(2).trailer(7, 20)
-        .blob("<xml/>").trailer(1, 10)
+        .blob("hello")
+        .blob("a.txt")
+        .trailer(5, 18)
+        .blob("rgn")
+        .blob("m.rgn")
+        .word(2)
+        .trailer(7, 20)
+        .blob("<xml/>")
+        .trailer(1, 10)
         .endMark();
     EXPECT_EQ(test::ReadBytes(out), expected.bytes());
 }
@@ -87,14 +95,20 @@ TEST(PayloadWriter, FolderItemCarriesItsFilesButNotSubfolders) {
     EXPECT_EQ(writer.writeFolderItem(assets), 8u + (1 + 4 + 7 + 4 + 8) + (6 + 4) + 8u);
     EXPECT_TRUE(writer.writeEndMark());
     RawPayload expected("");
-    expected.startMarker().blob("1").blob("one.txt").trailer(5, 16).blob("assets").trailer(8, 34).endMark();
+    expected.startMarker()
+        .blob("1")
+        .blob("one.txt")
+        .trailer(5, 16)
+        .blob("assets")
+        .trailer(8, 34)
+        .endMark();
     EXPECT_EQ(test::ReadBytes(folder / "out.bin"), expected.bytes());
 }
 
 TEST(PayloadWriter, PathLastComponent) {
     const std::pair<std::string, std::string> cases[] = {
         {"movie.swf", "movie.swf"}, {"/a/b/movie.swf", "movie.swf"}, {"C:\\a\\b.swf", "b.swf"},
-        {"dir/sub/", "sub"}, {"mixed\\x/y.txt", "y.txt"}, {"", ""}};
+        {"dir/sub/", "sub"},        {"mixed\\x/y.txt", "y.txt"},     {"", ""}};
     for (const auto& [path, last] : cases) EXPECT_EQ(PathLastComponent(path), last) << path;
 }
 
@@ -124,7 +138,8 @@ TEST(ProjectorPayload, RoundTripsWindowsFilesFoldersAndMasks) {
     payload.mainWindow.additionalWindows.push_back(second);
     payload.windows.resize(2);
     payload.windows[0].moviePath = JoinPath(source, "main.swf");
-    payload.windows[0].attachments = {{JoinPath(source, "readme.txt"), false}, {media, true}, {empty, true}};
+    payload.windows[0].attachments = {
+        {JoinPath(source, "readme.txt"), false}, {media, true}, {empty, true}};
     payload.windows[0].maskName = "main.png";
     payload.windows[0].maskRegion = BytesOf("region data");
     payload.windows[1].moviePath = JoinPath(source, "second.swf");

@@ -78,9 +78,17 @@ TEST(XmlTextWriter, EscapesEveryByteAsSpecified) {
 TEST(SettingsDocument, TextsRoundTripUnchanged) {
     std::string everyByte;
     for (int byte = 1; byte < 256; ++byte) everyByte += static_cast<char>(byte);
-    const std::string texts[] = {
-        "plain", "", "say \"hi\"", "fish & chips", "<b>bold</b>", "it's", "line\r\nbreak\nlf",
-        "caf\xe9 \xff\x80", "&amp; literally", "&#x41;", everyByte};
+    const std::string texts[] = {"plain",
+                                 "",
+                                 "say \"hi\"",
+                                 "fish & chips",
+                                 "<b>bold</b>",
+                                 "it's",
+                                 "line\r\nbreak\nlf",
+                                 "caf\xe9 \xff\x80",
+                                 "&amp; literally",
+                                 "&#x41;",
+                                 everyByte};
     for (const std::string& text : texts) {
         WindowDefinition main;
         main.title = text;
@@ -144,8 +152,8 @@ TEST(SettingsReader, AbsentAttributesKeepTheDefaults) {
 
 TEST(SettingsReader, Flags) {
     const std::pair<const char*, bool> cases[] = {
-        {"true", true}, {"TRUE", true}, {"True", true}, {"tRuE", true}, {"false", false},
-        {"yes", false}, {"1", false}, {" true", false}, {"true ", false}, {"", false}};
+        {"true", true}, {"TRUE", true}, {"True", true},   {"tRuE", true},   {"false", false},
+        {"yes", false}, {"1", false},   {" true", false}, {"true ", false}, {"", false}};
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(ParseFlag(text), expected) << text;
         EXPECT_EQ(ReadWindow(std::string("window_is_visible=\"") + text + "\"").visible, expected);
@@ -165,9 +173,17 @@ TEST(SettingsReader, WordsAreExactAndUnknownWordsChangeNothing) {
 }
 
 TEST(SettingsReader, IntegersFollowAtol) {
-    const std::pair<const char*, int32_t> cases[] = {
-        {"12px", 12}, {"px", 0}, {"", 0}, {"  -5", -5}, {"+7", 7}, {"\t\n42", 42}, {"- 3", 0},
-        {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {"0x10", 0}, {"3.9", 3}};
+    const std::pair<const char*, int32_t> cases[] = {{"12px", 12},
+                                                     {"px", 0},
+                                                     {"", 0},
+                                                     {"  -5", -5},
+                                                     {"+7", 7},
+                                                     {"\t\n42", 42},
+                                                     {"- 3", 0},
+                                                     {"99999999999", INT32_MAX},
+                                                     {"-99999999999", INT32_MIN},
+                                                     {"0x10", 0},
+                                                     {"3.9", 3}};
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(ParseDecimalInt(text), expected) << text;
     }
@@ -180,11 +196,21 @@ TEST(SettingsReader, IntegersFollowAtol) {
 }
 
 TEST(SettingsReader, DecodesReferencesItselfAndKeepsOtherAmpersands) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"&quot;&apos;&amp;&lt;&gt;", "\"'&<>"}, {"&#x41;", "A"}, {"&#x141;", "A"},
-        {"&#xe9;", "\xe9"}, {"&#xE9;", "\xe9"}, {"&#x0a;&#x0d;", "\n\r"}, {"&#x;", "&#x;"},
-        {"&#x41", "&#x41"}, {"&#x41 ;", "&#x41 ;"}, {"&#65;", "&#65;"}, {"&nbsp;", "&nbsp;"},
-        {"a & b", "a & b"}, {"&", "&"}, {"&amp;amp;", "&amp;"}, {"&#X41;", "&#X41;"}};
+    const std::pair<const char*, const char*> cases[] = {{"&quot;&apos;&amp;&lt;&gt;", "\"'&<>"},
+                                                         {"&#x41;", "A"},
+                                                         {"&#x141;", "A"},
+                                                         {"&#xe9;", "\xe9"},
+                                                         {"&#xE9;", "\xe9"},
+                                                         {"&#x0a;&#x0d;", "\n\r"},
+                                                         {"&#x;", "&#x;"},
+                                                         {"&#x41", "&#x41"},
+                                                         {"&#x41 ;", "&#x41 ;"},
+                                                         {"&#65;", "&#65;"},
+                                                         {"&nbsp;", "&nbsp;"},
+                                                         {"a & b", "a & b"},
+                                                         {"&", "&"},
+                                                         {"&amp;amp;", "&amp;"},
+                                                         {"&#X41;", "&#X41;"}};
     for (const auto& [raw, decoded] : cases) EXPECT_EQ(DecodeAttributeText(raw), decoded) << raw;
 }
 
@@ -204,7 +230,8 @@ TEST(SettingsReader, ErrorCodes) {
         {"<xml version=\"1.0\"></xml>", SettingsError::NoChildList},
         {"<xml><other/></xml>", SettingsError::None}};
     for (const auto& [document, error] : cases) EXPECT_EQ(Read(document).error, error) << document;
-    EXPECT_EQ(ReadSettingsDocument("/no/such/folder/sk.dat", kFolder).error, SettingsError::CannotParse);
+    EXPECT_EQ(ReadSettingsDocument("/no/such/folder/sk.dat", kFolder).error,
+              SettingsError::CannotParse);
 }
 
 TEST(SettingsReader, EveryWindowElementIsReadIntoTheMainWindow) {

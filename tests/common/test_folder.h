@@ -24,7 +24,7 @@ inline std::string SystemTempFolder() {
 }
 
 class TestFolder {
-public:
+  public:
     TestFolder() {
         std::random_device random;
         for (;;) {
@@ -39,17 +39,20 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return JoinPath(path_, name); }
 
-private:
+  private:
     std::string path_;
 };
 
 using Bytes = std::vector<uint8_t>;
 
-inline Bytes BytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+inline Bytes BytesOf(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 inline Bytes ReadBytes(const std::string& path) {

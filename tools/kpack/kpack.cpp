@@ -154,7 +154,8 @@ int Pack(const Options& options) {
             }
         }
     }
-    if (!CopyFile(options.stub, options.out)) return Fail("cannot copy " + options.stub + " to " + options.out);
+    if (!CopyFile(options.stub, options.out))
+        return Fail("cannot copy " + options.stub + " to " + options.out);
 
     PayloadWriter writer(options.out);
     writer.writeStartMarker();
