@@ -44,8 +44,7 @@ private:
     // Assembles action lines up to the matching "end" (consumed).
     bool ParseActionBlock(const Line& opener, Bytes& out);
     bool ParseActionLines(ActionAssembler& as, const Line& opener);
-    bool ParseActionStatement(const Line& line, ActionAssembler& as, bool& blockEnds,
-                              std::string& closer);
+    bool ParseActionStatement(const Line& line, ActionAssembler& as, bool& blockEnds);
 
     // The next line, or no line (with an error naming `opener`) at the end of the text.
     const Line* NextLine(const Line& opener);

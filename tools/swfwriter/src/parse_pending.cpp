@@ -1,6 +1,5 @@
 // Statements whose encoders land in the next commits.
 #include "description_parser.h"
-#include "swfwriter/place_object.h"
 
 namespace swf {
 
@@ -11,10 +10,5 @@ namespace swf {
 KESTREL_PENDING(ParseEditText, Timeline&)
 KESTREL_PENDING(ParseFont, Timeline&)
 KESTREL_PENDING(ParseButton, Timeline&)
-KESTREL_PENDING(ParseDoAction, Timeline&, bool)
-
-bool DescriptionParser::ParseClipActions(const Line& line, PlaceObject&) {
-    return Fail(line, "clip actions are not supported yet");
-}
 
 }  // namespace swf

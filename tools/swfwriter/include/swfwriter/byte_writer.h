@@ -21,7 +21,9 @@ public:
     // Zero-terminated string; embedded zero bytes are not representable and are refused upstream.
     void String(const std::string& s);
     void Append(const Bytes& b) { bytes_.insert(bytes_.end(), b.begin(), b.end()); }
+    void PatchU8(size_t at, uint32_t v) { bytes_[at] = static_cast<uint8_t>(v); }
     void PatchU16(size_t at, uint32_t v);
+    uint8_t At(size_t at) const { return bytes_[at]; }
     void PatchU32(size_t at, uint32_t v);
 
     size_t Size() const { return bytes_.size(); }
