@@ -87,33 +87,8 @@ showframe
     EXPECT_EQ(hooks.take(), (Log{"mouse a rollOut"}));
 }
 
-std::vector<uint8_t> editTextBody() {
-    // id 3, RECT 0,0,2000,400 (13-bit fields), HasText|HasTextColor|HasFont,
-    // Border, font 1 at 240 twips, red, variable "msg", text "hi".
-    std::vector<uint8_t> body = {0x03, 0x00};
-    // nbits 13: 5 + 4*13 = 57 bits -> 8 bytes.
-    uint64_t bits = 0;
-    int count = 0;
-    auto put = [&](uint64_t v, int n) {
-        bits = (bits << n) | (v & ((1ull << n) - 1));
-        count += n;
-    };
-    put(13, 5);
-    put(0, 13);
-    put(2000, 13);
-    put(0, 13);
-    put(400, 13);
-    put(0, 64 - count);
-    for (int i = 7; i >= 0; --i) body.push_back(static_cast<uint8_t>(bits >> (i * 8)));
-    body.push_back(0x80 | 0x04 | 0x01);
-    body.push_back(0x08);
-    body.insert(body.end(), {0x01, 0x00, 0xF0, 0x00, 0xFF, 0x00, 0x00, 0xFF});
-    body.insert(body.end(), {'m', 's', 'g', 0, 'h', 'i', 0});
-    return body;
-}
-
 TEST(EditTextFields, DefinitionFieldsReachTheFieldAndTheRenderList) {
-    Stage stage(loadDescription("tag 37 long " + test::hex(editTextBody()) +
+    Stage stage(loadDescription(test::editTextTag(3, 2000, 400, "msg", "hi") +
                                 "\nplace 3 depth=1 x=5 y=6 name=\"field\"\nshowframe\n"),
                 nullptr);
     stage.start();

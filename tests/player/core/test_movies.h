@@ -94,4 +94,38 @@ inline std::string buttonTag(uint16_t id, uint16_t shapeId, uint16_t conditions,
     return "tag 34 long " + hex(b);
 }
 
+// DefineEditText with a RECT of (0, 0, width, height) twips (13-bit fields, so up to
+// 4095), a device font of 240 twips in red, a border, variable `variable` and text
+// `text`.
+inline std::vector<uint8_t> editTextBody(uint16_t id, int width, int height, const std::string& variable,
+                                         const std::string& text) {
+    std::vector<uint8_t> body = {uint8_t(id), uint8_t(id >> 8)};
+    uint64_t bits = 0;
+    int count = 0;
+    auto put = [&](uint64_t v, int n) {
+        bits = (bits << n) | (v & ((1ull << n) - 1));
+        count += n;
+    };
+    put(13, 5);
+    put(0, 13);
+    put(static_cast<uint64_t>(width), 13);
+    put(0, 13);
+    put(static_cast<uint64_t>(height), 13);
+    put(0, 64 - count);
+    for (int i = 7; i >= 0; --i) body.push_back(static_cast<uint8_t>(bits >> (i * 8)));
+    body.push_back(0x80 | 0x04 | 0x01);  // HasText, HasTextColor, HasFont
+    body.push_back(0x08);                // Border
+    body.insert(body.end(), {0x01, 0x00, 0xF0, 0x00, 0xFF, 0x00, 0x00, 0xFF});
+    body.insert(body.end(), variable.begin(), variable.end());
+    body.push_back(0);
+    body.insert(body.end(), text.begin(), text.end());
+    body.push_back(0);
+    return body;
+}
+
+inline std::string editTextTag(uint16_t id, int width, int height, const std::string& variable,
+                               const std::string& text) {
+    return "tag 37 long " + hex(editTextBody(id, width, height, variable, text));
+}
+
 }  // namespace kestrel::player::test

@@ -1,0 +1,226 @@
+// Frames of writer-made movies painted by the real GDI renderer into a DIB section,
+// checked by pixel samples, and saved as PNG files beside the test for a look.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "../core/test_movies.h"
+#include "core/stage.h"
+#include "player/shell/gdi_handles_win.h"
+#include "player/shell/gdi_renderer_win.h"
+
+namespace kestrel::shell {
+namespace {
+
+using player::RenderList;
+using player::Rgba;
+using player::Stage;
+
+// A 32-bit top-down DIB section selected into a memory DC.
+class Canvas {
+public:
+    Canvas(int width, int height) : width_(width), height_(height), dc_(nullptr) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pixels_ = static_cast<uint32_t*>(bits);
+        previous_ = SelectObject(dc_.get(), bitmap_);
+    }
+    ~Canvas() {
+        SelectObject(dc_.get(), previous_);
+        DeleteObject(bitmap_);
+    }
+    bool ok() const { return dc_.get() && bitmap_ && pixels_; }
+    HDC dc() const { return dc_.get(); }
+    void fill(uint32_t bgrx) {
+        GdiFlush();
+        for (int i = 0; i < width_ * height_; ++i) pixels_[i] = bgrx;
+    }
+    Rgba at(int x, int y) const {
+        GdiFlush();
+        uint32_t p = pixels_[y * width_ + x];
+        return Rgba{uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), 255};
+    }
+    bool savePng(const std::string& path) const {
+        GdiFlush();
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file) return false;
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png_infop info = png ? png_create_info_struct(png) : nullptr;
+        bool ok = png && info && !setjmp(png_jmpbuf(png));
+        if (ok) {
+            png_init_io(png, file);
+            png_set_IHDR(png, info, width_, height_, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                         PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+            png_write_info(png, info);
+            std::vector<uint8_t> row(static_cast<size_t>(width_) * 3);
+            for (int y = 0; y < height_; ++y) {
+                for (int x = 0; x < width_; ++x) {
+                    uint32_t p = pixels_[y * width_ + x];
+                    row[x * 3] = uint8_t(p >> 16);
+                    row[x * 3 + 1] = uint8_t(p >> 8);
+                    row[x * 3 + 2] = uint8_t(p);
+                }
+                png_write_row(png, row.data());
+            }
+            png_write_end(png, nullptr);
+        }
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return ok;
+    }
+
+private:
+    int width_, height_;
+    MemoryDc dc_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    uint32_t* pixels_ = nullptr;
+};
+
+::testing::AssertionResult Near(const Rgba& actual, const Rgba& expected, int tolerance = 8) {
+    auto close = [&](int a, int b) { return std::abs(a - b) <= tolerance; };
+    if (close(actual.r, expected.r) && close(actual.g, expected.g) && close(actual.b, expected.b))
+        return ::testing::AssertionSuccess();
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "got %d,%d,%d want %d,%d,%d", actual.r, actual.g, actual.b, expected.r,
+                  expected.g, expected.b);
+    return ::testing::AssertionFailure() << buf;
+}
+
+const Rgba kWhite{255, 255, 255, 255}, kRed{255, 0, 0, 255}, kBlack{0, 0, 0, 255}, kBlue{0, 0, 255, 255},
+    kBackground{0xEE, 0xEE, 0xCC, 255};
+
+const char* kAnimation = R"(
+version 8
+stage 200 100
+rate 10
+background #EEEECC
+shape 1
+  fill #FF0000
+  line 2 #000000
+  rect 0 0 40 40 fill=1 line=1
+end
+shape 2
+  fill #0000FF
+  circle 20 20 20 fill=1
+end
+shape 3
+  fill #0000FF80
+  rect 0 0 30 30 fill=1
+end
+place 1 depth=1 x=10 y=30 name="box"
+place 3 depth=2 x=160 y=5
+showframe
+move depth=1 x=50 y=30
+showframe
+move depth=1 x=90 y=30
+showframe
+replace 2 depth=1 x=130 y=30
+showframe
+)";
+
+void Paint(Stage& stage, Canvas& canvas, int w, int h, const RenderOptions& options = {}) {
+    RenderList list;
+    stage.buildRenderList(list);
+    RenderFrame(canvas.dc(), w, h, list, options);
+}
+
+TEST(GdiRenderer, AnimationFramesLandWhereTheTimelineSays) {
+    Stage stage(player::test::loadDescription(kAnimation), nullptr);
+    stage.start();
+    Canvas canvas(200, 100);
+    ASSERT_TRUE(canvas.ok());
+    const int boxX[] = {10, 50, 90};
+    for (int frame = 1; frame <= 4; ++frame) {
+        SCOPED_TRACE("frame " + std::to_string(frame));
+        Paint(stage, canvas, 200, 100);
+        canvas.savePng("gdi_frame" + std::to_string(frame) + ".png");
+        EXPECT_TRUE(Near(canvas.at(2, 2), kBackground));
+        if (frame <= 3) {
+            int x = boxX[frame - 1];
+            EXPECT_TRUE(Near(canvas.at(x + 20, 50), kRed));
+            EXPECT_TRUE(Near(canvas.at(x, 50), kBlack)) << "outline";
+            EXPECT_TRUE(Near(canvas.at(x + 20, 90), kBackground));
+            if (frame > 1) {
+                EXPECT_TRUE(Near(canvas.at(x - 20, 50), kBackground)) << "old position cleared";
+            }
+        } else {
+            EXPECT_TRUE(Near(canvas.at(150, 50), kBlue)) << "circle centre";
+            EXPECT_TRUE(Near(canvas.at(132, 32), kBackground)) << "outside the curve";
+        }
+        // Half-transparent blue over the background.
+        EXPECT_TRUE(Near(canvas.at(175, 20), Rgba{0x77, 0x77, 0xE6, 255}, 12));
+        stage.tick();
+    }
+}
+
+TEST(GdiRenderer, TransparentModeLeavesTheBackgroundAlone) {
+    Stage stage(player::test::loadDescription(kAnimation), nullptr);
+    stage.start();
+    Canvas canvas(200, 100);
+    canvas.fill(0x00FF00FF);
+    RenderOptions options;
+    options.transparent = true;
+    Paint(stage, canvas, 200, 100, options);
+    EXPECT_TRUE(Near(canvas.at(2, 2), Rgba{255, 0, 255, 255}));
+    EXPECT_TRUE(Near(canvas.at(30, 50), kRed));
+
+    options.transparent = false;
+    options.background = Rgba{0, 128, 0, 255};
+    Paint(stage, canvas, 200, 100, options);
+    EXPECT_TRUE(Near(canvas.at(2, 2), Rgba{0, 128, 0, 255}));
+}
+
+TEST(GdiRenderer, StageIsMappedIntoTheWindow) {
+    Stage stage(player::test::loadDescription(kAnimation), nullptr);
+    stage.start();
+    Canvas canvas(400, 400);
+    Paint(stage, canvas, 400, 400);  // showall: scale 2, centred vertically (offset 100)
+    canvas.savePng("gdi_showall.png");
+    EXPECT_TRUE(Near(canvas.at(5, 5), kBackground));
+    EXPECT_TRUE(Near(canvas.at(60, 200), kRed));
+    EXPECT_TRUE(Near(canvas.at(60, 95), kBackground));
+
+    RenderOptions exact;
+    exact.scale = player::ScaleMode::ExactFit;
+    Paint(stage, canvas, 400, 400, exact);  // scale 2 x 4
+    canvas.savePng("gdi_exactfit.png");
+    EXPECT_TRUE(Near(canvas.at(60, 200), kRed));
+    EXPECT_TRUE(Near(canvas.at(60, 130), kRed));
+    EXPECT_TRUE(Near(canvas.at(60, 110), kBackground));
+}
+
+TEST(GdiRenderer, TextFieldsShowTheirText) {
+    std::string desc = "stage 200 60\nbackground #FFFFFF\n";
+    desc += player::test::editTextTag(3, 2400, 600, "", "") + "\n";
+    desc += "place 3 depth=1 x=10 y=10 name=\"field\"\nshowframe\n";
+    auto movie = player::test::loadDescription(desc);
+    ASSERT_TRUE(movie);
+    Stage stage(movie, nullptr);
+    stage.start();
+    auto* field = static_cast<player::EditText*>(stage.root().childAtDepth(1 - 16384));
+    ASSERT_NE(field, nullptr);
+    ASSERT_EQ(field->kind(), player::DisplayObjectKind::EditText);
+    field->setText("Hello GDI");
+    Canvas canvas(200, 60);
+    Paint(stage, canvas, 200, 60);
+    canvas.savePng("gdi_text.png");
+    int dark = 0;
+    for (int y = 12; y < 37; ++y)
+        for (int x = 14; x < 120; ++x) dark += canvas.at(x, y).g < 100 ? 1 : 0;
+    EXPECT_GT(dark, 20) << "glyph pixels inside the field";
+    EXPECT_TRUE(Near(canvas.at(150, 50), kWhite));
+}
+
+}  // namespace
+}  // namespace kestrel::shell
