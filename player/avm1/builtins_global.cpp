@@ -107,7 +107,9 @@ void installGlobalFunctions(Vm& vm) {
         return Value(parseFloatText(c.vm.toString(c.arg(0))));
     });
     vm.defineMethod(g, "isNaN", [](NativeCall& c) { return Value(std::isnan(c.vm.toNumber(c.arg(0)))); });
-    vm.defineMethod(g, "isFinite", [](NativeCall& c) { return Value(std::isfinite(c.vm.toNumber(c.arg(0)))); });
+    vm.defineMethod(g, "isFinite", [](NativeCall& c) {
+        return Value(!c.args.empty() && std::isfinite(c.vm.toNumber(c.args[0])));
+    });
     vm.defineMethod(g, "escape", [](NativeCall& c) {
         std::string s = c.vm.toString(c.arg(0));
         std::string out;

@@ -63,23 +63,18 @@ void installMathBuiltins(Vm& vm) {
     vm.defineMethod(math, "pow", [](NativeCall& c) {
         return Value(std::pow(c.vm.toNumber(c.arg(0)), c.vm.toNumber(c.arg(1))));
     });
+    // min and max compare exactly two arguments; a missing second one is undefined.
     vm.defineMethod(math, "min", [](NativeCall& c) {
-        double r = std::numeric_limits<double>::infinity();
-        for (const Value& v : c.args) {
-            double d = c.vm.toNumber(v);
-            if (std::isnan(d)) return Value(std::nan(""));
-            if (d < r) r = d;
-        }
-        return Value(r);
+        if (c.args.empty()) return Value(std::numeric_limits<double>::infinity());
+        double a = c.vm.toNumber(c.args[0]), b = c.vm.toNumber(c.arg(1));
+        if (std::isnan(a) || std::isnan(b)) return Value(std::nan(""));
+        return Value(b < a ? b : a);
     });
     vm.defineMethod(math, "max", [](NativeCall& c) {
-        double r = -std::numeric_limits<double>::infinity();
-        for (const Value& v : c.args) {
-            double d = c.vm.toNumber(v);
-            if (std::isnan(d)) return Value(std::nan(""));
-            if (d > r) r = d;
-        }
-        return Value(r);
+        if (c.args.empty()) return Value(-std::numeric_limits<double>::infinity());
+        double a = c.vm.toNumber(c.args[0]), b = c.vm.toNumber(c.arg(1));
+        if (std::isnan(a) || std::isnan(b)) return Value(std::nan(""));
+        return Value(b > a ? b : a);
     });
     auto state = std::make_shared<RandomState>();
     vm.defineMethod(math, "random", [state](NativeCall&) { return Value(state->next()); });

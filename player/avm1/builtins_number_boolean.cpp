@@ -63,7 +63,7 @@ void installNumberBooleanBuiltins(Vm& vm) {
     Object* booleanProto = vm.newObject();
     defineClass(
         vm, "Boolean",
-        [](NativeCall& c) { return c.args.empty() ? Value(false) : Value(c.vm.toBoolean(c.args[0])); },
+        [](NativeCall& c) { return c.args.empty() ? Value() : Value(c.vm.toBoolean(c.args[0])); },
         [](NativeCall& c) {
             Object* self = c.thisObject();
             if (!self) return Value();

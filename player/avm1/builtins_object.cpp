@@ -130,8 +130,8 @@ void installObjectBuiltins(Vm& vm) {
     Object* objectProto = heap.allocate(ObjectKind::Plain);
     Object* functionProto = heap.allocate(ObjectKind::Plain);
     functionProto->setProto(objectProto);
+    // The global object has no prototype: _global.valueOf is undefined, as in Flash.
     Object* global = heap.allocate(ObjectKind::Plain);
-    global->setProto(objectProto);
     Object* arrayProto = heap.allocate(ObjectKind::Plain);
     arrayProto->setProto(objectProto);
     vm.setBuiltins(global, objectProto, functionProto, arrayProto);

@@ -111,7 +111,11 @@ void installStringBuiltins(Vm& vm) {
         if (start < 0) start = std::max(0.0, len + start);
         start = std::min(start, len);
         double count = c.arg(1).isUndefined() ? len - start : intArg(c, 1);
-        if (count < 0) count = std::max(0.0, len + count - start);
+        if (count < 0) {
+            // A negative length counts from the end, and gives nothing once it reaches it.
+            count += len;
+            if (count < 0 || start + count >= len) return Value("");
+        }
         count = std::min(count, len - start);
         return Value(encodeUtf8(s.substr(static_cast<size_t>(start), static_cast<size_t>(count))));
     });

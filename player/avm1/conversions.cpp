@@ -108,24 +108,46 @@ std::string formatNumberRadix(double value, int radix) {
 }
 
 double stringToNumber(std::string_view text, int swfVersion) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     std::string_view s = text;
-    if (s.empty()) return swfVersion >= 5 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
-    // Hex integers ("0x1F") wrap to 32 bits.
+    if (s.empty()) return swfVersion >= 5 ? nan : 0.0;
+    // Hex ("0x1F") and octal ("017", "-017") integers wrap to 32 bits; neither may follow
+    // whitespace.
     if (swfVersion >= 6 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
         uint32_t v = 0;
-        for (size_t i = 2; i < s.size(); ++i) {
+        size_t i = 2;
+        bool negative = false;
+        if (s[i] == '+' || s[i] == '-') negative = s[i++] == '-';
+        if (i == s.size()) return nan;
+        for (; i < s.size(); ++i) {
             int d = digitValue(s[i]);
-            if (d >= 16) return std::numeric_limits<double>::quiet_NaN();
+            if (d >= 16) return nan;
             v = v * 16 + static_cast<uint32_t>(d);
         }
-        return static_cast<int32_t>(v);
+        double r = static_cast<int32_t>(v);
+        return negative ? -r : r;
+    }
+    {
+        size_t i = 0;
+        bool negative = false;
+        if (s[0] == '+' || s[0] == '-') negative = s[i++] == '-';
+        if (swfVersion >= 6 && i + 1 < s.size() && s[i] == '0') {
+            bool octal = true;
+            uint32_t v = 0;
+            for (size_t k = i + 1; k < s.size() && octal; ++k) {
+                if (s[k] < '0' || s[k] > '7') octal = false;
+                v = v * 8 + static_cast<uint32_t>(s[k] - '0');
+            }
+            if (octal) {
+                double r = static_cast<int32_t>(v);
+                return negative ? -r : r;
+            }
+        }
     }
     while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
-    if (s == "Infinity" || s == "+Infinity") return std::numeric_limits<double>::infinity();
-    if (s == "-Infinity") return -std::numeric_limits<double>::infinity();
     double v;
     if (parseDecimal(s, v)) return v;
-    return std::numeric_limits<double>::quiet_NaN();
+    return nan;
 }
 
 bool stringToBoolean(std::string_view text, int swfVersion) {

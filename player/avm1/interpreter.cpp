@@ -165,8 +165,10 @@ Completion Interpreter::runFunction(Object* fnObj, const Value& thisValue,
         act.scope = fd->scope;
         act.target = act.baseTarget = fd->target;
     } else {
-        // SWF 5 functions see the caller's timeline, not the one they were defined on.
+        // SWF 5 functions see no closure: they run on the clip they are called on, else on
+        // the caller's timeline.
         Object* t = caller && caller->target ? caller->target : fd->target;
+        if (Object* self = thisValue.asObject(); self && vm_.host().targetPathOf(self)) t = self;
         act.scope.push_back(vm_.global());
         if (t) act.scope.push_back(t);
         act.target = act.baseTarget = t;
@@ -515,28 +517,33 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
 
             // Arithmetic.
             case 0x0A: {
-                double a = num(popValue()), b = num(popValue());
+                Value av = popValue(), bv = popValue();
+                double b = num(bv), a = num(av);
                 push(Value(b + a));
                 break;
             }
             case 0x0B: {
-                double a = num(popValue()), b = num(popValue());
+                Value av = popValue(), bv = popValue();
+                double b = num(bv), a = num(av);
                 push(Value(b - a));
                 break;
             }
             case 0x0C: {
-                double a = num(popValue()), b = num(popValue());
+                Value av = popValue(), bv = popValue();
+                double b = num(bv), a = num(av);
                 push(Value(b * a));
                 break;
             }
             case 0x0D: {
-                double a = num(popValue()), b = num(popValue());
+                Value av = popValue(), bv = popValue();
+                double b = num(bv), a = num(av);
                 if (a == 0 && version < 5) push(Value("#ERROR#"));
                 else push(Value(b / a));
                 break;
             }
             case 0x3F: {
-                double a = num(popValue()), b = num(popValue());
+                Value av = popValue(), bv = popValue();
+                double b = num(bv), a = num(av);
                 push(Value(std::fmod(b, a)));
                 break;
             }
@@ -551,12 +558,14 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
 
             // Comparisons and logic.
             case 0x0E: {
-                double a = num(popValue()), b = num(popValue());
+                Value av = popValue(), bv = popValue();
+                double b = num(bv), a = num(av);
                 push(legacyBool(a == b, version));
                 break;
             }
             case 0x0F: {
-                double a = num(popValue()), b = num(popValue());
+                Value av = popValue(), bv = popValue();
+                double b = num(bv), a = num(av);
                 push(legacyBool(b < a, version));
                 break;
             }
@@ -594,7 +603,8 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
 
             // Bit operations.
             case 0x60: case 0x61: case 0x62: case 0x63: case 0x64: case 0x65: {
-                double a = num(popValue()), b = num(popValue());
+                Value av = popValue(), bv = popValue();
+                double b = num(bv), a = num(av);
                 int32_t x = toInt32(b), y = toInt32(a);
                 double r = 0;
                 switch (code) {
@@ -603,7 +613,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                     case 0x62: r = x ^ y; break;
                     case 0x63: r = static_cast<int32_t>(static_cast<uint32_t>(x) << (y & 31)); break;
                     case 0x64: r = x >> (y & 31); break;
-                    case 0x65: r = static_cast<uint32_t>(x) >> (y & 31); break;
+                    case 0x65: r = static_cast<int32_t>(static_cast<uint32_t>(x) >> (y & 31)); break;
                 }
                 push(Value(r));
                 break;
@@ -630,19 +640,25 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                 push(capString(b + a));
                 break;
             }
-            case 0x14: push(Value(static_cast<double>(str(popValue()).size()))); break;
+            case 0x14: {
+                // From SWF 6 strings are Unicode and the SWF 4 string actions count characters.
+                std::string s = str(popValue());
+                push(Value(static_cast<double>(version >= 6 ? utf8Length(s) : s.size())));
+                break;
+            }
             case 0x31: push(Value(static_cast<double>(utf8Length(str(popValue()))))); break;
             case 0x15:
             case 0x35: {  // StringExtract / MBStringExtract: 1-based index, count
                 double count = num(popValue());
                 double index = num(popValue());
                 std::string s = str(popValue());
-                bool mb = code == 0x35;
+                bool mb = code == 0x35 || version >= 6;
                 std::u32string chars = mb ? decodeUtf8(s) : std::u32string();
                 size_t len = mb ? chars.size() : s.size();
-                long long start = std::isnan(index) ? 0 : static_cast<long long>(index) - 1;
+                long long start = static_cast<long long>(toInt32(index)) - 1;
                 if (start < 0) start = 0;
-                long long n = std::isnan(count) || count < 0 ? static_cast<long long>(len) : static_cast<long long>(std::min<double>(count, 1e15));
+                long long n = toInt32(count);
+                if (n < 0) n = static_cast<long long>(len);
                 if (static_cast<size_t>(start) >= len) {
                     push(Value(""));
                     break;
@@ -652,28 +668,30 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                         : Value(s.substr(static_cast<size_t>(start), take)));
                 break;
             }
-            case 0x32: {
-                std::string s = str(popValue());
-                push(Value(s.empty() ? 0.0 : static_cast<double>(static_cast<unsigned char>(s[0]))));
-                break;
-            }
+            case 0x32:
+                if (version < 6) {
+                    std::string s = str(popValue());
+                    push(Value(s.empty() ? 0.0 : static_cast<double>(static_cast<unsigned char>(s[0]))));
+                    break;
+                }
+                [[fallthrough]];
             case 0x36: {
                 std::u32string s = decodeUtf8(str(popValue()));
-                push(Value(s.empty() ? 0.0 : static_cast<double>(s[0])));
+                char32_t c = s.empty() ? 0 : s[0];
+                if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;  // half of a surrogate pair
+                push(Value(static_cast<double>(c)));
                 break;
             }
-            case 0x33: {
-                int c = static_cast<int>(toInt32(num(popValue()))) & 0xFF;
-                std::string s;
-                if (c != 0) {
-                    if (version >= 6) appendUtf8(s, static_cast<uint32_t>(c));
-                    else s = std::string(1, static_cast<char>(c));
+            case 0x33:
+                if (version < 6) {
+                    int c = static_cast<int>(toInt32(num(popValue()))) & 0xFF;
+                    push(Value(c ? std::string(1, static_cast<char>(c)) : std::string()));
+                    break;
                 }
-                push(Value(s));
-                break;
-            }
+                [[fallthrough]];
             case 0x37: {
                 uint32_t c = toUint32(num(popValue())) & 0xFFFF;
+                if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
                 std::string s;
                 if (c != 0) appendUtf8(s, c);
                 push(Value(s));
@@ -804,7 +822,11 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             }
             case 0x42: {  // InitArray
                 double n = num(popValue());
-                size_t count = std::isnan(n) || n < 0 ? 0 : static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size())));
+                if (std::isnan(n) || n < 0 || n > 2147483647.0) {
+                    push(Value());
+                    break;
+                }
+                size_t count = static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size())));
                 std::vector<Value> elements;
                 elements.reserve(count);
                 for (size_t i = 0; i < count; ++i) elements.push_back(popValue());
@@ -813,7 +835,11 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             }
             case 0x43: {  // InitObject
                 double n = num(popValue());
-                size_t count = std::isnan(n) || n < 0 ? 0 : static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size() / 2)));
+                if (std::isnan(n) || n < 0 || n > 2147483647.0) {
+                    push(Value());
+                    break;
+                }
+                size_t count = static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size() / 2)));
                 Object* o = vm_.newObject();
                 for (size_t i = 0; i < count; ++i) {
                     Value value = popValue();
@@ -1066,7 +1092,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             case 0x55: {  // Enumerate / Enumerate2
                 Value v = popValue();
                 Object* o = code == 0x46 ? getVariable(act, str(v)).asObject() : v.asObject();
-                push(Value::null());
+                push(Value());
                 if (o) {
                     std::vector<std::string> names = enumerationNames(vm_, o);
                     for (size_t i = names.size(); i-- > 0;) push(Value(names[i]));

@@ -19,8 +19,9 @@ Value toPrimitive(Vm& vm, const Value& v) {
 }
 
 Value add2(Vm& vm, const Value& a, const Value& b) {
-    Value pa = toPrimitive(vm, a);
+    // The right operand converts first, as the player does.
     Value pb = toPrimitive(vm, b);
+    Value pa = toPrimitive(vm, a);
     if (pa.isString() || pb.isString()) return Value(vm.toString(pa) + vm.toString(pb));
     return Value(vm.toNumber(pa) + vm.toNumber(pb));
 }

@@ -29,7 +29,14 @@ std::u32string decodeUtf8(std::string_view s) {
             ++i;
             continue;
         }
-        out.push_back(cp);
+        // Strings index as UTF-16: characters outside the BMP take two units.
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(0xD800 + (cp >> 10));
+            out.push_back(0xDC00 + (cp & 0x3FF));
+        } else {
+            out.push_back(cp);
+        }
         i += need + 1;
     }
     return out;
@@ -56,7 +63,15 @@ void appendUtf8(std::string& out, uint32_t cp) {
 std::string encodeUtf8(std::u32string_view chars) {
     std::string out;
     out.reserve(chars.size());
-    for (char32_t c : chars) appendUtf8(out, c);
+    for (size_t i = 0; i < chars.size(); ++i) {
+        uint32_t c = chars[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < chars.size() && chars[i + 1] >= 0xDC00 &&
+            chars[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (chars[i + 1] - 0xDC00);
+            ++i;
+        }
+        appendUtf8(out, c);
+    }
     return out;
 }
 

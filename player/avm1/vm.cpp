@@ -7,6 +7,7 @@
 #include "conversions.h"
 #include "heap.h"
 #include "interpreter.h"
+#include "operators.h"
 #include "utf8.h"
 
 namespace kestrel::avm1 {
@@ -285,17 +286,6 @@ bool Vm::deleteMember(Object* o, std::string_view name) {
     return o->remove(name, caseSensitive());
 }
 
-namespace {
-
-// valueOf, then toString when valueOf gives an object (hint number).
-Value toPrimitiveNumber(Vm& vm, Object* o) {
-    if (auto v = vm.callMethod(Value(o), "valueOf", {}); v && !v->isObject()) return *v;
-    if (auto v = vm.callMethod(Value(o), "toString", {}); v && !v->isObject()) return *v;
-    return Value();
-}
-
-}  // namespace
-
 std::string Vm::toString(const Value& v) {
     switch (v.type()) {
         case ValueType::Undefined: return swfVersion_ >= 7 ? "undefined" : "";
@@ -309,7 +299,8 @@ std::string Vm::toString(const Value& v) {
             if (o->nativeData() && o->nativeData()->typeOfName() &&
                 std::string_view(o->nativeData()->typeOfName()) == "movieclip")
                 if (auto path = host_->targetPathOf(o)) return *path;
-            if (auto r = callMethod(v, "toString", {}); r && !r->isObject()) return toString(*r);
+            // A toString that answers anything but a string does not count.
+            if (auto r = callMethod(v, "toString", {}); r && r->isString()) return r->asString();
             if (o->kind() == ObjectKind::Function) return "[type Function]";
             return "[type Object]";
         }
@@ -325,9 +316,8 @@ double Vm::toNumber(const Value& v) {
         case ValueType::Number: return v.asNumber();
         case ValueType::String: return stringToNumber(v.asString(), swfVersion_);
         case ValueType::Object: {
-            Value p = toPrimitiveNumber(*this, v.asObject());
+            Value p = toPrimitive(*this, v);
             if (p.isObject()) return std::nan("");
-            if (p.isUndefined()) return std::nan("");
             return toNumber(p);
         }
     }

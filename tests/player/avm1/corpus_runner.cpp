@@ -19,7 +19,7 @@ public:
     void trace(std::string_view text) override {
         std::string line;
         for (char c : text) {
-            if (c == '\r') {
+            if (c == '\r' || c == '\n') {
                 lines.push_back(line);
                 line.clear();
             } else {

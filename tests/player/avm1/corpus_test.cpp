@@ -66,6 +66,14 @@ TEST(Avm1Corpus, TracesMatchTheReferencePlayer) {
         if (ok) ++passed;
         if (ok && known) newlyPassing.push_back(c.name);
         if (!ok && !known) regressions.push_back(c.name + " (" + firstDifference(run.lines, want) + ")");
+        if (const char* dump = std::getenv("KESTREL_AVM1_CORPUS_DUMP"); dump && c.name == dump) {
+            size_t n = std::max(run.lines.size(), want.size());
+            for (size_t i = 0; i < n; ++i) {
+                std::string g = i < run.lines.size() ? run.lines[i] : "<missing>";
+                std::string w = i < want.size() ? want[i] : "<missing>";
+                std::printf("%s %s\n      want %s\n", g == w ? "  " : "XX", g.c_str(), w.c_str());
+            }
+        }
         if (std::getenv("KESTREL_AVM1_CORPUS_VERBOSE"))
             std::printf("%s %s %s\n", ok ? "PASS" : "FAIL", c.name.c_str(),
                         ok ? "" : firstDifference(run.lines, want).c_str());
