@@ -36,6 +36,8 @@ public:
     void windowDestroyed(ProjectorWindow* window);
 
     ProjectorWindow* mainWindow() const { return mainWindow_; }
+    // The main window's definition with the additional windows' definitions.
+    WindowDefinition& mainDefinition() { return mainDefinition_; }
     const std::string& unpackFolder() const { return unpackFolder_; }
     const NPPluginFuncs& pluginFunctions() const { return plugin_.functions(); }
 

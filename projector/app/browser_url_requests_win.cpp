@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "projector/app/browser_functions_win.h"
+#include "projector/app/plugin_url_request_win.h"
 
 namespace kestrel::projector {
 
@@ -18,10 +19,14 @@ NPError NP_TABLE_CALL HostPostURL(NPP, const char*, const char*, uint32_t, const
     return NPERR_NO_ERROR;
 }
 
-NPError NP_TABLE_CALL HostGetURLNotify(NPP, const char*, const char*, void*) { return NPERR_NO_ERROR; }
+NPError NP_TABLE_CALL HostGetURLNotify(NPP npp, const char* url, const char* /*target*/, void* notifyData) {
+    return StartUrlRequest(npp, url, nullptr, 0, notifyData);
+}
 
-NPError NP_TABLE_CALL HostPostURLNotify(NPP, const char*, const char*, uint32_t, const char*, NPBool, void*) {
-    return NPERR_NO_ERROR;
+NPError NP_TABLE_CALL HostPostURLNotify(NPP npp, const char* url, const char* /*target*/, uint32_t length,
+                                        const char* buffer, NPBool /*isFile*/, void* notifyData) {
+    // A post without data still posts (an empty body).
+    return StartUrlRequest(npp, url, buffer ? buffer : "", buffer ? length : 0, notifyData);
 }
 
 }  // namespace kestrel::projector

@@ -1,10 +1,11 @@
-#include "projector/app/browser_functions_win.h"
 #include "projector/app/movie_calls.h"
+#include "projector/bridge/identifier_table.h"
 
 namespace kestrel::projector {
 
 void RegisterMovieCallNames() {
-    for (const char* name : kMovieCallNames) HostGetStringIdentifier(name);
+    // Numbered from 0x0FEEBBCF in this order; never interned.
+    kestrel::RegisterMovieCallNames();
 }
 
 }  // namespace kestrel::projector

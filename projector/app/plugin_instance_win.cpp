@@ -54,6 +54,8 @@ PluginInstance* PluginInstance::FromNpp(NPP npp) {
     return g_liveInstances.count(instance) ? instance : nullptr;
 }
 
+bool PluginInstance::IsLive(const PluginInstance* instance) { return g_liveInstances.count(instance) != 0; }
+
 void PluginInstance::setParameter(const std::string& name, const std::string& value) {
     for (auto& parameter : parameters_) {
         if (EqualsIgnoringCase(parameter.first, name)) {

@@ -10,6 +10,10 @@
 
 #include "common/npapi/npapi_abi.h"
 
+namespace kestrel {
+class ScriptHost;
+}
+
 namespace kestrel::projector {
 
 class HostSurface;
@@ -24,6 +28,8 @@ public:
 
     // The instance behind an NPP the plug-in hands back; null for a foreign one.
     static PluginInstance* FromNpp(NPP npp);
+    // Whether `instance` is alive (it is never dereferenced).
+    static bool IsLive(const PluginInstance* instance);
 
     // Replaces the value of a parameter of the same name (any case), else appends.
     void setParameter(const std::string& name, const std::string& value);
@@ -55,6 +61,10 @@ public:
 
     NPError setWindow();
 
+    // Where the script bridge sends this instance's calls and URL requests.
+    void setScriptHost(ScriptHost* host) { scriptHost_ = host; }
+    ScriptHost* scriptHost() const { return scriptHost_; }
+
 private:
     bool streamMovie();
 
@@ -65,6 +75,7 @@ private:
     bool started_ = false;
     NPObject* scriptableObject_ = nullptr;  // one reference held
     std::string movieLocation_ = "empty";
+    ScriptHost* scriptHost_ = nullptr;  // not owned: the window's
 };
 
 }  // namespace kestrel::projector

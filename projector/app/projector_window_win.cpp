@@ -105,6 +105,8 @@ bool ProjectorWindow::attachMovie() {
 
     surface_->create();
     instance_ = std::make_unique<PluginInstance>(application_.pluginFunctions(), *surface_);
+    if (!scripting_) scripting_ = std::make_unique<WindowScripting>(application_, *this);
+    instance_->setScriptHost(scripting_.get());
     setMovieParameters();
     return true;
 }
@@ -153,6 +155,8 @@ bool ProjectorWindow::startMovie() {
     if (!instance_) return false;
     const bool started = instance_->start();
     if (instance_->isStarted()) instance_->repaintAll();
+    // Sent whether or not the movie started: its callbacks are in place now.
+    if (scripting_) scripting_->CallMovie("apiInitFinished", {});
     return started;
 }
 

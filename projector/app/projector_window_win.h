@@ -9,6 +9,7 @@
 #include "common/window_definition.h"
 #include "projector/app/host_surface_win.h"
 #include "projector/app/plugin_instance_win.h"
+#include "projector/app/window_scripting_win.h"
 
 namespace kestrel::projector {
 
@@ -40,6 +41,10 @@ public:
 
     void show(bool visible);
 
+    // The plug-in instance while it exists, and the window's API connection.
+    PluginInstance* pluginInstance() const { return instance_.get(); }
+    WindowScripting* scripting() const { return scripting_.get(); }
+
 protected:
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -61,6 +66,10 @@ protected:
     WNDPROC previousProcedure_ = nullptr;
     HMENU menuBar_ = nullptr;  // owned by the window once set
     std::unique_ptr<HostSurface> surface_;
+    // Lives as long as the object: a call into the API may still be running
+    // when the system window goes. Declared before the instance, which calls
+    // into it until it ends.
+    std::unique_ptr<WindowScripting> scripting_;
     std::unique_ptr<PluginInstance> instance_;
     bool destroyed_ = false;
 };

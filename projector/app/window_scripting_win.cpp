@@ -1,0 +1,180 @@
+#include "projector/app/window_scripting_win.h"
+
+#include "projector/app/application_win.h"
+#include "projector/app/plugin_instance_win.h"
+#include "projector/app/projector_window_win.h"
+
+namespace kestrel::projector {
+namespace {
+
+ScriptHost* ScriptHostOf(NPP npp) {
+    PluginInstance* instance = PluginInstance::FromNpp(npp);
+    return instance ? instance->scriptHost() : nullptr;
+}
+
+// Full screen: exactly visible plus system menu, no caption and no frame.
+constexpr LONG_PTR kFullScreenStyle = WS_VISIBLE | WS_SYSMENU;
+
+}  // namespace
+
+// --- SystemWindowApi ------------------------------------------------------------
+
+HWND SystemWindowApi::handle() const { return window_.handle(); }
+
+WindowRect SystemWindowApi::OuterRect() const {
+    RECT rect{};
+    if (!handle() || !GetWindowRect(handle(), &rect)) return {};
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void SystemWindowApi::MoveTo(int left, int top) {
+    SetWindowPos(handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SystemWindowApi::ResizeTo(int width, int height) {
+    SetWindowPos(handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SystemWindowApi::MoveToAndRepaint(int left, int top) {
+    WindowRect rect = OuterRect();
+    MoveWindow(handle(), left, top, rect.width, rect.height, TRUE);
+}
+
+void SystemWindowApi::Close() {
+    // The movie asks from inside a plug-in call: ending the instance now would
+    // pull it out from under that call, so the close request waits for the loop.
+    if (handle()) PostMessageA(handle(), WM_CLOSE, 0, 0);
+}
+
+void SystemWindowApi::SetFullScreen(bool on) {
+    HWND window = handle();
+    if (!window) return;
+    if (on) {
+        if (!fullScreen_) {
+            GetWindowRect(window, &savedOuter_);
+            savedStyle_ = GetWindowLongPtrA(window, GWL_STYLE);
+            savedExStyle_ = GetWindowLongPtrA(window, GWL_EXSTYLE);
+        }
+        fullScreen_ = true;
+        SetWindowLongPtrA(window, GWL_STYLE, kFullScreenStyle);
+        RECT desktop{};
+        GetWindowRect(GetDesktopWindow(), &desktop);
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, desktop.right - desktop.left,
+                     desktop.bottom - desktop.top, SWP_FRAMECHANGED);
+        return;
+    }
+    // Nothing was saved for a window that never went full screen.
+    if (!fullScreen_) return;
+    fullScreen_ = false;
+    SetWindowLongPtrA(window, GWL_STYLE, savedStyle_);
+    SetWindowLongPtrA(window, GWL_EXSTYLE, savedExStyle_);
+    SetWindowPos(window, HWND_NOTOPMOST, savedOuter_.left, savedOuter_.top,
+                 savedOuter_.right - savedOuter_.left, savedOuter_.bottom - savedOuter_.top,
+                 SWP_FRAMECHANGED);
+}
+
+void SystemWindowApi::Maximize() { ShowWindow(handle(), SW_MAXIMIZE); }
+void SystemWindowApi::Minimize() { ShowWindow(handle(), SW_MINIMIZE); }
+void SystemWindowApi::Restore() { ShowWindow(handle(), SW_RESTORE); }
+bool SystemWindowApi::IsMaximized() const { return handle() && IsZoomed(handle()); }
+bool SystemWindowApi::IsMinimized() const { return handle() && IsIconic(handle()); }
+bool SystemWindowApi::IsVisible() const { return handle() && IsWindowVisible(handle()); }
+void SystemWindowApi::Show(bool visible) { window_.show(visible); }
+
+void SystemWindowApi::BringToFront() { BringWindowToTop(handle()); }
+
+void SystemWindowApi::SendToBack() {
+    // Insert-after "top", not "bottom": the window is re-inserted at the top.
+    SetWindowPos(handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+std::string SystemWindowApi::Title() const {
+    char buffer[256] = {};
+    if (handle()) GetWindowTextA(handle(), buffer, sizeof buffer);
+    return buffer;
+}
+
+void SystemWindowApi::SetTitle(const std::string& title) { SetWindowTextA(handle(), title.c_str()); }
+
+// --- ApplicationWindows ---------------------------------------------------------
+
+ProjectorWindowApi* ApplicationWindows::FindOpenWindow(std::string_view name) {
+    ProjectorWindow* window = application_.find(std::string(name));
+    if (!window || !window->scripting()) return nullptr;
+    return &window->scripting()->windowApi();
+}
+
+bool ApplicationWindows::OpenWindow(std::string_view name) {
+    WindowDefinition& main = application_.mainDefinition();
+    WindowDefinition* definition = nullptr;
+    if (main.name == name) {
+        definition = &main;
+    } else {
+        for (WindowDefinition& additional : main.additionalWindows) {
+            if (additional.name == name) {
+                definition = &additional;
+                break;
+            }
+        }
+    }
+    if (!definition) return false;
+    ProjectorWindow* window = application_.open(*definition, false);
+    if (!window) return false;
+    window->show(true);
+    return true;
+}
+
+std::vector<std::string> ApplicationWindows::WindowDefinitionNames() const {
+    const WindowDefinition& main = application_.mainDefinition();
+    std::vector<std::string> names{main.name};
+    for (const WindowDefinition& additional : main.additionalWindows)
+        names.push_back(additional.name);
+    return names;
+}
+
+int ApplicationWindows::PrimaryScreenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
+int ApplicationWindows::PrimaryScreenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+// --- WindowScripting --------------------------------------------------------------
+
+WindowScripting::WindowScripting(Application& application, ProjectorWindow& window)
+    : window_(window),
+      windows_(application),
+      windowApi_(window),
+      urls_(application.unpackFolder(), MakeSystemHttpFetch()),
+      api_(windows_, *this, urls_) {
+    SetScriptHostLookup(ScriptHostOf);
+}
+
+std::optional<std::string> WindowScripting::CallHost(std::string_view name,
+                                                     const std::string_view* arguments,
+                                                     std::size_t count) {
+    return api_.HostCall(name, arguments, count);
+}
+
+std::string WindowScripting::MovieLocation() const {
+    PluginInstance* instance = window_.pluginInstance();
+    return instance ? instance->movieLocation() : "empty";
+}
+
+bool WindowScripting::CallMovie(std::string_view name, const std::vector<std::string>& texts) {
+    PluginInstance* instance = window_.pluginInstance();
+    if (!instance) return false;
+    return CallMovieWithTexts(instance->scriptableObject(), name, texts);
+}
+
+bool WindowScripting::CallMovieWithNumbers(std::string_view name,
+                                           const std::vector<int32_t>& numbers) {
+    PluginInstance* instance = window_.pluginInstance();
+    if (!instance) return false;
+    std::vector<NPVariant> arguments(numbers.size());
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        arguments[i].type = NPVariantType_Int32;
+        arguments[i].value.intValue = numbers[i];
+    }
+    return kestrel::CallMovie(instance->scriptableObject(), name, arguments.data(),
+                              static_cast<uint32_t>(arguments.size()))
+        .has_value();
+}
+
+}  // namespace kestrel::projector
