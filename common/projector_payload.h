@@ -32,6 +32,7 @@ struct ProjectorPayload {
 
 // Appends to `exePath`: the start marker; the mask items by window index;
 // each window's movie and attachments; the settings item; the end mark.
+// On failure the file holds a partial payload: the caller deletes it.
 PayloadWriteError WriteProjectorPayload(const std::string& exePath,
                                         const ProjectorPayload& payload);
 
