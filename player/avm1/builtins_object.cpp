@@ -21,7 +21,8 @@ Value hasOwnProperty(NativeCall& c) {
     if (!o || c.args.empty()) return Value(false);
     std::string name = c.vm.toString(c.args[0]);
     bool cs = c.vm.caseSensitive();
-    if (name == "__proto__") return Value(o->proto() != nullptr);
+    if (name.empty()) return Value(false);
+    if (name == "__proto__") return Value(o->proto() != nullptr || o->findOwn(name, true));
     if (o->kind() == ObjectKind::Array) {
         long long i = parseArrayIndex(name);
         if (i >= 0 && static_cast<size_t>(i) < o->elements().size()) return Value(true);

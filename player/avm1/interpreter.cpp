@@ -248,6 +248,13 @@ Completion Interpreter::runFunction(Object* fnObj, const Value& thisValue,
     return c;
 }
 
+Value* Interpreter::registerSlot(Activation& act, size_t index) {
+    // Registers past a function's own count are the four shared ones.
+    if (index < act.localRegisters.size()) return &act.localRegisters[index];
+    if (index < sharedRegisters_.size()) return &sharedRegisters_[index];
+    return nullptr;
+}
+
 Value Interpreter::pop(Activation& act) {
     if (act.stack.empty()) return Value();
     Value v = std::move(act.stack.back());
@@ -344,33 +351,30 @@ void Interpreter::setVariable(Activation& act, const std::string& name, const Va
 
 namespace {
 
-// Names a for..in visits: own properties newest first, then each prototype's.
+// Names for..in visits, in the order they are pushed: own properties oldest first, then
+// each prototype's. The loop pops them, so the newest own property comes out first.
 std::vector<std::string> enumerationNames(Vm& vm, Object* o) {
     std::vector<std::string> names;
+    std::vector<std::string> seen;
     bool cs = vm.caseSensitive();
-    auto seen = [&](const std::string& n) {
-        for (auto& x : names)
+    auto wasSeen = [&](const std::string& n) {
+        for (auto& x : seen)
             if (equalsName(x, n, cs)) return true;
         return false;
     };
-    std::vector<std::string> hidden;
     for (int depth = 0; o && depth < 256; o = o->proto(), ++depth) {
-        const auto& props = o->properties();
-        for (size_t i = props.size(); i-- > 0;) {
-            const Property& p = props[i];
-            if (p.flags & kDontEnum) {
-                hidden.push_back(p.name);
-                continue;
-            }
-            bool shadowed = false;
-            for (auto& h : hidden) shadowed = shadowed || equalsName(h, p.name, cs);
-            if (!shadowed && !seen(p.name)) names.push_back(p.name);
-        }
         if (o->kind() == ObjectKind::Array) {
-            for (size_t i = o->elements().size(); i-- > 0;) {
+            for (size_t i = 0; i < o->elements().size(); ++i) {
                 std::string n = std::to_string(i);
-                if (!seen(n)) names.push_back(n);
+                if (wasSeen(n)) continue;
+                seen.push_back(n);
+                names.push_back(n);
             }
+        }
+        for (const Property& p : o->properties()) {
+            if (wasSeen(p.name)) continue;
+            seen.push_back(p.name);
+            if (!(p.flags & kDontEnum)) names.push_back(p.name);
         }
     }
     return names;
@@ -581,12 +585,12 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             }
             case 0x49: {
                 Value a = popValue(), b = popValue();
-                push(Value(looseEquals(vm_, b, a)));
+                push(legacyBool(looseEquals(vm_, b, a), version));
                 break;
             }
             case 0x66: {
                 Value a = popValue(), b = popValue();
-                push(Value(strictEquals(b, a)));
+                push(legacyBool(strictEquals(b, a), version));
                 break;
             }
             case 0x10: {
@@ -718,8 +722,8 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                         case 2: push(Value::null()); break;
                         case 3: push(Value()); break;
                         case 4: {
-                            uint8_t r = in.u8();
-                            push(r < act.registers->size() ? (*act.registers)[r] : Value());
+                            Value* slot = registerSlot(act, in.u8());
+                            push(slot ? *slot : Value());
                             break;
                         }
                         case 5: push(Value(in.u8() != 0)); break;
@@ -749,8 +753,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                 break;
             }
             case 0x87: {  // StoreRegister
-                uint8_t r = in.u8();
-                if (r < act.registers->size()) (*act.registers)[r] = stack.empty() ? Value() : stack.back();
+                if (Value* slot = registerSlot(act, in.u8())) *slot = stack.empty() ? Value() : stack.back();
                 break;
             }
             case 0x88: {  // ConstantPool
@@ -987,7 +990,8 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                 fd->code = act.code;
                 fd->begin = next;
                 fd->end = next + bodySize;
-                fd->swfVersion = version;
+                // Functions came with SWF 5, so their bodies never use the SWF 4 rules.
+                fd->swfVersion = std::max(version, 5);
                 fd->scope = act.scope;
                 fd->target = act.target;
                 fd->constantPool = act.constantPool;
@@ -1064,7 +1068,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                 if (c.kind == Completion::Throw && (flags & 1)) {
                     stack.resize(std::min(stack.size(), stackDepth));
                     if (catchInRegister) {
-                        if (catchRegister < act.registers->size()) (*act.registers)[catchRegister] = c.value;
+                        if (Value* slot = registerSlot(act, catchRegister)) *slot = c.value;
                     } else if (act.locals) {
                         act.locals->define(catchName, c.value);
                     } else {
@@ -1094,8 +1098,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                 Object* o = code == 0x46 ? getVariable(act, str(v)).asObject() : v.asObject();
                 push(Value());
                 if (o) {
-                    std::vector<std::string> names = enumerationNames(vm_, o);
-                    for (size_t i = names.size(); i-- > 0;) push(Value(names[i]));
+                    for (std::string& n : enumerationNames(vm_, o)) push(Value(std::move(n)));
                 }
                 break;
             }

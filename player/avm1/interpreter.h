@@ -96,6 +96,7 @@ private:
     Object* resolvePath(Activation& act, std::string_view path);
     bool splitVariablePath(const std::string& name, std::string& path, std::string& var);
     Value pop(Activation& act);
+    Value* registerSlot(Activation& act, size_t index);
     Value thisForCall(const Value& v);
 
     Vm& vm_;

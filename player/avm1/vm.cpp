@@ -179,7 +179,12 @@ Value Vm::getMember(const Value& target, std::string_view name) {
         start = s->proto;
         if (!start) return Value();
     }
-    if (nameIs(name, "__proto__", cs)) return start->proto() ? Value(start->proto()) : Value();
+    if (nameIs(name, "__proto__", cs)) {
+        if (start->proto()) return Value(start->proto());
+        // A __proto__ that was set to a primitive keeps that value.
+        const Property* p = start->findOwn("__proto__", true);
+        return p ? p->value : Value();
+    }
     Object* o = start;
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth, o = o->proto()) {
         if (o->kind() == ObjectKind::Array) {
@@ -209,6 +214,10 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& valu
     if (o->kind() == ObjectKind::Super) return;
     if (nameIs(name, "__proto__", cs)) {
         o->setProto(value.asObject());
+        o->properties().erase(std::remove_if(o->properties().begin(), o->properties().end(),
+                                             [](const Property& p) { return p.name == "__proto__"; }),
+                              o->properties().end());
+        if (!value.isObject()) o->define("__proto__", value, kDontEnum);
         return;
     }
     if (o->kind() == ObjectKind::Array) {
