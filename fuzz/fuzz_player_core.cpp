@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/button.h"
 #include "core/stage.h"
 
 using namespace kestrel::player;
