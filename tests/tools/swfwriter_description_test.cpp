@@ -201,7 +201,7 @@ TEST(SwfDescription, DisplayErrors) {
 }
 
 TEST(SwfDescription, ExamplesCompile) {
-    const char* examples[] = {"background", "animated_shape"};
+    const char* examples[] = {"background", "animated_shape", "text_and_button", "showcase"};
     for (const char* name : examples) {
         std::ifstream in(std::string(KESTREL_SOURCE_DIR) + "/tools/swfwriter/examples/" + name +
                          ".swfdesc");

@@ -60,6 +60,11 @@ private:
     std::string error_;
 };
 
+// Placement options shared by "place" and button states: x= y= scale= sx= sy= rotate= or
+// matrix=a,b,c,d,tx,ty; mul=r,g,b,a add=r,g,b,a alpha=. Absent options leave the values unset.
+bool ReadTransformOptions(ArgReader& args, std::optional<Matrix>& matrix,
+                          std::optional<ColorTransform>& colorTransform);
+
 bool ParseInteger(const std::string& text, int64_t& out);
 bool ParseNumber(const std::string& text, double& out);
 bool ParseColor(const std::string& text, Rgba& out);

@@ -132,68 +132,7 @@ bool DescriptionParser::ParsePlace(const Line& line, Timeline& timeline) {
     if (!args.IntOption("depth", 1, 65535, v)) return FailArgs(args);
     place.depth = static_cast<uint16_t>(v);
 
-    double x = 0, y = 0, scale = 1, sx = 1, sy = 1, rotate = 0;
-    bool hasTransform = false;
-    for (const char* key : {"x", "y", "scale", "sx", "sy", "rotate"}) {
-        hasTransform = hasTransform || args.Has(key);
-    }
-    if (!args.NumberOption("x", x) || !args.NumberOption("y", y) ||
-        !args.NumberOption("scale", scale) || !args.NumberOption("rotate", rotate)) {
-        return FailArgs(args);
-    }
-    sx = sy = scale;
-    if (!args.NumberOption("sx", sx) || !args.NumberOption("sy", sy)) return FailArgs(args);
-    for (double d : {x, y}) {
-        if (std::fabs(d) > 1e7) return Fail(line, "position out of range");
-    }
-    for (double d : {sx, sy}) {
-        if (std::fabs(d) > 32767) return Fail(line, "scale out of range");
-    }
-    if (hasTransform) place.matrix = Matrix::Make(x, y, sx, sy, rotate);
-    if (const Arg* m = args.Option("matrix")) {
-        if (hasTransform) return Fail(line, "give either matrix= or x/y/scale/rotate, not both");
-        std::vector<double> n;
-        if (!args.Numbers(m, 6, n)) return FailArgs(args);
-        Matrix mx;
-        mx.scaleX = n[0];
-        mx.rotateSkew0 = n[1];
-        mx.rotateSkew1 = n[2];
-        mx.scaleY = n[3];
-        mx.translateX = Twips(n[4]);
-        mx.translateY = Twips(n[5]);
-        place.matrix = mx;
-    }
-
-    ColorTransform cx;
-    bool hasColor = false;
-    if (const Arg* a = args.Option("mul")) {
-        std::vector<double> n;
-        if (!args.Numbers(a, 4, n)) return FailArgs(args);
-        int32_t* fields[4] = {&cx.mulR, &cx.mulG, &cx.mulB, &cx.mulA};
-        for (int i = 0; i < 4; ++i) {
-            if (std::fabs(n[i]) > 63) return Fail(line, a->column, "mul terms lie within -63..63");
-            *fields[i] = static_cast<int32_t>(std::lround(n[i] * 256));
-        }
-        hasColor = true;
-    }
-    if (const Arg* a = args.Option("add")) {
-        std::vector<double> n;
-        if (!args.Numbers(a, 4, n)) return FailArgs(args);
-        int32_t* fields[4] = {&cx.addR, &cx.addG, &cx.addB, &cx.addA};
-        for (int i = 0; i < 4; ++i) {
-            if (std::fabs(n[i]) > 16383) return Fail(line, a->column, "add term out of range");
-            *fields[i] = static_cast<int32_t>(std::lround(n[i]));
-        }
-        hasColor = true;
-    }
-    if (const Arg* a = args.Option("alpha")) {
-        double alpha = 1;
-        if (!args.Number(a, alpha)) return FailArgs(args);
-        if (alpha < 0 || alpha > 63) return Fail(line, a->column, "alpha lies within 0..63");
-        cx.mulA = static_cast<int32_t>(std::lround(alpha * 256));
-        hasColor = true;
-    }
-    if (hasColor) place.colorTransform = cx;
+    if (!ReadTransformOptions(args, place.matrix, place.colorTransform)) return FailArgs(args);
 
     if (args.Has("ratio")) {
         if (!args.IntOption("ratio", 0, 65535, v)) return FailArgs(args);
