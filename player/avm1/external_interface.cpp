@@ -179,9 +179,7 @@ Value argumentsToAs(Vm& vm, const Value& node, int depth) {
 
 Value toAs(Vm& vm, const Value& node, int depth) {
     if (depth > 64 || !node.isObject()) return Value();
-    Value name = vm.getMember(node, "nodeName");
-    if (!name.isString()) return Value();
-    const std::string& type = name.asString();
+    std::string type = vm.toString(vm.getMember(node, "nodeName"));
     if (type == "number") return Value(vm.toNumber(firstChildValue(vm, node)));
     if (type == "string") {
         Value text = firstChildValue(vm, node);

@@ -31,10 +31,95 @@ struct TagWalker {
     }
 };
 
+// PlaceObject2: flags, depth, then optional character, matrix, colour transform, ratio, name.
+struct BitReader {
+    const std::vector<uint8_t>& d;
+    size_t byte;
+    size_t end;
+    int bit = 0;
+    uint32_t bits(int n) {
+        uint32_t v = 0;
+        for (int i = 0; i < n; ++i) {
+            if (byte >= end) return v;
+            v = (v << 1) | ((d[byte] >> (7 - bit)) & 1);
+            if (++bit == 8) bit = 0, ++byte;
+        }
+        return v;
+    }
+    void align() {
+        if (bit) bit = 0, ++byte;
+    }
+};
+
+bool readPlacement(const std::vector<uint8_t>& d, size_t start, size_t length, CorpusPlacement& out) {
+    size_t end = start + length;
+    if (length < 3) return false;
+    uint8_t flags = d[start];
+    out.depth = d[start + 1] | (d[start + 2] << 8);
+    size_t pos = start + 3;
+    if (!(flags & 2)) return false;
+    if (pos + 2 > end) return false;
+    out.characterId = d[pos] | (d[pos + 1] << 8);
+    pos += 2;
+    BitReader r{d, pos, end};
+    if (flags & 4) {
+        if (r.bits(1)) r.bits(static_cast<int>(r.bits(5)) * 2);
+        if (r.bits(1)) r.bits(static_cast<int>(r.bits(5)) * 2);
+        r.bits(static_cast<int>(r.bits(5)) * 2);
+        r.align();
+    }
+    if (flags & 8) {
+        bool add = r.bits(1), mult = r.bits(1);
+        int n = static_cast<int>(r.bits(4));
+        if (mult) r.bits(n * 4);
+        if (add) r.bits(n * 4);
+        r.align();
+    }
+    pos = r.byte;
+    if (flags & 16) pos += 2;
+    if (flags & 32) {
+        size_t e = pos;
+        while (e < end && d[e]) ++e;
+        if (e >= end) return false;
+        out.name.assign(reinterpret_cast<const char*>(d.data() + pos), e - pos);
+    }
+    return true;
+}
+
 std::shared_ptr<const std::vector<uint8_t>> slice(const std::vector<uint8_t>& d, size_t start,
                                                   size_t length) {
     return std::make_shared<const std::vector<uint8_t>>(d.begin() + start,
                                                        d.begin() + start + length);
+}
+
+bool readTimeline(const std::vector<uint8_t>& data, size_t pos, size_t end, std::vector<CorpusFrame>& frames,
+                  std::vector<CorpusSprite>* sprites) {
+    TagWalker walker{data, pos, end};
+    CorpusFrame frame;
+    int code;
+    size_t start, length;
+    while (walker.next(code, start, length)) {
+        if (code == 0) break;
+        if (code == 1) {
+            frames.push_back(std::move(frame));
+            frame = {};
+        } else if (code == 12) {
+            frame.actions.push_back(slice(data, start, length));
+        } else if (code == 59 && length >= 2) {
+            frame.initActions.push_back(slice(data, start + 2, length - 2));
+        } else if (code == 26) {
+            CorpusPlacement p;
+            if (readPlacement(data, start, length, p)) frame.placements.push_back(p);
+        } else if (code == 39 && sprites && length >= 4) {
+            CorpusSprite sprite;
+            sprite.id = data[start] | (data[start + 1] << 8);
+            if (!readTimeline(data, start + 4, start + length, sprite.frames, nullptr)) return false;
+            sprites->push_back(std::move(sprite));
+        }
+    }
+    if (!frame.actions.empty() || !frame.initActions.empty() || !frame.placements.empty())
+        frames.push_back(std::move(frame));
+    return true;
 }
 
 }  // namespace
@@ -62,22 +147,7 @@ std::optional<CorpusMovie> readCorpusMovie(const std::vector<uint8_t>& file) {
     size_t rectBits = 5 + 4 * (data[8] >> 3);
     size_t pos = 8 + (rectBits + 7) / 8 + 4;
     if (pos > data.size()) return std::nullopt;
-    TagWalker walker{data, pos, data.size()};
-    CorpusFrame frame;
-    int code;
-    size_t start, length;
-    while (walker.next(code, start, length)) {
-        if (code == 0) break;
-        if (code == 1) {
-            movie.frames.push_back(std::move(frame));
-            frame = {};
-        } else if (code == 12) {
-            frame.actions.push_back(slice(data, start, length));
-        } else if (code == 59 && length >= 2) {
-            frame.initActions.push_back(slice(data, start + 2, length - 2));
-        }
-    }
-    if (!frame.actions.empty() || !frame.initActions.empty()) movie.frames.push_back(std::move(frame));
+    if (!readTimeline(data, pos, data.size(), movie.frames, &movie.sprites)) return std::nullopt;
     return movie;
 }
 
