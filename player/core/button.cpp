@@ -20,6 +20,8 @@ std::vector<std::shared_ptr<DisplayObject>> Button::makeStateChildren(uint8_t st
         if (rec.states & stateFlag) records.push_back(&rec);
     std::stable_sort(records.begin(), records.end(),
                      [](const ButtonRecord* a, const ButtonRecord* b) { return a->depth < b->depth; });
+    // State clips count as nested below the button's parent.
+    int nesting = parent() ? parent()->nesting_ + 1 : MovieClip::kMaxNesting;
     for (const ButtonRecord* rec : records) {
         // A button among its own states would recurse without end.
         if (rec->characterId == characterId()) continue;
@@ -29,7 +31,9 @@ std::vector<std::shared_ptr<DisplayObject>> Button::makeStateChildren(uint8_t st
         object->colorTransform_ = rec->colorTransform;
         object->depth_ = rec->depth;
         if (object->isClip()) {
+            if (nesting >= MovieClip::kMaxNesting) continue;
             auto& clip = static_cast<MovieClip&>(*object);
+            clip.nesting_ = nesting + 1;
             clip.setPassive();
             clip.buildFirstFrame();
         } else if (object->kind() == DisplayObjectKind::Button) {

@@ -168,6 +168,8 @@ void MovieClip::place(int depth, const PlaceCommand& cmd, int frame,
 }
 
 void MovieClip::createFromSlot(int depth, const Slot& slot) {
+    CharacterKind kind = stage().movie().kindOf(slot.characterId);
+    if (nesting_ >= kMaxNesting && (kind == CharacterKind::Sprite || kind == CharacterKind::Button)) return;
     std::shared_ptr<DisplayObject> object = instantiateCharacter(stage(), slot.characterId);
     if (!object) return;  // unknown ids and fonts are not placed
     object->matrix_ = slot.matrix;
@@ -184,6 +186,7 @@ void MovieClip::createFromSlot(int depth, const Slot& slot) {
     if (object->isClip()) {
         auto clip = std::static_pointer_cast<MovieClip>(object);
         clip->passive_ = passive_;
+        clip->nesting_ = nesting_ + 1;
         pendingBuild_.push_back(clip);
     } else if (object->kind() == DisplayObjectKind::Button) {
         static_cast<Button&>(*object).construct();
@@ -320,6 +323,8 @@ void MovieClip::removeAllChildren() {
 // ---- script-made children -------------------------------------------------------
 
 MovieClip* MovieClip::adoptScriptClip(std::shared_ptr<MovieClip> clip, const std::string& name, int depth) {
+    if (nesting_ >= kMaxNesting) return nullptr;
+    clip->nesting_ = nesting_ + 1;
     clip->name_ = name;
     clip->createdByScript_ = true;
     clip->passive_ = passive_;

@@ -19,6 +19,10 @@ namespace kestrel::player {
 
 class MovieClip : public DisplayObject {
 public:
+    // Deeper clips (and buttons) are not created: recursive sprite definitions would
+    // otherwise nest without end.
+    static constexpr int kMaxNesting = 64;
+
     // `timeline` is not owned: it lives in the MovieDefinition (or is the empty
     // timeline of a script-made clip).
     MovieClip(Stage& stage, const TimelineDefinition& timeline);
@@ -83,6 +87,7 @@ public:
 private:
     friend class Stage;
     friend class DisplayObject;
+    friend class Button;
 
     struct Slot;
     void applyFrameCommands(int frame);
@@ -106,6 +111,7 @@ private:
     bool playing_ = true;
     bool acceptsMouse_ = false;
     bool passive_ = false;
+    int nesting_ = 0;  // clips above this one (a sprite may place itself: this bounds it)
     std::vector<std::shared_ptr<MovieClip>> pendingBuild_;  // placed, first frame not built yet
     uint64_t createdTick_ = 0;
     std::map<int, std::shared_ptr<DisplayObject>> children_;

@@ -313,3 +313,33 @@ TEST(Timeline, PropertiesFollowTheMatrix) {
 
 }  // namespace
 }  // namespace kestrel::player
+
+namespace kestrel::player {
+namespace {
+
+TEST(Timeline, SpriteThatPlacesItselfNestsOnlySoDeep) {
+    RecordingHooks hooks;
+    {
+        Stage stage(test::loadDescription(R"(
+sprite 10
+  place 10 depth=1
+  showframe
+  showframe
+end
+place 10 depth=1
+showframe
+)"),
+                    &hooks);
+        stage.start();
+        int levels = 0;
+        for (const DisplayObject* o = stage.root().childAtDepth(kDepth1); o && o->isClip();
+             o = static_cast<const MovieClip*>(o)->childAtDepth(kDepth1))
+            ++levels;
+        EXPECT_EQ(levels, MovieClip::kMaxNesting);
+        stage.tick();
+        stage.root().gotoFrame(1, false);
+    }
+}
+
+}  // namespace
+}  // namespace kestrel::player
