@@ -32,16 +32,9 @@ void TraceOutput::write(std::string_view text) {
 }
 
 std::string normaliseTraceLineBreaks(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            out += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\r') c = '\n';
     return out;
 }
 

