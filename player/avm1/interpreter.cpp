@@ -218,8 +218,10 @@ Completion Interpreter::runFunction(Object* fnObj, const Value& thisValue,
             preload(r ? Value(r) : vm_.getMember(Value(act.target), "_root"));
         }
         if (f & kPreloadParent) {
+            // A timeline without a parent takes no register: the next preload moves up.
             Object* p = act.target ? vm_.host().parentOf(act.target) : nullptr;
-            preload(p ? Value(p) : vm_.getMember(Value(act.target), "_parent"));
+            Value parent = p ? Value(p) : vm_.getMember(Value(act.target), "_parent");
+            if (!parent.isUndefined()) preload(parent);
         }
         if (f & kPreloadGlobal) preload(Value(vm_.global()));
         for (size_t i = 0; i < fd->params.size(); ++i) {
@@ -292,17 +294,24 @@ Object* Interpreter::resolvePath(Activation& act, std::string_view path) {
     size_t end = 0;
     while (end < path.size() && path[end] != '.' && path[end] != '/' && path[end] != ':') ++end;
     std::string first(path.substr(0, end));
-    Object* base;
-    if (first == "..") {
-        base = vm_.resolveTargetPath(act.target, "..");
-    } else if (equalsName(first, "this", cs)) {
-        base = act.thisValue.asObject();
-    } else {
-        base = getVariable(act, first).asObject();
+    std::string_view rest = end >= path.size() ? std::string_view() : path.substr(end + 1);
+    auto follow = [&](Object* base) -> Object* {
+        if (!base || rest.empty()) return base;
+        return vm_.resolveTargetPath(base, rest);
+    };
+    if (first == "..") return follow(vm_.resolveTargetPath(act.target, ".."));
+    if (equalsName(first, "this", cs)) return follow(act.thisValue.asObject());
+    if (equalsName(first, "_global", cs) || equalsName(first, "_root", cs) ||
+        (first.size() > 6 && equalsName(first.substr(0, 6), "_level", cs)))
+        return follow(getVariable(act, first).asObject());
+    // Each scope is tried in turn: a path that leads nowhere from the timeline may still
+    // resolve from _global.
+    for (size_t i = act.scope.size(); i-- > 0;) {
+        Object* o = act.scope[i];
+        if (!o || !vm_.hasProperty(o, first)) continue;
+        if (Object* found = follow(vm_.getMember(Value(o), first).asObject())) return found;
     }
-    if (!base) return nullptr;
-    if (end >= path.size()) return base;
-    return vm_.resolveTargetPath(base, path.substr(end + 1));
+    return nullptr;
 }
 
 Object* Interpreter::lookupScope(Activation& act, const std::string& name, bool cs) {

@@ -137,8 +137,7 @@ CorpusRun runCorpusMovie(const std::string& swfPath, int frames) {
     context.swfVersion = movie->version;
     for (int f = 0; f < frames && f < static_cast<int>(movie->frames.size()) && !vm.quitRequested(); ++f) {
         const CorpusFrame& frame = movie->frames[static_cast<size_t>(f)];
-        context.target = host.root;
-        runFrame(vm, frame, context);
+        // A frame's placements happen before its scripts run.
         for (const CorpusPlacement& p : frame.placements) {
             const CorpusSprite* sprite = movie->sprite(p.characterId);
             if (!sprite) continue;
@@ -148,6 +147,8 @@ CorpusRun runCorpusMovie(const std::string& swfPath, int frames) {
             vm.addRoot(clip);
             clips.push_back(clip);
         }
+        context.target = host.root;
+        runFrame(vm, frame, context);
         for (Object* clip : clips) {
             ClipData* c = clipOf(clip);
             if (c->frame >= 0 && !c->playing) continue;
