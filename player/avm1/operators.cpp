@@ -22,8 +22,13 @@ Value add2(Vm& vm, const Value& a, const Value& b) {
     // The right operand converts first, as the player does.
     Value pb = toPrimitive(vm, b);
     Value pa = toPrimitive(vm, a);
-    if (pa.isString() || pb.isString()) return Value(vm.toString(pa) + vm.toString(pb));
-    return Value(vm.toNumber(pa) + vm.toNumber(pb));
+    if (pa.isString() || pb.isString())
+        return Value(vm.toString(pa.isObject() ? a : pa) + vm.toString(pb.isObject() ? b : pb));
+    // An operand whose valueOf gave an object converts again from the start (and so calls
+    // valueOf once more), as the player does.
+    double x = pa.isObject() ? vm.toNumber(a) : vm.toNumber(pa);
+    double y = pb.isObject() ? vm.toNumber(b) : vm.toNumber(pb);
+    return Value(x + y);
 }
 
 bool strictEquals(const Value& a, const Value& b) {
