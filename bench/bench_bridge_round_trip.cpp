@@ -1,16 +1,14 @@
-// A movie's "Window.getPosition" call as the plug-in hands it over: parse the
-// evaluated text, route it through the API object to a Window family over a
-// fake window registry, and copy the answer into a plug-in-owned string.
+// A movie's "Window.getPosition" call as the plug-in hands it over: NPN_Evaluate
+// parses the text, the API object routes it to the Window family over a fake
+// window registry, and the answer comes back as a plug-in-owned string.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "projector/api/api_object.h"
-#include "projector/bridge/script_text.h"
+#include "projector/bridge/script_bridge.h"
 
 namespace kestrel {
 namespace {
@@ -68,23 +66,41 @@ public:
     }
 };
 
-void BM_WindowGetPositionRoundTrip(benchmark::State& state) {
-    ThreeWindows windows;
-    SilentMovie movie;
-    NoUrls urls;
-    ApiObject api(windows, movie, urls);
-    const std::string script =
-        "try { __flash__toXML(Window.getPosition(\"main\")) ; } catch (e) { \"<undefined/>\"; }";
-    ScriptCall call;
-    for (auto _ : state) {
-        if (!ParseScriptCall(script, call)) state.SkipWithError("parse failed");
-        ApiResult answer = api.HostCall(call.function, call.arguments.data(), call.arguments.size());
-        // The plug-in receives a malloc'ed copy and frees it.
-        char* copy = static_cast<char*>(std::malloc(answer->size() + 1));
-        std::memcpy(copy, answer->c_str(), answer->size() + 1);
-        benchmark::DoNotOptimize(copy);
-        std::free(copy);
+class WindowHost : public ScriptHost {
+public:
+    WindowHost() : api_(windows_, movie_, urls_) {}
+    std::optional<std::string> CallHost(std::string_view name, const std::string_view* arguments,
+                                        std::size_t count) override {
+        return api_.HostCall(name, arguments, count);
     }
+    std::string MovieLocation() const override { return "empty"; }
+
+private:
+    ThreeWindows windows_;
+    SilentMovie movie_;
+    NoUrls urls_;
+    ApiObject api_;
+};
+
+WindowHost* g_host = nullptr;
+
+void BM_WindowGetPositionRoundTrip(benchmark::State& state) {
+    WindowHost host;
+    g_host = &host;
+    SetScriptHostLookup([](NPP) -> ScriptHost* { return g_host; });
+    NPP_t instance{};
+    NPObject* window = BridgeWindowObject();
+    std::string script =
+        "try { __flash__toXML(Window.getPosition(\"main\")) ; } catch (e) { \"<undefined/>\"; }";
+    NPString text{script.data(), static_cast<uint32_t>(script.size())};
+    for (auto _ : state) {
+        NPVariant result;
+        if (!BridgeEvaluate(&instance, window, &text, &result)) state.SkipWithError("no answer");
+        benchmark::DoNotOptimize(result.value.stringValue.UTF8Characters);
+        BridgeReleaseVariantValue(&result);  // what the plug-in does with the answer
+    }
+    BridgeReleaseObject(window);
+    SetScriptHostLookup(nullptr);
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_WindowGetPositionRoundTrip);
