@@ -795,9 +795,14 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             }
             case 0x41: {  // DefineLocal2
                 std::string name = str(popValue());
+                std::string path, var;
                 Object* where = act.locals ? act.locals
                                            : (act.scope.size() > act.targetScope ? act.scope[act.targetScope] : vm_.global());
-                if (where && !where->findOwn(name, cs)) where->define(name, Value());
+                if (!act.locals && splitVariablePath(name, path, var)) {
+                    where = resolvePath(act, path);
+                    name = var;
+                }
+                if (where && !name.empty() && !where->findOwn(name, cs)) where->define(name, Value());
                 break;
             }
             case 0x3A: {  // Delete

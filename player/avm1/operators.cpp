@@ -12,9 +12,6 @@ Value toPrimitive(Vm& vm, const Value& v) {
     // Display objects are never converted; other objects answer valueOf, which may be
     // missing (undefined) or give back an object.
     if (!o || vm.host().targetPathOf(o)) return v;
-    if (o->kind() == ObjectKind::Date) {
-        if (auto r = vm.callMethod(v, "toString", {})) return *r;
-    }
     return vm.callMethod(v, "valueOf", {}).value_or(Value());
 }
 
