@@ -10,19 +10,13 @@
 
 #include <optional>
 
+#include "core/display_options.h"
 #include "core/render_list.h"
 #include "core/stage_mapping.h"
 
 namespace kestrel::shell {
 
-struct RenderOptions {
-    // "wmode" "transparent": leave the background alone, draw only the movie.
-    bool transparent = false;
-    // "bgcolor" overrides the movie's SetBackgroundColor.
-    std::optional<player::Rgba> background;
-    player::ScaleMode scale = player::ScaleMode::ShowAll;
-    player::StageAlign align;
-};
+using RenderOptions = player::DisplayOptions;
 
 // The mapping a window of width x height gives the list's stage.
 player::StageMapping MappingFor(const player::RenderList& list, int width, int height,

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/display_options.h"
+#include "core/render_list.h"
+
 namespace kestrel::shell {
 
 struct RgbColor {
@@ -34,6 +37,12 @@ public:
 
     // One timer tick of the host's keep-alive; returns true when the picture changed.
     virtual bool tick() { return false; }
+
+    // The current frame for the GDI renderer, and how to show it. False while the
+    // movie has nothing to draw; the painter then shows only the background.
+    virtual bool buildRenderList(player::RenderList& list, player::DisplayOptions& options) const {
+        return false;
+    }
 };
 
 // Instance parameters that the movie cares about (from NPP_New's lists).

@@ -55,3 +55,30 @@ TEST(StageMapping, RoundTripsAndDegenerateSizes) {
 
 }  // namespace
 }  // namespace kestrel::player
+
+#include "core/display_options.h"
+
+namespace kestrel::player {
+namespace {
+
+TEST(DisplayOptions, ParametersOfTheInstance) {
+    DisplayOptions o = parseDisplayOptions(
+        {{"WMode", "Transparent"}, {"bgcolor", "#1A2b3C"}, {"scale", "exactfit"}, {"SALIGN", "tl"}, {"other", "x"}});
+    EXPECT_TRUE(o.transparent);
+    ASSERT_TRUE(o.background.has_value());
+    EXPECT_EQ(*o.background, (Rgba{0x1A, 0x2B, 0x3C, 255}));
+    EXPECT_EQ(o.scale, ScaleMode::ExactFit);
+    EXPECT_EQ(o.align.horizontal, -1);
+    EXPECT_EQ(o.align.vertical, -1);
+
+    for (const char* bad : {"", "#12345", "#GG0000", "1234567", "#1234567"}) {
+        EXPECT_FALSE(parseDisplayOptions({{"bgcolor", bad}}).background.has_value()) << bad;
+    }
+    DisplayOptions plain = parseDisplayOptions({{"wmode", "opaque"}, {"bgcolor", "00ff00"}});
+    EXPECT_FALSE(plain.transparent);
+    EXPECT_EQ(*plain.background, (Rgba{0, 255, 0, 255}));
+    EXPECT_EQ(plain.scale, ScaleMode::ShowAll);
+}
+
+}  // namespace
+}  // namespace kestrel::player

@@ -1,0 +1,53 @@
+#include "core/display_options.h"
+
+#include <cctype>
+
+namespace kestrel::player {
+
+namespace {
+
+std::string lowered(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::optional<Rgba> parseColor(const std::string& text) {
+    std::string digits = !text.empty() && text[0] == '#' ? text.substr(1) : text;
+    if (digits.size() != 6) return std::nullopt;
+    uint8_t channel[3];
+    for (int i = 0; i < 3; ++i) {
+        int hi = hexDigit(digits[i * 2]), lo = hexDigit(digits[i * 2 + 1]);
+        if (hi < 0 || lo < 0) return std::nullopt;
+        channel[i] = static_cast<uint8_t>(hi * 16 + lo);
+    }
+    return Rgba{channel[0], channel[1], channel[2], 255};
+}
+
+}  // namespace
+
+DisplayOptions parseDisplayOptions(const std::vector<std::pair<std::string, std::string>>& parameters) {
+    DisplayOptions options;
+    for (const auto& [rawName, value] : parameters) {
+        std::string name = lowered(rawName);
+        if (name == "wmode") {
+            options.transparent = lowered(value) == "transparent";
+        } else if (name == "bgcolor") {
+            if (auto color = parseColor(value)) options.background = color;
+        } else if (name == "scale") {
+            options.scale = parseScaleMode(value);
+        } else if (name == "salign") {
+            options.align = parseStageAlign(value);
+        }
+    }
+    return options;
+}
+
+}  // namespace kestrel::player
