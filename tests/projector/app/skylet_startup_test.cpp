@@ -1,0 +1,206 @@
+// skylet.exe from start to end, run for real: failure boxes and exit codes,
+// a good projector's window and picture, and a clean temporary folder.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/file_system.h"
+#include "common/payload_writer.h"
+#include "common/projector_payload.h"
+#include "tests/projector/app/projector_fixture.h"
+#include "tests/support/ui_test_support.h"
+
+namespace kestrel::skylet_test {
+namespace {
+
+using uitest::TestProcess;
+
+// Wine starts slowly on a busy machine; these are upper bounds, not delays.
+constexpr DWORD kWindowTimeoutMs = 60000;
+constexpr DWORD kExitTimeoutMs = 30000;
+constexpr uint32_t kFailureExitCode = 0xFFFFFFFF;  // -1
+
+// Waits for a message box with this caption, checks its text, presses OK.
+void ExpectMessageBox(const TestProcess& process, const char* caption, const std::string& text) {
+    HWND box = uitest::WaitForMessageBox(process.id(), caption, kWindowTimeoutMs);
+    ASSERT_NE(box, nullptr) << "no message box \"" << caption << "\"";
+    EXPECT_EQ(uitest::MessageBoxText(box), text);
+    EXPECT_EQ(uitest::ButtonTexts(box).size(), 1u);
+    uitest::PressButton(box, IDOK);
+    // The box must be gone before the next one is looked for.
+    uitest::WaitUntil([&] { return !IsWindow(box); }, 10000);
+}
+
+void ExpectExitCode(TestProcess& process, uint32_t expected) {
+    uint32_t code = 0;
+    ASSERT_TRUE(process.waitForExit(kExitTimeoutMs, &code)) << "the program did not end";
+    EXPECT_EQ(code, expected);
+}
+
+// The main window of the sample projector and what it carries.
+ProjectorPayload GoodPayload(const std::string& moviePath, const std::string& title) {
+    ProjectorPayload payload;
+    WindowDefinition& main = payload.mainWindow;
+    main.moviePath = "movie.swf";
+    main.title = title;
+    main.visible = true;
+    main.sizeMode = WindowSizeMode::Custom;
+    main.width = 320;
+    main.height = 240;
+    main.x = 40;
+    main.y = 40;
+    PayloadWindowContent content;
+    content.moviePath = moviePath;
+    payload.windows.push_back(content);
+    return payload;
+}
+
+TEST(SkyletStartup, BareStubReportsMissingPayloadAndLeavesNothing) {
+    ProjectorFolder folder;
+    const std::string program = folder.copyStub("bare.exe");
+    TestProcess process;
+    ASSERT_TRUE(folder.start(&process, program));
+    ExpectMessageBox(process, "Error", "The program failed to initialize: 102");
+    ExpectExitCode(process, kFailureExitCode);
+    EXPECT_TRUE(folder.unpackFolders().empty());
+}
+
+TEST(SkyletStartup, DamagedSettingsShowTwoBoxes) {
+    ProjectorFolder folder;
+    const std::string program = folder.copyStub("damaged_settings.exe");
+    {
+        PayloadWriter writer(program);
+        writer.writeStartMarker();
+        writer.writeSettingsItem("this is <not an xml document");
+        ASSERT_TRUE(writer.writeEndMark());
+    }
+    TestProcess process;
+    ASSERT_TRUE(folder.start(&process, program));
+    ExpectMessageBox(process, "error", "invalid settings: 1");
+    ExpectMessageBox(process, "Error", "The program failed to initialize: 0");
+    ExpectExitCode(process, kFailureExitCode);
+    EXPECT_TRUE(folder.unpackFolders().empty());
+}
+
+// Damage applied to the bytes of a good projector behind its stub.
+struct Damage {
+    const char* name;
+    int expectedCode;
+    // Edits `payload` (the bytes after the stub) in place.
+    void (*apply)(std::vector<uint8_t>* payload);
+};
+
+void PutWord(std::vector<uint8_t>* bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+const Damage kDamages[] = {
+    // Cutting the end mark short: no payload is recognised at all.
+    {"last byte cut", 102, [](std::vector<uint8_t>* p) { p->pop_back(); }},
+    {"end mark half cut", 102, [](std::vector<uint8_t>* p) { p->resize(p->size() - 2); }},
+    // The settings item is last: its trailer sits before the end mark, its
+    // blob length before the trailer. A length beyond the file is damage.
+    {"settings length beyond the file", 103,
+     [](std::vector<uint8_t>* p) { PutWord(p, p->size() - 4 - 8 - 4, 0x7FFFFFF0); }},
+    {"settings length just too long", 103,
+     [](std::vector<uint8_t>* p) { PutWord(p, p->size() - 4 - 8 - 4, 0xFFFFFFFF); }},
+    // An unknown item type ends the scan before any settings item was read.
+    {"no settings before an unknown item", 4,
+     [](std::vector<uint8_t>* p) { p->assign({0, 0, 0, 0, 99, 0, 0, 0, 0xFF, 0xEE, 0x4C, 0x4B}); }},
+};
+
+class SkyletDamagedPayload : public testing::TestWithParam<Damage> {};
+
+TEST_P(SkyletDamagedPayload, FailsWithItsCodeAndLeavesNothing) {
+    const Damage& damage = GetParam();
+    ProjectorFolder folder;
+    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
+    const std::string program = folder.copyStub("damaged.exe");
+    const size_t stubSize = ReadWholeFile(program).size();
+    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Damaged")), PayloadWriteError::None);
+
+    std::vector<uint8_t> bytes = ReadWholeFile(program);
+    std::vector<uint8_t> payload(bytes.begin() + static_cast<long>(stubSize), bytes.end());
+    damage.apply(&payload);
+    bytes.resize(stubSize);
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    ASSERT_TRUE(WriteWholeFile(program, bytes));
+
+    TestProcess process;
+    ASSERT_TRUE(folder.start(&process, program));
+    ExpectMessageBox(process, "Error", "The program failed to initialize: " + std::to_string(damage.expectedCode));
+    ExpectExitCode(process, kFailureExitCode);
+    EXPECT_TRUE(folder.unpackFolders().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SkyletDamagedPayload, testing::ValuesIn(kDamages),
+                         [](const testing::TestParamInfo<Damage>& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+// A good projector: window, title, picture, and a clean end.
+struct GoodCase {
+    const char* name;
+    bool useFlashBackground;  // the window's own colour instead of the movie's
+    uint32_t windowColor;     // Windows colour value
+    COLORREF expectedPixel;
+};
+
+const GoodCase kGoodCases[] = {
+    {"movie background", false, 0, RGB(0x33, 0x66, 0xCC)},
+    {"window background overrides", true, RGB(0xFF, 0x80, 0x00), RGB(0xFF, 0x80, 0x00)},
+};
+
+class SkyletGoodProjector : public testing::TestWithParam<GoodCase> {};
+
+TEST_P(SkyletGoodProjector, ShowsMovieAndCleansUpAfterClose) {
+    const GoodCase& c = GetParam();
+    ProjectorFolder folder;
+    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 0x33, 0x66, 0xCC));
+    const std::string program = folder.copyStub("good.exe");
+    ProjectorPayload payload = GoodPayload(movie, "Kestrel \"Test\" & <Window>");
+    payload.mainWindow.useBackgroundColor = c.useFlashBackground;
+    payload.mainWindow.backgroundColor = c.windowColor;
+    ASSERT_EQ(WriteProjectorPayload(program, payload), PayloadWriteError::None);
+
+    TestProcess process;
+    ASSERT_TRUE(folder.start(&process, program));
+    HWND window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr, kWindowTimeoutMs);
+    ASSERT_NE(window, nullptr) << "no projector window";
+    EXPECT_EQ(uitest::WindowText(window), "Kestrel \"Test\" & <Window>");
+    EXPECT_TRUE(uitest::WaitUntil([&] { return uitest::IsWindowShown(window); }, 10000));
+
+    // While it runs: one unpack folder holding the movie and the plug-in.
+    const std::vector<std::string> unpacked = folder.unpackFolders();
+    ASSERT_EQ(unpacked.size(), 1u);
+    const std::string unpackFolder = JoinPath(folder.temp(), unpacked[0]);
+    EXPECT_TRUE(PathExists(JoinPath(unpackFolder, "movie.swf")));
+    EXPECT_TRUE(PathExists(JoinPath(unpackFolder, "npfp.dll")));
+    EXPECT_FALSE(PathExists(JoinPath(unpackFolder, "sk.dat"))) << "settings must be deleted once read";
+
+    const RECT client = uitest::ClientRectangle(window);
+    const int x = (client.right - client.left) / 2, y = (client.bottom - client.top) / 2;
+    COLORREF pixel = CLR_INVALID;
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] { return (pixel = uitest::ReadClientPixel(window, x, y)) == c.expectedPixel; }, 10000))
+        << std::hex << "pixel " << pixel << " expected " << c.expectedPixel;
+
+    uitest::CloseWindowPolitely(window);
+    ExpectExitCode(process, 0);
+    EXPECT_TRUE(folder.unpackFolders().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SkyletGoodProjector, testing::ValuesIn(kGoodCases),
+                         [](const testing::TestParamInfo<GoodCase>& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace kestrel::skylet_test
