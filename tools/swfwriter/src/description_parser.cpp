@@ -186,6 +186,9 @@ bool DescriptionParser::ParseShowFrame(const Line& line, Timeline& timeline) {
     ArgReader args(line, 1);
     int64_t count = 1;
     if (!args.Int(args.Positional(0), 1, 65535, count) || !args.Finish()) return FailArgs(args);
+    if (timeline.ShowFrameCount() + count > 0xFFFF) {
+        return Fail(line, "a timeline holds at most 65535 frames");
+    }
     for (int64_t i = 0; i < count; ++i) timeline.ShowFrame();
     return true;
 }

@@ -16,6 +16,7 @@ void WriteTag(ByteWriter& out, const Tag& tag) {
 }
 
 void Timeline::AddTag(uint16_t code, Bytes body, bool forceLongHeader) {
+    if (code == kTagShowFrame) ++showFrames_;
     tags_.push_back(Tag{code, std::move(body), forceLongHeader});
 }
 
@@ -41,11 +42,7 @@ bool Timeline::NeedsClosingFrame() const {
 }
 
 uint32_t Timeline::FrameCount() const {
-    uint32_t frames = 0;
-    for (const Tag& t : tags_) {
-        if (t.code == kTagShowFrame) ++frames;
-    }
-    return frames + (NeedsClosingFrame() ? 1 : 0);
+    return showFrames_ + (NeedsClosingFrame() ? 1 : 0);
 }
 
 Bytes Timeline::EncodeTags() const {

@@ -33,6 +33,7 @@ public:
     // last frame is never lost; turn off to write exactly what was added.
     void SetCloseLastFrame(bool on) { closeLastFrame_ = on; }
 
+    uint32_t ShowFrameCount() const { return showFrames_; }
     // Frames as a player counts them: ShowFrame tags, plus the closing one if added.
     uint32_t FrameCount() const;
     // Tags, the closing ShowFrame if any, and End.
@@ -43,6 +44,7 @@ private:
     bool NeedsClosingFrame() const;
 
     std::vector<Tag> tags_;
+    uint32_t showFrames_ = 0;
     bool closeLastFrame_ = true;
 };
 
