@@ -452,18 +452,21 @@ size_t Vm::objectCount() const { return heap_->size(); }
 bool Vm::running() const { return interpreter_->running(); }
 
 void Vm::runDueIntervals(double nowMs) {
-    // Copy the due ones first: a callback may add or clear intervals.
+    // Take the due ones first: a callback may add or clear intervals.
     std::vector<Interval> due;
     for (auto& iv : intervals_) {
-        if (nowMs >= iv.nextDueMs) {
-            due.push_back(iv);
-            iv.nextDueMs = std::max(iv.nextDueMs + iv.periodMs, nowMs);
-        }
+        if (nowMs < iv.nextDueMs) continue;
+        due.push_back(iv);
+        iv.nextDueMs = iv.periodMs < 0 ? -1 : std::max(iv.nextDueMs + iv.periodMs, nowMs);
     }
+    // setTimeout entries (negative period) fire once.
+    intervals_.erase(std::remove_if(intervals_.begin(), intervals_.end(),
+                                    [](const Interval& iv) { return iv.periodMs < 0 && iv.nextDueMs < 0; }),
+                     intervals_.end());
     for (auto& iv : due) {
-        bool stillSet = std::any_of(intervals_.begin(), intervals_.end(),
-                                    [&](const Interval& x) { return x.id == iv.id; });
-        if (!stillSet) continue;
+        bool cleared = iv.periodMs >= 0 && std::none_of(intervals_.begin(), intervals_.end(),
+                                                        [&](const Interval& x) { return x.id == iv.id; });
+        if (cleared) continue;
         if (iv.method.empty())
             call(iv.function, Value(), iv.args);
         else

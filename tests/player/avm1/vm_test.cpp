@@ -1,0 +1,169 @@
+// The Vm API the runtime uses: objects, native properties, calls, the collector, intervals.
+#include <gtest/gtest.h>
+
+#include "action_builder.h"
+#include "avm1/vm.h"
+
+namespace kestrel::avm1 {
+namespace {
+
+using test::ActionBuilder;
+
+class ClockHost : public Host {
+public:
+    double now = 0;
+    std::vector<std::string> lines;
+    double timerMs() override { return now; }
+    void trace(std::string_view t) override { lines.emplace_back(t); }
+};
+
+TEST(Vm, NativePropertiesReadAndWriteThroughTheHost) {
+    Vm vm;
+    Object* clip = vm.newObject();
+    double x = 5;
+    clip->defineNative(
+        "_x", [&x](Vm&, Object&) { return Value(x); },
+        [&x](Vm& v, Object&, const Value& value) { x = v.toNumber(value); });
+    clip->defineNative("_name", [](Vm&, Object&) { return Value("clip"); }, nullptr);
+    EXPECT_EQ(vm.getMember(Value(clip), "_x").asNumber(), 5);
+    vm.setMember(Value(clip), "_x", Value("12"));
+    EXPECT_EQ(x, 12);
+    vm.setMember(Value(clip), "_name", Value("other"));  // read-only: ignored
+    EXPECT_EQ(vm.getMember(Value(clip), "_name").asString(), "clip");
+}
+
+TEST(Vm, CallsScriptFunctionsFromTheHost) {
+    Vm vm;
+    Object* root = vm.newObject();
+    vm.addRoot(root);
+    // onEnterFrame = function (n) { return n + 1; }
+    ActionBuilder body;
+    body.pushString("n").op(0x1C).pushNumber(1).op(0x47).op(0x3E);
+    std::vector<uint8_t> p = ActionBuilder::cstr("");
+    auto one = ActionBuilder::le16(1);
+    p.insert(p.end(), one.begin(), one.end());
+    auto n = ActionBuilder::cstr("n");
+    p.insert(p.end(), n.begin(), n.end());
+    auto size = ActionBuilder::le16(static_cast<int>(body.size()));
+    p.insert(p.end(), size.begin(), size.end());
+    ActionBuilder b;
+    b.pushString("onEnterFrame").op(0x9B, p).raw(body.bytes()).op(0x1D);
+    ExecutionContext c;
+    c.target = root;
+    ASSERT_TRUE(vm.run(b.build(), c).ok());
+    auto r = vm.callMethod(Value(root), "onEnterFrame", {Value(41)});
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->asNumber(), 42);
+    EXPECT_FALSE(vm.callMethod(Value(root), "missing", {}).has_value());
+}
+
+TEST(Vm, CollectorFreesOnlyUnreachableObjects) {
+    Vm vm;
+    vm.collect();
+    size_t baseline = vm.objectCount();
+    Object* kept = vm.newObject();
+    vm.addRoot(kept);
+    Object* child = vm.newObject();
+    kept->define("child", Value(child));
+    // A cycle that nothing reaches.
+    Object* a = vm.newObject();
+    Object* b = vm.newObject();
+    a->define("b", Value(b));
+    b->define("a", Value(a));
+    vm.collect();
+    EXPECT_EQ(vm.objectCount(), baseline + 2);
+    vm.removeRoot(kept);
+    vm.collect();
+    EXPECT_EQ(vm.objectCount(), baseline);
+}
+
+TEST(Vm, LongRunningLoopsDoNotGrowTheHeap) {
+    Vm vm;
+    Object* root = vm.newObject();
+    vm.addRoot(root);
+    ActionBuilder b;
+    for (int i = 0; i < 50; ++i) b.pushString("tmp").pushNumber(0).op(0x43).op(0x1D);  // tmp = {}
+    ExecutionContext c;
+    c.target = root;
+    auto code = b.build();
+    vm.run(code, c);
+    vm.collect();
+    size_t after = vm.objectCount();
+    for (int frame = 0; frame < 20; ++frame) {
+        vm.run(code, c);
+        vm.collect();
+    }
+    EXPECT_EQ(vm.objectCount(), after);
+}
+
+TEST(Vm, IntervalsFireOnTheHostClock) {
+    ClockHost host;
+    Vm vm(&host);
+    int fired = 0;
+    Object* fn = vm.newNativeFunction([&fired](NativeCall&) {
+        ++fired;
+        return Value();
+    });
+    Object* setInterval = vm.getMember(Value(vm.global()), "setInterval").asObject();
+    auto id = vm.call(Value(setInterval), Value(), {Value(fn), Value(100)});
+    ASSERT_TRUE(id.has_value());
+    host.now = 50;
+    vm.runDueIntervals(host.now);
+    EXPECT_EQ(fired, 0);
+    host.now = 100;
+    vm.runDueIntervals(host.now);
+    host.now = 200;
+    vm.runDueIntervals(host.now);
+    EXPECT_EQ(fired, 2);
+    vm.call(vm.getMember(Value(vm.global()), "clearInterval"), Value(), {*id});
+    host.now = 300;
+    vm.runDueIntervals(host.now);
+    EXPECT_EQ(fired, 2);
+}
+
+TEST(Vm, TimeoutsFireOnce) {
+    ClockHost host;
+    Vm vm(&host);
+    int fired = 0;
+    Object* fn = vm.newNativeFunction([&fired](NativeCall&) {
+        ++fired;
+        return Value();
+    });
+    vm.call(vm.getMember(Value(vm.global()), "setTimeout"), Value(), {Value(fn), Value(10)});
+    for (double t : {10.0, 20.0, 30.0}) vm.runDueIntervals(t);
+    EXPECT_EQ(fired, 1);
+    EXPECT_TRUE(vm.intervals().empty());
+}
+
+class ExternalHost : public Host {
+public:
+    std::string lastRequest;
+    bool externalAvailable() override { return true; }
+    bool externalAddCallback(std::string_view) override { return true; }
+    std::optional<std::string> externalCallOut(std::string_view xml) override {
+        lastRequest = std::string(xml);
+        return std::string("<string>ok</string>");
+    }
+};
+
+TEST(Vm, ExternalInterfaceGoesThroughTheHost) {
+    ExternalHost host;
+    Vm vm(&host);
+    Value ei = vm.getMember(vm.getMember(vm.getMember(Value(vm.global()), "flash"), "external"),
+                            "ExternalInterface");
+    EXPECT_TRUE(vm.getMember(ei, "available").asBoolean());
+    vm.callMethod(ei, "call", {Value("Window.getPosition"), Value("main"), Value(2)});
+    EXPECT_EQ(host.lastRequest,
+              "<invoke name=\"Window.getPosition\" returntype=\"xml\"><arguments><string>main</string>"
+              "<number>2</number></arguments></invoke>");
+    Object* callback = vm.newNativeFunction([](NativeCall& c) { return Value(c.vm.toString(c.arg(0)) + "!"); });
+    auto added = vm.callMethod(ei, "addCallback", {Value("ping"), Value::null(), Value(callback)});
+    ASSERT_TRUE(added && added->asBoolean());
+    auto answer = vm.callExternalCallback("ping", {Value("pong")});
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(answer->asString(), "pong!");
+    EXPECT_FALSE(vm.callExternalCallback("nothing", {}).has_value());
+}
+
+}  // namespace
+}  // namespace kestrel::avm1
