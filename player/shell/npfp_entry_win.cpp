@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/npapi/npapi_abi.h"
+#include "player/shell/browser_table.h"
 #include "player/shell/shell_instance_win.h"
 
 using kestrel::shell::ShellInstance;
@@ -34,8 +35,8 @@ NPError NP_TABLE_CALL ShellDestroy(NPP npp, NPSavedData** save) {
     if (save) *save = nullptr;
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
-    delete instance;
     npp->pdata = nullptr;
+    ShellInstance::Destroy(instance);
     return NPERR_NO_ERROR;
 }
 
@@ -55,11 +56,22 @@ NPError NP_TABLE_CALL ShellNewStream(NPP npp, NPMIMEType /*type*/, NPStream* str
 NPError NP_TABLE_CALL ShellDestroyStream(NPP npp, NPStream* stream, NPReason reason) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
-    return instance->destroyStream(stream, reason);
+    ShellInstance::CallScope scope(*instance);
+    try {
+        return instance->destroyStream(stream, reason);
+    } catch (...) {
+        return NPERR_OUT_OF_MEMORY_ERROR;
+    }
 }
 
-void NP_TABLE_CALL ShellStreamAsFile(NPP /*npp*/, NPStream* /*stream*/, const char* /*fileName*/) {
-    // Every byte already arrived through ShellWrite.
+void NP_TABLE_CALL ShellStreamAsFile(NPP npp, NPStream* stream, const char* fileName) {
+    ShellInstance* instance = InstanceOf(npp);
+    if (!instance) return;
+    ShellInstance::CallScope scope(*instance);
+    try {
+        instance->streamAsFile(stream, fileName);
+    } catch (...) {
+    }
 }
 
 int32_t NP_TABLE_CALL ShellWriteReady(NPP npp, NPStream* stream) {
@@ -70,6 +82,7 @@ int32_t NP_TABLE_CALL ShellWriteReady(NPP npp, NPStream* stream) {
 int32_t NP_TABLE_CALL ShellWrite(NPP npp, NPStream* stream, int32_t offset, int32_t length, void* buffer) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return -1;
+    ShellInstance::CallScope scope(*instance);
     try {
         return instance->write(stream, offset, length, buffer);
     } catch (...) {
@@ -82,10 +95,23 @@ void NP_TABLE_CALL ShellPrint(NPP /*npp*/, NPPrint* /*print*/) {}
 int16_t NP_TABLE_CALL ShellHandleEvent(NPP npp, void* event) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance || !event) return 0;
-    return instance->handleEvent(*static_cast<const NPEvent*>(event));
+    ShellInstance::CallScope scope(*instance);
+    try {
+        return instance->handleEvent(*static_cast<const NPEvent*>(event));
+    } catch (...) {
+        return 0;
+    }
 }
 
-void NP_TABLE_CALL ShellUrlNotify(NPP /*npp*/, const char* /*url*/, NPReason /*reason*/, void* /*notifyData*/) {}
+void NP_TABLE_CALL ShellUrlNotify(NPP npp, const char* /*url*/, NPReason reason, void* notifyData) {
+    ShellInstance* instance = InstanceOf(npp);
+    if (!instance) return;
+    ShellInstance::CallScope scope(*instance);
+    try {
+        instance->urlNotify(notifyData, reason);
+    } catch (...) {
+    }
+}
 
 NPError NP_TABLE_CALL ShellGetValue(NPP npp, NPPVariable variable, void* value) {
     if (!value) return NPERR_INVALID_PARAM;
@@ -96,8 +122,15 @@ NPError NP_TABLE_CALL ShellGetValue(NPP npp, NPPVariable variable, void* value) 
     case NPPVpluginDescriptionString:
         *static_cast<const char**>(value) = "Plays SWF movies for Kestrel projectors";
         return NPERR_NO_ERROR;
+    case NPPVpluginScriptableNPObject: {
+        ShellInstance* instance = InstanceOf(npp);
+        if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
+        NPObject* object = instance->scriptableObject();
+        if (!object) return NPERR_GENERIC_ERROR;
+        *static_cast<NPObject**>(value) = object;
+        return NPERR_NO_ERROR;
+    }
     default:
-        // No scriptable object yet: the host then treats movie calls as absent.
         return NPERR_GENERIC_ERROR;
     }
 }
@@ -146,7 +179,7 @@ NPError NP_ENTRY_CALL NP_Initialize(NPNetscapeFuncs* browser) {
 }
 
 NPError NP_ENTRY_CALL NP_Shutdown(void) {
-    kestrel::shell::SetBrowserFunctions(nullptr);
+    kestrel::shell::ShutdownShell();
     return NPERR_NO_ERROR;
 }
 

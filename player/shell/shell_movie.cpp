@@ -28,7 +28,11 @@ public:
 
     void receive(const uint8_t* data, size_t size) override {
         bytes_.insert(bytes_.end(), data, data + size);
-        if (!summary_ || !summary_->hasBackground) summary_ = ReadSwfSummary(bytes_.data(), bytes_.size());
+        // Re-read while the first frame may still bring the colour; a movie
+        // that has none by then will not get one later.
+        constexpr size_t kLookAheadBytes = 512 * 1024;
+        if (!summary_ || (!summary_->hasBackground && bytes_.size() < kLookAheadBytes))
+            summary_ = ReadSwfSummary(bytes_.data(), bytes_.size());
     }
 
     void finish(bool /*complete*/) override {

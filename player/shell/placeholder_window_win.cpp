@@ -1,0 +1,85 @@
+#include "player/shell/placeholder_window_win.h"
+
+namespace kestrel::shell {
+namespace {
+
+constexpr char kClassName[] = "SWFlash_PlaceholderX";
+constexpr UINT kWakeMessage = WM_APP + 0x31;
+// A window property, not the user data: a host that hooks the window may use that.
+constexpr char kListenerProperty[] = "KestrelPlayerListener";
+
+ATOM g_class = 0;
+
+HINSTANCE ThisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    return module;
+}
+
+}  // namespace
+
+LRESULT CALLBACK PlaceholderWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* listener = static_cast<PlaceholderListener*>(GetPropA(window, kListenerProperty));
+    if (listener) {
+        if (message == WM_TIMER && wParam == kTimerId) {
+            listener->heartbeat();
+            return 0;
+        }
+        if (message == kWakeMessage) {
+            listener->wake();
+            return 0;
+        }
+        if (message == kHeartbeatMessage) return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool PlaceholderWindow::create(PlaceholderListener* listener, UINT intervalMs) {
+    if (window_) return true;
+    HINSTANCE module = ThisModule();
+    if (!g_class) {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = module;
+        windowClass.lpszClassName = kClassName;
+        g_class = RegisterClassA(&windowClass);
+        if (!g_class) return false;
+    }
+    // Top-level and hidden: the host finds it among its thread's windows.
+    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module,
+                              nullptr);
+    if (!window_) return false;
+    SetPropA(window_, kListenerProperty, listener);
+    SetTimer(window_, kTimerId, intervalMs, nullptr);
+    postHeartbeat();
+    return true;
+}
+
+void PlaceholderWindow::destroy() {
+    if (!window_) return;
+    KillTimer(window_, kTimerId);
+    RemovePropA(window_, kListenerProperty);
+    DestroyWindow(window_);
+    window_ = nullptr;
+}
+
+void PlaceholderWindow::setInterval(UINT intervalMs) {
+    if (window_) SetTimer(window_, kTimerId, intervalMs, nullptr);
+}
+
+void PlaceholderWindow::postHeartbeat() const {
+    if (window_) PostMessageA(window_, kHeartbeatMessage, 0, 0);
+}
+
+void PlaceholderWindow::postWake() const {
+    if (window_) PostMessageA(window_, kWakeMessage, 0, 0);
+}
+
+void PlaceholderWindow::UnregisterClassOnce() {
+    if (!g_class) return;
+    UnregisterClassA(kClassName, ThisModule());
+    g_class = 0;
+}
+
+}  // namespace kestrel::shell
