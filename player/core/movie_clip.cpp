@@ -44,7 +44,7 @@ std::string MovieClip::currentLabel() const {
 
 void MovieClip::gotoFrame(int frame, bool andPlay) {
     playing_ = andPlay;
-    goTo(frame);
+    if (stage().takeFrameJump()) goTo(frame);
 }
 
 bool MovieClip::gotoLabel(const std::string& label, bool andPlay) {
@@ -56,12 +56,12 @@ bool MovieClip::gotoLabel(const std::string& label, bool andPlay) {
 
 void MovieClip::nextFrame() {
     playing_ = false;
-    if (currentFrame_ < totalFrames()) goTo(currentFrame_ + 1);
+    if (currentFrame_ < totalFrames() && stage().takeFrameJump()) goTo(currentFrame_ + 1);
 }
 
 void MovieClip::prevFrame() {
     playing_ = false;
-    if (currentFrame_ > 1) goTo(currentFrame_ - 1);
+    if (currentFrame_ > 1 && stage().takeFrameJump()) goTo(currentFrame_ - 1);
 }
 
 DisplayObject* MovieClip::childAtDepth(int depth) const {

@@ -45,6 +45,7 @@ void Stage::start() {
 void Stage::tick() {
     if (!started_) return;
     ++tick_;
+    frameJumps_ = 0;
     // Enter-frame events go to every clip that was there before this frame.
     std::vector<MovieClip*> stack{root_.get()};
     while (!stack.empty()) {
@@ -130,6 +131,12 @@ void Stage::notifyCreated(DisplayObject& object) {
 
 void Stage::notifyRemoved(DisplayObject& object) {
     if (hooks_) hooks_->objectRemoved(object);
+}
+
+bool Stage::takeFrameJump() {
+    if (frameJumps_ >= kMaxFrameJumpsPerTick) return false;
+    ++frameJumps_;
+    return true;
 }
 
 bool Stage::markInitActionsRun(uint16_t spriteId) {

@@ -54,7 +54,13 @@ public:
     // inside a hook (it then returns at once: the outer call keeps draining).
     // Stops after kMaxQueuedEventsPerDrain events so a goto loop cannot hang us.
     void runQueuedActions();
-    static constexpr size_t kMaxQueuedEventsPerDrain = 100000;
+    static constexpr size_t kMaxQueuedEventsPerDrain = 50000;
+    // Script frame jumps (goto, next, prev) allowed between two ticks: scripts that send
+    // clips back and forth for ever are cut off here, as Flash aborts a script that
+    // runs too long. Later jumps are ignored until the next tick.
+    static constexpr int kMaxFrameJumpsPerTick = 2000;
+    // False once the jump budget is spent (MovieClip asks before every jump).
+    bool takeFrameJump();
 
     // Mouse in stage twips.
     void mouseMove(double x, double y);
@@ -104,6 +110,7 @@ private:
     bool loop_ = true;
     int instanceCounter_ = 0;
     uint64_t tick_ = 0;
+    int frameJumps_ = 0;
     std::vector<uint16_t> initActionsRun_;
 
     Point mouse_;

@@ -343,3 +343,32 @@ showframe
 
 }  // namespace
 }  // namespace kestrel::player
+
+namespace kestrel::player {
+namespace {
+
+// Frame 1 jumps to 2 and frame 2 back to 1, for ever: the jumps are cut off and
+// the player keeps playing.
+class PingPongHooks : public TimelineHooks {
+public:
+    int jumps = 0;
+    void runFrameActions(MovieClip& clip, const ActionBytes&) override {
+        ++jumps;
+        clip.gotoFrame(clip.currentFrame() == 1 ? 2 : 1, false);
+    }
+};
+
+TEST(Timeline, EndlessScriptJumpsAreCutOff) {
+    PingPongHooks hooks;
+    Stage stage(test::loadDescription("tag 12 0100\nshowframe\ntag 12 0200\nshowframe\n"), &hooks);
+    stage.start();
+    EXPECT_LE(hooks.jumps, Stage::kMaxFrameJumpsPerTick + 1);
+    hooks.jumps = 0;
+    stage.root().play();
+    stage.tick();
+    EXPECT_GT(hooks.jumps, 0) << "the next tick runs scripts again";
+    EXPECT_LE(hooks.jumps, Stage::kMaxFrameJumpsPerTick + 2);
+}
+
+}  // namespace
+}  // namespace kestrel::player
