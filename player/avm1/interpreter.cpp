@@ -286,7 +286,7 @@ bool Interpreter::splitVariablePath(const std::string& name, std::string& path, 
     return false;
 }
 
-Object* Interpreter::resolvePath(Activation& act, std::string_view path) {
+Object* Interpreter::resolvePath(Activation& act, std::string_view path, std::string_view member) {
     if (path.empty()) return act.target;
     bool cs = act.version >= 7;
     if (path[0] == '/') return vm_.resolveTargetPath(act.target, path);
@@ -309,7 +309,8 @@ Object* Interpreter::resolvePath(Activation& act, std::string_view path) {
     for (size_t i = act.scope.size(); i-- > 0;) {
         Object* o = act.scope[i];
         if (!o || !vm_.hasProperty(o, first)) continue;
-        if (Object* found = follow(vm_.getMember(Value(o), first).asObject())) return found;
+        Object* found = follow(vm_.getMember(Value(o), first).asObject());
+        if (found && (member.empty() || vm_.hasProperty(found, member))) return found;
     }
     return nullptr;
 }
@@ -326,7 +327,7 @@ Value Interpreter::getVariable(Activation& act, const std::string& name) {
     bool cs = act.version >= 7;
     std::string path, var;
     if (splitVariablePath(name, path, var)) {
-        Object* o = resolvePath(act, path);
+        Object* o = resolvePath(act, path, var);
         if (!o) return Value();
         if (var.empty()) return Value(o);
         return vm_.getMember(Value(o), var);

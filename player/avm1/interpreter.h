@@ -93,7 +93,9 @@ private:
     Completion takePending();
 
     Object* lookupScope(Activation& act, const std::string& name, bool cs);
-    Object* resolvePath(Activation& act, std::string_view path);
+    // member: when given, a dotted path resolved through the scope chain only stops at an
+    // object that has this member (a.b.c falls through to _global.a.b when this.a.b has no c).
+    Object* resolvePath(Activation& act, std::string_view path, std::string_view member = {});
     bool splitVariablePath(const std::string& name, std::string& path, std::string& var);
     Value pop(Activation& act);
     Value* registerSlot(Activation& act, size_t index);
