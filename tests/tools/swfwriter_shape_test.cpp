@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "swf_test_reader.h"
+#include "swfwriter/description.h"
 #include "swfwriter/place_object.h"
 #include "swfwriter/shape.h"
 #include "swfwriter/tag_codes.h"
@@ -107,7 +108,7 @@ TEST(SwfShape, RefusesWhatTheVersionCannotHold) {
     } cases[] = {
         {1, {0, 0, 0, 128}, 1, "fill alpha needs shape version 3"},
         {3, {0, 0, 0, 255}, 2, "fill style 2 is not defined"},
-        {4, {0, 0, 0, 255}, 1, "shape version must be 1, 2 or 3"},
+        {5, {0, 0, 0, 255}, 1, "shape version must be 1 to 4"},
     };
     for (const Case& c : cases) {
         swf::Shape shape(c.version);
@@ -135,6 +136,90 @@ TEST(SwfShape, ManyStylesUseTheExtendedCount) {
     swf::Shape v1(1);
     for (int i = 0; i < 300; ++i) v1.AddFill({0, 0, 0});
     EXPECT_FALSE(v1.Encode(1));
+}
+
+TEST(SwfShape, GradientAndBitmapFills) {
+    struct Case {
+        int version;
+        const char* fill;  // description line
+        const char* bytes; // the fill style as written
+    } cases[] = {
+        {3, "fill linear stops=0:#FF0000,255:#0000FF", "10 00 02 00ff0000ff ff0000ffff"},
+        {2, "fill radial stops=128:#00FF00", "12 00 01 8000ff00"},
+        {4, "fill linear stops=0:#000000,255:#FFFFFF spread=reflect interpolation=linear",
+         "10 00 52 00000000ff ffffffffff"},
+        {4, "fill focal stops=0:#000000 focal=0.5", "13 00 01 00000000ff 8000"},
+        {3, "fill bitmap 7 clipped", "41 0700 d94000050000 00"},
+        {3, "fill bitmap 65535 hard matrix=1,0,0,1,0,0", "42 ffff 00"},
+    };
+    for (const Case& c : cases) {
+        std::string text = "shape 1 version=" + std::to_string(c.version) + "\n  " + c.fill +
+                           "\nend\n";
+        std::string error;
+        std::optional<swf::Bytes> file = swf::CompileDescription(text, error);
+        ASSERT_TRUE(file) << c.fill << ": " << error;
+        swftest::Movie m = swftest::ReadMovie(*file);
+        ASSERT_TRUE(m.ok);
+        // id, empty bounds (one byte), count, the style, no lines, style bits, end record
+        swftest::Bytes style = Hex(c.bytes);
+        std::string expected = std::string(c.version == 4 ? "01 00 00 00 00 01 " : "01 00 00 01 ") +
+                               ToHex(style) + " 00 10 00";  // v4 adds edge bounds and flags
+        EXPECT_EQ(ToHex(m.tags[0].body), expected) << c.fill;
+    }
+}
+
+TEST(SwfShape, GradientBoxMapsTheGradientSquareOntoTheBox) {
+    swf::Matrix m = swf::FillStyle::GradientBox(0, 0, 100, 50);
+    EXPECT_DOUBLE_EQ(m.scaleX, 2000 / 32768.0);
+    EXPECT_DOUBLE_EQ(m.scaleY, 1000 / 32768.0);
+    EXPECT_EQ(m.translateX, 1000);
+    EXPECT_EQ(m.translateY, 500);
+}
+
+TEST(SwfShape, GradientLimitsFollowTheVersion) {
+    struct Case {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"shape 1 version=3\n fill focal stops=0:#000000\nend\n", "focal gradients need shape version 4"},
+        {"shape 1 version=3\n fill linear stops=0:#000000 spread=repeat\nend\n", "need shape version 4"},
+        {"shape 1 version=2\n fill linear stops=0:#00000080\nend\n", "gradient alpha needs shape version 3"},
+        {"shape 1\n fill linear stops=0:#0,1:#0,2:#0,3:#0,4:#0,5:#0,6:#0,7:#0,8:#0\nend\n", "a stop is written"},
+        {"shape 1\n fill linear stops=0:#000000,1:#000000,2:#000000,3:#000000,4:#000000,5:#000000,6:#000000,7:#000000,8:#000000\nend\n",
+         "a gradient has 1 to 8 stops"},
+        {"shape 1\n fill linear\nend\n", "a gradient needs stops="},
+        {"shape 1 version=4\n fill focal stops=0:#000000 focal=2\nend\n", "the focal point lies within -1..1"},
+        {"shape 1 winding=nonzero\nend\n", "winding=nonzero needs version=4"},
+        {"shape 1\n fill bitmap\nend\n", "usage: fill bitmap <id>"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(swf::CompileDescription(c.text, error)) << c.text;
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.text << "\nerror: " << error;
+    }
+}
+
+TEST(SwfShape, Shape4AddsEdgeBoundsAndStrokeFlags) {
+    std::string error;
+    std::optional<swf::Bytes> file = swf::CompileDescription(
+        "shape 1 version=4 winding=nonzero\n"
+        "  fill #FF0000\n"
+        "  line 1 #000000\n"
+        "  rect 0 0 1 1 fill=1 line=1\n"
+        "end\n",
+        error);
+    ASSERT_TRUE(file) << error;
+    swftest::Movie m = swftest::ReadMovie(*file);
+    ASSERT_TRUE(m.ok);
+    EXPECT_EQ(m.tags[0].code, swf::kTagDefineShape4);
+    EXPECT_EQ(ToHex(m.tags[0].body), ToHex(Hex("0100"
+                                               "36cf6cf0"        // bounds widened by the line
+                                               "300a00a0"        // edge bounds
+                                               "05"              // non-zero winding, scaling strokes
+                                               "01 00 ff0000ff"  // fill
+                                               "01 1400 0000 000000ff"  // LINESTYLE2
+                                               "11"
+                                               "3c0f414d15342cd1b000")));
 }
 
 TEST(SwfPlaceObject, FieldsAppearInFlagOrder) {

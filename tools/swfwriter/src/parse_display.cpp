@@ -22,6 +22,105 @@ bool ReadStyleOptions(ArgReader& args, Shape& shape) {
     return true;
 }
 
+bool ReadGradient(ArgReader& args, FillStyle& fill) {
+    const Arg* stops = args.Option("stops");
+    if (!stops) {
+        args.SetError(0, "a gradient needs stops=<ratio>:<colour>,...");
+        return false;
+    }
+    for (const Token& t : stops->values) {
+        size_t colon = t.text.find(':');
+        int64_t ratio = 0;
+        GradientStop stop;
+        if (colon == std::string::npos || !ParseInteger(t.text.substr(0, colon), ratio) ||
+            ratio < 0 || ratio > 255 || !ParseColor(t.text.substr(colon + 1), stop.color)) {
+            args.SetError(t.column, "a stop is written <0-255>:#RRGGBB[AA]");
+            return false;
+        }
+        stop.ratio = static_cast<uint8_t>(ratio);
+        fill.stops.push_back(stop);
+    }
+    std::optional<Matrix> matrix;
+    if (const Arg* box = args.Option("box")) {
+        std::vector<double> n;
+        double rotate = 0;
+        if (!args.Numbers(box, 4, n) || !args.NumberOption("rotate", rotate)) return false;
+        matrix = FillStyle::GradientBox(n[0], n[1], n[2], n[3], rotate);
+    }
+    if (const Arg* m = args.Option("matrix")) {
+        std::vector<double> n;
+        if (!args.Numbers(m, 6, n)) return false;
+        if (matrix) {
+            args.SetError(m->column, "give either box= or matrix=");
+            return false;
+        }
+        matrix = Matrix{n[0], n[3], n[1], n[2], Twips(n[4]), Twips(n[5])};
+    }
+    if (matrix) fill.matrix = *matrix;
+    if (const Arg* spread = args.Option("spread")) {
+        const char* names[] = {"pad", "reflect", "repeat"};
+        bool known = false;
+        for (uint8_t i = 0; i < 3; ++i) {
+            if (spread->values.size() == 1 && spread->values[0].IsWord(names[i])) {
+                fill.spreadMode = i;
+                known = true;
+            }
+        }
+        if (!known) {
+            args.SetError(spread->column, "spread is pad, reflect or repeat");
+            return false;
+        }
+    }
+    if (const Arg* mode = args.Option("interpolation")) {
+        bool linear = mode->values.size() == 1 && mode->values[0].IsWord("linear");
+        if (!linear && !(mode->values.size() == 1 && mode->values[0].IsWord("rgb"))) {
+            args.SetError(mode->column, "interpolation is rgb or linear");
+            return false;
+        }
+        fill.interpolationMode = linear ? 1 : 0;
+    }
+    if (fill.type == FillStyle::kFocalGradient && !args.NumberOption("focal", fill.focalPoint)) {
+        return false;
+    }
+    return true;
+}
+
+// fill #RRGGBB[AA] | fill linear|radial|focal stops=... | fill bitmap <id> [clipped] [hard]
+bool ReadFillStyle(ArgReader& args, FillStyle& fill) {
+    const Arg* first = args.Positional(0);
+    if (!first || first->values.size() != 1) {
+        args.SetError(0, "usage: fill #RRGGBB[AA] | fill linear|radial|focal stops=... | "
+                         "fill bitmap <id>");
+        return false;
+    }
+    const Token& kind = first->values[0];
+    if (kind.IsWord("linear") || kind.IsWord("radial") || kind.IsWord("focal")) {
+        fill.type = kind.IsWord("linear")   ? FillStyle::kLinearGradient
+                    : kind.IsWord("radial") ? FillStyle::kRadialGradient
+                                            : FillStyle::kFocalGradient;
+        return ReadGradient(args, fill);
+    }
+    if (kind.IsWord("bitmap")) {
+        int64_t id = 0;
+        if (!args.Require(2, "fill bitmap <id> [clipped] [hard] [matrix=a,b,c,d,tx,ty]") ||
+            !args.Int(args.Positional(1), 0, 65535, id)) {
+            return false;
+        }
+        fill.bitmapId = static_cast<uint16_t>(id);
+        bool clipped = args.Flag("clipped"), hard = args.Flag("hard");
+        fill.type = static_cast<FillStyle::Type>(0x40 | (clipped ? 1 : 0) | (hard ? 2 : 0));
+        fill.matrix = Matrix::Make(0, 0, 20, 20);  // one bitmap pixel per stage pixel
+        if (const Arg* m = args.Option("matrix")) {
+            std::vector<double> n;
+            if (!args.Numbers(m, 6, n)) return false;
+            fill.matrix = Matrix{n[0], n[3], n[1], n[2], Twips(n[4]), Twips(n[5])};
+        }
+        return true;
+    }
+    fill.type = FillStyle::kSolid;
+    return args.Color(first, fill.color);
+}
+
 bool ReadPoints(ArgReader& args, size_t count, double* out) {
     for (size_t i = 0; i < count; ++i) {
         if (!args.Number(args.Positional(i), out[i])) return false;
@@ -39,11 +138,20 @@ bool DescriptionParser::ParseShape(const Line& line, Timeline& timeline) {
     ArgReader head(line, 1);
     uint16_t id = 0;
     int64_t version = 3;
-    if (!head.Require(1, "shape <id> [version=1|2|3]") || !CheckId(line, head, id) ||
-        !head.IntOption("version", 1, 3, version) || !head.Finish()) {
+    if (!head.Require(1, "shape <id> [version=1|2|3|4] [winding=nonzero|evenodd]") ||
+        !CheckId(line, head, id) || !head.IntOption("version", 1, 4, version)) {
         return FailArgs(head);
     }
     Shape shape(static_cast<int>(version));
+    if (const Arg* w = head.Option("winding")) {
+        bool nonZero = w->values.size() == 1 && w->values[0].IsWord("nonzero");
+        if (!nonZero && !(w->values.size() == 1 && w->values[0].IsWord("evenodd"))) {
+            return Fail(line, w->column, "winding is nonzero or evenodd");
+        }
+        if (nonZero && version != 4) return Fail(line, w->column, "winding=nonzero needs version=4");
+        shape.SetNonZeroWinding(nonZero);
+    }
+    if (!head.Finish()) return FailArgs(head);
     for (;;) {
         const Line* l = NextLine(line);
         if (!l) return false;
@@ -52,11 +160,9 @@ bool DescriptionParser::ParseShape(const Line& line, Timeline& timeline) {
         ArgReader args(*l, 1);
         double p[4] = {0, 0, 0, 0};
         if (k.IsWord("fill")) {
-            Rgba c;
-            if (!args.Require(1, "fill #RRGGBB[AA]") || !args.Color(args.Positional(0), c)) {
-                return FailArgs(args);
-            }
-            shape.AddFill(c);
+            FillStyle fill;
+            if (!ReadFillStyle(args, fill)) return FailArgs(args);
+            shape.AddFill(fill);
         } else if (k.IsWord("line")) {
             Rgba c;
             if (!args.Require(2, "line <width> #RRGGBB[AA]") ||

@@ -25,9 +25,74 @@ unsigned EdgeBits(std::initializer_list<int32_t> values) {
 
 }  // namespace
 
+Matrix FillStyle::GradientBox(double x, double y, double width, double height,
+                              double rotationDegrees) {
+    // The gradient square is 32768 twips wide, centred on the origin.
+    return Matrix::Make(x + width / 2, y + height / 2, width * 20 / 32768.0,
+                        height * 20 / 32768.0, rotationDegrees);
+}
+
 uint16_t Shape::AddFill(Rgba color) {
-    fills_.push_back(color);
+    FillStyle f;
+    f.color = color;
+    return AddFill(f);
+}
+
+uint16_t Shape::AddFill(const FillStyle& fill) {
+    fills_.push_back(fill);
     return static_cast<uint16_t>(fills_.size());
+}
+
+bool Shape::WriteFill(ByteWriter& out, const FillStyle& f, std::string* error) const {
+    bool alpha = version_ >= 3;
+    auto writeColor = [&](Rgba c) { alpha ? WriteRgba(out, c) : WriteRgb(out, c); };
+    out.U8(f.type);
+    switch (f.type) {
+        case FillStyle::kSolid: writeColor(f.color); return true;
+        case FillStyle::kLinearGradient:
+        case FillStyle::kRadialGradient:
+        case FillStyle::kFocalGradient: {
+            if (f.type == FillStyle::kFocalGradient && version_ < 4) {
+                return Fail(error, "focal gradients need shape version 4");
+            }
+            size_t maxStops = version_ >= 4 ? 15 : 8;
+            if (f.stops.empty() || f.stops.size() > maxStops) {
+                return Fail(error, "a gradient has 1 to " + std::to_string(maxStops) + " stops");
+            }
+            if ((f.spreadMode != 0 || f.interpolationMode != 0) && version_ < 4) {
+                return Fail(error, "spread and interpolation modes need shape version 4");
+            }
+            if (f.spreadMode > 2 || f.interpolationMode > 1) {
+                return Fail(error, "unknown spread or interpolation mode");
+            }
+            WriteMatrix(out, f.matrix);
+            out.U8(static_cast<uint32_t>(f.spreadMode) << 6 |
+                   static_cast<uint32_t>(f.interpolationMode) << 4 |
+                   static_cast<uint32_t>(f.stops.size()));
+            for (const GradientStop& s : f.stops) {
+                out.U8(s.ratio);
+                if (!alpha && s.color.a != 255) {
+                    return Fail(error, "gradient alpha needs shape version 3");
+                }
+                writeColor(s.color);
+            }
+            if (f.type == FillStyle::kFocalGradient) {
+                if (f.focalPoint < -1 || f.focalPoint > 1) {
+                    return Fail(error, "the focal point lies within -1..1");
+                }
+                out.S16(static_cast<int32_t>(std::lround(f.focalPoint * 256)));
+            }
+            return true;
+        }
+        case FillStyle::kRepeatingBitmap:
+        case FillStyle::kClippedBitmap:
+        case FillStyle::kHardRepeatingBitmap:
+        case FillStyle::kHardClippedBitmap:
+            out.U16(f.bitmapId);
+            WriteMatrix(out, f.matrix);
+            return true;
+    }
+    return Fail(error, "unknown fill type");
 }
 
 uint16_t Shape::AddLine(double widthPixels, Rgba color) {
@@ -101,8 +166,15 @@ void Shape::Ellipse(double centerX, double centerY, double radiusX, double radiu
 }
 
 uint16_t Shape::TagCode() const {
-    return version_ == 1 ? kTagDefineShape : version_ == 2 ? kTagDefineShape2 : kTagDefineShape3;
+    switch (version_) {
+        case 1: return kTagDefineShape;
+        case 2: return kTagDefineShape2;
+        case 4: return kTagDefineShape4;
+        default: return kTagDefineShape3;
+    }
 }
+
+Rect Shape::EdgeBounds() const { return hasPoints_ ? extent_ : Rect{}; }
 
 Rect Shape::Bounds() const {
     if (!hasPoints_) return Rect{};
@@ -112,8 +184,8 @@ Rect Shape::Bounds() const {
 }
 
 std::optional<Bytes> Shape::Encode(uint16_t id, std::string* error) const {
-    if (version_ < 1 || version_ > 3) {
-        Fail(error, "shape version must be 1, 2 or 3");
+    if (version_ < 1 || version_ > 4) {
+        Fail(error, "shape version must be 1 to 4");
         return std::nullopt;
     }
     size_t maxStyles = version_ == 1 ? 0xFF : 0xFFFF;
@@ -122,8 +194,10 @@ std::optional<Bytes> Shape::Encode(uint16_t id, std::string* error) const {
         return std::nullopt;
     }
     if (version_ < 3) {
-        for (const Rgba& c : fills_) {
-            if (c.a != 255) return Fail(error, "fill alpha needs shape version 3"), std::nullopt;
+        for (const FillStyle& f : fills_) {
+            if (f.type == FillStyle::kSolid && f.color.a != 255) {
+                return Fail(error, "fill alpha needs shape version 3"), std::nullopt;
+            }
         }
         for (const LineStyle& l : lines_) {
             if (l.color.a != 255) {
@@ -134,6 +208,11 @@ std::optional<Bytes> Shape::Encode(uint16_t id, std::string* error) const {
     ByteWriter out;
     out.U16(id);
     WriteRect(out, Bounds());
+    if (version_ == 4) {
+        WriteRect(out, EdgeBounds());
+        // Reserved bits, winding rule, no non-scaling strokes, scaling strokes if any lines.
+        out.U8((nonZeroWinding_ ? 0x04 : 0) | (lines_.empty() ? 0 : 0x01));
+    }
 
     auto writeCount = [&](size_t n) {
         if (n >= 0xFF) {
@@ -143,16 +222,21 @@ std::optional<Bytes> Shape::Encode(uint16_t id, std::string* error) const {
             out.U8(static_cast<uint32_t>(n));
         }
     };
-    auto writeColor = [&](Rgba c) { version_ == 3 ? WriteRgba(out, c) : WriteRgb(out, c); };
     writeCount(fills_.size());
-    for (const Rgba& c : fills_) {
-        out.U8(0x00);  // solid fill
-        writeColor(c);
+    for (const FillStyle& f : fills_) {
+        if (!WriteFill(out, f, error)) return std::nullopt;
     }
     writeCount(lines_.size());
     for (const LineStyle& l : lines_) {
         out.U16(l.width);
-        writeColor(l.color);
+        if (version_ == 4) {
+            out.U16(0);  // round caps and joins, colour rather than fill, scaling, closed
+            WriteRgba(out, l.color);
+        } else if (version_ == 3) {
+            WriteRgba(out, l.color);
+        } else {
+            WriteRgb(out, l.color);
+        }
     }
 
     unsigned fillBits = UnsignedBits(static_cast<uint32_t>(fills_.size()));

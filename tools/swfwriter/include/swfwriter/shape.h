@@ -1,4 +1,4 @@
-// DefineShape, DefineShape2 and DefineShape3: solid fills, line styles, straight and curved edges.
+// DefineShape 1 to 4: solid, gradient and bitmap fills, line styles, straight and curved edges.
 #pragma once
 
 #include <cstdint>
@@ -11,14 +11,49 @@
 
 namespace swf {
 
+struct GradientStop {
+    uint8_t ratio = 0;  // 0..255 along the gradient
+    Rgba color;
+};
+
+struct FillStyle {
+    enum Type : uint8_t {
+        kSolid = 0x00,
+        kLinearGradient = 0x10,
+        kRadialGradient = 0x12,
+        kFocalGradient = 0x13,      // DefineShape4
+        kRepeatingBitmap = 0x40,
+        kClippedBitmap = 0x41,
+        kHardRepeatingBitmap = 0x42,  // not smoothed
+        kHardClippedBitmap = 0x43,
+    };
+    Type type = kSolid;
+    Rgba color;  // solid
+    // Gradients map the square -16384..16384 twips through `matrix`; bitmaps map pixels.
+    Matrix matrix;
+    std::vector<GradientStop> stops;
+    uint8_t spreadMode = 0;         // 0 pad, 1 reflect, 2 repeat (DefineShape4)
+    uint8_t interpolationMode = 0;  // 0 RGB, 1 linear RGB (DefineShape4)
+    double focalPoint = 0;          // -1..1, focal gradients
+    uint16_t bitmapId = 0xFFFF;
+
+    // A gradient that spans the box (pixels), turned `rotationDegrees` about its centre.
+    static Matrix GradientBox(double x, double y, double width, double height,
+                              double rotationDegrees = 0);
+};
+
 class Shape {
 public:
-    // 1, 2 or 3: the DefineShape tag to write. Alpha in colours needs 3.
+    // 1 to 4: the DefineShape tag to write. Alpha in colours needs 3; focal gradients,
+    // spread and interpolation modes need 4.
     explicit Shape(int version = 3) : version_(version) {}
 
     int Version() const { return version_; }
+    // DefineShape4 only: fill by the non-zero winding rule instead of even-odd.
+    void SetNonZeroWinding(bool on) { nonZeroWinding_ = on; }
     // Style indices are 1-based as in the file; 0 means "none".
     uint16_t AddFill(Rgba color);
+    uint16_t AddFill(const FillStyle& fill);
     uint16_t AddLine(double widthPixels, Rgba color);
     size_t FillCount() const { return fills_.size(); }
     size_t LineCount() const { return lines_.size(); }
@@ -55,8 +90,12 @@ private:
     void LineToTwips(int32_t x, int32_t y);
     void CurveToTwips(int32_t cx, int32_t cy, int32_t ax, int32_t ay);
 
+    bool WriteFill(ByteWriter& out, const FillStyle& f, std::string* error) const;
+    Rect EdgeBounds() const;
+
     int version_;
-    std::vector<Rgba> fills_;
+    bool nonZeroWinding_ = false;
+    std::vector<FillStyle> fills_;
     std::vector<LineStyle> lines_;
     std::vector<Record> records_;
     bool hasPoints_ = false;

@@ -25,6 +25,8 @@ enum TagCode : uint16_t {
     kTagExportAssets = 56,
     kTagDoInitAction = 59,
     kTagFileAttributes = 69,
+    kTagPlaceObject3 = 70,
+    kTagDefineShape4 = 83,
 };
 
 }  // namespace swf
