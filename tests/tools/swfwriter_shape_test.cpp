@@ -275,3 +275,45 @@ TEST(SwfPlaceObject, ClipActionFlagsWidenFromVersion6) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SwfPlaceObject, OtherFormsFromDescriptions) {
+    struct Case {
+        const char* line;
+        uint16_t code;
+        const char* body;
+    } cases[] = {
+        {"place 1 depth=2 version=1 x=1", swf::kTagPlaceObject, "0100 0200 0ca000"},
+        {"place 1 depth=2 version=1 mul=1,0.5,1,1", swf::kTagPlaceObject,
+         "0100 0200 00 6900201000"},
+        {"remove 3 character=1", swf::kTagRemoveObject, "0100 0300"},
+        {"remove 3", swf::kTagRemoveObject2, "0300"},
+        {"place 1 depth=1 version=3 blend=multiply cacheasbitmap class=\"Foo\" name=\"n\"",
+         swf::kTagPlaceObject3, "22 0e 0100 466f6f00 0100 6e00 03 01"},
+        {"move depth=4 version=3 blend=7", swf::kTagPlaceObject3, "01 02 0400 07"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        std::optional<swf::Bytes> file = swf::CompileDescription(std::string(c.line) + "\n", error);
+        ASSERT_TRUE(file) << c.line << ": " << error;
+        swftest::Movie m = swftest::ReadMovie(*file);
+        ASSERT_TRUE(m.ok);
+        EXPECT_EQ(m.tags[0].code, c.code) << c.line;
+        EXPECT_EQ(ToHex(m.tags[0].body), ToHex(Hex(c.body))) << c.line;
+    }
+
+    const char* refused[][2] = {
+        {"place 1 depth=2 version=1 alpha=0.5", "no alpha terms"},
+        {"move depth=2 version=1", "version=1 places a new character"},
+        {"place 1 depth=2 version=3 blend=glow", "unknown blend mode"},
+        {"place 1 depth=2 blend=add", "unknown option 'blend'"},
+    };
+    for (const auto& r : refused) {
+        std::string error;
+        EXPECT_FALSE(swf::CompileDescription(std::string(r[0]) + "\n", error)) << r[0];
+        EXPECT_NE(error.find(r[1]), std::string::npos) << r[0] << "\nerror: " << error;
+    }
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "swfwriter/description.h"
+#include "swfwriter/place_object.h"
 #include "swfwriter/tag_codes.h"
 
 namespace swf {
@@ -207,12 +208,18 @@ bool DescriptionParser::ParseLabel(const Line& line, Timeline& timeline) {
 
 bool DescriptionParser::ParseRemove(const Line& line, Timeline& timeline) {
     ArgReader args(line, 1);
-    int64_t depth = 0;
-    if (!args.Require(1, "remove <depth>") || !args.Int(args.Positional(0), 1, 65535, depth) ||
-        !args.Finish()) {
+    int64_t depth = 0, character = -1;
+    if (!args.Require(1, "remove <depth> [character=<id>]") ||
+        !args.Int(args.Positional(0), 1, 65535, depth) ||
+        !args.IntOption("character", 0, 65535, character) || !args.Finish()) {
         return FailArgs(args);
     }
-    timeline.RemoveObject(static_cast<uint16_t>(depth));
+    if (character >= 0) {  // the first RemoveObject form names the character too
+        timeline.AddTag(kTagRemoveObject, EncodeRemoveObject(static_cast<uint16_t>(character),
+                                                             static_cast<uint16_t>(depth)));
+    } else {
+        timeline.RemoveObject(static_cast<uint16_t>(depth));
+    }
     return true;
 }
 

@@ -253,14 +253,50 @@ bool DescriptionParser::ParsePlace(const Line& line, Timeline& timeline) {
         if (!args.TextOption("name", name)) return FailArgs(args);
         place.name = name;
     }
+    int64_t form = 2;
+    if (!args.IntOption("version", 1, 3, form)) return FailArgs(args);
+    if (form == 3) {
+        if (args.Has("class")) {
+            std::string name;
+            if (!args.TextOption("class", name)) return FailArgs(args);
+            place.className = name;
+        }
+        if (const Arg* blend = args.Option("blend")) {
+            std::optional<uint8_t> mode;
+            int64_t n = 0;
+            if (blend->values.size() == 1) {
+                mode = BlendModeByName(blend->values[0].text);
+                if (!mode && ParseInteger(blend->values[0].text, n) && n >= 0 && n <= 255) {
+                    mode = static_cast<uint8_t>(n);
+                }
+            }
+            if (!mode) return Fail(line, blend->column, "unknown blend mode");
+            place.blendMode = mode;
+        }
+        place.cacheAsBitmap = args.Flag("cacheasbitmap");
+    }
     bool hasActions = args.Flag("actions");
     if (!args.Finish()) return FailArgs(args);
     if (hasActions && !ParseClipActions(line, place)) return false;
 
     std::string error;
-    std::optional<Bytes> body = EncodePlaceObject2(place, movie_.Header().version, &error);
+    std::optional<Bytes> body;
+    uint16_t code = kTagPlaceObject2;
+    if (form == 1) {
+        if (place.move || place.name || place.ratio || place.clipDepth || hasActions) {
+            return Fail(line, "version=1 places a new character with a matrix and colours only");
+        }
+        code = kTagPlaceObject;
+        body = EncodePlaceObject(*place.characterId, place.depth, place.matrix.value_or(Matrix{}),
+                                 place.colorTransform, &error);
+    } else if (form == 3) {
+        code = kTagPlaceObject3;
+        body = EncodePlaceObject3(place, movie_.Header().version, &error);
+    } else {
+        body = EncodePlaceObject2(place, movie_.Header().version, &error);
+    }
     if (!body) return Fail(line, error);
-    timeline.AddTag(kTagPlaceObject2, std::move(*body));
+    timeline.AddTag(code, std::move(*body));
     return true;
 }
 

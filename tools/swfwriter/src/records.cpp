@@ -89,6 +89,24 @@ bool ColorTransform::IsIdentity() const {
            addB == 0 && addA == 0;
 }
 
+void WriteColorTransformRgb(ByteWriter& out, const ColorTransform& cx) {
+    bool hasMul = cx.mulR != 256 || cx.mulG != 256 || cx.mulB != 256;
+    bool hasAdd = cx.addR != 0 || cx.addG != 0 || cx.addB != 0;
+    unsigned bits = 0;
+    if (hasMul) bits = std::max(bits, MaxSignedBits({cx.mulR, cx.mulG, cx.mulB}));
+    if (hasAdd) bits = std::max(bits, MaxSignedBits({cx.addR, cx.addG, cx.addB}));
+    BitWriter w(out);
+    w.Flag(hasAdd);
+    w.Flag(hasMul);
+    w.UB(bits, 4);
+    if (hasMul) {
+        for (int32_t v : {cx.mulR, cx.mulG, cx.mulB}) w.SB(v, bits);
+    }
+    if (hasAdd) {
+        for (int32_t v : {cx.addR, cx.addG, cx.addB}) w.SB(v, bits);
+    }
+}
+
 void WriteColorTransform(ByteWriter& out, const ColorTransform& cx) {
     bool hasMul = cx.mulR != 256 || cx.mulG != 256 || cx.mulB != 256 || cx.mulA != 256;
     bool hasAdd = cx.addR != 0 || cx.addG != 0 || cx.addB != 0 || cx.addA != 0;

@@ -1,4 +1,4 @@
-// PlaceObject2: put, move or replace a character on the display list.
+// PlaceObject 1 to 3 and RemoveObject: put, move, replace or remove characters.
 #pragma once
 
 #include <cstdint>
@@ -53,7 +53,25 @@ struct PlaceObject {
     std::optional<std::string> name;
     std::optional<uint16_t> clipDepth;
     std::vector<ClipAction> clipActions;
+    // PlaceObject3 only.
+    std::optional<std::string> className;
+    std::optional<uint8_t> blendMode;  // 1 normal ... 14 hardlight
+    bool cacheAsBitmap = false;
 };
+
+// Blend mode number for a name such as "multiply"; no value for an unknown name.
+std::optional<uint8_t> BlendModeByName(const std::string& name);
+
+// PlaceObject (the first form): character, depth, matrix and an optional colour transform
+// without alpha. Refuses alpha terms.
+std::optional<Bytes> EncodePlaceObject(uint16_t characterId, uint16_t depth, const Matrix& matrix,
+                                       const std::optional<ColorTransform>& colorTransform,
+                                       std::string* error = nullptr);
+// RemoveObject (the first form): character and depth.
+Bytes EncodeRemoveObject(uint16_t characterId, uint16_t depth);
+// PlaceObject3: PlaceObject2's fields plus class name, blend mode and bitmap caching.
+std::optional<Bytes> EncodePlaceObject3(const PlaceObject& place, uint8_t swfVersion,
+                                        std::string* error = nullptr);
 
 // The PlaceObject2 body. Clip action flags are 16 bits up to SWF 5, 32 bits from SWF 6.
 std::optional<Bytes> EncodePlaceObject2(const PlaceObject& place, uint8_t swfVersion,

@@ -46,6 +46,8 @@ struct ColorTransform {
     bool IsIdentity() const;
 };
 
+// CXFORM (no alpha terms), for PlaceObject.
+void WriteColorTransformRgb(ByteWriter& out, const ColorTransform& cx);
 // CXFORMWITHALPHA.
 void WriteColorTransform(ByteWriter& out, const ColorTransform& cx);
 
