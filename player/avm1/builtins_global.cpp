@@ -86,8 +86,10 @@ Value asSetPropFlags(NativeCall& c) {
             pos = comma + 1;
         }
     }
-    for (const auto& n : list)
+    for (const auto& n : list) {
         if (Property* p = o->findOwn(n, vm.caseSensitive())) apply(*p);
+        else if (n == "__proto__") o->setProtoFlags(static_cast<uint8_t>((o->protoFlags() & ~clear) | set));
+    }
     return Value();
 }
 

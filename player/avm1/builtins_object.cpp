@@ -63,6 +63,36 @@ Value propertyIsEnumerable(NativeCall& c) {
     return Value(p && !(p->flags & kDontEnum));
 }
 
+Value watch(NativeCall& c) {
+    Object* o = c.thisObject();
+    Object* callback = c.arg(1).asObject();
+    if (!o || c.args.empty() || !callback || !callback->function()) return Value(false);
+    std::string name = c.vm.toString(c.args[0]);
+    for (auto& w : o->watches()) {
+        if (w.name == name) {
+            w.callback = callback;
+            w.userData = c.arg(2);
+            return Value(true);
+        }
+    }
+    o->watches().push_back({name, callback, c.arg(2)});
+    return Value(true);
+}
+
+Value unwatch(NativeCall& c) {
+    Object* o = c.thisObject();
+    if (!o || c.args.empty()) return Value(false);
+    std::string name = c.vm.toString(c.args[0]);
+    auto& list = o->watches();
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        if (it->name == name) {
+            list.erase(it);
+            return Value(true);
+        }
+    }
+    return Value(false);
+}
+
 Value registerClass(NativeCall& c) {
     if (c.args.size() < 2) return Value(false);
     std::string symbol = c.vm.toString(c.args[0]);
@@ -145,8 +175,8 @@ void installObjectBuiltins(Vm& vm) {
     vm.defineMethod(objectProto, "isPrototypeOf", isPrototypeOf);
     vm.defineMethod(objectProto, "addProperty", addProperty);
     vm.defineMethod(objectProto, "isPropertyEnumerable", propertyIsEnumerable);
-    vm.defineMethod(objectProto, "watch", [](NativeCall&) { return Value(false); });
-    vm.defineMethod(objectProto, "unwatch", [](NativeCall&) { return Value(false); });
+    vm.defineMethod(objectProto, "watch", watch);
+    vm.defineMethod(objectProto, "unwatch", unwatch);
     vm.defineMethod(objectCtor, "registerClass", registerClass);
 
     defineClass(

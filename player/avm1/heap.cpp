@@ -27,6 +27,10 @@ void Heap::TracingMarker::drain() {
         }
         mark(o->primitive());
         for (const Value& v : o->elements()) mark(v);
+        for (const Object::Watch& w : o->watches()) {
+            mark(w.callback);
+            mark(w.userData);
+        }
         if (const auto& f = o->function()) {
             for (Object* s : f->scope) mark(s);
             mark(f->target);

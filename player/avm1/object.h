@@ -117,6 +117,19 @@ public:
     NativeData* nativeData() const { return nativeData_.get(); }
     void setNativeData(std::unique_ptr<NativeData> data) { nativeData_ = std::move(data); }
 
+    // Attributes of the built-in __proto__ member (ASSetPropFlags can make it deletable).
+    uint8_t protoFlags() const { return protoFlags_; }
+    void setProtoFlags(uint8_t flags) { protoFlags_ = flags; }
+
+    // Object.watch: assignments to a watched name go through the callback first.
+    struct Watch {
+        std::string name;
+        Object* callback = nullptr;  // heap-managed
+        Value userData;
+    };
+    std::vector<Watch>& watches() { return watches_; }
+    const std::vector<Watch>& watches() const { return watches_; }
+
     // Collector bookkeeping.
     bool marked() const { return marked_; }
     void setMarked(bool m) { marked_ = m; }
@@ -130,6 +143,8 @@ private:
     std::shared_ptr<FunctionData> function_;
     std::vector<Value> elements_;
     std::unique_ptr<NativeData> nativeData_;
+    uint8_t protoFlags_ = kDontEnum | kDontDelete;
+    std::vector<Watch> watches_;
 };
 
 // Visits reachable objects during a collection.

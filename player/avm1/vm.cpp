@@ -207,11 +207,21 @@ Value Vm::getMember(const Value& target, std::string_view name) {
     return Value();
 }
 
-void Vm::setMember(const Value& target, std::string_view name, const Value& value) {
+void Vm::setMember(const Value& target, std::string_view name, const Value& assigned) {
     Object* o = target.asObject();
     if (!o) return;
     bool cs = caseSensitive();
     if (o->kind() == ObjectKind::Super) return;
+    Value value = assigned;
+    for (const Object::Watch& w : o->watches()) {
+        if (!nameIs(w.name, name, cs)) continue;
+        // The watcher sees the old and new values and decides what is stored.
+        Value old = getMember(target, name);
+        Object* callback = w.callback;
+        Value userData = w.userData;
+        value = call(Value(callback), target, {Value(std::string(name)), old, value, userData}).value_or(Value());
+        break;
+    }
     if (nameIs(name, "__proto__", cs)) {
         o->setProto(value.asObject());
         o->properties().erase(std::remove_if(o->properties().begin(), o->properties().end(),
@@ -285,6 +295,11 @@ bool Vm::hasProperty(Object* o, std::string_view name) {
 
 bool Vm::deleteMember(Object* o, std::string_view name) {
     if (!o) return false;
+    if (nameIs(name, "__proto__", caseSensitive()) && !o->findOwn("__proto__", true)) {
+        if (!o->proto() || (o->protoFlags() & kDontDelete)) return false;
+        o->setProto(nullptr);
+        return true;
+    }
     if (o->kind() == ObjectKind::Array) {
         long long index = parseArrayIndex(name);
         if (index >= 0 && static_cast<size_t>(index) < o->elements().size()) {
