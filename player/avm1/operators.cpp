@@ -69,6 +69,8 @@ Value lessThan(Vm& vm, const Value& a, const Value& b) {
     Value pa = toPrimitive(vm, a);
     Value pb = toPrimitive(vm, b);
     if (pa.isString() && pb.isString()) return Value(pa.asString() < pb.asString());
+    // An object that stays an object under valueOf compares as false, not undefined.
+    if (pa.isObject() || pb.isObject()) return Value(false);
     double x = vm.toNumber(pa), y = vm.toNumber(pb);
     if (std::isnan(x) || std::isnan(y)) return Value();
     return Value(x < y);
