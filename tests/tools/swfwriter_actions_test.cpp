@@ -118,6 +118,19 @@ TEST(SwfActions, OperandActions) {
     }
 }
 
+TEST(SwfActions, ConstantsByText) {
+    swftest::Bytes actions = ActionsOf(
+        "action\n"
+        "  constants \"a\", \"b\"\n"
+        "  push c:\"b\", c16:\"a\", c8:\"a\"\n"
+        "end\n");
+    EXPECT_EQ(ToHex(actions), ToHex(Hex("88 0600 0200 6100 6200 96 0700 0801 090000 0800 00")));
+    std::string error;
+    EXPECT_FALSE(swf::CompileDescription("action\n  push c:\"a\"\nend\n", error));
+    EXPECT_NE(error.find("line 2, column 8: \"a\" is not in the constant pool"), std::string::npos)
+        << error;
+}
+
 TEST(SwfActions, WaitForFrameSkipsToALabelByActionCount) {
     swftest::Bytes actions = ActionsOf(
         "action\n"

@@ -47,6 +47,14 @@ TEST(SwfDescription, HeaderStatements) {
     EXPECT_EQ(ToHex(m.tags[0].body), "10 20 30");
 }
 
+TEST(SwfDescription, ByteOrderMarkCrLfAndFileAttributes) {
+    swftest::Movie m = Compile("\xEF\xBB\xBFversion 8\r\nfileattributes network metadata\r\n");
+    EXPECT_EQ(m.version, 8);
+    ASSERT_EQ(m.tags.size(), 3u);
+    EXPECT_EQ(m.tags[0].code, swf::kTagFileAttributes);
+    EXPECT_EQ(ToHex(m.tags[0].body), "11 00 00 00");
+}
+
 TEST(SwfDescription, FramesLabelsAndRawTags) {
     swftest::Movie m = Compile(
         "label \"start\"\n"

@@ -112,6 +112,7 @@ private:
 bool TokenizeDescription(const std::string& text, std::vector<Line>& lines, std::string& error) {
     size_t start = 0;
     int number = 0;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;  // a UTF-8 byte order mark
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();

@@ -104,9 +104,9 @@ bool DescriptionParser::ParseTimelineStatement(const Line& line, Timeline& timel
     if (k == "edittext") return ParseEditText(line, timeline);
     if (k == "font") return ParseFont(line, timeline);
     if (k == "button") return ParseButton(line, timeline);
-    static const char* const kHeaderWords[] = {"version", "stage", "rate", "compress",
-                                               "background", "filelength", "framecount",
-                                               "truncate"};
+    static const char* const kHeaderWords[] = {"version",    "stage",      "rate",
+                                               "compress",   "background", "fileattributes",
+                                               "filelength", "framecount", "truncate"};
     for (const char* w : kHeaderWords) {
         if (k == w) return Fail(line, "'" + k + "' belongs to the movie, not inside a sprite");
     }
@@ -156,6 +156,14 @@ bool DescriptionParser::ParseHeaderStatement(const Line& line, bool& handled) {
             return FailArgs(args);
         }
         movie_.SetBackgroundColor(c);
+    } else if (k == "fileattributes") {
+        uint32_t flags = (args.Flag("directblit") ? 0x40 : 0) | (args.Flag("gpu") ? 0x20 : 0) |
+                         (args.Flag("metadata") ? 0x10 : 0) | (args.Flag("as3") ? 0x08 : 0) |
+                         (args.Flag("network") ? 0x01 : 0);
+        if (!args.Finish()) return FailArgs(args);
+        ByteWriter w;
+        w.U32(flags);
+        movie_.Root().AddTag(kTagFileAttributes, w.Take());
     } else if (k == "filelength") {
         int64_t v = 0;
         if (!args.Require(1, "filelength <bytes>") ||

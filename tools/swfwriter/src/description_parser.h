@@ -57,6 +57,8 @@ private:
     MovieBuilder& movie_;
     size_t next_ = 0;
     std::string error_;
+    // The last constant pool written in the current action block, for c:"text" operands.
+    std::vector<std::string> constants_;
 };
 
 }  // namespace swf

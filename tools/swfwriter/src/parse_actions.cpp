@@ -140,6 +140,7 @@ bool DescriptionParser::ParseDoAction(const Line& line, Timeline& timeline, bool
 
 bool DescriptionParser::ParseActionBlock(const Line& opener, Bytes& out) {
     ActionAssembler as;
+    constants_.clear();
     if (!ParseActionLines(as, opener)) return false;
     std::string error;
     std::optional<Bytes> bytes = as.Finish(&error);
@@ -204,6 +205,24 @@ bool DescriptionParser::ParseActionStatement(const Line& line, ActionAssembler& 
             }
             PushValue v;
             std::string error;
+            std::string w = Lower(t[i].text);
+            if (t[i].kind == Token::kWord && (w == "c:" || w == "c8:" || w == "c16:") &&
+                i + 1 < t.size() && t[i + 1].kind == Token::kString) {
+                // c:"text" names an entry of the last constant pool.
+                const std::string& text = t[i + 1].text;
+                size_t index = 0;
+                while (index < constants_.size() && constants_[index] != text) ++index;
+                if (index == constants_.size()) {
+                    return Fail(line, t[i].column, "\"" + text + "\" is not in the constant pool");
+                }
+                if (w == "c8:" && index > 255) {
+                    return Fail(line, t[i].column, "constant index does not fit 8 bits");
+                }
+                uint16_t n = static_cast<uint16_t>(index);
+                values.push_back(w == "c16:" ? PushValue::Constant16(n) : PushValue::Constant(n));
+                ++i;
+                continue;
+            }
             if (!ReadPushValue(t[i], v, error)) return Fail(line, t[i].column, error);
             values.push_back(v);
         }
@@ -221,6 +240,7 @@ bool DescriptionParser::ParseActionStatement(const Line& line, ActionAssembler& 
             pool.push_back(t[i].text);
         }
         as.ConstantPool(pool);
+        constants_ = pool;
         return true;
     }
     if (k == "jump" || k == "if") {
