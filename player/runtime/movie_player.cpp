@@ -217,6 +217,7 @@ void MoviePlayer::keyDown(int keyCode, int charCode) {
     lastCharCode_ = charCode;
     if (!stage_) return;
     mouseEventsForAllClips(kClipKeyDown, nullptr);
+    keyPressHandlers(buttonKeyCode(keyCode, charCode));
     broadcast(*vm_, classes_->keyObject(), "onKeyDown");
     afterScripts();
 }
@@ -229,6 +230,37 @@ void MoviePlayer::keyUp(int keyCode, int charCode) {
     mouseEventsForAllClips(kClipKeyUp, nullptr);
     broadcast(*vm_, classes_->keyObject(), "onKeyUp");
     afterScripts();
+}
+
+int buttonKeyCode(int keyCode, int charCode) {
+    static const std::pair<int, int> kSpecial[] = {{37, 1},  {39, 2},  {36, 3},  {35, 4},
+                                                   {45, 5},  {46, 6},  {8, 8},   {13, 13},
+                                                   {38, 14}, {40, 15}, {33, 16}, {34, 17},
+                                                   {9, 18},  {27, 19}};
+    for (const auto& [flashCode, swfCode] : kSpecial)
+        if (keyCode == flashCode) return swfCode;
+    return charCode >= 32 && charCode < 127 ? charCode : 0;
+}
+
+void MoviePlayer::keyPressHandlers(int swfKey) {
+    if (swfKey == 0 || !stage_) return;
+    std::vector<std::shared_ptr<DisplayObject>> objects;
+    forEachDisplayObject(stage_->root(), [&](DisplayObject& d) { objects.push_back(d.shared_from_this()); });
+    for (const auto& d : objects) {
+        if (d->isRemoved()) continue;
+        if (d->kind() == player::DisplayObjectKind::Button) {
+            auto& button = static_cast<player::Button&>(*d);
+            for (const auto& action : button.definition().actions)
+                if (((action.conditions & player::kCondKeyPressMask) >> 9) == swfKey)
+                    stage_->queueButtonActions(button, action.actions);
+        } else if (d->isClip()) {
+            auto& clip = static_cast<MovieClip&>(*d);
+            Object* script = scriptObjectOf(clip);
+            if (!script || clip.clipActions().empty()) continue;
+            for (const ClipActionRecord& r : parseClipActions(clip.clipActions(), swfVersion()))
+                if ((r.events & kClipKeyPress) && r.keyCode == swfKey) runActions(script, r.actions);
+        }
+    }
 }
 
 bool MoviePlayer::keyIsDown(int code) const {

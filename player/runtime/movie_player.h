@@ -30,6 +30,11 @@ class ScriptClasses;
 
 enum class LoadStatus { Waiting, Playing, Failed };
 
+// The key code a button's keyPress condition uses: 1-19 for the special keys (arrows,
+// home, end, insert, delete, backspace, enter, page up/down, tab, escape), else the
+// character. 0 when the key has none.
+int buttonKeyCode(int keyCode, int charCode);
+
 class MoviePlayer : private avm1::Host, private player::TimelineHooks {
 public:
     MoviePlayer();
@@ -171,6 +176,8 @@ private:
     player::MovieClip* clipOf(avm1::Object* object) const;
     void runPendingConstructors();
     void updateDrag();
+    // Buttons' keyPress conditions and clips' onClipEvent(keyPress) for one key.
+    void keyPressHandlers(int swfKey);
 
     std::unique_ptr<avm1::Vm> vm_;
     std::unique_ptr<ScriptClasses> classes_;

@@ -428,6 +428,43 @@ showframe
     EXPECT_EQ(player.registeredCallbacks(), std::vector<std::string>{"answer"});
 }
 
+TEST_F(MovieTest, KeyPressConditionsOfButtonsAndClips) {
+    load(R"(
+version 8
+shape 1
+  fill #FF0000
+  rect 0 0 20 20 fill=1
+end
+button 2
+  state up,over,down,hit 1 depth=1
+  on keyPress key=13
+    push "button enter"
+    trace
+  end
+end
+sprite 3
+  place 1 depth=1
+  showframe
+end
+place 2 depth=1
+place 3 depth=2 name="c" actions
+  on keyPress key=97
+    push "clip a"
+    trace
+  end
+end
+showframe
+)");
+    player.keyDown(13, 13);
+    player.keyUp(13, 13);
+    player.keyDown(65, 97);
+    player.keyDown(66, 98);
+    EXPECT_EQ(traces, (std::vector<std::string>{"button enter", "clip a"}));
+    EXPECT_EQ(buttonKeyCode(37, 0), 1);
+    EXPECT_EQ(buttonKeyCode(27, 27), 19);
+    EXPECT_EQ(buttonKeyCode(112, 0), 0);  // F1: no button code
+}
+
 TEST_F(MovieTest, QuitStopsPlayback) {
     load(R"(
 version 8
