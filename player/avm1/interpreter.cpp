@@ -51,6 +51,13 @@ bool equalsName(std::string_view a, std::string_view b, bool cs) {
     return true;
 }
 
+// Compilers write characters outside the BMP as two encoded surrogates; joining them gives
+// one proper UTF-8 sequence, so strings compare and print as the player's UTF-16 ones do.
+std::string normalizeSurrogates(std::string s) {
+    if (s.find('\xED') == std::string::npos) return s;
+    return encodeUtf8(decodeUtf8(s));
+}
+
 // Legacy SWF 4 comparisons push 1/0, later versions push booleans.
 Value legacyBool(bool b, int version) { return version < 5 ? Value(b ? 1.0 : 0.0) : Value(b); }
 
@@ -727,7 +734,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                 while (in.remaining() > 0 && in.ok()) {
                     uint8_t type = in.u8();
                     switch (type) {
-                        case 0: push(Value(in.cstring())); break;
+                        case 0: push(Value(normalizeSurrogates(in.cstring()))); break;
                         case 1: push(Value(static_cast<double>(in.f32()))); break;
                         case 2: push(Value::null()); break;
                         case 3: push(Value()); break;
@@ -769,7 +776,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             case 0x88: {  // ConstantPool
                 uint16_t count = in.u16();
                 auto pool = std::make_shared<std::vector<std::string>>();
-                for (uint16_t i = 0; i < count && in.ok(); ++i) pool->push_back(in.cstring());
+                for (uint16_t i = 0; i < count && in.ok(); ++i) pool->push_back(normalizeSurrogates(in.cstring()));
                 act.constantPool = pool;
                 if (!act.isFunction) sharedPool_ = pool;
                 break;

@@ -19,7 +19,6 @@ const std::set<std::string> kKnownFailures = {
     "define_local_with_paths",        // this['/:pqr'] member names that look like paths
     "external_interface_toas_basic",  // needs the runtime's XML class
     "external_interface_toxml_basic", // holes of sparse arrays in for..in
-    "string_relational_compare",      // surrogate-pair ordering
     "swf6_case_insensitive",          // case folding beyond ASCII
     "swf7_case_sensitive",            // clip display properties (_x...) need the runtime
     "typeof",                         // buttons and text fields need the runtime
