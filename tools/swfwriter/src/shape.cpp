@@ -183,37 +183,137 @@ Rect Shape::Bounds() const {
     return Rect{extent_.xMin - pad, extent_.xMax + pad, extent_.yMin - pad, extent_.yMax + pad};
 }
 
-std::optional<Bytes> Shape::Encode(uint16_t id, std::string* error) const {
-    if (version_ < 1 || version_ > 4) {
-        Fail(error, "shape version must be 1 to 4");
-        return std::nullopt;
-    }
-    size_t maxStyles = version_ == 1 ? 0xFF : 0xFFFF;
-    if (fills_.size() > maxStyles || lines_.size() > maxStyles) {
-        Fail(error, "too many styles for this shape version");
-        return std::nullopt;
-    }
-    if (version_ < 3) {
-        for (const FillStyle& f : fills_) {
-            if (f.type == FillStyle::kSolid && f.color.a != 255) {
-                return Fail(error, "fill alpha needs shape version 3"), std::nullopt;
-            }
-        }
-        for (const LineStyle& l : lines_) {
-            if (l.color.a != 255) {
-                return Fail(error, "line alpha needs shape version 3"), std::nullopt;
-            }
-        }
-    }
-    ByteWriter out;
-    out.U16(id);
-    WriteRect(out, Bounds());
-    if (version_ == 4) {
-        WriteRect(out, EdgeBounds());
-        // Reserved bits, winding rule, no non-scaling strokes, scaling strokes if any lines.
-        out.U8((nonZeroWinding_ ? 0x04 : 0) | (lines_.empty() ? 0 : 0x01));
+namespace {
+
+/* Shape records: a style change (new fill0, fill1 and line indices and/or a move) is held
+ * back until the next edge, so a style and a move that follow each other share one record.
+ * Edges are written as deltas from the pen, which the class tracks in twips. */
+class ShapeRecordWriter {
+public:
+    ShapeRecordWriter(ByteWriter& out, unsigned fillBits, unsigned lineBits)
+        : w_(out), fillBits_(fillBits), lineBits_(lineBits) {
+        w_.UB(fillBits, 4);
+        w_.UB(lineBits, 4);
     }
 
+    void Style(int32_t fill0, int32_t fill1, int32_t line) {
+        hasStyle_ = true;
+        fill0_ = fill0;
+        fill1_ = fill1;
+        line_ = line;
+    }
+
+    void Move(int32_t x, int32_t y) {
+        hasMove_ = true;
+        penX_ = x;
+        penY_ = y;
+    }
+
+    void Line(int32_t x, int32_t y) {
+        Flush();
+        int64_t dx = static_cast<int64_t>(x) - penX_, dy = static_cast<int64_t>(y) - penY_;
+        // Long lines become several pieces whose deltas add up exactly.
+        int64_t pieces =
+            std::max<int64_t>(1, (std::max(std::llabs(dx), std::llabs(dy)) + kMaxEdgeDelta - 1) /
+                                     kMaxEdgeDelta);
+        for (int64_t i = 0; i < pieces; ++i) {
+            StraightEdge(static_cast<int32_t>(dx * (i + 1) / pieces - dx * i / pieces),
+                         static_cast<int32_t>(dy * (i + 1) / pieces - dy * i / pieces));
+        }
+        penX_ = x;
+        penY_ = y;
+    }
+
+    bool Curve(int32_t cx, int32_t cy, int32_t ax, int32_t ay) {
+        int64_t deltas[4] = {static_cast<int64_t>(cx) - penX_, static_cast<int64_t>(cy) - penY_,
+                             static_cast<int64_t>(ax) - cx, static_cast<int64_t>(ay) - cy};
+        for (int64_t v : deltas) {
+            if (std::llabs(v) > kMaxEdgeDelta) return false;
+        }
+        Flush();
+        int32_t d[4];
+        for (int i = 0; i < 4; ++i) d[i] = static_cast<int32_t>(deltas[i]);
+        unsigned bits = EdgeBits({d[0], d[1], d[2], d[3]});
+        w_.UB(2, 2);  // edge, curved
+        w_.UB(bits - 2, 4);
+        for (int32_t v : d) w_.SB(v, bits);
+        penX_ = ax;
+        penY_ = ay;
+        return true;
+    }
+
+    void End() {
+        Flush();
+        w_.UB(0, 6);  // a style change with no flags ends the shape
+        w_.Flush();
+    }
+
+private:
+    void Flush() {
+        if (!hasStyle_ && !hasMove_) return;
+        w_.UB(0, 1);      // non-edge record
+        w_.Flag(false);   // no new style arrays
+        w_.Flag(hasStyle_);  // line style
+        w_.Flag(hasStyle_);  // fill style 1
+        w_.Flag(hasStyle_);  // fill style 0
+        w_.Flag(hasMove_);
+        if (hasMove_) {
+            unsigned bits = std::max(SignedBits(penX_), SignedBits(penY_));
+            w_.UB(bits, 5);
+            w_.SB(penX_, bits);
+            w_.SB(penY_, bits);
+        }
+        if (hasStyle_) {
+            w_.UB(static_cast<uint32_t>(fill0_), fillBits_);
+            w_.UB(static_cast<uint32_t>(fill1_), fillBits_);
+            w_.UB(static_cast<uint32_t>(line_), lineBits_);
+        }
+        hasStyle_ = hasMove_ = false;
+    }
+
+    void StraightEdge(int32_t dx, int32_t dy) {
+        w_.UB(3, 2);  // edge, straight
+        unsigned bits = EdgeBits({dx, dy});
+        w_.UB(bits - 2, 4);
+        if (dx != 0 && dy != 0) {
+            w_.Flag(true);  // general line
+            w_.SB(dx, bits);
+            w_.SB(dy, bits);
+        } else {
+            w_.Flag(false);
+            w_.Flag(dx == 0);  // vertical
+            w_.SB(dx == 0 ? dy : dx, bits);
+        }
+    }
+
+    BitWriter w_;
+    unsigned fillBits_, lineBits_;
+    bool hasStyle_ = false, hasMove_ = false;
+    int32_t fill0_ = 0, fill1_ = 0, line_ = 0;
+    int32_t penX_ = 0, penY_ = 0;
+};
+
+}  // namespace
+
+bool Shape::CheckStyles(std::string* error) const {
+    if (version_ < 1 || version_ > 4) return Fail(error, "shape version must be 1 to 4");
+    size_t maxStyles = version_ == 1 ? 0xFF : 0xFFFF;
+    if (fills_.size() > maxStyles || lines_.size() > maxStyles) {
+        return Fail(error, "too many styles for this shape version");
+    }
+    if (version_ >= 3) return true;
+    for (const FillStyle& f : fills_) {
+        if (f.type == FillStyle::kSolid && f.color.a != 255) {
+            return Fail(error, "fill alpha needs shape version 3");
+        }
+    }
+    for (const LineStyle& l : lines_) {
+        if (l.color.a != 255) return Fail(error, "line alpha needs shape version 3");
+    }
+    return true;
+}
+
+bool Shape::WriteStyles(ByteWriter& out, std::string* error) const {
     auto writeCount = [&](size_t n) {
         if (n >= 0xFF) {
             out.U8(0xFF);
@@ -224,7 +324,7 @@ std::optional<Bytes> Shape::Encode(uint16_t id, std::string* error) const {
     };
     writeCount(fills_.size());
     for (const FillStyle& f : fills_) {
-        if (!WriteFill(out, f, error)) return std::nullopt;
+        if (!WriteFill(out, f, error)) return false;
     }
     writeCount(lines_.size());
     for (const LineStyle& l : lines_) {
@@ -238,116 +338,48 @@ std::optional<Bytes> Shape::Encode(uint16_t id, std::string* error) const {
             WriteRgb(out, l.color);
         }
     }
+    return true;
+}
 
-    unsigned fillBits = UnsignedBits(static_cast<uint32_t>(fills_.size()));
-    unsigned lineBits = UnsignedBits(static_cast<uint32_t>(lines_.size()));
-    BitWriter w(out);
-    w.UB(fillBits, 4);
-    w.UB(lineBits, 4);
-
-    // Style changes and a following move share one record.
-    struct Pending {
-        bool fill0 = false, fill1 = false, line = false, move = false;
-        int32_t f0 = 0, f1 = 0, l = 0, x = 0, y = 0;
-        bool Any() const { return fill0 || fill1 || line || move; }
-    } pending;
-    auto flush = [&]() {
-        if (!pending.Any()) return;
-        w.UB(0, 1);  // non-edge record
-        w.Flag(false);  // no new styles
-        w.Flag(pending.line);
-        w.Flag(pending.fill1);
-        w.Flag(pending.fill0);
-        w.Flag(pending.move);
-        if (pending.move) {
-            unsigned bits = std::max(SignedBits(pending.x), SignedBits(pending.y));
-            w.UB(bits, 5);
-            w.SB(pending.x, bits);
-            w.SB(pending.y, bits);
-        }
-        if (pending.fill0) w.UB(static_cast<uint32_t>(pending.f0), fillBits);
-        if (pending.fill1) w.UB(static_cast<uint32_t>(pending.f1), fillBits);
-        if (pending.line) w.UB(static_cast<uint32_t>(pending.l), lineBits);
-        pending = Pending{};
-    };
-    auto writeLine = [&](int32_t dx, int32_t dy) {
-        w.UB(3, 2);  // edge, straight
-        unsigned bits = EdgeBits({dx, dy});
-        w.UB(bits - 2, 4);
-        if (dx != 0 && dy != 0) {
-            w.Flag(true);  // general line
-            w.SB(dx, bits);
-            w.SB(dy, bits);
-        } else {
-            w.Flag(false);
-            w.Flag(dx == 0);  // vertical
-            w.SB(dx == 0 ? dy : dx, bits);
-        }
-    };
-
-    int32_t penX = 0, penY = 0;
+bool Shape::WriteRecords(ByteWriter& out, std::string* error) const {
+    ShapeRecordWriter records(out, UnsignedBits(static_cast<uint32_t>(fills_.size())),
+                              UnsignedBits(static_cast<uint32_t>(lines_.size())));
     for (const Record& r : records_) {
         switch (r.kind) {
             case Record::kStyle:
-                if (static_cast<size_t>(r.a) > fills_.size() ||
-                    static_cast<size_t>(r.b) > fills_.size()) {
-                    return Fail(error, "fill style " + std::to_string(std::max(r.a, r.b)) +
-                                           " is not defined"),
-                           std::nullopt;
+                if (static_cast<size_t>(std::max(r.a, r.b)) > fills_.size()) {
+                    return Fail(error,
+                                "fill style " + std::to_string(std::max(r.a, r.b)) + " is not defined");
                 }
                 if (static_cast<size_t>(r.c) > lines_.size()) {
-                    return Fail(error, "line style " + std::to_string(r.c) + " is not defined"),
-                           std::nullopt;
+                    return Fail(error, "line style " + std::to_string(r.c) + " is not defined");
                 }
-                pending.fill0 = pending.fill1 = pending.line = true;
-                pending.f0 = r.a;
-                pending.f1 = r.b;
-                pending.l = r.c;
+                records.Style(r.a, r.b, r.c);
                 break;
-            case Record::kMove:
-                pending.move = true;
-                pending.x = penX = r.a;
-                pending.y = penY = r.b;
-                break;
-            case Record::kLine: {
-                flush();
-                int64_t dx = static_cast<int64_t>(r.a) - penX, dy = static_cast<int64_t>(r.b) - penY;
-                // Long lines become several pieces whose deltas add up exactly.
-                int64_t pieces = (std::max(std::llabs(dx), std::llabs(dy)) + kMaxEdgeDelta - 1) /
-                                 kMaxEdgeDelta;
-                if (pieces < 1) pieces = 1;
-                for (int64_t i = 0; i < pieces; ++i) {
-                    writeLine(static_cast<int32_t>(dx * (i + 1) / pieces - dx * i / pieces),
-                              static_cast<int32_t>(dy * (i + 1) / pieces - dy * i / pieces));
+            case Record::kMove: records.Move(r.a, r.b); break;
+            case Record::kLine: records.Line(r.a, r.b); break;
+            case Record::kCurve:
+                if (!records.Curve(r.a, r.b, r.c, r.d)) {
+                    return Fail(error, "curve is too long for one edge; split it");
                 }
-                penX = r.a;
-                penY = r.b;
                 break;
-            }
-            case Record::kCurve: {
-                flush();
-                int64_t cdx = static_cast<int64_t>(r.a) - penX, cdy = static_cast<int64_t>(r.b) - penY;
-                int64_t adx = static_cast<int64_t>(r.c) - r.a, ady = static_cast<int64_t>(r.d) - r.b;
-                for (int64_t v : {cdx, cdy, adx, ady}) {
-                    if (std::llabs(v) > kMaxEdgeDelta) {
-                        return Fail(error, "curve is too long for one edge; split it"), std::nullopt;
-                    }
-                }
-                int32_t d[4] = {static_cast<int32_t>(cdx), static_cast<int32_t>(cdy),
-                                static_cast<int32_t>(adx), static_cast<int32_t>(ady)};
-                unsigned bits = EdgeBits({d[0], d[1], d[2], d[3]});
-                w.UB(2, 2);  // edge, curved
-                w.UB(bits - 2, 4);
-                for (int32_t v : d) w.SB(v, bits);
-                penX = r.c;
-                penY = r.d;
-                break;
-            }
         }
     }
-    flush();
-    w.UB(0, 6);  // end of shape
-    w.Flush();
+    records.End();
+    return true;
+}
+
+std::optional<Bytes> Shape::Encode(uint16_t id, std::string* error) const {
+    if (!CheckStyles(error)) return std::nullopt;
+    ByteWriter out;
+    out.U16(id);
+    WriteRect(out, Bounds());
+    if (version_ == 4) {
+        WriteRect(out, EdgeBounds());
+        // Reserved bits, winding rule, no non-scaling strokes, scaling strokes if any lines.
+        out.U8((nonZeroWinding_ ? 0x04 : 0) | (lines_.empty() ? 0 : 0x01));
+    }
+    if (!WriteStyles(out, error) || !WriteRecords(out, error)) return std::nullopt;
     return out.Take();
 }
 

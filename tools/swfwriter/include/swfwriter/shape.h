@@ -90,7 +90,10 @@ private:
     void LineToTwips(int32_t x, int32_t y);
     void CurveToTwips(int32_t cx, int32_t cy, int32_t ax, int32_t ay);
 
+    bool CheckStyles(std::string* error) const;
     bool WriteFill(ByteWriter& out, const FillStyle& f, std::string* error) const;
+    bool WriteStyles(ByteWriter& out, std::string* error) const;
+    bool WriteRecords(ByteWriter& out, std::string* error) const;
     Rect EdgeBounds() const;
 
     int version_;
