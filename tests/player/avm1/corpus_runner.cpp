@@ -140,7 +140,15 @@ CorpusRun runCorpusMovie(const std::string& swfPath, int frames) {
         // A frame's placements happen before its scripts run.
         for (const CorpusPlacement& p : frame.placements) {
             const CorpusSprite* sprite = movie->sprite(p.characterId);
-            if (!sprite) continue;
+            if (!sprite) {
+                // Named buttons and text fields exist for scripts as plain objects.
+                if (!p.name.empty()) {
+                    ++instances;
+                    Object* o = vm.newObject();
+                    if (ClipData* r = clipOf(host.root)) r->children.emplace_back(p.name, o);
+                }
+                continue;
+            }
             ++instances;
             std::string name = p.name.empty() ? "instance" + std::to_string(instances) : p.name;
             Object* clip = makeClip(vm, host, host.root, name, sprite);

@@ -21,7 +21,6 @@ const std::set<std::string> kKnownFailures = {
     "external_interface_toxml_basic", // holes of sparse arrays in for..in
     "swf6_case_insensitive",          // case folding beyond ASCII
     "swf7_case_sensitive",            // clip display properties (_x...) need the runtime
-    "typeof",                         // buttons and text fields need the runtime
 };
 
 struct CorpusCase {
