@@ -99,6 +99,8 @@ const Damage kDamages[] = {
     // Cutting the end mark short: no payload is recognised at all.
     {"last byte cut", 102, [](std::vector<uint8_t>* p) { p->pop_back(); }},
     {"end mark half cut", 102, [](std::vector<uint8_t>* p) { p->resize(p->size() - 2); }},
+    {"cut in the middle", 102, [](std::vector<uint8_t>* p) { p->resize(p->size() / 2); }},
+    {"cut after the start marker", 102, [](std::vector<uint8_t>* p) { p->resize(8); }},
     // The settings item is last: its trailer sits before the end mark, its
     // blob length before the trailer. A length beyond the file is damage.
     {"settings length beyond the file", 103,
