@@ -11,7 +11,7 @@ namespace swftest {
 using Bytes = std::vector<uint8_t>;
 
 class BitReader {
-public:
+  public:
     BitReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint32_t UB(unsigned bits);
     int32_t SB(unsigned bits);
@@ -20,7 +20,7 @@ public:
     size_t BytePos() const { return (bit_ + 7) / 8; }
     bool ok() const { return ok_; }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t bit_ = 0;
@@ -44,8 +44,8 @@ struct Movie {
     std::string error;
     char signature = 0;  // 'F' or 'C'
     uint8_t version = 0;
-    uint32_t fileLength = 0;       // from the header
-    size_t uncompressedSize = 0;   // actual, including the 8-byte prefix
+    uint32_t fileLength = 0;      // from the header
+    size_t uncompressedSize = 0;  // actual, including the 8-byte prefix
     Rect stage;
     uint16_t frameRateRaw = 0;
     uint16_t frameCount = 0;
@@ -56,7 +56,9 @@ Movie ReadMovie(const Bytes& file);
 // Tags inside a tag body (DefineSprite's control tags).
 std::vector<Tag> ReadTags(const uint8_t* data, size_t size, bool& ok);
 
-inline uint16_t U16(const Bytes& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
+inline uint16_t U16(const Bytes& b, size_t at) {
+    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+}
 Bytes Hex(const std::string& text);  // "96 04 00" -> bytes; blanks ignored
 std::string ToHex(const Bytes& b);
 

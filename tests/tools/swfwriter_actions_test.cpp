@@ -61,8 +61,8 @@ TEST(SwfActions, PushEncodesEveryType) {
         swftest::Bytes actions = ActionsOf(std::string("action\n push ") + c.operand + "\nend\n");
         std::string operand = ToHex(Hex(c.bytes));
         size_t length = Hex(c.bytes).size();
-        std::string expected = "96 " + ToHex({static_cast<uint8_t>(length), 0}) + " " + operand +
-                               " 00";  // End
+        std::string expected =
+            "96 " + ToHex({static_cast<uint8_t>(length), 0}) + " " + operand + " 00";  // End
         EXPECT_EQ(ToHex(actions), expected) << c.operand;
     }
 }
@@ -71,16 +71,15 @@ TEST(SwfActions, BranchOffsetsCountFromTheNextAction) {
     swftest::Bytes actions = ActionsOf(
         "action\n"
         "top:\n"
-        "  push true\n"       // 96 02 00 05 01      (5 bytes, at 0)
-        "  if done\n"         // 9d 02 00 +6         (at 5, next at 10)
-        "  nextFrame\n"       // 04                  (at 10)
-        "  jump top\n"        // 99 02 00 -16        (at 11, next at 16)
+        "  push true\n"  // 96 02 00 05 01      (5 bytes, at 0)
+        "  if done\n"    // 9d 02 00 +6         (at 5, next at 10)
+        "  nextFrame\n"  // 04                  (at 10)
+        "  jump top\n"   // 99 02 00 -16        (at 11, next at 16)
         "done:\n"
-        "  stop\n"            // 07                  (at 16)
-        "  jump 3\n"          // raw offset
+        "  stop\n"    // 07                  (at 16)
+        "  jump 3\n"  // raw offset
         "end\n");
-    EXPECT_EQ(ToHex(actions),
-              ToHex(Hex("9602000501 9d02000600 04 990200f0ff 07 9902000300 00")));
+    EXPECT_EQ(ToHex(actions), ToHex(Hex("9602000501 9d02000600 04 990200f0ff 07 9902000300 00")));
 }
 
 TEST(SwfActions, OperandActions) {
@@ -142,8 +141,7 @@ TEST(SwfActions, WaitForFrameSkipsToALabelByActionCount) {
         "here:\n"
         "  play\n"
         "end\n");
-    EXPECT_EQ(ToHex(actions),
-              ToHex(Hex("8a03000200 02 96050007 01000000 17 8d0100 00 06 00")));
+    EXPECT_EQ(ToHex(actions), ToHex(Hex("8a03000200 02 96050007 01000000 17 8d0100 00 06 00")));
 }
 
 TEST(SwfActions, BlocksRecordTheirSizes) {
@@ -164,14 +162,14 @@ TEST(SwfActions, BlocksRecordTheirSizes) {
         "  catch\n"
         "  end\n"
         "end\n");
-    EXPECT_EQ(ToHex(actions), ToHex(Hex(
-        "9b 0a00 6600 0200 6100 6200 0600"  // function f(a, b), body 6 bytes
-        "94 0200 0100 07"                    // with, body 1 byte: stop
-        "8f 0900 02 0100 0000 0100 6500"     // try/finally, catch into "e"
-        "2a 06"                              // throw; play
-        "8f 0800 01 0100 0000 0000 00"       // try/catch with an empty catch
-        "07"
-        "00")));
+    EXPECT_EQ(ToHex(actions),
+              ToHex(Hex("9b 0a00 6600 0200 6100 6200 0600"  // function f(a, b), body 6 bytes
+                        "94 0200 0100 07"                   // with, body 1 byte: stop
+                        "8f 0900 02 0100 0000 0100 6500"    // try/finally, catch into "e"
+                        "2a 06"                             // throw; play
+                        "8f 0800 01 0100 0000 0000 00"      // try/catch with an empty catch
+                        "07"
+                        "00")));
 }
 
 TEST(SwfActions, Function2FlagsParamsAndRegisterCount) {
@@ -185,23 +183,22 @@ TEST(SwfActions, Function2FlagsParamsAndRegisterCount) {
         "  function2 \"h\" regs=9\n"
         "  end\n"
         "end\n");
-    EXPECT_EQ(ToHex(actions), ToHex(Hex(
-        "8e 0f00 6700 0200 05 2101 01 7800 00 7900 0500"  // regs 5: r:4 is named
-        "96 0200 04 04"
-        "8e 0800 00 0000 03 4400 0000"                    // two preloads: regs 3
-        "8e 0900 6800 0000 09 0000 0000"
-        "00")));
+    EXPECT_EQ(ToHex(actions),
+              ToHex(Hex("8e 0f00 6700 0200 05 2101 01 7800 00 7900 0500"  // regs 5: r:4 is named
+                        "96 0200 04 04"
+                        "8e 0800 00 0000 03 4400 0000"  // two preloads: regs 3
+                        "8e 0900 6800 0000 09 0000 0000"
+                        "00")));
 }
 
 TEST(SwfActions, FlagNamesMatchTheirBits) {
     struct Case {
         const char* name;
         uint16_t flag;
-    } cases[] = {{"preload_this", 0x0001},      {"suppress_this", 0x0002},
-                 {"preload_arguments", 0x0004}, {"suppress_arguments", 0x0008},
-                 {"preload_super", 0x0010},     {"suppress_super", 0x0020},
-                 {"preload_root", 0x0040},      {"preload_parent", 0x0080},
-                 {"preload_global", 0x0100}};
+    } cases[] = {
+        {"preload_this", 0x0001},       {"suppress_this", 0x0002},  {"preload_arguments", 0x0004},
+        {"suppress_arguments", 0x0008}, {"preload_super", 0x0010},  {"suppress_super", 0x0020},
+        {"preload_root", 0x0040},       {"preload_parent", 0x0080}, {"preload_global", 0x0100}};
     for (const Case& c : cases) {
         ASSERT_TRUE(swf::FunctionFlagByName(c.name)) << c.name;
         EXPECT_EQ(*swf::FunctionFlagByName(c.name), c.flag) << c.name;
@@ -218,11 +215,12 @@ TEST(SwfActions, EveryNamedActionRoundTrips) {
         ASSERT_TRUE(back) << name;
         EXPECT_EQ(*back, code) << name;
     }
-    const char* required[] = {"NextFrame", "Push", "Jump", "If", "DefineFunction",
-                              "DefineFunction2", "Try", "ConstantPool", "With",
-                              "StoreRegister", "GotoFrame", "GoToLabel", "GotoFrame2",
-                              "GetURL", "GetURL2", "WaitForFrame", "WaitForFrame2",
-                              "SetTarget", "Extends", "StringGreater", "Enumerate2"};
+    const char* required[] = {
+        "NextFrame",       "Push",          "Jump",         "If",      "DefineFunction",
+        "DefineFunction2", "Try",           "ConstantPool", "With",    "StoreRegister",
+        "GotoFrame",       "GoToLabel",     "GotoFrame2",   "GetURL",  "GetURL2",
+        "WaitForFrame",    "WaitForFrame2", "SetTarget",    "Extends", "StringGreater",
+        "Enumerate2"};
     for (const char* name : required) EXPECT_TRUE(swf::ActionCodeByName(name)) << name;
 }
 
@@ -246,7 +244,8 @@ TEST(SwfActions, MatchesRealMovies) {
     } cases[] = {
         {"define_function2_preload_order",
          "action\n"
-         "  function2 \"f\" flags=preload_global|preload_parent|suppress_super|suppress_arguments|suppress_this\n"
+         "  function2 \"f\" "
+         "flags=preload_global|preload_parent|suppress_super|suppress_arguments|suppress_this\n"
          "    push r:1\n    trace\n    push r:2\n    trace\n"
          "  end\n"
          "  push 0.0, \"f\"\n  callFunction\n  pop\n"
@@ -254,7 +253,8 @@ TEST(SwfActions, MatchesRealMovies) {
         {"define_function2",
          "action\n"
          "  constants \"n\", \"f\"\n"
-         "  function2 \"f\" r4:\"a\", r3:\"b\", r2:\"c\" regs=5 flags=preload_root|suppress_super|suppress_arguments|suppress_this\n"
+         "  function2 \"f\" r4:\"a\", r3:\"b\", r2:\"c\" regs=5 "
+         "flags=preload_root|suppress_super|suppress_arguments|suppress_this\n"
          "    push r:4\n    trace\n    push r:3\n    trace\n    push r:2\n    trace\n"
          "    push r:1, c:0\n    getMember\n    trace\n"
          "    push 9\n    storeRegister 4\n    pop\n"

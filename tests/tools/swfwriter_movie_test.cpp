@@ -12,8 +12,8 @@ TEST(SwfMovie, FrameRateIsEightDotEightFixedPoint) {
     struct Case {
         double fps;
         int raw;  // -1: refused
-    } cases[] = {{24, 0x1800}, {12, 0x0C00}, {0.5, 0x0080}, {29.97, 0x1DF8},
-                 {255.99, 0xFFFD}, {0, 0}, {256, -1}, {-1, -1}};
+    } cases[] = {{24, 0x1800},     {12, 0x0C00}, {0.5, 0x0080}, {29.97, 0x1DF8},
+                 {255.99, 0xFFFD}, {0, 0},       {256, -1},     {-1, -1}};
     for (const Case& c : cases) {
         std::optional<uint16_t> raw = swf::EncodeFrameRate(c.fps);
         if (c.raw < 0) {
@@ -36,10 +36,10 @@ TEST(SwfMovie, BackgroundMovieIsByteExact) {
     std::optional<swf::Bytes> file = movie.Build(&error);
     ASSERT_TRUE(file) << error;
     EXPECT_EQ(ToHex(*file),
-              "46 57 53 06 1e 00 00 00 "        // FWS, version 6, 30 bytes
-              "78 00 05 5f 00 00 0f a0 00 "     // 550 x 400 stage
-              "00 0c 01 00 "                    // 12 fps, 1 frame
-              "43 02 ff 80 00 40 00 00 00");    // SetBackgroundColor, ShowFrame, End
+              "46 57 53 06 1e 00 00 00 "      // FWS, version 6, 30 bytes
+              "78 00 05 5f 00 00 0f a0 00 "   // 550 x 400 stage
+              "00 0c 01 00 "                  // 12 fps, 1 frame
+              "43 02 ff 80 00 40 00 00 00");  // SetBackgroundColor, ShowFrame, End
 }
 
 TEST(SwfMovie, CompressedContainerCarriesTheUncompressedLength) {
@@ -70,8 +70,8 @@ TEST(SwfMovie, FrameCountClosesATrailingFrame) {
         bool trailingTag;
         bool close;
         int frames;
-    } cases[] = {{0, false, true, 1},  {0, true, true, 1},  {2, false, true, 2},
-                 {2, true, true, 3},   {2, true, false, 2}, {0, false, false, 0}};
+    } cases[] = {{0, false, true, 1}, {0, true, true, 1},  {2, false, true, 2},
+                 {2, true, true, 3},  {2, true, false, 2}, {0, false, false, 0}};
     for (const Case& c : cases) {
         swf::MovieBuilder movie;
         movie.Root().SetCloseLastFrame(c.close);

@@ -13,8 +13,9 @@ TEST(SwfBits, SignedAndUnsignedWidths) {
     struct Case {
         int32_t value;
         unsigned signedBits;
-    } cases[] = {{0, 0}, {1, 2}, {-1, 1}, {-2, 2}, {255, 9}, {-256, 9}, {256, 10},
-                 {11000, 15}, {-16384, 15}, {16384, 16}, {INT32_MIN, 32}, {INT32_MAX, 32}};
+    } cases[] = {{0, 0},       {1, 2},      {-1, 1},         {-2, 2},
+                 {255, 9},     {-256, 9},   {256, 10},       {11000, 15},
+                 {-16384, 15}, {16384, 16}, {INT32_MIN, 32}, {INT32_MAX, 32}};
     for (const Case& c : cases) {
         EXPECT_EQ(swf::SignedBits(c.value), c.signedBits) << c.value;
     }

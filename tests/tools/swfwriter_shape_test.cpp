@@ -21,10 +21,10 @@ TEST(SwfShape, SmallRectangleIsByteExact) {
     EXPECT_EQ(shape.TagCode(), swf::kTagDefineShape);
     std::optional<swf::Bytes> body = shape.Encode(1);
     ASSERT_TRUE(body);
-    EXPECT_EQ(ToHex(*body), ToHex(Hex("0100"              // id
-                                      "300a00a0"          // bounds 0..20 twips
-                                      "01 00 ff0000 00"   // one solid red fill, no lines
-                                      "10"                // 1 fill bit, 0 line bits
+    EXPECT_EQ(ToHex(*body), ToHex(Hex("0100"             // id
+                                      "300a00a0"         // bounds 0..20 twips
+                                      "01 00 ff0000 00"  // one solid red fill, no lines
+                                      "10"               // 1 fill bit, 0 line bits
                                       "3c0e829a2a6859a36000")));
 }
 
@@ -141,8 +141,8 @@ TEST(SwfShape, ManyStylesUseTheExtendedCount) {
 TEST(SwfShape, GradientAndBitmapFills) {
     struct Case {
         int version;
-        const char* fill;  // description line
-        const char* bytes; // the fill style as written
+        const char* fill;   // description line
+        const char* bytes;  // the fill style as written
     } cases[] = {
         {3, "fill linear stops=0:#FF0000,255:#0000FF", "10 00 02 00ff0000ff ff0000ffff"},
         {2, "fill radial stops=128:#00FF00", "12 00 01 8000ff00"},
@@ -153,8 +153,8 @@ TEST(SwfShape, GradientAndBitmapFills) {
         {3, "fill bitmap 65535 hard matrix=1,0,0,1,0,0", "42 ffff 00"},
     };
     for (const Case& c : cases) {
-        std::string text = "shape 1 version=" + std::to_string(c.version) + "\n  " + c.fill +
-                           "\nend\n";
+        std::string text =
+            "shape 1 version=" + std::to_string(c.version) + "\n  " + c.fill + "\nend\n";
         std::string error;
         std::optional<swf::Bytes> file = swf::CompileDescription(text, error);
         ASSERT_TRUE(file) << c.fill << ": " << error;
@@ -181,14 +181,21 @@ TEST(SwfShape, GradientLimitsFollowTheVersion) {
         const char* text;
         const char* error;
     } cases[] = {
-        {"shape 1 version=3\n fill focal stops=0:#000000\nend\n", "focal gradients need shape version 4"},
-        {"shape 1 version=3\n fill linear stops=0:#000000 spread=repeat\nend\n", "need shape version 4"},
-        {"shape 1 version=2\n fill linear stops=0:#00000080\nend\n", "gradient alpha needs shape version 3"},
-        {"shape 1\n fill linear stops=0:#0,1:#0,2:#0,3:#0,4:#0,5:#0,6:#0,7:#0,8:#0\nend\n", "a stop is written"},
-        {"shape 1\n fill linear stops=0:#000000,1:#000000,2:#000000,3:#000000,4:#000000,5:#000000,6:#000000,7:#000000,8:#000000\nend\n",
+        {"shape 1 version=3\n fill focal stops=0:#000000\nend\n",
+         "focal gradients need shape version 4"},
+        {"shape 1 version=3\n fill linear stops=0:#000000 spread=repeat\nend\n",
+         "need shape version 4"},
+        {"shape 1 version=2\n fill linear stops=0:#00000080\nend\n",
+         "gradient alpha needs shape version 3"},
+        {"shape 1\n fill linear stops=0:#0,1:#0,2:#0,3:#0,4:#0,5:#0,6:#0,7:#0,8:#0\nend\n",
+         "a stop is written"},
+        {"shape 1\n fill linear "
+         "stops=0:#000000,1:#000000,2:#000000,3:#000000,4:#000000,5:#000000,6:#000000,7:#000000,8:#"
+         "000000\nend\n",
          "a gradient has 1 to 8 stops"},
         {"shape 1\n fill linear\nend\n", "a gradient needs stops="},
-        {"shape 1 version=4\n fill focal stops=0:#000000 focal=2\nend\n", "the focal point lies within -1..1"},
+        {"shape 1 version=4\n fill focal stops=0:#000000 focal=2\nend\n",
+         "the focal point lies within -1..1"},
         {"shape 1 winding=nonzero\nend\n", "winding=nonzero needs version=4"},
         {"shape 1\n fill bitmap\nend\n", "usage: fill bitmap <id>"},
     };
@@ -213,10 +220,10 @@ TEST(SwfShape, Shape4AddsEdgeBoundsAndStrokeFlags) {
     ASSERT_TRUE(m.ok);
     EXPECT_EQ(m.tags[0].code, swf::kTagDefineShape4);
     EXPECT_EQ(ToHex(m.tags[0].body), ToHex(Hex("0100"
-                                               "36cf6cf0"        // bounds widened by the line
-                                               "300a00a0"        // edge bounds
-                                               "05"              // non-zero winding, scaling strokes
-                                               "01 00 ff0000ff"  // fill
+                                               "36cf6cf0"  // bounds widened by the line
+                                               "300a00a0"  // edge bounds
+                                               "05"        // non-zero winding, scaling strokes
+                                               "01 00 ff0000ff"         // fill
                                                "01 1400 0000 000000ff"  // LINESTYLE2
                                                "11"
                                                "3c0f414d15342cd1b000")));
@@ -262,9 +269,9 @@ TEST(SwfPlaceObject, ClipActionFlagsWidenFromVersion6) {
     std::optional<swf::Bytes> v6 = swf::EncodePlaceObject2(p, 6);
     ASSERT_TRUE(v6);
     EXPECT_EQ(ToHex(*v6), ToHex(Hex("82 0100 0100"
-                                    "0000 02000200"           // reserved, all events
-                                    "02000000 02000000 0700"  // enterFrame: stop, end
-                                    "00000200 02000000 0d 00" // keyPress 13: end
+                                    "0000 02000200"            // reserved, all events
+                                    "02000000 02000000 0700"   // enterFrame: stop, end
+                                    "00000200 02000000 0d 00"  // keyPress 13: end
                                     "00000000")));
     std::string error;
     EXPECT_FALSE(swf::EncodePlaceObject2(p, 5, &error));

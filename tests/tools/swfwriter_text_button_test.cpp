@@ -30,8 +30,7 @@ TEST(SwfEditText, FieldsFollowTheirFlags) {
         {"edittext 3 0 0 1 1 var=\"v\" text=\"hi\"", "0300 300a00a0 80 00 7600 686900"},
         {"edittext 3 0 0 1 1 font=2 size=10 color=#11223344 maxlength=5",
          "0300 300a00a0 07 00 0200 c800 11223344 0500 00"},
-        {"edittext 3 0 0 1 1 readonly multiline wordwrap password",
-         "0300 300a00a0 78 00 00"},
+        {"edittext 3 0 0 1 1 readonly multiline wordwrap password", "0300 300a00a0 78 00 00"},
         {"edittext 3 0 0 1 1 autosize noselect border wasstatic html outlines",
          "0300 300a00a0 00 5f 00"},
         {"edittext 3 0 0 1 1 align=center margins=1,2 indent=3 leading=-1",
@@ -67,14 +66,15 @@ TEST(SwfButton, RecordsConditionsAndActionOffsets) {
         "end\n");
     ASSERT_FALSE(tags.empty());
     EXPECT_EQ(tags[0].code, swf::kTagDefineButton2);
-    EXPECT_EQ(ToHex(tags[0].body), ToHex(Hex(
-        "0900 01 1800"                       // id, track as menu, actions 24 bytes on
-        "09 0100 0100 00 00"                 // up|hit, character 1, depth 1
-        "02 0200 0200 0ca000 690040100200"   // over: moved 20 twips, alpha multiplier 128
-        "00"                                 // end of records
-        "0600 0800 07 00"                    // release: stop
-        "0500 0300 00"                       // roll over | roll out
-        "0000 001a 00")));                   // key 13 (13 << 9), last record
+    EXPECT_EQ(
+        ToHex(tags[0].body),
+        ToHex(Hex("0900 01 1800"                      // id, track as menu, actions 24 bytes on
+                  "09 0100 0100 00 00"                // up|hit, character 1, depth 1
+                  "02 0200 0200 0ca000 690040100200"  // over: moved 20 twips, alpha multiplier 128
+                  "00"                                // end of records
+                  "0600 0800 07 00"                   // release: stop
+                  "0500 0300 00"                      // roll over | roll out
+                  "0000 001a 00")));                  // key 13 (13 << 9), last record
 }
 
 TEST(SwfButton, WithoutActionsTheOffsetIsZero) {
@@ -89,10 +89,10 @@ TEST(SwfButton, ConditionNames) {
     struct Case {
         const char* name;
         uint16_t bits;
-    } cases[] = {{"rollOver", 0x0001},       {"rollOut", 0x0002},  {"press", 0x0004},
-                 {"release", 0x0008},        {"dragOut", 0x0010},  {"dragOver", 0x0020},
-                 {"releaseOutside", 0x0040}, {"idleToOverDown", 0x0080},
-                 {"overDownToIdle", 0x0100}};
+    } cases[] = {
+        {"rollOver", 0x0001},       {"rollOut", 0x0002},        {"press", 0x0004},
+        {"release", 0x0008},        {"dragOut", 0x0010},        {"dragOver", 0x0020},
+        {"releaseOutside", 0x0040}, {"idleToOverDown", 0x0080}, {"overDownToIdle", 0x0100}};
     for (const Case& c : cases) {
         ASSERT_TRUE(swf::ButtonConditionByName(c.name)) << c.name;
         EXPECT_EQ(*swf::ButtonConditionByName(c.name), c.bits) << c.name;

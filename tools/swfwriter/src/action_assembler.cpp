@@ -11,8 +11,8 @@ constexpr size_t kMaxRecord = 0xFFFF;
 // Preloaded registers are handed out from 1 in this order.
 int CountPreloads(uint16_t flags) {
     int n = 0;
-    for (uint16_t f : {kPreloadThis, kPreloadArguments, kPreloadSuper, kPreloadRoot,
-                       kPreloadParent, kPreloadGlobal}) {
+    for (uint16_t f : {kPreloadThis, kPreloadArguments, kPreloadSuper, kPreloadRoot, kPreloadParent,
+                       kPreloadGlobal}) {
         n += (flags & f) ? 1 : 0;
     }
     return n;
@@ -95,9 +95,12 @@ void ActionAssembler::Push(const std::vector<PushValue>& values) {
                 }
                 out_.String(v.text);
                 break;
-            case PushValue::kFloat: out_.Float(static_cast<float>(v.number)); break;
+            case PushValue::kFloat:
+                out_.Float(static_cast<float>(v.number));
+                break;
             case PushValue::kNull:
-            case PushValue::kUndefined: break;
+            case PushValue::kUndefined:
+                break;
             case PushValue::kRegister:
                 if (v.integer < 0 || v.integer > 255) {
                     Fail("registers are numbered 0 to 255");
@@ -106,8 +109,12 @@ void ActionAssembler::Push(const std::vector<PushValue>& values) {
                 NoteRegister(static_cast<int>(v.integer));
                 out_.U8(static_cast<uint32_t>(v.integer));
                 break;
-            case PushValue::kBoolean: out_.U8(v.integer ? 1 : 0); break;
-            case PushValue::kDouble: out_.SwappedDouble(v.number); break;
+            case PushValue::kBoolean:
+                out_.U8(v.integer ? 1 : 0);
+                break;
+            case PushValue::kDouble:
+                out_.SwappedDouble(v.number);
+                break;
             case PushValue::kInteger:
                 if (v.integer < INT32_MIN || v.integer > INT32_MAX) {
                     Fail("integer does not fit 32 bits (push it as a double)");
@@ -129,7 +136,9 @@ void ActionAssembler::Push(const std::vector<PushValue>& values) {
                 }
                 out_.U16(static_cast<uint32_t>(v.integer));
                 break;
-            default: Fail("unknown push type"); return;
+            default:
+                Fail("unknown push type");
+                return;
         }
     }
     EndRecord(field);
@@ -398,8 +407,8 @@ void ActionAssembler::EndBlock() {
             Fail("a try block needs a catch or a finally");
             return;
         }
-        out_.PatchU8(b.flagsField, out_.At(b.flagsField) | (b.hasCatch ? 0x01 : 0) |
-                                       (b.hasFinally ? 0x02 : 0));
+        out_.PatchU8(b.flagsField,
+                     out_.At(b.flagsField) | (b.hasCatch ? 0x01 : 0) | (b.hasFinally ? 0x02 : 0));
     }
     if (b.kind == Block::kFunction2 && b.autoRegisters) {
         int needed = std::max(b.maxRegister + 1, b.preloads + 1);
@@ -426,7 +435,8 @@ std::optional<Bytes> ActionAssembler::Finish(std::string* error) {
         }
         if (r.skipCount) {
             // WaitForFrame skips whole actions: count those between it and the label.
-            long skip = static_cast<long>(it->second.actionIndex) - static_cast<long>(r.actionIndex);
+            long skip =
+                static_cast<long>(it->second.actionIndex) - static_cast<long>(r.actionIndex);
             if (skip < 0 || skip > 255) {
                 Fail(where() + "label '" + r.label + "' must lie 0 to 255 actions ahead");
                 break;

@@ -5,8 +5,12 @@
 namespace swf {
 namespace {
 
-bool IsPunctChar(char c) { return c == ',' || c == '=' || c == '(' || c == ')' || c == '|'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool IsPunctChar(char c) {
+    return c == ',' || c == '=' || c == '(' || c == ')' || c == '|';
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -16,7 +20,7 @@ int HexValue(char c) {
 }
 
 class LineLexer {
-public:
+  public:
     LineLexer(const std::string& text, int number) : s_(text), number_(number) {}
 
     bool Run(Line& line, std::string& error) {
@@ -46,7 +50,7 @@ public:
         return true;
     }
 
-private:
+  private:
     int Column() const { return static_cast<int>(pos_) + 1; }
 
     bool StartsComment() const {
@@ -58,8 +62,8 @@ private:
     }
 
     bool Fail(std::string& error, const std::string& message) const {
-        error = "line " + std::to_string(number_) + ", column " + std::to_string(Column()) +
-                ": " + message;
+        error = "line " + std::to_string(number_) + ", column " + std::to_string(Column()) + ": " +
+                message;
         return false;
     }
 
@@ -77,11 +81,21 @@ private:
             if (pos_ >= s_.size()) break;
             char e = s_[pos_++];
             switch (e) {
-                case 'n': t.text += '\n'; break;
-                case 'r': t.text += '\r'; break;
-                case 't': t.text += '\t'; break;
-                case '\\': t.text += '\\'; break;
-                case '"': t.text += '"'; break;
+                case 'n':
+                    t.text += '\n';
+                    break;
+                case 'r':
+                    t.text += '\r';
+                    break;
+                case 't':
+                    t.text += '\t';
+                    break;
+                case '\\':
+                    t.text += '\\';
+                    break;
+                case '"':
+                    t.text += '"';
+                    break;
                 case 'x': {
                     int hi = pos_ < s_.size() ? HexValue(s_[pos_]) : -1;
                     int lo = pos_ + 1 < s_.size() ? HexValue(s_[pos_ + 1]) : -1;

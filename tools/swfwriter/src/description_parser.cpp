@@ -71,7 +71,8 @@ bool DescriptionParser::ParseTimeline(Timeline& timeline, bool isRoot) {
         if (line.tokens[0].IsWord("end")) {
             if (isRoot) return Fail(line, "'end' without an open block");
             if (line.tokens.size() > 1) {
-                return Fail(line, line.tokens[1].column, "unexpected '" + line.tokens[1].text + "'");
+                return Fail(line, line.tokens[1].column,
+                            "unexpected '" + line.tokens[1].text + "'");
             }
             return true;
         }
@@ -81,8 +82,7 @@ bool DescriptionParser::ParseTimeline(Timeline& timeline, bool isRoot) {
     return true;
 }
 
-bool DescriptionParser::ParseTimelineStatement(const Line& line, Timeline& timeline,
-                                               bool isRoot) {
+bool DescriptionParser::ParseTimelineStatement(const Line& line, Timeline& timeline, bool isRoot) {
     const Token& keyword = line.tokens[0];
     if (keyword.kind != Token::kWord) return Fail(line, keyword.column, "expected a statement");
     if (isRoot) {

@@ -14,13 +14,13 @@ class ActionAssembler;
 struct PlaceObject;
 
 class DescriptionParser {
-public:
+  public:
     DescriptionParser(const std::vector<Line>& lines, MovieBuilder& movie)
         : lines_(lines), movie_(movie) {}
 
     bool Run(std::string& error);
 
-private:
+  private:
     // Statements of a timeline until "end" (sprites) or the end of the text (the movie).
     bool ParseTimeline(Timeline& timeline, bool isRoot);
     bool ParseTimelineStatement(const Line& line, Timeline& timeline, bool isRoot);
@@ -45,6 +45,9 @@ private:
     bool ParseActionBlock(const Line& opener, Bytes& out);
     bool ParseActionLines(ActionAssembler& as, const Line& opener);
     bool ParseActionStatement(const Line& line, ActionAssembler& as, bool& blockEnds);
+    bool ParsePush(const Line& line, ActionAssembler& as);
+    bool ParseFunction(const Line& line, ActionAssembler& as, bool two);
+    bool ParseTry(const Line& line, ActionAssembler& as);
 
     // The next line, or no line (with an error naming `opener`) at the end of the text.
     const Line* NextLine(const Line& opener);

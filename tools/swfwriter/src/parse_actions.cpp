@@ -178,7 +178,8 @@ bool DescriptionParser::ParseActionStatement(const Line& line, ActionAssembler& 
     // "name:" on its own line marks a branch target.
     if (t.size() == 1 && head.text.size() > 1 && head.text.back() == ':') {
         std::string name = head.text.substr(0, head.text.size() - 1);
-        if (!IsLabelName(name)) return Fail(line, head.column, "'" + name + "' is not a label name");
+        if (!IsLabelName(name))
+            return Fail(line, head.column, "'" + name + "' is not a label name");
         as.Label(name);
         return true;
     }
@@ -196,40 +197,11 @@ bool DescriptionParser::ParseActionStatement(const Line& line, ActionAssembler& 
         k == "catch" ? as.BeginCatch() : as.BeginFinally();
         return true;
     }
-    if (k == "push") {
-        std::vector<PushValue> values;
-        for (size_t i = 1; i < t.size(); ++i) {
-            if (t[i].IsPunct(',')) continue;
-            if (t[i].kind == Token::kPunct) {
-                return Fail(line, t[i].column, "unexpected '" + t[i].text + "'");
-            }
-            PushValue v;
-            std::string error;
-            std::string w = Lower(t[i].text);
-            if (t[i].kind == Token::kWord && (w == "c:" || w == "c8:" || w == "c16:") &&
-                i + 1 < t.size() && t[i + 1].kind == Token::kString) {
-                // c:"text" names an entry of the last constant pool.
-                const std::string& text = t[i + 1].text;
-                size_t index = 0;
-                while (index < constants_.size() && constants_[index] != text) ++index;
-                if (index == constants_.size()) {
-                    return Fail(line, t[i].column, "\"" + text + "\" is not in the constant pool");
-                }
-                if (w == "c8:" && index > 255) {
-                    return Fail(line, t[i].column, "constant index does not fit 8 bits");
-                }
-                uint16_t n = static_cast<uint16_t>(index);
-                values.push_back(w == "c16:" ? PushValue::Constant16(n) : PushValue::Constant(n));
-                ++i;
-                continue;
-            }
-            if (!ReadPushValue(t[i], v, error)) return Fail(line, t[i].column, error);
-            values.push_back(v);
-        }
-        if (values.empty()) return Fail(line, "push needs at least one value");
-        as.Push(values);
-        return true;
+    if (k == "push") return ParsePush(line, as);
+    if (k == "function" || k == "definefunction" || k == "function2" || k == "definefunction2") {
+        return ParseFunction(line, as, k.back() == '2');
     }
+    if (k == "try") return ParseTry(line, as);
     if (k == "constants" || k == "constantpool") {
         std::vector<std::string> pool;
         for (size_t i = 1; i < t.size(); ++i) {
@@ -261,98 +233,9 @@ bool DescriptionParser::ParseActionStatement(const Line& line, ActionAssembler& 
         }
         return true;
     }
-    if (k == "function" || k == "definefunction" || k == "function2" || k == "definefunction2") {
-        bool two = k.back() == '2';
-        std::string name;
-        size_t i = 1;
-        if (i < t.size() && t[i].kind == Token::kString) name = t[i++].text;
-        std::vector<FunctionParam> params;
-        std::optional<uint8_t> regs;
-        uint16_t flags = 0;
-        for (; i < t.size(); ++i) {
-            const Token& a = t[i];
-            if (a.IsPunct(',') || a.IsPunct('(') || a.IsPunct(')')) continue;
-            if (a.kind == Token::kString) {
-                params.push_back(FunctionParam{a.text, 0});
-                continue;
-            }
-            std::string rest;
-            if (two && a.kind == Token::kWord && i + 1 < t.size() && t[i + 1].IsPunct('=')) {
-                std::string key = Lower(a.text);
-                i += 2;
-                if (key == "regs" || key == "registers") {
-                    int64_t n = 0;
-                    if (i >= t.size() || !ParseInteger(t[i].text, n) || n < 0 || n > 255) {
-                        return Fail(line, a.column, "regs= takes 0 to 255");
-                    }
-                    regs = static_cast<uint8_t>(n);
-                } else if (key == "flags") {
-                    // A list of names joined by '|' or ','.
-                    for (; i < t.size(); ++i) {
-                        std::optional<uint16_t> f = FunctionFlagByName(t[i].text);
-                        if (t[i].kind != Token::kWord || !f) {
-                            return Fail(line, t[i].column,
-                                        "unknown function flag '" + t[i].text + "'");
-                        }
-                        flags |= *f;
-                        if (i + 1 < t.size() && (t[i + 1].IsPunct('|') || t[i + 1].IsPunct(','))) {
-                            ++i;
-                            continue;
-                        }
-                        break;
-                    }
-                } else {
-                    return Fail(line, a.column, "unknown option '" + a.text + "'");
-                }
-                continue;
-            }
-            int64_t reg = 0;
-            if (two && a.kind == Token::kWord && a.text.size() > 2 && a.text.back() == ':' &&
-                HasPrefix(a.text.substr(0, a.text.size() - 1), "r", rest) &&
-                ParseInteger(rest, reg) && i + 1 < t.size() && t[i + 1].kind == Token::kString) {
-                if (reg < 0 || reg > 255) return Fail(line, a.column, "registers are 0 to 255");
-                params.push_back(FunctionParam{t[i + 1].text, static_cast<uint8_t>(reg)});
-                ++i;
-                continue;
-            }
-            return Fail(line, a.column,
-                        two ? "expected \"param\", rN:\"param\", regs=N or flags=..."
-                            : "parameters are quoted names");
-        }
-        if (two) {
-            as.BeginFunction2(name, params, flags, regs);
-        } else {
-            std::vector<std::string> names;
-            for (const FunctionParam& p : params) names.push_back(p.name);
-            as.BeginFunction(name, names);
-        }
-        return true;
-    }
     if (k == "with") {
         if (t.size() > 1) return Fail(line, t[1].column, "'with' takes its object from the stack");
         as.BeginWith();
-        return true;
-    }
-    if (k == "try") {
-        ArgReader args(line, 1);
-        const Arg* c = args.Option("catch");
-        std::string name;
-        std::optional<uint8_t> reg;
-        if (c) {
-            std::string rest;
-            int64_t r = 0;
-            if (c->values.size() == 1 && c->values[0].kind == Token::kWord &&
-                HasPrefix(c->values[0].text, "r:", rest)) {
-                if (!ParseInteger(rest, r) || r < 0 || r > 255) {
-                    return Fail(line, c->column, "registers are written r:0 to r:255");
-                }
-                reg = static_cast<uint8_t>(r);
-            } else if (!args.Text(c, name)) {
-                return FailArgs(args);
-            }
-        }
-        if (!args.Finish()) return FailArgs(args);
-        as.BeginTry(name, reg);
         return true;
     }
     if (k == "raw" || k == "bytes") {
@@ -400,8 +283,8 @@ bool DescriptionParser::ParseActionStatement(const Line& line, ActionAssembler& 
         }
         as.GetUrl(s1, s2);
     } else if (k == "storeregister") {
-        if (!args.Require(1, "storeRegister <0-255>") ||
-            !args.Int(args.Positional(0), 0, 255, n) || !args.Finish()) {
+        if (!args.Require(1, "storeRegister <0-255>") || !args.Int(args.Positional(0), 0, 255, n) ||
+            !args.Finish()) {
             return FailArgs(args);
         }
         as.StoreRegister(static_cast<uint8_t>(n));
@@ -455,6 +338,132 @@ bool DescriptionParser::ParseActionStatement(const Line& line, ActionAssembler& 
     } else {
         return Fail(line, head.column, "unknown action '" + head.text + "'");
     }
+    return true;
+}
+
+bool DescriptionParser::ParsePush(const Line& line, ActionAssembler& as) {
+    const std::vector<Token>& t = line.tokens;
+    std::vector<PushValue> values;
+    for (size_t i = 1; i < t.size(); ++i) {
+        if (t[i].IsPunct(',')) continue;
+        if (t[i].kind == Token::kPunct) {
+            return Fail(line, t[i].column, "unexpected '" + t[i].text + "'");
+        }
+        std::string w = Lower(t[i].text);
+        if (t[i].kind == Token::kWord && (w == "c:" || w == "c8:" || w == "c16:") &&
+            i + 1 < t.size() && t[i + 1].kind == Token::kString) {
+            // c:"text" names an entry of the last constant pool.
+            const std::string& text = t[i + 1].text;
+            size_t index = 0;
+            while (index < constants_.size() && constants_[index] != text) ++index;
+            if (index == constants_.size()) {
+                return Fail(line, t[i].column, "\"" + text + "\" is not in the constant pool");
+            }
+            if (w == "c8:" && index > 255) {
+                return Fail(line, t[i].column, "constant index does not fit 8 bits");
+            }
+            uint16_t n = static_cast<uint16_t>(index);
+            values.push_back(w == "c16:" ? PushValue::Constant16(n) : PushValue::Constant(n));
+            ++i;
+            continue;
+        }
+        PushValue v;
+        std::string error;
+        if (!ReadPushValue(t[i], v, error)) return Fail(line, t[i].column, error);
+        values.push_back(v);
+    }
+    if (values.empty()) return Fail(line, "push needs at least one value");
+    as.Push(values);
+    return true;
+}
+
+bool DescriptionParser::ParseFunction(const Line& line, ActionAssembler& as, bool two) {
+    const std::vector<Token>& t = line.tokens;
+    std::string name;
+    size_t i = 1;
+    if (i < t.size() && t[i].kind == Token::kString) name = t[i++].text;
+    std::vector<FunctionParam> params;
+    std::optional<uint8_t> regs;
+    uint16_t flags = 0;
+    for (; i < t.size(); ++i) {
+        const Token& a = t[i];
+        if (a.IsPunct(',') || a.IsPunct('(') || a.IsPunct(')')) continue;
+        if (a.kind == Token::kString) {
+            params.push_back(FunctionParam{a.text, 0});
+            continue;
+        }
+        std::string rest;
+        if (two && a.kind == Token::kWord && i + 1 < t.size() && t[i + 1].IsPunct('=')) {
+            std::string key = Lower(a.text);
+            i += 2;
+            if (key == "regs" || key == "registers") {
+                int64_t n = 0;
+                if (i >= t.size() || !ParseInteger(t[i].text, n) || n < 0 || n > 255) {
+                    return Fail(line, a.column, "regs= takes 0 to 255");
+                }
+                regs = static_cast<uint8_t>(n);
+            } else if (key == "flags") {
+                // A list of names joined by '|' or ','.
+                for (; i < t.size(); ++i) {
+                    std::optional<uint16_t> f = FunctionFlagByName(t[i].text);
+                    if (t[i].kind != Token::kWord || !f) {
+                        return Fail(line, t[i].column, "unknown function flag '" + t[i].text + "'");
+                    }
+                    flags |= *f;
+                    if (i + 1 < t.size() && (t[i + 1].IsPunct('|') || t[i + 1].IsPunct(','))) {
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+            } else {
+                return Fail(line, a.column, "unknown option '" + a.text + "'");
+            }
+            continue;
+        }
+        int64_t reg = 0;
+        if (two && a.kind == Token::kWord && a.text.size() > 2 && a.text.back() == ':' &&
+            HasPrefix(a.text.substr(0, a.text.size() - 1), "r", rest) && ParseInteger(rest, reg) &&
+            i + 1 < t.size() && t[i + 1].kind == Token::kString) {
+            if (reg < 0 || reg > 255) return Fail(line, a.column, "registers are 0 to 255");
+            params.push_back(FunctionParam{t[i + 1].text, static_cast<uint8_t>(reg)});
+            ++i;
+            continue;
+        }
+        return Fail(line, a.column,
+                    two ? "expected \"param\", rN:\"param\", regs=N or flags=..."
+                        : "parameters are quoted names");
+    }
+    if (two) {
+        as.BeginFunction2(name, params, flags, regs);
+    } else {
+        std::vector<std::string> names;
+        for (const FunctionParam& p : params) names.push_back(p.name);
+        as.BeginFunction(name, names);
+    }
+    return true;
+}
+
+bool DescriptionParser::ParseTry(const Line& line, ActionAssembler& as) {
+    ArgReader args(line, 1);
+    const Arg* c = args.Option("catch");
+    std::string name;
+    std::optional<uint8_t> reg;
+    if (c) {
+        std::string rest;
+        int64_t r = 0;
+        if (c->values.size() == 1 && c->values[0].kind == Token::kWord &&
+            HasPrefix(c->values[0].text, "r:", rest)) {
+            if (!ParseInteger(rest, r) || r < 0 || r > 255) {
+                return Fail(line, c->column, "registers are written r:0 to r:255");
+            }
+            reg = static_cast<uint8_t>(r);
+        } else if (!args.Text(c, name)) {
+            return FailArgs(args);
+        }
+    }
+    if (!args.Finish()) return FailArgs(args);
+    as.BeginTry(name, reg);
     return true;
 }
 

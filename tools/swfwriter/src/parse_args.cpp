@@ -107,8 +107,7 @@ bool ArgReader::Number(const Arg* a, double& out) {
     if (!a) return ok();
     if (a->values.size() != 1 || a->values[0].kind != Token::kWord ||
         !ParseNumber(a->values[0].text, out)) {
-        SetError(a->column, (a->key.empty() ? std::string("value") : a->key) +
-                                " must be a number");
+        SetError(a->column, (a->key.empty() ? std::string("value") : a->key) + " must be a number");
         return false;
     }
     return true;

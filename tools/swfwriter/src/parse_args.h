@@ -20,7 +20,7 @@ struct Arg {
 
 // Collects the arguments of one statement and reports the first problem with them.
 class ArgReader {
-public:
+  public:
     // Arguments from tokens[first...] of the line.
     ArgReader(const Line& line, size_t first);
 
@@ -53,7 +53,7 @@ public:
     bool Finish();
     void SetError(int column, const std::string& message);
 
-private:
+  private:
     const Line& line_;
     std::vector<Arg> args_;
     std::vector<bool> used_;

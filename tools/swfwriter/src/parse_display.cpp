@@ -89,8 +89,9 @@ bool ReadGradient(ArgReader& args, FillStyle& fill) {
 bool ReadFillStyle(ArgReader& args, FillStyle& fill) {
     const Arg* first = args.Positional(0);
     if (!first || first->values.size() != 1) {
-        args.SetError(0, "usage: fill #RRGGBB[AA] | fill linear|radial|focal stops=... | "
-                         "fill bitmap <id>");
+        args.SetError(0,
+                      "usage: fill #RRGGBB[AA] | fill linear|radial|focal stops=... | "
+                      "fill bitmap <id>");
         return false;
     }
     const Token& kind = first->values[0];
@@ -148,7 +149,8 @@ bool DescriptionParser::ParseShape(const Line& line, Timeline& timeline) {
         if (!nonZero && !(w->values.size() == 1 && w->values[0].IsWord("evenodd"))) {
             return Fail(line, w->column, "winding is nonzero or evenodd");
         }
-        if (nonZero && version != 4) return Fail(line, w->column, "winding=nonzero needs version=4");
+        if (nonZero && version != 4)
+            return Fail(line, w->column, "winding=nonzero needs version=4");
         shape.SetNonZeroWinding(nonZero);
     }
     if (!head.Finish()) return FailArgs(head);

@@ -34,10 +34,9 @@ std::optional<uint32_t> ClipEventByName(const std::string& name) {
 }
 
 std::optional<uint8_t> BlendModeByName(const std::string& name) {
-    static const char* const kModes[] = {"normal",     "layer",   "multiply", "screen",
-                                         "lighten",    "darken",  "difference", "add",
-                                         "subtract",   "invert",  "alpha",    "erase",
-                                         "overlay",    "hardlight"};
+    static const char* const kModes[] = {"normal", "layer",      "multiply", "screen",   "lighten",
+                                         "darken", "difference", "add",      "subtract", "invert",
+                                         "alpha",  "erase",      "overlay",  "hardlight"};
     for (size_t i = 0; i < sizeof kModes / sizeof kModes[0]; ++i) {
         if (name == kModes[i]) return static_cast<uint8_t>(i + 1);
     }

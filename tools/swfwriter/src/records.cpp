@@ -8,7 +8,9 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-int32_t Fixed16(double v) { return static_cast<int32_t>(std::lround(v * 65536.0)); }
+int32_t Fixed16(double v) {
+    return static_cast<int32_t>(std::lround(v * 65536.0));
+}
 
 unsigned MaxSignedBits(std::initializer_list<int32_t> values) {
     unsigned bits = 0;
@@ -18,7 +20,9 @@ unsigned MaxSignedBits(std::initializer_list<int32_t> values) {
 
 }  // namespace
 
-int32_t Twips(double pixels) { return static_cast<int32_t>(std::lround(pixels * 20.0)); }
+int32_t Twips(double pixels) {
+    return static_cast<int32_t>(std::lround(pixels * 20.0));
+}
 
 void WriteRgb(ByteWriter& out, Rgba c) {
     out.U8(c.r);

@@ -28,8 +28,8 @@ unsigned EdgeBits(std::initializer_list<int32_t> values) {
 Matrix FillStyle::GradientBox(double x, double y, double width, double height,
                               double rotationDegrees) {
     // The gradient square is 32768 twips wide, centred on the origin.
-    return Matrix::Make(x + width / 2, y + height / 2, width * 20 / 32768.0,
-                        height * 20 / 32768.0, rotationDegrees);
+    return Matrix::Make(x + width / 2, y + height / 2, width * 20 / 32768.0, height * 20 / 32768.0,
+                        rotationDegrees);
 }
 
 uint16_t Shape::AddFill(Rgba color) {
@@ -48,7 +48,9 @@ bool Shape::WriteFill(ByteWriter& out, const FillStyle& f, std::string* error) c
     auto writeColor = [&](Rgba c) { alpha ? WriteRgba(out, c) : WriteRgb(out, c); };
     out.U8(f.type);
     switch (f.type) {
-        case FillStyle::kSolid: writeColor(f.color); return true;
+        case FillStyle::kSolid:
+            writeColor(f.color);
+            return true;
         case FillStyle::kLinearGradient:
         case FillStyle::kRadialGradient:
         case FillStyle::kFocalGradient: {
@@ -122,7 +124,9 @@ void Shape::MoveTo(double x, double y) {
     AddPoint(Twips(x), Twips(y));
 }
 
-void Shape::LineTo(double x, double y) { LineToTwips(Twips(x), Twips(y)); }
+void Shape::LineTo(double x, double y) {
+    LineToTwips(Twips(x), Twips(y));
+}
 
 void Shape::LineToTwips(int32_t x, int32_t y) {
     records_.push_back(Record{Record::kLine, x, y, 0, 0});
@@ -167,14 +171,20 @@ void Shape::Ellipse(double centerX, double centerY, double radiusX, double radiu
 
 uint16_t Shape::TagCode() const {
     switch (version_) {
-        case 1: return kTagDefineShape;
-        case 2: return kTagDefineShape2;
-        case 4: return kTagDefineShape4;
-        default: return kTagDefineShape3;
+        case 1:
+            return kTagDefineShape;
+        case 2:
+            return kTagDefineShape2;
+        case 4:
+            return kTagDefineShape4;
+        default:
+            return kTagDefineShape3;
     }
 }
 
-Rect Shape::EdgeBounds() const { return hasPoints_ ? extent_ : Rect{}; }
+Rect Shape::EdgeBounds() const {
+    return hasPoints_ ? extent_ : Rect{};
+}
 
 Rect Shape::Bounds() const {
     if (!hasPoints_) return Rect{};
@@ -189,7 +199,7 @@ namespace {
  * back until the next edge, so a style and a move that follow each other share one record.
  * Edges are written as deltas from the pen, which the class tracks in twips. */
 class ShapeRecordWriter {
-public:
+  public:
     ShapeRecordWriter(ByteWriter& out, unsigned fillBits, unsigned lineBits)
         : w_(out), fillBits_(fillBits), lineBits_(lineBits) {
         w_.UB(fillBits, 4);
@@ -213,9 +223,8 @@ public:
         Flush();
         int64_t dx = static_cast<int64_t>(x) - penX_, dy = static_cast<int64_t>(y) - penY_;
         // Long lines become several pieces whose deltas add up exactly.
-        int64_t pieces =
-            std::max<int64_t>(1, (std::max(std::llabs(dx), std::llabs(dy)) + kMaxEdgeDelta - 1) /
-                                     kMaxEdgeDelta);
+        int64_t pieces = std::max<int64_t>(
+            1, (std::max(std::llabs(dx), std::llabs(dy)) + kMaxEdgeDelta - 1) / kMaxEdgeDelta);
         for (int64_t i = 0; i < pieces; ++i) {
             StraightEdge(static_cast<int32_t>(dx * (i + 1) / pieces - dx * i / pieces),
                          static_cast<int32_t>(dy * (i + 1) / pieces - dy * i / pieces));
@@ -248,11 +257,11 @@ public:
         w_.Flush();
     }
 
-private:
+  private:
     void Flush() {
         if (!hasStyle_ && !hasMove_) return;
-        w_.UB(0, 1);      // non-edge record
-        w_.Flag(false);   // no new style arrays
+        w_.UB(0, 1);         // non-edge record
+        w_.Flag(false);      // no new style arrays
         w_.Flag(hasStyle_);  // line style
         w_.Flag(hasStyle_);  // fill style 1
         w_.Flag(hasStyle_);  // fill style 0
@@ -348,16 +357,20 @@ bool Shape::WriteRecords(ByteWriter& out, std::string* error) const {
         switch (r.kind) {
             case Record::kStyle:
                 if (static_cast<size_t>(std::max(r.a, r.b)) > fills_.size()) {
-                    return Fail(error,
-                                "fill style " + std::to_string(std::max(r.a, r.b)) + " is not defined");
+                    return Fail(error, "fill style " + std::to_string(std::max(r.a, r.b)) +
+                                           " is not defined");
                 }
                 if (static_cast<size_t>(r.c) > lines_.size()) {
                     return Fail(error, "line style " + std::to_string(r.c) + " is not defined");
                 }
                 records.Style(r.a, r.b, r.c);
                 break;
-            case Record::kMove: records.Move(r.a, r.b); break;
-            case Record::kLine: records.Line(r.a, r.b); break;
+            case Record::kMove:
+                records.Move(r.a, r.b);
+                break;
+            case Record::kLine:
+                records.Line(r.a, r.b);
+                break;
             case Record::kCurve:
                 if (!records.Curve(r.a, r.b, r.c, r.d)) {
                     return Fail(error, "curve is too long for one edge; split it");

@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (compression >= 0) {
-        movie.Header().compression = compression ? swf::Compression::kZlib : swf::Compression::kNone;
+        movie.Header().compression =
+            compression ? swf::Compression::kZlib : swf::Compression::kNone;
     }
     std::optional<swf::Bytes> bytes = movie.Build(&error);
     if (!bytes) {

@@ -20,7 +20,9 @@ void Timeline::AddTag(uint16_t code, Bytes body, bool forceLongHeader) {
     tags_.push_back(Tag{code, std::move(body), forceLongHeader});
 }
 
-void Timeline::ShowFrame() { AddTag(kTagShowFrame, {}); }
+void Timeline::ShowFrame() {
+    AddTag(kTagShowFrame, {});
+}
 
 void Timeline::FrameLabel(const std::string& name, bool namedAnchor) {
     ByteWriter w;

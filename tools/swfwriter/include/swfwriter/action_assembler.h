@@ -73,7 +73,7 @@ enum class UrlMethod : uint8_t { kNone = 0, kGet = 1, kPost = 2 };
 
 // Emits actions in order. The first error sticks: later calls do nothing, Finish reports it.
 class ActionAssembler {
-public:
+  public:
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }
     // Source line recorded with branch references, so late errors can name it.
@@ -124,7 +124,7 @@ public:
     // The action stream ending with the End action, or no value with the error.
     std::optional<Bytes> Finish(std::string* error = nullptr);
 
-private:
+  private:
     struct Block {
         enum Kind { kFunction, kFunction2, kWith, kTry } kind;
         size_t sizeField = 0;  // where the body size goes (try: trySize)
@@ -138,8 +138,8 @@ private:
         int preloads = 0;
     };
     struct LabelRef {
-        size_t field;      // SI16 branch offset, or UI8 skip count
-        size_t fieldEnd;   // branch base: the next action's offset
+        size_t field;     // SI16 branch offset, or UI8 skip count
+        size_t fieldEnd;  // branch base: the next action's offset
         size_t actionIndex;
         std::string label;
         bool skipCount;

@@ -10,7 +10,7 @@ namespace swf {
 using Bytes = std::vector<uint8_t>;
 
 class ByteWriter {
-public:
+  public:
     void U8(uint32_t v) { bytes_.push_back(static_cast<uint8_t>(v)); }
     void U16(uint32_t v);
     void U32(uint32_t v);
@@ -30,13 +30,13 @@ public:
     const Bytes& Data() const { return bytes_; }
     Bytes Take() { return std::move(bytes_); }
 
-private:
+  private:
     Bytes bytes_;
 };
 
 // Writes bit fields most significant bit first; Flush pads to the next byte with zeros.
 class BitWriter {
-public:
+  public:
     explicit BitWriter(ByteWriter& out) : out_(out) {}
     ~BitWriter() { Flush(); }
     BitWriter(const BitWriter&) = delete;
@@ -47,7 +47,7 @@ public:
     void Flag(bool on) { UB(on ? 1 : 0, 1); }
     void Flush();
 
-private:
+  private:
     ByteWriter& out_;
     uint32_t pending_ = 0;
     unsigned pendingBits_ = 0;

@@ -27,7 +27,7 @@ struct MovieHeader {
 };
 
 class MovieBuilder {
-public:
+  public:
     MovieHeader& Header() { return header_; }
     const MovieHeader& Header() const { return header_; }
     Timeline& Root() { return root_; }
@@ -39,7 +39,7 @@ public:
     // The finished file, or no value with the reason in *error.
     std::optional<Bytes> Build(std::string* error = nullptr) const;
 
-private:
+  private:
     MovieHeader header_;
     Timeline root_;
 };

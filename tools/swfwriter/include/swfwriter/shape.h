@@ -21,7 +21,7 @@ struct FillStyle {
         kSolid = 0x00,
         kLinearGradient = 0x10,
         kRadialGradient = 0x12,
-        kFocalGradient = 0x13,      // DefineShape4
+        kFocalGradient = 0x13,  // DefineShape4
         kRepeatingBitmap = 0x40,
         kClippedBitmap = 0x41,
         kHardRepeatingBitmap = 0x42,  // not smoothed
@@ -43,7 +43,7 @@ struct FillStyle {
 };
 
 class Shape {
-public:
+  public:
     // 1 to 4: the DefineShape tag to write. Alpha in colours needs 3; focal gradients,
     // spread and interpolation modes need 4.
     explicit Shape(int version = 3) : version_(version) {}
@@ -76,7 +76,7 @@ public:
     // Bounds of all points, widened by half the widest line (twips).
     Rect Bounds() const;
 
-private:
+  private:
     struct Record {
         enum Kind { kStyle, kMove, kLine, kCurve } kind;
         int32_t a = 0, b = 0, c = 0, d = 0;  // style: fill0, fill1, line; move/edges: twips

@@ -22,7 +22,7 @@ struct Tag {
 void WriteTag(ByteWriter& out, const Tag& tag);
 
 class Timeline {
-public:
+  public:
     void AddTag(uint16_t code, Bytes body, bool forceLongHeader = false);
     void ShowFrame();
     void FrameLabel(const std::string& name, bool namedAnchor = false);
@@ -40,7 +40,7 @@ public:
     Bytes EncodeTags() const;
     const std::vector<Tag>& Tags() const { return tags_; }
 
-private:
+  private:
     bool NeedsClosingFrame() const;
 
     std::vector<Tag> tags_;
