@@ -124,17 +124,18 @@ bool DescriptionParser::ParseDoAction(const Line& line, Timeline& timeline, bool
     ArgReader args(line, 1);
     if (init) {
         int64_t sprite = 0;
-        if (!args.Require(1, "initaction <sprite id>") ||
+        if (!args.Require(1, "initaction <sprite id> [long]") ||
             !args.Int(args.Positional(0), 1, 65535, sprite)) {
             return FailArgs(args);
         }
         body.U16(static_cast<uint32_t>(sprite));
     }
+    bool longHeader = args.Flag("long");
     if (!args.Finish()) return FailArgs(args);
     Bytes actions;
     if (!ParseActionBlock(line, actions)) return false;
     body.Append(actions);
-    timeline.AddTag(init ? kTagDoInitAction : kTagDoAction, body.Take());
+    timeline.AddTag(init ? kTagDoInitAction : kTagDoAction, body.Take(), longHeader);
     return true;
 }
 
