@@ -12,8 +12,11 @@ namespace kestrel::player {
 
 class EditText;
 
+// Masks (PlaceObject clip depth) arrive as a bracket around what they mask:
+//   BeginMask, the mask's Shape items, MaskContent, the masked items, EndMask.
+// Brackets nest. Shapes between BeginMask and MaskContent define the area only.
 struct RenderItem {
-    enum Kind { Shape, Text } kind = Shape;
+    enum Kind { Shape, Text, BeginMask, MaskContent, EndMask } kind = Shape;
     const ShapeDefinition* shape = nullptr;  // Shape: not owned (movie definition)
     const EditText* text = nullptr;          // Text: not owned (display list)
     Matrix matrix;                           // item space -> stage twips

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/button.h"
+#include "core/display_factory.h"
 
 namespace kestrel::player {
 
@@ -275,10 +276,40 @@ void Stage::mouseUp(double x, double y) {
 
 namespace {
 
+void pushMarker(RenderItem::Kind kind, RenderList& out) {
+    RenderItem item;
+    item.kind = kind;
+    out.items.push_back(item);
+}
+
+// `asMask`: the object defines a mask area: visibility, texts and colours do not count.
 void collect(const DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentColor,
-             RenderList& out) {
-    // Mask layers are not drawn (their masking is not applied either).
-    if (!object.visible() || object.clipDepth() > 0) return;
+             bool asMask, RenderList& out);
+
+void collectChildren(const MovieClip& clip, const Matrix& m, const ColorTransform& ct, bool asMask,
+                     RenderList& out) {
+    std::vector<int> openMasks;  // script depths up to which open masks reach
+    for (const auto& entry : clip.children()) {
+        const DisplayObject& child = *entry.second;
+        while (!openMasks.empty() && entry.first > openMasks.back()) {
+            pushMarker(RenderItem::EndMask, out);
+            openMasks.pop_back();
+        }
+        if (child.clipDepth() > 0 && !asMask) {
+            pushMarker(RenderItem::BeginMask, out);
+            collect(child, m, ct, true, out);
+            pushMarker(RenderItem::MaskContent, out);
+            openMasks.push_back(child.clipDepth() - kTimelineDepthOffset);
+            continue;
+        }
+        collect(child, m, ct, asMask, out);
+    }
+    for (size_t i = 0; i < openMasks.size(); ++i) pushMarker(RenderItem::EndMask, out);
+}
+
+void collect(const DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentColor,
+             bool asMask, RenderList& out) {
+    if (!object.visible() && !asMask) return;
     Matrix m = parentMatrix.multiply(object.matrix());
     ColorTransform ct = parentColor.concat(object.colorTransform());
     switch (object.kind()) {
@@ -292,6 +323,7 @@ void collect(const DisplayObject& object, const Matrix& parentMatrix, const Colo
             break;
         }
         case DisplayObjectKind::EditText: {
+            if (asMask) break;  // device text cannot shape a mask
             RenderItem item;
             item.kind = RenderItem::Text;
             item.text = &static_cast<const EditText&>(object);
@@ -301,12 +333,11 @@ void collect(const DisplayObject& object, const Matrix& parentMatrix, const Colo
             break;
         }
         case DisplayObjectKind::MovieClip:
-            for (const auto& entry : static_cast<const MovieClip&>(object).children())
-                collect(*entry.second, m, ct, out);
+            collectChildren(static_cast<const MovieClip&>(object), m, ct, asMask, out);
             break;
         case DisplayObjectKind::Button:
             for (const auto& child : static_cast<const Button&>(object).stateChildren())
-                collect(*child, m, ct, out);
+                collect(*child, m, ct, asMask, out);
             break;
     }
 }
@@ -317,7 +348,7 @@ void Stage::buildRenderList(RenderList& out) const {
     out.clear();
     out.background = movie_->backgroundColor();
     out.stageRect = movie_->stageRect();
-    collect(*root_, Matrix(), ColorTransform(), out);
+    collect(*root_, Matrix(), ColorTransform(), false, out);
 }
 
 }  // namespace kestrel::player

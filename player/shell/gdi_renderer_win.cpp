@@ -256,6 +256,22 @@ void DrawField(HDC dc, const Matrix& m, const RenderItem& item) {
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner, flags);
 }
 
+// Adds the fills of a mask shape to `region` (created on first use).
+void AddMaskShape(HDC dc, const Matrix& m, const player::ShapeDefinition& shape, HRGN& region) {
+    for (const player::FillPath& fill : shape.fills) {
+        SetPolyFillMode(dc, shape.nonZeroWinding ? WINDING : ALTERNATE);
+        TracePath(dc, m, fill.commands);
+        HRGN part = PathToRegion(dc);
+        if (!part) continue;
+        if (!region) {
+            region = part;
+        } else {
+            CombineRgn(region, region, part, RGN_OR);
+            DeleteObject(part);
+        }
+    }
+}
+
 }  // namespace
 
 player::StageMapping MappingFor(const RenderList& list, int width, int height, const RenderOptions& options) {
@@ -275,13 +291,51 @@ void RenderFrame(HDC dc, int width, int height, const RenderList& list, const Re
     }
     SelectedObject noPen(dc, GetStockObject(NULL_PEN));
     Matrix toWindow = MappingFor(list, width, height, options).twipsToWindow(list.stageRect);
+    // Masks: the shapes of a mask become a region; the masked items are drawn with
+    // the clip narrowed to it (SaveDC/RestoreDC brackets, so masks nest).
+    int maskDefinitionLevel = 0;
+    HRGN maskRegion = nullptr;
+    int openMasks = 0;
     for (const RenderItem& item : list.items) {
         Matrix m = toWindow.multiply(item.matrix);
-        if (item.kind == RenderItem::Shape && item.shape)
-            DrawShape(dc, width, height, m, item);
-        else if (item.kind == RenderItem::Text && item.text)
-            DrawField(dc, m, item);
+        switch (item.kind) {
+            case RenderItem::BeginMask:
+                ++maskDefinitionLevel;
+                break;
+            case RenderItem::MaskContent:
+                if (maskDefinitionLevel > 0) --maskDefinitionLevel;
+                if (maskDefinitionLevel == 0) {
+                    SaveDC(dc);
+                    ++openMasks;
+                    if (maskRegion) {
+                        ExtSelectClipRgn(dc, maskRegion, RGN_AND);
+                        DeleteObject(maskRegion);
+                        maskRegion = nullptr;
+                    } else {
+                        IntersectClipRect(dc, 0, 0, 0, 0);  // an empty mask shows nothing
+                    }
+                }
+                break;
+            case RenderItem::EndMask:
+                if (openMasks > 0) {
+                    RestoreDC(dc, -1);
+                    --openMasks;
+                }
+                break;
+            case RenderItem::Shape:
+                if (!item.shape) break;
+                if (maskDefinitionLevel > 0)
+                    AddMaskShape(dc, m, *item.shape, maskRegion);
+                else
+                    DrawShape(dc, width, height, m, item);
+                break;
+            case RenderItem::Text:
+                if (item.text && maskDefinitionLevel == 0) DrawField(dc, m, item);
+                break;
+        }
     }
+    while (openMasks-- > 0) RestoreDC(dc, -1);
+    if (maskRegion) DeleteObject(maskRegion);
 }
 
 }  // namespace kestrel::shell

@@ -3,7 +3,8 @@
 // What GDI cannot do is approximated: no anti-aliasing; gradients and bitmaps come
 // as flat colours from the core; semi-transparent shapes are drawn solid into a
 // copy of the area and blended back with one constant alpha (AlphaBlend); text is
-// a device font, unrotated, in the field's transformed box; masks are not applied.
+// a device font, unrotated, in the field's transformed box; masks clip to the
+// mask shapes' fill area (hard edges, no alpha).
 #pragma once
 
 #include <windows.h>

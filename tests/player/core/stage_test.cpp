@@ -117,7 +117,7 @@ TEST(EditTextFields, DefinitionFieldsReachTheFieldAndTheRenderList) {
     EXPECT_DOUBLE_EQ(made->height(), 40);
 }
 
-TEST(RenderListBuild, CombinesTransformsAndSkipsMasks) {
+TEST(RenderListBuild, CombinesTransformsAndBracketsMasks) {
     Stage stage(loadDescription(R"(
 background #102030
 shape 1
@@ -129,8 +129,10 @@ sprite 2
   showframe
 end
 place 2 depth=1 x=100 y=50 scale=2
-place 1 depth=2 clipdepth=3
+place 1 depth=2 clipdepth=4
 place 1 depth=3 x=1
+place 1 depth=4 x=3
+place 1 depth=5 x=7
 showframe
 )"),
                 nullptr);
@@ -138,12 +140,18 @@ showframe
     RenderList list;
     stage.buildRenderList(list);
     EXPECT_EQ(list.background, (Rgba{0x10, 0x20, 0x30, 255}));
-    ASSERT_EQ(list.items.size(), 2u) << "the mask layer is not drawn";
+    std::vector<RenderItem::Kind> kinds;
+    for (const RenderItem& item : list.items) kinds.push_back(item.kind);
+    EXPECT_EQ(kinds, (std::vector<RenderItem::Kind>{RenderItem::Shape, RenderItem::BeginMask, RenderItem::Shape,
+                                                    RenderItem::MaskContent, RenderItem::Shape,
+                                                    RenderItem::Shape, RenderItem::EndMask, RenderItem::Shape}));
     const RenderItem& nested = list.items[0];
     EXPECT_DOUBLE_EQ(nested.matrix.a, 2);
     EXPECT_DOUBLE_EQ(nested.matrix.tx, (100 + 2 * 5) * kPx);
     EXPECT_NEAR(nested.colorTransform.aMul, 0.5, 0.01);
-    EXPECT_DOUBLE_EQ(list.items[1].matrix.tx, 1 * kPx);
+    EXPECT_DOUBLE_EQ(list.items[4].matrix.tx, 1 * kPx);
+    EXPECT_DOUBLE_EQ(list.items[5].matrix.tx, 3 * kPx) << "depth 4 is masked too (clip depth 4)";
+    EXPECT_DOUBLE_EQ(list.items[7].matrix.tx, 7 * kPx) << "past the clip depth, unmasked";
 }
 
 }  // namespace

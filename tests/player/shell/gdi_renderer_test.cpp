@@ -200,6 +200,34 @@ TEST(GdiRenderer, StageIsMappedIntoTheWindow) {
     EXPECT_TRUE(Near(canvas.at(60, 110), kBackground));
 }
 
+TEST(GdiRenderer, MasksClipTheLayersTheyCover) {
+    Stage stage(player::test::loadDescription(R"(
+stage 200 100
+background #FFFFFF
+shape 1
+  fill #000000
+  circle 50 50 40 fill=1
+end
+shape 2
+  fill #FF0000
+  rect 0 0 100 100 fill=1
+end
+place 1 depth=1 clipdepth=2
+place 2 depth=2
+place 2 depth=3 x=100
+showframe
+)"),
+                nullptr);
+    stage.start();
+    Canvas canvas(200, 100);
+    Paint(stage, canvas, 200, 100);
+    canvas.savePng("gdi_mask.png");
+    EXPECT_TRUE(Near(canvas.at(50, 50), kRed)) << "inside the mask";
+    EXPECT_TRUE(Near(canvas.at(5, 5), kWhite)) << "square outside the circle is clipped";
+    EXPECT_TRUE(Near(canvas.at(105, 5), kRed)) << "the layer above the clip depth is not masked";
+    EXPECT_FALSE(Near(canvas.at(50, 50), kBlack)) << "the mask itself is not drawn";
+}
+
 TEST(GdiRenderer, TextFieldsShowTheirText) {
     std::string desc = "stage 200 60\nbackground #FFFFFF\n";
     desc += player::test::editTextTag(3, 2400, 600, "", "") + "\n";
