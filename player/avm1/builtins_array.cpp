@@ -127,7 +127,7 @@ Value arraySort(NativeCall& c) {
         compareFn = f;
         optionArg = 1;
     }
-    if (c.args.size() > optionArg) options = static_cast<int>(vm.toNumber(c.args[optionArg]));
+    if (c.args.size() > optionArg) options = toInt32(vm.toNumber(c.args[optionArg]));
     if (compareFn) {
         return sortArray(vm, a, options, [&](const Value& x, const Value& y) {
             auto r = vm.call(Value(compareFn), Value(), {x, y});
@@ -153,9 +153,9 @@ Value arraySortOn(NativeCall& c) {
     }
     int options = 0;
     if (Object* list = c.arg(1).asObject(); list && list->kind() == ObjectKind::Array) {
-        for (const Value& v : list->elements()) fieldOptions.push_back(static_cast<int>(vm.toNumber(v)));
+        for (const Value& v : list->elements()) fieldOptions.push_back(toInt32(vm.toNumber(v)));
     } else if (c.args.size() > 1) {
-        options = static_cast<int>(vm.toNumber(c.args[1]));
+        options = toInt32(vm.toNumber(c.args[1]));
     }
     return sortArray(vm, a, options & (kUniqueSort | kReturnIndexedArray), [&](const Value& x, const Value& y) {
         for (size_t i = 0; i < fields.size(); ++i) {

@@ -56,10 +56,19 @@ Fields split(double t) {
 }
 
 double compose(const Fields& f) {
+    // Fields this large cannot make a valid time (and would overflow the day arithmetic).
+    for (double v : {f.year, f.month, f.day, f.hours, f.minutes, f.seconds, f.ms})
+        if (!std::isfinite(v) || std::fabs(v) > 1e12) return std::nan("");
     double t = daysFromCivil(f.year, f.month, 1) + f.day - 1;
     t = t * kMsPerDay + f.hours * 3600000 + f.minutes * 60000 + f.seconds * 1000 + f.ms;
     if (!std::isfinite(t) || std::fabs(t) > 8.64e15) return std::nan("");
     return t;
+}
+
+// Times beyond +-8.64e15 ms (about 275,000 years) are invalid, as in ECMAScript.
+double timeClip(double t) {
+    if (!std::isfinite(t) || std::fabs(t) > 8.64e15) return std::nan("");
+    return std::trunc(t);
 }
 
 double timeOf(NativeCall& c) {
@@ -69,7 +78,7 @@ double timeOf(NativeCall& c) {
 }
 
 void setTime(NativeCall& c, double t) {
-    if (Object* o = c.thisObject(); o && o->kind() == ObjectKind::Date) o->setPrimitive(Value(t));
+    if (Object* o = c.thisObject(); o && o->kind() == ObjectKind::Date) o->setPrimitive(Value(timeClip(t)));
 }
 
 double nowMs() {
@@ -101,7 +110,7 @@ Value dateConstruct(NativeCall& c) {
     self->setKind(ObjectKind::Date);
     double t;
     if (c.args.empty()) t = nowMs();
-    else if (c.args.size() == 1) t = c.vm.toNumber(c.args[0]);
+    else if (c.args.size() == 1) t = timeClip(c.vm.toNumber(c.args[0]));
     else t = fromArgs(c, 0);
     self->setPrimitive(Value(t));
     return c.thisValue;
@@ -164,7 +173,7 @@ void installDateBuiltins(Vm& vm) {
     vm.defineMethod(proto, "toString", [](NativeCall& c) { return Value(dateText(timeOf(c))); });
     vm.defineMethod(proto, "getTimezoneOffset", [](NativeCall&) { return Value(0.0); });
     vm.defineMethod(proto, "setTime", [](NativeCall& c) {
-        double t = c.vm.toNumber(c.arg(0));
+        double t = timeClip(c.vm.toNumber(c.arg(0)));
         setTime(c, t);
         return Value(t);
     });

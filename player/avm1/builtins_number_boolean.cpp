@@ -51,7 +51,8 @@ void installNumberBooleanBuiltins(Vm& vm) {
         if (!c.thisValue.isNumber() && !(o && o->kind() == ObjectKind::Number))
             return Value("[object Object]");
         double radix = c.arg(0).isUndefined() ? 10 : c.vm.toNumber(c.arg(0));
-        int r = std::isnan(radix) ? 10 : static_cast<int>(radix);
+        int r = toInt32(radix);
+        if (std::isnan(radix)) r = 10;
         return Value(formatNumberRadix(thisNumber(c), r));
     });
     vm.defineMethod(numberProto, "valueOf", [](NativeCall& c) {

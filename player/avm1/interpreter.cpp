@@ -478,7 +478,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             case 0x8D: {  // WaitForFrame2
                 int skip = in.u8();
                 Value frame = popValue();
-                int f = static_cast<int>(num(frame)) - 1;
+                int f = toInt32(num(frame)) - 1;
                 if (!vm_.host().isFrameLoaded(act.target, f)) {
                     for (int i = 0; i < skip && next < end; ++i) {
                         size_t len = bytes[next] >= 0x80 && next + 3 <= end
@@ -507,9 +507,9 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                     if (std::isnan(n))
                         vm_.host().gotoLabel(clip, s, play);
                     else
-                        vm_.host().gotoFrame(clip, static_cast<int>(n) - 1 + bias, play);
+                        vm_.host().gotoFrame(clip, toInt32(n) - 1 + bias, play);
                 } else {
-                    vm_.host().gotoFrame(clip, static_cast<int>(num(frame)) - 1 + bias, play);
+                    vm_.host().gotoFrame(clip, toInt32(num(frame)) - 1 + bias, play);
                 }
                 break;
             }
@@ -1209,7 +1209,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                 break;
             }
             case 0x22: {  // GetProperty
-                int index = static_cast<int>(num(popValue()));
+                int index = toInt32(num(popValue()));
                 Value t = popValue();
                 std::string path = str(t);
                 Object* clip = t.isObject() ? t.asObject() : resolvePath(act, path);
@@ -1218,14 +1218,14 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             }
             case 0x23: {  // SetProperty
                 Value value = popValue();
-                int index = static_cast<int>(num(popValue()));
+                int index = toInt32(num(popValue()));
                 Value t = popValue();
                 Object* clip = t.isObject() ? t.asObject() : resolvePath(act, str(t));
                 if (clip) vm_.host().setProperty(vm_, clip, index, value);
                 break;
             }
             case 0x24: {  // CloneSprite
-                int depth = static_cast<int>(num(popValue()));
+                int depth = toInt32(num(popValue()));
                 std::string name = str(popValue());
                 Value source = popValue();
                 Object* clip = source.isObject() ? source.asObject() : resolvePath(act, str(source));

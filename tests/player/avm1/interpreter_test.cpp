@@ -124,6 +124,17 @@ TEST(Interpreter, MalformedBytesStopCleanly) {
     }
 }
 
+TEST(Interpreter, EveryActionCopesWithAnEmptyStack) {
+    // Operands missing from the stack read as undefined (NaN, "" ...), never as a fault.
+    for (int code = 1; code < 0x80; ++code) {
+        Engine e;
+        ActionBuilder b;
+        b.op(static_cast<uint8_t>(code)).op(static_cast<uint8_t>(code));
+        RunResult r = e.run(b);
+        EXPECT_TRUE(r.ok() || r.status == RunStatus::Thrown) << "action " << code;
+    }
+}
+
 TEST(Interpreter, JumpsOutsideTheBlockEndIt) {
     Engine e;
     ActionBuilder b;
