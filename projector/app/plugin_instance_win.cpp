@@ -41,6 +41,7 @@ PluginInstance::PluginInstance(const NPPluginFuncs& plugin, HostSurface& surface
 }
 
 PluginInstance::~PluginInstance() {
+    placeholderHook_.remove();  // before the player's window goes with NPP_Destroy
     if (scriptableObject_) HostReleaseObject(scriptableObject_);
     scriptableObject_ = nullptr;
     if (started_ && plugin_.destroy) plugin_.destroy(&npp_, nullptr);
@@ -95,6 +96,7 @@ bool PluginInstance::start() {
 
     setWindow();
     if (source && !streamMovie()) return false;
+    placeholderHook_.install(*this);
     return true;
 }
 

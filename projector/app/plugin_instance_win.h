@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/npapi/npapi_abi.h"
+#include "projector/app/placeholder_hook_win.h"
 
 namespace kestrel {
 class ScriptHost;
@@ -76,6 +77,7 @@ private:
     NPObject* scriptableObject_ = nullptr;  // one reference held
     std::string movieLocation_ = "empty";
     ScriptHost* scriptHost_ = nullptr;  // not owned: the window's
+    PlaceholderHook placeholderHook_;
 };
 
 }  // namespace kestrel::projector

@@ -6,6 +6,7 @@
 #include "projector/app/application_win.h"
 #include "projector/app/main_loop_win.h"
 #include "projector/app/resources/resource_ids.h"
+#include "projector/app/transparent_surface_win.h"
 
 namespace kestrel::projector {
 namespace {
@@ -13,6 +14,12 @@ namespace {
 constexpr DWORD kStyleNormal = WS_CAPTION | WS_SYSMENU;            // 0x00C80000
 constexpr DWORD kStyleModal = WS_CAPTION | WS_SYSMENU | DS_SYSMODAL; // 0x00C80002
 constexpr DWORD kStyleNoBorder = WS_POPUP;                           // 0x80000000
+constexpr DWORD kStyleTransparent = WS_POPUP | WS_SYSMENU;           // 0x80080000
+
+bool IsMouseMessage(UINT message) {
+    return message == WM_SETCURSOR || (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) ||
+           message == WM_MOUSEWHEEL || message == WM_MOUSEHOVER || message == WM_MOUSELEAVE;
+}
 
 const char* QualityWord(FlashQuality quality) {
     switch (quality) {
@@ -61,11 +68,16 @@ bool ProjectorWindow::create() {
     if (definition_.hasMaximize) style |= WS_MAXIMIZEBOX;
     if (definition_.hasMinimize) style |= WS_MINIMIZEBOX;
     if (definition_.resizable) style |= WS_THICKFRAME;
+    const bool transparent = definition_.type == WindowType::Transparent;
+    if (transparent) {
+        style = kStyleTransparent;
+        exStyle |= WS_EX_LAYERED;
+    }
 
-    // Every window gets a menu bar; it starts empty.
+    // Every window gets a menu bar, which starts empty; a layered window has no frame to show one.
     definition_.hasMenu = true;
     HINSTANCE module = GetModuleHandleA(nullptr);
-    menuBar_ = LoadMenuA(module, MAKEINTRESOURCEA(IDM_PROJECTOR_BAR));
+    if (!transparent) menuBar_ = LoadMenuA(module, MAKEINTRESOURCEA(IDM_PROJECTOR_BAR));
 
     RECT outer{0, 0, definition_.width, definition_.height};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);  // the bar is not counted
@@ -97,7 +109,10 @@ bool ProjectorWindow::attachMovie() {
     int height = definition_.height;
     applySizeAndPosition(&width, &height);
 
-    surface_ = std::make_unique<OpaqueSurface>(window_, width, height);
+    if (definition_.type == WindowType::Transparent)
+        surface_ = std::make_unique<TransparentSurface>(window_, width, height, application_.updateLayeredWindow());
+    else
+        surface_ = std::make_unique<OpaqueSurface>(window_, width, height);
 
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previousProcedure_ = reinterpret_cast<WNDPROC>(
@@ -218,6 +233,88 @@ bool ProjectorWindow::handleKey(UINT message, WPARAM wParam, LPARAM lParam, LRES
     return false;
 }
 
+void ProjectorWindow::handleSize(WPARAM sizeType, LPARAM size) {
+    const int width = LOWORD(size), height = HIWORD(size);
+    if (scripting_) {
+        if (sizeType == SIZE_MINIMIZED)
+            scripting_->CallMovie("onWindowMinimize", {});
+        else if (sizeType == SIZE_MAXIMIZED)
+            scripting_->CallMovie("onWindowMaximize", {});
+        else if (sizeType == SIZE_RESTORED)
+            scripting_->CallMovie("onWindowRestore", {});
+        scripting_->CallMovieWithNumbers("onWindowResize", {width, height});
+    }
+    // The movie call may have closed the window. A minimised window keeps its
+    // surface: the restore that follows brings the real size back.
+    if (instance_ && sizeType != SIZE_MINIMIZED) instance_->resize(width, height);
+}
+
+void ProjectorWindow::handleMove(LPARAM position) {
+    if (!scripting_) return;
+    // Signed: a window partly off the left or top edge has a negative corner.
+    scripting_->CallMovieWithNumbers("onWindowPosition", {static_cast<short>(LOWORD(position)),
+                                                          static_cast<short>(HIWORD(position))});
+}
+
+bool ProjectorWindow::pointInMovie() const {
+    if (!surface_) return false;
+    POINT cursor;
+    if (!GetCursorPos(&cursor) || !ScreenToClient(window_, &cursor)) return false;
+    const NPWindow& area = *surface_->windowStructure();
+    return cursor.x >= area.x && cursor.y >= area.y && cursor.x < area.x + static_cast<LONG>(area.width) &&
+           cursor.y < area.y + static_cast<LONG>(area.height);
+}
+
+// Answers true with `result` when the message needs no default processing.
+bool ProjectorWindow::handleMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    // A window without the focus takes only presses, which activate it.
+    if (GetFocus() != window_ && message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN) return false;
+
+    if (GetCapture() == window_) {
+        if (message == WM_LBUTTONUP) ReleaseCapture();
+        if ((message == WM_MOUSEMOVE || message == WM_LBUTTONUP) && instance_)
+            instance_->deliverEvent(message, wParam, lParam);
+        return false;
+    }
+    if (!pointInMovie()) return false;
+
+    switch (message) {
+    case WM_LBUTTONDOWN: {
+        const bool drag = definition_.leftMouseAction == MouseAction::Drag ||
+                          (scripting_ && scripting_->windowApi().dragging());
+        if (drag) {
+            // As if the caption were grabbed: the system's move loop runs
+            // until the button is released. It takes screen coordinates.
+            HWND window = window_;
+            POINT start{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(window, &start);
+            SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(start.x, start.y));
+            if (!IsWindow(window)) {
+                *result = 0;  // closed while it moved: this object may be gone
+                return true;
+            }
+        } else {
+            SetCapture(window_);
+        }
+        if (instance_) instance_->deliverEvent(message, wParam, lParam);
+        return false;
+    }
+    case WM_RBUTTONDOWN:
+        // "custom_menu" shows the window's context menu; "drag" and "ignore" do nothing.
+        if (definition_.rightMouseAction == MouseAction::Flash && instance_)
+            instance_->deliverEvent(message, wParam, lParam);
+        *result = 0;
+        return true;
+    default:
+        if (instance_) instance_->deliverEvent(message, wParam, lParam);
+        if (message == WM_SETCURSOR) {
+            *result = 1;
+            return true;
+        }
+        return false;
+    }
+}
+
 LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY: {
@@ -230,7 +327,10 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_ERASEBKGND:
         return 1;
     case WM_SIZE:
-        if (instance_ && wParam != SIZE_MINIMIZED) instance_->resize(LOWORD(lParam), HIWORD(lParam));
+        handleSize(wParam, lParam);
+        return callPrevious(message, wParam, lParam);
+    case WM_MOVE:
+        handleMove(lParam);
         return callPrevious(message, wParam, lParam);
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -251,6 +351,10 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
         LRESULT result = 0;
         if (handleKey(message, wParam, lParam, &result)) return result;
     }
+    if (IsMouseMessage(message)) {
+        LRESULT result = 0;
+        if (handleMouse(message, wParam, lParam, &result)) return result;
+    }
     return callPrevious(message, wParam, lParam);
 }
 
@@ -265,7 +369,7 @@ std::unique_ptr<ProjectorWindow> MakeProjectorWindow(Application& application, W
     switch (definition.type) {
     case WindowType::Standard:
     case WindowType::Mask:         // shaped by its region: not yet, shown as a standard window
-    case WindowType::Transparent:  // layered: not yet, shown as a standard window
+    case WindowType::Transparent:
         return std::make_unique<ProjectorWindow>(application, definition, isMain);
     }
     return nullptr;

@@ -56,6 +56,10 @@ protected:
     void restoreWindowProcedure();
     LRESULT callPrevious(UINT message, WPARAM wParam, LPARAM lParam);
     bool handleKey(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    bool handleMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    void handleSize(WPARAM sizeType, LPARAM size);
+    void handleMove(LPARAM position);
+    bool pointInMovie() const;
 
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
