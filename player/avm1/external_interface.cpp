@@ -1,6 +1,7 @@
 // flash.external.ExternalInterface: the XML value codec and quoting helpers the player's own
 // class is built from, and call/addCallback/available through the host.
 #include <cmath>
+#include <unordered_set>
 
 #include "builtins.h"
 #include "conversions.h"
@@ -89,17 +90,13 @@ std::string argumentsToXml(Vm& vm, const Value& obj, int depth) {
 std::vector<std::string> forInNames(Vm& vm, Object* o) {
     // for..in order: the newest own property first, then each prototype's.
     std::vector<std::string> pushed;
-    std::vector<std::string> seen;
+    std::unordered_set<std::string> seen;
     for (int d = 0; o && d < 256; o = o->proto(), ++d) {
         if (o->kind() == ObjectKind::Array)
             for (size_t i = 0; i < o->elements().size(); ++i)
                 if (!o->elements()[i].isUndefined()) pushed.push_back(std::to_string(i));
         for (const Property& p : o->properties()) {
-            bool dup = false;
-            for (auto& s : seen) dup = dup || s == p.name;
-            if (dup) continue;
-            seen.push_back(p.name);
-            if (!(p.flags & kDontEnum)) pushed.push_back(p.name);
+            if (seen.insert(p.name).second && !(p.flags & kDontEnum)) pushed.push_back(p.name);
         }
     }
     return std::vector<std::string>(pushed.rbegin(), pushed.rend());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 #include "action_reader.h"
 #include "builtins.h"
@@ -13,6 +14,16 @@
 namespace kestrel::avm1 {
 
 namespace {
+
+// Counts a nested block as one level of depth for as long as it runs.
+class DepthGuard {
+public:
+    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthGuard() { --depth_; }
+
+private:
+    int& depth_;
+};
 
 // Restores the Vm's SWF version when an activation of another version ends.
 class VersionScope {
@@ -372,26 +383,24 @@ namespace {
 // each prototype's. The loop pops them, so the newest own property comes out first.
 std::vector<std::string> enumerationNames(Vm& vm, Object* o) {
     std::vector<std::string> names;
-    std::vector<std::string> seen;
+    std::unordered_set<std::string> seenKeys;
     bool cs = vm.caseSensitive();
-    auto wasSeen = [&](const std::string& n) {
-        for (auto& x : seen)
-            if (equalsName(x, n, cs)) return true;
-        return false;
+    // Marks a name as seen; false when it was seen before (under the version's case rule).
+    auto firstSighting = [&](const std::string& n) {
+        std::string key = n;
+        if (!cs)
+            for (char& ch : key) ch = (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+        return seenKeys.insert(std::move(key)).second;
     };
     for (int depth = 0; o && depth < 256; o = o->proto(), ++depth) {
         if (o->kind() == ObjectKind::Array) {
             for (size_t i = 0; i < o->elements().size(); ++i) {
                 std::string n = std::to_string(i);
-                if (wasSeen(n)) continue;
-                seen.push_back(n);
-                names.push_back(n);
+                if (firstSighting(n)) names.push_back(n);
             }
         }
         for (const Property& p : o->properties()) {
-            if (wasSeen(p.name)) continue;
-            seen.push_back(p.name);
-            if (!(p.flags & kDontEnum)) names.push_back(p.name);
+            if (firstSighting(p.name) && !(p.flags & kDontEnum)) names.push_back(p.name);
         }
     }
     return names;
@@ -1060,9 +1069,13 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                 Value v = popValue();
                 size_t bodyEnd = std::min(next + size, end);
                 Object* o = vm_.toObject(v);
+                // Nested blocks use the native stack like calls do, so they count as calls.
+                if (depth_ >= vm_.limits().maxCallDepth) return Completion::aborted(RunStatus::RecursionLimit);
                 if (o) act.scope.push_back(o);
                 size_t depthBefore = act.scope.size();
+                ++depth_;
                 Completion c = execute(act, next, bodyEnd);
+                --depth_;
                 if (o && act.scope.size() == depthBefore) act.scope.pop_back();
                 if (c.kind == Completion::JumpOut) {
                     if (c.jumpTarget < begin || c.jumpTarget >= end) return c;
@@ -1086,6 +1099,8 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                        after = finallyBegin + finallySize;
                 if (after > end) return Completion::aborted(RunStatus::Malformed);
                 size_t stackDepth = stack.size();
+                if (depth_ >= vm_.limits().maxCallDepth) return Completion::aborted(RunStatus::RecursionLimit);
+                DepthGuard guard(depth_);
                 Completion c = execute(act, tryBegin, catchBegin);
                 if (c.kind == Completion::Throw && (flags & 1)) {
                     stack.resize(std::min(stack.size(), stackDepth));

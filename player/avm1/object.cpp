@@ -16,12 +16,32 @@ bool sameName(std::string_view a, std::string_view b, bool caseSensitive) {
     return true;
 }
 
+std::string lowered(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = lower(c);
+    return out;
+}
+
+constexpr size_t kIndexThreshold = 16;
+
 }  // namespace
 
 Property* Object::findOwn(std::string_view name, bool caseSensitive) {
-    for (Property& p : properties_)
-        if (sameName(p.name, name, caseSensitive)) return &p;
-    return nullptr;
+    if (properties_.size() <= kIndexThreshold) {
+        for (Property& p : properties_)
+            if (sameName(p.name, name, caseSensitive)) return &p;
+        return nullptr;
+    }
+    if (index_.empty()) {
+        index_.reserve(properties_.size());
+        for (size_t i = 0; i < properties_.size(); ++i) index_.emplace(lowered(properties_[i].name), i);
+    }
+    // The first property in insertion order wins when several differ only in case.
+    size_t best = properties_.size();
+    auto range = index_.equal_range(lowered(name));
+    for (auto it = range.first; it != range.second; ++it)
+        if (it->second < best && sameName(properties_[it->second].name, name, caseSensitive)) best = it->second;
+    return best < properties_.size() ? &properties_[best] : nullptr;
 }
 
 const Property* Object::findOwn(std::string_view name, bool caseSensitive) const {
@@ -42,6 +62,7 @@ Property& Object::define(std::string_view name, Value value, uint8_t flags) {
     p.value = std::move(value);
     p.flags = flags;
     properties_.push_back(std::move(p));
+    if (!index_.empty()) index_.emplace(lowered(name), properties_.size() - 1);
     return properties_.back();
 }
 
@@ -58,6 +79,7 @@ bool Object::remove(std::string_view name, bool caseSensitive) {
         if (sameName(it->name, name, caseSensitive)) {
             if (it->flags & kDontDelete) return false;
             properties_.erase(it);
+            index_.clear();
             return true;
         }
     }

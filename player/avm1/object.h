@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "value.h"
@@ -99,7 +100,10 @@ public:
     // Removes an own property unless it is DontDelete; true when removed.
     bool remove(std::string_view name, bool caseSensitive);
     const std::vector<Property>& properties() const { return properties_; }
+    // Direct access for flag changes and bulk edits; adding or removing entries through it
+    // must be followed by propertiesChanged().
     std::vector<Property>& properties() { return properties_; }
+    void propertiesChanged() { index_.clear(); }
 
     // Boxed primitive or Date value.
     const Value& primitive() const { return primitive_; }
@@ -143,6 +147,9 @@ private:
     std::shared_ptr<FunctionData> function_;
     std::vector<Value> elements_;
     std::unique_ptr<NativeData> nativeData_;
+    // Lower-cased name -> position, built once an object has many properties so lookups
+    // stay fast on big objects.
+    mutable std::unordered_multimap<std::string, size_t> index_;
     uint8_t protoFlags_ = kDontEnum | kDontDelete;
     std::vector<Watch> watches_;
 };

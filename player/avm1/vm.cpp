@@ -227,6 +227,7 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
         o->properties().erase(std::remove_if(o->properties().begin(), o->properties().end(),
                                              [](const Property& p) { return p.name == "__proto__"; }),
                               o->properties().end());
+        o->propertiesChanged();
         if (!value.isObject()) o->define("__proto__", value, kDontEnum);
         return;
     }
