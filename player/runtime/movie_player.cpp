@@ -443,7 +443,13 @@ void splitVariablePath(const std::string& full, std::string& path, std::string& 
 
 void MoviePlayer::refreshBoundTextFields() {
     if (!stage_) return;
-    forEachDisplayObject(stage_->root(), [&](DisplayObject& d) {
+    // A snapshot: reading a variable can run a getter that changes the display list.
+    std::vector<std::shared_ptr<DisplayObject>> objects;
+    forEachDisplayObject(stage_->root(),
+                         [&](DisplayObject& d) { objects.push_back(d.shared_from_this()); });
+    for (const auto& object : objects) {
+        DisplayObject& d = *object;
+        if (d.isRemoved()) continue;
         if (d.isClip()) {
             auto& clip = static_cast<MovieClip&>(d);
             Object* script = scriptObjectOf(clip);
@@ -456,27 +462,28 @@ void MoviePlayer::refreshBoundTextFields() {
                 for (const auto& r : parseClipActions(clip.clipActions(), swfVersion()))
                     wantsMouse = wantsMouse || (r.events & kClipMouseButtonEvents);
             clip.setAcceptsMouse(wantsMouse);
-            return;
+            continue;
         }
-        if (d.kind() != player::DisplayObjectKind::EditText) return;
+        if (d.kind() != player::DisplayObjectKind::EditText) continue;
         auto& field = static_cast<player::EditText&>(d);
-        if (field.variableName().empty() || !field.parent()) return;
+        if (field.variableName().empty() || !field.parent()) continue;
         Object* script = scriptObjectOf(field);
         auto* data = script ? dynamic_cast<DisplayObjectData*>(script->nativeData()) : nullptr;
         std::string path, name;
         splitVariablePath(field.variableName(), path, name);
         Object* base = scriptObjectOf(*field.parent());
         Object* timeline = path.empty() ? base : vm_->resolveTargetPath(base, path);
-        if (!timeline) return;
+        if (!timeline) continue;
         Value value = vm_->getMember(Value(timeline), name);
         if (value.isUndefined()) {
             if (data && !data->bindingInitialised)
                 vm_->setMember(Value(timeline), name, Value(field.text()));
         } else {
-            field.setText(vm_->toString(value));
+            std::string text = vm_->toString(value);
+            if (!field.isRemoved()) field.setText(text);
         }
         if (data) data->bindingInitialised = true;
-    });
+    }
 }
 
 void MoviePlayer::textFieldChanged(player::EditText& field) {

@@ -39,6 +39,9 @@ struct XmlNodeState : avm1::NativeData {
 
 XmlNodeState* stateOf(Object* o) { return o ? dynamic_cast<XmlNodeState*>(o->nativeData()) : nullptr; }
 
+// Deepest tree that toString and cloneNode walk (they recurse).
+constexpr int kMaxNodeDepth = 1024;
+
 Value objectOrNull(Object* o) { return o ? Value(o) : Value::null(); }
 
 Object* siblingOf(Object* node, int offset) {
@@ -60,6 +63,9 @@ void detach(Object* node) {
 }
 
 bool isAncestorOrSelf(Object* candidate, Object* node) {
+    // A node without children is nobody's ancestor: skips the walk for fresh nodes.
+    if (candidate != node && stateOf(candidate) && stateOf(candidate)->children.empty())
+        return false;
     for (Object* o = node; o; o = stateOf(o) ? stateOf(o)->parent : nullptr)
         if (o == candidate) return true;
     return false;
@@ -184,7 +190,7 @@ Object* buildNode(Vm& vm, const XmlNode& source) {
 
 void writeNode(Vm& vm, Object* node, std::string& out, int depth) {
     XmlNodeState* s = stateOf(node);
-    if (!s || depth > static_cast<int>(kMaxXmlDepth) * 4) return;
+    if (!s || depth > kMaxNodeDepth) return;
     if (s->type == 3) {
         out += escapeXmlText(s->value);
         return;
@@ -277,7 +283,8 @@ void installXmlClasses(MoviePlayer& player, Vm& vm) {
         Object* self = thisNode(call);
         if (!self) return Value();
         bool deep = call.vm.toBoolean(call.arg(0));
-        std::function<Object*(Object*)> clone = [&](Object* source) {
+        // Depth-limited like toString: scripts can build chains deeper than the stack.
+        std::function<Object*(Object*, int)> clone = [&](Object* source, int depth) {
             XmlNodeState* s = stateOf(source);
             Object* copy = newNode(call.vm, s->type);
             XmlNodeState* c = stateOf(copy);
@@ -288,11 +295,11 @@ void installXmlClasses(MoviePlayer& player, Vm& vm) {
             for (const auto& p : s->attributes->properties())
                 if (!(p.flags & avm1::kDontEnum))
                     c->attributes->define(p.name, call.vm.getMember(Value(s->attributes), p.name));
-            if (deep)
-                for (Object* child : s->children) appendChild(copy, clone(child));
+            if (deep && depth < kMaxNodeDepth)
+                for (Object* child : s->children) appendChild(copy, clone(child, depth + 1));
             return copy;
         };
-        return Value(clone(self));
+        return Value(clone(self, 0));
     });
     vm.defineMethod(nodeProto, "toString", [](NativeCall& call) -> Value {
         Object* self = thisNode(call);

@@ -71,6 +71,24 @@ TEST_F(XmlClassTest, AppendingANodeMovesItAndRefusesCycles) {
     EXPECT_EQ(str(xml), "<a /><c><b /></c>");
 }
 
+TEST_F(XmlClassTest, VeryDeepScriptBuiltTreesDoNotExhaustTheStack) {
+    Value xml = newXml("");
+    Value parent = xml;
+    for (int i = 0; i < 3000; ++i) {
+        Value child = call(xml, "createElement", {Value("n")});
+        call(parent, "appendChild", {child});
+        parent = child;
+    }
+    // Writing and cloning stop at a fixed depth instead of recursing all the way.
+    std::string text = str(xml);
+    size_t opened = 0;
+    for (size_t at = text.find("<n>"); at != std::string::npos; at = text.find("<n>", at + 1)) ++opened;
+    EXPECT_GT(opened, 500u);
+    EXPECT_LT(opened, 3000u);
+    Value copy = call(xml, "cloneNode", {Value(true)});
+    EXPECT_TRUE(copy.isObject());
+}
+
 TEST_F(XmlClassTest, LoadDeliversThroughTheNetworkHostThenOnLoad) {
     FakeNetwork network;
     player.setNetworkHost(&network);
