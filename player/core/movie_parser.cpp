@@ -6,6 +6,7 @@
 
 #include "core/byte_reader.h"
 #include "core/movie_definition.h"
+#include "core/static_text.h"
 
 namespace kestrel::player {
 
@@ -35,6 +36,8 @@ enum TagCode : uint16_t {
     kTagPlaceObject3 = 70,
     kTagDefineFont3 = 75,
     kTagDefineShape4 = 83,
+    kTagDefineText = 11,
+    kTagDefineText2 = 33,
 };
 
 ActionBytes restOf(ByteReader& r) {
@@ -260,7 +263,17 @@ private:
             case kTagDefineFont2:
             case kTagDefineFont3: {
                 uint16_t id = r.u16();
-                if (r.ok()) defineOnce(id, CharacterKind::Font);
+                if (r.ok() && defineOnce(id, CharacterKind::Font)) parseFontGlyphs(r, code, fonts_[id]);
+                return;
+            }
+            case kTagDefineText:
+            case kTagDefineText2: {
+                // Static text becomes a shape made of its glyph outlines.
+                ShapeDefinition text;
+                text.id = r.u16();
+                if (!r.ok() || !defineOnce(text.id, CharacterKind::Shape)) return;
+                parseStaticText(r, code, fonts_, text);
+                movie_.shapes_[text.id] = std::move(text);
                 return;
             }
             default: return;  // tags we do not play are skipped
@@ -356,6 +369,7 @@ private:
     }
 
     MovieDefinition& movie_;
+    std::map<uint16_t, FontGlyphs> fonts_;  // glyph outlines, needed only while parsing
 };
 
 MovieLoadResult loadMovie(const uint8_t* data, size_t size) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/byte_reader.h"
 #include "core/shape_definition.h"
 
 namespace kestrel::player {
@@ -22,6 +23,13 @@ struct LineStyleInfo {
     uint16_t width = 20;
     Rgba color;
 };
+
+// SHAPERECORDs after the style tables (and bit counts) up to the end record. False
+// when they are malformed or cut short; `edges` keeps what was read.
+bool parseShapeRecords(ByteReader& reader, int shapeVersion, std::vector<Rgba>& fills,
+                       std::vector<LineStyleInfo>& lines, std::vector<ShapeEdge>& edges);
+// A font glyph: a SHAPE without style tables; its fill is style 1.
+bool parseGlyphShape(ByteReader& reader, std::vector<ShapeEdge>& edges);
 
 // Fills out.fills and out.strokes. Style index i refers to fills[i - 1] / lines[i - 1].
 void buildShapeGeometry(const std::vector<ShapeEdge>& edges, const std::vector<Rgba>& fills,

@@ -108,8 +108,22 @@ bool parseShape(ByteReader& r, int tagCode, ShapeDefinition& out) {
     std::vector<LineStyleInfo> lines;
     StyleTables tables{fills, lines};
     if (!readStyles(r, shapeVersion, tables)) return false;
-
     std::vector<ShapeEdge> edges;
+    bool ended = parseShapeRecords(r, shapeVersion, fills, lines, edges);
+    buildShapeGeometry(edges, fills, lines, out);
+    return r.ok() && ended;
+}
+
+bool parseGlyphShape(ByteReader& r, std::vector<ShapeEdge>& edges) {
+    // Glyphs have no style tables: fill index 1 is "the text colour".
+    std::vector<Rgba> fills(1);
+    std::vector<LineStyleInfo> lines;
+    return parseShapeRecords(r, 1, fills, lines, edges);
+}
+
+bool parseShapeRecords(ByteReader& r, int shapeVersion, std::vector<Rgba>& fills,
+                       std::vector<LineStyleInfo>& lines, std::vector<ShapeEdge>& edges) {
+    StyleTables tables{fills, lines};
     size_t fillBase = 0, lineBase = 0;  // style indexes of the current table group
     unsigned fillBits = r.bits(4);
     unsigned lineBits = r.bits(4);
@@ -184,7 +198,6 @@ bool parseShape(ByteReader& r, int tagCode, ShapeDefinition& out) {
         e.y1 = y;
         if (r.ok()) edges.push_back(e);
     }
-    buildShapeGeometry(edges, fills, lines, out);
     return r.ok() && ended;
 }
 

@@ -136,3 +136,102 @@ showframe
 
 }  // namespace
 }  // namespace kestrel::player
+
+namespace kestrel::player {
+namespace {
+
+// Packs bit fields most significant bit first, as SWF stores them.
+class BitPacker {
+public:
+    void put(int64_t value, int bits) {
+        for (int i = bits - 1; i >= 0; --i) {
+            if (used_ == 8) {
+                bytes.push_back(0);
+                used_ = 0;
+            }
+            if ((value >> i) & 1) bytes.back() |= static_cast<uint8_t>(0x80 >> used_);
+            ++used_;
+        }
+    }
+    void byte(uint8_t b) {
+        used_ = 8;
+        bytes.push_back(b);
+    }
+    void u16(uint16_t v) {
+        byte(uint8_t(v));
+        byte(uint8_t(v >> 8));
+    }
+    std::vector<uint8_t> bytes;
+
+private:
+    int used_ = 8;
+};
+
+// A glyph that is a square of one em, standing on the baseline.
+std::vector<uint8_t> squareGlyph() {
+    BitPacker g;
+    g.put(1, 4);  // fill bits
+    g.put(0, 4);  // line bits
+    g.put(0b000101, 6);  // style change: fill1, move to
+    g.put(12, 5);
+    g.put(0, 12);
+    g.put(-1024, 12);
+    g.put(1, 1);  // fill1 = 1
+    auto line = [&](bool vertical, int delta) {
+        g.put(0b11, 2);
+        g.put(10, 4);  // 12 bits
+        g.put(0, 1);   // not general
+        g.put(vertical ? 1 : 0, 1);
+        g.put(delta, 12);
+    };
+    line(false, 1024);
+    line(true, 1024);
+    line(false, -1024);
+    line(true, -1024);
+    g.put(0, 6);  // end
+    return g.bytes;
+}
+
+TEST(StaticText, GlyphsOfEmbeddedFontsBecomeFilledOutlines) {
+    BitPacker font;
+    font.u16(7);  // font id
+    font.u16(2);  // offset of glyph 0 (one glyph)
+    for (uint8_t b : squareGlyph()) font.byte(b);
+
+    BitPacker text;
+    text.u16(8);     // text id
+    text.byte(0);    // RECT with 0-bit fields
+    text.byte(0);    // identity MATRIX
+    text.byte(1);    // glyph bits
+    text.byte(12);   // advance bits
+    text.byte(0x8F);  // font, colour, x, y
+    text.u16(7);
+    for (uint8_t b : {0xFF, 0x00, 0x00}) text.byte(b);
+    text.u16(200);  // x
+    text.u16(400);  // y (baseline)
+    text.u16(200);  // height
+    text.byte(2);
+    text.put(0, 1);
+    text.put(300, 12);
+    text.put(0, 1);
+    text.put(300, 12);
+    text.byte(0);  // end of records
+
+    auto movie = test::loadDescription("tag 10 long " + test::hex(font.bytes) + "\ntag 11 long " +
+                                       test::hex(text.bytes) + "\nplace 8 depth=1\nshowframe\n");
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(movie->kindOf(7), CharacterKind::Font);
+    const ShapeDefinition* shape = movie->shape(8);
+    ASSERT_NE(shape, nullptr);
+    ASSERT_EQ(shape->fills.size(), 1u);
+    EXPECT_EQ(shape->fills[0].color, (Rgba{255, 0, 0, 255}));
+    EXPECT_TRUE(shape->hitTest(300, 300));
+    EXPECT_FALSE(shape->hitTest(450, 300)) << "between the glyphs";
+    EXPECT_TRUE(shape->hitTest(600, 300)) << "second glyph after the advance";
+    EXPECT_DOUBLE_EQ(shape->bounds.xMin, 200);
+    EXPECT_DOUBLE_EQ(shape->bounds.xMax, 700);
+    EXPECT_DOUBLE_EQ(shape->bounds.yMin, 200);
+}
+
+}  // namespace
+}  // namespace kestrel::player

@@ -1,0 +1,30 @@
+// Embedded font glyphs (DefineFont 1-3) and static text (DefineText 1-2). A static
+// text is turned into a shape at load time: its glyph outlines, placed and coloured,
+// filled like any other shape.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "core/byte_reader.h"
+#include "core/shape_definition.h"
+#include "core/shape_geometry.h"
+
+namespace kestrel::player {
+
+struct FontGlyphs {
+    std::vector<std::vector<ShapeEdge>> glyphs;
+    double emSize = 1024;  // glyph units per font height (DefineFont3: 20480)
+};
+
+// Body of DefineFont/DefineFont2/DefineFont3 after the font id. Keeps the glyphs
+// read before a fault.
+void parseFontGlyphs(ByteReader& reader, int tagCode, FontGlyphs& out);
+
+// Body of DefineText/DefineText2 after the character id. Glyphs of unknown fonts
+// or out-of-range indexes are skipped.
+void parseStaticText(ByteReader& reader, int tagCode, const std::map<uint16_t, FontGlyphs>& fonts,
+                     ShapeDefinition& out);
+
+}  // namespace kestrel::player
