@@ -10,11 +10,12 @@
 //    frame is complete. Scripts run from these may change the display list and call
 //    goto on any clip; the actions that causes are appended to the same queue.
 //
-// Order within one tick, for each clip in display order (parent before children,
-// children by depth): frameEntered (clips that existed before the tick), then the
-// clip's frame actions. A clip created during the tick gets clipLoaded after its
-// first frame's actions were queued. DoInitAction blocks of a root frame run before
-// that frame's DoAction blocks.
+// Order within one tick: first frameEntered for every clip that existed before the
+// tick (parent before children, children by depth), then the clips advance, parent
+// before children, each queueing its new frame's DoInitAction blocks (root only, once
+// per sprite) and DoAction blocks. A clip placed by a frame builds its first frame
+// after its parent's actions were queued: its own actions follow, then clipLoaded.
+// objectCreated is reported for every display object, shapes included.
 #pragma once
 
 #include <cstdint>
