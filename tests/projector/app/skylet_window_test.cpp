@@ -210,5 +210,103 @@ TEST_F(SkyletTransparentWindow, MovieHearsMovesAndSizeChanges) {
     EXPECT_TRUE(WaitForTraceLine(tracePath, "minimize")) << ReadText(tracePath);
 }
 
+// Mouse and keyboard as a user gives them (system input into the foreground window).
+class SkyletInput : public testing::Test {
+protected:
+    void StartProjector(MouseAction leftAction, bool exitOnEscape) {
+        const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(kStage, kStage, 0x33, 0x66, 0xCC));
+        const std::string program = folder.copyStub("input.exe");
+        ProjectorPayload payload = TransparentPayload(movie, WindowStyle::Normal);
+        payload.mainWindow.type = WindowType::Standard;
+        payload.mainWindow.leftMouseAction = leftAction;
+        payload.mainWindow.exitOnEscape = exitOnEscape;
+        ASSERT_EQ(WriteProjectorPayload(program, payload), PayloadWriteError::None);
+        ASSERT_TRUE(folder.start(&process, program));
+        window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr, kWindowTimeoutMs);
+        ASSERT_NE(window, nullptr) << "no projector window";
+        ASSERT_TRUE(uitest::WaitUntil([&] { return uitest::IsWindowShown(window); }, 10000));
+        SetForegroundWindow(window);
+        ASSERT_TRUE(uitest::WaitUntil([&] { return GetForegroundWindow() == window; }, 10000));
+    }
+    void TearDown() override {
+        if (window && IsWindow(window)) uitest::CloseWindowPolitely(window);
+        uint32_t code = 0;
+        if (process.id()) {
+            EXPECT_TRUE(process.waitForExit(30000, &code));
+        }
+    }
+    // Left button pressed at the client point, dragged by (dx, dy), released.
+    void DragFrom(int x, int y, int dx, int dy) {
+        POINT start{x, y};
+        ClientToScreen(window, &start);
+        SetCursorPos(start.x, start.y);
+        Sleep(100);
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        Sleep(200);
+        for (int step = 1; step <= 4; ++step) {
+            SetCursorPos(start.x + dx * step / 4, start.y + dy * step / 4);
+            mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+            Sleep(100);
+        }
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        Sleep(200);
+    }
+
+    ProjectorFolder folder;
+    TestProcess process;
+    HWND window = nullptr;
+};
+
+TEST_F(SkyletInput, LeftDragActionMovesTheWindow) {
+    StartProjector(MouseAction::Drag, true);
+    const RECT before = uitest::WindowRectangle(window);
+    DragFrom(kStage / 2, kStage / 2, 40, 30);
+    RECT after{};
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] {
+            after = uitest::WindowRectangle(window);
+            return after.left == before.left + 40 && after.top == before.top + 30;
+        },
+        5000))
+        << "moved from " << before.left << "," << before.top << " to " << after.left << "," << after.top;
+}
+
+TEST_F(SkyletInput, LeftPressInFlashModeLeavesTheWindowInPlace) {
+    StartProjector(MouseAction::Flash, true);
+    const RECT before = uitest::WindowRectangle(window);
+    DragFrom(kStage / 2, kStage / 2, 40, 30);
+    const RECT after = uitest::WindowRectangle(window);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_TRUE(process.isRunning());
+}
+
+struct EscapeCase {
+    const char* name;
+    bool exitOnEscape;
+    bool ends;
+};
+
+class SkyletEscape : public SkyletInput, public testing::WithParamInterface<EscapeCase> {};
+
+TEST_P(SkyletEscape, EndsTheProgramOnlyWhenAllowed) {
+    StartProjector(MouseAction::Flash, GetParam().exitOnEscape);
+    keybd_event(VK_ESCAPE, 0, 0, 0);
+    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    uint32_t code = 1;
+    if (GetParam().ends) {
+        ASSERT_TRUE(process.waitForExit(15000, &code)) << "Escape did not end the program";
+        EXPECT_EQ(code, 0u);
+        EXPECT_TRUE(folder.unpackFolders().empty());
+        window = nullptr;
+    } else {
+        EXPECT_FALSE(process.waitForExit(2000, &code)) << "Escape ended the program";
+    }
+}
+
+const EscapeCase kEscapeCases[] = {{"exit_on_escape", true, true}, {"no_exit_on_escape", false, false}};
+INSTANTIATE_TEST_SUITE_P(Cases, SkyletEscape, testing::ValuesIn(kEscapeCases),
+                         [](const testing::TestParamInfo<EscapeCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace kestrel::skylet_test
