@@ -82,6 +82,7 @@ MoviePlayer::MoviePlayer() : vm_(std::make_unique<avm1::Vm>(static_cast<avm1::Ho
                 marker.mark(static_cast<Object*>(d.scriptObject()));
             });
         for (const auto& [id, load] : pendingLoads_) marker.mark(load.target);
+        for (const auto& unload : pendingUnloads_) marker.mark(unload.clip);
     });
 }
 
@@ -178,6 +179,7 @@ void MoviePlayer::afterScripts() {
     if (!stage_) return;
     stage_->runQueuedActions();
     runPendingConstructors();
+    runPendingUnloads();
     refreshBoundTextFields();
     if (!vm_->running() && vm_->heap().allocatedSinceCollect() > kCollectAfterAllocations)
         vm_->collect();
@@ -345,7 +347,26 @@ void MoviePlayer::objectCreated(DisplayObject& object) {
 void MoviePlayer::objectRemoved(DisplayObject& object) {
     auto dragged = dragged_.lock();
     if (dragged.get() == &object) dragged_.reset();
+    Object* script = scriptObjectOf(object);
     object.setScriptObject(nullptr);
+    if (!script || !object.isClip()) return;
+    PendingUnload unload;
+    unload.clip = script;
+    auto& clip = static_cast<MovieClip&>(object);
+    if (!clip.clipActions().empty())
+        for (const ClipActionRecord& r : parseClipActions(clip.clipActions(), swfVersion()))
+            if (r.events & kClipUnload) unload.actions.push_back(r.actions);
+    if (!unload.actions.empty() || vm_->hasProperty(script, "onUnload"))
+        pendingUnloads_.push_back(std::move(unload));
+}
+
+void MoviePlayer::runPendingUnloads() {
+    while (!pendingUnloads_.empty()) {
+        PendingUnload unload = std::move(pendingUnloads_.front());
+        pendingUnloads_.erase(pendingUnloads_.begin());
+        for (const player::ActionBytes& actions : unload.actions) runActions(unload.clip, actions);
+        callMethod(unload.clip, "onUnload");
+    }
 }
 
 void MoviePlayer::runPendingConstructors() {

@@ -202,6 +202,15 @@ private:
     // Clips of registered classes whose constructor runs before their next script.
     std::vector<std::weak_ptr<player::DisplayObject>> pendingConstructors_;
 
+    // Removed clips with unload handlers; they run once the change that removed them is
+    // complete (removal itself may not run scripts).
+    struct PendingUnload {
+        avm1::Object* clip = nullptr;  // kept alive by the root marker until it runs
+        std::vector<player::ActionBytes> actions;  // onClipEvent(unload) blocks
+    };
+    std::vector<PendingUnload> pendingUnloads_;
+    void runPendingUnloads();
+
     std::weak_ptr<player::DisplayObject> dragged_;
     avm1::DragOptions dragOptions_;
     player::Point dragOffset_;

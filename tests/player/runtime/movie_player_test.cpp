@@ -277,7 +277,14 @@ showframe
     player.vm().setMember(text, "text", Value("hi"));
     EXPECT_EQ(str(get(get(r, "t"), "text")), "hi");
 
+    int unloads = 0;
+    player.vm().setMember(ball, "onUnload", Value(player.vm().newNativeFunction([&](avm1::NativeCall&) {
+        ++unloads;
+        return Value();
+    })));
     call(ball, "removeMovieClip");
+    player.settle();
+    EXPECT_EQ(unloads, 1);
     EXPECT_TRUE(get(r, "b1").isUndefined());
     EXPECT_TRUE(get(ball, "_x").isUndefined());  // the old object is cut off
     EXPECT_TRUE(call(r, "attachMovie", {Value("nothing"), Value("x"), Value(1)}).isUndefined());
