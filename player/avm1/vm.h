@@ -23,7 +23,7 @@ class Interpreter;
 struct VmLimits {
     // Actions one top-level run (a frame's actions, one event handler) may execute before
     // it is aborted, as Flash aborts a script that runs too long. Deterministic on purpose.
-    uint64_t actionBudget = 2'000'000;
+    uint64_t actionBudget = 20'000'000;
     // Nested script calls (Flash's limit is 256).
     int maxCallDepth = 256;
     // Values on the operand stack of one activation.

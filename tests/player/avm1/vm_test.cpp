@@ -57,6 +57,24 @@ TEST(Vm, CallsScriptFunctionsFromTheHost) {
     EXPECT_FALSE(vm.callMethod(Value(root), "missing", {}).has_value());
 }
 
+TEST(Vm, BigObjectsKeepOrderAndTheCaseRule) {
+    Vm vm;
+    Object* o = vm.newObject();
+    for (int i = 0; i < 100; ++i) o->define("p" + std::to_string(i), Value(i));
+    o->define("Name", Value("upper"));
+    o->define("name", Value("lower"));
+    EXPECT_EQ(o->findOwn("p57", true)->value.asNumber(), 57);
+    EXPECT_EQ(o->findOwn("NAME", false)->value.asString(), "upper");  // first added wins
+    EXPECT_EQ(o->findOwn("name", true)->value.asString(), "lower");
+    EXPECT_EQ(o->findOwn("NAME", true), nullptr);
+    EXPECT_TRUE(o->remove("p3", true));
+    EXPECT_EQ(o->findOwn("p4", true)->value.asNumber(), 4);
+    EXPECT_EQ(o->properties().front().name, "p0");
+    o->define("late", Value(1));
+    EXPECT_EQ(o->properties().back().name, "late");
+    EXPECT_NE(o->findOwn("LATE", false), nullptr);
+}
+
 TEST(Vm, CollectorFreesOnlyUnreachableObjects) {
     Vm vm;
     vm.collect();
