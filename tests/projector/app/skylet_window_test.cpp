@@ -213,11 +213,13 @@ TEST_F(SkyletTransparentWindow, MovieHearsMovesAndSizeChanges) {
 // Mouse and keyboard as a user gives them (system input into the foreground window).
 class SkyletInput : public testing::Test {
 protected:
-    void StartProjector(MouseAction leftAction, bool exitOnEscape) {
-        const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(kStage, kStage, 0x33, 0x66, 0xCC));
+    void StartProjector(MouseAction leftAction, bool exitOnEscape, std::vector<uint8_t> movieBytes = {}) {
+        if (movieBytes.empty()) movieBytes = BackgroundMovie(kStage, kStage, 0x33, 0x66, 0xCC);
+        const std::string movie = folder.writeFile("movie.swf", movieBytes);
         const std::string program = folder.copyStub("input.exe");
         ProjectorPayload payload = TransparentPayload(movie, WindowStyle::Normal);
         payload.mainWindow.type = WindowType::Standard;
+        payload.mainWindow.name = "main";
         payload.mainWindow.leftMouseAction = leftAction;
         payload.mainWindow.exitOnEscape = exitOnEscape;
         ASSERT_EQ(WriteProjectorPayload(program, payload), PayloadWriteError::None);
@@ -266,6 +268,33 @@ TEST_F(SkyletInput, LeftDragActionMovesTheWindow) {
         [&] {
             after = uitest::WindowRectangle(window);
             return after.left == before.left + 40 && after.top == before.top + 30;
+        },
+        5000))
+        << "moved from " << before.left << "," << before.top << " to " << after.left << "," << after.top;
+}
+
+// A movie that calls "Window.startDrag" for its own window in its first frame.
+std::vector<uint8_t> StartDragMovie() {
+    const std::string text =
+        "version 8\nstage 200 200\nbackground #3366CC\naction\n"
+        "  push \"main\", \"Window.startDrag\", 2\n  push \"flash\"\n  getVariable\n  push \"external\"\n"
+        "  getMember\n  push \"ExternalInterface\"\n  getMember\n  push \"call\"\n  callMethod\n  pop\n"
+        "  stop\nend\nshowframe\n";
+    std::string error;
+    auto bytes = swf::CompileDescription(text, error);
+    EXPECT_TRUE(bytes.has_value()) << error;
+    return bytes ? *bytes : std::vector<uint8_t>();
+}
+
+TEST_F(SkyletInput, StartDragFromTheMovieMovesTheWindow) {
+    StartProjector(MouseAction::Flash, true, StartDragMovie());
+    const RECT before = uitest::WindowRectangle(window);
+    DragFrom(kStage / 2, kStage / 2, -25, 35);
+    RECT after{};
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] {
+            after = uitest::WindowRectangle(window);
+            return after.left == before.left - 25 && after.top == before.top + 35;
         },
         5000))
         << "moved from " << before.left << "," << before.top << " to " << after.left << "," << after.top;
