@@ -210,8 +210,8 @@ TEST(SwfDescription, DisplayErrors) {
 }
 
 TEST(SwfDescription, ExamplesCompile) {
-    const char* examples[] = {"background",      "animated_shape",     "text_and_button",
-                              "showcase",        "external_interface", "attach_movie"};
+    const char* examples[] = {"background", "animated_shape",     "text_and_button",
+                              "showcase",   "external_interface", "attach_movie"};
     for (const char* name : examples) {
         std::ifstream in(std::string(KESTREL_SOURCE_DIR) + "/tools/swfwriter/examples/" + name +
                          ".swfdesc");

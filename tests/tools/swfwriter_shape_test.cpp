@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cmath>
 
@@ -319,6 +320,48 @@ TEST(SwfPlaceObject, OtherFormsFromDescriptions) {
     for (const auto& r : refused) {
         std::string error;
         EXPECT_FALSE(swf::CompileDescription(std::string(r[0]) + "\n", error)) << r[0];
+        EXPECT_NE(error.find(r[1]), std::string::npos) << r[0] << "\nerror: " << error;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+swftest::Bytes InflateBitmap(const swftest::Bytes& body, size_t pixels) {
+    swftest::Bytes out(pixels * 4);
+    uLongf size = static_cast<uLongf>(out.size());
+    EXPECT_EQ(uncompress(out.data(), &size, body.data() + 7, static_cast<uLong>(body.size() - 7)),
+              Z_OK);
+    EXPECT_EQ(size, out.size());
+    return out;
+}
+
+TEST(SwfBitmap, CheckerboardAndPremultipliedAlpha) {
+    std::string error;
+    std::optional<swf::Bytes> file = swf::CompileDescription(
+        "bitmap 3 4 2 #FF0000 #0000FF checker=2\n"
+        "bitmap 4 1 1 #FF000080\n",
+        error);
+    ASSERT_TRUE(file) << error;
+    swftest::Movie m = swftest::ReadMovie(*file);
+    ASSERT_TRUE(m.ok);
+    EXPECT_EQ(m.tags[0].code, swf::kTagDefineBitsLossless);
+    EXPECT_EQ(ToHex(swftest::Bytes(m.tags[0].body.begin(), m.tags[0].body.begin() + 7)),
+              "03 00 05 04 00 02 00");
+    EXPECT_EQ(ToHex(InflateBitmap(m.tags[0].body, 8)),
+              ToHex(Hex("00ff0000 00ff0000 000000ff 000000ff"
+                        "00ff0000 00ff0000 000000ff 000000ff")));
+    EXPECT_EQ(m.tags[1].code, swf::kTagDefineBitsLossless2);
+    EXPECT_EQ(ToHex(InflateBitmap(m.tags[1].body, 1)), "80 80 00 00");
+
+    const char* refused[][2] = {
+        {"bitmap 1 0 5 #000000\n", "value must be between 1 and 2048"},
+        {"bitmap 1 5 5 #000000 #FFFFFF\n", "a checkerboard needs a second colour and checker="},
+        {"bitmap 1 5 5 #000000 checker=2\n", "a checkerboard needs a second colour"},
+    };
+    for (const auto& r : refused) {
+        EXPECT_FALSE(swf::CompileDescription(r[0], error)) << r[0];
         EXPECT_NE(error.find(r[1]), std::string::npos) << r[0] << "\nerror: " << error;
     }
 }

@@ -32,6 +32,7 @@ class DescriptionParser {
     bool ParseRawTag(const Line& line, Timeline& timeline);
     bool ParsePlace(const Line& line, Timeline& timeline);
     bool ParseShape(const Line& line, Timeline& timeline);
+    bool ParseBitmap(const Line& line, Timeline& timeline);
     bool ParseSprite(const Line& line, Timeline& timeline);
     bool ParseExport(const Line& line, Timeline& timeline);
     bool ParseEditText(const Line& line, Timeline& timeline);

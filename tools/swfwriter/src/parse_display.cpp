@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "description_parser.h"
+#include "swfwriter/bitmap.h"
 #include "swfwriter/definitions.h"
 #include "swfwriter/place_object.h"
 #include "swfwriter/shape.h"
@@ -297,6 +298,33 @@ bool DescriptionParser::ParsePlace(const Line& line, Timeline& timeline) {
     } else {
         body = EncodePlaceObject2(place, movie_.Header().version, &error);
     }
+    if (!body) return Fail(line, error);
+    timeline.AddTag(code, std::move(*body));
+    return true;
+}
+
+// bitmap <id> <width> <height> #colour [#colour checker=<cell>]
+bool DescriptionParser::ParseBitmap(const Line& line, Timeline& timeline) {
+    ArgReader args(line, 1);
+    uint16_t id = 0;
+    int64_t width = 0, height = 0, cell = 0;
+    Rgba first, second;
+    const char* usage = "bitmap <id> <width> <height> #RRGGBB[AA] [#RRGGBB[AA] checker=<cell>]";
+    if (!args.Require(4, usage) || !CheckId(line, args, id) ||
+        !args.Int(args.Positional(1), 1, kMaxBitmapSide, width) ||
+        !args.Int(args.Positional(2), 1, kMaxBitmapSide, height) ||
+        !args.Color(args.Positional(3), first) || !args.Color(args.Positional(4), second) ||
+        !args.IntOption("checker", 0, kMaxBitmapSide, cell) || !args.Finish()) {
+        return FailArgs(args);
+    }
+    if ((cell > 0) != (args.PositionalCount() == 5)) {
+        return Fail(line, "a checkerboard needs a second colour and checker=<cell>");
+    }
+    uint16_t code = 0;
+    std::string error;
+    std::optional<Bytes> body =
+        EncodeLosslessBitmap(id, static_cast<uint16_t>(width), static_cast<uint16_t>(height), first,
+                             second, static_cast<uint16_t>(cell), &code, &error);
     if (!body) return Fail(line, error);
     timeline.AddTag(code, std::move(*body));
     return true;
