@@ -17,9 +17,7 @@ const std::string kCorpus = std::string(KESTREL_CORPUS_DIR) + "/avm1/";
 
 // Cases that do not pass yet. A case failing outside this list is a regression.
 const std::set<std::string> kKnownFailures = {
-    "add2", "string_coercion", "object_string_coerce_swf5", "string_relational_compare",
-    "define_local_with_paths", "swf6_case_insensitive", "get_variable_in_scope",
-    "define_function2_preload_order", "array_length", "object_prototypes",
+    "define_local_with_paths", "swf6_case_insensitive", "array_length",
     "external_interface_toxml_basic", "external_interface_toas_basic",
 };
 
