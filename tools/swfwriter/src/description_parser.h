@@ -63,6 +63,8 @@ class DescriptionParser {
     std::string error_;
     // The last constant pool written in the current action block, for c:"text" operands.
     std::vector<std::string> constants_;
+    // Pixels of all generated bitmaps so far; a budget keeps one description cheap.
+    uint64_t bitmapPixels_ = 0;
 };
 
 }  // namespace swf
