@@ -9,15 +9,19 @@ bash scripts/bootstrap.sh
 source scripts/wine-arch.sh
 
 JOBS="${KESTREL_JOBS:-$(nproc)}"
-build() {
-  echo "== $1 build"
-  cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1" -j "$JOBS"
+build() {  # preset [targets...]
+  local preset="$1"; shift
+  echo "== $preset build${*:+: $*}"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$JOBS" ${*:+--target "$@"}
 }
 build native
-build win32                      # the shipping 32-bit programs
-if [ "$KESTREL_TEST_PRESET" != win32 ]; then
-  echo "(this machine cannot run 32-bit code: the Windows tests run the x86-64 build)"
+if [ "$KESTREL_TEST_PRESET" = win32 ]; then
+  build win32
+else
+  # The shipping 32-bit programs must build; their tests run from the x86-64
+  # build because this machine cannot run 32-bit code.
+  build win32 skylet npfp kpack swfc
   build "$KESTREL_TEST_PRESET"
 fi
 
