@@ -359,6 +359,8 @@ TEST(SwfBitmap, CheckerboardAndPremultipliedAlpha) {
         {"bitmap 1 0 5 #000000\n", "value must be between 1 and 2048"},
         {"bitmap 1 5 5 #000000 #FFFFFF\n", "a checkerboard needs a second colour and checker="},
         {"bitmap 1 5 5 #000000 checker=2\n", "a checkerboard needs a second colour"},
+        {"bitmap 1 2048 2048 #000000\nbitmap 2 1 1 #000000\n",
+         "line 2: the bitmaps of one movie hold at most 2048 x 2048 pixels together"},
     };
     for (const auto& r : refused) {
         EXPECT_FALSE(swf::CompileDescription(r[0], error)) << r[0];

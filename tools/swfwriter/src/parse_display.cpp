@@ -320,6 +320,10 @@ bool DescriptionParser::ParseBitmap(const Line& line, Timeline& timeline) {
     if ((cell > 0) != (args.PositionalCount() == 5)) {
         return Fail(line, "a checkerboard needs a second colour and checker=<cell>");
     }
+    bitmapPixels_ += static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+    if (bitmapPixels_ > uint64_t{kMaxBitmapSide} * kMaxBitmapSide) {
+        return Fail(line, "the bitmaps of one movie hold at most 2048 x 2048 pixels together");
+    }
     uint16_t code = 0;
     std::string error;
     std::optional<Bytes> body =
