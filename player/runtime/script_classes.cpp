@@ -57,7 +57,6 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     installKeyAndMouse();
     installXmlClasses(player, vm);
     installLoadVarsClass(player, vm);
-    installExternalInterfaceCalls(vm);
 }
 
 Object* ScriptClasses::registeredConstructorOf(const player::DisplayObject& object) const {
