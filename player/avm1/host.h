@@ -36,7 +36,9 @@ public:
     // trace(): one call per traced value, text as the movie produced it.
     virtual void trace(std::string_view text) {}
     // getURL / loadMovie / loadVariables. "FSCommand:quit" never arrives here: the engine
-    // stops the script and sets Vm::quitRequested() instead.
+    // stops the script and sets Vm::quitRequested() instead. `method` is GetURL2's flags
+    // byte: bits 0-1 the method (0 none, 1 GET, 2 POST), 0x40 load into a target clip,
+    // 0x80 load variables; plain GetURL passes 0.
     virtual void getUrl(std::string_view url, std::string_view target, int method,
                         Object* clip) {}
     // FSCommand:<command> other than quit.

@@ -1219,7 +1219,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                     }
                     vm_.host().fsCommand(command, target);
                 } else {
-                    vm_.host().getUrl(url, target, flags & 3, act.target);
+                    vm_.host().getUrl(url, target, flags, act.target);
                 }
                 break;
             }
