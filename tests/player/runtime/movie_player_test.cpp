@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/button.h"
+#include "script_fixture.h"
 #include "swfwriter/description.h"
 
 namespace kestrel::runtime {
@@ -470,6 +471,34 @@ showframe
     EXPECT_EQ(buttonKeyCode(37, 0), 1);
     EXPECT_EQ(buttonKeyCode(27, 27), 19);
     EXPECT_EQ(buttonKeyCode(112, 0), 0);  // F1: no button code
+}
+
+// GetURL2 flags as players read them: the method in bits 0-1, load-variables 0x80.
+TEST_F(MovieTest, GetUrlNavigatesAndLoadVariablesLoads) {
+    FakeNetwork network;
+    player.setNetworkHost(&network);
+    load(R"(
+version 8
+action
+  push "http://example.com/", "_blank"
+  raw 0x9A 00
+  push "vars.txt", "_root"
+  raw 0x9A 81
+  push "name", "x"
+  setVariable
+  push "form", ""
+  raw 0x9A 02
+end
+showframe
+)");
+    ASSERT_EQ(network.requests.size(), 1u);
+    EXPECT_EQ(network.requests[0].url, "vars.txt");
+    player.completeUrlRequest(network.requests[0].id, "loaded=yes");
+    EXPECT_EQ(str(get(root(), "loaded")), "yes");
+    ASSERT_EQ(network.navigations.size(), 2u);
+    EXPECT_EQ(network.navigations[0], "http://example.com/ _blank");
+    EXPECT_EQ(network.navigations[1].rfind("form  POST ", 0), 0u);
+    EXPECT_NE(network.navigations[1].find("name=x"), std::string::npos);
 }
 
 TEST_F(MovieTest, QuitStopsPlayback) {
