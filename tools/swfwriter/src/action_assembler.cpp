@@ -228,8 +228,9 @@ void ActionAssembler::GotoLabel(const std::string& label) {
 void ActionAssembler::GetUrl2(UrlMethod method, bool loadTarget, bool loadVariables) {
     if (!ok()) return;
     size_t field = BeginRecord(0x9A);
-    out_.U8(static_cast<uint32_t>(method) << 6 | (loadTarget ? 0x02 : 0) |
-            (loadVariables ? 0x01 : 0));
+    // Players read the method from the low two bits and the two load flags from
+    // the top bits, whatever the published bit diagram suggests.
+    out_.U8(static_cast<uint32_t>(method) | (loadTarget ? 0x40 : 0) | (loadVariables ? 0x80 : 0));
     EndRecord(field);
 }
 
