@@ -24,7 +24,7 @@
 
 namespace kestrel::shell {
 
-class ShellInstance : private PlaceholderListener {
+class ShellInstance final : private PlaceholderListener {
 public:
     ShellInstance(NPP npp, std::vector<std::pair<std::string, std::string>> parameters);
     ~ShellInstance();

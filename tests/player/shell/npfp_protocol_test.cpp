@@ -24,7 +24,8 @@ namespace {
 
 constexpr uintptr_t kRequestIdentifier = 0x0FEEBBCD;
 constexpr char kCallPrefix[] = "try { __flash__toXML(";
-constexpr char kCallSuffix[] = ")) ; } catch (e) { \"<undefined/>\"; }";
+// After the call itself: the closing parenthesis of __flash__toXML and the catch.
+constexpr char kCallSuffix[] = ") ; } catch (e) { \"<undefined/>\"; }";
 constexpr char kReturnPrefix[] = "var __flash_temp = \"";
 
 struct UrlCall {
@@ -204,7 +205,12 @@ NPNetscapeFuncs BrowserTable() {
 class PlayerLibrary {
 public:
     PlayerLibrary() {
-        module_ = LoadLibraryA(NPFP_DLL);
+        // Built on the Unix side: "/a/b" is "Z:\\a\\b" to Wine.
+        std::string path = NPFP_DLL;
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        if (!path.empty() && path[0] == '\\') path = "Z:" + path;
+        module_ = LoadLibraryA(path.c_str());
         if (!module_) return;
         auto getEntryPoints = reinterpret_cast<NP_GetEntryPointsFunc>(
             reinterpret_cast<void*>(GetProcAddress(module_, "NP_GetEntryPoints")));
@@ -439,11 +445,11 @@ TEST_F(NpfpProtocol, UrlRequestsUseNotificationAndDeliverTheirData) {
     const std::string onLoad = "push \"got:\"\npush \"this\"\ngetVariable\npush \"v\"\ngetMember\nadd2\n" +
                                ReportTop("Report.v");
     const std::string actions =
-        "push \"lv\", 0, \"LoadVars\"\nnew\nsetVariable\n"
+        "push \"lv\", 0, \"LoadVars\"\nnewObject\nsetVariable\n"
         "push \"lv\"\ngetVariable\npush \"onLoad\"\nfunction \"\" (\"ok\")\n" + onLoad +
         "end\nsetMember\n"
         "push \"data/a.txt\", 1, \"lv\"\ngetVariable\npush \"load\"\ncallMethod\npop\n"
-        "push \"out\", 0, \"LoadVars\"\nnew\nsetVariable\n"
+        "push \"out\", 0, \"LoadVars\"\nnewObject\nsetVariable\n"
         "push \"out\"\ngetVariable\npush \"name\", \"k\"\nsetMember\n"
         "push \"POST\", \"lv\"\ngetVariable\npush \"http://127.0.0.1/p\", 3, \"out\"\ngetVariable\n"
         "push \"sendAndLoad\"\ncallMethod\npop\n";
