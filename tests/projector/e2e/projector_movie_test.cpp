@@ -1,0 +1,257 @@
+// Projectors run for real under Wine with the real npfp.dll: what the movie saw
+// (through its trace file), what it fetched, and what the window showed.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/file_system.h"
+#include "common/projector_payload.h"
+#include "swfwriter/description.h"
+#include "tests/player/shell/movie_script_text.h"
+#include "tests/projector/app/projector_fixture.h"
+#include "tests/projector/e2e/loopback_http_server_win.h"
+#include "tests/support/ui_test_support.h"
+
+namespace kestrel::e2e {
+namespace {
+
+using shell_test::CallOut;
+using shell_test::MovieWithFrameOne;
+using skylet_test::ProjectorFolder;
+
+constexpr DWORD kWindowTimeoutMs = 60000;
+
+std::string Trace(const std::string& label, const std::string& pushValue) {
+    return "push \"" + label + "\"\n" + pushValue + "add2\ntrace\n";
+}
+std::string Var(const std::string& name) { return "push \"" + name + "\"\ngetVariable\n"; }
+std::string Member(const std::string& variable, const std::string& member) {
+    return Var(variable) + "push \"" + member + "\"\ngetMember\n";
+}
+
+// A projector in its own folder, started with a trace file; knows what the movie traced.
+class RunningProjector {
+public:
+    RunningProjector(ProjectorFolder& folder, ProjectorPayload payload, const std::vector<uint8_t>& movie)
+        : folder_(folder) {
+        payload.windows.resize(std::max<size_t>(payload.windows.size(), 1));
+        payload.windows[0].moviePath = folder.writeFile("movie.swf", movie);
+        program_ = folder.copyStub("projector.exe");
+        ok_ = WriteProjectorPayload(program_, payload) == PayloadWriteError::None;
+        tracePath_ = JoinPath(folder.work(), "trace.txt");
+        const std::string temp = folder.temp() + "\\";
+        ok_ = ok_ && process_.start({program_, folder.work(),
+                                     {{"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath_}}});
+        if (ok_) window_ = uitest::WaitForTopLevelWindow(process_.id(), "LK_KestrelSKWindow", nullptr, kWindowTimeoutMs);
+    }
+    ~RunningProjector() {
+        if (window_) uitest::CloseWindowPolitely(window_);
+        uint32_t code = 0;
+        if (!process_.waitForExit(20000, &code)) process_.kill();
+    }
+    bool started() const { return ok_ && window_; }
+    HWND window() const { return window_; }
+
+    std::vector<std::string> traceLines() const {
+        std::vector<std::string> lines;
+        std::ifstream file(tracePath_);
+        std::string line;
+        while (std::getline(file, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    // Waits until the movie traced `last` (or the time is up); returns every line.
+    std::vector<std::string> waitForTrace(const std::string& last, DWORD timeoutMs = 30000) const {
+        std::vector<std::string> lines;
+        uitest::WaitUntil(
+            [&] {
+                lines = traceLines();
+                return std::find(lines.begin(), lines.end(), last) != lines.end();
+            },
+            timeoutMs);
+        return lines;
+    }
+
+private:
+    ProjectorFolder& folder_;
+    std::string program_, tracePath_;
+    uitest::TestProcess process_;
+    HWND window_ = nullptr;
+    bool ok_ = false;
+};
+
+ProjectorPayload MainWindowPayload(const std::string& title) {
+    ProjectorPayload payload;
+    WindowDefinition& main = payload.mainWindow;
+    main.moviePath = "movie.swf";
+    main.name = "main";
+    main.title = title;
+    main.visible = true;
+    main.sizeMode = WindowSizeMode::Custom;
+    main.width = 200;
+    main.height = 100;
+    main.x = 40;
+    main.y = 40;
+    return payload;
+}
+
+std::vector<uint8_t> Compile(const std::string& description) {
+    std::string error;
+    auto bytes = swf::CompileDescription(description, error);
+    EXPECT_TRUE(bytes) << error;
+    return bytes ? *bytes : std::vector<uint8_t>();
+}
+
+TEST(ProjectorMovie, CallsOutGetsResultsAndReceivesEvents) {
+    const std::string frameOne =
+        shell_test::AddCallback("apiInitFinished", "",
+                                "push \"init\"\ntrace\n" + CallOut("", "Api.onInit") + "push \"after onInit\"\ntrace\n") +
+        shell_test::AddCallback("addWindowForm", "\"n\"", Trace("add:", Var("n"))) +
+        shell_test::AddCallback("setThisWindowForm", "\"n\"", Trace("this:", Var("n"))) +
+        CallOut("p", "Window.getPosition", {"\"main\""}) +
+        Trace("pos:", Member("p", "x") + "push \",\"\nadd2\n" + Member("p", "y") + "add2\n") +
+        CallOut("t", "Window.getTitle", {"\"main\""}) + Trace("title:", Var("t")) +
+        CallOut("m", "Window.isMaximized", {"\"main\""}) + Trace("max:", Var("m")) +
+        CallOut("w", "Window.getWidth", {"\"main\""}) + Trace("width:", Var("w") + "typeOf\n") +
+        CallOut("c", "Window.center", {"\"main\""}) + Trace("center:", Var("c") + "typeOf\n") +
+        CallOut("u", "Nothing.here") + Trace("unknown:", Var("u") + "typeOf\n") +
+        CallOut("", "Window.setPosition", {"\"main\"", "60", "70"}) + CallOut("p", "Window.getPosition", {"\"main\""}) +
+        Trace("pos2:", Member("p", "x") + "push \",\"\nadd2\n" + Member("p", "y") + "add2\n");
+    ProjectorPayload payload = MainWindowPayload("Hello");
+    WindowDefinition second = payload.mainWindow;
+    second.name = "second";
+    second.visible = false;
+    second.moviePath.clear();
+    payload.mainWindow.additionalWindows.push_back(second);
+    payload.windows.resize(2);
+
+    ProjectorFolder folder;
+    RunningProjector projector(folder, payload, Compile(MovieWithFrameOne(frameOne)));
+    ASSERT_TRUE(projector.started());
+    const std::vector<std::string> lines = projector.waitForTrace("after onInit");
+    const std::vector<std::string> expected = {
+        "pos:40,40",     "title:SGVsbG8=", "max:false", "width:number", "center:undefined", "unknown:undefined",
+        "pos2:60,70",    "init",           "add:main",  "add:second",   "this:WindowForm",  "after onInit"};
+    EXPECT_EQ(lines, expected);
+}
+
+// One XML object per address, reporting label:data (or label:length) from onData.
+std::string LoadInto(const std::string& variable, const std::string& className, const std::string& label,
+                     bool lengthOnly) {
+    const std::string shown = lengthOnly ? Member("s", "length") : Var("s");
+    return "push \"" + variable + "\", 0, \"" + className + "\"\nnewObject\nsetVariable\n" + Var(variable) +
+           "push \"onData\"\nfunction \"\" (\"s\")\n" + Trace(label + ":", shown) + "end\nsetMember\n";
+}
+std::string Load(const std::string& variable, const std::string& url) {
+    return "push \"" + url + "\", 1\n" + Var(variable) + "push \"load\"\ncallMethod\npop\n";
+}
+
+TEST(ProjectorMovie, LoadsFilesHttpAndJavascriptAddresses) {
+    const std::string big(1100000, 'b');
+    LoopbackHttpServer server([&](const HttpRequest& request) -> std::string {
+        if (request.path.rfind("/big", 0) == 0) return big;
+        if (request.method == "POST") return "posted=" + request.body;
+        return "got " + request.path;
+    });
+    ASSERT_NE(server.port(), 0);
+    const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
+    const std::string frameOne =
+        LoadInto("a", "XML", "slash", false) + Load("a", "data/a.xml") +
+        LoadInto("b", "XML", "backslash", false) + Load("b", "data\\\\a.xml") +
+        LoadInto("g", "XML", "get", false) + Load("g", base + "/get?x=1") +
+        LoadInto("big", "XML", "big", true) + Load("big", base + "/big") +
+        LoadInto("j", "XML", "js", false) + Load("j", "javascript:window.location") +
+        LoadInto("r", "LoadVars", "post", false) + "push \"out\", 0, \"LoadVars\"\nnewObject\nsetVariable\n" +
+        Var("out") + "push \"k\", \"v\"\nsetMember\npush \"POST\"\n" + Var("r") + "push \"" + base +
+        "/post\", 3\n" + Var("out") + "push \"sendAndLoad\"\ncallMethod\npop\n";
+
+    ProjectorFolder folder;
+    const std::string dataFolder = JoinPath(folder.work(), "data");
+    MakeDirectory(dataFolder);
+    ASSERT_TRUE(skylet_test::WriteWholeFile(JoinPath(dataFolder, "a.xml"), {'<', 'a', '/', '>'}));
+    ProjectorPayload payload = MainWindowPayload("Loads");
+    payload.windows.resize(1);
+    payload.windows[0].attachments.push_back({dataFolder, true});
+    RunningProjector projector(folder, payload, Compile(MovieWithFrameOne(frameOne)));
+    ASSERT_TRUE(projector.started());
+
+    std::vector<std::string> lines;
+    uitest::WaitUntil([&] { return (lines = projector.traceLines()).size() >= 6; }, 30000);
+    ASSERT_EQ(lines.size(), 6u) << ::testing::PrintToString(lines);
+    // The javascript: answer names the instance; the rest arrive in any order.
+    auto js = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("js:", 0) == 0; });
+    ASSERT_NE(js, lines.end());
+    EXPECT_EQ(js->rfind("js:file://", 0), 0u) << *js;
+    EXPECT_EQ(js->size() - js->rfind("__flashplugin_unique__"), std::strlen("__flashplugin_unique__")) << *js;
+    lines.erase(js);
+    std::sort(lines.begin(), lines.end());
+    const std::vector<std::string> expected = {"backslash:<a/>", "big:1100000", "get:got /get?x=1",
+                                               "post:posted=k=v", "slash:<a/>"};
+    EXPECT_EQ(lines, expected);
+
+    bool sawPost = false;
+    for (const HttpRequest& request : server.requests()) {
+        if (request.method != "POST") continue;
+        sawPost = true;
+        EXPECT_EQ(request.body, "k=v");
+        bool typed = false;
+        for (const auto& [name, value] : request.headers)
+            typed = typed || (name == "Content-Type" && value == "application/x-www-form-urlencoded");
+        EXPECT_TRUE(typed) << "the movie's Content-Type header must reach the server";
+    }
+    EXPECT_TRUE(sawPost);
+}
+
+// Frames 1..6 fill the stage with these colours at 2 frames per second; frame 6 stops.
+const COLORREF kFrameColors[] = {RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
+                                 RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255)};
+
+int FrameOfColor(COLORREF color) {
+    for (int i = 0; i < 6; ++i)
+        if (kFrameColors[i] == color) return i + 1;
+    return 0;
+}
+
+TEST(ProjectorMovie, AnimationShowsTheTimelinesFramesOverTime) {
+    std::ostringstream movie;
+    movie << "version 8\nstage 200 100\nrate 2\nbackground #FFFFFF\n";
+    for (int i = 0; i < 6; ++i) {
+        char color[8];
+        std::snprintf(color, sizeof color, "#%02X%02X%02X", GetRValue(kFrameColors[i]), GetGValue(kFrameColors[i]),
+                      GetBValue(kFrameColors[i]));
+        movie << "shape " << i + 1 << "\n  fill " << color << "\n  rect 0 0 200 100 fill=1\nend\n";
+        movie << (i == 0 ? "place " : "replace ") << i + 1 << " depth=1\n";
+        if (i == 5) movie << "action\nstop\nend\n";
+        movie << "showframe\n";
+    }
+    ProjectorFolder folder;
+    RunningProjector projector(folder, MainWindowPayload("Animation"), Compile(movie.str()));
+    ASSERT_TRUE(projector.started());
+    ASSERT_TRUE(uitest::WaitUntil([&] { return FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)) == 1; },
+                                  20000))
+        << "frame 1 never showed";
+    // Frame 1 is up: 1.1 s later the timeline has moved on by two frames (one either way for a busy machine).
+    const DWORD shown = GetTickCount();
+    Sleep(1100);
+    const int later = FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50));
+    const DWORD elapsed = GetTickCount() - shown;
+    EXPECT_GE(later, 2) << "after " << elapsed << " ms";
+    EXPECT_LE(later, 4) << "after " << elapsed << " ms";
+    // The last frame stops the movie and stays.
+    EXPECT_TRUE(uitest::WaitUntil([&] { return FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)) == 6; },
+                                  10000));
+    Sleep(1000);
+    EXPECT_EQ(FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)), 6);
+}
+
+}  // namespace
+}  // namespace kestrel::e2e
