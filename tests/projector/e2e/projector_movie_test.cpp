@@ -253,5 +253,37 @@ TEST(ProjectorMovie, AnimationShowsTheTimelinesFramesOverTime) {
     EXPECT_EQ(FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)), 6);
 }
 
+// A layered window has no drawing of its own to read: take the pixel from the screen.
+COLORREF ReadScreenPixelOf(HWND window, int x, int y) {
+    POINT at{x, y};
+    ClientToScreen(window, &at);
+    HDC screen = GetDC(nullptr);
+    if (!screen) return CLR_INVALID;
+    const COLORREF color = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return color;
+}
+
+TEST(ProjectorMovie, TransparentWindowShowsOnlyTheMoviesShapes) {
+    // A red square on the left half of the stage; the right half holds nothing but
+    // the movie's white background, which a transparent window does not show.
+    const std::string movie =
+        "version 8\nstage 200 100\nrate 10\nbackground #FFFFFF\nshape 1\n  fill #FF0000\n"
+        "  rect 0 0 100 100 fill=1\nend\nplace 1 depth=1\nshowframe\n";
+    ProjectorPayload payload = MainWindowPayload("Transparent");
+    payload.mainWindow.type = WindowType::Transparent;
+    ProjectorFolder folder;
+    RunningProjector projector(folder, payload, Compile(movie));
+    ASSERT_TRUE(projector.started());
+    COLORREF inside = CLR_INVALID;
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] { return (inside = ReadScreenPixelOf(projector.window(), 50, 50)) == RGB(255, 0, 0); }, 20000))
+        << std::hex << inside;
+    // Outside the shape the screen below shows through: neither the shape nor the stage colour.
+    const COLORREF outside = ReadScreenPixelOf(projector.window(), 150, 50);
+    EXPECT_NE(outside, RGB(255, 0, 0));
+    EXPECT_NE(outside, RGB(255, 255, 255)) << "the movie's background must not be drawn";
+}
+
 }  // namespace
 }  // namespace kestrel::e2e
