@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "avm1/utf8.h"
+
 namespace kestrel::runtime {
 namespace {
 
@@ -12,25 +14,6 @@ bool isWhiteOnly(std::string_view s) {
     for (char c : s)
         if (!isSpace(c)) return false;
     return true;
-}
-
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp == 0 || cp > 0x10FFFF) return;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Reads the documents tag by tag; `stack` holds the open elements.
@@ -244,7 +227,9 @@ std::string decodeXmlEntities(std::string_view text) {
                 out += '&';
                 continue;
             }
-            appendUtf8(out, static_cast<uint32_t>(cp));
+            // A reference to NUL or past the last code point adds nothing.
+            auto codePoint = static_cast<uint32_t>(cp);
+            if (codePoint != 0 && codePoint <= 0x10FFFF) avm1::appendUtf8(out, codePoint);
         } else {
             out += '&';
             continue;
