@@ -71,24 +71,8 @@ void installLoadVarsClass(MoviePlayer& player, Vm& vm) {
         call.vm.host().getUrl(call.vm.toString(call.arg(0)), call.vm.toString(call.arg(1)), m, self);
         return Value(true);
     });
-    vm.defineMethod(proto, "addRequestHeader", [](NativeCall&) { return Value(); });
-    vm.defineMethod(proto, "getBytesLoaded", [](NativeCall&) { return Value(); });
-    vm.defineMethod(proto, "getBytesTotal", [](NativeCall&) { return Value(); });
     // The default onData decodes what arrived and reports it to onLoad.
-    vm.defineMethod(proto, "onData", [](NativeCall& call) -> Value {
-        Object* self = call.thisObject();
-        if (!self) return Value();
-        Value src = call.arg(0);
-        if (src.isUndefined()) {
-            call.vm.callMethod(Value(self), "onLoad", {Value(false)});
-            return Value();
-        }
-        assignUrlVariables(call.vm, self, call.vm.toString(src));
-        self->define("loaded", Value(true), avm1::kDontEnum);
-        call.vm.callMethod(Value(self), "onLoad", {Value(true)});
-        return Value();
-    });
-    vm.defineMethod(proto, "onLoad", [](NativeCall&) { return Value(); });
+    defineLoadingMethods(vm, proto, assignUrlVariables, avm1::kDontEnum);
 }
 
 void deliverLoadVarsData(Vm& vm, Object* loadVars, const std::string* data) {

@@ -80,4 +80,24 @@ void broadcast(avm1::Vm& vm, Object* broadcaster, std::string_view method,
     }
 }
 
+void defineLoadingMethods(avm1::Vm& vm, Object* proto, LoadedTextReader read, uint8_t loadedFlags) {
+    vm.defineMethod(proto, "addRequestHeader", [](avm1::NativeCall&) { return Value(); });
+    vm.defineMethod(proto, "getBytesLoaded", [](avm1::NativeCall&) { return Value(); });
+    vm.defineMethod(proto, "getBytesTotal", [](avm1::NativeCall&) { return Value(); });
+    vm.defineMethod(proto, "onData", [read, loadedFlags](avm1::NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        if (!self) return Value();
+        Value src = call.arg(0);
+        if (src.isUndefined()) {
+            call.vm.callMethod(Value(self), "onLoad", {Value(false)});
+            return Value();
+        }
+        read(call.vm, self, call.vm.toString(src));
+        self->define("loaded", Value(true), loadedFlags);
+        call.vm.callMethod(Value(self), "onLoad", {Value(true)});
+        return Value();
+    });
+    vm.defineMethod(proto, "onLoad", [](avm1::NativeCall&) { return Value(); });
+}
+
 }  // namespace kestrel::runtime

@@ -1,7 +1,10 @@
 // Helpers shared by the runtime's script classes.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "avm1/vm.h"
 #include "core/display_object.h"
@@ -23,5 +26,14 @@ void addListener(avm1::Vm& vm, avm1::Object* broadcaster, const avm1::Value& lis
 bool removeListener(avm1::Vm& vm, avm1::Object* broadcaster, const avm1::Value& listener);
 void broadcast(avm1::Vm& vm, avm1::Object* broadcaster, std::string_view method,
                const std::vector<avm1::Value>& args = {});
+
+// Reads loaded text into the object that asked for it (name=value pairs, an XML document).
+using LoadedTextReader = void (*)(avm1::Vm& vm, avm1::Object* target, const std::string& text);
+
+// The tail of a loading class's prototype (LoadVars, XML): request headers and byte counts
+// accepted and unused, a default onData that reads what arrived with `read`, marks the object
+// "loaded" (with `loadedFlags`) and reports to onLoad, and an empty onLoad.
+void defineLoadingMethods(avm1::Vm& vm, avm1::Object* proto, LoadedTextReader read,
+                          uint8_t loadedFlags);
 
 }  // namespace kestrel::runtime

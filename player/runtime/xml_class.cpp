@@ -367,24 +367,8 @@ void installXmlClasses(MoviePlayer& player, Vm& vm) {
         call.vm.host().getUrl(call.vm.toString(call.arg(0)), call.vm.toString(call.arg(1)), 2, self);
         return Value(true);
     });
-    vm.defineMethod(xmlProto, "addRequestHeader", [](NativeCall&) { return Value(); });
-    vm.defineMethod(xmlProto, "getBytesLoaded", [](NativeCall&) { return Value(); });
-    vm.defineMethod(xmlProto, "getBytesTotal", [](NativeCall&) { return Value(); });
     // The default onData parses what arrived and reports it to onLoad.
-    vm.defineMethod(xmlProto, "onData", [](NativeCall& call) -> Value {
-        Object* self = call.thisObject();
-        if (!self) return Value();
-        Value src = call.arg(0);
-        if (src.isUndefined()) {
-            call.vm.callMethod(Value(self), "onLoad", {Value(false)});
-            return Value();
-        }
-        parseInto(call.vm, self, call.vm.toString(src));
-        self->define("loaded", Value(true));
-        call.vm.callMethod(Value(self), "onLoad", {Value(true)});
-        return Value();
-    });
-    vm.defineMethod(xmlProto, "onLoad", [](NativeCall&) { return Value(); });
+    defineLoadingMethods(vm, xmlProto, parseInto, 0);
 }
 
 void deliverXmlData(Vm& vm, Object* xml, const std::string* data) {
