@@ -139,8 +139,8 @@ Value firstChildValue(Vm& vm, const Value& node) {
     return vm.getMember(vm.getMember(node, "firstChild"), "nodeValue");
 }
 
-Value objectToAs(Vm& vm, const Value& node, int depth) {
-    Object* result = vm.newObject();
+// Objects and arrays both arrive as <property id="..."> children; `result` receives them.
+Value propertiesToAs(Vm& vm, Object* result, const Value& node, int depth) {
     Value children = vm.getMember(node, "childNodes");
     size_t n = children.isObject() ? lengthOf(vm, children) : 0;
     for (size_t i = 0; i < n; ++i) {
@@ -152,17 +152,12 @@ Value objectToAs(Vm& vm, const Value& node, int depth) {
     return Value(result);
 }
 
+Value objectToAs(Vm& vm, const Value& node, int depth) {
+    return propertiesToAs(vm, vm.newObject(), node, depth);
+}
+
 Value arrayToAs(Vm& vm, const Value& node, int depth) {
-    Object* result = vm.newArray();
-    Value children = vm.getMember(node, "childNodes");
-    size_t n = children.isObject() ? lengthOf(vm, children) : 0;
-    for (size_t i = 0; i < n; ++i) {
-        Value child = vm.getMember(children, std::to_string(i));
-        if (vm.toString(vm.getMember(child, "nodeName")) != "property") continue;
-        std::string id = vm.toString(vm.getMember(vm.getMember(child, "attributes"), "id"));
-        vm.setMember(Value(result), id, toAs(vm, vm.getMember(child, "firstChild"), depth + 1));
-    }
-    return Value(result);
+    return propertiesToAs(vm, vm.newArray(), node, depth);
 }
 
 Value argumentsToAs(Vm& vm, const Value& node, int depth) {
