@@ -406,6 +406,18 @@ std::vector<std::string> enumerationNames(Vm& vm, Object* o) {
     return names;
 }
 
+// Where the code goes on after skipping `count` actions from `at` (WaitForFrame on a frame
+// not loaded yet); never past `end`.
+size_t skipActions(const std::vector<uint8_t>& bytes, size_t at, size_t end, int count) {
+    for (int i = 0; i < count && at < end; ++i) {
+        size_t len = bytes[at] >= 0x80 && at + 3 <= end
+                         ? 3 + static_cast<size_t>(bytes[at + 1] | (bytes[at + 2] << 8))
+                         : 1;
+        at += len;
+    }
+    return at;
+}
+
 bool isInstanceOf(Vm& vm, Object* obj, Object* ctor) {
     if (!obj || !ctor) return false;
     Object* proto = vm.getMember(Value(ctor), "prototype").asObject();
@@ -440,6 +452,15 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
     auto popValue = [&]() { return pop(act); };
     auto str = [&](const Value& v) { return vm_.toString(v); };
     auto num = [&](const Value& v) { return vm_.toNumber(v); };
+    // An argument count, then that many values (never more than the stack holds).
+    auto popArguments = [&]() {
+        double n = num(popValue());
+        size_t count = std::isnan(n) || n < 0 ? 0 : static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size())));
+        std::vector<Value> args;
+        args.reserve(count);
+        for (size_t i = 0; i < count; ++i) args.push_back(popValue());
+        return args;
+    };
     auto capString = [&](std::string s) {
         if (s.size() > vm_.limits().maxStringLength) s.resize(vm_.limits().maxStringLength);
         return Value(std::move(s));
@@ -474,28 +495,16 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             case 0x8A: {  // WaitForFrame
                 int frame = in.u16();
                 int skip = in.u8();
-                if (!vm_.host().isFrameLoaded(act.target, frame)) {
-                    for (int i = 0; i < skip && next < end; ++i) {
-                        size_t len = bytes[next] >= 0x80 && next + 3 <= end
-                                         ? 3 + static_cast<size_t>(bytes[next + 1] | (bytes[next + 2] << 8))
-                                         : 1;
-                        next += len;
-                    }
-                }
+                if (!vm_.host().isFrameLoaded(act.target, frame))
+                    next = skipActions(bytes, next, end, skip);
                 break;
             }
             case 0x8D: {  // WaitForFrame2
                 int skip = in.u8();
                 Value frame = popValue();
                 int f = toInt32(num(frame)) - 1;
-                if (!vm_.host().isFrameLoaded(act.target, f)) {
-                    for (int i = 0; i < skip && next < end; ++i) {
-                        size_t len = bytes[next] >= 0x80 && next + 3 <= end
-                                         ? 3 + static_cast<size_t>(bytes[next + 1] | (bytes[next + 2] << 8))
-                                         : 1;
-                        next += len;
-                    }
-                }
+                if (!vm_.host().isFrameLoaded(act.target, f))
+                    next = skipActions(bytes, next, end, skip);
                 break;
             }
             case 0x9F: {  // GotoFrame2
@@ -887,11 +896,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             // Calls.
             case 0x3D: {  // CallFunction
                 std::string name = str(popValue());
-                double n = num(popValue());
-                size_t count = std::isnan(n) || n < 0 ? 0 : static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size())));
-                std::vector<Value> args;
-                args.reserve(count);
-                for (size_t i = 0; i < count; ++i) args.push_back(popValue());
+                std::vector<Value> args = popArguments();
                 Value fn = getVariable(act, name);
                 Object* f = fn.asObject();
                 if (!f || !f->function()) {
@@ -908,11 +913,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             case 0x52: {  // CallMethod
                 Value nameValue = popValue();
                 Value obj = popValue();
-                double n = num(popValue());
-                size_t count = std::isnan(n) || n < 0 ? 0 : static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size())));
-                std::vector<Value> args;
-                args.reserve(count);
-                for (size_t i = 0; i < count; ++i) args.push_back(popValue());
+                std::vector<Value> args = popArguments();
                 std::string name = nameValue.isUndefined() ? std::string() : str(nameValue);
                 Value thisValue = obj;
                 Object* holder = nullptr;
@@ -961,39 +962,26 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             case 0x40:    // NewObject
             case 0x53: {  // NewMethod
                 Value fn;
+                std::vector<Value> args;
                 if (code == 0x40) {
                     std::string name = str(popValue());
-                    double n = num(popValue());
-                    size_t count = std::isnan(n) || n < 0 ? 0 : static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size())));
-                    std::vector<Value> args;
-                    for (size_t i = 0; i < count; ++i) args.push_back(popValue());
+                    args = popArguments();
                     fn = getVariable(act, name);
-                    Object* f = fn.asObject();
-                    if (!f || !f->function()) {
-                        push(Value());
-                        break;
-                    }
-                    Completion c = construct(f, args);
-                    if (c.kind == Completion::Throw || c.kind == Completion::Abort) return c;
-                    push(c.value);
                 } else {
                     Value nameValue = popValue();
                     Value obj = popValue();
-                    double n = num(popValue());
-                    size_t count = std::isnan(n) || n < 0 ? 0 : static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size())));
-                    std::vector<Value> args;
-                    for (size_t i = 0; i < count; ++i) args.push_back(popValue());
+                    args = popArguments();
                     std::string name = nameValue.isUndefined() ? std::string() : str(nameValue);
                     fn = name.empty() ? obj : vm_.getMember(obj, name);
-                    Object* f = fn.asObject();
-                    if (!f || !f->function()) {
-                        push(Value());
-                        break;
-                    }
-                    Completion c = construct(f, args);
-                    if (c.kind == Completion::Throw || c.kind == Completion::Abort) return c;
-                    push(c.value);
                 }
+                Object* f = fn.asObject();
+                if (!f || !f->function()) {
+                    push(Value());
+                    break;
+                }
+                Completion c = construct(f, args);
+                if (c.kind == Completion::Throw || c.kind == Completion::Abort) return c;
+                push(c.value);
                 break;
             }
             case 0x3E: return Completion::returned(popValue());
@@ -1153,10 +1141,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
             }
             case 0x2C: {  // ImplementsOp
                 Value ctor = popValue();
-                double n = num(popValue());
-                size_t count = std::isnan(n) || n < 0 ? 0 : static_cast<size_t>(std::min<double>(n, static_cast<double>(stack.size())));
-                std::vector<Value> ifaces;
-                for (size_t i = 0; i < count; ++i) ifaces.push_back(popValue());
+                std::vector<Value> ifaces = popArguments();
                 Object* proto = vm_.getMember(ctor, "prototype").asObject();
                 if (proto) proto->define("__implements__", Value(vm_.newArray(std::move(ifaces))), kDontEnum);
                 break;
