@@ -9,6 +9,16 @@
 namespace kestrel {
 namespace {
 
+// An object of two whole-number properties (a point, a size).
+std::string XmlNumberPair(char firstId, std::int32_t first, char secondId, std::int32_t second) {
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer,
+                  "<object><property id='%c'><number>%d</number></property>"
+                  "<property id='%c'><number>%d</number></property></object>",
+                  firstId, static_cast<int>(first), secondId, static_cast<int>(second));
+    return buffer;
+}
+
 }  // namespace
 
 std::string XmlFlag(bool value) { return value ? "<true/>" : "<false/>"; }
@@ -60,22 +70,10 @@ std::string XmlPlainWord(std::string_view word) {
     return xml;
 }
 
-std::string XmlPoint(std::int32_t x, std::int32_t y) {
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer,
-                  "<object><property id='x'><number>%d</number></property>"
-                  "<property id='y'><number>%d</number></property></object>",
-                  static_cast<int>(x), static_cast<int>(y));
-    return buffer;
-}
+std::string XmlPoint(std::int32_t x, std::int32_t y) { return XmlNumberPair('x', x, 'y', y); }
 
 std::string XmlSize(std::int32_t width, std::int32_t height) {
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer,
-                  "<object><property id='w'><number>%d</number></property>"
-                  "<property id='h'><number>%d</number></property></object>",
-                  static_cast<int>(width), static_cast<int>(height));
-    return buffer;
+    return XmlNumberPair('w', width, 'h', height);
 }
 
 std::string XmlTextList(const std::vector<std::string>& items) {
