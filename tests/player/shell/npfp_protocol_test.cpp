@@ -484,19 +484,19 @@ TEST_F(NpfpProtocol, HostTimerTickAdvancesFrames) {
     EXPECT_GT(fake_.invalidations, 0);
 }
 
+// EnumThreadWindows callback: stops at the first placeholder window.
+BOOL CALLBACK FindPlaceholder(HWND window, LPARAM found) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, "SWFlash_PlaceholderX") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 TEST_F(NpfpProtocol, PlaceholderWindowBeatsInTheHostsThread) {
     Start(MovieWithFrameOne(""));
     HWND placeholder = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpiA(name, "SWFlash_PlaceholderX") != 0) return TRUE;
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&placeholder));
+    EnumThreadWindows(GetCurrentThreadId(), FindPlaceholder, reinterpret_cast<LPARAM>(&placeholder));
     ASSERT_NE(placeholder, nullptr);
     EXPECT_FALSE(IsWindowVisible(placeholder));
     MSG message;
