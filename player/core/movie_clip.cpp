@@ -206,15 +206,7 @@ void MovieClip::rebuildTo(int frame) {
                 if (it != target.end()) target.erase(it);
                 continue;
             }
-            if (!cmd.move) {
-                if (!cmd.hasCharacter) continue;
-                Slot slot;
-                slot.characterId = cmd.characterId;
-                slot.placedFrame = f;
-                slot.placement = &cmd;
-                slot.apply(cmd);
-                target[depth] = slot;
-            } else if (it != target.end()) {
+            if (cmd.move && it != target.end()) {
                 if (cmd.hasCharacter) {
                     it->second.characterId = cmd.characterId;
                     it->second.placedFrame = f;
@@ -222,6 +214,7 @@ void MovieClip::rebuildTo(int frame) {
                 }
                 it->second.apply(cmd);
             } else if (cmd.hasCharacter) {
+                // A new placement, or a move onto an empty depth that names its character.
                 Slot slot;
                 slot.characterId = cmd.characterId;
                 slot.placedFrame = f;
