@@ -2,15 +2,11 @@
 
 #include <cctype>
 
+#include "core/ascii_case.h"
+
 namespace kestrel::player {
 
 namespace {
-
-std::string lowered(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';

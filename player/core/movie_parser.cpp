@@ -1,9 +1,9 @@
 // The tag loop: SWF tags -> MovieDefinition. Each tag body is read through its own
 // bounded reader, so a malformed tag can never read into its neighbours; a tag whose
 // declared length runs past the file ends parsing and marks the movie truncated.
-#include <cctype>
 #include <utility>
 
+#include "core/ascii_case.h"
 #include "core/byte_reader.h"
 #include "core/movie_definition.h"
 #include "core/static_text.h"
@@ -411,13 +411,9 @@ std::string MovieDefinition::exportNameOf(uint16_t id) const {
 }
 
 int TimelineDefinition::frameForLabel(const std::string& label) const {
-    auto lower = [](std::string s) {
-        for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        return s;
-    };
-    std::string wanted = lower(label);
+    std::string wanted = lowered(label);
     for (size_t i = 0; i < frames.size(); ++i)
-        if (!frames[i].label.empty() && lower(frames[i].label) == wanted) return static_cast<int>(i) + 1;
+        if (!frames[i].label.empty() && lowered(frames[i].label) == wanted) return static_cast<int>(i) + 1;
     return 0;
 }
 

@@ -1,17 +1,10 @@
 #include "core/stage_mapping.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/ascii_case.h"
 
 namespace kestrel::player {
-
-namespace {
-std::string lowered(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-}  // namespace
 
 ScaleMode parseScaleMode(const std::string& text) {
     std::string t = lowered(text);
