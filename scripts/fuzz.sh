@@ -22,7 +22,7 @@ for target in build/fuzz/fuzz/fuzz_*; do
   seeds="fuzz/seeds/${name#fuzz_}"
   args=("$corpus")
   [ -d "$seeds" ] && args+=("$seeds")
-  if "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 "${args[@]}" \
+  if "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "${args[@]}" \
        >"build/fuzz/$name.log" 2>&1; then
     echo "fuzz $name: ok ($(grep -o 'stat::number_of_executed_units: [0-9]*' "build/fuzz/$name.log" | tail -n1 | awk '{print $2}') runs)"
     passed=$((passed + 1))

@@ -26,16 +26,38 @@ else
 fi
 
 status=0
+LOGS="$ROOT/build/test-logs"
+mkdir -p "$LOGS"
 echo "== native tests"
-ctest --preset native -j "$JOBS" || status=1
+ctest --preset native -j "$JOBS" 2>&1 | tee "$LOGS/native.log" || status=1
 
 echo "== Windows tests ($KESTREL_TEST_PRESET, Wine + Xvfb)"
 source scripts/xvfb-session.sh
 xvfb_start
-ctest --preset "$KESTREL_TEST_PRESET" || status=1
+ctest --preset "$KESTREL_TEST_PRESET" 2>&1 | tee "$LOGS/windows.log" || status=1
 xvfb_stop
 
 echo "== fuzz smoke run"
-bash scripts/fuzz.sh smoke || status=1
+bash scripts/fuzz.sh smoke 2>&1 | tee "$LOGS/fuzz.log" || status=1
 
+# One line for the whole run: test programs and fuzz targets.
+passed=0
+failed=0
+for log in "$LOGS/native.log" "$LOGS/windows.log"; do
+  line="$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n1)"
+  if [ -z "$line" ]; then failed=$((failed + 1)); continue; fi
+  total="$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")"
+  bad="$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")"
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+done
+fuzz_line="$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed' "$LOGS/fuzz.log" | tail -n1)"
+if [ -n "$fuzz_line" ]; then
+  passed=$((passed + $(sed -E 's/fuzz: ([0-9]+) passed.*/\1/' <<<"$fuzz_line")))
+  failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$fuzz_line")))
+else
+  failed=$((failed + 1))
+fi
+[ "$failed" -eq 0 ] || status=1
+echo "all: $passed passed, $failed failed"
 exit $status
