@@ -25,6 +25,21 @@ private:
     int& depth_;
 };
 
+// After a nested block (with, try) ended with `c`: a normal end continues at the
+// block's end, a jump that lands inside [begin, end) continues there. Anything
+// else leaves the enclosing block too: the answer is false.
+bool resumeAfterNestedBlock(const Completion& c, size_t begin, size_t end, size_t blockEnd,
+                            size_t* next) {
+    if (c.kind == Completion::JumpOut) {
+        if (c.jumpTarget < begin || c.jumpTarget >= end) return false;
+        *next = c.jumpTarget;
+        return true;
+    }
+    if (c.kind != Completion::Normal) return false;
+    *next = blockEnd;
+    return true;
+}
+
 // Restores the Vm's SWF version when an activation of another version ends.
 class VersionScope {
 public:
@@ -1065,13 +1080,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                 Completion c = execute(act, next, bodyEnd);
                 --depth_;
                 if (o && act.scope.size() == depthBefore) act.scope.pop_back();
-                if (c.kind == Completion::JumpOut) {
-                    if (c.jumpTarget < begin || c.jumpTarget >= end) return c;
-                    next = c.jumpTarget;
-                    break;
-                }
-                if (c.kind != Completion::Normal) return c;
-                next = bodyEnd;
+                if (!resumeAfterNestedBlock(c, begin, end, bodyEnd, &next)) return c;
                 break;
             }
             case 0x8F: {  // Try
@@ -1105,13 +1114,7 @@ Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
                     Completion f = execute(act, finallyBegin, after);
                     if (f.kind != Completion::Normal) c = f;
                 }
-                if (c.kind == Completion::JumpOut) {
-                    if (c.jumpTarget < begin || c.jumpTarget >= end) return c;
-                    next = c.jumpTarget;
-                    break;
-                }
-                if (c.kind != Completion::Normal) return c;
-                next = after;
+                if (!resumeAfterNestedBlock(c, begin, end, after, &next)) return c;
                 break;
             }
             case 0x2A: return Completion::thrown(popValue());
