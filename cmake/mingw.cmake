@@ -26,5 +26,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Flash numbers are IEEE doubles: compute them in SSE2 registers on i686 too, so
+# the 32-bit programs give the same results as the x86-64 and native builds
+# (x87 extended precision rounds differently). Windows calls back with a stack
+# aligned to 4 bytes only, so functions realign where SSE spills need it.
+if(KESTREL_WIN_ARCH STREQUAL "i686")
+  set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+  set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+endif()
+
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
