@@ -31,15 +31,26 @@ std::int32_t ApiArguments::AsInteger(std::size_t index) const {
     return static_cast<std::int32_t>(value);
 }
 
+std::int64_t ApiArguments::AsInteger64(std::size_t index) const {
+    std::string text(Raw(index));
+    return std::strtoll(text.c_str(), nullptr, 10);
+}
+
 double ApiArguments::AsReal(std::size_t index) const {
     std::string text(Raw(index));
     return std::strtod(text.c_str(), nullptr);
 }
 
-bool ApiArguments::AsFlag(std::size_t index) const { return IsTrueWord(Raw(index)); }
+bool ApiArguments::AsFlag(std::size_t index) const {
+    return IsTrueWord(Raw(index));
+}
 
-std::string ApiArguments::AsText(std::size_t index) const { return Base64Decode(Raw(index)); }
+std::string ApiArguments::AsText(std::size_t index) const {
+    return Base64Decode(Raw(index));
+}
 
-bool ApiArguments::AsCodedFlag(std::size_t index) const { return IsTrueWord(AsText(index)); }
+bool ApiArguments::AsCodedFlag(std::size_t index) const {
+    return IsTrueWord(AsText(index));
+}
 
 }  // namespace kestrel

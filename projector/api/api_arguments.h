@@ -11,7 +11,7 @@
 namespace kestrel {
 
 class ApiArguments {
-public:
+  public:
     ApiArguments() = default;
     ApiArguments(const std::string_view* arguments, std::size_t count)
         : arguments_(arguments), count_(count) {}
@@ -23,6 +23,8 @@ public:
     // atol: leading blanks and sign, decimal digits up to the first other
     // character, 0 without digits; out-of-range values clamp to 32 bits.
     std::int32_t AsInteger(std::size_t index) const;
+    // The same reading for 64-bit file positions.
+    std::int64_t AsInteger64(std::size_t index) const;
     // strtod of the raw text.
     double AsReal(std::size_t index) const;
     // "true" without regard to case.
@@ -32,7 +34,7 @@ public:
     // Decoded, then "true" without regard to case.
     bool AsCodedFlag(std::size_t index) const;
 
-private:
+  private:
     const std::string_view* arguments_ = nullptr;  // not owned
     std::size_t count_ = 0;
 };
