@@ -35,7 +35,7 @@ ApiResult CreateShortcut(const FileSystemCall& call) {
 ApiResult DeleteFile(const FileSystemCall& call) {
     std::string path = call.arguments.AsText(0);
     if (path.empty() || call.host.Kind(path) == PathKind::Missing) return XmlFlag(true);
-    return XmlFlag(call.host.DeleteFile(path));
+    return XmlFlag(call.host.RemoveFile(path));
 }
 
 // Empties and removes `folder`. Entries are listed completely before any is
@@ -52,7 +52,7 @@ bool RemoveFolderTree(FileSystemHost& host, const std::string& folder) {
             else if (entry.folder)
                 host.RemoveFolder(child);
             else
-                host.DeleteFile(child);
+                host.RemoveFile(child);
         }
     }
     return host.RemoveFolder(folder);
@@ -95,7 +95,7 @@ bool SaveNewFile(FileSystemHost& host, const std::string& path, const std::strin
     bool closed = file->Close();
     file.reset();
     if (written && closed) return true;
-    host.DeleteFile(path);
+    host.RemoveFile(path);
     return false;
 }
 

@@ -68,7 +68,7 @@ class FileSystemHost {
     virtual PathKind Kind(const std::string& path) = 0;
     virtual std::optional<FileFacts> Facts(const std::string& path) = 0;
 
-    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
     // Removes an empty folder, or a link to a folder (never its target).
     virtual bool RemoveFolder(const std::string& path) = 0;
     // That one folder, not its parents.

@@ -7,8 +7,9 @@ namespace kestrel::projector {
 
 // Closes a kernel handle (thread, semaphore, file) on destruction.
 class KernelHandle {
-public:
-    explicit KernelHandle(HANDLE handle = nullptr) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+  public:
+    explicit KernelHandle(HANDLE handle = nullptr)
+        : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
     ~KernelHandle() { reset(); }
     KernelHandle(const KernelHandle&) = delete;
     KernelHandle& operator=(const KernelHandle&) = delete;
@@ -18,15 +19,57 @@ public:
         if (handle_) CloseHandle(handle_);
         handle_ = nullptr;
     }
+    // Gives the handle up without closing it (for a caller that checks the close).
+    HANDLE release() {
+        HANDLE handle = handle_;
+        handle_ = nullptr;
+        return handle;
+    }
 
-private:
+  private:
     HANDLE handle_;
+};
+
+// Ends a file search (FindFirstFile) on destruction.
+class FindHandle {
+  public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle_;
+};
+
+// Closes a registry key on destruction; close() reports the registry's answer.
+class RegistryKey {
+  public:
+    explicit RegistryKey(HKEY key = nullptr) : key_(key) {}
+    ~RegistryKey() { close(); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    HKEY get() const { return key_; }
+    explicit operator bool() const { return key_ != nullptr; }
+    bool close() {
+        if (!key_) return false;
+        LONG status = RegCloseKey(key_);
+        key_ = nullptr;
+        return status == ERROR_SUCCESS;
+    }
+
+  private:
+    HKEY key_;
 };
 
 // Deletes a GDI object (bitmap, brush, region) on destruction.
 template <typename T>
 class GdiObject {
-public:
+  public:
     explicit GdiObject(T object = nullptr) : object_(object) {}
     ~GdiObject() { reset(); }
     GdiObject(const GdiObject&) = delete;
@@ -38,13 +81,13 @@ public:
         object_ = object;
     }
 
-private:
+  private:
     T object_;
 };
 
 // Deletes a memory device context on destruction.
 class MemoryDC {
-public:
+  public:
     MemoryDC() = default;
     ~MemoryDC() { reset(); }
     MemoryDC(const MemoryDC&) = delete;
@@ -59,7 +102,7 @@ public:
         dc_ = nullptr;
     }
 
-private:
+  private:
     HDC dc_ = nullptr;
 };
 

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "projector/api/api_object.h"
+#include "projector/api/file_system_host_win.h"
+#include "projector/api/registry_host_win.h"
 #include "projector/bridge/script_bridge.h"
 #include "projector/bridge/url_loader.h"
 
@@ -21,7 +23,7 @@ class ProjectorWindow;
 
 // The "Window." family's view of one projector window.
 class SystemWindowApi : public ProjectorWindowApi {
-public:
+  public:
     explicit SystemWindowApi(ProjectorWindow& window) : window_(window) {}
 
     WindowRect OuterRect() const override;
@@ -46,7 +48,7 @@ public:
     // Set by "startDrag": a left press in the movie moves the window.
     bool dragging() const { return dragging_; }
 
-private:
+  private:
     HWND handle() const;
 
     ProjectorWindow& window_;
@@ -61,7 +63,7 @@ private:
 // The API's view of the application: open windows by name, the window
 // definitions, the screen.
 class ApplicationWindows : public WindowRegistry {
-public:
+  public:
     explicit ApplicationWindows(Application& application) : application_(application) {}
 
     ProjectorWindowApi* FindOpenWindow(std::string_view name) override;
@@ -70,12 +72,12 @@ public:
     int PrimaryScreenWidth() const override;
     int PrimaryScreenHeight() const override;
 
-private:
+  private:
     Application& application_;
 };
 
 class WindowScripting : public ScriptHost, public MovieCaller {
-public:
+  public:
     // Both outlive this object; the window owns it.
     WindowScripting(Application& application, ProjectorWindow& window);
 
@@ -92,11 +94,14 @@ public:
     SystemWindowApi& windowApi() { return windowApi_; }
     ApiObject& api() { return api_; }
 
-private:
+  private:
     ProjectorWindow& window_;
     ApplicationWindows windows_;
     SystemWindowApi windowApi_;
     HostUrlLoader urls_;
+    // The families' system calls; declared before the API object that uses them.
+    SystemFileSystem fileSystem_;
+    SystemRegistry registry_;
     ApiObject api_;
 };
 

@@ -60,7 +60,7 @@ class FakeFileSystem : public FileSystemHost {
         if (it == nodes.end()) return std::nullopt;
         return it->second.facts;
     }
-    bool DeleteFile(const std::string& path) override {
+    bool RemoveFile(const std::string& path) override {
         calls.push_back("delete " + path);
         auto it = nodes.find(path);
         if (it == nodes.end() || it->second.folder) return false;
