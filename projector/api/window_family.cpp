@@ -174,15 +174,9 @@ ApiResult StopDrag(const WindowCall& call) {
 
 // Window transparency and masks cannot change at run time: these answer
 // fixed values whether or not the window exists.
-ApiResult GetAlpha(const WindowCall&) {
-    return XmlReal2(1.0);
-}
-ApiResult AnswerFalse(const WindowCall&) {
-    return XmlFlag(false);
-}
-ApiResult AddMask(const WindowCall&) {
-    return XmlInteger(-1);
-}
+ApiResult GetAlpha(const WindowCall&) { return XmlReal2(1.0); }
+ApiResult AnswerFalse(const WindowCall&) { return XmlFlag(false); }
+ApiResult AddMask(const WindowCall&) { return XmlInteger(-1); }
 
 // Compared in this order, exactly.
 constexpr WindowMethodEntry kWindowMethods[] = {

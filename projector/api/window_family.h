@@ -9,12 +9,12 @@
 namespace kestrel {
 
 class WindowFamily : public ApiFamily {
-  public:
+public:
     explicit WindowFamily(WindowRegistry& windows) : windows_(windows) {}  // not owned
 
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
 
-  private:
+private:
     WindowRegistry& windows_;
 };
 

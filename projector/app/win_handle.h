@@ -7,9 +7,8 @@ namespace kestrel::projector {
 
 // Closes a kernel handle (thread, semaphore, file) on destruction.
 class KernelHandle {
-  public:
-    explicit KernelHandle(HANDLE handle = nullptr)
-        : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+public:
+    explicit KernelHandle(HANDLE handle = nullptr) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
     ~KernelHandle() { reset(); }
     KernelHandle(const KernelHandle&) = delete;
     KernelHandle& operator=(const KernelHandle&) = delete;
@@ -26,13 +25,13 @@ class KernelHandle {
         return handle;
     }
 
-  private:
+private:
     HANDLE handle_;
 };
 
 // Ends a file search (FindFirstFile) on destruction.
 class FindHandle {
-  public:
+public:
     explicit FindHandle(HANDLE handle) : handle_(handle) {}
     ~FindHandle() {
         if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
@@ -42,13 +41,13 @@ class FindHandle {
     HANDLE get() const { return handle_; }
     explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
 
-  private:
+private:
     HANDLE handle_;
 };
 
 // Closes a registry key on destruction; close() reports the registry's answer.
 class RegistryKey {
-  public:
+public:
     explicit RegistryKey(HKEY key = nullptr) : key_(key) {}
     ~RegistryKey() { close(); }
     RegistryKey(const RegistryKey&) = delete;
@@ -62,14 +61,14 @@ class RegistryKey {
         return status == ERROR_SUCCESS;
     }
 
-  private:
+private:
     HKEY key_;
 };
 
 // Deletes a GDI object (bitmap, brush, region) on destruction.
 template <typename T>
 class GdiObject {
-  public:
+public:
     explicit GdiObject(T object = nullptr) : object_(object) {}
     ~GdiObject() { reset(); }
     GdiObject(const GdiObject&) = delete;
@@ -81,13 +80,13 @@ class GdiObject {
         object_ = object;
     }
 
-  private:
+private:
     T object_;
 };
 
 // Deletes a memory device context on destruction.
 class MemoryDC {
-  public:
+public:
     MemoryDC() = default;
     ~MemoryDC() { reset(); }
     MemoryDC(const MemoryDC&) = delete;
@@ -102,7 +101,7 @@ class MemoryDC {
         dc_ = nullptr;
     }
 
-  private:
+private:
     HDC dc_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include "projector/api/file_system_family.h"
 #include "projector/api/registry_family.h"
+
 #include "projector/app/application_win.h"
 #include "projector/app/plugin_instance_win.h"
 #include "projector/app/projector_window_win.h"
@@ -21,9 +22,7 @@ constexpr LONG_PTR kFullScreenStyle = WS_VISIBLE | WS_SYSMENU;
 
 // --- SystemWindowApi ------------------------------------------------------------
 
-HWND SystemWindowApi::handle() const {
-    return window_.handle();
-}
+HWND SystemWindowApi::handle() const { return window_.handle(); }
 
 WindowRect SystemWindowApi::OuterRect() const {
     RECT rect{};
@@ -36,8 +35,7 @@ void SystemWindowApi::MoveTo(int left, int top) {
 }
 
 void SystemWindowApi::ResizeTo(int width, int height) {
-    SetWindowPos(handle(), nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SystemWindowApi::MoveToAndRepaint(int left, int top) {
@@ -78,31 +76,15 @@ void SystemWindowApi::SetFullScreen(bool on) {
                  SWP_FRAMECHANGED);
 }
 
-void SystemWindowApi::Maximize() {
-    ShowWindow(handle(), SW_MAXIMIZE);
-}
-void SystemWindowApi::Minimize() {
-    ShowWindow(handle(), SW_MINIMIZE);
-}
-void SystemWindowApi::Restore() {
-    ShowWindow(handle(), SW_RESTORE);
-}
-bool SystemWindowApi::IsMaximized() const {
-    return handle() && IsZoomed(handle());
-}
-bool SystemWindowApi::IsMinimized() const {
-    return handle() && IsIconic(handle());
-}
-bool SystemWindowApi::IsVisible() const {
-    return handle() && IsWindowVisible(handle());
-}
-void SystemWindowApi::Show(bool visible) {
-    window_.show(visible);
-}
+void SystemWindowApi::Maximize() { ShowWindow(handle(), SW_MAXIMIZE); }
+void SystemWindowApi::Minimize() { ShowWindow(handle(), SW_MINIMIZE); }
+void SystemWindowApi::Restore() { ShowWindow(handle(), SW_RESTORE); }
+bool SystemWindowApi::IsMaximized() const { return handle() && IsZoomed(handle()); }
+bool SystemWindowApi::IsMinimized() const { return handle() && IsIconic(handle()); }
+bool SystemWindowApi::IsVisible() const { return handle() && IsWindowVisible(handle()); }
+void SystemWindowApi::Show(bool visible) { window_.show(visible); }
 
-void SystemWindowApi::BringToFront() {
-    BringWindowToTop(handle());
-}
+void SystemWindowApi::BringToFront() { BringWindowToTop(handle()); }
 
 void SystemWindowApi::SendToBack() {
     // Insert-after "top", not "bottom": the window is re-inserted at the top.
@@ -115,9 +97,7 @@ std::string SystemWindowApi::Title() const {
     return buffer;
 }
 
-void SystemWindowApi::SetTitle(const std::string& title) {
-    SetWindowTextA(handle(), title.c_str());
-}
+void SystemWindowApi::SetTitle(const std::string& title) { SetWindowTextA(handle(), title.c_str()); }
 
 // --- ApplicationWindows ---------------------------------------------------------
 
@@ -155,12 +135,8 @@ std::vector<std::string> ApplicationWindows::WindowDefinitionNames() const {
     return names;
 }
 
-int ApplicationWindows::PrimaryScreenWidth() const {
-    return GetSystemMetrics(SM_CXSCREEN);
-}
-int ApplicationWindows::PrimaryScreenHeight() const {
-    return GetSystemMetrics(SM_CYSCREEN);
-}
+int ApplicationWindows::PrimaryScreenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
+int ApplicationWindows::PrimaryScreenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
 
 // --- WindowScripting --------------------------------------------------------------
 

@@ -23,7 +23,7 @@ class ProjectorWindow;
 
 // The "Window." family's view of one projector window.
 class SystemWindowApi : public ProjectorWindowApi {
-  public:
+public:
     explicit SystemWindowApi(ProjectorWindow& window) : window_(window) {}
 
     WindowRect OuterRect() const override;
@@ -48,7 +48,7 @@ class SystemWindowApi : public ProjectorWindowApi {
     // Set by "startDrag": a left press in the movie moves the window.
     bool dragging() const { return dragging_; }
 
-  private:
+private:
     HWND handle() const;
 
     ProjectorWindow& window_;
@@ -63,7 +63,7 @@ class SystemWindowApi : public ProjectorWindowApi {
 // The API's view of the application: open windows by name, the window
 // definitions, the screen.
 class ApplicationWindows : public WindowRegistry {
-  public:
+public:
     explicit ApplicationWindows(Application& application) : application_(application) {}
 
     ProjectorWindowApi* FindOpenWindow(std::string_view name) override;
@@ -72,12 +72,12 @@ class ApplicationWindows : public WindowRegistry {
     int PrimaryScreenWidth() const override;
     int PrimaryScreenHeight() const override;
 
-  private:
+private:
     Application& application_;
 };
 
 class WindowScripting : public ScriptHost, public MovieCaller {
-  public:
+public:
     // Both outlive this object; the window owns it.
     WindowScripting(Application& application, ProjectorWindow& window);
 
@@ -94,7 +94,7 @@ class WindowScripting : public ScriptHost, public MovieCaller {
     SystemWindowApi& windowApi() { return windowApi_; }
     ApiObject& api() { return api_; }
 
-  private:
+private:
     ProjectorWindow& window_;
     ApplicationWindows windows_;
     SystemWindowApi windowApi_;
