@@ -16,6 +16,7 @@ namespace kestrel::test {
 
 class FakeFileSystem : public FileSystemHost {
   public:
+    static constexpr std::size_t kMaxFakeFileSize = 1 << 20;
     struct Node {
         bool folder = false;
         bool link = false;  // a link to a folder elsewhere: removing it leaves the target
@@ -147,6 +148,7 @@ class FakeFileSystem : public FileSystemHost {
         }
         bool Put(const std::string& bytes) override {
             auto at = static_cast<std::size_t>(position_);
+            if (at > FakeFileSystem::kMaxFakeFileSize) return false;  // far seeks are fine, huge files not
             if (at > bytes_.size()) bytes_.resize(at);
             bytes_.replace(at, std::min(bytes.size(), bytes_.size() - at), bytes);
             position_ += bytes.size();
