@@ -16,6 +16,7 @@
 #include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/projector/e2e/running_projector_win.h"
+#include "tests/support/unix_links_win.h"
 
 namespace kestrel::e2e {
 namespace {
@@ -97,52 +98,6 @@ std::set<std::string> DecodedList(const std::string& joined) {
     return items;
 }
 
-// Under Wine a Windows program can start Unix programs; links are made the Unix way.
-std::string UnixPath(const std::string& windowsPath) {
-    using ToUnix = char*(CDECL*)(const WCHAR*);
-    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix) return std::string();
-    std::wstring wide(windowsPath.begin(), windowsPath.end());
-    char* unix = toUnix(wide.c_str());
-    if (!unix) return std::string();
-    std::string path(unix);
-    HeapFree(GetProcessHeap(), 0, unix);
-    return path;
-}
-
-// The arguments reach the program split at blanks, without a shell: paths
-// with blanks are not supported.
-bool RunUnix(const std::string& program, const std::string& commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string command = commandLine;
-    if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process))
-        return false;
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
-
-bool MakeUnixLink(const std::string& target, const std::string& link) {
-    std::string from = UnixPath(target), to = UnixPath(link);
-    if (from.empty() || to.empty() || !RunUnix("Z:\\bin\\ln", "ln -s " + from + " " + to))
-        return false;
-    // Wine does not wait for a Unix program: watch for the link instead.
-    return uitest::WaitUntil(
-        [&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
-}
-
-void RemoveUnixLink(const std::string& link) {
-    std::string path = UnixPath(link);
-    if (path.empty() || !RunUnix("Z:\\bin\\rm", "rm -f " + path)) return;
-    uitest::WaitUntil([&] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; },
-                      10000);
-}
-
 bool WriteText(const std::string& path, const std::string& text) {
     return skylet_test::WriteWholeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
@@ -205,7 +160,7 @@ class FilesRegistryApi : public ::testing::Test {
         RegCloseKey(key);
     }
     void TearDown() override {
-        for (const std::string& link : links) RemoveUnixLink(link);
+        for (const std::string& link : links) uitest::RemoveUnixLink(link);
         SHDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
     }
     std::vector<std::string> links;
@@ -225,9 +180,9 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
     ASSERT_TRUE(WriteText(at("plain\\inner\\p.txt"), "p"));
     ASSERT_TRUE(WriteText(at("outside\\precious.txt"), "keep me"));
     ASSERT_TRUE(WriteText(at("list\\one.txt"), "1"));
-    ASSERT_TRUE(MakeUnixLink(at("outside"), at("tree\\link")));
+    ASSERT_TRUE(uitest::MakeUnixLink(at("outside"), at("tree\\link")));
     links.push_back(at("tree\\link"));
-    ASSERT_TRUE(MakeUnixLink(at("outside"), at("list\\linked")));
+    ASSERT_TRUE(uitest::MakeUnixLink(at("outside"), at("list\\linked")));
     links.push_back(at("list\\linked"));
     ASSERT_TRUE(WriteText(at("exists.txt"), "keep"));
     ASSERT_TRUE(WriteText(at("gone.txt"), "x"));
