@@ -8,7 +8,7 @@ namespace kestrel {
 namespace {
 
 class WindowFamilyTest : public ::testing::Test {
-  protected:
+protected:
     ApiResult Call(std::string_view method, std::vector<std::string_view> args) {
         return family.Call(method, ApiArguments(args.data(), args.size()));
     }
