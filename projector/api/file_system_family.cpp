@@ -65,9 +65,12 @@ ApiResult DeleteFolder(const FileSystemCall& call) {
     // One path, fixed here, serves the listing and every removal.
     std::string folder = call.host.FullPath(ResolvePath(given, call.host.ProgramFolder()));
     if (folder.empty() || IsDriveRoot(folder) || IsDriveRoot(given)) return XmlFlag(false);
+    while (folder.back() == '\\' || folder.back() == '/') folder.pop_back();
     if (call.host.RemoveFolder(folder)) return XmlFlag(true);
     if (!call.arguments.AsCodedFlag(1)) return XmlFlag(false);
-    if (call.host.Kind(folder) != PathKind::Folder) return XmlFlag(false);
+    // A link that could not be removed as a link is never emptied through.
+    if (call.host.Kind(folder) != PathKind::Folder || call.host.IsLink(folder))
+        return XmlFlag(false);
     return XmlFlag(RemoveFolderTree(call.host, folder));
 }
 

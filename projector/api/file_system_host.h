@@ -66,6 +66,8 @@ class FileSystemHost {
     // is used for relative paths); the path itself when that fails.
     virtual std::string FullPath(const std::string& path) = 0;
     virtual PathKind Kind(const std::string& path) = 0;
+    // A symbolic link or junction (to a file or a folder).
+    virtual bool IsLink(const std::string& path) = 0;
     virtual std::optional<FileFacts> Facts(const std::string& path) = 0;
 
     virtual bool RemoveFile(const std::string& path) = 0;

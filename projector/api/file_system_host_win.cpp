@@ -117,6 +117,11 @@ PathKind SystemFileSystem::Kind(const std::string& path) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
 }
 
+bool SystemFileSystem::IsLink(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 std::optional<FileFacts> SystemFileSystem::Facts(const std::string& path) {
     // From the directory entry: no open, so no sharing conflict with a
     // stream the movie holds, and folders answer too.

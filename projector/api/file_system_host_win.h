@@ -13,6 +13,7 @@ class SystemFileSystem : public FileSystemHost {
 
     std::string FullPath(const std::string& path) override;
     PathKind Kind(const std::string& path) override;
+    bool IsLink(const std::string& path) override;
     std::optional<FileFacts> Facts(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;

@@ -28,6 +28,7 @@ class FakeFileSystem : public FileSystemHost {
     std::vector<std::string> calls;  // "remove C:\a", "list C:\a", ...
     bool failCreate = false, failWrite = false, failClose = false, failShortcut = false;
     bool raceOnCreate = false;  // another writer creates the file between check and create
+    bool linksStay = false;     // links to folders cannot be removed
     std::map<int, std::string> shellFolders;
     std::vector<std::pair<std::string, std::string>> shortcuts;
     int openStreams = 0;
@@ -56,6 +57,10 @@ class FakeFileSystem : public FileSystemHost {
         if (it == nodes.end()) return PathKind::Missing;
         return it->second.folder ? PathKind::Folder : PathKind::File;
     }
+    bool IsLink(const std::string& path) override {
+        auto it = nodes.find(path);
+        return it != nodes.end() && it->second.link;
+    }
     std::optional<FileFacts> Facts(const std::string& path) override {
         auto it = nodes.find(path);
         if (it == nodes.end()) return std::nullopt;
@@ -72,6 +77,7 @@ class FakeFileSystem : public FileSystemHost {
         calls.push_back("remove " + path);
         auto it = nodes.find(path);
         if (it == nodes.end() || !it->second.folder) return false;
+        if (it->second.link && linksStay) return false;
         if (!it->second.link && !Children(path).empty()) return false;
         nodes.erase(it);
         return true;
@@ -148,7 +154,8 @@ class FakeFileSystem : public FileSystemHost {
         }
         bool Put(const std::string& bytes) override {
             auto at = static_cast<std::size_t>(position_);
-            if (at > FakeFileSystem::kMaxFakeFileSize) return false;  // far seeks are fine, huge files not
+            if (at > FakeFileSystem::kMaxFakeFileSize)
+                return false;  // far seeks are fine, huge files not
             if (at > bytes_.size()) bytes_.resize(at);
             bytes_.replace(at, std::min(bytes.size(), bytes_.size() - at), bytes);
             position_ += bytes.size();

@@ -98,6 +98,19 @@ TEST_F(FileSystemFamilyTest, DeleteFolderRecursiveRemovesTheTreeButNeverEntersLi
     EXPECT_EQ(std::count(fs.calls.begin(), fs.calls.end(), "remove C:\\app\\data\\link"), 1);
 }
 
+TEST_F(FileSystemFamilyTest, DeleteFolderOfALinkNeverEmptiesItsTarget) {
+    // What the link shows is its target's content.
+    fs.AddFolderLink("C:\\link");
+    fs.AddFile("C:\\link\\inside.txt");
+    fs.linksStay = true;  // as under Wine, which cannot remove a link to a folder
+    EXPECT_EQ(Answer("deleteFolder", {B64("C:\\link\\"), B64("true")}), "<false/>");
+    EXPECT_TRUE(fs.Has("C:\\link\\inside.txt"));
+    EXPECT_EQ(std::count(fs.calls.begin(), fs.calls.end(), "list C:\\link"), 0);
+    fs.linksStay = false;
+    EXPECT_EQ(Answer("deleteFolder", {B64("C:\\link\\"), B64("true")}), "<true/>");
+    EXPECT_FALSE(fs.Has("C:\\link"));
+}
+
 TEST_F(FileSystemFamilyTest, DeleteFolderOfAFileOrNothing) {
     fs.AddFile("C:\\f", "x");
     EXPECT_EQ(Answer("deleteFolder", {B64("C:\\f"), B64("true")}), "<false/>");

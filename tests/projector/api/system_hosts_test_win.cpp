@@ -94,6 +94,8 @@ TEST_F(SystemHostsTest, ListingsMarkLinksAndRemovalsLeaveTargets) {
     EXPECT_TRUE(find("sub")->folder && !find("sub")->link);
     EXPECT_FALSE(find("f.txt")->folder);
     EXPECT_TRUE(find("link")->folder && find("link")->link);
+    EXPECT_TRUE(files.IsLink(At("list\\link")));
+    EXPECT_FALSE(files.IsLink(At("list\\sub")));
     EXPECT_FALSE(files.ListFolder(At("none")));
     EXPECT_FALSE(files.RemoveFolder(At("list"))) << "not empty";
     files.RemoveFolder(At("list\\link"));

@@ -184,6 +184,8 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
     links.push_back(at("tree\\link"));
     ASSERT_TRUE(uitest::MakeUnixLink(at("outside"), at("list\\linked")));
     links.push_back(at("list\\linked"));
+    ASSERT_TRUE(uitest::MakeUnixLink(at("outside"), at("onlyLink")));
+    links.push_back(at("onlyLink"));
     ASSERT_TRUE(WriteText(at("exists.txt"), "keep"));
     ASSERT_TRUE(WriteText(at("gone.txt"), "x"));
     ASSERT_TRUE(WriteText(at("big.bin"), std::string(1572864, 'b')));
@@ -224,6 +226,8 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
               {Base64Encode(at("plain")), Base64Encode("false")})
         .Call("rmPlain", "FileSystem.deleteFolder", {Base64Encode("plain"), Base64Encode("true")})
         .Call("rmTree", "FileSystem.deleteFolder", {Base64Encode(at("tree")), Base64Encode("true")})
+        .Call("rmLink", "FileSystem.deleteFolder",
+              {Base64Encode(at("onlyLink") + "\\"), Base64Encode("true")})
         .Call("ext", "FileSystem.getFileExtension", {Base64Encode("C:\\x.y\\z.tar.gz")})
         .Call("bytes", "FileSystem.getFileSizeBytes", {Base64Encode("big.bin")})
         .Call("kbytes", "FileSystem.getFileSizeKBytes", {Base64Encode(at("big.bin"))})
@@ -378,6 +382,7 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
     // Wine cannot remove a Unix link to a folder, so the tree's folder itself
     // stays there (answer false); on Windows the link goes and the answer is true.
     EXPECT_TRUE(answers["rmTree"] == "true" || answers["rmTree"] == "false") << answers["rmTree"];
+    EXPECT_TRUE(answers["rmLink"] == "true" || answers["rmLink"] == "false") << answers["rmLink"];
 
     // Effects on the files.
     EXPECT_EQ(ReadText(at("saved.txt")), "one\r\ntwo");
