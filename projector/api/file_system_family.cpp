@@ -64,8 +64,8 @@ ApiResult DeleteFolder(const FileSystemCall& call) {
     if (given.empty()) return XmlFlag(false);
     // One path, fixed here, serves the listing and every removal.
     std::string folder = call.host.FullPath(ResolvePath(given, call.host.ProgramFolder()));
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
     if (folder.empty() || IsDriveRoot(folder) || IsDriveRoot(given)) return XmlFlag(false);
-    while (folder.back() == '\\' || folder.back() == '/') folder.pop_back();
     if (call.host.RemoveFolder(folder)) return XmlFlag(true);
     if (!call.arguments.AsCodedFlag(1)) return XmlFlag(false);
     // A link that could not be removed as a link is never emptied through.
