@@ -162,6 +162,7 @@ class FilesRegistryApi : public ::testing::Test {
     void TearDown() override {
         for (const std::string& link : links) uitest::RemoveUnixLink(link);
         SHDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, kTestKey);
     }
     std::vector<std::string> links;
 };
@@ -287,6 +288,13 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
         .Keep("c", "child", "Registry.open",
               {Base64Encode("KestrelFilesApiTest\\Child"), Base64Encode("user")})
         .CallWith("deleteKey", "Registry.deleteKey", "c", {Base64Encode("")})
+        .Keep("m", "machineOpen", "Registry.open",
+              {Base64Encode("KestrelFilesApiTest"), Base64Encode("system")})
+        .CallWith("machineSet", "Registry.setInteger", "m", {Base64Encode("where"), "1"})
+        .Keep("u", "upperOpen", "Registry.open",
+              {Base64Encode("KestrelFilesApiTest"), Base64Encode("SYSTEM")})
+        .CallWith("upperSet", "Registry.setInteger", "u", {Base64Encode("where"), "2"})
+        .Call("desktop", "FileSystem.getSpecialFolder", {"desktop"})
         .CallWith("regClose", "Registry.close", "k")
         .CallWith("regCloseAgain", "Registry.close", "k")
         .CallWith("afterClose", "Registry.getString", "k", {Base64Encode("s")});
@@ -411,6 +419,18 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
     RegistryValueRead real = ReadValue("f");
     EXPECT_EQ(real.type, static_cast<DWORD>(REG_BINARY));
     EXPECT_EQ(real.data, std::string("\0\0\0\0\0\0\xC0\x3F", 8));
+    // "system" is the local machine; "SYSTEM" is not that word, so the current user.
+    EXPECT_EQ(answers["machineSet"], "true");
+    EXPECT_EQ(answers["upperSet"], "true");
+    EXPECT_EQ(ReadValue("where").data, std::string("\x02\0\0\0", 4));
+    DWORD where = 0, size = sizeof where;
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, kTestKey, "where", RRF_RT_REG_DWORD, nullptr, &where,
+                           &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(where, 1u);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kTestKey);
+    EXPECT_FALSE(Base64Decode(answers["desktop"]).empty());
+
     HKEY child = nullptr;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kTestKey) + "\\Child").c_str(), 0,
                             KEY_READ, &child),
