@@ -10,6 +10,7 @@
 
 #include "common/payload_reader.h"
 #include "common/window_definition.h"
+#include "projector/api/menu_commands.h"
 #include "projector/app/plugin_library_win.h"
 #include "projector/app/projector_window_win.h"
 
@@ -46,6 +47,8 @@ public:
                                                       BLENDFUNCTION*, DWORD);
     UpdateLayeredWindowFunction updateLayeredWindow() const { return updateLayeredWindow_; }
     LONGLONG counterFrequency() const { return counterFrequency_; }
+    // The command ids of every window's menu items.
+    MenuCommands& menuCommands() { return menuCommands_; }
 
 private:
     bool load();
@@ -62,6 +65,8 @@ private:
     std::unique_ptr<PayloadReader> reader_;  // made once the unpack folder exists
     WindowDefinition mainDefinition_;
     PluginLibrary plugin_;
+    // Outlives the windows, whose menu families hold ids.
+    MenuCommands menuCommands_;
     std::vector<std::unique_ptr<ProjectorWindow>> openWindows_;
     // Closed windows wait here until their window procedure has returned.
     std::vector<std::unique_ptr<ProjectorWindow>> closedWindows_;
