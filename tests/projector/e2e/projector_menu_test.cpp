@@ -295,5 +295,70 @@ TEST_F(ProjectorMenu, MovieDrivesEveryMethodAndHearsChosenItems) {
     EXPECT_EQ(LinesOf(projector.traceLines(), "second:").size(), 1u);
 }
 
+// A press with the mouse actions that do nothing of their own: a left press
+// with "ignore" or "custom_menu" reaches the movie as with "flash" (no menu,
+// no move); a right press with "drag" does nothing at all.
+struct PressCase {
+    const char* name;
+    MouseAction left;
+    MouseAction right;
+    bool rightButton;
+    bool movieHearsIt;
+};
+
+class ProjectorMenuPress : public ::testing::TestWithParam<PressCase> {};
+
+TEST_P(ProjectorMenuPress, NeitherMovesTheWindowNorShowsAMenu) {
+    const PressCase& press = GetParam();
+    // The movie has a context item to show, and traces every press it hears.
+    const std::string frameOne =
+        CallOut("", "Menu.MenuContext.new", {Raw("ctx")}) +
+        CallOut("", "Menu.MenuContext.addItem", {Raw("ctx"), Coded("Copy")}) +
+        "push \"l\", 0, \"Object\"\nnewObject\nsetVariable\n" + Var("l") +
+        "push \"onMouseDown\"\nfunction \"\" ()\npush \"down\"\ntrace\nend\nsetMember\n" +
+        Var("l") + "push 1\n" + Var("Mouse") +
+        "push \"addListener\"\ncallMethod\npop\npush \"ready\"\ntrace\n";
+    ProjectorPayload payload = MainWindowPayload("Press");
+    payload.mainWindow.leftMouseAction = press.left;
+    payload.mainWindow.rightMouseAction = press.right;
+    ProjectorFolder folder;
+    RunningProjector projector(folder, payload, Compile(MovieWithFrameOne(frameOne)));
+    ASSERT_TRUE(projector.started());
+    const HWND main = projector.window();
+    projector.waitForTrace("ready");
+    SetForegroundWindow(main);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return GetForegroundWindow() == main; }, 10000));
+
+    const RECT before = uitest::WindowRectangle(main);
+    POINT at{100, 50};
+    ClientToScreen(main, &at);
+    SetCursorPos(at.x, at.y);
+    Sleep(100);
+    mouse_event(press.rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    Sleep(200);
+    for (int step = 1; step <= 4; ++step) {
+        SetCursorPos(at.x + 10 * step, at.y + 8 * step);
+        mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+        Sleep(100);
+    }
+    mouse_event(press.rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Sleep(500);
+
+    EXPECT_EQ(OpenPopupMenu(projector.processId()), nullptr);
+    const RECT after = uitest::WindowRectangle(main);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    const std::vector<std::string> lines = projector.traceLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "down"), press.movieHearsIt ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, ProjectorMenuPress,
+    ::testing::Values(
+        PressCase{"LeftIgnore", MouseAction::Ignore, MouseAction::CustomMenu, false, true},
+        PressCase{"LeftCustomMenu", MouseAction::CustomMenu, MouseAction::CustomMenu, false, true},
+        PressCase{"RightDrag", MouseAction::Flash, MouseAction::Drag, true, false}),
+    [](const ::testing::TestParamInfo<PressCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace kestrel::e2e
