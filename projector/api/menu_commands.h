@@ -1,6 +1,9 @@
 // The command ids of the run's menu items, shared by every window. A window
-// reports only the low 16 bits of a command, so ids stay within 1-65535 and
-// freed ids are reused once the counter has run out. A command may arrive at
+// reports only the low 16 bits of a command, so ids stay within 16 bits and
+// freed ids are reused once the counter has run out. Ids 1 and 2 are never
+// given: a dialog's own keyboard handling sends them for Return and Escape
+// (IDOK, IDCANCEL) with no control, which a modal window must not take for a
+// chosen item. A command may arrive at
 // another window than the one whose movie added the item (an additional
 // window's menus live in the main window's bar), so each id remembers its
 // owner.
@@ -26,10 +29,12 @@ class MenuCommandOwner {
 
 class MenuCommands {
   public:
+    static constexpr std::uint32_t kFirstCommand = 3;
     static constexpr std::uint32_t kLastCommand = 0xFFFF;
+    static constexpr std::size_t kCommandCount = kLastCommand - kFirstCommand + 1;
 
-    // The next id: counted up from 1, then the lowest freed one; none when
-    // every id is in use.
+    // The next id: counted up from kFirstCommand, then the lowest freed one;
+    // none when every id is in use.
     std::optional<MenuCommand> Take(MenuCommandOwner& owner);
     // Ids not in use are ignored.
     void Release(MenuCommand command);
@@ -44,7 +49,7 @@ class MenuCommands {
     std::uint32_t NextMenuId() { return ++lastMenuId_; }
 
   private:
-    std::uint32_t lastCommand_ = 0;
+    std::uint32_t lastCommand_ = kFirstCommand - 1;
     std::set<MenuCommand> freed_;
     std::unordered_map<MenuCommand, MenuCommandOwner*> owners_;  // owners not owned
     std::uint32_t lastMenuId_ = 0;

@@ -14,6 +14,9 @@
 namespace kestrel {
 namespace {
 
+// The first item's command id; the ids after it are counted from here.
+constexpr MenuCommand kFirst = MenuCommands::kFirstCommand;
+
 // One window's Menu family over fake menus; every window of a test shares the
 // run's command ids.
 struct MenuWindow {
@@ -138,15 +141,15 @@ TEST_F(MenuFamilyTest, ItemsSeparatorsAndDuplicateNames) {
     const auto& entries = main.menus.ownBar.Menu("File")->entries;
     ASSERT_EQ(entries.size(), 3u);
     // A bar separator uses up an id.
-    EXPECT_EQ(entries[0].command, 1);
+    EXPECT_EQ(entries[0].command, kFirst);
     EXPECT_TRUE(entries[1].separator);
-    EXPECT_EQ(entries[1].command, 2);
-    EXPECT_EQ(entries[2].command, 3);
+    EXPECT_EQ(entries[1].command, kFirst + 1);
+    EXPECT_EQ(entries[2].command, kFirst + 2);
 
     // The first one added goes first.
     EXPECT_EQ(main.Answer("MenuBar.removeItem", {"bar", "File", "Open"}), "<true/>");
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[1].command, 3);
+    EXPECT_EQ(entries[1].command, kFirst + 2);
     EXPECT_EQ(main.Answer("MenuBar.removeItem", {"bar", "File", "Open"}), "<true/>");
     EXPECT_EQ(main.Answer("MenuBar.removeItem", {"bar", "File", "Open"}), "<false/>");
     EXPECT_EQ(main.Answer("MenuBar.removeItem", {"bar", "Nope", "Open"}), "<false/>");
@@ -229,11 +232,12 @@ TEST_F(MenuFamilyTest, ChoosingAnItemTellsTheMovieItsNames) {
     main.Answer("MenuContext.addItem", {"ctx", "Copy"});
     main.Answer("MenuContext.addSeparator", {"ctx"});
 
-    EXPECT_TRUE(commands.Choose(1));
-    EXPECT_FALSE(commands.Choose(2)) << "a separator";
-    EXPECT_TRUE(commands.Choose(3));
-    EXPECT_FALSE(commands.Choose(4));
+    EXPECT_TRUE(commands.Choose(kFirst));
+    EXPECT_FALSE(commands.Choose(kFirst + 1)) << "a separator";
+    EXPECT_TRUE(commands.Choose(kFirst + 2));
+    EXPECT_FALSE(commands.Choose(kFirst + 3));
     EXPECT_FALSE(commands.Choose(0));
+    EXPECT_FALSE(commands.Choose(2)) << "what a dialog sends for Escape";
     EXPECT_EQ(main.movie.calls, (std::vector<std::string>{"onMenuCommand(R&D <1>,Open \"it\")",
                                                           "onMenuCommand(ctx,Copy)"}));
 }
@@ -246,9 +250,9 @@ TEST_F(MenuFamilyTest, ContextObjectsFillTheWindowsContextMenu) {
     EXPECT_EQ(main.Answer("MenuContext.addItem", {"more", "Paste"}), "<true/>");
     const auto& entries = main.menus.context->entries;
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].command, 1);
+    EXPECT_EQ(entries[0].command, kFirst);
     EXPECT_EQ(entries[1].command, 0) << "a context separator uses no id";
-    EXPECT_EQ(entries[2].command, 2);
+    EXPECT_EQ(entries[2].command, kFirst + 1);
 
     struct Step {
         const char* method;
@@ -301,17 +305,21 @@ TEST_F(MenuFamilyTest, WithoutAContextMenuEveryMethodAnswersFalse) {
 
 TEST_F(MenuFamilyTest, FreedIdsAreReusedOnceTheCounterRunsOut) {
     main.Answer("MenuContext.new", {"ctx"});
-    for (std::uint32_t i = 1; i <= MenuCommands::kLastCommand; ++i)
+    for (std::size_t i = 1; i <= MenuCommands::kCommandCount; ++i)
         ASSERT_EQ(main.Answer("MenuContext.addItem", {"ctx", "item" + std::to_string(i)}),
                   "<true/>");
     EXPECT_EQ(main.Answer("MenuContext.addItem", {"ctx", "one too many"}), "<false/>");
     EXPECT_EQ(main.Answer("MenuContext.removeItem", {"ctx", "item700"}), "<true/>");
     EXPECT_EQ(main.Answer("MenuContext.removeItem", {"ctx", "item9"}), "<true/>");
     EXPECT_EQ(main.Answer("MenuContext.addItem", {"ctx", "late"}), "<true/>");
-    EXPECT_EQ(main.menus.context->entries.back().command, 9);
-    EXPECT_TRUE(commands.Choose(9));
+    // item9 had the ninth id, the lowest one freed.
+    EXPECT_EQ(main.menus.context->entries.back().command, kFirst + 8);
+    EXPECT_TRUE(commands.Choose(kFirst + 8));
     EXPECT_EQ(main.movie.calls.back(), "onMenuCommand(ctx,late)");
-    EXPECT_FALSE(commands.Choose(700));
+    EXPECT_FALSE(commands.Choose(kFirst + 699));
+    EXPECT_EQ(main.menus.context->entries.front().command, kFirst);
+    EXPECT_EQ(main.menus.context->entries[main.menus.context->entries.size() - 2].command,
+              MenuCommands::kLastCommand);
 }
 
 TEST_F(MenuFamilyTest, AnAdditionalWindowsMenusLiveInTheMainBarAndReachItsOwnMovie) {
@@ -337,21 +345,25 @@ TEST_F(MenuFamilyTest, AnAdditionalWindowsMenusLiveInTheMainBarAndReachItsOwnMov
     EXPECT_EQ(commands.InUse(), 1u);
 }
 
-TEST(MenuCommands, CountsUpThenReusesTheLowestFreedId) {
+TEST(MenuCommands, CountsUpThenReusesTheLowestFreedIdAndNeverGivesDialogAnswers) {
     struct NoOwner : MenuCommandOwner {
         bool OnMenuCommand(MenuCommand) override { return true; }
     } owner;
     MenuCommands commands;
-    EXPECT_EQ(commands.Take(owner), 1);
-    EXPECT_EQ(commands.Take(owner), 2);
-    commands.Release(1);
-    commands.Release(1);  // twice: ignored
-    commands.Release(500);
-    EXPECT_EQ(commands.Take(owner), 3) << "the counter goes on while it can";
-    EXPECT_EQ(commands.OwnerOf(1), nullptr);
-    EXPECT_EQ(commands.OwnerOf(2), &owner);
-    while (commands.InUse() < MenuCommands::kLastCommand - 1) ASSERT_TRUE(commands.Take(owner));
-    EXPECT_EQ(commands.Take(owner), 1);
+    EXPECT_EQ(commands.Take(owner), kFirst);
+    EXPECT_EQ(commands.Take(owner), kFirst + 1);
+    commands.Release(kFirst);
+    commands.Release(kFirst);  // twice: ignored
+    commands.Release(500);     // not in use: ignored
+    EXPECT_EQ(commands.Take(owner), kFirst + 2) << "the counter goes on while it can";
+    EXPECT_EQ(commands.OwnerOf(kFirst), nullptr);
+    EXPECT_EQ(commands.OwnerOf(kFirst + 1), &owner);
+    while (commands.InUse() < MenuCommands::kCommandCount - 1) {
+        const std::optional<MenuCommand> command = commands.Take(owner);
+        ASSERT_TRUE(command);
+        ASSERT_GT(*command, 2) << "IDOK and IDCANCEL stay free";
+    }
+    EXPECT_EQ(commands.Take(owner), kFirst);
     EXPECT_EQ(commands.Take(owner), std::nullopt);
     EXPECT_EQ(commands.NextMenuId(), 1u);
     EXPECT_EQ(commands.NextMenuId(), 2u);

@@ -112,24 +112,25 @@ TEST_F(MenuSystemTest, ItemsCheckMarksAndEnableStatesAreTheSystems) {
     window.Answer("MenuBar.addItem", {"bar", "File", "Open"});
     HMENU file = GetSubMenu(main.bar(), 0);
     ASSERT_EQ(GetMenuItemCount(file), 3);
-    EXPECT_EQ(GetMenuItemID(file, 0), 1u);
+    EXPECT_EQ(GetMenuItemID(file, 0), MenuCommands::kFirstCommand);
     EXPECT_EQ(GetMenuState(file, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    EXPECT_EQ(GetMenuItemID(file, 2), 3u);
+    EXPECT_EQ(GetMenuItemID(file, 2), MenuCommands::kFirstCommand + 2);
     EXPECT_EQ(TextAt(file, 2), "Open");
 
     EXPECT_EQ(window.Answer("MenuBar.checkItem", {"bar", "File", "Open"}), "<true/>");
-    EXPECT_TRUE(GetMenuState(file, 1, MF_BYCOMMAND) & MF_CHECKED);
+    const UINT open = MenuCommands::kFirstCommand, openAgain = open + 2;
+    EXPECT_TRUE(GetMenuState(file, open, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_EQ(window.Answer("MenuBar.disableItem", {"bar", "File", "Open"}), "<false/>");
-    EXPECT_EQ(GetMenuState(file, 1, MF_BYCOMMAND) & (MF_DISABLED | MF_GRAYED),
+    EXPECT_EQ(GetMenuState(file, open, MF_BYCOMMAND) & (MF_DISABLED | MF_GRAYED),
               static_cast<UINT>(MF_DISABLED | MF_GRAYED));
-    EXPECT_TRUE(GetMenuState(file, 1, MF_BYCOMMAND) & MF_CHECKED) << "the check mark stays";
+    EXPECT_TRUE(GetMenuState(file, open, MF_BYCOMMAND) & MF_CHECKED) << "the check mark stays";
     EXPECT_EQ(window.Answer("MenuBar.disableItem", {"bar", "File", "Open"}), "<true/>");
     // A greyed item counts as disabled whichever way it got there.
-    EnableMenuItem(file, 3, MF_BYCOMMAND | MF_GRAYED);
+    EnableMenuItem(file, openAgain, MF_BYCOMMAND | MF_GRAYED);
     EXPECT_EQ(window.Answer("MenuBar.removeItem", {"bar", "File", "Open"}), "<true/>");
     EXPECT_EQ(window.Answer("MenuBar.itemIsEnabled", {"bar", "File", "Open"}), "<false/>");
     EXPECT_EQ(window.Answer("MenuBar.enableItem", {"bar", "File", "Open"}), "<true/>");
-    EXPECT_EQ(GetMenuState(file, 3, MF_BYCOMMAND) & (MF_DISABLED | MF_GRAYED), 0u);
+    EXPECT_EQ(GetMenuState(file, openAgain, MF_BYCOMMAND) & (MF_DISABLED | MF_GRAYED), 0u);
 
     // What the menu does not know is not touched, whatever the system says of that id.
     EXPECT_EQ(window.Answer("MenuBar.enableItem", {"bar", "File", "Gone"}), "<false/>");
@@ -202,11 +203,12 @@ TEST_F(MenuSystemTest, ContextItemsGoIntoTheFirstSubmenu) {
     EXPECT_EQ(GetMenuItemCount(context), 1) << "the top level keeps its one submenu";
     ASSERT_EQ(GetMenuItemCount(first), 3);
     EXPECT_EQ(TextAt(first, 0), "Copy");
-    EXPECT_EQ(GetMenuItemID(first, 2), 2u);
+    const UINT copy = MenuCommands::kFirstCommand, paste = copy + 1;
+    EXPECT_EQ(GetMenuItemID(first, 2), paste);
     EXPECT_EQ(window.Answer("MenuContext.enableItem", {"ctx", "Paste", "=false"}), "<false/>");
-    EXPECT_TRUE(GetMenuState(first, 2, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(first, paste, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_EQ(window.Answer("MenuContext.checkItem", {"ctx", "Copy", "=true"}), "<true/>");
-    EXPECT_TRUE(GetMenuState(first, 1, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(first, copy, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_EQ(window.Answer("MenuContext.removeAllItems", {"ctx"}), "<true/>");
     EXPECT_EQ(GetMenuItemCount(first), 0);
     // An empty menu is not shown: this returns at once.

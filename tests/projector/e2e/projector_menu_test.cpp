@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/net/base64.h"
+#include "projector/api/menu_commands.h"
 #include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/e2e/running_projector_win.h"
 
@@ -36,8 +37,8 @@ struct MenuStep {
     std::string answer;  // "true", "false", or "undefined" for no value
 };
 
-// Command ids count up from 1 in the order the movie takes them (bar separators
-// use one up); each step that takes one says which.
+// Command ids count up in the order the movie takes them (bar separators use
+// one up); each step that takes one says which it is.
 const std::vector<MenuStep> kMainSteps = {
     {"new", "MenuBar.new", {Raw("bar")}, "undefined"},
     {"addMenu", "MenuBar.addMenu", {Raw("bar"), Coded("R&D")}, "true"},
@@ -147,8 +148,12 @@ const std::vector<MenuStep> kSecondSteps = {
      "true"},  // 10
 };
 
-constexpr WPARAM kOpenCommand = 3, kSaveCommand = 4, kCopyCommand = 7, kPasteCommand = 8,
-                 kGoCommand = 10;
+// The id of the n-th command taken in the run.
+constexpr WPARAM Nth(int n) {
+    return MenuCommands::kFirstCommand + n - 1;
+}
+constexpr WPARAM kOpenCommand = Nth(3), kSaveCommand = Nth(4), kCopyCommand = Nth(7),
+                 kPasteCommand = Nth(8), kGoCommand = Nth(10);
 
 // A movie that registers "onMenuCommand" (tracing prefix + "menu/item"), runs
 // the steps and then traces `done`.
@@ -235,12 +240,14 @@ TEST_F(ProjectorMenu, MovieDrivesEveryMethodAndHearsChosenItems) {
     // Commands as the system sends them for a chosen item; all arrive at the
     // main window, whose bar shows every window's menus.
     const WPARAM commands[] = {kOpenCommand,
-                               1 /* removed */,
-                               2 /* a separator */,
+                               Nth(1) /* removed */,
+                               Nth(2) /* a separator */,
                                kSaveCommand,
-                               5 /* removed with its menu */,
+                               Nth(5) /* removed with its menu */,
                                kPasteCommand,
                                MAKEWPARAM(kCopyCommand, 1) /* an accelerator */,
+                               IDOK,
+                               IDCANCEL /* a dialog's Return and Escape */,
                                kGoCommand};
     for (WPARAM command : commands) SendMessageA(main, WM_COMMAND, command, 0);
     lines = projector.traceLines();
