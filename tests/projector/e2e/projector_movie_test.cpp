@@ -6,17 +6,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/file_system.h"
 #include "common/projector_payload.h"
+#include "swfwriter/description.h"
 #include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/projector/e2e/loopback_http_server_win.h"
-#include "tests/projector/e2e/running_projector_win.h"
 #include "tests/support/ui_test_support.h"
+
+#include "tests/projector/e2e/running_projector_win.h"
 
 namespace kestrel::e2e {
 namespace {
