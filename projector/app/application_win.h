@@ -63,10 +63,10 @@ private:
     std::string unpackFolder_;
     std::string pluginPath_;
     std::unique_ptr<PayloadReader> reader_;  // made once the unpack folder exists
-    WindowDefinition mainDefinition_;
-    PluginLibrary plugin_;
     // Outlives the windows, whose menu families hold ids.
     MenuCommands menuCommands_;
+    WindowDefinition mainDefinition_;
+    PluginLibrary plugin_;
     std::vector<std::unique_ptr<ProjectorWindow>> openWindows_;
     // Closed windows wait here until their window procedure has returned.
     std::vector<std::unique_ptr<ProjectorWindow>> closedWindows_;

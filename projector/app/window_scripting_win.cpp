@@ -9,14 +9,6 @@
 namespace kestrel::projector {
 namespace {
 
-ScriptHost* ScriptHostOf(NPP npp) {
-    PluginInstance* instance = PluginInstance::FromNpp(npp);
-    return instance ? instance->scriptHost() : nullptr;
-}
-
-// Full screen: exactly visible plus system menu, no caption and no frame.
-constexpr LONG_PTR kFullScreenStyle = WS_VISIBLE | WS_SYSMENU;
-
 // A window with a menu bar fills the main window's, or its own while there is
 // no main window; a window without one offers no menus.
 HWND BarWindowOf(Application& application, ProjectorWindow& window) {
@@ -32,6 +24,14 @@ HMENU LoadContextMenu(const WindowDefinition& definition) {
     if (HMENU first = menu ? GetSubMenu(menu, 0) : nullptr) SystemMenuWin(first).RemoveAllEntries();
     return menu;
 }
+
+ScriptHost* ScriptHostOf(NPP npp) {
+    PluginInstance* instance = PluginInstance::FromNpp(npp);
+    return instance ? instance->scriptHost() : nullptr;
+}
+
+// Full screen: exactly visible plus system menu, no caption and no frame.
+constexpr LONG_PTR kFullScreenStyle = WS_VISIBLE | WS_SYSMENU;
 
 }  // namespace
 
