@@ -12,6 +12,7 @@
 
 #include "projector/api/api_object.h"
 #include "projector/api/file_system_host_win.h"
+#include "projector/api/menu_system_win.h"
 #include "projector/api/registry_host_win.h"
 #include "projector/bridge/script_bridge.h"
 #include "projector/bridge/url_loader.h"
@@ -92,6 +93,7 @@ public:
     bool CallMovieWithNumbers(std::string_view name, const std::vector<int32_t>& numbers);
 
     SystemWindowApi& windowApi() { return windowApi_; }
+    ProjectorWindowMenus& menus() { return menus_; }
     ApiObject& api() { return api_; }
 
 private:
@@ -99,9 +101,11 @@ private:
     ApplicationWindows windows_;
     SystemWindowApi windowApi_;
     HostUrlLoader urls_;
-    // The families' system calls; declared before the API object that uses them.
+    // The families' system calls; declared before the API object that uses them
+    // (its Menu family uses the menus until it ends).
     SystemFileSystem fileSystem_;
     SystemRegistry registry_;
+    ProjectorWindowMenus menus_;
     ApiObject api_;
 };
 

@@ -20,6 +20,8 @@
 #include "tests/projector/e2e/running_projector_win.h"
 #include "tests/support/ui_test_support.h"
 
+#include "tests/projector/e2e/running_projector_win.h"
+
 namespace kestrel::e2e {
 namespace {
 
