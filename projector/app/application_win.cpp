@@ -9,7 +9,7 @@
 #include "projector/app/browser_functions_win.h"
 #include "projector/app/main_loop_win.h"
 #include "projector/app/message_box_win.h"
-#include "projector/app/movie_calls.h"
+#include "projector/bridge/identifier_table.h"
 #include "projector/app/resources/resource_ids.h"
 
 namespace kestrel::projector {
@@ -70,7 +70,8 @@ bool Application::load() {
         return false;
     }
 
-    RegisterMovieCallNames();
+    // Numbered from 0x0FEEBBCF in this order; never interned.
+    kestrel::RegisterMovieCallNames();
 
     if (PathExists(settingsPath)) {
         SettingsResult settings = ReadSettingsDocument(settingsPath, unpackFolder_);
