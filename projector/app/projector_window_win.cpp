@@ -169,7 +169,9 @@ void ProjectorWindow::applySizeAndPosition(int* width, int* height) {
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         *width = percentWidth;
         *height = percentHeight;
-    } else if (definition_.type == WindowType::Standard) {
+    } else if (definition_.type != WindowType::Mask) {
+        // Mask windows are exactly their size; a modal template measured in
+        // dialog units can be a few pixels off.
         fitClientArea();
     }
 

@@ -79,6 +79,12 @@ class SteppedProjector {
     SteppedProjector(ProjectorPayload payload, const std::vector<ApiCall>& calls) {
         payload.windows.resize(std::max<size_t>(payload.windows.size(), 1));
         payload.windows[0].moviePath = folder.writeFile("movie.swf", SteppedMovie(calls));
+        // Other windows play a still movie: a second poller would make the calls again.
+        if (payload.windows.size() > 1)
+            payload.windows[1].moviePath =
+                folder.writeFile("still.swf", BackgroundMovie(300, 200, 0x99, 0x99, 0x33));
+        for (WindowDefinition& additional : payload.mainWindow.additionalWindows)
+            additional.moviePath = "still.swf";
         const std::string program = folder.copyStub("api.exe");
         tracePath_ = JoinPath(folder.work(), "trace.txt");
         const std::string temp = folder.temp() + "\\";

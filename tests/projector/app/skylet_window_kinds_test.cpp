@@ -295,6 +295,62 @@ TEST(SkyletWindowKinds, ModalWindowRunsItsOwnLoopInsideTheOpenCall) {
     EXPECT_TRUE(projector.process.isRunning());
 }
 
+struct ModalMainCase {
+    const char* name;
+    WindowType type;
+    DWORD style;       // expected, without the bits the system adds
+    bool pressEscape;  // else closed
+};
+
+class SkyletModalMain : public testing::TestWithParam<ModalMainCase> {};
+
+// A modal main window runs its dialog during start-up; its end ends the program.
+TEST_P(SkyletModalMain, EndsTheProgramWhenItEnds) {
+    const ModalMainCase& c = GetParam();
+    ProjectorPayload payload;
+    payload.mainWindow = DefinitionFor(kKinds[0], "movie.swf");
+    payload.mainWindow.type = c.type;
+    payload.mainWindow.style = WS::Modal;
+    payload.mainWindow.width = 203;  // odd sizes: dialog units would round them
+    payload.mainWindow.height = 117;
+    payload.mainWindow.exitOnEscape = true;
+    RunningProjector projector(payload, BackgroundMovie(203, 117, 0x33, 0x99, 0x99));
+    ASSERT_TRUE(projector.started());
+    HWND box = projector.waitFor("#32770", "Normal");
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return uitest::IsWindowShown(box); }, 10000));
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(box, GWL_STYLE));
+    EXPECT_EQ(style & ~(kSystemStyleBits | DS_3DLOOK), c.style) << std::hex << style;
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    const RECT client = uitest::ClientRectangle(box);
+    EXPECT_EQ(client.right, 203);
+    EXPECT_EQ(client.bottom, 117);
+
+    if (c.pressEscape) {
+        SetForegroundWindow(box);
+        uitest::WaitUntil([&] { return GetForegroundWindow() == box; }, 5000);
+        keybd_event(VK_ESCAPE, 0, 0, 0);
+        keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    } else {
+        uitest::CloseWindowPolitely(box);
+    }
+    uint32_t code = 1;
+    ASSERT_TRUE(projector.process.waitForExit(15000, &code))
+        << "the program outlived its modal main window";
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(projector.folder.unpackFolders().empty());
+}
+
+const ModalMainCase kModalMainCases[] = {
+    {"closed", WT::Standard, 0x00CF0002, false},
+    {"escape", WT::Standard, 0x00CF0002, true},
+    {"transparent_closed", WT::Transparent, 0x80080000, false},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, SkyletModalMain, testing::ValuesIn(kModalMainCases),
+                         [](const testing::TestParamInfo<ModalMainCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST(SkyletWindowKinds, FullScreenFromTheStart) {
     ProjectorPayload payload;
     payload.mainWindow = DefinitionFor(kKinds[0], "movie.swf");
