@@ -432,11 +432,7 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
 LRESULT CALLBACK ProjectorWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<ProjectorWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self || self->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
-    return GuardedMessage(*self, message, wParam, lParam);
-}
-
-LRESULT ProjectorWindow::GuardedMessage(ProjectorWindow& self, UINT message, WPARAM wParam, LPARAM lParam) {
-    return GuardedCall<LRESULT>(0, [&] { return self.handleMessage(message, wParam, lParam); });
+    return GuardedCall<LRESULT>(0, [&] { return self->handleMessage(message, wParam, lParam); });
 }
 
 std::unique_ptr<ProjectorWindow> MakeProjectorWindow(Application& application, WindowDefinition& definition,

@@ -84,7 +84,6 @@ protected:
     bool pointInMovie() const;
 
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT GuardedMessage(ProjectorWindow& self, UINT message, WPARAM wParam, LPARAM lParam);
 
     Application& application_;
     WindowDefinition& definition_;
