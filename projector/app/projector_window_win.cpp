@@ -152,10 +152,27 @@ void ProjectorWindow::fitClientArea() {
         if (!GetClientRect(window_, &client) || !GetWindowRect(window_, &outer)) return;
         const int missingWidth = definition_.width - client.right;
         const int missingHeight = definition_.height - client.bottom;
-        if (missingWidth == 0 && missingHeight == 0) return;
+        if (missingWidth == 0 && missingHeight == 0) break;
         SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left + missingWidth,
                      outer.bottom - outer.top + missingHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    RECT outer{};
+    if (!window_ || !GetWindowRect(window_, &outer)) return;
+    fitted_ = true;
+    fittedOuter_ = {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+bool ProjectorWindow::refitClientArea(WPARAM sizeType) {
+    if (!fitted_ || fullScreen_ || sizeType != SIZE_RESTORED) return false;
+    RECT outer{}, client{};
+    if (!GetWindowRect(window_, &outer) || !GetClientRect(window_, &client)) return false;
+    if (outer.right - outer.left != fittedOuter_.cx || outer.bottom - outer.top != fittedOuter_.cy) {
+        fitted_ = false;  // resized by the user or the movie: the size is theirs now
+        return false;
+    }
+    if (client.right == definition_.width && client.bottom == definition_.height) return false;
+    fitClientArea();
+    return true;
 }
 
 void ProjectorWindow::applySizeAndPosition(int* width, int* height) {
@@ -398,6 +415,7 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_ERASEBKGND:
         return 1;
     case WM_SIZE:
+        if (refitClientArea(wParam)) return 0;
         handleSize(wParam, lParam);
         return callPrevious(message, wParam, lParam);
     case WM_MOVE:

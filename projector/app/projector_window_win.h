@@ -70,6 +70,10 @@ protected:
     // The client area of a framed window is window_width by window_height,
     // the menu bar counted however many lines it takes.
     void fitClientArea();
+    // A bar filled or wrapped after creation takes its height from the client
+    // area: fits it again, unless the window has been resized since. True
+    // when it did (its own size message has then reported the size).
+    bool refitClientArea(WPARAM sizeType);
     // Called once the window has its size: a mask window takes its shape here.
     virtual void shapeWindow(int width, int height);
     void setMovieParameters();
@@ -102,6 +106,9 @@ protected:
     // unhandled message gets no default processing from us.
     bool modal_ = false;
     bool unhandled_ = false;  // set by callPrevious() for a modal window
+    // The outer size fitClientArea() gave, while nobody else has changed it.
+    bool fitted_ = false;
+    SIZE fittedOuter_{};
     // Kept while full screen, to put the window back.
     bool fullScreen_ = false;
     RECT savedOuter_{};
