@@ -10,6 +10,7 @@
 
 #include "common/payload_reader.h"
 #include "common/window_definition.h"
+#include "projector/api/menu_commands.h"
 #include "projector/app/plugin_library_win.h"
 #include "projector/app/projector_window_win.h"
 
@@ -51,6 +52,8 @@ public:
                                                       BLENDFUNCTION*, DWORD);
     UpdateLayeredWindowFunction updateLayeredWindow() const { return updateLayeredWindow_; }
     LONGLONG counterFrequency() const { return counterFrequency_; }
+    // The command ids of every window's menu items.
+    MenuCommands& menuCommands() { return menuCommands_; }
 
 private:
     bool load();
@@ -66,6 +69,8 @@ private:
     std::string unpackFolder_;
     std::string pluginPath_;
     std::unique_ptr<PayloadReader> reader_;  // made once the unpack folder exists
+    // Outlives the windows, whose menu families hold ids.
+    MenuCommands menuCommands_;
     WindowDefinition mainDefinition_;
     PluginLibrary plugin_;
     // Windows being created, not yet listed (a modal window until its dialog

@@ -384,8 +384,13 @@ bool ProjectorWindow::handleMouse(UINT message, WPARAM wParam, LPARAM lParam, LR
     }
     case WM_RBUTTONDOWN:
         // "custom_menu" shows the window's context menu; "drag" and "ignore" do nothing.
-        if (definition_.rightMouseAction == MouseAction::Flash && instance_)
+        if (definition_.rightMouseAction == MouseAction::Flash && instance_) {
             instance_->deliverEvent(message, wParam, lParam);
+        } else if (definition_.rightMouseAction == MouseAction::CustomMenu && scripting_) {
+            POINT cursor{};
+            GetCursorPos(&cursor);
+            scripting_->menus().ShowContextMenu(cursor);  // `this` may be gone afterwards
+        }
         *result = 0;
         return true;
     default:
@@ -433,6 +438,14 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
         close();
         return 0;
+    case WM_COMMAND:
+        // A menu item (no control, not an accelerator): the window reads only the
+        // low 16 bits, and the item may belong to another window's movie.
+        if (HIWORD(wParam) == 0 && lParam == 0) {
+            application_.menuCommands().Choose(LOWORD(wParam));
+            return 0;
+        }
+        return callPrevious(message, wParam, lParam);
     default:
         break;
     }

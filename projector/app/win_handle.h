@@ -63,4 +63,28 @@ private:
     HDC dc_ = nullptr;
 };
 
+// Destroys a menu that no window holds (a context menu, a drop-down not yet in
+// a bar) on destruction. A menu given to a bar is released: the bar owns it.
+class OwnedMenu {
+public:
+    explicit OwnedMenu(HMENU menu = nullptr) : menu_(menu) {}
+    ~OwnedMenu() { reset(); }
+    OwnedMenu(const OwnedMenu&) = delete;
+    OwnedMenu& operator=(const OwnedMenu&) = delete;
+    HMENU get() const { return menu_; }
+    explicit operator bool() const { return menu_ != nullptr; }
+    HMENU release() {
+        HMENU menu = menu_;
+        menu_ = nullptr;
+        return menu;
+    }
+    void reset(HMENU menu = nullptr) {
+        if (menu_) DestroyMenu(menu_);
+        menu_ = menu;
+    }
+
+private:
+    HMENU menu_;
+};
+
 }  // namespace kestrel::projector

@@ -1,11 +1,29 @@
 #include "projector/app/window_scripting_win.h"
 
+#include "projector/api/menu_family.h"
 #include "projector/app/application_win.h"
 #include "projector/app/plugin_instance_win.h"
 #include "projector/app/projector_window_win.h"
+#include "projector/app/resources/resource_ids.h"
 
 namespace kestrel::projector {
 namespace {
+
+// A window with a menu bar fills the main window's, or its own while there is
+// no main window; a window without one offers no menus.
+HWND BarWindowOf(Application& application, ProjectorWindow& window) {
+    if (!window.handle() || !GetMenu(window.handle())) return nullptr;
+    ProjectorWindow* main = application.mainWindow();
+    return main && main->handle() ? main->handle() : window.handle();
+}
+
+// The context menu starts as one empty submenu.
+HMENU LoadContextMenu(const WindowDefinition& definition) {
+    if (definition.rightMouseAction != MouseAction::CustomMenu) return nullptr;
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_PROJECTOR_CONTEXT));
+    if (HMENU first = menu ? GetSubMenu(menu, 0) : nullptr) SystemMenuWin(first).RemoveAllEntries();
+    return menu;
+}
 
 ScriptHost* ScriptHostOf(NPP npp) {
     PluginInstance* instance = PluginInstance::FromNpp(npp);
@@ -112,8 +130,11 @@ WindowScripting::WindowScripting(Application& application, ProjectorWindow& wind
       windows_(application),
       windowApi_(window),
       urls_(application.unpackFolder(), MakeSystemHttpFetch()),
+      menus_(window.handle(), BarWindowOf(application, window), LoadContextMenu(window.definition())),
       api_(windows_, *this, urls_) {
     SetScriptHostLookup(ScriptHostOf);
+    api_.Dispatcher().Install(ApiFamilyId::Menu,
+                              std::make_unique<MenuFamily>(menus_, application.menuCommands(), *this));
 }
 
 std::optional<std::string> WindowScripting::CallHost(std::string_view name,

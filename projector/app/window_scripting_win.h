@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "projector/api/api_object.h"
+#include "projector/api/menu_system_win.h"
 #include "projector/bridge/script_bridge.h"
 #include "projector/bridge/url_loader.h"
 
@@ -85,6 +86,7 @@ public:
     bool CallMovieWithNumbers(std::string_view name, const std::vector<int32_t>& numbers);
 
     SystemWindowApi& windowApi() { return windowApi_; }
+    ProjectorWindowMenus& menus() { return menus_; }
     ApiObject& api() { return api_; }
 
 private:
@@ -92,6 +94,8 @@ private:
     ApplicationWindows windows_;
     SystemWindowApi windowApi_;
     HostUrlLoader urls_;
+    // Before the API object: its Menu family uses the menus until it ends.
+    ProjectorWindowMenus menus_;
     ApiObject api_;
 };
 

@@ -3,11 +3,40 @@
 #include <cstdio>
 
 namespace kestrel {
+namespace {
+
+// The plug-in parses the request as XML: a name such as "R&D" must arrive as
+// text, not as markup.
+void AppendEscaped(std::string& xml, std::string_view text) {
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                xml += "&amp;";
+                break;
+            case '<':
+                xml += "&lt;";
+                break;
+            case '>':
+                xml += "&gt;";
+                break;
+            case '"':
+                xml += "&quot;";
+                break;
+            case '\'':
+                xml += "&apos;";
+                break;
+            default:
+                xml += c;
+        }
+    }
+}
+
+}  // namespace
 
 std::string BuildInvokeRequest(std::string_view function, const RequestArgument* further,
                                std::size_t count) {
     std::string xml = "<invoke name=\"";
-    xml += function;
+    AppendEscaped(xml, function);
     xml += "\" returntype=\"javascript\">";
     if (count > 0) {
         xml += "<arguments>";
@@ -33,7 +62,7 @@ std::string BuildInvokeRequest(std::string_view function, const RequestArgument*
                     break;
                 case RequestArgument::Type::String:
                     xml += "<string>";
-                    xml += argument.text;
+                    AppendEscaped(xml, argument.text);
                     xml += "</string>";
                     break;
                 case RequestArgument::Type::Void:

@@ -16,12 +16,13 @@ struct RequestArgument {
     bool boolean = false;
     std::int32_t integer = 0;
     double real = 0;
-    std::string_view text;  // String: bytes exactly as given, not escaped
+    std::string_view text;  // String: the bytes, escaped when written
 };
 
 // "<invoke name=\"f\" returntype=\"javascript\">" + arguments + "</invoke>".
 // Void and object arguments add nothing; the <arguments> element appears only
-// when there are further arguments.
+// when there are further arguments. The name and string arguments are
+// XML-escaped (& < > " ').
 std::string BuildInvokeRequest(std::string_view function, const RequestArgument* further,
                                std::size_t count);
 

@@ -10,5 +10,6 @@
 
 #define IDI_PROJECTOR 107           // window class icon group
 #define IDM_PROJECTOR_BAR 109       // menu bar: one item "File", command 0
+#define IDM_PROJECTOR_CONTEXT 131   // context menu: one submenu (emptied when loaded), shown on a right click
 #define IDR_PLUGIN_LIBRARY 130      // npfp.dll, custom type "NPFP"
 #define RT_PLUGIN_LIBRARY "NPFP"

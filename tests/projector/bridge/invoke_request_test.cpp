@@ -32,12 +32,15 @@ TEST(BuildInvokeRequest, WritesEachArgumentTypeInOrder) {
               "<number>1.500000</number></arguments></invoke>");
 }
 
-TEST(BuildInvokeRequest, StringsAreNotEscaped) {
-    RequestArgument arg;
-    arg.type = Type::String;
-    arg.text = "<a&b>";
-    EXPECT_EQ(BuildInvokeRequest("g", &arg, 1),
-              "<invoke name=\"g\" returntype=\"javascript\"><arguments><string><a&b></string>"
+TEST(BuildInvokeRequest, NameAndStringsAreEscaped) {
+    RequestArgument args[2];
+    args[0].type = Type::String;
+    args[0].text = "<R&D>";
+    args[1].type = Type::String;
+    args[1].text = "\"it's\"";
+    EXPECT_EQ(BuildInvokeRequest("g&\"", args, 2),
+              "<invoke name=\"g&amp;&quot;\" returntype=\"javascript\"><arguments>"
+              "<string>&lt;R&amp;D&gt;</string><string>&quot;it&apos;s&quot;</string>"
               "</arguments></invoke>");
 }
 

@@ -1,0 +1,27 @@
+#include "projector/api/menu_family.h"
+
+namespace kestrel {
+namespace {
+
+constexpr std::string_view kBarPrefix = "MenuBar.";
+constexpr std::string_view kContextPrefix = "MenuContext.";
+
+}  // namespace
+
+ApiResult MenuFamily::Call(std::string_view method, const ApiArguments& arguments) {
+    if (method.substr(0, kBarPrefix.size()) == kBarPrefix)
+        return bar_.Call(method.substr(kBarPrefix.size()), arguments);
+    if (method.substr(0, kContextPrefix.size()) == kContextPrefix)
+        return context_.Call(method.substr(kContextPrefix.size()), arguments);
+    return std::nullopt;
+}
+
+bool MenuFamily::OnMenuCommand(MenuCommand command) {
+    std::optional<MenuCommandNames> names = bar_.NamesOf(command);
+    if (!names) names = context_.NamesOf(command);
+    if (!names) return false;  // a separator
+    // Copies: the movie may remove the item from inside the call.
+    return movie_.CallMovie("onMenuCommand", {names->menu, names->item});
+}
+
+}  // namespace kestrel

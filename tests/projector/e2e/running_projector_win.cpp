@@ -1,0 +1,90 @@
+#include "tests/projector/e2e/running_projector_win.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "common/file_system.h"
+#include "swfwriter/description.h"
+
+namespace kestrel::e2e {
+
+std::string Trace(const std::string& label, const std::string& pushValue) {
+    return "push \"" + label + "\"\n" + pushValue + "add2\ntrace\n";
+}
+std::string Var(const std::string& name) {
+    return "push \"" + name + "\"\ngetVariable\n";
+}
+std::string Member(const std::string& variable, const std::string& member) {
+    return Var(variable) + "push \"" + member + "\"\ngetMember\n";
+}
+
+ProjectorPayload MainWindowPayload(const std::string& title) {
+    ProjectorPayload payload;
+    WindowDefinition& main = payload.mainWindow;
+    main.moviePath = "movie.swf";
+    main.name = "main";
+    main.title = title;
+    main.visible = true;
+    main.sizeMode = WindowSizeMode::Custom;
+    main.width = 200;
+    main.height = 100;
+    main.x = 40;
+    main.y = 40;
+    return payload;
+}
+
+std::vector<uint8_t> Compile(const std::string& description) {
+    std::string error;
+    auto bytes = swf::CompileDescription(description, error);
+    EXPECT_TRUE(bytes) << error;
+    return bytes ? *bytes : std::vector<uint8_t>();
+}
+
+RunningProjector::RunningProjector(skylet_test::ProjectorFolder& folder, ProjectorPayload payload,
+                                   const std::vector<uint8_t>& movie) {
+    payload.windows.resize(std::max<size_t>(payload.windows.size(), 1));
+    payload.windows[0].moviePath = folder.writeFile("movie.swf", movie);
+    program_ = folder.copyStub("projector.exe");
+    ok_ = WriteProjectorPayload(program_, payload) == PayloadWriteError::None;
+    tracePath_ = JoinPath(folder.work(), "trace.txt");
+    const std::string temp = folder.temp() + "\\";
+    ok_ = ok_ && process_.start({program_,
+                                 folder.work(),
+                                 {{"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath_}}});
+    if (ok_)
+        window_ = uitest::WaitForTopLevelWindow(process_.id(), "LK_KestrelSKWindow", nullptr,
+                                                kWindowTimeoutMs);
+}
+
+RunningProjector::~RunningProjector() {
+    if (window_) uitest::CloseWindowPolitely(window_);
+    uint32_t code = 0;
+    if (!process_.waitForExit(20000, &code)) process_.kill();
+}
+
+std::vector<std::string> RunningProjector::traceLines() const {
+    std::vector<std::string> lines;
+    std::ifstream file(tracePath_);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> RunningProjector::waitForTrace(const std::string& last,
+                                                        DWORD timeoutMs) const {
+    std::vector<std::string> lines;
+    uitest::WaitUntil(
+        [&] {
+            lines = traceLines();
+            return std::find(lines.begin(), lines.end(), last) != lines.end();
+        },
+        timeoutMs);
+    return lines;
+}
+
+}  // namespace kestrel::e2e
