@@ -292,6 +292,29 @@ TEST(SkyletWindowApi, ActionsReachTheRealWindowFoundByName) {
     EXPECT_TRUE(projector.process.isRunning());
 }
 
+// The bar starts empty; menus the movie adds later, enough to wrap onto a
+// second line, still leave the client area at window_width by window_height.
+TEST(SkyletWindowApi, MenuBarFilledLaterKeepsTheClientArea) {
+    std::vector<ApiCall> calls = {{"Menu.MenuBar.new", {"\"bar\""}}};
+    for (const char* name :
+         {"Document", "Arrangement", "Preferences", "Assistance", "Windows", "Extras"})
+        calls.push_back({"Menu.MenuBar.addMenu", {"\"bar\"", "\"" + Base64Encode(name) + "\""}});
+    ProjectorPayload payload;
+    payload.mainWindow = Window("main", 100, 100);
+    payload.mainWindow.visible = true;
+    SteppedProjector projector(payload, calls);
+    ASSERT_NE(projector.main, nullptr);
+    const RECT before = uitest::WindowRectangle(projector.main);
+    for (size_t i = 0; i < calls.size(); ++i) projector.run(i);
+    const RECT client = uitest::ClientRectangle(projector.main),
+               after = uitest::WindowRectangle(projector.main);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 200);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_TRUE(uitest::SaveScreenshot(ScreenshotPath("menu_bar_wrapped.bmp")));
+}
+
 TEST(SkyletWindowApi, TitleAnswersAtMost255Bytes) {
     ProjectorPayload payload;
     payload.mainWindow = Window("main", 100, 100);

@@ -45,14 +45,6 @@ std::vector<uint8_t> RingRegionFile() {
     return bytes;
 }
 
-std::string ScreenshotPath(const std::string& name) {
-    char folder[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, folder);
-    const std::string shots = JoinPath(folder, "screenshots");
-    MakeDirectory(shots);
-    return JoinPath(shots, name);
-}
-
 struct KindCase {
     const char* title;  // also how the test finds the window
     WindowType type;
