@@ -3,6 +3,7 @@
 // region, the modal dialog's own loop and full screen at start.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -223,45 +224,54 @@ TEST(SkyletWindowKinds, EveryKindAndStyleAsTheSystemSeesIt) {
 
 // The dialog's movie (window 1) is a plain colour; the main movie opens it and
 // traces the answer, which comes only once the dialog has ended.
-TEST(SkyletWindowKinds, ModalWindowRunsItsOwnLoopInsideTheOpenCall) {
-    ProjectorPayload payload;
-    KindCase mainKind = kKinds[0];
-    payload.mainWindow = DefinitionFor(mainKind, "movie.swf");
-    payload.mainWindow.name = "main";
-    WindowDefinition dialog = DefinitionFor(kKinds[0], "dialog.swf");
-    dialog.name = "dialog";
-    dialog.title = "Dialog";
-    dialog.style = WS::Modal;
-    dialog.visible = false;
-    dialog.width = 220;
-    dialog.height = 130;
-    dialog.x = 60;
-    dialog.y = 90;
-    dialog.hasMaximize = dialog.hasMinimize = dialog.resizable = false;
-    payload.mainWindow.additionalWindows.push_back(dialog);
-    payload.windows.resize(2);
+class SkyletModalOpener : public testing::Test {
+  protected:
+    void SetUp() override {
+        ProjectorPayload payload;
+        payload.mainWindow = DefinitionFor(kKinds[0], "movie.swf");
+        payload.mainWindow.name = "main";
+        WindowDefinition dialog = DefinitionFor(kKinds[0], "dialog.swf");
+        dialog.name = "dialog";
+        dialog.title = "Dialog";
+        dialog.style = WS::Modal;
+        dialog.visible = false;
+        dialog.width = 220;
+        dialog.height = 130;
+        dialog.x = 60;
+        dialog.y = 90;
+        dialog.hasMaximize = dialog.hasMinimize = dialog.resizable = false;
+        payload.mainWindow.additionalWindows.push_back(dialog);
+        payload.windows.resize(2);
+        payload.windows[1].moviePath =
+            movies.writeFile("dialog.swf", BackgroundMovie(220, 130, 0x22, 0x88, 0x22));
+
+        const std::string opener = shell_test::CallOut("r", "Window.open", {"\"dialog\""}) +
+                                   "push \"opened:\"\npush \"r\"\ngetVariable\nadd2\ntrace\n";
+        std::string error;
+        // Half a second in, so the owner is on the screen by then; stopped
+        // first, so the timeline does not come round to open it again.
+        auto movie = swf::CompileDescription(
+            shell_test::MovieWithFrameOne(
+                "", "showframe 5\naction\nstop\n" + opener + "end\nshowframe\n"),
+            error);
+        ASSERT_TRUE(movie) << error;
+
+        projector = std::make_unique<RunningProjector>(payload, *movie);
+        ASSERT_TRUE(projector->started());
+        main = projector->waitFor("LK_KestrelSKWindow", "Normal");
+        ASSERT_NE(main, nullptr);
+        box = projector->waitFor("#32770", "Dialog");
+        ASSERT_NE(box, nullptr) << "no modal window";
+        ASSERT_TRUE(uitest::WaitUntil([&] { return uitest::IsWindowShown(box); }, 10000));
+    }
 
     ProjectorFolder movies;
-    payload.windows[1].moviePath =
-        movies.writeFile("dialog.swf", BackgroundMovie(220, 130, 0x22, 0x88, 0x22));
-    const std::string opener = shell_test::CallOut("r", "Window.open", {"\"dialog\""}) +
-                               "push \"opened:\"\npush \"r\"\ngetVariable\nadd2\ntrace\n";
-    std::string error;
-    // Half a second in, so the owner is on the screen by then.
-    auto movie =
-        swf::CompileDescription(shell_test::MovieWithFrameOne("", "showframe 5\naction\nstop\n" +
-                                                                      opener + "end\nshowframe\n"),
-                                error);
-    ASSERT_TRUE(movie) << error;
+    std::unique_ptr<RunningProjector> projector;
+    HWND main = nullptr;
+    HWND box = nullptr;
+};
 
-    RunningProjector projector(payload, *movie);
-    ASSERT_TRUE(projector.started());
-    HWND main = projector.waitFor("LK_KestrelSKWindow", "Normal");
-    ASSERT_NE(main, nullptr);
-    HWND box = projector.waitFor("#32770", "Dialog");
-    ASSERT_NE(box, nullptr) << "no modal window";
-    ASSERT_TRUE(uitest::WaitUntil([&] { return uitest::IsWindowShown(box); }, 10000));
-
+TEST_F(SkyletModalOpener, DialogRunsItsOwnLoopInsideTheOpenCall) {
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(box, GWL_STYLE));
     // The dialog manager adds the 3-D look to every dialog.
     EXPECT_EQ(style & ~(kSystemStyleBits | DS_3DLOOK), 0x00C80002u) << std::hex << style;
@@ -274,17 +284,26 @@ TEST(SkyletWindowKinds, ModalWindowRunsItsOwnLoopInsideTheOpenCall) {
     EXPECT_EQ(outer.top, 90);
     // The dialog's loop holds the opener: no answer yet, and the owner is disabled.
     Sleep(1500);
-    EXPECT_EQ(projector.trace().find("opened:"), std::string::npos) << projector.trace();
+    EXPECT_EQ(projector->trace().find("opened:"), std::string::npos) << projector->trace();
     EXPECT_FALSE(IsWindowEnabled(main));
     EXPECT_TRUE(uitest::SaveScreenshot(ScreenshotPath("modal_window.bmp")));
 
     uitest::CloseWindowPolitely(box);
     EXPECT_TRUE(uitest::WaitUntil(
-        [&] { return projector.trace().find("opened:true") != std::string::npos; }, 15000))
-        << projector.trace();
+        [&] { return projector->trace().find("opened:true") != std::string::npos; }, 15000))
+        << projector->trace();
     EXPECT_FALSE(IsWindow(box));
     EXPECT_TRUE(IsWindowEnabled(main));
-    EXPECT_TRUE(projector.process.isRunning());
+    EXPECT_TRUE(projector->process.isRunning());
+}
+
+// The opener's movie is still inside its call when its window goes.
+TEST_F(SkyletModalOpener, ClosingTheOpenerMeanwhileEndsTheProgramCleanly) {
+    uitest::CloseWindowPolitely(main);
+    uint32_t code = 1;
+    ASSERT_TRUE(projector->process.waitForExit(15000, &code)) << "still running";
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(projector->folder.unpackFolders().empty());
 }
 
 struct ModalMainCase {
