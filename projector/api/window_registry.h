@@ -36,7 +36,7 @@ public:
     virtual bool IsVisible() const = 0;
     virtual void Show(bool visible) = 0;  // current size and position
     virtual void BringToFront() = 0;
-    // Re-inserts the window at the top of the Z order without moving it.
+    // To the bottom of the Z order, without moving it.
     virtual void SendToBack() = 0;
     virtual std::string Title() const = 0;  // at most 255 bytes
     virtual void SetTitle(const std::string& title) = 0;

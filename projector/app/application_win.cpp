@@ -9,7 +9,7 @@
 #include "projector/app/browser_functions_win.h"
 #include "projector/app/main_loop_win.h"
 #include "projector/app/message_box_win.h"
-#include "projector/app/movie_calls.h"
+#include "projector/bridge/identifier_table.h"
 #include "projector/app/resources/resource_ids.h"
 
 namespace kestrel::projector {
@@ -70,7 +70,8 @@ bool Application::load() {
         return false;
     }
 
-    RegisterMovieCallNames();
+    // Numbered from 0x0FEEBBCF in this order; never interned.
+    kestrel::RegisterMovieCallNames();
 
     if (PathExists(settingsPath)) {
         SettingsResult settings = ReadSettingsDocument(settingsPath, unpackFolder_);
@@ -95,13 +96,12 @@ bool Application::start() {
     if (QueryPerformanceFrequency(&frequency)) counterFrequency_ = frequency.QuadPart;
     lookUpSystemFunctions();
 
-    ProjectorWindow* main = open(mainDefinition_, true);
-    if (!main) return false;
-    main->show(mainDefinition_.visible);
+    if (!open(mainDefinition_, true, mainDefinition_.visible ? SW_SHOWNORMAL : SW_HIDE)) return false;
+    // A modal main window has been closed already: the program ends.
+    if (!mainWindow_) return true;
 
     for (WindowDefinition& definition : mainDefinition_.additionalWindows) {
-        if (!definition.visible) continue;
-        if (ProjectorWindow* window = open(definition, false)) window->show(true);
+        if (definition.visible) open(definition, false, SW_SHOWNORMAL);
     }
     return true;
 }
@@ -148,15 +148,44 @@ void Application::lookUpSystemFunctions() {
         reinterpret_cast<void*>(GetProcAddress(user32_, "UpdateLayeredWindow")));
 }
 
-ProjectorWindow* Application::open(WindowDefinition& definition, bool isMain) {
-    std::unique_ptr<ProjectorWindow> window = MakeProjectorWindow(*this, definition, isMain);
-    if (!window || !window->create()) return nullptr;
+bool Application::open(WindowDefinition& definition, bool isMain, int showCommand) {
+    std::unique_ptr<ProjectorWindow> created = MakeProjectorWindow(*this, definition, isMain);
+    if (!created) return false;
+    ProjectorWindow* window = created.get();
+    openingWindows_.push_back(std::move(created));
+    // A modal window runs its whole dialog here and is adopted from inside it.
+    const bool made = window->create();
+    auto opening = std::find_if(openingWindows_.begin(), openingWindows_.end(),
+                                [window](const auto& entry) { return entry.get() == window; });
+    if (opening == openingWindows_.end()) {
+        // Adopted and, for a modal window, already ended: free it once the
+        // procedures on the stack have returned.
+        PostToMainThread(&Application::ReleaseClosedWindowsTask, this);
+        return made;
+    }
+    created = std::move(*opening);
+    openingWindows_.erase(opening);
+    if (!made) return false;
+    listAndStart(std::move(created));
+    window->show(showCommand);
+    return true;
+}
+
+void Application::adoptOpening(ProjectorWindow* window) {
+    auto opening = std::find_if(openingWindows_.begin(), openingWindows_.end(),
+                                [window](const auto& entry) { return entry.get() == window; });
+    if (opening == openingWindows_.end()) return;
+    std::unique_ptr<ProjectorWindow> adopted = std::move(*opening);
+    openingWindows_.erase(opening);
+    listAndStart(std::move(adopted));
+}
+
+void Application::listAndStart(std::unique_ptr<ProjectorWindow> window) {
     ProjectorWindow* opened = window.get();
     openWindows_.push_back(std::move(window));
-    if (isMain) mainWindow_ = opened;
+    if (opened->isMain()) mainWindow_ = opened;
     // A movie that fails to stream still leaves its window open.
     opened->startMovie();
-    return opened;
 }
 
 ProjectorWindow* Application::find(const std::string& name) const {
@@ -183,7 +212,11 @@ void Application::ReleaseClosedWindowsTask(void* application) {
     static_cast<Application*>(application)->releaseClosedWindows();
 }
 
-void Application::releaseClosedWindows() { closedWindows_.clear(); }
+void Application::releaseClosedWindows() {
+    closedWindows_.erase(std::remove_if(closedWindows_.begin(), closedWindows_.end(),
+                                        [](const auto& window) { return !window->runningDialog(); }),
+                         closedWindows_.end());
+}
 
 void Application::shutDown() {
     // Windows first, in the order they were opened; each ends its instance.

@@ -26,9 +26,14 @@ public:
     // The whole run; returns the process exit code (0, or -1 when start-up failed).
     int run();
 
-    // Opens a projector window for `definition`, adds it to the open windows
-    // and starts its movie. Null when the window cannot be created.
-    ProjectorWindow* open(WindowDefinition& definition, bool isMain);
+    // Opens a projector window for `definition`, adds it to the open windows,
+    // starts its movie and shows it with `showCommand` (SW_HIDE, SW_SHOWNORMAL,
+    // SW_SHOW). False when the window cannot be created. A modal window shows
+    // itself and has ended (and left the list) by the time this returns.
+    bool open(WindowDefinition& definition, bool isMain, int showCommand);
+    // A modal window's dialog has been initialised: the window joins the open
+    // windows and its movie starts.
+    void adoptOpening(ProjectorWindow* window);
     // The first open window whose definition has this name (exact match).
     ProjectorWindow* find(const std::string& name) const;
 
@@ -57,6 +62,7 @@ private:
     bool registerWindowClass();
     void lookUpSystemFunctions();
     void shutDown();
+    void listAndStart(std::unique_ptr<ProjectorWindow> window);
     void releaseClosedWindows();
     static void ReleaseClosedWindowsTask(void* application);
 
@@ -67,6 +73,9 @@ private:
     MenuCommands menuCommands_;
     WindowDefinition mainDefinition_;
     PluginLibrary plugin_;
+    // Windows being created, not yet listed (a modal window until its dialog
+    // is initialised); modal windows nest, so more than one.
+    std::vector<std::unique_ptr<ProjectorWindow>> openingWindows_;
     std::vector<std::unique_ptr<ProjectorWindow>> openWindows_;
     // Closed windows wait here until their window procedure has returned.
     std::vector<std::unique_ptr<ProjectorWindow>> closedWindows_;

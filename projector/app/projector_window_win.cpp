@@ -2,9 +2,12 @@
 
 #include <cstdio>
 
+#include "common/callback_guard.h"
 #include "common/file_system.h"
 #include "projector/app/application_win.h"
 #include "projector/app/main_loop_win.h"
+#include "projector/app/mask_window_win.h"
+#include "projector/app/modal_window_win.h"
 #include "projector/app/resources/resource_ids.h"
 #include "projector/app/transparent_surface_win.h"
 
@@ -15,9 +18,12 @@ constexpr DWORD kStyleNormal = WS_CAPTION | WS_SYSMENU;            // 0x00C80000
 constexpr DWORD kStyleModal = WS_CAPTION | WS_SYSMENU | DS_SYSMODAL; // 0x00C80002
 constexpr DWORD kStyleNoBorder = WS_POPUP;                           // 0x80000000
 constexpr DWORD kStyleTransparent = WS_POPUP | WS_SYSMENU;           // 0x80080000
+// Full screen: exactly visible plus system menu, no caption and no frame.
+constexpr LONG_PTR kStyleFullScreen = WS_VISIBLE | WS_SYSMENU;       // 0x10080000
 
 bool IsMouseMessage(UINT message) {
-    return message == WM_SETCURSOR || (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) ||
+    // Up to the middle button's release: its double-click is no mouse message here.
+    return message == WM_SETCURSOR || (message >= WM_MOUSEMOVE && message <= WM_MBUTTONUP) ||
            message == WM_MOUSEWHEEL || message == WM_MOUSEHOVER || message == WM_MOUSELEAVE;
 }
 
@@ -56,23 +62,29 @@ ProjectorWindow::~ProjectorWindow() {
     if (window_) DestroyWindow(window_);
 }
 
+WindowStyleBits StyleBitsFor(const WindowDefinition& definition) {
+    WindowStyleBits bits{kStyleNormal, 0};
+    switch (definition.style) {
+    case WindowStyle::Normal: bits.style = kStyleNormal; break;
+    case WindowStyle::Modal: bits.style = kStyleModal; break;
+    case WindowStyle::Tool: bits.exStyle = WS_EX_TOOLWINDOW; break;
+    case WindowStyle::NoBorder: bits.style = kStyleNoBorder; break;
+    }
+    if (definition.hasMaximize) bits.style |= WS_MAXIMIZEBOX;
+    if (definition.hasMinimize) bits.style |= WS_MINIMIZEBOX;
+    if (definition.resizable) bits.style |= WS_THICKFRAME;
+    if (definition.type == WindowType::Transparent) {
+        bits.style = kStyleTransparent;
+        bits.exStyle |= WS_EX_LAYERED;
+    }
+    return bits;
+}
+
 bool ProjectorWindow::create() {
-    DWORD style = kStyleNormal;
-    DWORD exStyle = 0;
-    switch (definition_.style) {
-    case WindowStyle::Normal: style = kStyleNormal; break;
-    case WindowStyle::Modal: style = kStyleModal; break;
-    case WindowStyle::Tool: exStyle = WS_EX_TOOLWINDOW; break;
-    case WindowStyle::NoBorder: style = kStyleNoBorder; break;
-    }
-    if (definition_.hasMaximize) style |= WS_MAXIMIZEBOX;
-    if (definition_.hasMinimize) style |= WS_MINIMIZEBOX;
-    if (definition_.resizable) style |= WS_THICKFRAME;
+    const WindowStyleBits bits = StyleBitsFor(definition_);
+    const DWORD style = bits.style;
+    const DWORD exStyle = bits.exStyle;
     const bool transparent = definition_.type == WindowType::Transparent;
-    if (transparent) {
-        style = kStyleTransparent;
-        exStyle |= WS_EX_LAYERED;
-    }
 
     // Every window gets a menu bar, which starts empty; a layered window has no frame to show one.
     definition_.hasMenu = true;
@@ -80,7 +92,8 @@ bool ProjectorWindow::create() {
     if (!transparent) menuBar_ = LoadMenuA(module, MAKEINTRESOURCEA(IDM_PROJECTOR_BAR));
 
     RECT outer{0, 0, definition_.width, definition_.height};
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);  // the bar is not counted
+    // A bar that wraps is counted once the window exists (fitClientArea).
+    AdjustWindowRectEx(&outer, style, menuBar_ != nullptr, exStyle);
 
     ProjectorWindow* main = application_.mainWindow();
     HWND owner = main ? main->handle() : nullptr;
@@ -108,6 +121,7 @@ bool ProjectorWindow::attachMovie() {
     int width = definition_.width;
     int height = definition_.height;
     applySizeAndPosition(&width, &height);
+    shapeWindow(width, height);
 
     if (definition_.type == WindowType::Transparent)
         surface_ = std::make_unique<TransparentSurface>(window_, width, height, application_.updateLayeredWindow());
@@ -115,14 +129,49 @@ bool ProjectorWindow::attachMovie() {
         surface_ = std::make_unique<OpaqueSurface>(window_, width, height);
 
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    previousProcedure_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProjectorWindow::WindowProcedure)));
+    // A dialog keeps its dialog procedure, which calls handleMessage().
+    if (!modal_)
+        previousProcedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProjectorWindow::WindowProcedure)));
 
     surface_->create();
     instance_ = std::make_unique<PluginInstance>(application_.pluginFunctions(), *surface_);
     if (!scripting_) scripting_ = std::make_unique<WindowScripting>(application_, *this);
     instance_->setScriptHost(scripting_.get());
     setMovieParameters();
+    if (definition_.fullScreen) setFullScreen(true);
+    return true;
+}
+
+void ProjectorWindow::shapeWindow(int, int) {}
+
+void ProjectorWindow::fitClientArea() {
+    // Twice: a bar can wrap onto another line when the width changes.
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT client{}, outer{};
+        if (!GetClientRect(window_, &client) || !GetWindowRect(window_, &outer)) return;
+        const int missingWidth = definition_.width - client.right;
+        const int missingHeight = definition_.height - client.bottom;
+        if (missingWidth == 0 && missingHeight == 0) break;
+        SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left + missingWidth,
+                     outer.bottom - outer.top + missingHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT outer{};
+    if (!window_ || !GetWindowRect(window_, &outer)) return;
+    fitted_ = true;
+    fittedOuter_ = {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+bool ProjectorWindow::refitClientArea(WPARAM sizeType) {
+    if (!fitted_ || fullScreen_ || sizeType != SIZE_RESTORED) return false;
+    RECT outer{}, client{};
+    if (!GetWindowRect(window_, &outer) || !GetClientRect(window_, &client)) return false;
+    if (outer.right - outer.left != fittedOuter_.cx || outer.bottom - outer.top != fittedOuter_.cy) {
+        fitted_ = false;  // resized by the user or the movie: the size is theirs now
+        return false;
+    }
+    if (client.right == definition_.width && client.bottom == definition_.height) return false;
+    fitClientArea();
     return true;
 }
 
@@ -137,6 +186,10 @@ void ProjectorWindow::applySizeAndPosition(int* width, int* height) {
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         *width = percentWidth;
         *height = percentHeight;
+    } else if (definition_.type != WindowType::Mask) {
+        // Mask windows are exactly their size; a modal template measured in
+        // dialog units can be a few pixels off.
+        fitClientArea();
     }
 
     if (definition_.positionMode == WindowPositionMode::Custom) {
@@ -175,8 +228,34 @@ bool ProjectorWindow::startMovie() {
     return started;
 }
 
-void ProjectorWindow::show(bool visible) {
-    if (window_) ShowWindow(window_, visible ? SW_SHOWNORMAL : SW_HIDE);
+void ProjectorWindow::show(int command) {
+    if (window_) ShowWindow(window_, command);
+}
+
+void ProjectorWindow::setFullScreen(bool on) {
+    if (!window_) return;
+    if (on) {
+        // A second "on" keeps what the first one saved.
+        if (!fullScreen_) {
+            GetWindowRect(window_, &savedOuter_);
+            savedStyle_ = GetWindowLongPtrA(window_, GWL_STYLE);
+            savedExStyle_ = GetWindowLongPtrA(window_, GWL_EXSTYLE);
+        }
+        fullScreen_ = true;
+        SetWindowLongPtrA(window_, GWL_STYLE, kStyleFullScreen);
+        RECT desktop{};
+        GetWindowRect(GetDesktopWindow(), &desktop);
+        SetWindowPos(window_, HWND_TOPMOST, 0, 0, desktop.right - desktop.left, desktop.bottom - desktop.top,
+                     SWP_FRAMECHANGED);
+        return;
+    }
+    // Nothing was saved for a window that never went full screen.
+    if (!fullScreen_) return;
+    fullScreen_ = false;
+    SetWindowLongPtrA(window_, GWL_STYLE, savedStyle_);
+    SetWindowLongPtrA(window_, GWL_EXSTYLE, savedExStyle_);
+    SetWindowPos(window_, HWND_NOTOPMOST, savedOuter_.left, savedOuter_.top, savedOuter_.right - savedOuter_.left,
+                 savedOuter_.bottom - savedOuter_.top, SWP_FRAMECHANGED);
 }
 
 void ProjectorWindow::close() {
@@ -211,6 +290,10 @@ void ProjectorWindow::handleDestruction() {
 }
 
 LRESULT ProjectorWindow::callPrevious(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (modal_) {
+        unhandled_ = true;  // the dialog manager does the default processing
+        return 0;
+    }
     return previousProcedure_ ? CallWindowProcA(previousProcedure_, window_, message, wParam, lParam)
                               : DefWindowProcA(window_, message, wParam, lParam);
 }
@@ -325,13 +408,19 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_DESTROY: {
         const WNDPROC previous = previousProcedure_;
         HWND window = window_;
+        const bool modal = modal_;
         handleDestruction();  // `this` may be released after the current message
+        if (modal) {
+            unhandled_ = true;
+            return 0;
+        }
         return previous ? CallWindowProcA(previous, window, message, wParam, lParam)
                         : DefWindowProcA(window, message, wParam, lParam);
     }
     case WM_ERASEBKGND:
         return 1;
     case WM_SIZE:
+        if (refitClientArea(wParam)) return 0;
         handleSize(wParam, lParam);
         return callPrevious(message, wParam, lParam);
     case WM_MOVE:
@@ -374,16 +463,19 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
 LRESULT CALLBACK ProjectorWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<ProjectorWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self || self->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
-    return self->handleMessage(message, wParam, lParam);
+    return GuardedCall<LRESULT>(0, [&] { return self->handleMessage(message, wParam, lParam); });
 }
 
 std::unique_ptr<ProjectorWindow> MakeProjectorWindow(Application& application, WindowDefinition& definition,
                                                      bool isMain) {
     switch (definition.type) {
     case WindowType::Standard:
-    case WindowType::Mask:         // shaped by its region: not yet, shown as a standard window
     case WindowType::Transparent:
+        if (definition.style == WindowStyle::Modal)
+            return std::make_unique<ModalWindow>(application, definition, isMain);
         return std::make_unique<ProjectorWindow>(application, definition, isMain);
+    case WindowType::Mask:  // ignores the style
+        return std::make_unique<MaskWindow>(application, definition, isMain);
     }
     return nullptr;
 }

@@ -17,6 +17,13 @@ class Application;
 
 inline constexpr char kProjectorWindowClass[] = "LK_KestrelSKWindow";
 
+// The style and extended style a standard or transparent window is made with.
+struct WindowStyleBits {
+    DWORD style = 0;
+    DWORD exStyle = 0;
+};
+WindowStyleBits StyleBitsFor(const WindowDefinition& definition);
+
 class ProjectorWindow {
 public:
     // `definition` lives in the application for the whole run.
@@ -35,11 +42,21 @@ public:
     // Destroys the system window if it still exists (shutdown).
     void destroySystemWindow();
 
+    // True while a modal window's dialog loop runs: its object must stay,
+    // even once the window is closed.
+    virtual bool runningDialog() const { return false; }
+
     HWND handle() const { return window_; }
     const WindowDefinition& definition() const { return definition_; }
     bool isMain() const { return isMain_; }
 
-    void show(bool visible);
+    // ShowWindow with `command`: start-up shows SW_SHOWNORMAL, the API SW_SHOW
+    // (current size and position) and SW_HIDE.
+    void show(int command);
+
+    // Full screen: no caption or frame, topmost over the whole desktop; off
+    // puts back the style and place kept when it went on.
+    void setFullScreen(bool on);
 
     // The plug-in instance while it exists, and the window's API connection.
     PluginInstance* pluginInstance() const { return instance_.get(); }
@@ -50,6 +67,15 @@ protected:
 
     bool attachMovie();
     void applySizeAndPosition(int* width, int* height);
+    // The client area of a framed window is window_width by window_height,
+    // the menu bar counted however many lines it takes.
+    void fitClientArea();
+    // A bar filled or wrapped after creation takes its height from the client
+    // area: fits it again, unless the window has been resized since. True
+    // when it did (its own size message has then reported the size).
+    bool refitClientArea(WPARAM sizeType);
+    // Called once the window has its size: a mask window takes its shape here.
+    virtual void shapeWindow(int width, int height);
     void setMovieParameters();
     void paint();
     void handleDestruction();
@@ -76,6 +102,18 @@ protected:
     std::unique_ptr<WindowScripting> scripting_;
     std::unique_ptr<PluginInstance> instance_;
     bool destroyed_ = false;
+    // A modal window is a dialog: it keeps the dialog procedure, and an
+    // unhandled message gets no default processing from us.
+    bool modal_ = false;
+    bool unhandled_ = false;  // set by callPrevious() for a modal window
+    // The outer size fitClientArea() gave, while nobody else has changed it.
+    bool fitted_ = false;
+    SIZE fittedOuter_{};
+    // Kept while full screen, to put the window back.
+    bool fullScreen_ = false;
+    RECT savedOuter_{};
+    LONG_PTR savedStyle_ = 0;
+    LONG_PTR savedExStyle_ = 0;
 };
 
 // Makes the window object for the definition's window type; null for an

@@ -33,9 +33,6 @@ ScriptHost* ScriptHostOf(NPP npp) {
     return instance ? instance->scriptHost() : nullptr;
 }
 
-// Full screen: exactly visible plus system menu, no caption and no frame.
-constexpr LONG_PTR kFullScreenStyle = WS_VISIBLE | WS_SYSMENU;
-
 }  // namespace
 
 // --- SystemWindowApi ------------------------------------------------------------
@@ -67,32 +64,7 @@ void SystemWindowApi::Close() {
     if (handle()) PostMessageA(handle(), WM_CLOSE, 0, 0);
 }
 
-void SystemWindowApi::SetFullScreen(bool on) {
-    HWND window = handle();
-    if (!window) return;
-    if (on) {
-        if (!fullScreen_) {
-            GetWindowRect(window, &savedOuter_);
-            savedStyle_ = GetWindowLongPtrA(window, GWL_STYLE);
-            savedExStyle_ = GetWindowLongPtrA(window, GWL_EXSTYLE);
-        }
-        fullScreen_ = true;
-        SetWindowLongPtrA(window, GWL_STYLE, kFullScreenStyle);
-        RECT desktop{};
-        GetWindowRect(GetDesktopWindow(), &desktop);
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, desktop.right - desktop.left,
-                     desktop.bottom - desktop.top, SWP_FRAMECHANGED);
-        return;
-    }
-    // Nothing was saved for a window that never went full screen.
-    if (!fullScreen_) return;
-    fullScreen_ = false;
-    SetWindowLongPtrA(window, GWL_STYLE, savedStyle_);
-    SetWindowLongPtrA(window, GWL_EXSTYLE, savedExStyle_);
-    SetWindowPos(window, HWND_NOTOPMOST, savedOuter_.left, savedOuter_.top,
-                 savedOuter_.right - savedOuter_.left, savedOuter_.bottom - savedOuter_.top,
-                 SWP_FRAMECHANGED);
-}
+void SystemWindowApi::SetFullScreen(bool on) { window_.setFullScreen(on); }
 
 void SystemWindowApi::Maximize() { ShowWindow(handle(), SW_MAXIMIZE); }
 void SystemWindowApi::Minimize() { ShowWindow(handle(), SW_MINIMIZE); }
@@ -100,13 +72,13 @@ void SystemWindowApi::Restore() { ShowWindow(handle(), SW_RESTORE); }
 bool SystemWindowApi::IsMaximized() const { return handle() && IsZoomed(handle()); }
 bool SystemWindowApi::IsMinimized() const { return handle() && IsIconic(handle()); }
 bool SystemWindowApi::IsVisible() const { return handle() && IsWindowVisible(handle()); }
-void SystemWindowApi::Show(bool visible) { window_.show(visible); }
+// In its current size and position: a maximised window stays maximised.
+void SystemWindowApi::Show(bool visible) { window_.show(visible ? SW_SHOW : SW_HIDE); }
 
 void SystemWindowApi::BringToFront() { BringWindowToTop(handle()); }
 
 void SystemWindowApi::SendToBack() {
-    // Insert-after "top", not "bottom": the window is re-inserted at the top.
-    SetWindowPos(handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 std::string SystemWindowApi::Title() const {
@@ -139,10 +111,8 @@ bool ApplicationWindows::OpenWindow(std::string_view name) {
         }
     }
     if (!definition) return false;
-    ProjectorWindow* window = application_.open(*definition, false);
-    if (!window) return false;
-    window->show(true);
-    return true;
+    // Shown in its current size and position.
+    return application_.open(*definition, false, SW_SHOW);
 }
 
 std::vector<std::string> ApplicationWindows::WindowDefinitionNames() const {

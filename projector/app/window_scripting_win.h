@@ -54,11 +54,6 @@ private:
 
     ProjectorWindow& window_;
     bool dragging_ = false;
-    // Kept while full screen, to put the window back.
-    bool fullScreen_ = false;
-    RECT savedOuter_{};
-    LONG_PTR savedStyle_ = 0;
-    LONG_PTR savedExStyle_ = 0;
 };
 
 // The API's view of the application: open windows by name, the window

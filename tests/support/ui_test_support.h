@@ -75,6 +75,9 @@ bool IsWindowShown(HWND window);
 // CLR_INVALID when it cannot be read.
 COLORREF ReadClientPixel(HWND window, int x, int y);
 
+// Writes what the screen shows as a 24-bit BMP file (for a person to look at).
+bool SaveScreenshot(const std::string& path);
+
 // Waits until `condition()` is true, polling every 50 ms; false on timeout.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs) {

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstring>
 
 #include "tests/support/ui_test_support.h"
@@ -110,6 +111,42 @@ COLORREF ReadClientPixel(HWND window, int x, int y) {
     const COLORREF color = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
     return color;
+}
+
+bool SaveScreenshot(const std::string& path) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // bottom-up, as BMP files store rows
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD rowSize = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<uint8_t> pixels(static_cast<size_t>(rowSize) * height);
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ original = SelectObject(memory, bitmap);
+    bool ok = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != FALSE;
+    SelectObject(memory, original);
+    ok = ok && GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                         DIB_RGB_COLORS) == height;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!ok) return false;
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
+         std::fwrite(pixels.data(), pixels.size(), 1, out) == 1;
+    return std::fclose(out) == 0 && ok;
 }
 
 }  // namespace kestrel::uitest

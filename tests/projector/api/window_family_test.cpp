@@ -8,7 +8,7 @@ namespace kestrel {
 namespace {
 
 class WindowFamilyTest : public ::testing::Test {
-protected:
+  protected:
     ApiResult Call(std::string_view method, std::vector<std::string_view> args) {
         return family.Call(method, ApiArguments(args.data(), args.size()));
     }
@@ -117,33 +117,14 @@ TEST_F(WindowFamilyTest, TitleTravelsInBase64) {
     EXPECT_EQ(Answer("getTitle", {"main"}), "<string>YWJj</string>");
 }
 
-TEST_F(WindowFamilyTest, StateActions) {
-    Call("maximize", {"main"});
-    EXPECT_EQ(Answer("isMaximized", {"main"}), "<true/>");
-    Call("restore", {"main"});
-    Call("minimize", {"main"});
-    EXPECT_EQ(Answer("isMinimized", {"main"}), "<true/>");
+// The window lookup and the actions on real windows are tested under Wine
+// (tests/projector/app/skylet_window_api_test.cpp); here only what the family
+// itself reads from its arguments.
+TEST_F(WindowFamilyTest, FlagArgumentsReadWithoutCase) {
     Call("showFullScreen", {"main", "True"});
     EXPECT_TRUE(main.fullScreen);
-    Call("showFullScreen", {"main", "false"});
+    Call("showFullScreen", {"main", "on"});
     EXPECT_FALSE(main.fullScreen);
-    Call("startDrag", {"main"});
-    EXPECT_TRUE(main.drag);
-    Call("stopDrag", {"main"});
-    EXPECT_FALSE(main.drag);
-    Call("bringToFront", {"main"});
-    Call("sendToBack", {"main"});
-    EXPECT_EQ(main.zOrderCalls, (std::vector<std::string>{"front", "back"}));
-    Call("close", {"main"});
-    EXPECT_TRUE(main.closed);
-}
-
-TEST_F(WindowFamilyTest, OpenLooksUpDefinitionsNotOpenWindows) {
-    EXPECT_EQ(Answer("open", {"main"}), "<true/>");
-    EXPECT_EQ(Answer("open", {"second"}), "<true/>");
-    EXPECT_EQ(Answer("open", {"Second"}), "<false/>");
-    EXPECT_EQ(Answer("open", {}), "<false/>");
-    EXPECT_EQ(windows.opened, (std::vector<std::string>{"main", "second"}));
 }
 
 }  // namespace

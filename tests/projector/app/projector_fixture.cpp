@@ -35,6 +35,14 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+std::string ScreenshotPath(const std::string& name) {
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    const std::string shots = JoinPath(folder, "screenshots");
+    MakeDirectory(shots);
+    return JoinPath(shots, name);
+}
+
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;

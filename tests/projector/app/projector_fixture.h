@@ -42,6 +42,10 @@ private:
 };
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
+
+// Where a test saves a screenshot for a person to look at: a "screenshots"
+// folder in the test's working folder (made when missing).
+std::string ScreenshotPath(const std::string& name);
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace kestrel::skylet_test
