@@ -40,8 +40,9 @@ struct SwfHeader {
     int32_t StageHeightPixels() const { return static_cast<int32_t>(StageHeightTwips() / 20); }
 };
 
-// Fills `header` from the movie at `path`. A missing file or an empty path
-// fails with error None, as there was nothing to open.
+// Fills `header` from the movie at `path` (a relative path is taken against
+// the program folder, as every builder path). A missing file or an empty
+// path fails with error None, as there was nothing to open.
 bool ReadSwfHeader(const std::string& path, SwfHeader* header);
 
 // The same for a movie held in memory (`size` bytes of the file's start are
