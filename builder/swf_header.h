@@ -40,6 +40,9 @@ struct SwfHeader {
     int32_t StageHeightPixels() const { return static_cast<int32_t>(StageHeightTwips() / 20); }
 };
 
+// The frame rate as the builder shows it: "%.1f fps" ("12.5 fps").
+std::string FrameRateText(const SwfHeader& header);
+
 // Fills `header` from the movie at `path` (a relative path is taken against
 // the program folder, as every builder path). A missing file or an empty
 // path fails with error None, as there was nothing to open.
