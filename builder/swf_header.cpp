@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "builder/project_paths.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
 
@@ -188,10 +187,9 @@ bool ReadSwfHeaderFromMemory(const void* data, size_t size, SwfHeader* header) {
 
 bool ReadSwfHeader(const std::string& path, SwfHeader* header) {
     *header = SwfHeader{};
-    std::string absolute = AbsoluteForm(path);
-    if (absolute.empty() || !PathExists(absolute) || IsDirectory(absolute)) return false;
+    if (path.empty() || !PathExists(path) || IsDirectory(path)) return false;
     BinaryFile file;
-    int64_t size = file.open(absolute, BinaryFile::Mode::Read) ? file.size() : -1;
+    int64_t size = file.open(path, BinaryFile::Mode::Read) ? file.size() : -1;
     if (size < 0 || !file.seek(0)) return Fail(header, SwfHeaderError::CannotOpen);
     FileSource source(file, size);
     return ReadFromSource(source, header);

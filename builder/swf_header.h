@@ -43,9 +43,9 @@ struct SwfHeader {
 // The frame rate as the builder shows it: "%.1f fps" ("12.5 fps").
 std::string FrameRateText(const SwfHeader& header);
 
-// Fills `header` from the movie at `path` (a relative path is taken against
-// the program folder, as every builder path). A missing file or an empty
-// path fails with error None, as there was nothing to open.
+// Fills `header` from the movie at `path`, opened as given (the builder's
+// callers pass absolute forms). A missing file or an empty path fails with
+// error None, as there was nothing to open.
 bool ReadSwfHeader(const std::string& path, SwfHeader* header);
 
 // The same for a movie held in memory (`size` bytes of the file's start are

@@ -41,7 +41,7 @@ void WindowData::ResetToDefaults() {
 
 bool WindowData::SetMovie(const std::string& path) {
     SwfHeader header;
-    if (!ReadSwfHeader(path, &header)) return false;
+    if (!ReadSwfHeader(AbsoluteForm(path), &header)) return false;
     settings_.movieWidth = header.StageWidthPixels();
     settings_.movieHeight = header.StageHeightPixels();
     if (!SamePath(path, settings_.swf)) {
