@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -40,6 +41,10 @@ std::vector<std::string> ListFiles(const std::string& folder) {
 
 bool RemoveFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool RemoveDirectoryTree(const std::string& path) {
