@@ -12,7 +12,8 @@ constexpr UINT kRunOnWorkerThreadMessage = 1278;
 
 using ThreadTask = void (*)(void* argument);
 
-// Records the calling thread as the main thread.
+// Records the calling thread as the main thread and makes the hidden window
+// that receives its posted work.
 void SetMainThread();
 
 // Starts the worker thread and returns once its queue exists, so nothing
@@ -20,7 +21,8 @@ void SetMainThread();
 bool StartWorkerThread();
 
 // Runs `task(argument)` on the main thread after the current message has been
-// handled. Used for work that must not run inside a plug-in call.
+// handled, also while a modal loop (a dialog, a message box, a menu) runs.
+// Used for work that must not run inside a plug-in call.
 bool PostToMainThread(ThreadTask task, void* argument);
 
 // Runs until QuitMainLoop() (or any WM_QUIT).
