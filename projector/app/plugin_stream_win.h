@@ -13,7 +13,7 @@ namespace kestrel::projector {
 class PluginInstance;
 
 class PluginStream {
-public:
+  public:
     PluginStream(PluginInstance& instance, std::string url, std::string mimeType, void* notifyData);
     ~PluginStream();  // closes with reason "done" if still open
     PluginStream(const PluginStream&) = delete;
@@ -31,10 +31,18 @@ public:
     // NPP_DestroyStream once; later calls do nothing.
     void close(NPReason reason);
 
+    // Forgets the stream of an instance that has ended, which took its streams
+    // with it: nothing more is called for it, not even NPP_DestroyStream.
+    void abandon() { open_ = false; }
+
+    // Stream records alive now: each lives only while it is delivered, so a
+    // count that stays up after the work is done is a leak.
+    static int LiveCount();
+
     // Bytes per NPP_Write when delivering a file.
     static constexpr size_t kFileChunkSize = 100000;
 
-private:
+  private:
     // Feeds bytes through WriteReady/Write; `read` fills up to `count` bytes at `offset`.
     template <typename Reader>
     bool deliver(uint32_t total, size_t maxChunk, Reader read);
