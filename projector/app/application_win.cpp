@@ -49,8 +49,10 @@ int Application::run() {
     reader_ = std::make_unique<PayloadReader>(unpackFolder_);
 
     if (!load()) {
-        ShowErrorBox(LoadResourceString(IDS_ERROR_CAPTION, "Error"),
-                     FormatText(LoadResourceString(IDS_INIT_FAILED, "Error").c_str(), failureCode_));
+        const std::string text = failureText_.empty()
+                                      ? FormatText(LoadResourceString(IDS_INIT_FAILED, "Error").c_str(), failureCode_)
+                                      : failureText_;
+        ShowErrorBox(LoadResourceString(IDS_ERROR_CAPTION, "Error"), text);
         // Unlike a normal end this leaves nothing behind either.
         shutDown();
         return -1;
@@ -86,8 +88,8 @@ bool Application::load() {
 
 bool Application::start() {
     if (!writePluginLibrary()) return false;
-    std::string errorText;
-    if (!plugin_.load(pluginPath_, BrowserFunctionTable(), &errorText)) return false;
+    // "failed to initialize: 0" would not tell which step failed; the loader's text does.
+    if (!plugin_.load(pluginPath_, BrowserFunctionTable(), &failureText_)) return false;
 
     if (!registerWindowClass()) return false;
     if (!StartWorkerThread()) return false;

@@ -83,6 +83,40 @@ TEST(SkyletStartup, DamagedSettingsShowTwoBoxes) {
     EXPECT_TRUE(folder.unpackFolders().empty());
 }
 
+BOOL CALLBACK NoteLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
+    *reinterpret_cast<WORD*>(found) = language;
+    return FALSE;
+}
+
+// Puts `bytes` in place of the plug-in library the stub carries.
+bool ReplacePluginLibrary(const std::string& program, const std::string& bytes) {
+    WORD language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    if (HMODULE stub = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+        EnumResourceLanguagesA(stub, "NPFP", MAKEINTRESOURCEA(130), NoteLanguage,
+                               reinterpret_cast<LONG_PTR>(&language));
+        FreeLibrary(stub);
+    }
+    HANDLE update = BeginUpdateResourceA(program.c_str(), FALSE);
+    if (!update) return false;
+    const bool replaced = UpdateResourceA(update, "NPFP", MAKEINTRESOURCEA(130), language,
+                                          const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+    return EndUpdateResourceA(update, !replaced) && replaced;
+}
+
+TEST(SkyletStartup, PluginThatCannotLoadShowsTheLoadersText) {
+    ProjectorFolder folder;
+    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
+    const std::string program = folder.copyStub("broken_plugin.exe");
+    ASSERT_TRUE(ReplacePluginLibrary(program, "this is not a library"));
+    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Broken plug-in")), PayloadWriteError::None);
+
+    TestProcess process;
+    ASSERT_TRUE(folder.start(&process, program));
+    ExpectMessageBox(process, "Error", "Unable to load Flash player library");
+    ExpectExitCode(process, kFailureExitCode);
+    EXPECT_TRUE(folder.unpackFolders().empty());
+}
+
 // Damage applied to the bytes of a good projector behind its stub.
 struct Damage {
     const char* name;
