@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "loopback_http_server.h"
 #include "projector/api/api_object.h"
 #include "projector/app/host_surface_win.h"
 #include "projector/app/main_loop_win.h"
@@ -19,6 +18,7 @@
 #include "projector/bridge/script_bridge.h"
 #include "projector/bridge/url_loader.h"
 #include "tests/projector/api/fake_windows.h"
+#include "tests/support/loopback_http_server.h"
 
 namespace kestrel::projector {
 namespace {

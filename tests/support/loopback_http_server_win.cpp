@@ -1,4 +1,4 @@
-#include "loopback_http_server.h"
+#include "tests/support/loopback_http_server.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -70,6 +70,11 @@ void LoopbackHttpServer::SetResponse(const std::string& path, std::string body) 
     responses_[path] = std::move(body);
 }
 
+void LoopbackHttpServer::SetHandler(Handler handler) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    handler_ = std::move(handler);
+}
+
 std::vector<ReceivedRequest> LoopbackHttpServer::Requests() {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;
@@ -128,6 +133,7 @@ void LoopbackHttpServer::HandleConnection(unsigned long long clientHandle) {
 
     std::string status = "404 Not Found";
     std::string body;
+    Handler handler;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(request);
@@ -135,7 +141,13 @@ void LoopbackHttpServer::HandleConnection(unsigned long long clientHandle) {
         if (found != responses_.end()) {
             status = "200 OK";
             body = found->second;
+        } else {
+            handler = handler_;
         }
+    }
+    if (handler) {
+        status = "200 OK";
+        body = handler(request);
     }
     std::string reply = "HTTP/1.1 " + status + "\r\nContent-Type: application/octet-stream\r\n" +
                         "Content-Length: " + std::to_string(body.size()) +
