@@ -1,15 +1,17 @@
-#include "tests/support/loopback_http_server.h"
-
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
 #include <cctype>
 #include <cstdlib>
 
+#include "tests/support/loopback_http_server.h"
+
 namespace kestrel::test {
 namespace {
 
-SOCKET AsSocket(unsigned long long s) { return static_cast<SOCKET>(s); }
+SOCKET AsSocket(unsigned long long s) {
+    return static_cast<SOCKET>(s);
+}
 
 bool SendAll(SOCKET s, const std::string& data) {
     size_t sent = 0;
@@ -38,8 +40,7 @@ LoopbackHttpServer::LoopbackHttpServer() {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
     int length = sizeof address;
-    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(s, 8) != 0 ||
+    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, 8) != 0 ||
         getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         closesocket(s);
         return;
@@ -112,8 +113,8 @@ void LoopbackHttpServer::HandleConnection(unsigned long long clientHandle) {
     while (lineEnd != std::string::npos && lineEnd < head.size()) {
         size_t start = lineEnd + 2;
         lineEnd = head.find("\r\n", start);
-        std::string line = head.substr(start, lineEnd == std::string::npos ? std::string::npos
-                                                                            : lineEnd - start);
+        std::string line =
+            head.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
         size_t colon = line.find(':');
         if (colon == std::string::npos) continue;
         size_t value = line.find_first_not_of(' ', colon + 1);
