@@ -49,9 +49,10 @@ int Application::run() {
     reader_ = std::make_unique<PayloadReader>(unpackFolder_);
 
     if (!load()) {
-        const std::string text = failureText_.empty()
-                                      ? FormatText(LoadResourceString(IDS_INIT_FAILED, "Error").c_str(), failureCode_)
-                                      : failureText_;
+        const std::string text =
+            failureText_.empty()
+                ? FormatText(LoadResourceString(IDS_INIT_FAILED, "Error").c_str(), failureCode_)
+                : failureText_;
         ShowErrorBox(LoadResourceString(IDS_ERROR_CAPTION, "Error"), text);
         // Unlike a normal end this leaves nothing behind either.
         shutDown();

@@ -100,15 +100,15 @@ bool ReplacePluginLibrary(const std::string& program, const std::vector<uint8_t>
     HANDLE update = BeginUpdateResourceA(program.c_str(), FALSE);
     if (!update) return false;
     std::vector<uint8_t> copy = bytes;
-    const bool replaced = UpdateResourceA(update, "NPFP", MAKEINTRESOURCEA(130), language, copy.data(),
-                                          static_cast<DWORD>(copy.size()));
+    const bool replaced = UpdateResourceA(update, "NPFP", MAKEINTRESOURCEA(130), language,
+                                          copy.data(), static_cast<DWORD>(copy.size()));
     return EndUpdateResourceA(update, !replaced) && replaced;
 }
 
 // The stand-in plug-in in place of the player; its instructions reach it
 // through the environment the projector inherits.
 class StandInPlugin {
-public:
+  public:
     StandInPlugin(const std::string& logPath, const char* fault) {
         SetEnvironmentVariableA("KESTREL_STAND_IN_LOG", logPath.c_str());
         SetEnvironmentVariableA("KESTREL_STAND_IN_FAULT", fault);
@@ -117,7 +117,9 @@ public:
         SetEnvironmentVariableA("KESTREL_STAND_IN_LOG", nullptr);
         SetEnvironmentVariableA("KESTREL_STAND_IN_FAULT", nullptr);
     }
-    static std::vector<uint8_t> Library() { return ReadWholeFile(WindowsPath(STAND_IN_PLUGIN_DLL)); }
+    static std::vector<uint8_t> Library() {
+        return ReadWholeFile(WindowsPath(STAND_IN_PLUGIN_DLL));
+    }
 };
 
 std::vector<std::string> LogLines(const std::string& path) {
@@ -143,7 +145,8 @@ struct PluginFault {
 
 const PluginFault kPluginFaults[] = {
     {"not_a_library", true, nullptr, "Unable to load Flash player library"},
-    {"function_table_refused", false, "entry points", "Unable to retrieve Flash player function table"},
+    {"function_table_refused", false, "entry points",
+     "Unable to retrieve Flash player function table"},
     {"initialization_refused", false, "initialize", "Unable to initialize Flash player"},
 };
 
@@ -155,9 +158,11 @@ TEST_P(SkyletPluginFault, ShowsTheLoadersTextAndLeavesNothing) {
     const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
     const std::string program = folder.copyStub("broken_plugin.exe");
     const std::string garbage = "this is not a library";
-    ASSERT_TRUE(ReplacePluginLibrary(program, fault.garbage ? std::vector<uint8_t>(garbage.begin(), garbage.end())
-                                                            : StandInPlugin::Library()));
-    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Broken plug-in")), PayloadWriteError::None);
+    ASSERT_TRUE(ReplacePluginLibrary(
+        program, fault.garbage ? std::vector<uint8_t>(garbage.begin(), garbage.end())
+                               : StandInPlugin::Library()));
+    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Broken plug-in")),
+              PayloadWriteError::None);
 
     StandInPlugin standIn(JoinPath(folder.work(), "plugin.log"), fault.fault);
     TestProcess process;
@@ -168,20 +173,24 @@ TEST_P(SkyletPluginFault, ShowsTheLoadersTextAndLeavesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SkyletPluginFault, testing::ValuesIn(kPluginFaults),
-                         [](const testing::TestParamInfo<PluginFault>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<PluginFault>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(SkyletStartup, RefusedMovieStreamIsStillFollowedByApiInitFinished) {
     ProjectorFolder folder;
     const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
     const std::string program = folder.copyStub("refusing_plugin.exe");
     ASSERT_TRUE(ReplacePluginLibrary(program, StandInPlugin::Library()));
-    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Refused movie")), PayloadWriteError::None);
+    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Refused movie")),
+              PayloadWriteError::None);
 
     const std::string log = JoinPath(folder.work(), "plugin.log");
     StandInPlugin standIn(log, nullptr);
     TestProcess process;
     ASSERT_TRUE(folder.start(&process, program));
-    HWND window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr, kWindowTimeoutMs);
+    HWND window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr,
+                                                kWindowTimeoutMs);
     ASSERT_NE(window, nullptr) << "the window stays open without its movie";
     std::vector<std::string> lines;
     EXPECT_TRUE(uitest::WaitUntil(
@@ -198,7 +207,8 @@ TEST(SkyletStartup, RefusedMovieStreamIsStillFollowedByApiInitFinished) {
     EXPECT_EQ(lines[0], "new");
     EXPECT_EQ(lines[1], "refused stream application/x-shockwave-flash");
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "invoke apiInitFinished"), 1);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "destroystream"), 0) << "a refused stream was never open";
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "destroystream"), 0)
+        << "a refused stream was never open";
     EXPECT_EQ(lines.back(), "destroy");
 }
 

@@ -1,7 +1,6 @@
 // Projectors run for real under Wine with the real npfp.dll: what the movie saw
 // (through its trace file), what it fetched, and what the window showed.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -205,7 +204,8 @@ TEST(ProjectorMovie, LoadsFilesHttpAndJavascriptAddresses) {
         sawPost = true;
         EXPECT_EQ(request.body, "k=v");
         const auto type = request.headers.find("content-type");
-        EXPECT_TRUE(type != request.headers.end() && type->second == "application/x-www-form-urlencoded")
+        EXPECT_TRUE(type != request.headers.end() &&
+                    type->second == "application/x-www-form-urlencoded")
             << "the movie's Content-Type header must reach the server";
     }
     EXPECT_TRUE(sawPost);
