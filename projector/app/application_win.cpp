@@ -176,10 +176,11 @@ void Application::windowDestroyed(ProjectorWindow* window) {
     auto found = std::find_if(openWindows_.begin(), openWindows_.end(),
                               [window](const auto& open) { return open.get() == window; });
     if (found == openWindows_.end()) return;
-    // The window's procedure is still running: free the object after it returns.
+    // The window's procedure is still running (perhaps below a modal loop):
+    // free the object once the main loop has it back.
     closedWindows_.push_back(std::move(*found));
     openWindows_.erase(found);
-    PostToMainThread(&Application::ReleaseClosedWindowsTask, this);
+    RunAtTopLevel(&Application::ReleaseClosedWindowsTask, this);
 }
 
 void Application::ReleaseClosedWindowsTask(void* application) {

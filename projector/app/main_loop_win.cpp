@@ -1,5 +1,8 @@
 #include "projector/app/main_loop_win.h"
 
+#include <deque>
+#include <utility>
+
 #include "common/callback_guard.h"
 #include "projector/app/win_handle.h"
 
@@ -14,7 +17,8 @@ constexpr char kTaskWindowClass[] = "LK_KestrelSKTasks";
 
 DWORD g_mainThreadId = 0;
 DWORD g_workerThreadId = 0;
-HWND g_taskWindow = nullptr;  // lives as long as the main thread
+HWND g_taskWindow = nullptr;                               // lives as long as the main thread
+std::deque<std::pair<ThreadTask, void*>> g_topLevelTasks;  // main thread only
 
 void RunTask(WPARAM task, LPARAM argument) {
     auto function = reinterpret_cast<ThreadTask>(task);
@@ -42,6 +46,15 @@ HWND CreateTaskWindow() {
         return nullptr;
     return CreateWindowExA(0, kTaskWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module,
                            nullptr);
+}
+
+// Tasks queued meanwhile wait for the next turn.
+void RunTopLevelTasks() {
+    for (size_t count = g_topLevelTasks.size(); count > 0 && !g_topLevelTasks.empty(); --count) {
+        const auto [task, argument] = g_topLevelTasks.front();
+        g_topLevelTasks.pop_front();
+        GuardedCall([task = task, argument = argument] { task(argument); });
+    }
 }
 
 DWORD WINAPI WorkerThreadMain(LPVOID semaphore) {
@@ -89,6 +102,14 @@ bool PostToMainThread(ThreadTask task, void* argument) {
     return PostThreadMessageA(g_mainThreadId, kRunOnMainThreadMessage, wParam, lParam) != FALSE;
 }
 
+void RunAtTopLevel(ThreadTask task, void* argument) {
+    if (!task) return;
+    g_topLevelTasks.emplace_back(task, argument);
+    // Wakes an idle main loop; a modal loop drops it, and the task waits for
+    // the main loop's next turn all the same.
+    PostThreadMessageA(g_mainThreadId, WM_NULL, 0, 0);
+}
+
 void RunMainLoop() {
     SetMainThread();
     MSG message;
@@ -101,7 +122,9 @@ void RunMainLoop() {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
+        RunTopLevelTasks();
     }
+    RunTopLevelTasks();
 }
 
 void QuitMainLoop() {

@@ -25,6 +25,12 @@ bool StartWorkerThread();
 // Used for work that must not run inside a plug-in call.
 bool PostToMainThread(ThreadTask task, void* argument);
 
+// Runs `task(argument)` from the main loop itself, once the message being
+// handled has returned to it: never inside a modal loop, so no window
+// procedure is still running then. For freeing an object whose procedure may
+// be on the stack below a modal loop (a window that was closed meanwhile).
+void RunAtTopLevel(ThreadTask task, void* argument);
+
 // Runs until QuitMainLoop() (or any WM_QUIT).
 void RunMainLoop();
 void QuitMainLoop();

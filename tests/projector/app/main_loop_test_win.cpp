@@ -175,5 +175,65 @@ TEST(PostedWork, AThrowingTaskLeavesTheLoopRunning) {
     EXPECT_EQ(ranAfter, 1);
 }
 
+// Work that frees what a procedure below a modal loop may still use waits for
+// the main loop itself.
+int g_topLevelRuns = 0;
+int g_procedureDepth = 0;
+int g_depthAtTopLevelRun = -1;
+
+void CountTopLevelRun(void*) {
+    ++g_topLevelRuns;
+    g_depthAtTopLevelRun = g_procedureDepth;
+}
+
+void QueueThenEndTheModalLoop(void* argument) {
+    if (static_cast<TaskRecord*>(argument)->runs == 0) RunAtTopLevel(CountTopLevelRun, nullptr);
+    EndTheModalLoop(argument);
+}
+
+TEST(TopLevelWork, WaitsUntilTheModalLoopHasEndedAndTheMainLoopRuns) {
+    SetMainThread();
+    g_topLevelRuns = 0;
+    TaskRecord record;
+    ASSERT_TRUE(PostToMainThread(QueueThenEndTheModalLoop, &record));
+    {
+        Watchdog watchdog;
+        RunMessageBox();
+    }
+    ASSERT_TRUE(record.ranInsideTheLoop);
+    EXPECT_EQ(g_topLevelRuns, 0) << "a modal loop must not run it";
+    QuitMainLoop();
+    RunMainLoop();
+    EXPECT_EQ(g_topLevelRuns, 1);
+}
+
+LRESULT CALLBACK ProbeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_APP) return DefWindowProcA(window, message, wParam, lParam);
+    ++g_procedureDepth;
+    RunAtTopLevel(CountTopLevelRun, nullptr);
+    --g_procedureDepth;
+    return 0;
+}
+
+TEST(TopLevelWork, RunsAfterTheProcedureThatQueuedItHasReturned) {
+    SetMainThread();
+    g_topLevelRuns = 0;
+    g_depthAtTopLevelRun = -1;
+    WNDCLASSA probeClass{};
+    probeClass.lpfnWndProc = ProbeProcedure;
+    probeClass.hInstance = GetModuleHandleA(nullptr);
+    probeClass.lpszClassName = "KestrelMainLoopProbe";
+    RegisterClassA(&probeClass);
+    HWND probe = CreateWindowExA(0, "KestrelMainLoopProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(probe, nullptr);
+    PostMessageA(probe, WM_APP, 0, 0);
+    QuitMainLoop();
+    RunMainLoop();
+    EXPECT_EQ(g_topLevelRuns, 1);
+    EXPECT_EQ(g_depthAtTopLevelRun, 0);
+    DestroyWindow(probe);
+}
+
 }  // namespace
 }  // namespace kestrel::projector
