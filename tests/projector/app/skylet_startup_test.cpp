@@ -177,6 +177,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, SkyletPluginFault, testing::ValuesIn(kPluginFaul
                              return std::string(info.param.name);
                          });
 
+TEST(SkyletStartup, AnEntryThatThrowsFailsTheCallAndTheProjectorRunsOn) {
+    ProjectorFolder folder;
+    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
+    const std::string program = folder.copyStub("throwing_entry.exe");
+    ASSERT_TRUE(ReplacePluginLibrary(program, StandInPlugin::Library()));
+    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Throwing entry")),
+              PayloadWriteError::None);
+
+    const std::string log = JoinPath(folder.work(), "plugin.log");
+    StandInPlugin standIn(log, "oversized request");
+    TestProcess process;
+    ASSERT_TRUE(folder.start(&process, program));
+    HWND window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr,
+                                                kWindowTimeoutMs);
+    ASSERT_NE(window, nullptr) << "the projector must get as far as its window";
+    std::vector<std::string> lines;
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] {
+            lines = LogLines(log);
+            return std::find(lines.begin(), lines.end(), "invoke apiInitFinished") != lines.end();
+        },
+        kWindowTimeoutMs));
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "oversized request failed");
+    EXPECT_TRUE(process.isRunning());
+    uitest::CloseWindowPolitely(window);
+    ExpectExitCode(process, 0);
+}
+
 TEST(SkyletStartup, RefusedMovieStreamIsStillFollowedByApiInitFinished) {
     ProjectorFolder folder;
     const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));

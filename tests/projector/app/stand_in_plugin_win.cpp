@@ -2,7 +2,9 @@
 // the real player: it refuses the movie's stream, writes what the projector
 // asked of it to the file named by KESTREL_STAND_IN_LOG (one line each), and
 // fails a loading step when KESTREL_STAND_IN_FAULT names it ("entry points",
-// "initialize").
+// "initialize"). With "oversized request" it asks the projector, from inside
+// NPP_New, for a request with more arguments than memory could hold, so that
+// the projector's entry has to survive a throw of its own.
 #include <windows.h>
 
 #include <cstdio>
@@ -52,8 +54,27 @@ NPClass MakeScriptableClass() {
 }
 NPClass g_scriptableClass = MakeScriptableClass();
 
-NPError NP_TABLE_CALL New(NPMIMEType, NPP, uint16_t, int16_t, char**, char**, NPSavedData*) {
+void AskForAnOversizedRequest(NPP npp) {
+    NPObject* window = nullptr;
+    if (g_browser->getvalue(npp, NPNVWindowNPObject, &window) != NPERR_NO_ERROR || !window) return;
+    NPVariant name;
+    name.type = NPVariantType_String;
+    name.value.stringValue.UTF8Characters = "f";
+    name.value.stringValue.UTF8Length = 1;
+    NPVariant result;
+    result.type = NPVariantType_Void;
+    // Only the first argument exists: the count alone is too large to build.
+    const bool answered =
+        g_browser->invoke(npp, window, g_browser->getstringidentifier("__flash__request"), &name,
+                          0xFFFFFFFFu, &result);
+    Log(answered ? "oversized request answered" : "oversized request failed");
+    if (answered) g_browser->releasevariantvalue(&result);
+    g_browser->releaseobject(window);
+}
+
+NPError NP_TABLE_CALL New(NPMIMEType, NPP npp, uint16_t, int16_t, char**, char**, NPSavedData*) {
     Log("new");
+    if (Fault("oversized request")) AskForAnOversizedRequest(npp);
     return NPERR_NO_ERROR;
 }
 NPError NP_TABLE_CALL Destroy(NPP, NPSavedData**) {
