@@ -6,7 +6,9 @@
 
 namespace kestrel::projector {
 
-// Private thread messages: the first parameter is a function, the second its argument.
+// Private messages: the first parameter is a function, the second its argument.
+// 1277 goes to the main thread's hidden task window (a thread message only when
+// that window is missing), 1278 to the worker thread's queue.
 constexpr UINT kRunOnMainThreadMessage = 1277;
 constexpr UINT kRunOnWorkerThreadMessage = 1278;
 
