@@ -92,6 +92,13 @@ void NP_TABLE_CALL FakeStreamAsFile(NPP, NPStream*, const char* fileName) {
     TheFakePlugin().calls.push_back(call);
 }
 
+void NP_TABLE_CALL FakeUrlNotify(NPP, const char* url, NPReason reason, void*) {
+    FakePluginCall call = Named("urlnotify");
+    call.text = url ? url : "(null)";
+    call.offset = reason;
+    TheFakePlugin().calls.push_back(call);
+}
+
 NPError NP_TABLE_CALL FakeDestroyStream(NPP, NPStream*, NPReason reason) {
     FakePluginCall call = Named("destroystream");
     call.offset = reason;
@@ -132,6 +139,7 @@ NPPluginFuncs FakePluginFunctions() {
     functions.write = FakeWrite;
     functions.asfile = FakeStreamAsFile;
     functions.destroystream = FakeDestroyStream;
+    functions.urlnotify = FakeUrlNotify;
     return functions;
 }
 

@@ -14,7 +14,7 @@ namespace kestrel::projector::test {
 
 struct FakePluginCall {
     // "new", "setwindow", "event", "destroy", and for streams "newstream",
-    // "writeready", "write", "asfile", "destroystream"
+    // "writeready", "write", "asfile", "destroystream", "urlnotify"
     std::string what;
     uint16_t event = 0;
     uintptr_t wParam = 0;

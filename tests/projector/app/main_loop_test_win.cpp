@@ -1,15 +1,21 @@
 // Work posted to the main thread runs while a modal loop owns the thread: a
 // message box and a dialog box each run their own loop, which dispatches
 // window messages only. A watchdog ends a loop whose task never came, so a
-// lost task fails the test instead of hanging it.
+// lost task fails the test instead of hanging it. A URL request's completion
+// is such work.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <stdexcept>
 #include <vector>
 
+#include "projector/app/host_surface_win.h"
 #include "projector/app/main_loop_win.h"
+#include "projector/app/plugin_instance_win.h"
+#include "projector/app/plugin_url_request_win.h"
 #include "projector/app/win_handle.h"
+#include "projector/bridge/script_bridge.h"
+#include "tests/projector/app/fake_plugin_win.h"
 
 namespace kestrel::projector {
 namespace {
@@ -173,6 +179,67 @@ TEST(PostedWork, AThrowingTaskLeavesTheLoopRunning) {
     QuitMainLoop();
     RunMainLoop();
     EXPECT_EQ(ranAfter, 1);
+}
+
+// Every fetch answers the same text.
+class FixedAnswerHost : public ScriptHost {
+  public:
+    std::optional<std::string> CallHost(std::string_view, const std::string_view*,
+                                        std::size_t) override {
+        return std::string("<a/>");
+    }
+    std::string MovieLocation() const override { return "empty"; }
+};
+
+struct CompletionSeen {
+    TaskRecord record;
+    std::vector<std::string> callsBeforeTheLoopEnded;
+};
+
+// Posted after the request: runs once its completion has run.
+void NoteTheCompletionThenEnd(void* argument) {
+    auto* seen = static_cast<CompletionSeen*>(argument);
+    if (seen->record.runs == 0) {
+        for (const auto& call : test::TheFakePlugin().calls)
+            if (call.what != "writeready" && call.what != "write")
+                seen->callsBeforeTheLoopEnded.push_back(call.what);
+    }
+    EndTheModalLoop(&seen->record);
+}
+
+TEST(PostedWork, AUrlCompletionReachesThePluginWhileAMessageBoxIsOpen) {
+    SetMainThread();
+    test::TheFakePlugin().reset();
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    NPPluginFuncs functions = test::FakePluginFunctions();
+    {
+        OpaqueSurface surface(window, 10, 10);
+        surface.create();
+        PluginInstance instance(functions, surface);
+        ASSERT_TRUE(instance.start());
+        FixedAnswerHost host;
+        instance.setScriptHost(&host);
+        test::TheFakePlugin().calls.clear();
+
+        ASSERT_EQ(StartUrlRequest(instance.npp(), "data/a.xml", nullptr, 0, nullptr),
+                  NPERR_NO_ERROR);
+        EXPECT_TRUE(test::TheFakePlugin().received.empty()) << "completion comes later";
+        CompletionSeen seen;
+        ASSERT_TRUE(PostToMainThread(NoteTheCompletionThenEnd, &seen));
+        {
+            Watchdog watchdog;
+            RunMessageBox();
+        }
+        EXPECT_TRUE(seen.record.ranInsideTheLoop);
+        EXPECT_EQ(seen.callsBeforeTheLoopEnded,
+                  (std::vector<std::string>{"newstream", "urlnotify", "destroystream"}));
+        EXPECT_EQ(test::TheFakePlugin().received, "<a/>");
+        const auto notified = test::TheFakePlugin().callsOf("urlnotify");
+        ASSERT_EQ(notified.size(), 1u);
+        EXPECT_EQ(notified[0].offset, NPRES_DONE);
+    }
+    DestroyWindow(window);
 }
 
 // Work that frees what a procedure below a modal loop may still use waits for
