@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/callback_guard.h"
 #include "common/npapi/npapi_abi.h"
 
 namespace {
@@ -23,13 +24,16 @@ std::string Environment(const char* name) {
     return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
 }
 
-void Log(const std::string& line) {
-    const std::string path = Environment("KESTREL_STAND_IN_LOG");
-    if (path.empty()) return;
-    if (std::FILE* file = std::fopen(path.c_str(), "ab")) {
-        std::fputs((line + "\n").c_str(), file);
-        std::fclose(file);
-    }
+// Called from every entry, so it never lets an exception out.
+void Log(const std::string& line) noexcept {
+    kestrel::GuardedCall([&] {
+        const std::string path = Environment("KESTREL_STAND_IN_LOG");
+        if (path.empty()) return;
+        if (std::FILE* file = std::fopen(path.c_str(), "ab")) {
+            std::fputs((line + "\n").c_str(), file);
+            std::fclose(file);
+        }
+    });
 }
 
 bool Fault(const char* step) {
@@ -39,11 +43,13 @@ bool Fault(const char* step) {
 // The scriptable object: every call into the movie is logged by name.
 bool NP_TABLE_CALL Invoke(NPObject*, NPIdentifier name, const NPVariant*, uint32_t,
                           NPVariant* result) {
-    NPUTF8* text = g_browser->utf8fromidentifier(name);
-    Log(std::string("invoke ") + (text ? text : "?"));
-    if (text) g_browser->memfree(text);
-    result->type = NPVariantType_Void;
-    return true;
+    return kestrel::GuardedCall(false, [&] {
+        NPUTF8* text = g_browser->utf8fromidentifier(name);
+        Log(std::string("invoke ") + (text ? text : "?"));
+        if (text) g_browser->memfree(text);
+        result->type = NPVariantType_Void;
+        return true;
+    });
 }
 
 NPClass MakeScriptableClass() {
@@ -73,9 +79,11 @@ void AskForAnOversizedRequest(NPP npp) {
 }
 
 NPError NP_TABLE_CALL New(NPMIMEType, NPP npp, uint16_t, int16_t, char**, char**, NPSavedData*) {
-    Log("new");
-    if (Fault("oversized request")) AskForAnOversizedRequest(npp);
-    return NPERR_NO_ERROR;
+    return kestrel::GuardedCall<NPError>(NPERR_GENERIC_ERROR, [&] {
+        Log("new");
+        if (Fault("oversized request")) AskForAnOversizedRequest(npp);
+        return NPERR_NO_ERROR;
+    });
 }
 NPError NP_TABLE_CALL Destroy(NPP, NPSavedData**) {
     Log("destroy");
@@ -85,7 +93,7 @@ NPError NP_TABLE_CALL SetWindow(NPP, NPWindow*) {
     return NPERR_NO_ERROR;
 }
 NPError NP_TABLE_CALL NewStream(NPP, NPMIMEType type, NPStream*, NPBool, uint16_t*) {
-    Log(std::string("refused stream ") + type);
+    kestrel::GuardedCall([&] { Log(std::string("refused stream ") + type); });
     return NPERR_GENERIC_ERROR;
 }
 NPError NP_TABLE_CALL DestroyStream(NPP, NPStream*, NPReason) {
@@ -120,7 +128,8 @@ extern "C" {
 void NP_ENTRY_CALL Flash_DisableLocalSecurity(void) {}
 
 NPError NP_ENTRY_CALL NP_GetEntryPoints(NPPluginFuncs* functions) {
-    if (Fault("entry points") || !functions) return NPERR_GENERIC_ERROR;
+    if (!functions || kestrel::GuardedCall(true, [] { return Fault("entry points"); }))
+        return NPERR_GENERIC_ERROR;
     functions->version = (NP_VERSION_MAJOR << 8) | NP_VERSION_MINOR;
     functions->newp = New;
     functions->destroy = Destroy;
@@ -139,7 +148,8 @@ NPError NP_ENTRY_CALL NP_GetEntryPoints(NPPluginFuncs* functions) {
 }
 
 NPError NP_ENTRY_CALL NP_Initialize(NPNetscapeFuncs* browser) {
-    if (Fault("initialize") || !browser) return NPERR_GENERIC_ERROR;
+    if (!browser || kestrel::GuardedCall(true, [] { return Fault("initialize"); }))
+        return NPERR_GENERIC_ERROR;
     g_browser = browser;
     return NPERR_NO_ERROR;
 }
