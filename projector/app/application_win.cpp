@@ -49,8 +49,11 @@ int Application::run() {
     reader_ = std::make_unique<PayloadReader>(unpackFolder_);
 
     if (!load()) {
-        ShowErrorBox(LoadResourceString(IDS_ERROR_CAPTION, "Error"),
-                     FormatText(LoadResourceString(IDS_INIT_FAILED, "Error").c_str(), failureCode_));
+        const std::string text =
+            failureText_.empty()
+                ? FormatText(LoadResourceString(IDS_INIT_FAILED, "Error").c_str(), failureCode_)
+                : failureText_;
+        ShowErrorBox(LoadResourceString(IDS_ERROR_CAPTION, "Error"), text);
         // Unlike a normal end this leaves nothing behind either.
         shutDown();
         return -1;
@@ -87,8 +90,8 @@ bool Application::load() {
 
 bool Application::start() {
     if (!writePluginLibrary()) return false;
-    std::string errorText;
-    if (!plugin_.load(pluginPath_, BrowserFunctionTable(), &errorText)) return false;
+    // "failed to initialize: 0" would not tell which step failed; the loader's text does.
+    if (!plugin_.load(pluginPath_, BrowserFunctionTable(), &failureText_)) return false;
 
     if (!registerWindowClass()) return false;
     if (!StartWorkerThread()) return false;
@@ -160,7 +163,7 @@ bool Application::open(WindowDefinition& definition, bool isMain, int showComman
     if (opening == openingWindows_.end()) {
         // Adopted and, for a modal window, already ended: free it once the
         // procedures on the stack have returned.
-        PostToMainThread(&Application::ReleaseClosedWindowsTask, this);
+        RunAtTopLevel(&Application::ReleaseClosedWindowsTask, this);
         return made;
     }
     created = std::move(*opening);
@@ -202,10 +205,11 @@ void Application::windowDestroyed(ProjectorWindow* window) {
     auto found = std::find_if(openWindows_.begin(), openWindows_.end(),
                               [window](const auto& open) { return open.get() == window; });
     if (found == openWindows_.end()) return;
-    // The window's procedure is still running: free the object after it returns.
+    // The window's procedure is still running (perhaps below a modal loop):
+    // free the object once the main loop has it back.
     closedWindows_.push_back(std::move(*found));
     openWindows_.erase(found);
-    PostToMainThread(&Application::ReleaseClosedWindowsTask, this);
+    RunAtTopLevel(&Application::ReleaseClosedWindowsTask, this);
 }
 
 void Application::ReleaseClosedWindowsTask(void* application) {

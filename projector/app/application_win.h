@@ -81,6 +81,7 @@ private:
     std::vector<std::unique_ptr<ProjectorWindow>> closedWindows_;
     ProjectorWindow* mainWindow_ = nullptr;
     int failureCode_ = 0;
+    std::string failureText_;  // the plug-in loader's own words, shown in place of the code
     UpdateLayeredWindowFunction updateLayeredWindow_ = nullptr;
     HMODULE user32_ = nullptr;
     LONGLONG counterFrequency_ = 0;

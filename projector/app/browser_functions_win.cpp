@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "common/callback_guard.h"
 #include "projector/app/plugin_instance_win.h"
 
 namespace kestrel::projector {
@@ -13,11 +14,27 @@ const char kUserAgent[] =
 
 namespace {
 
-// --- Streams the plug-in would open towards the browser: not offered -----------
-NPError NP_TABLE_CALL HostRequestRead(NPStream*, NPByteRange*) { return NPERR_NO_ERROR; }
-NPError NP_TABLE_CALL HostNewStream(NPP, NPMIMEType, const char*, NPStream**) { return NPERR_NO_ERROR; }
-int32_t NP_TABLE_CALL HostWrite(NPP, NPStream*, int32_t, void*) { return 0; }
-NPError NP_TABLE_CALL HostDestroyStream(NPP, NPStream*, NPReason) { return NPERR_NO_ERROR; }
+// Every entry that does work runs under GuardedCall: no C++ exception may
+// unwind into the plug-in. The fallbacks answer failure in the entry's own
+// terms (an NPError, a null pointer, nothing). Entries that only answer a
+// constant cannot throw and stand unguarded.
+
+// --- Streams the plug-in would open towards the browser: not offered ---------
+// The projector gives no stream of its own and no seekable one, so each of
+// these answers that it did nothing rather than claiming success.
+NPError NP_TABLE_CALL HostRequestRead(NPStream*, NPByteRange*) {
+    return NPERR_STREAM_NOT_SEEKABLE;
+}
+NPError NP_TABLE_CALL HostNewStream(NPP, NPMIMEType, const char*, NPStream** stream) {
+    if (stream) *stream = nullptr;
+    return NPERR_GENERIC_ERROR;
+}
+int32_t NP_TABLE_CALL HostWrite(NPP, NPStream*, int32_t, void*) {
+    return -1;
+}
+NPError NP_TABLE_CALL HostDestroyStream(NPP, NPStream*, NPReason) {
+    return NPERR_INVALID_PARAM;
+}
 
 // --- Browser chrome ---------------------------------------------------------------
 void NP_TABLE_CALL HostStatus(NPP, const char*) {}
@@ -32,28 +49,44 @@ void NP_TABLE_CALL HostMemFree(void* pointer) { std::free(pointer); }
 uint32_t NP_TABLE_CALL HostMemFlush(uint32_t) { return 0; }
 
 // --- Values -------------------------------------------------------------------------
+// Fallback: NPERR_GENERIC_ERROR, nothing written.
 NPError NP_TABLE_CALL HostGetValue(NPP npp, NPNVariable variable, void* value) {
-    PluginInstance* instance = PluginInstance::FromNpp(npp);
-    if (!value) return NPERR_NO_ERROR;
-    switch (variable) {
-    case NPNVnetscapeWindow:
-        if (instance) *static_cast<HWND*>(value) = instance->windowHandle();
-        break;
-    case NPNVWindowNPObject:
-        *static_cast<NPObject**>(value) = HostWindowScriptObject(npp);
-        break;
-    default:
-        break;  // nothing is written for what the projector does not know
-    }
+    return GuardedCall<NPError>(NPERR_GENERIC_ERROR, [&] {
+        if (!value) return NPERR_INVALID_PARAM;
+        switch (variable) {
+            case NPNVnetscapeWindow: {
+                PluginInstance* instance = PluginInstance::FromNpp(npp);
+                if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
+                *static_cast<HWND*>(value) = instance->windowHandle();
+                return NPERR_NO_ERROR;
+            }
+            case NPNVWindowNPObject: {
+                NPObject* window = HostWindowScriptObject(npp);
+                if (!window) return NPERR_GENERIC_ERROR;
+                *static_cast<NPObject**>(value) = window;
+                return NPERR_NO_ERROR;
+            }
+            default:
+                // What the projector does not know is left as the plug-in set it:
+                // the plug-in keeps its own default.
+                return NPERR_NO_ERROR;
+        }
+    });
+}
+
+// The plug-in's settings (windowless, transparent) ask for what the projector
+// does for every instance anyway.
+NPError NP_TABLE_CALL HostSetValue(NPP, NPPVariable, void*) {
     return NPERR_NO_ERROR;
 }
 
-NPError NP_TABLE_CALL HostSetValue(NPP, NPPVariable, void*) { return NPERR_NO_ERROR; }
-
 // --- Painting -------------------------------------------------------------------------
+// Fallback: nothing painted.
 void NP_TABLE_CALL HostInvalidateRect(NPP npp, NPRect* rect) {
-    PluginInstance* instance = PluginInstance::FromNpp(npp);
-    if (instance && rect) instance->repaint(*rect);
+    GuardedCall([&] {
+        PluginInstance* instance = PluginInstance::FromNpp(npp);
+        if (instance && rect) instance->repaint(*rect);
+    });
 }
 void NP_TABLE_CALL HostInvalidateRegion(NPP, NPRegion) {}
 void NP_TABLE_CALL HostForceRedraw(NPP) {}

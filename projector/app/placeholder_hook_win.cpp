@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "common/callback_guard.h"
 #include "projector/app/plugin_instance_win.h"
 
 namespace kestrel::projector {
@@ -81,25 +82,32 @@ void PlaceholderHook::remove() {
     previousProcedure_ = nullptr;
 }
 
-LRESULT CALLBACK PlaceholderHook::HookProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto found = Hooks().find(window);
-    if (found == Hooks().end()) return DefWindowProcA(window, message, wParam, lParam);
-    return found->second->handle(message, wParam, lParam);
+LRESULT CALLBACK PlaceholderHook::HookProcedure(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+    // Fallback 0: a message whose handling threw counts as handled.
+    return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
+        auto found = Hooks().find(window);
+        if (found == Hooks().end()) return DefWindowProcA(window, message, wParam, lParam);
+        return found->second->handle(message, wParam, lParam);
+    });
 }
 
 LRESULT PlaceholderHook::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     // Copied first: the tick below may end the instance and this hook with it.
     HWND window = window_;
     const WNDPROC previous = previousProcedure_;
-    if (message == kPlaceholderHeartbeat) {
-        lastHeartbeat_ = CounterNow();
-    } else if (message == WM_TIMER && wParam == kPlaceholderTimerId) {
-        if (frequency_ > 0 && CounterNow() - lastHeartbeat_ > frequency_ && instance_)
-            instance_->deliverEvent(kKeepAliveEvent, kKeepAliveParameter, 0);
-    } else if (message == WM_NCDESTROY) {
-        // The player's window goes on its own: forget it, keep the chain intact.
-        remove();
-    }
+    // A tick that throws is skipped; the message still reaches the player.
+    GuardedCall([&] {
+        if (message == kPlaceholderHeartbeat) {
+            lastHeartbeat_ = CounterNow();
+        } else if (message == WM_TIMER && wParam == kPlaceholderTimerId) {
+            if (frequency_ > 0 && CounterNow() - lastHeartbeat_ > frequency_ && instance_)
+                instance_->deliverEvent(kKeepAliveEvent, kKeepAliveParameter, 0);
+        } else if (message == WM_NCDESTROY) {
+            // The player's window goes on its own: forget it, keep the chain intact.
+            remove();
+        }
+    });
     return CallWindowProcA(previous, window, message, wParam, lParam);
 }
 

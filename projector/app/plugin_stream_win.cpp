@@ -8,15 +8,28 @@
 #include "projector/app/plugin_instance_win.h"
 
 namespace kestrel::projector {
+namespace {
+
+int g_liveStreams = 0;  // main thread only
+
+}  // namespace
 
 PluginStream::PluginStream(PluginInstance& instance, std::string url, std::string mimeType, void* notifyData)
     : instance_(instance), url_(std::move(url)), mimeType_(std::move(mimeType)) {
     stream_.ndata = this;
     stream_.url = url_.c_str();
     stream_.notifyData = notifyData;
+    ++g_liveStreams;
 }
 
-PluginStream::~PluginStream() { close(NPRES_DONE); }
+PluginStream::~PluginStream() {
+    close(NPRES_DONE);
+    --g_liveStreams;
+}
+
+int PluginStream::LiveCount() {
+    return g_liveStreams;
+}
 
 bool PluginStream::open() {
     const NPPluginFuncs& plugin = instance_.plugin();

@@ -31,6 +31,14 @@ public:
     // NPP_DestroyStream once; later calls do nothing.
     void close(NPReason reason);
 
+    // Forgets the stream of an instance that has ended, which took its streams
+    // with it: nothing more is called for it, not even NPP_DestroyStream.
+    void abandon() { open_ = false; }
+
+    // Stream records alive now: each lives only while it is delivered, so a
+    // count that stays up after the work is done is a leak.
+    static int LiveCount();
+
     // Bytes per NPP_Write when delivering a file.
     static constexpr size_t kFileChunkSize = 100000;
 

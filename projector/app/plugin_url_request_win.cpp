@@ -42,7 +42,7 @@ void CompleteUrlRequest(void* argument) {
     if (!StillSameInstance(*request)) {
         // The instance ended meanwhile and took its streams with it: nothing
         // may be called for it, not even the stream's close.
-        request->stream.release();
+        request->stream->abandon();
         return;
     }
     bool delivered = false;

@@ -29,7 +29,19 @@ NPObject g_topObject{&g_browserClass, 1};
 NPObject g_windowLocationObject{&g_browserClass, 1};
 NPObject g_topLocationObject{&g_browserClass, 1};
 
+// Answers that look odd but are what the plug-in needs (docs/script-protocol.md,
+// "Why these values"):
+//
+// "location" of the window: the plug-in only checks that the page can be
+// scripted at all (no answer switches the movie's external interface off);
+// the page's address comes from the location objects below. So the value is
+// a fixed word that no one can mistake for an address.
 constexpr char kLocationValue[] = "zeze";
+// The top page's address decides what the plug-in lets the page and the movie
+// do to each other. A projector has no page; a "chrome:" address is the
+// browser's own user interface (here the console of the Gecko release the
+// user agent text names), which the plug-in trusts as the browser itself
+// rather than judging it as a web page of some domain.
 constexpr char kTopLocationText[] = "chrome://global/content/console.xul";
 
 NPIdentifier ToNp(ScriptIdentifier id) {

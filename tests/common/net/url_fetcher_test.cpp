@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "loopback_http_server.h"
+#include "tests/support/loopback_http_server.h"
 
 namespace kestrel {
 namespace {

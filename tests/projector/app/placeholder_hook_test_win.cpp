@@ -123,6 +123,18 @@ TEST_F(PlaceholderHookTest, TicksOnceTheHeartbeatIsOlderThanASecond) {
     EXPECT_EQ(KeepAliveTicks(), 2u);
 }
 
+TEST_F(PlaceholderHookTest, APlugInThatThrowsLeavesTheChainWorking) {
+    HWND placeholder = AddPlaceholder();
+    StartInstance();
+    TheFakePlugin().throwOnEvent = true;
+    SendMessageA(placeholder, WM_TIMER, kPlaceholderTimerId, 0);  // the tick throws inside the hook
+    EXPECT_EQ(g_placeholderMessages, (std::vector<UINT>{WM_TIMER}))
+        << "the player still gets its message";
+    TheFakePlugin().throwOnEvent = false;
+    SendMessageA(placeholder, WM_TIMER, kPlaceholderTimerId, 0);
+    EXPECT_EQ(KeepAliveTicks(), 1u) << "the hook keeps working";
+}
+
 TEST_F(PlaceholderHookTest, EndingTheInstanceRestoresTheProcedure) {
     HWND placeholder = AddPlaceholder();
     StartInstance();

@@ -2,6 +2,7 @@
 // a good projector's window and picture, and a clean temporary folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,163 @@ TEST(SkyletStartup, DamagedSettingsShowTwoBoxes) {
     ExpectMessageBox(process, "Error", "The program failed to initialize: 0");
     ExpectExitCode(process, kFailureExitCode);
     EXPECT_TRUE(folder.unpackFolders().empty());
+}
+
+BOOL CALLBACK NoteLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
+    *reinterpret_cast<WORD*>(found) = language;
+    return FALSE;
+}
+
+// Puts `bytes` in place of the plug-in library the stub carries.
+bool ReplacePluginLibrary(const std::string& program, const std::vector<uint8_t>& bytes) {
+    WORD language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    if (HMODULE stub = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+        EnumResourceLanguagesA(stub, "NPFP", MAKEINTRESOURCEA(130), NoteLanguage,
+                               reinterpret_cast<LONG_PTR>(&language));
+        FreeLibrary(stub);
+    }
+    HANDLE update = BeginUpdateResourceA(program.c_str(), FALSE);
+    if (!update) return false;
+    std::vector<uint8_t> copy = bytes;
+    const bool replaced = UpdateResourceA(update, "NPFP", MAKEINTRESOURCEA(130), language,
+                                          copy.data(), static_cast<DWORD>(copy.size()));
+    return EndUpdateResourceA(update, !replaced) && replaced;
+}
+
+// The stand-in plug-in in place of the player; its instructions reach it
+// through the environment the projector inherits.
+class StandInPlugin {
+  public:
+    StandInPlugin(const std::string& logPath, const char* fault) {
+        SetEnvironmentVariableA("KESTREL_STAND_IN_LOG", logPath.c_str());
+        SetEnvironmentVariableA("KESTREL_STAND_IN_FAULT", fault);
+    }
+    ~StandInPlugin() {
+        SetEnvironmentVariableA("KESTREL_STAND_IN_LOG", nullptr);
+        SetEnvironmentVariableA("KESTREL_STAND_IN_FAULT", nullptr);
+    }
+    static std::vector<uint8_t> Library() {
+        return ReadWholeFile(WindowsPath(STAND_IN_PLUGIN_DLL));
+    }
+};
+
+std::vector<std::string> LogLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (uint8_t byte : ReadWholeFile(path)) {
+        if (byte == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += static_cast<char>(byte);
+        }
+    }
+    return lines;
+}
+
+struct PluginFault {
+    const char* name;
+    bool garbage;       // not a library at all; else the stand-in
+    const char* fault;  // the stand-in's failing step
+    const char* text;   // what the user sees
+};
+
+const PluginFault kPluginFaults[] = {
+    {"not_a_library", true, nullptr, "Unable to load Flash player library"},
+    {"function_table_refused", false, "entry points",
+     "Unable to retrieve Flash player function table"},
+    {"initialization_refused", false, "initialize", "Unable to initialize Flash player"},
+};
+
+class SkyletPluginFault : public testing::TestWithParam<PluginFault> {};
+
+TEST_P(SkyletPluginFault, ShowsTheLoadersTextAndLeavesNothing) {
+    const PluginFault& fault = GetParam();
+    ProjectorFolder folder;
+    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
+    const std::string program = folder.copyStub("broken_plugin.exe");
+    const std::string garbage = "this is not a library";
+    ASSERT_TRUE(ReplacePluginLibrary(
+        program, fault.garbage ? std::vector<uint8_t>(garbage.begin(), garbage.end())
+                               : StandInPlugin::Library()));
+    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Broken plug-in")),
+              PayloadWriteError::None);
+
+    StandInPlugin standIn(JoinPath(folder.work(), "plugin.log"), fault.fault);
+    TestProcess process;
+    ASSERT_TRUE(folder.start(&process, program));
+    ExpectMessageBox(process, "Error", fault.text);
+    ExpectExitCode(process, kFailureExitCode);
+    EXPECT_TRUE(folder.unpackFolders().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SkyletPluginFault, testing::ValuesIn(kPluginFaults),
+                         [](const testing::TestParamInfo<PluginFault>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(SkyletStartup, AnEntryThatThrowsFailsTheCallAndTheProjectorRunsOn) {
+    ProjectorFolder folder;
+    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
+    const std::string program = folder.copyStub("throwing_entry.exe");
+    ASSERT_TRUE(ReplacePluginLibrary(program, StandInPlugin::Library()));
+    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Throwing entry")),
+              PayloadWriteError::None);
+
+    const std::string log = JoinPath(folder.work(), "plugin.log");
+    StandInPlugin standIn(log, "oversized request");
+    TestProcess process;
+    ASSERT_TRUE(folder.start(&process, program));
+    HWND window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr,
+                                                kWindowTimeoutMs);
+    ASSERT_NE(window, nullptr) << "the projector must get as far as its window";
+    std::vector<std::string> lines;
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] {
+            lines = LogLines(log);
+            return std::find(lines.begin(), lines.end(), "invoke apiInitFinished") != lines.end();
+        },
+        kWindowTimeoutMs));
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "oversized request failed");
+    EXPECT_TRUE(process.isRunning());
+    uitest::CloseWindowPolitely(window);
+    ExpectExitCode(process, 0);
+}
+
+TEST(SkyletStartup, RefusedMovieStreamIsStillFollowedByApiInitFinished) {
+    ProjectorFolder folder;
+    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
+    const std::string program = folder.copyStub("refusing_plugin.exe");
+    ASSERT_TRUE(ReplacePluginLibrary(program, StandInPlugin::Library()));
+    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Refused movie")),
+              PayloadWriteError::None);
+
+    const std::string log = JoinPath(folder.work(), "plugin.log");
+    StandInPlugin standIn(log, nullptr);
+    TestProcess process;
+    ASSERT_TRUE(folder.start(&process, program));
+    HWND window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr,
+                                                kWindowTimeoutMs);
+    ASSERT_NE(window, nullptr) << "the window stays open without its movie";
+    std::vector<std::string> lines;
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] {
+            lines = LogLines(log);
+            return std::find(lines.begin(), lines.end(), "invoke apiInitFinished") != lines.end();
+        },
+        kWindowTimeoutMs));
+    uitest::CloseWindowPolitely(window);
+    ExpectExitCode(process, 0);
+
+    lines = LogLines(log);
+    ASSERT_GE(lines.size(), 4u) << testing::PrintToString(lines);
+    EXPECT_EQ(lines[0], "new");
+    EXPECT_EQ(lines[1], "refused stream application/x-shockwave-flash");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "invoke apiInitFinished"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "destroystream"), 0)
+        << "a refused stream was never open";
+    EXPECT_EQ(lines.back(), "destroy");
 }
 
 // Damage applied to the bytes of a good projector behind its stub.

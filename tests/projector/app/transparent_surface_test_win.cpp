@@ -177,9 +177,25 @@ TEST_F(TransparentSurfaceTest, RepaintOfPartChangesOnlyThatPart) {
 }
 
 TEST_F(TransparentSurfaceTest, RectangleBeyondTheSurfaceIsCut) {
-    instance->repaint(NPRect{10, 10, 400, 400});
-    ASSERT_EQ(g_updates.size(), 1u);
-    EXPECT_EQ(g_updates[0].size.cx, kSize);
+    instance->repaintAll();
+    TheFakePlugin().painter = PaintBlue;
+    // Rows are kSize pixels long: a fill that ran on past the right edge would
+    // wrap into the next row's left part, clearing the half-covered black
+    // there (and write past the bitmap after the last row). Only a little
+    // beyond, so such a fault shows here rather than as a crash.
+    instance->repaint(NPRect{10, 10, kSize + 2, kSize + 5});  // top, left, bottom, right
+    ASSERT_EQ(g_updates.size(), 2u);
+    const LayeredUpdate& update = g_updates[1];
+    EXPECT_EQ(update.size.cx, kSize);
+    EXPECT_EQ(update.size.cy, kSize);
+    EXPECT_EQ(update.at(10, 10), (Pixel{255, 0, 0, 255}));
+    EXPECT_EQ(update.at(kSize - 1, kSize - 1), (Pixel{255, 0, 0, 255}));
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            const Pixel expected = y < kSize / 2 ? Pixel{0, 0, 255, 255} : Pixel{0, 0, 0, 128};
+            EXPECT_EQ(update.at(x, y), expected) << "outside the rectangle at " << x << "," << y;
+        }
+    }
 }
 
 TEST_F(TransparentSurfaceTest, ResizeDownToOnePixelAndBack) {

@@ -2,24 +2,23 @@
 // plug-in on the other side: javascript: at once, files from the unpack
 // folder and http(s) through the URL fetcher (against a loopback server), all
 // completed from the main loop after the request call has returned.
-#include "projector/app/plugin_url_request_win.h"
-
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "loopback_http_server.h"
 #include "projector/api/api_object.h"
 #include "projector/app/host_surface_win.h"
 #include "projector/app/main_loop_win.h"
 #include "projector/app/plugin_instance_win.h"
+#include "projector/app/plugin_stream_win.h"
+#include "projector/app/plugin_url_request_win.h"
 #include "projector/bridge/script_bridge.h"
 #include "projector/bridge/url_loader.h"
 #include "tests/projector/api/fake_windows.h"
+#include "tests/support/loopback_http_server.h"
 
 namespace kestrel::projector {
 namespace {
@@ -190,9 +189,24 @@ TEST_F(PluginUrlRequestTest, HttpGetAndPostGoThroughTheFetcher) {
 
 TEST_F(PluginUrlRequestTest, NothingIsCalledForAnInstanceThatEndedBeforeCompletion) {
     StartUrlRequest(instance->npp(), "data/a.xml", nullptr, 0, &notifyData);
+    StartUrlRequest(instance->npp(), "data/missing.xml", nullptr, 0, &notifyData);
+    EXPECT_EQ(PluginStream::LiveCount(), 2);
     instance.reset();
     RunPendingCompletions();
-    EXPECT_EQ(g_events, (std::vector<std::string>{"new text/hxml data/a.xml"}));
+    EXPECT_EQ(g_events, (std::vector<std::string>{"new text/hxml data/a.xml",
+                                                  "new text/hxml data/missing.xml"}));
+    EXPECT_EQ(PluginStream::LiveCount(), 0) << "the requests' streams must be freed all the same";
+}
+
+TEST_F(PluginUrlRequestTest, EveryCompletedRequestFreesItsStream) {
+    g_refuseStreams = true;
+    StartUrlRequest(instance->npp(), "data/a.xml", nullptr, 0, &notifyData);
+    g_refuseStreams = false;
+    StartUrlRequest(instance->npp(), "data/a.xml", nullptr, 0, &notifyData);
+    StartUrlRequest(instance->npp(), "data/missing.xml", nullptr, 0, &notifyData);
+    StartUrlRequest(instance->npp(), "javascript:x()", nullptr, 0, &notifyData);
+    RunPendingCompletions();
+    EXPECT_EQ(PluginStream::LiveCount(), 0);
 }
 
 TEST_F(PluginUrlRequestTest, ForeignInstancesAreRefused) {

@@ -139,10 +139,18 @@ TEST_F(ScriptBridgeTest, LocationObjects) {
     ASSERT_TRUE(BridgeInvoke(&g_npp, topLocation, Id("reload"), nullptr, 0, &result));
     EXPECT_EQ(result.type, NPVariantType_Void);
 
-    // Releasing past zero never frees an object of the browser.
-    for (int i = 0; i < 3; ++i) BridgeReleaseObject(windowLocation);
+    // Releasing past zero never frees an object of the browser (freeing a
+    // static would crash) and its count stops at zero instead of wrapping.
+    const uint32_t held = windowLocation->referenceCount;
+    ASSERT_GE(held, 1u);
+    for (uint32_t i = 0; i < held + 2; ++i) BridgeReleaseObject(windowLocation);
     BridgeReleaseObject(topLocation);
-    EXPECT_TRUE(IsBrowserObject(windowLocation));
+    EXPECT_EQ(windowLocation->referenceCount, 0u);
+    ASSERT_TRUE(BridgeInvoke(&g_npp, windowLocation, Id("toString"), nullptr, 0, &result));
+    EXPECT_EQ(Text(result), "C:/Temp/lkskso_1/movie.swf") << "the object still answers";
+    BridgeReleaseVariantValue(&result);
+    EXPECT_EQ(BridgeRetainObject(windowLocation)->referenceCount, 1u);
+    BridgeReleaseObject(windowLocation);
 }
 
 TEST_F(ScriptBridgeTest, FlashRequestBuildsTheInvokeElement) {

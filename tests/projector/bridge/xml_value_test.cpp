@@ -29,7 +29,8 @@ TEST(XmlValue, NumberFormatBuilder) {
         {1.0, -1, 2, "<number>1.00</number>"},
         {3.14159, -1, -1, "<number>3.141590</number>"},
         {2.5, 8, 3, "<number>   2.500</number>"},
-        {2.5, 6, -1, "<number>     2</number>"},  // "%6.f": precision 0
+        // "%6.f": precision 0. Not a tie: C runtimes round halves differently.
+        {2.75, 6, -1, "<number>     3</number>"},
         {-0.005, -1, 2, "<number>-0.01</number>"},
     };
     for (const auto& c : cases) EXPECT_EQ(XmlReal(c.value, c.width, c.precision), c.xml);

@@ -1,7 +1,6 @@
 // Projectors run for real under Wine with the real npfp.dll: what the movie saw
 // (through its trace file), what it fetched, and what the window showed.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -16,11 +15,9 @@
 #include "swfwriter/description.h"
 #include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/app/projector_fixture.h"
-#include "tests/projector/e2e/loopback_http_server_win.h"
 #include "tests/projector/e2e/running_projector_win.h"
+#include "tests/support/loopback_http_server.h"
 #include "tests/support/ui_test_support.h"
-
-#include "tests/projector/e2e/running_projector_win.h"
 
 namespace kestrel::e2e {
 namespace {
@@ -75,13 +72,14 @@ std::string Load(const std::string& variable, const std::string& url) {
 
 TEST(ProjectorMovie, LoadsFilesHttpAndJavascriptAddresses) {
     const std::string big(1100000, 'b');
-    LoopbackHttpServer server([&](const HttpRequest& request) -> std::string {
+    test::LoopbackHttpServer server;
+    server.SetHandler([&](const test::ReceivedRequest& request) -> std::string {
         if (request.path.rfind("/big", 0) == 0) return big;
         if (request.method == "POST") return "posted=" + request.body;
         return "got " + request.path;
     });
-    ASSERT_NE(server.port(), 0);
-    const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
+    ASSERT_TRUE(server.Listening());
+    const std::string base = server.Url("");
     const std::string frameOne =
         LoadInto("a", "XML", "slash", false) + Load("a", "data/a.xml") +
         LoadInto("b", "XML", "backslash", false) + Load("b", "data\\\\a.xml") +
@@ -117,14 +115,14 @@ TEST(ProjectorMovie, LoadsFilesHttpAndJavascriptAddresses) {
     EXPECT_EQ(lines, expected);
 
     bool sawPost = false;
-    for (const HttpRequest& request : server.requests()) {
+    for (const test::ReceivedRequest& request : server.Requests()) {
         if (request.method != "POST") continue;
         sawPost = true;
         EXPECT_EQ(request.body, "k=v");
-        bool typed = false;
-        for (const auto& [name, value] : request.headers)
-            typed = typed || (name == "Content-Type" && value == "application/x-www-form-urlencoded");
-        EXPECT_TRUE(typed) << "the movie's Content-Type header must reach the server";
+        const auto type = request.headers.find("content-type");
+        EXPECT_TRUE(type != request.headers.end() &&
+                    type->second == "application/x-www-form-urlencoded")
+            << "the movie's Content-Type header must reach the server";
     }
     EXPECT_TRUE(sawPost);
 }

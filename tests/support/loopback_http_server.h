@@ -1,8 +1,10 @@
-// A tiny HTTP/1.1 server on 127.0.0.1 for fetcher tests: one thread, one
+// A tiny HTTP/1.1 server on 127.0.0.1 for tests that fetch: one thread, one
 // connection at a time, "Connection: close". It records what arrived and
-// answers each path with a body the test set up. Windows only (Winsock).
+// answers each path with a body the test set up, or asks the test's handler.
+// Windows only (Winsock).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -19,7 +21,7 @@ struct ReceivedRequest {
 };
 
 class LoopbackHttpServer {
-public:
+  public:
     LoopbackHttpServer();  // listens on an ephemeral port
     ~LoopbackHttpServer();
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
@@ -31,9 +33,13 @@ public:
 
     // Unknown paths answer 404 with an empty body.
     void SetResponse(const std::string& path, std::string body);
+    // Answers every request that no SetResponse path matches (200 with the
+    // returned body). Runs on the server's thread.
+    using Handler = std::function<std::string(const ReceivedRequest&)>;
+    void SetHandler(Handler handler);
     std::vector<ReceivedRequest> Requests();
 
-private:
+  private:
     static constexpr unsigned long long kNoSocket = ~0ull;
     void Serve();
     void HandleConnection(unsigned long long client);
@@ -43,6 +49,7 @@ private:
     bool stopping_ = false;
     std::mutex mutex_;
     std::map<std::string, std::string> responses_;
+    Handler handler_;
     std::vector<ReceivedRequest> requests_;
     std::thread thread_;
 };

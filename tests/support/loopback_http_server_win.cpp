@@ -1,15 +1,18 @@
-#include "loopback_http_server.h"
-
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
 #include <cctype>
 #include <cstdlib>
 
+#include "loopback_http_server.h"
+#include "tests/support/loopback_http_server.h"
+
 namespace kestrel::test {
 namespace {
 
-SOCKET AsSocket(unsigned long long s) { return static_cast<SOCKET>(s); }
+SOCKET AsSocket(unsigned long long s) {
+    return static_cast<SOCKET>(s);
+}
 
 bool SendAll(SOCKET s, const std::string& data) {
     size_t sent = 0;
@@ -38,8 +41,7 @@ LoopbackHttpServer::LoopbackHttpServer() {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
     int length = sizeof address;
-    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(s, 8) != 0 ||
+    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, 8) != 0 ||
         getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         closesocket(s);
         return;
@@ -68,6 +70,11 @@ std::string LoopbackHttpServer::Url(const std::string& path) const {
 void LoopbackHttpServer::SetResponse(const std::string& path, std::string body) {
     std::lock_guard<std::mutex> lock(mutex_);
     responses_[path] = std::move(body);
+}
+
+void LoopbackHttpServer::SetHandler(Handler handler) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    handler_ = std::move(handler);
 }
 
 std::vector<ReceivedRequest> LoopbackHttpServer::Requests() {
@@ -107,8 +114,8 @@ void LoopbackHttpServer::HandleConnection(unsigned long long clientHandle) {
     while (lineEnd != std::string::npos && lineEnd < head.size()) {
         size_t start = lineEnd + 2;
         lineEnd = head.find("\r\n", start);
-        std::string line = head.substr(start, lineEnd == std::string::npos ? std::string::npos
-                                                                            : lineEnd - start);
+        std::string line =
+            head.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
         size_t colon = line.find(':');
         if (colon == std::string::npos) continue;
         size_t value = line.find_first_not_of(' ', colon + 1);
@@ -128,6 +135,7 @@ void LoopbackHttpServer::HandleConnection(unsigned long long clientHandle) {
 
     std::string status = "404 Not Found";
     std::string body;
+    Handler handler;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(request);
@@ -135,7 +143,13 @@ void LoopbackHttpServer::HandleConnection(unsigned long long clientHandle) {
         if (found != responses_.end()) {
             status = "200 OK";
             body = found->second;
+        } else {
+            handler = handler_;
         }
+    }
+    if (handler) {
+        status = "200 OK";
+        body = handler(request);
     }
     std::string reply = "HTTP/1.1 " + status + "\r\nContent-Type: application/octet-stream\r\n" +
                         "Content-Length: " + std::to_string(body.size()) +
