@@ -30,7 +30,7 @@ class DialogServices {
                                             MessageBoxButtons buttons, MessageBoxIcon icon) = 0;
 
     // Colours in the system's order (red in the low byte); none when cancelled.
-    virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) = 0;
+    virtual std::optional<std::uint32_t> ShowColorChooser(std::uint32_t initial) = 0;
 
     virtual ChosenFiles ChooseFiles(const std::string& defaultFileName, bool allowMultiple) = 0;
     // The chosen path; none when cancelled.

@@ -98,7 +98,7 @@ ApiResult DialogsFamily::Call(std::string_view method, const ApiArguments& argum
     if (method == "messageBox") return ShowMessageBox(arguments, true, MessageBoxIcon::None);
     if (method == "errorBox") return ShowMessageBox(arguments, false, MessageBoxIcon::Error);
     if (method == "warningBox") return ShowMessageBox(arguments, false, MessageBoxIcon::Warning);
-    if (method == "chooseColor") return ChooseColor(arguments);
+    if (method == "chooseColor") return AnswerColorChooser(arguments);
     return std::nullopt;
 }
 
@@ -113,12 +113,12 @@ ApiResult DialogsFamily::ShowMessageBox(const ApiArguments& arguments, bool plai
     return XmlPlainWord(word);
 }
 
-ApiResult DialogsFamily::ChooseColor(const ApiArguments& arguments) {
+ApiResult DialogsFamily::AnswerColorChooser(const ApiArguments& arguments) {
     // The movie's 0xRRGGBB becomes the system's order, red in the low byte.
     std::uint32_t movieColor = static_cast<std::uint32_t>(arguments.AsInteger(0));
     std::uint32_t initial =
         ((movieColor >> 16) & 0xFF) | (movieColor & 0xFF00) | ((movieColor & 0xFF) << 16);
-    std::optional<std::uint32_t> chosen = dialogs_.ChooseColor(initial);
+    std::optional<std::uint32_t> chosen = dialogs_.ShowColorChooser(initial);
     if (!chosen) return XmlNull();
     char word[16];
     std::snprintf(word, sizeof word, "0x%02x%02x%02x", static_cast<unsigned>(*chosen & 0xFF),

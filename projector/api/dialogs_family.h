@@ -49,7 +49,7 @@ class DialogsFamily : public ApiFamily {
     ApiResult CallObject(Kind kind, std::string_view method, const ApiArguments& arguments);
     ApiResult Show(Kind kind, const DialogObject& object);
     ApiResult ShowMessageBox(const ApiArguments& arguments, bool plain, MessageBoxIcon icon);
-    ApiResult ChooseColor(const ApiArguments& arguments);
+    ApiResult AnswerColorChooser(const ApiArguments& arguments);
 
     DialogServices& dialogs_;
     DialogIdCounters& counters_;

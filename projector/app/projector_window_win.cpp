@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/file_system.h"
+#include "projector/api/dialog_services_win.h"
 #include "projector/app/application_win.h"
 #include "projector/app/main_loop_win.h"
 #include "projector/app/resources/resource_ids.h"
@@ -342,6 +343,8 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
         paint();
         return 1;
     case WM_CLOSE:
+        // A dialog of the API may be running on behalf of this window's movie.
+        if (DeferCloseWhileDialogOpen(window_)) return 0;
         close();
         return 0;
     default:

@@ -142,7 +142,9 @@ WindowScripting::WindowScripting(Application& application, ProjectorWindow& wind
       windows_(application),
       windowApi_(window),
       urls_(application.unpackFolder(), MakeSystemHttpFetch()),
+      desktop_(window),
       api_(windows_, *this, urls_) {
+    desktop_.InstallInto(api_.Dispatcher());
     SetScriptHostLookup(ScriptHostOf);
 }
 

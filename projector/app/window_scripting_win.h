@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "projector/api/api_object.h"
+#include "projector/app/desktop_api_win.h"
 #include "projector/bridge/script_bridge.h"
 #include "projector/bridge/url_loader.h"
 
@@ -97,6 +98,7 @@ private:
     ApplicationWindows windows_;
     SystemWindowApi windowApi_;
     HostUrlLoader urls_;
+    DesktopApi desktop_;  // before the API object, whose families use it
     ApiObject api_;
 };
 

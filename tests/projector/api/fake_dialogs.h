@@ -31,7 +31,7 @@ class FakeDialogs : public DialogServices {
         boxes.push_back({title, message, buttons, icon});
         return pressed;
     }
-    std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override {
+    std::optional<std::uint32_t> ShowColorChooser(std::uint32_t initial) override {
         initialColors.push_back(initial);
         return color;
     }
