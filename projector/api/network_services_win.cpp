@@ -1,7 +1,9 @@
+#include "projector/api/desktop_services_win.h"
+
+// After <windows.h>, which it needs.
 #include <shellapi.h>
 
 #include "common/net/url_fetcher.h"
-#include "projector/api/desktop_services_win.h"
 
 namespace kestrel {
 

@@ -1,9 +1,11 @@
 #include "projector/api/system_services_win.h"
 
+#include <windows.h>
+
+// These need <windows.h> first.
 #include <mmsystem.h>
 #include <powrprof.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <memory>
 #include <type_traits>
