@@ -31,6 +31,11 @@ std::int32_t ApiArguments::AsInteger(std::size_t index) const {
     return static_cast<std::int32_t>(value);
 }
 
+std::int64_t ApiArguments::AsInteger64(std::size_t index) const {
+    std::string text(Raw(index));
+    return std::strtoll(text.c_str(), nullptr, 10);
+}
+
 double ApiArguments::AsReal(std::size_t index) const {
     std::string text(Raw(index));
     return std::strtod(text.c_str(), nullptr);

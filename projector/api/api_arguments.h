@@ -23,6 +23,8 @@ public:
     // atol: leading blanks and sign, decimal digits up to the first other
     // character, 0 without digits; out-of-range values clamp to 32 bits.
     std::int32_t AsInteger(std::size_t index) const;
+    // The same reading for 64-bit file positions.
+    std::int64_t AsInteger64(std::size_t index) const;
     // strtod of the raw text.
     double AsReal(std::size_t index) const;
     // "true" without regard to case.

@@ -9,7 +9,7 @@ ApiResult AppleScriptFamily::Call(std::string_view method, const ApiArguments&) 
     return std::nullopt;
 }
 
-std::vector<std::string_view> AppleScriptFamily::MethodNames() {
+std::vector<std::string> AppleScriptFamily::MethodNames() {
     return {"runScript", "runFile"};
 }
 

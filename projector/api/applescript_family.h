@@ -2,6 +2,7 @@
 // "runFile" answer false here.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,7 +13,7 @@ namespace kestrel {
 class AppleScriptFamily : public ApiFamily {
   public:
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
-    static std::vector<std::string_view> MethodNames();
+    static std::vector<std::string> MethodNames();
 };
 
 }  // namespace kestrel

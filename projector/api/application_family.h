@@ -25,7 +25,7 @@ class ApplicationFamily : public ApiFamily {
 
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
 
-    static std::vector<std::string_view> MethodNames();
+    static std::vector<std::string> MethodNames();
 
   private:
     ApplicationServices& application_;  // not owned

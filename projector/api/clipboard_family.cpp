@@ -13,7 +13,7 @@ ApiResult ClipboardFamily::Call(std::string_view method, const ApiArguments& arg
     return std::nullopt;
 }
 
-std::vector<std::string_view> ClipboardFamily::MethodNames() {
+std::vector<std::string> ClipboardFamily::MethodNames() {
     return {"clear", "copy", "copyString", "cut", "paste"};
 }
 

@@ -27,7 +27,7 @@ class ClipboardFamily : public ApiFamily {
 
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
 
-    static std::vector<std::string_view> MethodNames();
+    static std::vector<std::string> MethodNames();
 
   private:
     ClipboardServices& clipboard_;

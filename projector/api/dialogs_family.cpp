@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "projector/api/program_path.h"
+#include "projector/api/api_paths.h"
 #include "projector/bridge/xml_value.h"
 
 namespace kestrel {
@@ -169,17 +169,17 @@ ApiResult DialogsFamily::CallObject(Kind kind, std::string_view method,
 }
 
 ApiResult DialogsFamily::Show(Kind kind, const DialogObject& object) {
-    const std::string program = dialogs_.ProgramPath();
+    const std::string programFolder = FolderPart(dialogs_.ProgramPath());
     switch (kind) {
         case Kind::ChooseFolder: {
             std::optional<std::string> folder = dialogs_.ChooseFolder(object.title);
             if (!folder || folder->empty()) return std::nullopt;
-            return XmlText(ResolveAgainstProgram(*folder, program));
+            return XmlText(ResolvePath(*folder, programFolder));
         }
         case Kind::SaveFile: {
             std::optional<std::string> path = dialogs_.ChooseSaveFile(object.defaultFileName);
             if (!path || path->empty()) return std::nullopt;
-            return XmlText(ResolveAgainstProgram(*path, program));
+            return XmlText(ResolvePath(*path, programFolder));
         }
         case Kind::ChooseFile:
             break;
@@ -193,7 +193,7 @@ ApiResult DialogsFamily::Show(Kind kind, const DialogObject& object) {
         return std::nullopt;
     }
     if (chosen.outcome != ChosenFiles::Outcome::Chosen || chosen.files.empty()) return std::nullopt;
-    chosen.files[0] = ResolveAgainstProgram(chosen.files[0], program);
+    chosen.files[0] = ResolvePath(chosen.files[0], programFolder);
     return XmlTextList(chosen.files);
 }
 

@@ -10,7 +10,7 @@ ApiResult DllFamily::Call(std::string_view method, const ApiArguments&) {
     return std::nullopt;
 }
 
-std::vector<std::string_view> DllFamily::MethodNames() {
+std::vector<std::string> DllFamily::MethodNames() {
     return {"open", "close", "call", "addParam"};
 }
 

@@ -3,6 +3,7 @@
 // answers 0 and "call" answers false.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace kestrel {
 class DllFamily : public ApiFamily {
   public:
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
-    static std::vector<std::string_view> MethodNames();
+    static std::vector<std::string> MethodNames();
 };
 
 }  // namespace kestrel

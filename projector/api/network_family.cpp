@@ -21,7 +21,7 @@ ApiResult NetworkFamily::Call(std::string_view method, const ApiArguments& argum
     return std::nullopt;
 }
 
-std::vector<std::string_view> NetworkFamily::MethodNames() {
+std::vector<std::string> NetworkFamily::MethodNames() {
     return {"HTTP.openURL", "checkConnection"};
 }
 

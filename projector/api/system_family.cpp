@@ -1,6 +1,6 @@
 #include "projector/api/system_family.h"
 
-#include "projector/api/program_path.h"
+#include "projector/api/api_paths.h"
 #include "projector/api/system_values.h"
 #include "projector/bridge/xml_value.h"
 
@@ -127,7 +127,7 @@ ApiResult Sleep(SystemServices& system, const ApiArguments&) {
 }
 
 ApiResult Launch(SystemServices& system, const ApiArguments& arguments) {
-    std::string path = ResolveAgainstProgram(arguments.AsText(0), system.ProgramPath());
+    std::string path = ResolvePath(arguments.AsText(0), FolderPart(system.ProgramPath()));
     if (path.empty()) return XmlFlag(false);
     return XmlFlag(system.ShellOpen(path) > kShellErrorLimit);
 }
@@ -231,9 +231,9 @@ ApiResult SystemFamily::Call(std::string_view method, const ApiArguments& argume
     return std::nullopt;
 }
 
-std::vector<std::string_view> SystemFamily::MethodNames() {
-    std::vector<std::string_view> names;
-    for (const SystemMethodEntry& entry : kSystemMethods) names.push_back(entry.name);
+std::vector<std::string> SystemFamily::MethodNames() {
+    std::vector<std::string> names;
+    for (const SystemMethodEntry& entry : kSystemMethods) names.emplace_back(entry.name);
     return names;
 }
 

@@ -2,6 +2,7 @@
 // sound volume, the CD tray, launching programs and the session requests.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +18,7 @@ class SystemFamily : public ApiFamily {
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
 
     // Every method name, in dispatch order.
-    static std::vector<std::string_view> MethodNames();
+    static std::vector<std::string> MethodNames();
 
   private:
     SystemServices& system_;

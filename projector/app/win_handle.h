@@ -18,9 +18,51 @@ public:
         if (handle_) CloseHandle(handle_);
         handle_ = nullptr;
     }
+    // Gives the handle up without closing it (for a caller that checks the close).
+    HANDLE release() {
+        HANDLE handle = handle_;
+        handle_ = nullptr;
+        return handle;
+    }
 
 private:
     HANDLE handle_;
+};
+
+// Ends a file search (FindFirstFile) on destruction.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+// Closes a registry key on destruction; close() reports the registry's answer.
+class RegistryKey {
+public:
+    explicit RegistryKey(HKEY key = nullptr) : key_(key) {}
+    ~RegistryKey() { close(); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    HKEY get() const { return key_; }
+    explicit operator bool() const { return key_ != nullptr; }
+    bool close() {
+        if (!key_) return false;
+        LONG status = RegCloseKey(key_);
+        key_ = nullptr;
+        return status == ERROR_SUCCESS;
+    }
+
+private:
+    HKEY key_;
 };
 
 // Deletes a GDI object (bitmap, brush, region) on destruction.

@@ -1,5 +1,8 @@
 #include "projector/app/window_scripting_win.h"
 
+#include "projector/api/file_system_family.h"
+#include "projector/api/registry_family.h"
+
 #include "projector/app/application_win.h"
 #include "projector/app/plugin_instance_win.h"
 #include "projector/app/projector_window_win.h"
@@ -142,9 +145,13 @@ WindowScripting::WindowScripting(Application& application, ProjectorWindow& wind
       windows_(application),
       windowApi_(window),
       urls_(application.unpackFolder(), MakeSystemHttpFetch()),
+      fileSystem_(application.unpackFolder()),
       desktop_(window),
       api_(windows_, *this, urls_) {
-    desktop_.InstallInto(api_.Dispatcher());
+    ApiDispatcher& dispatcher = api_.Dispatcher();
+    dispatcher.Install(ApiFamilyId::FileSystem, std::make_unique<FileSystemFamily>(fileSystem_));
+    dispatcher.Install(ApiFamilyId::Registry, std::make_unique<RegistryFamily>(registry_));
+    desktop_.InstallInto(dispatcher);
     SetScriptHostLookup(ScriptHostOf);
 }
 

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "projector/api/api_object.h"
+#include "projector/api/file_system_host_win.h"
+#include "projector/api/registry_host_win.h"
 #include "projector/app/desktop_api_win.h"
 #include "projector/bridge/script_bridge.h"
 #include "projector/bridge/url_loader.h"
@@ -98,6 +100,9 @@ private:
     ApplicationWindows windows_;
     SystemWindowApi windowApi_;
     HostUrlLoader urls_;
+    // The families' system calls; declared before the API object that uses them.
+    SystemFileSystem fileSystem_;
+    SystemRegistry registry_;
     DesktopApi desktop_;  // before the API object, whose families use it
     ApiObject api_;
 };

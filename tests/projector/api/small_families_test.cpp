@@ -1,5 +1,4 @@
-// Network, Clipboard, Application, AppleScript and DLL, and the program-path
-// rule they share with System and Dialogs.
+// Network, Clipboard, Application, AppleScript and DLL.
 #include <gtest/gtest.h>
 
 #include "common/net/base64.h"
@@ -8,7 +7,6 @@
 #include "projector/api/clipboard_family.h"
 #include "projector/api/dll_family.h"
 #include "projector/api/network_family.h"
-#include "projector/api/program_path.h"
 
 namespace kestrel {
 namespace {
@@ -88,7 +86,7 @@ TEST(ApplicationFamilyTest, FolderPathAndQuit) {
               "<string>" + Base64Encode("C:\\Apps\\Show") + "</string>");
     EXPECT_EQ(Answer(family, "getFullPath"),
               "<string>" + Base64Encode("C:\\Apps\\Show\\movie.exe") + "</string>");
-    for (std::string_view method : ApplicationFamily::MethodNames()) {
+    for (const std::string& method : ApplicationFamily::MethodNames()) {
         if (method == "getFolder" || method == "getFullPath") continue;
         EXPECT_EQ(Answer(family, method, {"true"}), "(none)") << method;
     }
@@ -106,23 +104,6 @@ TEST(AppleScriptAndDllTest, FixedAnswers) {
     EXPECT_EQ(Answer(dll, "call"), "<false/>");
     EXPECT_EQ(Answer(dll, "close", {"1"}), "(none)");
     EXPECT_EQ(Answer(dll, "addParam", {"1"}), "(none)");
-}
-
-TEST(ProgramPathTest, RelativePathsJoinTheProgramFolder) {
-    const char* program = "C:\\Apps\\Show\\movie.exe";
-    const std::pair<const char*, const char*> cases[] = {
-        {"", ""},
-        {"a.txt", "C:\\Apps\\Show\\a.txt"},
-        {"sub\\b.exe", "C:\\Apps\\Show\\sub\\b.exe"},
-        {"D:\\x", "D:\\x"},
-        {"\\\\server\\share\\y", "\\\\server\\share\\y"},
-        {"\\root.txt", "\\root.txt"},
-        {"C:rel", "C:rel"},
-    };
-    for (const auto& [path, resolved] : cases)
-        EXPECT_EQ(ResolveAgainstProgram(path, program), resolved) << path;
-    EXPECT_EQ(FolderOfProgram(program), "C:\\Apps\\Show");
-    EXPECT_EQ(FolderOfProgram("movie.exe"), "");
 }
 
 }  // namespace

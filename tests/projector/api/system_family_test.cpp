@@ -206,7 +206,7 @@ TEST_F(SystemFamilyTest, VolumesAndLabels) {
 }
 
 TEST_F(SystemFamilyTest, MethodNamesListTheTableInOrder) {
-    std::vector<std::string_view> names = SystemFamily::MethodNames();
+    std::vector<std::string> names = SystemFamily::MethodNames();
     ASSERT_EQ(names.size(), 41u);
     EXPECT_EQ(names.front(), "openCDTray");
     EXPECT_EQ(names.back(), "getVolumeName");
