@@ -33,7 +33,9 @@ inline std::string Member(const std::string& variable, const std::string& member
 // A projector in its own folder, started with a trace file; knows what the movie traced.
 class RunningProjector {
 public:
-    RunningProjector(skylet_test::ProjectorFolder& folder, ProjectorPayload payload, const std::vector<uint8_t>& movie)
+    // `environment` adds variables to the projector's own.
+    RunningProjector(skylet_test::ProjectorFolder& folder, ProjectorPayload payload, const std::vector<uint8_t>& movie,
+                     const std::vector<std::pair<std::string, std::string>>& environment = {})
         : folder_(folder) {
         payload.windows.resize(std::max<size_t>(payload.windows.size(), 1));
         payload.windows[0].moviePath = folder.writeFile("movie.swf", movie);
@@ -41,8 +43,10 @@ public:
         ok_ = WriteProjectorPayload(program_, payload) == PayloadWriteError::None;
         tracePath_ = JoinPath(folder.work(), "trace.txt");
         const std::string temp = folder.temp() + "\\";
-        ok_ = ok_ && process_.start({program_, folder.work(),
-                                     {{"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath_}}});
+        std::vector<std::pair<std::string, std::string>> variables{
+            {"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath_}};
+        variables.insert(variables.end(), environment.begin(), environment.end());
+        ok_ = ok_ && process_.start({program_, folder.work(), variables});
         if (ok_) window_ = uitest::WaitForTopLevelWindow(process_.id(), "LK_KestrelSKWindow", nullptr, kWindowTimeoutMs);
     }
     ~RunningProjector() {
@@ -51,6 +55,9 @@ public:
         if (!process_.waitForExit(20000, &code)) process_.kill();
     }
     bool started() const { return ok_ && window_; }
+    DWORD processId() const { return process_.id(); }
+    // Waits for the projector to end by itself; false when it is still running.
+    bool waitForExit(DWORD timeoutMs, uint32_t* exitCode) { return process_.waitForExit(timeoutMs, exitCode); }
     HWND window() const { return window_; }
 
     std::vector<std::string> traceLines() const {
