@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/callback_guard.h"
 #include "projector/api/file_dialog_buffer.h"
 #include "projector/api/system_services_win.h"
 
@@ -155,8 +156,13 @@ OPENFILENAMEA FileDialogSettings(HWND owner, std::vector<char>& buffer, DWORD fl
 
 bool DeferCloseWhileDialogOpen(HWND window) {
     if (gOpenDialogs == 0) return false;
-    if (std::find(gDeferredCloses.begin(), gDeferredCloses.end(), window) == gDeferredCloses.end())
-        gDeferredCloses.push_back(window);
+    // Called from window procedures: a failed allocation loses the close
+    // rather than throwing into the system.
+    GuardedCall([&] {
+        if (std::find(gDeferredCloses.begin(), gDeferredCloses.end(), window) ==
+            gDeferredCloses.end())
+            gDeferredCloses.push_back(window);
+    });
     return true;
 }
 

@@ -1,8 +1,10 @@
 #include "projector/app/desktop_api_win.h"
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
+#include "common/callback_guard.h"
 #include "projector/api/applescript_family.h"
 #include "projector/api/application_family.h"
 #include "projector/api/clipboard_family.h"
@@ -16,11 +18,14 @@ namespace kestrel::projector {
 namespace {
 
 BOOL CALLBACK CollectProjectorWindow(HWND window, LPARAM list) {
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::string_view(className) == kProjectorWindowClass)
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
+    // Called by the system: nothing may be thrown back into it.
+    return GuardedCall<BOOL>(FALSE, [&] {
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (std::string_view(className) == kProjectorWindowClass)
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    });
 }
 
 // Every projector window lives on the main thread, which is the calling one.

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/callback_guard.h"
 #include "projector/api/desktop_services_win.h"
 #include "projector/api/dialog_services_win.h"
 #include "projector/api/system_services_win.h"
@@ -154,13 +155,16 @@ class TestWindow {
 
   private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_CLOSE) {
-            if (DeferCloseWhileDialogOpen(window)) return 0;
-            auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-            if (self) ++self->closes;
-            return 0;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
+            if (message == WM_CLOSE) {
+                if (DeferCloseWhileDialogOpen(window)) return 0;
+                auto* self =
+                    reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+                if (self) ++self->closes;
+                return 0;
+            }
+            return DefWindowProcA(window, message, wParam, lParam);
+        });
     }
 };
 
