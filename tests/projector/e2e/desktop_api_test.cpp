@@ -193,13 +193,16 @@ TEST(DesktopApiMovie, SystemClipboardDialogsAndApplicationThroughARealProjector)
     RunningProjector projector(folder, TwoWindowPayload(folder), Compile(calls.Movie()));
     ASSERT_TRUE(projector.started());
     const DWORD process = projector.processId();
-    HWND main = projector.window();
-    HWND second = nullptr;
+    // By title: the runner knows whichever projector window showed first.
+    HWND main = nullptr, second = nullptr;
     ASSERT_TRUE(uitest::WaitUntil(
         [&] {
+            for (HWND window :
+                 uitest::FindTopLevelWindows(process, "LK_KestrelSKWindow", "Desktop"))
+                main = window;
             for (HWND window : uitest::FindTopLevelWindows(process, "LK_KestrelSKWindow", "Second"))
                 second = window;
-            return second != nullptr;
+            return main && second;
         },
         kDialogTimeoutMs))
         << [&] {
@@ -213,7 +216,8 @@ TEST(DesktopApiMovie, SystemClipboardDialogsAndApplicationThroughARealProjector)
     // The message box: owned by the calling window, the other window disabled;
     // the clipboard holds what the movie copied just before.
     HWND box = WaitForOwnedDialog(process, main);
-    ASSERT_NE(box, nullptr) << "no message box owned by the main window";
+    ASSERT_NE(box, nullptr) << "no message box owned by the main window; the movie traced "
+                            << ::testing::PrintToString(projector.traceLines());
     EXPECT_EQ(uitest::MessageBoxText(box), "Keep going?");
     EXPECT_EQ(uitest::WindowText(box), "Question");
     EXPECT_FALSE(IsWindowEnabled(second)) << "the other projector window must be disabled";
