@@ -46,12 +46,15 @@ private:
 };
 
 constexpr char kConnectionTestAddress[] = "http://www.example.com/";
+// Each step of the connection test (connect, send, receive) gives up after this.
+constexpr unsigned long kConnectionTestTimeoutMs = 4000;
 
 enum class Connectivity { Online, Offline };
 
-// Whether the machine can reach the internet. Only a time-out, an unresolved
-// name or a refused connection when opening the test address count as off
-// line; an HTTP error page is still on line.
+// Whether the machine can reach the internet. Only a time-out (each step gives
+// up after kConnectionTestTimeoutMs), an unresolved name or a refused or
+// aborted connection when opening the test address count as off line; an
+// HTTP error page is still on line.
 Connectivity TestConnection(const char* testAddress = kConnectionTestAddress);
 
 }  // namespace kestrel

@@ -138,13 +138,43 @@ Connectivity TestConnection(const char* testAddress) {
     if (!InternetGetConnectedState(&state, 0)) return Connectivity::Offline;
     InternetHandle session = OpenSession();
     if (!session) return Connectivity::Online;
-    InternetHandle page(
-        InternetOpenUrlA(session.get(), testAddress, nullptr, 0, INTERNET_FLAG_RELOAD, 0));
-    if (page) return Connectivity::Online;
+
+    char host[256] = {};
+    char path[2048] = {};
+    URL_COMPONENTSA parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = sizeof host;
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = sizeof path;
+    if (!InternetCrackUrlA(testAddress, 0, 0, &parts)) return Connectivity::Online;
+    InternetHandle connection(InternetConnectA(session.get(), host, parts.nPort, nullptr, nullptr,
+                                               INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return Connectivity::Online;
+    InternetHandle request(HttpOpenRequestA(connection.get(), "GET", path[0] ? path : "/", nullptr,
+                                            nullptr, nullptr,
+                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    if (!request) return Connectivity::Online;
+    // The caller waits (the projector's window does not paint meanwhile), so
+    // a dead network must answer within seconds, not the library's minutes.
+    // Set on the request itself: not every library passes a session's
+    // time-outs on.
+    for (HINTERNET handle : {session.get(), request.get()}) {
+        for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                             INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+            DWORD milliseconds = kConnectionTestTimeoutMs;
+            InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
+        }
+        DWORD oneTry = 1;
+        InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_RETRIES, &oneTry, sizeof oneTry);
+    }
+    if (HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return Connectivity::Online;
     switch (GetLastError()) {
         case ERROR_INTERNET_TIMEOUT:
         case ERROR_INTERNET_NAME_NOT_RESOLVED:
         case ERROR_INTERNET_CANNOT_CONNECT:
+        // Some libraries report a receive time-out as an aborted connection.
+        case ERROR_INTERNET_CONNECTION_ABORTED:
             return Connectivity::Offline;
         default:
             return Connectivity::Online;

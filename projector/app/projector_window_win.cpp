@@ -4,6 +4,7 @@
 
 #include "common/callback_guard.h"
 #include "common/file_system.h"
+#include "projector/api/dialog_services_win.h"
 #include "projector/app/application_win.h"
 #include "projector/app/main_loop_win.h"
 #include "projector/app/mask_window_win.h"
@@ -436,6 +437,8 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
         paint();
         return 1;
     case WM_CLOSE:
+        // A dialog of the API may be running on behalf of this window's movie.
+        if (DeferCloseWhileDialogOpen(window_)) return 0;
         close();
         return 0;
     case WM_COMMAND:

@@ -135,10 +135,12 @@ WindowScripting::WindowScripting(Application& application, ProjectorWindow& wind
       urls_(application.unpackFolder(), MakeSystemHttpFetch()),
       fileSystem_(application.unpackFolder()),
       menus_(window.handle(), BarWindowOf(application, window), LoadContextMenu(window.definition())),
+      desktop_(window),
       api_(windows_, *this, urls_) {
     ApiDispatcher& dispatcher = api_.Dispatcher();
     dispatcher.Install(ApiFamilyId::FileSystem, std::make_unique<FileSystemFamily>(fileSystem_));
     dispatcher.Install(ApiFamilyId::Registry, std::make_unique<RegistryFamily>(registry_));
+    desktop_.InstallInto(dispatcher);
     SetScriptHostLookup(ScriptHostOf);
     api_.Dispatcher().Install(ApiFamilyId::Menu,
                               std::make_unique<MenuFamily>(menus_, application.menuCommands(), *this));

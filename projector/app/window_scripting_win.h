@@ -14,6 +14,7 @@
 #include "projector/api/file_system_host_win.h"
 #include "projector/api/menu_system_win.h"
 #include "projector/api/registry_host_win.h"
+#include "projector/app/desktop_api_win.h"
 #include "projector/bridge/script_bridge.h"
 #include "projector/bridge/url_loader.h"
 
@@ -101,6 +102,7 @@ private:
     SystemFileSystem fileSystem_;
     SystemRegistry registry_;
     ProjectorWindowMenus menus_;
+    DesktopApi desktop_;  // before the API object, whose families use it
     ApiObject api_;
 };
 

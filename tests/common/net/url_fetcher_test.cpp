@@ -1,6 +1,7 @@
 #include "common/net/url_fetcher.h"
 
 #include <gtest/gtest.h>
+#include <winsock2.h>
 
 #include <string>
 
@@ -82,6 +83,43 @@ TEST_F(UrlFetcherTest, ConnectionTestCountsOnlyNetworkErrorsAsOffline) {
     EXPECT_EQ(TestConnection(server.Url("/missing").c_str()), Connectivity::Online);
     // Port 1 on loopback refuses the connection.
     EXPECT_EQ(TestConnection("http://127.0.0.1:1/"), Connectivity::Offline);
+}
+
+// A listener that never answers: connections complete, requests go unread.
+class SilentListener {
+public:
+    SilentListener() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int length = sizeof address;
+        if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            listen(socket_, 4) == 0 &&
+            getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            port_ = ntohs(address.sin_port);
+    }
+    ~SilentListener() {
+        closesocket(socket_);
+        WSACleanup();
+    }
+    int Port() const { return port_; }
+
+private:
+    SOCKET socket_ = INVALID_SOCKET;
+    int port_ = 0;
+};
+
+TEST(ConnectionTest, ASilentServerCountsAsOfflineWithinSeconds) {
+    SilentListener silent;
+    ASSERT_NE(silent.Port(), 0);
+    const std::string address = "http://127.0.0.1:" + std::to_string(silent.Port()) + "/";
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(TestConnection(address.c_str()), Connectivity::Offline);
+    // One time-out, with room for a slow machine; the library's own default is minutes.
+    EXPECT_LT(GetTickCount() - start, 3 * kConnectionTestTimeoutMs);
 }
 
 }  // namespace

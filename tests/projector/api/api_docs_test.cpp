@@ -7,8 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "projector/api/application_family.h"
+#include "projector/api/applescript_family.h"
+#include "projector/api/clipboard_family.h"
+#include "projector/api/dialogs_family.h"
+#include "projector/api/dll_family.h"
 #include "projector/api/file_system_family.h"
+#include "projector/api/network_family.h"
 #include "projector/api/registry_family.h"
+#include "projector/api/system_family.h"
 
 namespace kestrel {
 namespace {
@@ -23,6 +30,13 @@ std::vector<FamilyPage> DocumentedFamilies() {
     return {
         {"filesystem.md", "FileSystem.", FileSystemFamily::MethodNames()},
         {"registry.md", "Registry.", RegistryFamily::MethodNames()},
+        {"system.md", "System.", SystemFamily::MethodNames()},
+        {"dialogs.md", "Dialogs.", DialogsFamily::MethodNames()},
+        {"network.md", "Network.", NetworkFamily::MethodNames()},
+        {"clipboard.md", "Clipboard.", ClipboardFamily::MethodNames()},
+        {"application.md", "Application.", ApplicationFamily::MethodNames()},
+        {"applescript.md", "AppleScript.", AppleScriptFamily::MethodNames()},
+        {"dll.md", "DLL.", DllFamily::MethodNames()},
     };
 }
 

@@ -43,16 +43,18 @@ std::vector<uint8_t> Compile(const std::string& description) {
 }
 
 RunningProjector::RunningProjector(skylet_test::ProjectorFolder& folder, ProjectorPayload payload,
-                                   const std::vector<uint8_t>& movie) {
+                                   const std::vector<uint8_t>& movie,
+                                   const std::vector<std::pair<std::string, std::string>>& environment) {
     payload.windows.resize(std::max<size_t>(payload.windows.size(), 1));
     payload.windows[0].moviePath = folder.writeFile("movie.swf", movie);
     program_ = folder.copyStub("projector.exe");
     ok_ = WriteProjectorPayload(program_, payload) == PayloadWriteError::None;
     tracePath_ = JoinPath(folder.work(), "trace.txt");
     const std::string temp = folder.temp() + "\\";
-    ok_ = ok_ && process_.start({program_,
-                                 folder.work(),
-                                 {{"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath_}}});
+    std::vector<std::pair<std::string, std::string>> variables{
+        {"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath_}};
+    variables.insert(variables.end(), environment.begin(), environment.end());
+    ok_ = ok_ && process_.start({program_, folder.work(), variables});
     if (ok_)
         window_ = uitest::WaitForTopLevelWindow(process_.id(), "LK_KestrelSKWindow", nullptr,
                                                 kWindowTimeoutMs);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/projector_payload.h"
@@ -33,15 +34,21 @@ std::vector<uint8_t> Compile(const std::string& description);
 class RunningProjector {
   public:
     // `movie` is the main window's; other windows' movies are set in the payload.
+    // `environment` adds variables to the projector's own.
     RunningProjector(skylet_test::ProjectorFolder& folder, ProjectorPayload payload,
-                     const std::vector<uint8_t>& movie);
+                     const std::vector<uint8_t>& movie,
+                     const std::vector<std::pair<std::string, std::string>>& environment = {});
     ~RunningProjector();
     RunningProjector(const RunningProjector&) = delete;
     RunningProjector& operator=(const RunningProjector&) = delete;
 
     bool started() const { return ok_ && window_; }
-    HWND window() const { return window_; }
     DWORD processId() const { return process_.id(); }
+    // Waits for the projector to end by itself; false when it is still running.
+    bool waitForExit(DWORD timeoutMs, uint32_t* exitCode) {
+        return process_.waitForExit(timeoutMs, exitCode);
+    }
+    HWND window() const { return window_; }
 
     std::vector<std::string> traceLines() const;
     // Waits until the movie traced `last` (or the time is up); returns every line.
