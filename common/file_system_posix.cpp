@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -36,6 +37,22 @@ std::vector<std::string> ListFiles(const std::string& folder) {
             names.push_back(entry->d_name);
     }
     return names;
+}
+
+std::vector<std::string> ListFolders(const std::string& folder) {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir.get())) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+        if (IsDirectory(JoinPath(folder, entry->d_name))) names.push_back(entry->d_name);
+    }
+    return names;
+}
+
+bool RenamePath(const std::string& from, const std::string& to) {
+    if (IsDirectory(to)) return false;
+    return rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool RemoveFile(const std::string& path) {
