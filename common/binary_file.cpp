@@ -1,5 +1,11 @@
 #include "common/binary_file.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace kestrel {
 
 namespace {
@@ -77,6 +83,15 @@ bool BinaryFile::readExactly(void* data, size_t size) {
 bool BinaryFile::write(const void* data, size_t size) {
     if (!file_) return false;
     return size == 0 || std::fwrite(data, 1, size, file_) == size;
+}
+
+bool BinaryFile::flushToDisk() {
+    if (!file_ || std::fflush(file_) != 0) return false;
+#ifdef _WIN32
+    return _commit(_fileno(file_)) == 0;
+#else
+    return fsync(fileno(file_)) == 0;
+#endif
 }
 
 }  // namespace kestrel

@@ -31,6 +31,8 @@ class BinaryFile {
     // Reads exactly `size` bytes; false on a short read.
     bool readExactly(void* data, size_t size);
     bool write(const void* data, size_t size);
+    // Pushes everything written so far to the disk itself.
+    bool flushToDisk();
 
   private:
     std::FILE* file_ = nullptr;

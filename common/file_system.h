@@ -39,6 +39,10 @@ bool RenamePath(const std::string& from, const std::string& to);
 // Deletes one file; false if it was not there or could not be deleted.
 bool RemoveFile(const std::string& path);
 
+// Renames the file `from` to `to`, replacing a file of that name in one step
+// (so `to` names either the old or the new file, never a partial one).
+bool MoveFileReplacing(const std::string& from, const std::string& to);
+
 // Deletes every file in `path`, removes every subfolder the same way (depth
 // first), then the folder itself. Links are removed, never followed. Returns
 // true when the folder is gone afterwards.

@@ -59,6 +59,10 @@ bool RemoveFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool RemoveDirectoryTree(const std::string& path) {
     if (!IsDirectory(path)) return false;
     {

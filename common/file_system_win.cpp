@@ -80,6 +80,11 @@ bool RemoveFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 bool RemoveDirectoryTree(const std::string& path) {
     if (!IsDirectory(path)) return false;
     WIN32_FIND_DATAA entry;
