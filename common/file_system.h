@@ -32,9 +32,8 @@ std::vector<std::string> ListFiles(const std::string& folder);
 // folders are not listed, so a copy never follows them).
 std::vector<std::string> ListFolders(const std::string& folder);
 
-// Renames a file or folder. An existing file at `to` is replaced in one
-// step; an existing folder is not (false).
-bool RenamePath(const std::string& from, const std::string& to);
+// Renames a folder; false when something named `to` exists.
+bool RenameFolder(const std::string& from, const std::string& to);
 
 // Deletes one file; false if it was not there or could not be deleted.
 bool RemoveFile(const std::string& path);

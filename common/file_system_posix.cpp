@@ -50,8 +50,9 @@ std::vector<std::string> ListFolders(const std::string& folder) {
     return names;
 }
 
-bool RenamePath(const std::string& from, const std::string& to) {
-    if (IsDirectory(to)) return false;
+bool RenameFolder(const std::string& from, const std::string& to) {
+    // rename() would replace an empty folder; the caller asked for none.
+    if (PathExists(to)) return false;
     return rename(from.c_str(), to.c_str()) == 0;
 }
 

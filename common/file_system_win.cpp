@@ -71,9 +71,8 @@ std::vector<std::string> ListFolders(const std::string& folder) {
     return names;
 }
 
-bool RenamePath(const std::string& from, const std::string& to) {
-    if (IsDirectory(to)) return false;
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+bool RenameFolder(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), 0) != 0;
 }
 
 bool RemoveFile(const std::string& path) {

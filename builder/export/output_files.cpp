@@ -86,15 +86,23 @@ bool RemovePath(const std::string& path) {
     return !PathExists(path) || RemoveFile(path);
 }
 
+namespace {
+
+bool Rename(const std::string& from, const std::string& to) {
+    return IsDirectory(from) ? RenameFolder(from, to) : MoveFileReplacing(from, to);
+}
+
+}  // namespace
+
 bool PutInPlace(const std::string& built, const std::string& target,
                 const std::string& workFolder) {
     std::string aside;
     if (PathExists(target)) {
         aside = JoinPath(workFolder, "replaced");
-        if (!RenamePath(target, aside)) return false;
+        if (!Rename(target, aside)) return false;
     }
-    if (RenamePath(built, target)) return true;
-    if (!aside.empty()) RenamePath(aside, target);
+    if (Rename(built, target)) return true;
+    if (!aside.empty()) Rename(aside, target);
     return false;
 }
 
