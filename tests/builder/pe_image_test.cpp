@@ -262,10 +262,17 @@ TEST(PeImageDamage, RefusesWhatIsNotAnExecutable) {
     EXPECT_EQ(image.Open(std::vector<uint8_t>(4096, 0)), PeError::NotPe);
 }
 
-TEST(PeImageExports, ListsNoNamesForAnImageWithoutExports) {
+TEST(PeImageExports, ListsTheExportedNames) {
     PeImage image;
     ASSERT_EQ(image.Open(MakeTestImage(StubResources())), PeError::None);
     EXPECT_TRUE(image.ExportedNames().empty());
+    EXPECT_FALSE(image.isDll());
+    TestImageOptions options;
+    options.isDll = true;
+    options.exports = {"NP_GetEntryPoints", "NP_Initialize"};
+    ASSERT_EQ(image.Open(MakeTestImage(StubResources(), options)), PeError::None);
+    EXPECT_TRUE(image.isDll());
+    EXPECT_EQ(image.ExportedNames(), options.exports);
 }
 
 }  // namespace

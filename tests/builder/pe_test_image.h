@@ -19,6 +19,8 @@ struct TestImageOptions {
     bool withRelocations = true;
     bool withChecksum = true;
     std::vector<uint8_t> overlay;
+    bool isDll = false;
+    std::vector<std::string> exports;  // function names, exported from the code section
 };
 
 constexpr uint32_t kTestFileAlignment = 0x200;
@@ -37,6 +39,30 @@ inline std::vector<uint8_t> MakeTestImage(const ResourceList& resources,
     const size_t optionalSize = options.is64Bit ? 240 : 224;
     const size_t sectionTable = peOffset + 4 + kCoffHeaderSize + optionalSize;
     std::vector<uint8_t> code(0x200, 0xC3);  // ret
+    // An export directory in the second half of the code section.
+    const uint32_t exportOffset = 0x100;
+    if (!options.exports.empty()) {
+        const uint32_t count = static_cast<uint32_t>(options.exports.size());
+        const uint32_t base = kTestCodeRva + exportOffset;
+        const uint32_t namePointers = base + 40;
+        const uint32_t ordinals = namePointers + 4 * count;
+        const uint32_t functions = ordinals + 2 * count;
+        uint32_t strings = functions + 4 * count;
+        Store32(code, exportOffset + 20, count);  // functions
+        Store32(code, exportOffset + 24, count);  // names
+        Store32(code, exportOffset + 28, functions);
+        Store32(code, exportOffset + 32, namePointers);
+        Store32(code, exportOffset + 36, ordinals);
+        for (uint32_t i = 0; i < count; ++i) {
+            Store32(code, namePointers - kTestCodeRva + 4 * i, strings);
+            Store16(code, ordinals - kTestCodeRva + 2 * i, static_cast<uint16_t>(i));
+            Store32(code, functions - kTestCodeRva + 4 * i, kTestCodeRva);
+            const std::string& name = options.exports[i];
+            std::copy(name.begin(), name.end(), code.begin() + (strings - kTestCodeRva));
+            code[strings - kTestCodeRva + name.size()] = 0;
+            strings += static_cast<uint32_t>(name.size() + 1);
+        }
+    }
     std::vector<uint8_t> rsrc = options.withResources
                                     ? Pad(BuildResourceSection(resources, kTestResourceRva))
                                     : std::vector<uint8_t>();
@@ -69,7 +95,7 @@ inline std::vector<uint8_t> MakeTestImage(const ResourceList& resources,
     Store16(file, coff, options.is64Bit ? 0x8664 : 0x14C);
     Store16(file, coff + kCoffNumberOfSections, static_cast<uint16_t>(sections.size()));
     Store16(file, coff + kCoffSizeOfOptionalHeader, static_cast<uint16_t>(optionalSize));
-    Store16(file, coff + 18, 0x0102);
+    Store16(file, coff + 18, options.isDll ? 0x2102 : 0x0102);
     const size_t opt = coff + kCoffHeaderSize;
     Store16(file, opt, options.is64Bit ? kPe32PlusMagic : kPe32Magic);
     Store32(file, opt + kOptSectionAlignment, kTestSectionAlignment);
@@ -103,6 +129,10 @@ inline std::vector<uint8_t> MakeTestImage(const ResourceList& resources,
     }
     Store32(file, opt + kOptSizeOfImage, imageEnd);
     Store32(file, opt + 16, kTestCodeRva);  // entry point
+    if (!options.exports.empty()) {
+        Store32(file, directories + 4 + kDirExport * 8, kTestCodeRva + exportOffset);
+        Store32(file, directories + 4 + kDirExport * 8 + 4, 0x100);
+    }
     if (options.withResources) {
         Store32(file, directories + 4 + kDirResource * 8, kTestResourceRva);
         Store32(file, directories + 4 + kDirResource * 8 + 4, static_cast<uint32_t>(rsrc.size()));
