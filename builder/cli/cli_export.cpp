@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "builder/cli/cli_command.h"
+#include "builder/cli/cli_project_file.h"
 #include "builder/export/export_command.h"
 #include "builder/pe/pe_image.h"
-#include "builder/project_file_reader.h"
 #include "builder/project_paths.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
@@ -93,7 +93,7 @@ int RunExportCommand(const std::vector<std::string>& args, const Console& consol
 
     Project project;
     projectPath = CommandLinePath(projectPath);
-    ProjectFileError loaded = LoadProjectFile(project, projectPath);
+    ProjectFileError loaded = LoadCliProject(project, projectPath);
     if (loaded != ProjectFileError::None) {
         return Report(console, kExitFailed,
                       "cannot load \"" + projectPath + "\": " + ToString(loaded));

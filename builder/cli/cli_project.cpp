@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "builder/cli/cli_command.h"
+#include "builder/cli/cli_project_file.h"
 #include "builder/project_file_attributes.h"
 #include "builder/project_file_reader.h"
 #include "builder/project_file_writer.h"
@@ -128,7 +129,7 @@ int RunSetCommand(const std::vector<std::string>& args, const Console& console) 
         return Report(console, kExitUsage, "set: give PROJECT.kstl and KEY=VALUE...");
     const std::string projectPath = CommandLinePath(args[0]);
     Project project;
-    ProjectFileError loaded = LoadProjectFile(project, projectPath);
+    ProjectFileError loaded = LoadCliProject(project, projectPath);
     if (loaded != ProjectFileError::None) {
         return Report(console, kExitFailed,
                       "cannot load \"" + projectPath + "\": " + ToString(loaded));

@@ -155,6 +155,25 @@ TEST(KestrelCli, APluginMustBeA32BitDllWithTheThreeEntryPoints) {
     }
 }
 
+TEST(KestrelCli, RelativePathsInAProjectFileAreTakenFromItsFolder) {
+    CliRun cli;
+    MakeDirectory(cli.folder / "assets");
+    WriteBytes(JoinPath(cli.folder / "assets", "a.txt"), BytesOf("a"));
+    WriteBytes(
+        cli.project,
+        BytesOf(
+            "<xml version=\"1.0\">\r\n<kestrel version_major=\"1\" version_minor=\"1\">\r\n"
+            "<skylet_datalist output_folder=\"out\" output_win=\"true\" >\r\n"
+            "<skylet swf=\"movie.swf\" window_is_visible=\"true\">\r\n<more_files>\r\n"
+            "<path src=\"assets\" />\r\n</more_files>\r\n<sub_data>\r\n</sub_data>\r\n</skylet>\r\n"
+            "</skylet_datalist>\r\n</kestrel>\r\n\r\n</xml>\r\n"));
+    MakeDirectory(cli.folder / "out");
+    ASSERT_EQ(cli.Run({"export", cli.project, "--stub", cli.stub}), kExitOk) << cli.err;
+    ASSERT_EQ(cli.Run({"list", JoinPath(cli.folder / "out", "show.exe")}), kExitOk) << cli.err;
+    EXPECT_NE(cli.out.find("\tmovie.swf\n"), std::string::npos) << cli.out;
+    EXPECT_NE(cli.out.find("assets"), std::string::npos) << cli.out;
+}
+
 TEST(KestrelCli, InfoShowsTheHeader) {
     CliRun cli;
     ASSERT_EQ(cli.Run({"info", cli.movie}), kExitOk);
