@@ -1,0 +1,36 @@
+#include <png.h>
+
+#include "builder/mask_image.h"
+
+namespace kestrel {
+
+// libpng's simplified reader: any PNG colour type and depth comes out as
+// 8-bit RGB. A pixel with alpha is composited onto black, the content of the
+// fresh bitmap the image used to be drawn on.
+MaskImage DecodePng(const void* data, size_t size) {
+    MaskImage result;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, data, size)) {
+        result.error = MaskImageError::Damaged;
+        return result;
+    }
+    if (!IsAcceptedMaskSize(image.width, image.height)) {
+        png_image_free(&image);
+        result.error = MaskImageError::TooLarge;
+        return result;
+    }
+    image.format = PNG_FORMAT_RGB;
+    PixelBuffer& pixels = result.pixels;
+    pixels.width = static_cast<int32_t>(image.width);
+    pixels.height = static_cast<int32_t>(image.height);
+    pixels.rgb.resize(static_cast<size_t>(pixels.width) * static_cast<size_t>(pixels.height) * 3);
+    png_color black{0, 0, 0};
+    if (!png_image_finish_read(&image, &black, pixels.rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return MaskImage{MaskImageError::Damaged, {}};
+    }
+    return result;
+}
+
+}  // namespace kestrel
