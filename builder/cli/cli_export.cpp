@@ -5,6 +5,7 @@
 #include "builder/cli/cli_command.h"
 #include "builder/cli/cli_project_file.h"
 #include "builder/export/export_command.h"
+#include "builder/export/mask_conversion.h"
 #include "builder/pe/pe_image.h"
 #include "builder/project_paths.h"
 #include "common/binary_file.h"
@@ -123,6 +124,7 @@ int RunExportCommand(const std::vector<std::string>& args, const Console& consol
         }
     }
     context.macResourcesFolder = JoinPath(ProgramFolder(), "pr_tmp");
+    context.convertMask = ConvertMaskImage;
     context.alwaysOverwrite = overwrite;
     std::string existing;
     context.askReplace = [&](const std::string& name, const std::string& folder) {

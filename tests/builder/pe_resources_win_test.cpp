@@ -12,6 +12,7 @@
 #include "builder/pe/icon_file.h"
 #include "builder/pe/pe_image.h"
 #include "projector/app/win_handle.h"
+#include "tests/builder/data_module_win.h"
 #include "tests/builder/pe_test_image.h"
 #include "tests/common/test_folder.h"
 
@@ -22,14 +23,8 @@ using kestrel::test::ReadBytes;
 using kestrel::test::TestFolder;
 using kestrel::test::WriteBytes;
 
-struct ModuleFree {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using DataModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
-
-DataModule LoadAsData(const std::string& path) {
-    return DataModule(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-}
+using kestrel::test::DataModule;
+using kestrel::test::LoadAsData;
 
 constexpr WORD kStubIconGroup = 107;  // the projector's window icon
 const int kSides[] = {16, 32, 48};
@@ -79,24 +74,19 @@ std::vector<uint8_t> IconFileOfAllSides() {
 
 // The colour of the centre pixel of the icon image LoadImage picks for `side`.
 COLORREF IconColorAt(HMODULE module, int side, int* loadedSide) {
-    HICON icon = static_cast<HICON>(
-        LoadImageA(module, MAKEINTRESOURCEA(kStubIconGroup), IMAGE_ICON, side, side, 0));
-    if (!icon) return CLR_INVALID;
+    kestrel::test::OwnedIcon icon = kestrel::test::LoadGroupIcon(module, kStubIconGroup, side);
     ICONINFO info = {};
-    GetIconInfo(icon, &info);
+    if (!icon || !GetIconInfo(icon.get(), &info)) return CLR_INVALID;
     projector::GdiObject<HBITMAP> color(info.hbmColor);
     projector::GdiObject<HBITMAP> mask(info.hbmMask);
-    DestroyIcon(icon);
     BITMAP bitmap = {};
     if (!color || !GetObjectA(color.get(), sizeof bitmap, &bitmap)) return CLR_INVALID;
     *loadedSide = bitmap.bmWidth;
-    HDC screen = GetDC(nullptr);
     projector::MemoryDC dc;
     dc.createCompatibleWithScreen();
     HGDIOBJ old = SelectObject(dc.get(), color.get());
     COLORREF pixel = GetPixel(dc.get(), bitmap.bmWidth / 2, bitmap.bmHeight / 2);
     SelectObject(dc.get(), old);
-    ReleaseDC(nullptr, screen);
     return pixel;
 }
 
