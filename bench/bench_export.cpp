@@ -30,7 +30,9 @@ constexpr size_t kChunkSize = 1u << 20;
 
 void WriteFile(const std::string& path, const void* data, size_t size) {
     BinaryFile file;
-    if (!file.open(path, BinaryFile::Mode::WriteTruncate) || !file.write(data, size) || !file.close()) std::abort();
+    if (!file.open(path, BinaryFile::Mode::WriteTruncate) || !file.write(data, size) ||
+        !file.close())
+        std::abort();
 }
 
 struct Fixture {
@@ -84,7 +86,8 @@ double Export(int files) {
     context.stub.assign(64 << 10, 'S');
     context.alwaysOverwrite = true;
     if (RunExport(project, context).outcome != ExportOutcome::Finished) std::abort();
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     RemoveFile(JoinPath(JoinPath(f.root, "out"), "bench.exe"));
     return seconds;
 }
@@ -101,11 +104,13 @@ double Copy() {
         BinaryFile in;
         if (!in.open(source, BinaryFile::Mode::Read)) std::abort();
         for (size_t done = 0; done < kFileSize; done += kChunkSize) {
-            if (!in.readExactly(chunk.data(), kChunkSize) || !out.write(chunk.data(), kChunkSize)) std::abort();
+            if (!in.readExactly(chunk.data(), kChunkSize) || !out.write(chunk.data(), kChunkSize))
+                std::abort();
         }
     }
     if (!out.close()) std::abort();
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     RemoveFile(target);
     return seconds;
 }
@@ -145,7 +150,8 @@ long ChildPeakKiB(int files) {
     }
     int status = 0;
     struct rusage usage {};
-    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        std::abort();
     return usage.ru_maxrss;
 }
 

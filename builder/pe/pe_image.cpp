@@ -11,6 +11,7 @@ namespace kestrel::pe {
 namespace {
 
 constexpr uint16_t kMaxSections = 96;  // the loader's own limit
+constexpr uint32_t kMaxFileAlignment = 0x10000;
 constexpr uint32_t kSectionDiscardable = 0x02000000;
 constexpr size_t kCoffPointerToSymbolTable = 8;
 constexpr size_t kCoffCharacteristics = 18;
@@ -81,7 +82,14 @@ PeError PeImage::Open(std::vector<uint8_t> bytes) {
         return PeError::DamagedHeaders;
     }
     sectionTable_ = optionalHeader_ + optionalSize;
-    if (!view.Has(sectionTable_, uint64_t{sectionCount} * kSectionHeaderSize))
+    // The headers, section table included, lie inside the file and before
+    // every section's data; alignments are powers of two (the file's within
+    // the loader's 64 KiB), so rewriting never overlaps or balloons.
+    auto powerOfTwo = [](uint32_t value) { return value != 0 && (value & (value - 1)) == 0; };
+    if (sizeOfHeaders_ > bytes_.size() ||
+        uint64_t{sectionTable_} + uint64_t{sectionCount} * kSectionHeaderSize > sizeOfHeaders_ ||
+        !powerOfTwo(fileAlignment_) || fileAlignment_ > kMaxFileAlignment ||
+        !powerOfTwo(sectionAlignment_))
         return PeError::DamagedHeaders;
     for (uint16_t i = 0; i < sectionCount; ++i) {
         SectionHeader s;
@@ -92,7 +100,8 @@ PeError PeImage::Open(std::vector<uint8_t> bytes) {
         s.virtualAddress = view.U32(s.headerOffset + kSectionVirtualAddress);
         s.sizeOfRawData = view.U32(s.headerOffset + kSectionSizeOfRawData);
         s.pointerToRawData = view.U32(s.headerOffset + kSectionPointerToRawData);
-        if (s.sizeOfRawData && !view.Has(s.pointerToRawData, s.sizeOfRawData))
+        if (s.sizeOfRawData &&
+            (!view.Has(s.pointerToRawData, s.sizeOfRawData) || s.pointerToRawData < sizeOfHeaders_))
             return PeError::DamagedHeaders;
         sections_.push_back(s);
     }
@@ -167,6 +176,9 @@ void PeImage::SetResource(const ResourceName& type, const ResourceName& name, ui
 
 PeError PeImage::Save(std::vector<uint8_t>* out) const {
     if (resources_.size() > 0xFFFF) return PeError::TooLarge;
+    // Without a resource slot in the data directories there is nowhere to
+    // point at the new resources.
+    if (numberOfDirectories_ <= kDirResource) return PeError::DamagedHeaders;
     ByteView view(bytes_);
     uint64_t imageEnd = sizeOfHeaders_;
     uint64_t virtualEnd = 0;

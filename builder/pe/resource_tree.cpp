@@ -157,6 +157,16 @@ PeError ReadResourceDirectory(const std::vector<uint8_t>& image, uint64_t direct
         return PeError::DamagedResources;
     }
     SortResources(resources);
+    // One resource per type, name and language: a directory listing one
+    // twice is damaged (which copy would the loader take?).
+    for (size_t i = 1; i < resources->size(); ++i) {
+        const ResourceEntry& a = (*resources)[i - 1];
+        const ResourceEntry& b = (*resources)[i];
+        if (a.type == b.type && a.name == b.name && a.language == b.language) {
+            resources->clear();
+            return PeError::DamagedResources;
+        }
+    }
     return PeError::None;
 }
 

@@ -256,6 +256,55 @@ TEST(PeImageDamage, ADirectoryThatPointsBackAtItselfIsRefused) {
     EXPECT_EQ(image.Open(file), PeError::DamagedResources);
 }
 
+// Header faults the fuzzer found: each is refused before anything is
+// rewritten.
+TEST(PeImageDamage, RefusesHeadersThatWouldMakeTheRewriteOverlapOrBalloon) {
+    struct Case {
+        const char* what;
+        size_t optionalOffset;  // into the optional header
+        uint32_t value;
+        bool opens;  // Open accepts it, Save refuses
+    };
+    const Case cases[] = {
+        {"file alignment not a power of two", kOptFileAlignment, 0x300, false},
+        {"file alignment beyond 64 KiB", kOptFileAlignment, 0x20000, false},
+        {"section alignment zero", kOptSectionAlignment, 0, false},
+        {"headers longer than the file", kOptSizeOfHeaders, 0x100000, false},
+        {"no data directories", kOptNumberOfRvaAndSizes32, 0, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> file =
+            MakeTestImage({}, TestImageOptions{false, false, true, true, {}, false, {}});
+        const size_t opt = ByteView(file).U32(kDosNewHeaderOffset) + 4 + kCoffHeaderSize;
+        Store32(file, opt + c.optionalOffset, c.value);
+        PeImage image;
+        PeError opened = image.Open(file);
+        if (!c.opens) {
+            EXPECT_EQ(opened, PeError::DamagedHeaders) << c.what;
+            continue;
+        }
+        ASSERT_EQ(opened, PeError::None) << c.what;
+        image.SetResource(kPlugin, ResourceName::Id(130), 1033, {1});
+        std::vector<uint8_t> saved;
+        EXPECT_EQ(image.Save(&saved), PeError::DamagedHeaders) << c.what;
+    }
+}
+
+TEST(PeImageDamage, AResourceListedTwiceIsDamage) {
+    ResourceList list = StubResources();
+    std::vector<uint8_t> file = MakeTestImage(list);
+    PeImage image;
+    ASSERT_EQ(image.Open(file), PeError::None);
+    // Renumber the second icon (#2) as the first: two entries for #1, 1033.
+    // Root entries: "NPFP" first (names sort first), then #3, the icons.
+    const size_t root = image.sections()[1].pointerToRawData;
+    ByteView view(file);
+    const uint32_t iconTable =
+        view.U32(root + kResourceDirectorySize + kResourceEntrySize + 4) & ~kResourceHighBit;
+    Store32(file, root + iconTable + kResourceDirectorySize + kResourceEntrySize, 1);
+    EXPECT_EQ(image.Open(file), PeError::DamagedResources);
+}
+
 TEST(PeImageDamage, RefusesWhatIsNotAnExecutable) {
     PeImage image;
     EXPECT_EQ(image.Open({'M', 'Z'}), PeError::NotPe);
