@@ -46,12 +46,13 @@ struct PlanBuilder {
         return true;
     }
 
-    bool CheckReadable(const std::string& path, const char* what) {
+    // `copied`: the payload copies the file as it is (a mask is converted).
+    bool CheckReadable(const std::string& path, const char* what, bool copied = true) {
         uint64_t size = 0;
         if (IsDirectory(path) || !ReadableFileSize(path, &size)) {
             return Fail(std::string("Cannot read the ") + what + " " + Quoted(path) + ".");
         }
-        plan->sourceBytes += size;
+        if (copied) plan->sourceBytes += size;
         return true;
     }
 
@@ -97,7 +98,7 @@ struct PlanBuilder {
         mask.windowIndex = index;
         mask.image.path = path;
         mask.image.name = PathLastComponent(path);
-        if (!CheckTopLevelName(mask.image.name, path) || !CheckReadable(path, "mask image"))
+        if (!CheckTopLevelName(mask.image.name, path) || !CheckReadable(path, "mask image", false))
             return false;
         for (const ExportMask& other : plan->masks) {
             // The projector keeps one mask per name: a second image under

@@ -47,9 +47,10 @@ bool PrepareStub(const Project& project, const ExportContext& context, std::vect
     pe::PeImage image;
     pe::PeError error = image.Open(context.stub);
     bool changed = false;
-    if (error == pe::PeError::None && !iconFile.empty()) {
+    if (!iconFile.empty()) {
         std::vector<pe::IconImage> icons;
-        pe::PeError iconError = pe::ReadIconFile(iconFile, &icons);
+        pe::PeError iconError = error;
+        if (iconError == pe::PeError::None) iconError = pe::ReadIconFile(iconFile, &icons);
         if (iconError == pe::PeError::None) iconError = pe::ReplaceIcon(&image, icons);
         if (iconError == pe::PeError::None) {
             changed = true;
@@ -111,9 +112,9 @@ ExportResult BuildWindowsTarget(const Project& project, const ExportPlan& plan,
     const std::string output = project.OutputPath(ExportTarget::Windows);
     if (!IsValidOutputName(name))
         return Failed("The output name \"" + name + "\" is not a valid file name.");
+    if (PathExists(output) && !project.ExportPermission(ExportTarget::Windows)) return {};
     if (IsDirectory(output))
         return Failed("A folder is in the way of the projector \"" + output + "\".");
-    if (PathExists(output) && !project.ExportPermission(ExportTarget::Windows)) return {};
     if (context.stub.empty()) return Failed("The projector stub is missing.");
 
     std::vector<uint8_t> stub;

@@ -174,6 +174,16 @@ TEST(KestrelCli, RelativePathsInAProjectFileAreTakenFromItsFolder) {
     EXPECT_NE(cli.out.find("assets"), std::string::npos) << cli.out;
 }
 
+TEST(KestrelCli, ABigExportReportsProgressOnStderr) {
+    CliRun cli;
+    ASSERT_EQ(cli.Run({"new", cli.project, cli.movie}), kExitOk);
+    WriteBytes(cli.folder / "big.bin", test::Bytes(6u << 20, 0x42));
+    ASSERT_EQ(cli.Run({"set", cli.project, "more_files+=" + (cli.folder / "big.bin")}), kExitOk);
+    ASSERT_EQ(cli.Run({"export", cli.project, "--stub", cli.stub}), kExitOk) << cli.err;
+    EXPECT_NE(cli.err.find("exporting: 100% (6 of 6 MB)\n"), std::string::npos) << cli.err;
+    EXPECT_TRUE(cli.out.empty());
+}
+
 TEST(KestrelCli, InfoShowsTheHeader) {
     CliRun cli;
     ASSERT_EQ(cli.Run({"info", cli.movie}), kExitOk);
