@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
 #include "builder/export/export_command.h"
 #include "builder/export/plist_text.h"
 #include "builder/pe/icon_file.h"
@@ -249,6 +254,58 @@ TEST(ExportWindows, RefusesWhatCannotBeCarriedAndLeavesTheOldOutput) {
         EXPECT_EQ(ListTree(f.out), (std::set<std::string>{"Show.exe"})) << c.what;
     }
 }
+
+#ifndef _WIN32
+// The file-size limit makes every write beyond it fail, as a full disk does.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        signal(SIGXFSZ, SIG_DFL);
+    }
+
+  private:
+    rlimit old_{};
+};
+
+TEST(ExportWindows, AWriteThatFailsHalfWayLeavesTheOldOutputs) {
+    ExportFixture f;
+    WriteBytes(f.folder / "big.bin", test::Bytes(1 << 20, 0x42));
+    f.project.MainWindow().AddExtraFile(f.folder / "big.bin");
+    WriteBytes(f.Projector(), BytesOf("old projector"));
+    f.context.alwaysOverwrite = true;
+    ExportResult result;
+    {
+        FileSizeLimit limit(256 << 10);
+        result = f.Run();
+    }
+    EXPECT_EQ(result.outcome, ExportOutcome::Failed);
+    EXPECT_NE(result.message.find("Show.exe"), std::string::npos) << result.message;
+    EXPECT_EQ(ReadBytes(f.Projector()), BytesOf("old projector"));
+    EXPECT_EQ(ListTree(f.out), (std::set<std::string>{"Show.exe"}));
+
+    // The same for a folder target: the old folder stays whole.
+    f.project.SetOutputEnabled(ExportTarget::Windows, false);
+    f.project.SetOutputEnabled(ExportTarget::Linux, true);
+    const std::string linux = f.out + kPathSeparator + "Showrh";
+    MakeDirectory(linux);
+    WriteBytes(JoinPath(linux, "old"), BytesOf("old"));
+    {
+        FileSizeLimit limit(256 << 10);
+        result = f.Run();
+    }
+    EXPECT_EQ(result.outcome, ExportOutcome::Failed);
+    EXPECT_NE(result.message.find("big.bin"), std::string::npos) << result.message;
+    EXPECT_EQ(ListTree(f.out), (std::set<std::string>{"Show.exe", "Showrh/", "Showrh/old"}));
+}
+#endif
 
 TEST(ExportCommand, AsksBeforeReplacingAndHonoursTheAnswer) {
     ExportFixture f;
