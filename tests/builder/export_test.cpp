@@ -294,9 +294,9 @@ TEST(ExportWindows, AWriteThatFailsHalfWayLeavesTheOldOutputs) {
     // The same for a folder target: the old folder stays whole.
     f.project.SetOutputEnabled(ExportTarget::Windows, false);
     f.project.SetOutputEnabled(ExportTarget::Linux, true);
-    const std::string linux = f.out + kPathSeparator + "Showrh";
-    MakeDirectory(linux);
-    WriteBytes(JoinPath(linux, "old"), BytesOf("old"));
+    const std::string linuxFolder = f.out + kPathSeparator + "Showrh";
+    MakeDirectory(linuxFolder);
+    WriteBytes(JoinPath(linuxFolder, "old"), BytesOf("old"));
     {
         FileSizeLimit limit(256 << 10);
         result = f.Run();
