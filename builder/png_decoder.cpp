@@ -20,6 +20,15 @@ MaskImage DecodePng(const void* data, size_t size) {
         result.error = MaskImageError::TooLarge;
         return result;
     }
+    // Deflate packs at most 1032 bytes into one: a file too small to hold
+    // even 1-bit rows of this size is damaged, and its pixels are never
+    // allocated.
+    uint64_t leastRaw = uint64_t{image.height} * (1 + (uint64_t{image.width} + 7) / 8);
+    if (leastRaw / 1032 > size) {
+        png_image_free(&image);
+        result.error = MaskImageError::Damaged;
+        return result;
+    }
     image.format = PNG_FORMAT_RGB;
     PixelBuffer& pixels = result.pixels;
     pixels.width = static_cast<int32_t>(image.width);

@@ -4,6 +4,7 @@
 #include <pugixml.hpp>
 #include <vector>
 
+#include "builder/project_file_access.h"
 #include "builder/project_file_attributes.h"
 #include "builder/project_paths.h"
 #include "common/binary_file.h"
@@ -11,14 +12,6 @@
 #include "common/settings_reader.h"
 
 namespace kestrel {
-
-// Stores read values directly: loading is not an edit, and the setters'
-// side effects (re-applying the movie size) must not undo what the file says.
-struct ProjectFileAccess {
-    static WindowSettings& Settings(WindowData& window) { return window.settings_; }
-    static std::vector<std::string>& ExtraFiles(WindowData& window) { return window.extraFiles_; }
-    static ProjectSettings& Settings(Project& project) { return project.settings_; }
-};
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "builder/project_file_writer.h"
 
+#include <algorithm>
+
 #include "builder/project_file_attributes.h"
 #include "builder/project_paths.h"
 #include "common/replacing_file.h"

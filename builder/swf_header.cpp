@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "common/binary_file.h"
@@ -171,6 +172,12 @@ const char* ToString(SwfHeaderError error) {
             return "out of memory reading the movie's stage size";
     }
     return "unknown movie header error";
+}
+
+std::string FrameRateText(const SwfHeader& header) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f fps", static_cast<double>(header.frameRate));
+    return text;
 }
 
 bool ReadSwfHeaderFromMemory(const void* data, size_t size, SwfHeader* header) {

@@ -40,8 +40,12 @@ struct SwfHeader {
     int32_t StageHeightPixels() const { return static_cast<int32_t>(StageHeightTwips() / 20); }
 };
 
-// Fills `header` from the movie at `path`. A missing file or an empty path
-// fails with error None, as there was nothing to open.
+// The frame rate as the builder shows it: "%.1f fps" ("12.5 fps").
+std::string FrameRateText(const SwfHeader& header);
+
+// Fills `header` from the movie at `path`, opened as given (the builder's
+// callers pass absolute forms). A missing file or an empty path fails with
+// error None, as there was nothing to open.
 bool ReadSwfHeader(const std::string& path, SwfHeader* header);
 
 // The same for a movie held in memory (`size` bytes of the file's start are

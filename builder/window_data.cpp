@@ -1,6 +1,7 @@
 #include "builder/window_data.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "builder/change_counter.h"
 #include "builder/project_paths.h"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 #include "tests/builder/builder_test_support.h"
 
@@ -220,6 +221,18 @@ TEST(MaskImageTest, DamagedTruncatedAndHugeImagesAreRefused) {
         for (int i = 0; i < 4; ++i) bmp[c.offset + i] = static_cast<uint8_t>(c.value >> (8 * i));
         if (c.offset == 28) bmp[29] = 0;
         EXPECT_EQ(DecodeMaskImage(bmp.data(), bmp.size()).error, c.error);
+    }
+    // A tiny PNG that claims a huge size is refused before its pixels exist.
+    for (uint32_t side : {16000u, 20000u}) {
+        Bytes huge = png;
+        for (int i = 0; i < 4; ++i) {
+            huge[16 + i] = static_cast<uint8_t>(side >> (24 - 8 * i));   // width
+            huge[20 + i] = static_cast<uint8_t>(2000u >> (24 - 8 * i));  // height
+        }
+        uint32_t crc = crc32(0, huge.data() + 12, 17);
+        for (int i = 0; i < 4; ++i) huge[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+        MaskImageError error = DecodeMaskImage(huge.data(), huge.size()).error;
+        EXPECT_EQ(error, side > kMaxMaskSide ? MaskImageError::TooLarge : MaskImageError::Damaged);
     }
     Bytes text = test::BytesOf("GIF89a");
     EXPECT_EQ(DecodeMaskImage(text.data(), text.size()).error, MaskImageError::UnknownFormat);

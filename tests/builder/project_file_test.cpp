@@ -345,8 +345,11 @@ TEST(ProjectFileTest, AnInterruptedSaveLeavesTheOldFileByteForByte) {
         EXPECT_FALSE(PathExists(path + ".partial"));
         EXPECT_EQ(test::ListTree(folder.path()).size(), 2u);  // the project and the movie
     }
+    // A leftover of a crashed save is replaced, and gone afterwards.
+    test::WriteBytes(path + ".partial", test::BytesOf("leftover from an earlier run"));
     EXPECT_EQ(SaveTextFile(path, text, text.size()), ProjectFileError::None);
     EXPECT_EQ(test::ReadBytes(path), test::BytesOf(text));
+    EXPECT_FALSE(PathExists(path + ".partial"));
 
     // No folder to write into, or a folder in the way of the name.
     EXPECT_EQ(SaveProjectFile(changed, JoinPath(folder / "none", "x.kstl")),

@@ -100,6 +100,11 @@ TEST(SwfHeaderTest, FrameRateIsEightDotEightFixedPoint) {
         ASSERT_TRUE(ReadSwfHeaderFromMemory(file.data(), file.size(), &header));
         EXPECT_FLOAT_EQ(header.frameRate, c.rate);
     }
+    SwfHeader header;
+    header.frameRate = 12.5f;
+    EXPECT_EQ(FrameRateText(header), "12.5 fps");
+    header.frameRate = 12.0f;
+    EXPECT_EQ(FrameRateText(header), "12.0 fps");
 }
 
 TEST(SwfHeaderTest, NegativeRectangleFieldsAreSigned) {

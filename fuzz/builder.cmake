@@ -1,0 +1,3 @@
+kestrel_add_fuzzer(fuzz_project_reader ${CMAKE_CURRENT_LIST_DIR}/fuzz_project_reader.cpp LIBS kestrel_builder_core)
+kestrel_add_fuzzer(fuzz_swf_header ${CMAKE_CURRENT_LIST_DIR}/fuzz_swf_header.cpp LIBS kestrel_builder_core)
+kestrel_add_fuzzer(fuzz_mask_image ${CMAKE_CURRENT_LIST_DIR}/fuzz_mask_image.cpp LIBS kestrel_builder_core)
