@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 
+#include "builder/export/stub_resource_win.h"
 #include "builder/pe/icon_file.h"
 #include "builder/pe/pe_image.h"
 #include "projector/app/win_handle.h"
@@ -214,6 +215,26 @@ TEST(PeResourcesUnderWine, A64BitImageRewrittenHereLoadsAsData) {
     DataModule module = LoadAsData(path);
     ASSERT_TRUE(module) << GetLastError();
     EXPECT_EQ(FindPlugin(module.get()), NewPlugin());
+}
+
+TEST(PeResourcesUnderWine, TheBuilderFindsTheStubItCarries) {
+    TestFolder folder;
+    PeImage builder;
+    ASSERT_EQ(builder.Open(ReadBytes(SKYLET_EXE)), PeError::None);
+    std::vector<uint8_t> stub = NewPlugin();
+    builder.SetResource(ResourceName::Text(kStubResourceType), ResourceName::Id(kStubResourceId),
+                        kStubResourceLanguage, stub);
+    std::vector<uint8_t> saved;
+    ASSERT_EQ(builder.Save(&saved), PeError::None);
+    const std::string path = folder / "builder.exe";
+    WriteBytes(path, saved);
+    DataModule module = LoadAsData(path);
+    ASSERT_TRUE(module);
+    std::vector<uint8_t> found;
+    ASSERT_TRUE(LoadStubResource(module.get(), &found));
+    EXPECT_EQ(found, stub);
+    DataModule plain = LoadAsData(SKYLET_EXE);
+    EXPECT_FALSE(LoadStubResource(plain.get(), &found));
 }
 
 }  // namespace
