@@ -187,6 +187,18 @@ bool MakeExportPlan(const Project& project, ExportPlan* plan, std::string* messa
         if (!builder.AddMask(*main.SubWindows()[i], static_cast<uint32_t>(i + 1))) return false;
     }
     if (!builder.AddWindow(main)) return false;
+    // The icons of the ticked targets, so that no target is built when a
+    // later one would fail on its icon.
+    const ProjectSettings& s = project.Settings();
+    const bool mac = s.outputMacppc || s.outputMacintel || s.outputMacuniversal;
+    if ((s.outputWin && s.outputWinAppicon &&
+         !builder.CheckReadable(s.outputWinAppiconPath, "icon", false)) ||
+        (mac && s.outputMacAppicon &&
+         !builder.CheckReadable(s.outputMacAppiconPath, "icon", false)) ||
+        (s.outputLinux && s.outputLinuxAppicon &&
+         !builder.CheckReadable(s.outputLinuxAppiconPath, "icon", false))) {
+        return false;
+    }
     plan->settings = SettingsOfWindow(main);
     return true;
 }

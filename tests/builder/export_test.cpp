@@ -204,6 +204,13 @@ TEST(ExportWindows, RefusesWhatCannotBeCarriedAndLeavesTheOldOutput) {
              f.project.SetUseWindowsIcon(true);
          },
          "gone.ico"},
+        {"missing Mac icon",
+         [](ExportFixture& f) {
+             f.project.SetOutputEnabled(ExportTarget::MacPpc, true);
+             f.project.SetMacIconPath(f.folder / "gone.icns");
+             f.project.SetUseMacIcon(true);
+         },
+         "gone.icns"},
         {"settings name",
          [](ExportFixture& f) {
              WriteBytes(f.folder / "SK.DAT", BytesOf("x"));
