@@ -1,7 +1,7 @@
 // A projector exported from a project runs under Wine: its window opens with
 // the project's title, the movie reads the extra file and the attached
 // folder, the mask's region data is unpacked, and the program carries the
-// project's icon.
+// project's icon and the plug-in it was given.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -144,6 +144,10 @@ TEST(ExportedProjector, RunsWithItsMovieExtraFilesMaskAndIcon) {
 
     ExportContext context;
     context.stub = ReadWholeFile(SKYLET_EXE);
+    // The plug-in carried again through the resource writer: the projector
+    // must find and load the replaced library.
+    context.plugin = ReadWholeFile(NPFP_DLL);
+    ASSERT_FALSE(context.plugin.empty());
     context.convertMask = ConvertMaskImage;
     ExportResult result = RunExport(project, context);
     ASSERT_EQ(result.outcome, ExportOutcome::Finished) << result.message;
