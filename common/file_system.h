@@ -28,6 +28,13 @@ MakeDirectoryResult MakeDirectory(const std::string& path);
 // file system lists them (no folders, no "." or "..").
 std::vector<std::string> ListFiles(const std::string& folder);
 
+// Names of the folders directly inside `folder` (no "." or ".."; links to
+// folders are not listed, so a copy never follows them).
+std::vector<std::string> ListFolders(const std::string& folder);
+
+// Renames a folder; false when something named `to` exists.
+bool RenameFolder(const std::string& from, const std::string& to);
+
 // Deletes one file; false if it was not there or could not be deleted.
 bool RemoveFile(const std::string& path);
 

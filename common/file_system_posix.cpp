@@ -39,6 +39,23 @@ std::vector<std::string> ListFiles(const std::string& folder) {
     return names;
 }
 
+std::vector<std::string> ListFolders(const std::string& folder) {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir.get())) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+        if (IsDirectory(JoinPath(folder, entry->d_name))) names.push_back(entry->d_name);
+    }
+    return names;
+}
+
+bool RenameFolder(const std::string& from, const std::string& to) {
+    // rename() would replace an empty folder; the caller asked for none.
+    if (PathExists(to)) return false;
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool RemoveFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }

@@ -55,6 +55,26 @@ std::vector<std::string> ListFiles(const std::string& folder) {
     return names;
 }
 
+std::vector<std::string> ListFolders(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    FindHandle find(FindFirstFileA(JoinPath(folder, "*").c_str(), &entry));
+    if (!find.valid()) return names;
+    do {
+        const bool folderEntry = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (folderEntry && !link && std::strcmp(entry.cFileName, ".") != 0 &&
+            std::strcmp(entry.cFileName, "..") != 0) {
+            names.push_back(entry.cFileName);
+        }
+    } while (FindNextFileA(find.get(), &entry));
+    return names;
+}
+
+bool RenameFolder(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), 0) != 0;
+}
+
 bool RemoveFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
 }

@@ -34,6 +34,8 @@ const char* ToString(PayloadWriteError error) {
             return "item name refused";
         case PayloadWriteError::SourceTooLarge:
             return "file too large for the payload";
+        case PayloadWriteError::SourceUnreadable:
+            return "file cannot be read";
         case PayloadWriteError::Closed:
             return "payload already closed";
     }
@@ -96,8 +98,13 @@ uint32_t PayloadWriter::writeBlobFromFile(const std::string& path) {
     if (!ok()) return 0;
     BinaryFile source;
     int64_t size = source.open(path, BinaryFile::Mode::Read) ? source.size() : -1;
-    if (size < 0 || !source.seek(0)) return writeBlob(nullptr, 0);
+    if (size < 0 || !source.seek(0)) {
+        if (!requireReadableSources_) return writeBlob(nullptr, 0);
+        failedSource_ = path;
+        return fail(PayloadWriteError::SourceUnreadable);
+    }
     if (static_cast<uint64_t>(size) > kMaxBlobSize - kPayloadWordSize) {
+        failedSource_ = path;
         return fail(PayloadWriteError::SourceTooLarge);
     }
     // The length follows the bytes, so a file that shrinks while it is copied
@@ -107,9 +114,15 @@ uint32_t PayloadWriter::writeBlobFromFile(const std::string& path) {
     while (copied < static_cast<uint64_t>(size)) {
         size_t want = static_cast<size_t>(
             std::min<uint64_t>(chunk.size(), static_cast<uint64_t>(size) - copied));
-        if (!source.readExactly(chunk.data(), want)) break;
+        if (!source.readExactly(chunk.data(), want)) {
+            if (!requireReadableSources_) break;
+            failedSource_ = path;
+            return fail(PayloadWriteError::SourceUnreadable);
+        }
         if (!writeRaw(chunk.data(), want)) return 0;
         copied += want;
+        sourceBytesCopied_ += want;
+        if (progress_) progress_(sourceBytesCopied_);
     }
     if (!writeInteger(static_cast<uint32_t>(copied))) return 0;
     return static_cast<uint32_t>(copied + kPayloadWordSize);

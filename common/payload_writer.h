@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,12 @@ namespace kestrel {
 
 enum class PayloadWriteError {
     None,
-    CannotOpen,      // the output file could not be opened for appending
-    WriteFailed,     // a write to the output failed (disk full, ...)
-    NameRefused,     // a name longer than 255 bytes or not IsSafeItemName()
-    SourceTooLarge,  // a blob larger than 4 GiB - 1 bytes
-    Closed,          // used after writeEndMark()
+    CannotOpen,        // the output file could not be opened for appending
+    WriteFailed,       // a write to the output failed (disk full, ...)
+    NameRefused,       // a name longer than 255 bytes or not IsSafeItemName()
+    SourceTooLarge,    // a blob larger than 4 GiB - 1 bytes
+    SourceUnreadable,  // with requireReadableSources: a source file could not be read whole
+    Closed,            // used after writeEndMark()
 };
 
 const char* ToString(PayloadWriteError error);
@@ -32,6 +34,15 @@ class PayloadWriter {
 
     bool ok() const { return error_ == PayloadWriteError::None; }
     PayloadWriteError error() const { return error_; }
+
+    // For exports: a source file that cannot be opened or read whole fails
+    // the writer (SourceUnreadable) instead of giving an empty or short
+    // blob, and failedSource() names it.
+    void requireReadableSources() { requireReadableSources_ = true; }
+    const std::string& failedSource() const { return failedSource_; }
+    // Called after every chunk copied from a source file, with the bytes
+    // copied from source files so far.
+    void setProgress(std::function<void(uint64_t)> progress) { progress_ = std::move(progress); }
 
     // Primitive fields. Each returns the bytes written (length word included),
     // or 0 on failure.
@@ -72,6 +83,10 @@ class PayloadWriter {
 
     BinaryFile file_;
     PayloadWriteError error_ = PayloadWriteError::None;
+    bool requireReadableSources_ = false;
+    std::string failedSource_;
+    std::function<void(uint64_t)> progress_;
+    uint64_t sourceBytesCopied_ = 0;
 };
 
 // The last component of a path, split at "/" and (on every platform) "\".

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The main job: builds the programs, makes the sample movie, packs it into a
-# projector, runs that projector headless under Wine for a few seconds, takes
-# a screenshot, closes it and prints what happened.
+# The main job: builds the programs, makes the sample movie, exports the
+# sample project (samples/hello/hello.kstl) as a projector with kestrel-cli,
+# runs that projector headless under Wine for a few seconds, takes a
+# screenshot, closes it and prints what happened.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -19,7 +20,7 @@ build() {
   cmake --preset "$preset" -B "$PREFIX$preset" >/dev/null
   cmake --build "$PREFIX$preset" -j "$JOBS" --target "$@"
 }
-build native swfc kpack
+build native swfc kestrel-cli
 build win32 skylet npfp              # the shipping 32-bit programs
 if [ "$KESTREL_TEST_PRESET" != win32 ]; then
   echo "(this machine cannot run 32-bit code: the projector runs from the x86-64 build)"
@@ -34,13 +35,11 @@ echo "== sample movie"
 "${PREFIX}native"/tools/swfwriter/swfc samples/hello/hello.swfdesc -o "$OUT/hello.swf"
 
 echo "== projector"
-settings=()
-while IFS= read -r line; do
-  case "$line" in ''|'#'*) continue ;; esac
-  settings+=(--set "$line")
-done < samples/hello/window.settings
-"${PREFIX}native"/tools/kpack/kpack --stub "$PREFIX$KESTREL_TEST_PRESET/projector/app/skylet.exe" \
-  --out "$OUT/hello.exe" --movie "$OUT/hello.swf" "${settings[@]}"
+# The project names its movie and output folder relative to itself.
+cp samples/hello/hello.kstl "$OUT/hello.kstl"
+"${PREFIX}native"/builder/cli/kestrel-cli export "$OUT/hello.kstl" \
+  --stub "$PREFIX$KESTREL_TEST_PRESET/projector/app/skylet.exe" --overwrite
+"${PREFIX}native"/builder/cli/kestrel-cli list "$OUT/hello.exe"
 ls -l "$OUT/hello.exe"
 
 echo "== run under Wine + Xvfb"
