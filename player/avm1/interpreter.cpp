@@ -6,6 +6,7 @@
 
 #include "action_reader.h"
 #include "builtins.h"
+#include "common/ascii_case.h"
 #include "conversions.h"
 #include "heap.h"
 #include "operators.h"
@@ -65,16 +66,7 @@ private:
 };
 
 bool equalsName(std::string_view a, std::string_view b, bool cs) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (!cs) {
-            if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-            if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        }
-        if (x != y) return false;
-    }
-    return true;
+    return cs ? a == b : AsciiEqualsIgnoringCase(a, b);
 }
 
 // Compilers write characters outside the BMP as two encoded surrogates; joining them gives
@@ -402,10 +394,7 @@ std::vector<std::string> enumerationNames(Vm& vm, Object* o) {
     bool cs = vm.caseSensitive();
     // Marks a name as seen; false when it was seen before (under the version's case rule).
     auto firstSighting = [&](const std::string& n) {
-        std::string key = n;
-        if (!cs)
-            for (char& ch : key) ch = (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
-        return seenKeys.insert(std::move(key)).second;
+        return seenKeys.insert(cs ? n : AsciiLowered(n)).second;
     };
     for (int depth = 0; o && depth < 256; o = o->proto(), ++depth) {
         if (o->kind() == ObjectKind::Array) {

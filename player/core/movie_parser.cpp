@@ -3,7 +3,7 @@
 // declared length runs past the file ends parsing and marks the movie truncated.
 #include <utility>
 
-#include "core/ascii_case.h"
+#include "common/ascii_case.h"
 #include "core/byte_reader.h"
 #include "core/movie_definition.h"
 #include "core/static_text.h"
@@ -411,9 +411,9 @@ std::string MovieDefinition::exportNameOf(uint16_t id) const {
 }
 
 int TimelineDefinition::frameForLabel(const std::string& label) const {
-    std::string wanted = lowered(label);
+    std::string wanted = AsciiLowered(label);
     for (size_t i = 0; i < frames.size(); ++i)
-        if (!frames[i].label.empty() && lowered(frames[i].label) == wanted) return static_cast<int>(i) + 1;
+        if (!frames[i].label.empty() && AsciiLowered(frames[i].label) == wanted) return static_cast<int>(i) + 1;
     return 0;
 }
 

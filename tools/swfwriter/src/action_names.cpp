@@ -1,6 +1,5 @@
 // Names of the SWF 4-8 actions and of DefineFunction2's flags.
-#include <cctype>
-
+#include "common/ascii_case.h"
 #include "swfwriter/action_assembler.h"
 
 namespace swf {
@@ -119,16 +118,7 @@ const NamedCode kActions[] = {
     {"GotoFrame2", 0x9F},
 };
 
-bool SameWord(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
-}
+bool SameWord(const std::string& a, const char* b) { return kestrel::AsciiEqualsIgnoringCase(a, b); }
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/ascii_case.h"
 #include "description_parser.h"
 #include "swfwriter/action_assembler.h"
 #include "swfwriter/place_object.h"
@@ -11,11 +12,7 @@
 namespace swf {
 namespace {
 
-std::string Lower(const std::string& s) {
-    std::string out = s;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
+std::string Lower(const std::string& s) { return kestrel::AsciiLowered(s); }
 
 bool IsLabelName(const std::string& s) {
     if (s.empty() || !(std::isalpha(static_cast<unsigned char>(s[0])) || s[0] == '_')) {
