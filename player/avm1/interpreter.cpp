@@ -7,6 +7,7 @@
 #include "action_reader.h"
 #include "builtins.h"
 #include "common/ascii_case.h"
+#include "common/swf_format.h"
 #include "conversions.h"
 #include "heap.h"
 #include "operators.h"
@@ -233,22 +234,22 @@ Completion Interpreter::runFunction(Object* fnObj, const Value& thisValue,
             ++reg;
         };
         uint16_t f = fd->flags;
-        if (f & kPreloadThis) preload(thisValue);
-        if (f & kPreloadArguments) preload(Value(arguments));
-        else if (!(f & kSuppressArguments)) locals->define("arguments", Value(arguments));
-        if (f & kPreloadSuper) preload(Value(makeSuper()));
-        else if (!(f & kSuppressSuper)) locals->define("super", Value(makeSuper()));
-        if (f & kPreloadRoot) {
+        if (f & swf::kPreloadThis) preload(thisValue);
+        if (f & swf::kPreloadArguments) preload(Value(arguments));
+        else if (!(f & swf::kSuppressArguments)) locals->define("arguments", Value(arguments));
+        if (f & swf::kPreloadSuper) preload(Value(makeSuper()));
+        else if (!(f & swf::kSuppressSuper)) locals->define("super", Value(makeSuper()));
+        if (f & swf::kPreloadRoot) {
             Object* r = act.target ? vm_.host().rootOf(act.target) : nullptr;
             preload(r ? Value(r) : vm_.getMember(Value(act.target), "_root"));
         }
-        if (f & kPreloadParent) {
+        if (f & swf::kPreloadParent) {
             // A timeline without a parent takes no register: the next preload moves up.
             Object* p = act.target ? vm_.host().parentOf(act.target) : nullptr;
             Value parent = p ? Value(p) : vm_.getMember(Value(act.target), "_parent");
             if (!parent.isUndefined()) preload(parent);
         }
-        if (f & kPreloadGlobal) preload(Value(vm_.global()));
+        if (f & swf::kPreloadGlobal) preload(Value(vm_.global()));
         for (size_t i = 0; i < fd->params.size(); ++i) {
             Value v = i < args.size() ? args[i] : Value();
             uint8_t r = fd->params[i].reg;

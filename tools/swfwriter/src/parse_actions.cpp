@@ -7,7 +7,7 @@
 #include "description_parser.h"
 #include "swfwriter/action_assembler.h"
 #include "swfwriter/place_object.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 namespace {
@@ -328,7 +328,7 @@ bool DescriptionParser::ParseActionStatement(const Line& line, ActionAssembler& 
         if (!args.Finish()) return FailArgs(args);
         as.GotoFrame2(play, bias);
     } else if (std::optional<uint8_t> code = ActionCodeByName(head.text)) {
-        if (*code >= 0x80 && *code != 0x9E) {
+        if (*code >= kActionHasOperands && *code != kActionCall) {
             return Fail(line, head.column, "'" + head.text + "' has operands; see its own syntax");
         }
         if (!args.Finish()) return FailArgs(args);

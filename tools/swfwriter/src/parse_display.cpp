@@ -6,7 +6,7 @@
 #include "swfwriter/definitions.h"
 #include "swfwriter/place_object.h"
 #include "swfwriter/shape.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/swf_format.h"
 #include "swfwriter/byte_writer.h"
 
 namespace swf {
@@ -19,16 +20,16 @@ std::string ActionName(uint8_t code);
 
 struct PushValue {
     enum Type : uint8_t {
-        kString = 0,
-        kFloat = 1,
-        kNull = 2,
-        kUndefined = 3,
-        kRegister = 4,
-        kBoolean = 5,
-        kDouble = 6,
-        kInteger = 7,
-        kConstant8 = 8,
-        kConstant16 = 9,
+        kString = kPushString,
+        kFloat = kPushFloat,
+        kNull = kPushNull,
+        kUndefined = kPushUndefined,
+        kRegister = kPushRegister,
+        kBoolean = kPushBoolean,
+        kDouble = kPushDouble,
+        kInteger = kPushInteger,
+        kConstant8 = kPushConstant8,
+        kConstant16 = kPushConstant16,
     };
     Type type = kUndefined;
     std::string text;
@@ -50,18 +51,6 @@ struct PushValue {
     static PushValue Constant16(uint16_t index) { return {kConstant16, {}, 0, index}; }
 };
 
-// DefineFunction2 flags as stored (little-endian UI16).
-enum FunctionFlag : uint16_t {
-    kPreloadThis = 0x0001,
-    kSuppressThis = 0x0002,
-    kPreloadArguments = 0x0004,
-    kSuppressArguments = 0x0008,
-    kPreloadSuper = 0x0010,
-    kSuppressSuper = 0x0020,
-    kPreloadRoot = 0x0040,
-    kPreloadParent = 0x0080,
-    kPreloadGlobal = 0x0100,
-};
 std::optional<uint16_t> FunctionFlagByName(const std::string& name);  // "preload_this"
 
 struct FunctionParam {
