@@ -173,8 +173,7 @@ Completion ActionExecutor::Run() {
         }
         next_ = payload + length;
         ActionReader in(data + payload, length);
-        Outcome ended = (this->*kHandlers[code])(static_cast<ActionCode>(code), in);
-        if (ended) return std::move(*ended);
+        if (!(this->*kHandlers[code])(static_cast<ActionCode>(code), in)) return std::move(ending_);
         if (!in.ok()) return Completion::aborted(RunStatus::Malformed);
         if (interpreter_.pending_) return interpreter_.takePending();
         pc = next_;

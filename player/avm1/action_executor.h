@@ -52,9 +52,14 @@ class ActionExecutor {
     Completion Run();
 
   private:
-    // What a handler answers: nothing to go on at next_, or the completion that ends the stretch.
-    using Outcome = std::optional<Completion>;
-    static Outcome Continue() { return std::nullopt; }
+    // What a handler answers: true to go on at next_, false when it ended the stretch with
+    // the completion in ending_ (a plain bool keeps the call cheap for the common case).
+    using Outcome = bool;
+    static Outcome Continue() { return true; }
+    Outcome End(Completion c) {
+        ending_ = std::move(c);
+        return false;
+    }
 
     using Handler = Outcome (ActionExecutor::*)(swf::ActionCode code, ActionReader& in);
     // The handler of each code's family: one table load and one call per action.
@@ -124,6 +129,7 @@ class ActionExecutor {
     const int version_;
     const bool caseSensitive_;
     size_t next_ = 0;  // where the loop goes on after the current action
+    Completion ending_;
 };
 
 }  // namespace kestrel::avm1

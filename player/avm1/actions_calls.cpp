@@ -22,7 +22,8 @@ ActionExecutor::Outcome ActionExecutor::Calls(ActionCode code, ActionReader& in)
             // A plain call runs with the timeline (or nothing) as `this`.
             Value thisValue = act_.target ? Value(act_.target) : Value();
             Completion c = interpreter_.runFunction(f, thisValue, args, nullptr);
-            if (c.kind == Completion::Throw || c.kind == Completion::Abort) return c;
+            if (c.kind == Completion::Throw || c.kind == Completion::Abort)
+                return End(std::move(c));
             PushValue(c.value);
             break;
         }
@@ -49,12 +50,13 @@ ActionExecutor::Outcome ActionExecutor::Calls(ActionCode code, ActionReader& in)
                 break;
             }
             Completion c = interpreter_.construct(f, args);
-            if (c.kind == Completion::Throw || c.kind == Completion::Abort) return c;
+            if (c.kind == Completion::Throw || c.kind == Completion::Abort)
+                return End(std::move(c));
             PushValue(c.value);
             break;
         }
         case kActionReturn:
-            return Completion::returned(PopValue());
+            return End(Completion::returned(PopValue()));
         case kActionDefineFunction:
         case kActionDefineFunction2:
             return DefineFunction(code, in);
@@ -109,7 +111,7 @@ ActionExecutor::Outcome ActionExecutor::CallMethod() {
         return Continue();
     }
     Completion c = interpreter_.runFunction(f, thisValue, args, holder);
-    if (c.kind == Completion::Throw || c.kind == Completion::Abort) return c;
+    if (c.kind == Completion::Throw || c.kind == Completion::Abort) return End(std::move(c));
     PushValue(c.value);
     return Continue();
 }
@@ -132,7 +134,7 @@ ActionExecutor::Outcome ActionExecutor::DefineFunction(ActionCode code, ActionRe
         for (uint16_t i = 0; i < count && in.ok(); ++i) fd->params.push_back({in.cstring(), 0});
     }
     uint16_t bodySize = in.u16();
-    if (!in.ok() || next_ + bodySize > end_) return Completion::aborted(RunStatus::Malformed);
+    if (!in.ok() || next_ + bodySize > end_) return End(Completion::aborted(RunStatus::Malformed));
     fd->code = act_.code;
     fd->begin = next_;
     fd->end = next_ + bodySize;

@@ -47,7 +47,7 @@ ActionExecutor::Outcome ActionExecutor::Control(ActionCode code, ActionReader& i
         case kActionTry:
             return Try(in);
         case kActionThrow:
-            return Completion::thrown(PopValue());
+            return End(Completion::thrown(PopValue()));
         default:
             break;
     }
@@ -59,13 +59,13 @@ ActionExecutor::Outcome ActionExecutor::Branch(ActionCode code, ActionReader& in
     bool take = code == kActionJump || vm_.toBoolean(PopValue());
     if (!take) return Continue();
     long long target = static_cast<long long>(next_) + offset;
-    if (target < 0 || static_cast<size_t>(target) > bytes_.size()) return Completion::normal();
+    if (target < 0 || static_cast<size_t>(target) > bytes_.size()) return End(Completion::normal());
     if (static_cast<size_t>(target) < begin_ || static_cast<size_t>(target) >= end_) {
-        if (static_cast<size_t>(target) == end_) return Completion::normal();
+        if (static_cast<size_t>(target) == end_) return End(Completion::normal());
         Completion c;
         c.kind = Completion::JumpOut;
         c.jumpTarget = static_cast<size_t>(target);
-        return c;
+        return End(std::move(c));
     }
     next_ = static_cast<size_t>(target);
     return Continue();
@@ -78,14 +78,14 @@ ActionExecutor::Outcome ActionExecutor::With(ActionReader& in) {
     Object* o = vm_.toObject(v);
     // Nested blocks use the native stack like calls do, so they count as calls.
     if (interpreter_.depth_ >= vm_.limits().maxCallDepth)
-        return Completion::aborted(RunStatus::RecursionLimit);
+        return End(Completion::aborted(RunStatus::RecursionLimit));
     if (o) act_.scope.push_back(o);
     size_t depthBefore = act_.scope.size();
     ++interpreter_.depth_;
     Completion c = interpreter_.execute(act_, next_, bodyEnd);
     --interpreter_.depth_;
     if (o && act_.scope.size() == depthBefore) act_.scope.pop_back();
-    if (!ResumeAfterNestedBlock(c, begin_, end_, bodyEnd, &next_)) return c;
+    if (!ResumeAfterNestedBlock(c, begin_, end_, bodyEnd, &next_)) return End(std::move(c));
     return Continue();
 }
 
@@ -99,13 +99,13 @@ ActionExecutor::Outcome ActionExecutor::Try(ActionReader& in) {
         catchRegister = in.u8();
     else
         catchName = in.cstring();
-    if (!in.ok()) return Completion::aborted(RunStatus::Malformed);
+    if (!in.ok()) return End(Completion::aborted(RunStatus::Malformed));
     size_t tryBegin = next_, catchBegin = tryBegin + trySize, finallyBegin = catchBegin + catchSize,
            after = finallyBegin + finallySize;
-    if (after > end_) return Completion::aborted(RunStatus::Malformed);
+    if (after > end_) return End(Completion::aborted(RunStatus::Malformed));
     size_t stackDepth = stack_.size();
     if (interpreter_.depth_ >= vm_.limits().maxCallDepth)
-        return Completion::aborted(RunStatus::RecursionLimit);
+        return End(Completion::aborted(RunStatus::RecursionLimit));
     DepthGuard guard(interpreter_.depth_);
     Completion c = interpreter_.execute(act_, tryBegin, catchBegin);
     if (c.kind == Completion::Throw && (flags & kTryHasCatch)) {
@@ -123,7 +123,7 @@ ActionExecutor::Outcome ActionExecutor::Try(ActionReader& in) {
         Completion f = interpreter_.execute(act_, finallyBegin, after);
         if (f.kind != Completion::Normal) c = f;
     }
-    if (!ResumeAfterNestedBlock(c, begin_, end_, after, &next_)) return c;
+    if (!ResumeAfterNestedBlock(c, begin_, end_, after, &next_)) return End(std::move(c));
     return Continue();
 }
 

@@ -96,7 +96,7 @@ ActionExecutor::Outcome ActionExecutor::GetUrl(const std::string& url, const std
         std::string command = url.substr(10);
         if (AsciiEqualsIgnoringCase(command, "quit")) {
             vm_.setQuitRequested();
-            return Completion::aborted(RunStatus::Quit);
+            return End(Completion::aborted(RunStatus::Quit));
         }
         vm_.host().fsCommand(command, target);
     } else {

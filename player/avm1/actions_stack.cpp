@@ -95,10 +95,10 @@ ActionExecutor::Outcome ActionExecutor::Push(ActionCode, ActionReader& in) {
                 break;
             }
             default:
-                return Completion::aborted(RunStatus::Malformed);
+                return End(Completion::aborted(RunStatus::Malformed));
         }
     }
-    if (!in.ok()) return Completion::aborted(RunStatus::Malformed);
+    if (!in.ok()) return End(Completion::aborted(RunStatus::Malformed));
     return Continue();
 }
 
