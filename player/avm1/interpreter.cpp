@@ -1,15 +1,9 @@
 #include "interpreter.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "action_executor.h"
 #include "builtins.h"
 #include "common/ascii_case.h"
-#include "conversions.h"
 #include "heap.h"
-#include "operators.h"
-#include "utf8.h"
 
 namespace kestrel::avm1 {
 
@@ -251,20 +245,6 @@ Completion Interpreter::runFunction(Object* fnObj, const Value& thisValue,
     return c;
 }
 
-Value* Interpreter::registerSlot(Activation& act, size_t index) {
-    // Registers past a function's own count are the four shared ones.
-    if (index < act.localRegisters.size()) return &act.localRegisters[index];
-    if (index < sharedRegisters_.size()) return &sharedRegisters_[index];
-    return nullptr;
-}
-
-Value Interpreter::pop(Activation& act) {
-    if (act.stack.empty()) return Value();
-    Value v = std::move(act.stack.back());
-    act.stack.pop_back();
-    return v;
-}
-
 bool Interpreter::splitVariablePath(const std::string& name, std::string& path, std::string& var) {
     size_t colon = name.rfind(':');
     if (colon != std::string::npos) {
@@ -360,10 +340,6 @@ void Interpreter::setVariable(Activation& act, const std::string& name, const Va
             return;
         }
     }
-}
-
-Value Interpreter::thisForCall(const Value& v) {
-    return v;
 }
 
 Completion Interpreter::execute(Activation& act, size_t begin, size_t end) {
