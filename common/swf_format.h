@@ -144,6 +144,18 @@ enum ActionCode : uint8_t {
     kActionGotoFrame2 = 0x9F,
 };
 
+// FILLSTYLE types.
+enum FillStyleType : uint8_t {
+    kFillSolid = 0x00,
+    kFillLinearGradient = 0x10,
+    kFillRadialGradient = 0x12,
+    kFillFocalGradient = 0x13,  // DefineShape4
+    kFillRepeatingBitmap = 0x40,
+    kFillClippedBitmap = 0x41,
+    kFillHardRepeatingBitmap = 0x42,  // not smoothed
+    kFillHardClippedBitmap = 0x43,
+};
+
 // Value types inside a Push action.
 enum PushType : uint8_t {
     kPushString = 0,

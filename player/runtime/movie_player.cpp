@@ -587,10 +587,9 @@ void MoviePlayer::removeSprite(Object* clip) {
 }
 
 void MoviePlayer::getUrl(std::string_view url, std::string_view target, int method, Object* clip) {
-    // GetURL2 flags: bits 0-1 the method (1 GET, 2 POST), 0x40 load into a target,
-    // 0x80 load variables.
-    bool loadVariables = (method & 0x80) != 0;
-    int sendMethod = method & 3;
+    // GetURL2 flags: the method (1 GET, 2 POST), load into a target, load variables.
+    bool loadVariables = (method & swf::kGetUrl2LoadVariables) != 0;
+    int sendMethod = method & swf::kGetUrl2MethodMask;
     std::string body;
     std::string address(url);
     if (sendMethod != 0 && clip) {

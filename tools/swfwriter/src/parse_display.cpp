@@ -110,7 +110,8 @@ bool ReadFillStyle(ArgReader& args, FillStyle& fill) {
         }
         fill.bitmapId = static_cast<uint16_t>(id);
         bool clipped = args.Flag("clipped"), hard = args.Flag("hard");
-        fill.type = static_cast<FillStyle::Type>(0x40 | (clipped ? 1 : 0) | (hard ? 2 : 0));
+        fill.type = hard ? (clipped ? FillStyle::kHardClippedBitmap : FillStyle::kHardRepeatingBitmap)
+                         : (clipped ? FillStyle::kClippedBitmap : FillStyle::kRepeatingBitmap);
         fill.matrix = Matrix::Make(0, 0, 20, 20);  // one bitmap pixel per stage pixel
         if (const Arg* m = args.Option("matrix")) {
             std::vector<double> n;
