@@ -88,20 +88,20 @@ void ActionAssembler::Push(const std::vector<PushValue>& values) {
     for (const PushValue& v : values) {
         out_.U8(v.type);
         switch (v.type) {
-            case PushValue::kString:
+            case kPushString:
                 if (v.text.find('\0') != std::string::npos) {
                     Fail("strings cannot hold a zero byte");
                     return;
                 }
                 out_.String(v.text);
                 break;
-            case PushValue::kFloat:
+            case kPushFloat:
                 out_.Float(static_cast<float>(v.number));
                 break;
-            case PushValue::kNull:
-            case PushValue::kUndefined:
+            case kPushNull:
+            case kPushUndefined:
                 break;
-            case PushValue::kRegister:
+            case kPushRegister:
                 if (v.integer < 0 || v.integer > 255) {
                     Fail("registers are numbered 0 to 255");
                     return;
@@ -109,27 +109,27 @@ void ActionAssembler::Push(const std::vector<PushValue>& values) {
                 NoteRegister(static_cast<int>(v.integer));
                 out_.U8(static_cast<uint32_t>(v.integer));
                 break;
-            case PushValue::kBoolean:
+            case kPushBoolean:
                 out_.U8(v.integer ? 1 : 0);
                 break;
-            case PushValue::kDouble:
+            case kPushDouble:
                 out_.SwappedDouble(v.number);
                 break;
-            case PushValue::kInteger:
+            case kPushInteger:
                 if (v.integer < INT32_MIN || v.integer > INT32_MAX) {
                     Fail("integer does not fit 32 bits (push it as a double)");
                     return;
                 }
                 out_.U32(static_cast<uint32_t>(v.integer));
                 break;
-            case PushValue::kConstant8:
+            case kPushConstant8:
                 if (v.integer < 0 || v.integer > 255) {
                     Fail("constant index does not fit 8 bits");
                     return;
                 }
                 out_.U8(static_cast<uint32_t>(v.integer));
                 break;
-            case PushValue::kConstant16:
+            case kPushConstant16:
                 if (v.integer < 0 || v.integer > 0xFFFF) {
                     Fail("constant index does not fit 16 bits");
                     return;

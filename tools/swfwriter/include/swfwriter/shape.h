@@ -18,17 +18,8 @@ struct GradientStop {
 };
 
 struct FillStyle {
-    enum Type : uint8_t {
-        kSolid = kFillSolid,
-        kLinearGradient = kFillLinearGradient,
-        kRadialGradient = kFillRadialGradient,
-        kFocalGradient = kFillFocalGradient,
-        kRepeatingBitmap = kFillRepeatingBitmap,
-        kClippedBitmap = kFillClippedBitmap,
-        kHardRepeatingBitmap = kFillHardRepeatingBitmap,
-        kHardClippedBitmap = kFillHardClippedBitmap,
-    };
-    Type type = kSolid;
+    using Type = FillStyleType;
+    Type type = kFillSolid;
     Rgba color;  // solid
     // Gradients map the square -16384..16384 twips through `matrix`; bitmaps map pixels.
     Matrix matrix;
