@@ -8,14 +8,16 @@
 #include <vector>
 
 #include "avm1/vm.h"
+#include "common/swf_format.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using namespace swf;
 
 void action(Bytes& b, uint8_t code, const Bytes& payload = {}) {
     b.push_back(code);
-    if (code >= 0x80) {
+    if (code >= kActionHasOperands) {
         b.push_back(static_cast<uint8_t>(payload.size()));
         b.push_back(static_cast<uint8_t>(payload.size() >> 8));
         for (uint8_t byte : payload) b.push_back(byte);
@@ -24,7 +26,7 @@ void action(Bytes& b, uint8_t code, const Bytes& payload = {}) {
 
 Bytes pushString(const char* s) {
     Bytes p;
-    p.push_back(0);
+    p.push_back(kPushString);
     for (const char* c = s; *c; ++c) p.push_back(static_cast<uint8_t>(*c));
     p.push_back(0);
     return p;
@@ -32,8 +34,9 @@ Bytes pushString(const char* s) {
 
 Bytes pushInt(int32_t v) {
     Bytes p;
-    p.push_back(7);
-    for (int i = 0; i < 4; ++i) p.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    p.push_back(kPushInteger);
+    for (int i = 0; i < 4; ++i)
+        p.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
     return p;
 }
 
@@ -43,7 +46,8 @@ Bytes branch(int16_t offset) {
 
 // Fills in a Jump/If offset once the target is known.
 void patch(Bytes& b, size_t actionStart, size_t target) {
-    int16_t offset = static_cast<int16_t>(static_cast<long>(target) - static_cast<long>(actionStart + 5));
+    int16_t offset =
+        static_cast<int16_t>(static_cast<long>(target) - static_cast<long>(actionStart + 5));
     b[actionStart + 3] = static_cast<uint8_t>(offset);
     b[actionStart + 4] = static_cast<uint8_t>(static_cast<uint16_t>(offset) >> 8);
 }
@@ -54,52 +58,52 @@ Bytes variableLoop(int32_t n) {
     Bytes p = pushString("i");
     Bytes zero = pushInt(0);
     for (uint8_t byte : zero) p.push_back(byte);
-    action(b, 0x96, p);
-    action(b, 0x1D);
+    action(b, kActionPush, p);
+    action(b, kActionSetVariable);
     size_t top = b.size();
-    action(b, 0x96, pushString("i"));
-    action(b, 0x1C);
-    action(b, 0x96, pushInt(n));
-    action(b, 0x48);  // Less2
-    action(b, 0x12);  // Not
+    action(b, kActionPush, pushString("i"));
+    action(b, kActionGetVariable);
+    action(b, kActionPush, pushInt(n));
+    action(b, kActionLess2);
+    action(b, kActionNot);
     size_t exitIf = b.size();
-    action(b, 0x9D, branch(0));
-    action(b, 0x96, pushString("i"));
-    action(b, 0x96, pushString("i"));
-    action(b, 0x1C);
-    action(b, 0x96, pushInt(1));
-    action(b, 0x47);  // Add2
-    action(b, 0x1D);
+    action(b, kActionIf, branch(0));
+    action(b, kActionPush, pushString("i"));
+    action(b, kActionPush, pushString("i"));
+    action(b, kActionGetVariable);
+    action(b, kActionPush, pushInt(1));
+    action(b, kActionAdd2);
+    action(b, kActionSetVariable);
     size_t back = b.size();
-    action(b, 0x99, branch(0));
+    action(b, kActionJump, branch(0));
     patch(b, back, top);
     patch(b, exitIf, b.size());
-    b.push_back(0);
+    b.push_back(kActionEnd);
     return b;
 }
 
-// 8 actions per iteration: the counter lives in register 1.
+// 10 actions per iteration: the counter lives in register 1.
 Bytes registerLoop(int32_t n) {
     Bytes b;
-    action(b, 0x96, pushInt(0));
-    action(b, 0x87, {1});  // StoreRegister 1
-    action(b, 0x17);       // Pop
+    action(b, kActionPush, pushInt(0));
+    action(b, kActionStoreRegister, {1});
+    action(b, kActionPop);
     size_t top = b.size();
-    action(b, 0x96, {4, 1});  // Push r1
-    action(b, 0x96, pushInt(n));
-    action(b, 0x48);
-    action(b, 0x12);
+    action(b, kActionPush, {kPushRegister, 1});
+    action(b, kActionPush, pushInt(n));
+    action(b, kActionLess2);
+    action(b, kActionNot);
     size_t exitIf = b.size();
-    action(b, 0x9D, branch(0));
-    action(b, 0x96, {4, 1});
-    action(b, 0x50);  // Increment
-    action(b, 0x87, {1});
-    action(b, 0x17);
+    action(b, kActionIf, branch(0));
+    action(b, kActionPush, {kPushRegister, 1});
+    action(b, kActionIncrement);
+    action(b, kActionStoreRegister, {1});
+    action(b, kActionPop);
     size_t back = b.size();
-    action(b, 0x99, branch(0));
+    action(b, kActionJump, branch(0));
     patch(b, back, top);
     patch(b, exitIf, b.size());
-    b.push_back(0);
+    b.push_back(kActionEnd);
     return b;
 }
 
@@ -116,16 +120,21 @@ void runLoop(benchmark::State& state, const Bytes& code, int actionsPerIteration
         auto r = vm.run(shared, context);
         if (!r.ok()) state.SkipWithError("the loop did not complete");
     }
-    state.counters["actions/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * n * actionsPerIteration, benchmark::Counter::kIsRate);
-    state.counters["iterations/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * n, benchmark::Counter::kIsRate);
+    state.counters["actions/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * n * actionsPerIteration,
+                           benchmark::Counter::kIsRate);
+    state.counters["iterations/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * n,
+                                                        benchmark::Counter::kIsRate);
 }
 
 constexpr int32_t kIterations = 10'000'000;
 
-void BM_VariableLoop(benchmark::State& state) { runLoop(state, variableLoop(kIterations), 13, kIterations); }
-void BM_RegisterLoop(benchmark::State& state) { runLoop(state, registerLoop(kIterations), 8, kIterations); }
+void BM_VariableLoop(benchmark::State& state) {
+    runLoop(state, variableLoop(kIterations), 13, kIterations);
+}
+void BM_RegisterLoop(benchmark::State& state) {
+    runLoop(state, registerLoop(kIterations), 10, kIterations);
+}
 
 void BM_CppLoop(benchmark::State& state) {
     for (auto _ : state) {

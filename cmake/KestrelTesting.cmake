@@ -21,12 +21,3 @@ function(kestrel_add_test)
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
-
-# Adds every existing subfolder from the list, so areas can land independently.
-function(kestrel_add_existing_subdirectories)
-  foreach(dir ${ARGN})
-    if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt")
-      add_subdirectory(${dir})
-    endif()
-  endforeach()
-endfunction()

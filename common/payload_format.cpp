@@ -1,6 +1,6 @@
 #include "common/payload_format.h"
 
-#include <cctype>
+#include "common/ascii_case.h"
 
 namespace kestrel {
 
@@ -11,7 +11,7 @@ namespace {
 bool IsDosDeviceName(const std::string& name) {
     std::string stem = name.substr(0, name.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    stem = AsciiUppered(stem);
     if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
     if (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0)) {
         return stem[3] >= '1' && stem[3] <= '9';

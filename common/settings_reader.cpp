@@ -5,6 +5,7 @@
 #include <limits>
 #include <pugixml.hpp>
 
+#include "common/ascii_case.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
 
@@ -245,14 +246,7 @@ uint32_t ParseDecimalUInt(const std::string& text) {
 }
 
 bool ParseFlag(const std::string& text) {
-    if (text.size() != 4) return false;
-    const char* word = "true";
-    for (size_t i = 0; i < 4; ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != word[i]) return false;
-    }
-    return true;
+    return AsciiEqualsIgnoringCase(text, "true");
 }
 
 bool ApplyWindowAttribute(WindowDefinition* definition, const std::string& name,

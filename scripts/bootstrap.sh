@@ -70,22 +70,44 @@ install_pkgs build-essential cmake ninja-build pkg-config dpkg-dev \
 TOOLCHAIN="$ROOT/cmake/mingw.cmake"
 mkdir -p "$DEPS/src"
 
-cross_cmake() {  # arch src-dir build-dir extra-args...
-  local arch="$1" src="$2" build="$3"; shift 3
-  cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-    -DKESTREL_WIN_ARCH="$arch" -DKESTREL_DEPS_ROOT="$DEPS/$arch" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DEPS/$arch" "$@" >/dev/null
-  cmake --build "$build" >/dev/null
-  cmake --install "$build" >/dev/null
+# Runs a step with its output in a log; on failure shows the end of the log and stops.
+logged() {  # log-file command...
+  local logfile="$1"; shift
+  mkdir -p "$(dirname "$logfile")"
+  if ! "$@" >>"$logfile" 2>&1; then
+    log "failed: $* (log: $logfile)" >&2
+    tail -n 40 "$logfile" >&2
+    exit 1
+  fi
 }
 
-fetch_source() {  # package -> prints the unpacked source directory
+cross_cmake() {  # arch src-dir build-dir extra-args...
+  local arch="$1" src="$2" build="$3"; shift 3
+  local logfile="$build.log"
+  mkdir -p "$(dirname "$logfile")"
+  : >"$logfile"
+  logged "$logfile" cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+    -DKESTREL_WIN_ARCH="$arch" -DKESTREL_DEPS_ROOT="$DEPS/$arch" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DEPS/$arch" "$@"
+  logged "$logfile" cmake --build "$build"
+  logged "$logfile" cmake --install "$build"
+}
+
+# Unpacks a source package under $DEPS/src and prints its folder. Runs in a command
+# substitution, so callers assign its output on a line of its own for set -e to see a
+# failure.
+fetch_source() {  # package
   local pkg="$1" dir
   dir="$(find "$DEPS/src" -maxdepth 1 -type d -name "${pkg}-*" | head -n1)"
   if [ -z "$dir" ]; then
-    apt_update_once
-    (cd "$DEPS/src" && apt-get source -qq "$pkg" >/dev/null 2>&1)
+    apt_update_once >&2
+    cd "$DEPS/src"  # a subshell: the caller's folder stays
+    logged "$DEPS/src/$pkg.log" apt-get source -qq "$pkg"
     dir="$(find "$DEPS/src" -maxdepth 1 -type d -name "${pkg}-*" | head -n1)"
+    if [ -z "$dir" ]; then
+      log "apt-get source $pkg left no ${pkg}-* folder in $DEPS/src" >&2
+      exit 1
+    fi
   fi
   echo "$dir"
 }
@@ -94,12 +116,14 @@ for arch in i686 x86_64; do
   lib="$DEPS/$arch/lib"
   if [ ! -f "$lib/libpugixml.a" ]; then
     log "cross-building pugixml ($arch)"
-    cross_cmake "$arch" "$(fetch_source pugixml)" "$DEPS/build/$arch/pugixml" \
+    src="$(fetch_source pugixml)"
+    cross_cmake "$arch" "$src" "$DEPS/build/$arch/pugixml" \
       -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF
   fi
   if [ ! -f "$lib/libpng16.a" ]; then
     log "cross-building libpng ($arch)"
-    cross_cmake "$arch" "$(fetch_source libpng1.6)" "$DEPS/build/$arch/libpng" \
+    src="$(fetch_source libpng1.6)"
+    cross_cmake "$arch" "$src" "$DEPS/build/$arch/libpng" \
       -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
       -DZLIB_ROOT="/usr/$arch-w64-mingw32"
   fi

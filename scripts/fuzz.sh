@@ -9,8 +9,8 @@ mode="${1:-smoke}"
 seconds=5
 [ "$mode" = long ] && seconds="${2:-600}"
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "${KESTREL_JOBS:-$(nproc)}"
+source scripts/build.sh
+build fuzz
 
 failed=0
 passed=0

@@ -10,16 +10,10 @@ cd "$ROOT"
 bash scripts/bootstrap.sh
 source scripts/wine-arch.sh
 
-JOBS="${KESTREL_JOBS:-$(nproc)}"
 # Build folders are build/<preset> unless KESTREL_BUILD_PREFIX says otherwise
 # (e.g. build/mine- gives build/mine-native, build/mine-win32, ...).
 PREFIX="${KESTREL_BUILD_PREFIX:-build/}"
-build() {
-  local preset="$1"; shift
-  echo "== $preset build: $*"
-  cmake --preset "$preset" -B "$PREFIX$preset" >/dev/null
-  cmake --build "$PREFIX$preset" -j "$JOBS" --target "$@"
-}
+source scripts/build.sh
 build native swfc kestrel-cli
 build win32 skylet npfp              # the shipping 32-bit programs
 if [ "$KESTREL_TEST_PRESET" != win32 ]; then

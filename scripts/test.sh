@@ -8,13 +8,16 @@ cd "$ROOT"
 bash scripts/bootstrap.sh
 source scripts/wine-arch.sh
 
-JOBS="${KESTREL_JOBS:-$(nproc)}"
-build() {  # preset [targets...]
-  local preset="$1"; shift
-  echo "== $preset build${*:+: $*}"
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$JOBS" ${*:+--target "$@"}
-}
+# Formatting: every source as .clang-format has it. Off until the tree has been
+# formatted once; KESTREL_CHECK_FORMAT=1 turns it on.
+if [ "${KESTREL_CHECK_FORMAT:-0}" = 1 ]; then
+  bash scripts/check-format.sh
+fi
+
+# Warnings are errors here (KESTREL_WERROR=OFF builds as the main job does).
+export KESTREL_WERROR="${KESTREL_WERROR:-ON}"
+source scripts/build.sh
+JOBS="$KESTREL_JOBS"
 build native
 if [ "$KESTREL_TEST_PRESET" = win32 ]; then
   build win32

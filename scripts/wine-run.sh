@@ -18,11 +18,17 @@ init_prefix() {
   exec 9>"$WINEPREFIX.lock"
   flock 9
   if [ ! -f "$WINEPREFIX/.kestrel-ready" ]; then
-    "$WINE64" wineboot -i >/dev/null 2>&1
+    # Marked ready only when every step worked; a failed start is tried again next time.
+    local logfile="$WINEPREFIX.setup.log"
     # Without a window manager Wine draws frames and captions itself.
-    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    wineserver -w
+    if ! { "$WINE64" wineboot -i &&
+           "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f &&
+           "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f &&
+           wineserver -w; } >"$logfile" 2>&1; then
+      echo "wine-run: setting up the Wine prefix $WINEPREFIX failed (log: $logfile)" >&2
+      tail -n 20 "$logfile" >&2
+      exit 1
+    fi
     touch "$WINEPREFIX/.kestrel-ready"
   fi
   flock -u 9

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "builtins.h"
+#include "common/ascii_case.h"
 #include "conversions.h"
 #include "object.h"
 
@@ -84,8 +85,8 @@ int compareValues(Vm& vm, const Value& a, const Value& b, int options) {
     }
     std::string x = elementText(vm, a), y = elementText(vm, b);
     if (options & kCaseInsensitive) {
-        for (auto& ch : x) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        for (auto& ch : y) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        x = AsciiLowered(x);
+        y = AsciiLowered(y);
     }
     return x < y ? -1 : (x > y ? 1 : 0);
 }

@@ -30,19 +30,6 @@ using NativeFunction = std::function<Value(NativeCall&)>;
 // Action bytes shared by every function defined in them, so a function outlives its frame.
 using ActionBytes = std::shared_ptr<const std::vector<uint8_t>>;
 
-// DefineFunction2 flag bits.
-enum FunctionFlags : uint16_t {
-    kPreloadThis = 0x0001,
-    kSuppressThis = 0x0002,
-    kPreloadArguments = 0x0004,
-    kSuppressArguments = 0x0008,
-    kPreloadSuper = 0x0010,
-    kSuppressSuper = 0x0020,
-    kPreloadRoot = 0x0040,
-    kPreloadParent = 0x0080,
-    kPreloadGlobal = 0x0100,
-};
-
 struct FunctionParameter {
     std::string name;
     uint8_t reg = 0;  // DefineFunction2: register to store into, 0 = a named local

@@ -61,7 +61,7 @@ struct Activation {
 };
 
 class Interpreter {
-public:
+  public:
     explicit Interpreter(Vm& vm);
 
     RunResult runTopLevel(ActionBytes code, const ExecutionContext& context);
@@ -86,10 +86,10 @@ public:
     Value getVariable(Activation& act, const std::string& name);
     void setVariable(Activation& act, const std::string& name, const Value& value);
 
-private:
+  private:
     Completion execute(Activation& act, size_t begin, size_t end);
-    Completion runFunction(Object* function, const Value& thisValue,
-                           const std::vector<Value>& args, Object* superProto);
+    Completion runFunction(Object* function, const Value& thisValue, const std::vector<Value>& args,
+                           Object* superProto);
     Completion takePending();
 
     Object* lookupScope(Activation& act, const std::string& name, bool cs);
@@ -97,9 +97,6 @@ private:
     // object that has this member (a.b.c falls through to _global.a.b when this.a.b has no c).
     Object* resolvePath(Activation& act, std::string_view path, std::string_view member = {});
     bool splitVariablePath(const std::string& name, std::string& path, std::string& var);
-    Value pop(Activation& act);
-    Value* registerSlot(Activation& act, size_t index);
-    Value thisForCall(const Value& v);
 
     Vm& vm_;
     int depth_ = 0;

@@ -1,25 +1,14 @@
 #include "object.h"
 
+#include "common/ascii_case.h"
 #include "function.h"
 
 namespace kestrel::avm1 {
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool sameName(std::string_view a, std::string_view b, bool caseSensitive) {
-    if (a.size() != b.size()) return false;
-    if (caseSensitive) return a == b;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
-std::string lowered(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = lower(c);
-    return out;
+    return caseSensitive ? a == b : AsciiEqualsIgnoringCase(a, b);
 }
 
 constexpr size_t kIndexThreshold = 16;
@@ -34,11 +23,11 @@ Property* Object::findOwn(std::string_view name, bool caseSensitive) {
     }
     if (index_.empty()) {
         index_.reserve(properties_.size());
-        for (size_t i = 0; i < properties_.size(); ++i) index_.emplace(lowered(properties_[i].name), i);
+        for (size_t i = 0; i < properties_.size(); ++i) index_.emplace(AsciiLowered(properties_[i].name), i);
     }
     // The first property in insertion order wins when several differ only in case.
     size_t best = properties_.size();
-    auto range = index_.equal_range(lowered(name));
+    auto range = index_.equal_range(AsciiLowered(name));
     for (auto it = range.first; it != range.second; ++it)
         if (it->second < best && sameName(properties_[it->second].name, name, caseSensitive)) best = it->second;
     return best < properties_.size() ? &properties_[best] : nullptr;
@@ -62,7 +51,7 @@ Property& Object::define(std::string_view name, Value value, uint8_t flags) {
     p.value = std::move(value);
     p.flags = flags;
     properties_.push_back(std::move(p));
-    if (!index_.empty()) index_.emplace(lowered(name), properties_.size() - 1);
+    if (!index_.empty()) index_.emplace(AsciiLowered(name), properties_.size() - 1);
     return properties_.back();
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "builtins.h"
+#include "common/ascii_case.h"
 #include "conversions.h"
 #include "heap.h"
 #include "interpreter.h"
@@ -19,14 +20,7 @@ constexpr int kMaxProtoDepth = 256;
 
 bool nameIs(std::string_view a, std::string_view b, bool cs) {
     if (a.size() != b.size()) return false;
-    if (cs) return a == b;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
+    return cs ? a == b : AsciiEqualsIgnoringCase(a, b);
 }
 
 }  // namespace

@@ -45,15 +45,15 @@ std::vector<std::shared_ptr<DisplayObject>> Button::makeStateChildren(uint8_t st
 }
 
 void Button::construct() {
-    hitArea_ = makeStateChildren(kButtonHitTest);
+    hitArea_ = makeStateChildren(swf::kButtonHitTest);
     state_ = ButtonState::Up;
-    shown_ = makeStateChildren(kButtonUp);
+    shown_ = makeStateChildren(swf::kButtonUp);
 }
 
 void Button::setState(ButtonState state) {
     if (state == state_ && !shown_.empty()) return;
     state_ = state;
-    uint8_t flag = state == ButtonState::Up ? kButtonUp : state == ButtonState::Over ? kButtonOver : kButtonDown;
+    uint8_t flag = state == ButtonState::Up ? swf::kButtonUp : state == ButtonState::Over ? swf::kButtonOver : swf::kButtonDown;
     shown_ = makeStateChildren(flag);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/shape_definition.h"
+#include "common/swf_format.h"
 #include "core/swf_types.h"
 
 namespace kestrel::player {
@@ -70,38 +71,16 @@ struct EditTextDefinition {
     std::string initialText;
 };
 
-// Button state bits of a BUTTONRECORD.
-enum ButtonStateFlags : uint8_t {
-    kButtonUp = 1,
-    kButtonOver = 2,
-    kButtonDown = 4,
-    kButtonHitTest = 8,
-};
-
 struct ButtonRecord {
-    uint8_t states = 0;  // ButtonStateFlags
+    uint8_t states = 0;  // swf::ButtonState
     uint16_t characterId = 0;
     int depth = 0;
     Matrix matrix;
     ColorTransform colorTransform;
 };
 
-// BUTTONCONDACTION condition bits (as the 16-bit little-endian word reads).
-enum ButtonCondition : uint16_t {
-    kCondIdleToOverUp = 0x0001,      // roll over
-    kCondOverUpToIdle = 0x0002,      // roll out
-    kCondOverUpToOverDown = 0x0004,  // press
-    kCondOverDownToOverUp = 0x0008,  // release
-    kCondOverDownToOutDown = 0x0010,  // drag out
-    kCondOutDownToOverDown = 0x0020,  // drag over
-    kCondOutDownToIdle = 0x0040,     // release outside
-    kCondIdleToOverDown = 0x0080,    // drag over (menu)
-    kCondOverDownToIdle = 0x0100,    // drag out (menu)
-    kCondKeyPressMask = 0xFE00,      // key code << 9
-};
-
 struct ButtonConditionAction {
-    uint16_t conditions = 0;  // ButtonCondition bits
+    uint16_t conditions = 0;  // swf::ButtonCondition bits
     ActionBytes actions;
 };
 

@@ -1,8 +1,6 @@
 #include "core/display_options.h"
 
-#include <cctype>
-
-#include "core/ascii_case.h"
+#include "common/ascii_case.h"
 
 namespace kestrel::player {
 
@@ -10,7 +8,7 @@ namespace {
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    c = AsciiLower(c);
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
@@ -32,9 +30,9 @@ std::optional<Rgba> parseColor(const std::string& text) {
 DisplayOptions parseDisplayOptions(const std::vector<std::pair<std::string, std::string>>& parameters) {
     DisplayOptions options;
     for (const auto& [rawName, value] : parameters) {
-        std::string name = lowered(rawName);
+        std::string name = AsciiLowered(rawName);
         if (name == "wmode") {
-            options.transparent = lowered(value) == "transparent";
+            options.transparent = AsciiLowered(value) == "transparent";
         } else if (name == "bgcolor") {
             if (auto color = parseColor(value)) options.background = color;
         } else if (name == "scale") {

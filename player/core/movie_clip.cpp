@@ -1,8 +1,8 @@
 #include "core/movie_clip.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "common/ascii_case.h"
 #include "core/button.h"
 #include "core/display_factory.h"
 #include "core/stage.h"
@@ -71,12 +71,7 @@ DisplayObject* MovieClip::childAtDepth(int depth) const {
 
 DisplayObject* MovieClip::childByName(const std::string& name, bool caseSensitive) const {
     auto equal = [&](const std::string& a) {
-        if (caseSensitive) return a == name;
-        if (a.size() != name.size()) return false;
-        for (size_t i = 0; i < a.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(name[i])))
-                return false;
-        return true;
+        return caseSensitive ? a == name : AsciiEqualsIgnoringCase(a, name);
     };
     for (const auto& entry : children_)
         if (equal(entry.second->name())) return entry.second.get();

@@ -3,7 +3,8 @@
 // declared length runs past the file ends parsing and marks the movie truncated.
 #include <utility>
 
-#include "core/ascii_case.h"
+#include "common/ascii_case.h"
+#include "common/swf_format.h"
 #include "core/byte_reader.h"
 #include "core/movie_definition.h"
 #include "core/static_text.h"
@@ -11,34 +12,6 @@
 namespace kestrel::player {
 
 namespace {
-
-enum TagCode : uint16_t {
-    kTagEnd = 0,
-    kTagShowFrame = 1,
-    kTagDefineShape = 2,
-    kTagPlaceObject = 4,
-    kTagRemoveObject = 5,
-    kTagDefineButton = 7,
-    kTagSetBackgroundColor = 9,
-    kTagDefineFont = 10,
-    kTagDoAction = 12,
-    kTagDefineShape2 = 22,
-    kTagPlaceObject2 = 26,
-    kTagRemoveObject2 = 28,
-    kTagDefineShape3 = 32,
-    kTagDefineButton2 = 34,
-    kTagDefineEditText = 37,
-    kTagDefineSprite = 39,
-    kTagFrameLabel = 43,
-    kTagDefineFont2 = 48,
-    kTagExportAssets = 56,
-    kTagDoInitAction = 59,
-    kTagPlaceObject3 = 70,
-    kTagDefineFont3 = 75,
-    kTagDefineShape4 = 83,
-    kTagDefineText = 11,
-    kTagDefineText2 = 33,
-};
 
 ActionBytes restOf(ByteReader& r) {
     size_t n = r.remaining();
@@ -100,11 +73,11 @@ private:
             if (length == 0x3F) length = r.u32();
             if (!r.ok() || length > r.remaining()) break;
             ByteReader body = r.sub(length);
-            if (code == kTagEnd) {
+            if (code == swf::kTagEnd) {
                 complete = true;
                 break;
             }
-            if (code == kTagShowFrame) {
+            if (code == swf::kTagShowFrame) {
                 timeline.frames.push_back(std::move(frame));
                 frame = FrameDefinition();
                 continue;
@@ -121,7 +94,7 @@ private:
     // Tags that belong to a frame. False when `code` is not one of them.
     bool parseControlTag(uint16_t code, ByteReader& r, FrameDefinition& frame, bool isRoot) {
         switch (code) {
-            case kTagPlaceObject: {
+            case swf::kTagPlaceObject: {
                 PlaceCommand c;
                 c.hasCharacter = true;
                 c.characterId = r.u16();
@@ -135,23 +108,23 @@ private:
                 if (r.ok()) frame.commands.push_back(std::move(c));
                 return true;
             }
-            case kTagPlaceObject2:
-            case kTagPlaceObject3: parsePlace(r, code == kTagPlaceObject3, frame); return true;
-            case kTagRemoveObject:
-            case kTagRemoveObject2: {
+            case swf::kTagPlaceObject2:
+            case swf::kTagPlaceObject3: parsePlace(r, code == swf::kTagPlaceObject3, frame); return true;
+            case swf::kTagRemoveObject:
+            case swf::kTagRemoveObject2: {
                 PlaceCommand c;
                 c.kind = PlaceCommand::Remove;
-                if (code == kTagRemoveObject) r.u16();
+                if (code == swf::kTagRemoveObject) r.u16();
                 c.depth = r.u16();
                 if (r.ok()) frame.commands.push_back(std::move(c));
                 return true;
             }
-            case kTagDoAction: {
+            case swf::kTagDoAction: {
                 ActionBytes a = restOf(r);
                 if (!a.empty()) frame.actions.push_back(a);
                 return true;
             }
-            case kTagDoInitAction: {
+            case swf::kTagDoInitAction: {
                 if (!isRoot) return true;
                 InitAction init;
                 init.spriteId = r.u16();
@@ -159,12 +132,12 @@ private:
                 if (r.ok()) frame.initActions.push_back(init);
                 return true;
             }
-            case kTagFrameLabel: {
+            case swf::kTagFrameLabel: {
                 std::string label = r.cstring();
                 if (r.ok() && frame.label.empty()) frame.label = label;
                 return true;
             }
-            case kTagSetBackgroundColor: {
+            case swf::kTagSetBackgroundColor: {
                 Rgba c = r.rgb();
                 if (r.ok() && isRoot && !movie_.hasBackground_) {
                     movie_.background_ = c;
@@ -226,10 +199,10 @@ private:
 
     void parseDefinitionTag(uint16_t code, ByteReader& r) {
         switch (code) {
-            case kTagDefineShape:
-            case kTagDefineShape2:
-            case kTagDefineShape3:
-            case kTagDefineShape4: {
+            case swf::kTagDefineShape:
+            case swf::kTagDefineShape2:
+            case swf::kTagDefineShape3:
+            case swf::kTagDefineShape4: {
                 ShapeDefinition shape;
                 shape.id = r.u16();
                 if (!r.ok() || !defineOnce(shape.id, CharacterKind::Shape)) return;
@@ -238,7 +211,7 @@ private:
                 movie_.shapes_[shape.id] = std::move(shape);
                 return;
             }
-            case kTagDefineSprite: {
+            case swf::kTagDefineSprite: {
                 TimelineDefinition sprite;
                 sprite.id = r.u16();
                 r.u16();  // frame count: the ShowFrame tags decide
@@ -247,10 +220,10 @@ private:
                 movie_.sprites_[sprite.id] = std::move(sprite);
                 return;
             }
-            case kTagDefineEditText: parseEditText(r); return;
-            case kTagDefineButton:
-            case kTagDefineButton2: parseButton(r, code == kTagDefineButton2); return;
-            case kTagExportAssets: {
+            case swf::kTagDefineEditText: parseEditText(r); return;
+            case swf::kTagDefineButton:
+            case swf::kTagDefineButton2: parseButton(r, code == swf::kTagDefineButton2); return;
+            case swf::kTagExportAssets: {
                 unsigned count = r.u16();
                 for (unsigned i = 0; i < count && r.ok(); ++i) {
                     uint16_t id = r.u16();
@@ -259,15 +232,15 @@ private:
                 }
                 return;
             }
-            case kTagDefineFont:
-            case kTagDefineFont2:
-            case kTagDefineFont3: {
+            case swf::kTagDefineFont:
+            case swf::kTagDefineFont2:
+            case swf::kTagDefineFont3: {
                 uint16_t id = r.u16();
                 if (r.ok() && defineOnce(id, CharacterKind::Font)) parseFontGlyphs(r, code, fonts_[id]);
                 return;
             }
-            case kTagDefineText:
-            case kTagDefineText2: {
+            case swf::kTagDefineText:
+            case swf::kTagDefineText2: {
                 // Static text becomes a shape made of its glyph outlines.
                 ShapeDefinition text;
                 text.id = r.u16();
@@ -339,7 +312,7 @@ private:
         if (!r.ok() || !defineOnce(b.id, CharacterKind::Button)) return;
         if (!version2) {
             // DefineButton: one action block that runs on release.
-            b.actions.push_back(ButtonConditionAction{kCondOverDownToOverUp, restOf(r)});
+            b.actions.push_back(ButtonConditionAction{swf::kCondOverDownToOverUp, restOf(r)});
         } else if (actionOffset != 0) {
             // The offset counts from the offset field itself.
             size_t at = recordsStart + actionOffset;
@@ -411,9 +384,9 @@ std::string MovieDefinition::exportNameOf(uint16_t id) const {
 }
 
 int TimelineDefinition::frameForLabel(const std::string& label) const {
-    std::string wanted = lowered(label);
+    std::string wanted = AsciiLowered(label);
     for (size_t i = 0; i < frames.size(); ++i)
-        if (!frames[i].label.empty() && lowered(frames[i].label) == wanted) return static_cast<int>(i) + 1;
+        if (!frames[i].label.empty() && AsciiLowered(frames[i].label) == wanted) return static_cast<int>(i) + 1;
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/swf_format.h"
 #include "core/shape_definition.h"
 #include "core/shape_geometry.h"
 
@@ -44,16 +45,16 @@ Rgba readGradientAverage(ByteReader& r, int shapeVersion, bool focal) {
 Rgba readFillStyle(ByteReader& r, int shapeVersion) {
     uint8_t type = r.u8();
     switch (type) {
-        case 0x00: return readColor(r, shapeVersion);
-        case 0x10:
-        case 0x12:
-        case 0x13:
+        case swf::kFillSolid: return readColor(r, shapeVersion);
+        case swf::kFillLinearGradient:
+        case swf::kFillRadialGradient:
+        case swf::kFillFocalGradient:
             r.matrix();
-            return readGradientAverage(r, shapeVersion, type == 0x13);
-        case 0x40:
-        case 0x41:
-        case 0x42:
-        case 0x43:
+            return readGradientAverage(r, shapeVersion, type == swf::kFillFocalGradient);
+        case swf::kFillRepeatingBitmap:
+        case swf::kFillClippedBitmap:
+        case swf::kFillHardRepeatingBitmap:
+        case swf::kFillHardClippedBitmap:
             // Bitmaps are not decoded: a neutral grey stands in for the picture.
             r.u16();
             r.matrix();

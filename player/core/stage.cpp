@@ -173,13 +173,13 @@ DisplayObject* findInClip(const MovieClip& clip, double x, double y) {
 
 uint16_t conditionFor(MouseEvent event) {
     switch (event) {
-        case MouseEvent::RollOver: return kCondIdleToOverUp;
-        case MouseEvent::RollOut: return kCondOverUpToIdle;
-        case MouseEvent::Press: return kCondOverUpToOverDown;
-        case MouseEvent::Release: return kCondOverDownToOverUp;
-        case MouseEvent::ReleaseOutside: return kCondOutDownToIdle;
-        case MouseEvent::DragOver: return kCondOutDownToOverDown;
-        case MouseEvent::DragOut: return kCondOverDownToOutDown;
+        case MouseEvent::RollOver: return swf::kCondIdleToOverUp;
+        case MouseEvent::RollOut: return swf::kCondOverUpToIdle;
+        case MouseEvent::Press: return swf::kCondOverUpToOverDown;
+        case MouseEvent::Release: return swf::kCondOverDownToOverUp;
+        case MouseEvent::ReleaseOutside: return swf::kCondOutDownToIdle;
+        case MouseEvent::DragOver: return swf::kCondOutDownToOverDown;
+        case MouseEvent::DragOut: return swf::kCondOverDownToOutDown;
     }
     return 0;
 }

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "core/ascii_case.h"
+#include "common/ascii_case.h"
 
 namespace kestrel::player {
 
 ScaleMode parseScaleMode(const std::string& text) {
-    std::string t = lowered(text);
+    std::string t = AsciiLowered(text);
     if (t == "noborder") return ScaleMode::NoBorder;
     if (t == "exactfit") return ScaleMode::ExactFit;
     if (t == "noscale") return ScaleMode::NoScale;
@@ -16,7 +16,7 @@ ScaleMode parseScaleMode(const std::string& text) {
 
 StageAlign parseStageAlign(const std::string& text) {
     StageAlign align;
-    for (char c : lowered(text)) {
+    for (char c : AsciiLowered(text)) {
         if (c == 'l') align.horizontal = -1;
         if (c == 'r') align.horizontal = 1;
         if (c == 't') align.vertical = -1;

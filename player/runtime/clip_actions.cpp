@@ -33,7 +33,7 @@ std::vector<ClipActionRecord> parseClipActions(const player::ActionBytes& record
         r.events = events;
         size_t start = pos;
         size_t end = pos + length;
-        if ((events & kClipKeyPress) && start < end) r.keyCode = data[start++];
+        if ((events & swf::kClipKeyPress) && start < end) r.keyCode = data[start++];
         r.actions = {data + start, end - start};
         out.push_back(r);
         pos = end;

@@ -4,40 +4,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/swf_format.h"
 #include "core/swf_types.h"
 
 namespace kestrel::runtime {
 
-// Event bits as the 32-bit flags of SWF 6 and later read (SWF 5 uses the low 16).
-enum ClipEventFlags : uint32_t {
-    kClipLoad = 0x1,
-    kClipEnterFrame = 0x2,
-    kClipUnload = 0x4,
-    kClipMouseMove = 0x8,
-    kClipMouseDown = 0x10,
-    kClipMouseUp = 0x20,
-    kClipKeyDown = 0x40,
-    kClipKeyUp = 0x80,
-    kClipData = 0x100,
-    kClipInitialize = 0x200,
-    kClipPress = 0x400,
-    kClipRelease = 0x800,
-    kClipReleaseOutside = 0x1000,
-    kClipRollOver = 0x2000,
-    kClipRollOut = 0x4000,
-    kClipDragOver = 0x8000,
-    kClipDragOut = 0x10000,
-    kClipKeyPress = 0x20000,
-    kClipConstruct = 0x40000,
-};
-
-constexpr uint32_t kClipMouseButtonEvents = kClipPress | kClipRelease | kClipReleaseOutside |
-                                            kClipRollOver | kClipRollOut | kClipDragOver |
-                                            kClipDragOut;
+constexpr uint32_t kClipMouseButtonEvents = swf::kClipPress | swf::kClipRelease | swf::kClipReleaseOutside |
+                                            swf::kClipRollOver | swf::kClipRollOut | swf::kClipDragOver |
+                                            swf::kClipDragOut;
 
 struct ClipActionRecord {
     uint32_t events = 0;
-    uint8_t keyCode = 0;  // kClipKeyPress only
+    uint8_t keyCode = 0;  // swf::kClipKeyPress only
     player::ActionBytes actions;  // points into the record's bytes
 };
 

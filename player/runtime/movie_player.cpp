@@ -58,15 +58,15 @@ std::vector<std::shared_ptr<MovieClip>> clipsInOrder(MovieClip& root) {
 
 const char* methodFor(player::MouseEvent event, uint32_t& clipBits) {
     switch (event) {
-        case player::MouseEvent::RollOver: clipBits = kClipRollOver; return "onRollOver";
-        case player::MouseEvent::RollOut: clipBits = kClipRollOut; return "onRollOut";
-        case player::MouseEvent::Press: clipBits = kClipPress; return "onPress";
-        case player::MouseEvent::Release: clipBits = kClipRelease; return "onRelease";
+        case player::MouseEvent::RollOver: clipBits = swf::kClipRollOver; return "onRollOver";
+        case player::MouseEvent::RollOut: clipBits = swf::kClipRollOut; return "onRollOut";
+        case player::MouseEvent::Press: clipBits = swf::kClipPress; return "onPress";
+        case player::MouseEvent::Release: clipBits = swf::kClipRelease; return "onRelease";
         case player::MouseEvent::ReleaseOutside:
-            clipBits = kClipReleaseOutside;
+            clipBits = swf::kClipReleaseOutside;
             return "onReleaseOutside";
-        case player::MouseEvent::DragOver: clipBits = kClipDragOver; return "onDragOver";
-        case player::MouseEvent::DragOut: clipBits = kClipDragOut; return "onDragOut";
+        case player::MouseEvent::DragOver: clipBits = swf::kClipDragOver; return "onDragOver";
+        case player::MouseEvent::DragOut: clipBits = swf::kClipDragOut; return "onDragOut";
     }
     clipBits = 0;
     return "";
@@ -191,7 +191,7 @@ void MoviePlayer::mouseMove(double x, double y) {
     if (!stage_) return;
     stage_->mouseMove(x * player::kTwipsPerPixel, y * player::kTwipsPerPixel);
     updateDrag();
-    mouseEventsForAllClips(kClipMouseMove, "onMouseMove");
+    mouseEventsForAllClips(swf::kClipMouseMove, "onMouseMove");
     broadcast(*vm_, classes_->mouseObject(), "onMouseMove");
     afterScripts();
 }
@@ -199,7 +199,7 @@ void MoviePlayer::mouseMove(double x, double y) {
 void MoviePlayer::mouseDown(double x, double y) {
     if (!stage_) return;
     stage_->mouseDown(x * player::kTwipsPerPixel, y * player::kTwipsPerPixel);
-    mouseEventsForAllClips(kClipMouseDown, "onMouseDown");
+    mouseEventsForAllClips(swf::kClipMouseDown, "onMouseDown");
     broadcast(*vm_, classes_->mouseObject(), "onMouseDown");
     afterScripts();
 }
@@ -207,7 +207,7 @@ void MoviePlayer::mouseDown(double x, double y) {
 void MoviePlayer::mouseUp(double x, double y) {
     if (!stage_) return;
     stage_->mouseUp(x * player::kTwipsPerPixel, y * player::kTwipsPerPixel);
-    mouseEventsForAllClips(kClipMouseUp, "onMouseUp");
+    mouseEventsForAllClips(swf::kClipMouseUp, "onMouseUp");
     broadcast(*vm_, classes_->mouseObject(), "onMouseUp");
     afterScripts();
 }
@@ -218,7 +218,7 @@ void MoviePlayer::keyDown(int keyCode, int charCode) {
     lastKeyCode_ = keyCode;
     lastCharCode_ = charCode;
     if (!stage_) return;
-    mouseEventsForAllClips(kClipKeyDown, nullptr);
+    mouseEventsForAllClips(swf::kClipKeyDown, nullptr);
     keyPressHandlers(buttonKeyCode(keyCode, charCode));
     broadcast(*vm_, classes_->keyObject(), "onKeyDown");
     afterScripts();
@@ -229,7 +229,7 @@ void MoviePlayer::keyUp(int keyCode, int charCode) {
     lastKeyCode_ = keyCode;
     lastCharCode_ = charCode;
     if (!stage_) return;
-    mouseEventsForAllClips(kClipKeyUp, nullptr);
+    mouseEventsForAllClips(swf::kClipKeyUp, nullptr);
     broadcast(*vm_, classes_->keyObject(), "onKeyUp");
     afterScripts();
 }
@@ -253,14 +253,14 @@ void MoviePlayer::keyPressHandlers(int swfKey) {
         if (d->kind() == player::DisplayObjectKind::Button) {
             auto& button = static_cast<player::Button&>(*d);
             for (const auto& action : button.definition().actions)
-                if (((action.conditions & player::kCondKeyPressMask) >> 9) == swfKey)
+                if (((action.conditions & swf::kCondKeyPressMask) >> swf::kCondKeyPressShift) == swfKey)
                     stage_->queueButtonActions(button, action.actions);
         } else if (d->isClip()) {
             auto& clip = static_cast<MovieClip&>(*d);
             Object* script = scriptObjectOf(clip);
             if (!script || clip.clipActions().empty()) continue;
             for (const ClipActionRecord& r : parseClipActions(clip.clipActions(), swfVersion()))
-                if ((r.events & kClipKeyPress) && r.keyCode == swfKey) runActions(script, r.actions);
+                if ((r.events & swf::kClipKeyPress) && r.keyCode == swfKey) runActions(script, r.actions);
         }
     }
 }
@@ -355,7 +355,7 @@ void MoviePlayer::objectRemoved(DisplayObject& object) {
     auto& clip = static_cast<MovieClip&>(object);
     if (!clip.clipActions().empty())
         for (const ClipActionRecord& r : parseClipActions(clip.clipActions(), swfVersion()))
-            if (r.events & kClipUnload) unload.actions.push_back(r.actions);
+            if (r.events & swf::kClipUnload) unload.actions.push_back(r.actions);
     if (!unload.actions.empty() || vm_->hasProperty(script, "onUnload"))
         pendingUnloads_.push_back(std::move(unload));
 }
@@ -399,11 +399,11 @@ void MoviePlayer::runFrameActions(MovieClip& clip, const player::ActionBytes& ac
 
 void MoviePlayer::clipLoaded(MovieClip& clip) {
     runPendingConstructors();
-    if (!clip.isRemoved()) clipEvent(clip, kClipLoad, "onLoad");
+    if (!clip.isRemoved()) clipEvent(clip, swf::kClipLoad, "onLoad");
 }
 
 void MoviePlayer::frameEntered(MovieClip& clip) {
-    if (!clip.isRemoved()) clipEvent(clip, kClipEnterFrame, "onEnterFrame");
+    if (!clip.isRemoved()) clipEvent(clip, swf::kClipEnterFrame, "onEnterFrame");
 }
 
 void MoviePlayer::runButtonActions(player::Button& button, const player::ActionBytes& actions) {
@@ -587,10 +587,9 @@ void MoviePlayer::removeSprite(Object* clip) {
 }
 
 void MoviePlayer::getUrl(std::string_view url, std::string_view target, int method, Object* clip) {
-    // GetURL2 flags: bits 0-1 the method (1 GET, 2 POST), 0x40 load into a target,
-    // 0x80 load variables.
-    bool loadVariables = (method & 0x80) != 0;
-    int sendMethod = method & 3;
+    // GetURL2 flags: the method (1 GET, 2 POST), load into a target, load variables.
+    bool loadVariables = (method & swf::kGetUrl2LoadVariables) != 0;
+    int sendMethod = method & swf::kGetUrl2MethodMask;
     std::string body;
     std::string address(url);
     if (sendMethod != 0 && clip) {
@@ -642,7 +641,7 @@ void MoviePlayer::completeUrlRequest(uint32_t id, const std::string& data) {
         case PendingLoad::LoadVars: deliverLoadVarsData(*vm_, load.target, &data); break;
         case PendingLoad::Variables:
             assignUrlVariables(*vm_, load.target, data);
-            if (MovieClip* c = clipOf(load.target)) clipEvent(*c, kClipData, "onData");
+            if (MovieClip* c = clipOf(load.target)) clipEvent(*c, swf::kClipData, "onData");
             break;
     }
     afterScripts();

@@ -36,7 +36,7 @@ double approximateTextWidth(const player::EditText& field) {
 
 void ScriptClasses::installTextProperties(Object* object, player::DisplayObject&) {
     MoviePlayer* player = &player_;
-    auto textProperty = [player](Vm&, Object& self) -> Value {
+    auto textProperty = [](Vm&, Object& self) -> Value {
         player::EditText* f = textFieldOfSelf(self);
         return f ? Value(f->text()) : Value();
     };

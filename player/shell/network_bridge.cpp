@@ -1,19 +1,10 @@
 #include "player/shell/network_bridge.h"
 
-#include <cctype>
-
+#include "common/ascii_case.h"
 #include "player/shell/browser_table.h"
 
 namespace kestrel::shell {
 namespace {
-
-bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
-    for (size_t i = 0; prefix[i]; ++i)
-        if (i >= text.size() ||
-            std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
-}
 
 }  // namespace
 
@@ -54,7 +45,7 @@ void NetworkBridge::navigate(const std::string& url, const std::string& target, 
                              const std::string& body) {
     const NPNetscapeFuncs& browser = Browser();
     if (!npp_) return;
-    if (StartsWithIgnoringCase(url, "javascript:")) {
+    if (AsciiStartsWithIgnoringCase(url, "javascript:")) {
         // A script for the page: ask for it with notification so the browser evaluates
         // it as a request instead of handing it to the system as a document to open.
         if (!browser.geturlnotify) return;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "common/ascii_case.h"
 #include "common/net/base64.h"
 
 namespace kestrel {
@@ -13,7 +14,7 @@ bool IsTrueWord(std::string_view text) {
     if (text.size() != kTrue.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        c = AsciiLower(c);
         if (c != kTrue[i]) return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <set>
 
+#include "common/ascii_case.h"
 #include "projector/app/browser_functions_win.h"
 #include "projector/app/host_surface_win.h"
 #include "projector/app/plugin_stream_win.h"
@@ -18,7 +19,7 @@ std::set<const PluginInstance*> g_liveInstances;
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return AsciiLower(x) == AsciiLower(y);
            });
 }
 

@@ -7,7 +7,7 @@
 #include "swf_test_reader.h"
 #include "swfwriter/action_assembler.h"
 #include "swfwriter/description.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "swf_test_reader.h"
 #include "swfwriter/movie_builder.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace {
 

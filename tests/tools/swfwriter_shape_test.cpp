@@ -7,7 +7,7 @@
 #include "swfwriter/description.h"
 #include "swfwriter/place_object.h"
 #include "swfwriter/shape.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "swf_test_reader.h"
 #include "swfwriter/description.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 #include "swfwriter/text_and_buttons.h"
 
 namespace {
@@ -79,7 +79,7 @@ TEST(SwfButton, RecordsConditionsAndActionOffsets) {
 
 TEST(SwfButton, WithoutActionsTheOffsetIsZero) {
     swf::Button b;
-    b.records.push_back({swf::kButtonHit, 1, 1, {}, {}});
+    b.records.push_back({swf::kButtonHitTest, 1, 1, {}, {}});
     std::optional<swf::Bytes> body = swf::EncodeDefineButton2(2, b);
     ASSERT_TRUE(body);
     EXPECT_EQ(ToHex(*body), "02 00 00 00 00 08 01 00 01 00 00 00 00");

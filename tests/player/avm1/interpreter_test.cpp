@@ -2,15 +2,18 @@
 #include <gtest/gtest.h>
 
 #include "action_builder.h"
+#include "avm1/action_executor.h"
 #include "avm1/vm.h"
+#include "swfwriter/action_assembler.h"
 
 namespace kestrel::avm1 {
 namespace {
 
 using test::ActionBuilder;
+using namespace swf;
 
 class RecordingHost : public Host {
-public:
+  public:
     std::vector<std::string> lines;
     std::vector<std::string> calls;
     void trace(std::string_view text) override { lines.emplace_back(text); }
@@ -31,7 +34,9 @@ struct Engine {
     RecordingHost host;
     Vm vm;
     Object* root;
-    explicit Engine(VmLimits limits = {}) : vm(&host, limits), root(vm.newObject()) { vm.addRoot(root); }
+    explicit Engine(VmLimits limits = {}) : vm(&host, limits), root(vm.newObject()) {
+        vm.addRoot(root);
+    }
     RunResult run(const ActionBuilder& b, int version = 8) {
         ExecutionContext c;
         c.swfVersion = version;
@@ -43,11 +48,11 @@ struct Engine {
 TEST(Interpreter, ArithmeticAndTrace) {
     Engine e;
     ActionBuilder b;
-    b.pushNumber(7).pushNumber(2).op(0x0B).trace();                          // 7 - 2
-    b.pushString("a").pushNumber(1).op(0x47).trace();                        // "a" + 1
-    b.pushNumber(7).pushNumber(2).op(0x3F).trace();                          // 7 % 2
-    b.pushNumber(-8).pushNumber(1).op(0x65).trace();                         // -8 >>> 1
-    b.pushString("abc").pushNumber(2).pushNumber(1).op(0x35).trace();        // mbsubstring
+    b.pushNumber(7).pushNumber(2).op(kActionSubtract).trace();
+    b.pushString("a").pushNumber(1).op(kActionAdd2).trace();
+    b.pushNumber(7).pushNumber(2).op(kActionModulo).trace();
+    b.pushNumber(-8).pushNumber(1).op(kActionBitURShift).trace();
+    b.pushString("abc").pushNumber(2).pushNumber(1).op(kActionMBStringExtract).trace();
     EXPECT_TRUE(e.run(b).ok());
     EXPECT_EQ(e.host.lines, (std::vector<std::string>{"5", "a1", "1", "2147483644", "b"}));
 }
@@ -56,7 +61,7 @@ TEST(Interpreter, UndefinedTextDependsOnVersion) {
     for (int version : {6, 7}) {
         Engine e;
         ActionBuilder b;
-        b.pushString("x").pushUndefined().op(0x47).trace();
+        b.pushString("x").pushUndefined().op(kActionAdd2).trace();
         e.run(b, version);
         EXPECT_EQ(e.host.lines.at(0), version >= 7 ? "xundefined" : "x") << version;
     }
@@ -66,7 +71,7 @@ TEST(Interpreter, IdentifiersIgnoreCaseBelowVersion7) {
     for (int version : {6, 7}) {
         Engine e;
         ActionBuilder b;
-        b.setVariable("Foo", 1).pushString("foo").op(0x1C).trace();
+        b.setVariable("Foo", 1).pushString("foo").op(kActionGetVariable).trace();
         e.run(b, version);
         EXPECT_EQ(e.host.lines.at(0), version >= 7 ? "undefined" : "1") << version;
     }
@@ -89,13 +94,9 @@ TEST(Interpreter, EndlessLoopIsAbortedByTheBudget) {
 // function f() { f(); } f();
 ActionBuilder endlessRecursion() {
     ActionBuilder body;
-    body.call("f", 0).op(0x17);
+    body.call("f", 0).op(kActionPop);
     ActionBuilder b;
-    std::vector<uint8_t> p = ActionBuilder::cstr("f");
-    auto zero = ActionBuilder::le16(0), size = ActionBuilder::le16(static_cast<int>(body.size()));
-    p.insert(p.end(), zero.begin(), zero.end());
-    p.insert(p.end(), size.begin(), size.end());
-    b.op(0x9B, p).raw(body.bytes());
+    b.defineFunction("f", {}, body);
     b.call("f", 0);
     return b;
 }
@@ -107,13 +108,13 @@ TEST(Interpreter, DeepRecursionIsAborted) {
 
 TEST(Interpreter, MalformedBytesStopCleanly) {
     const std::vector<std::vector<uint8_t>> inputs = {
-        {0x96, 0x10, 0x00, 0x00},              // length past the end
-        {0x96, 0x02, 0x00, 0x00, 'a'},         // string without terminator
-        {0x96, 0x01, 0x00, 0x0A},              // unknown push type
-        {0x99, 0x01},                          // truncated header
-        {0x9B, 0x05, 0x00, 'f', 0, 0, 0, 0xFF},  // function body larger than the block
-        {0x8F, 0x03, 0x00, 0x01, 0x10, 0x00},  // truncated try
-        {0x88, 0xFF, 0xFF, 0x00},              // pool count larger than its strings
+        {kActionPush, 16, 0, kPushString},                  // length past the end
+        {kActionPush, 2, 0, kPushString, 'a'},              // string without terminator
+        {kActionPush, 1, 0, 10},                            // unknown push type
+        {kActionJump, 1},                                   // truncated header
+        {kActionDefineFunction, 5, 0, 'f', 0, 0, 0, 0xFF},  // body larger than the block
+        {kActionTry, 3, 0, kTryHasCatch, 16, 0},            // truncated try
+        {kActionConstantPool, 0xFF, 0xFF, 0},               // count larger than its strings
     };
     for (const auto& in : inputs) {
         Engine e;
@@ -124,9 +125,18 @@ TEST(Interpreter, MalformedBytesStopCleanly) {
     }
 }
 
+TEST(Interpreter, EveryNamedActionHasAHandler) {
+    // The writer's name table is an independent list of the actions SWF 3 to 8 define.
+    for (int code = kActionEnd + 1; code < 256; ++code) {
+        std::string name = swf::ActionName(static_cast<uint8_t>(code));
+        bool handled = FamilyOf(static_cast<uint8_t>(code)) != ActionFamily::Unknown;
+        EXPECT_EQ(handled, !name.empty()) << "action 0x" << std::hex << code << " " << name;
+    }
+}
+
 TEST(Interpreter, EveryActionCopesWithAnEmptyStack) {
     // Operands missing from the stack read as undefined (NaN, "" ...), never as a fault.
-    for (int code = 1; code < 0x80; ++code) {
+    for (int code = kActionEnd + 1; code < kActionHasOperands; ++code) {
         Engine e;
         ActionBuilder b;
         b.op(static_cast<uint8_t>(code)).op(static_cast<uint8_t>(code));
@@ -150,18 +160,11 @@ TEST(Interpreter, TryCatchFinally) {
     Engine e;
     // try { throw "boom"; } catch (err) { trace(err); } finally { trace("finally"); }
     ActionBuilder tryBody, catchBody, finallyBody;
-    tryBody.pushString("boom").op(0x2A);
-    catchBody.pushString("err").op(0x1C).trace();
+    tryBody.pushString("boom").op(kActionThrow);
+    catchBody.pushString("err").op(kActionGetVariable).trace();
     finallyBody.pushString("finally").trace();
-    std::vector<uint8_t> p{0x03};
-    for (size_t n : {tryBody.size(), catchBody.size(), finallyBody.size()}) {
-        auto le = ActionBuilder::le16(static_cast<int>(n));
-        p.insert(p.end(), le.begin(), le.end());
-    }
-    auto name = ActionBuilder::cstr("err");
-    p.insert(p.end(), name.begin(), name.end());
     ActionBuilder b;
-    b.op(0x8F, p).raw(tryBody.bytes()).raw(catchBody.bytes()).raw(finallyBody.bytes());
+    b.tryCatchFinally(tryBody, "err", catchBody, finallyBody);
     EXPECT_TRUE(e.run(b).ok());
     EXPECT_EQ(e.host.lines, (std::vector<std::string>{"boom", "finally"}));
 }
@@ -169,7 +172,7 @@ TEST(Interpreter, TryCatchFinally) {
 TEST(Interpreter, UncaughtThrowIsReported) {
     Engine e;
     ActionBuilder b;
-    b.pushString("oops").op(0x2A).pushString("unreached").trace();
+    b.pushString("oops").op(kActionThrow).pushString("unreached").trace();
     RunResult r = e.run(b);
     EXPECT_EQ(r.status, RunStatus::Thrown);
     EXPECT_EQ(r.thrown.asString(), "oops");
@@ -179,10 +182,7 @@ TEST(Interpreter, UncaughtThrowIsReported) {
 TEST(Interpreter, QuitCommandStopsTheScript) {
     Engine e;
     ActionBuilder b;
-    std::vector<uint8_t> p = ActionBuilder::cstr("FSCommand:quit");
-    auto target = ActionBuilder::cstr("");
-    p.insert(p.end(), target.begin(), target.end());
-    b.op(0x83, p).pushString("unreached").trace();
+    b.getUrl("FSCommand:quit", "").pushString("unreached").trace();
     EXPECT_EQ(e.run(b).status, RunStatus::Quit);
     EXPECT_TRUE(e.vm.quitRequested());
     EXPECT_TRUE(e.host.lines.empty());
@@ -192,16 +192,14 @@ TEST(Interpreter, QuitCommandStopsTheScript) {
 TEST(Interpreter, TimelineActionsGoToTheHost) {
     Engine e;
     ActionBuilder b;
-    b.op(0x07).op(0x06).op(0x81, ActionBuilder::le16(4));
-    b.op(0x8C, ActionBuilder::cstr("intro"));
-    b.pushNumber(3).op(0x9F, {1});  // gotoAndPlay(3)
-    std::vector<uint8_t> url = ActionBuilder::cstr("http://example.com/");
-    auto target = ActionBuilder::cstr("_blank");
-    url.insert(url.end(), target.begin(), target.end());
-    b.op(0x83, url);
+    b.op(kActionStop).op(kActionPlay).op(kActionGotoFrame, ActionBuilder::le16(4));
+    b.op(kActionGotoLabel, ActionBuilder::cstr("intro"));
+    b.pushNumber(3).op(kActionGotoFrame2, {kGotoFrame2Play});  // gotoAndPlay(3)
+    b.getUrl("http://example.com/", "_blank");
     EXPECT_TRUE(e.run(b).ok());
-    EXPECT_EQ(e.host.calls, (std::vector<std::string>{"stop", "play", "goto 4 stop", "label intro",
-                                                      "goto 2 play", "url http://example.com/ _blank"}));
+    EXPECT_EQ(e.host.calls,
+              (std::vector<std::string>{"stop", "play", "goto 4 stop", "label intro", "goto 2 play",
+                                        "url http://example.com/ _blank"}));
 }
 
 TEST(Interpreter, DefineFunction2PreloadsRegisters) {
@@ -209,22 +207,11 @@ TEST(Interpreter, DefineFunction2PreloadsRegisters) {
     // function f(a /* r2 */) { trace(this === _root-ish r1); trace(a); }
     ActionBuilder body;
     body.pushRegister(2).trace();
-    body.pushRegister(1).pushString("mark").op(0x4E).trace();
-    std::vector<uint8_t> p = ActionBuilder::cstr("f");
-    auto one = ActionBuilder::le16(1);
-    p.insert(p.end(), one.begin(), one.end());
-    p.push_back(3);  // registers
-    auto flags = ActionBuilder::le16(0x0001);  // preload this into r1
-    p.insert(p.end(), flags.begin(), flags.end());
-    p.push_back(2);
-    auto a = ActionBuilder::cstr("a");
-    p.insert(p.end(), a.begin(), a.end());
-    auto size = ActionBuilder::le16(static_cast<int>(body.size()));
-    p.insert(p.end(), size.begin(), size.end());
+    body.pushRegister(1).pushString("mark").op(kActionGetMember).trace();
     ActionBuilder b;
     b.setVariable("mark", 9);
-    b.op(0x8E, p).raw(body.bytes());
-    b.pushString("arg").call("f", 1).op(0x17);
+    b.defineFunction2("f", 3, kPreloadThis, {{2, "a"}}, body);  // this in r1, a in r2
+    b.pushString("arg").call("f", 1).op(kActionPop);
     EXPECT_TRUE(e.run(b).ok());
     EXPECT_EQ(e.host.lines, (std::vector<std::string>{"arg", "9"}));
 }

@@ -1,8 +1,9 @@
 // The Vm API the runtime uses: objects, native properties, calls, the collector, intervals.
+#include "avm1/vm.h"
+
 #include <gtest/gtest.h>
 
 #include "action_builder.h"
-#include "avm1/vm.h"
 
 namespace kestrel::avm1 {
 namespace {
@@ -10,7 +11,7 @@ namespace {
 using test::ActionBuilder;
 
 class ClockHost : public Host {
-public:
+  public:
     double now = 0;
     std::vector<std::string> lines;
     double timerMs() override { return now; }
@@ -24,7 +25,8 @@ TEST(Vm, NativePropertiesReadAndWriteThroughTheHost) {
     clip->defineNative(
         "_x", [&x](Vm&, Object&) { return Value(x); },
         [&x](Vm& v, Object&, const Value& value) { x = v.toNumber(value); });
-    clip->defineNative("_name", [](Vm&, Object&) { return Value("clip"); }, nullptr);
+    clip->defineNative(
+        "_name", [](Vm&, Object&) { return Value("clip"); }, nullptr);
     EXPECT_EQ(vm.getMember(Value(clip), "_x").asNumber(), 5);
     vm.setMember(Value(clip), "_x", Value("12"));
     EXPECT_EQ(x, 12);
@@ -38,16 +40,10 @@ TEST(Vm, CallsScriptFunctionsFromTheHost) {
     vm.addRoot(root);
     // onEnterFrame = function (n) { return n + 1; }
     ActionBuilder body;
-    body.pushString("n").op(0x1C).pushNumber(1).op(0x47).op(0x3E);
-    std::vector<uint8_t> p = ActionBuilder::cstr("");
-    auto one = ActionBuilder::le16(1);
-    p.insert(p.end(), one.begin(), one.end());
-    auto n = ActionBuilder::cstr("n");
-    p.insert(p.end(), n.begin(), n.end());
-    auto size = ActionBuilder::le16(static_cast<int>(body.size()));
-    p.insert(p.end(), size.begin(), size.end());
+    body.pushString("n").op(swf::kActionGetVariable).pushNumber(1).op(swf::kActionAdd2);
+    body.op(swf::kActionReturn);
     ActionBuilder b;
-    b.pushString("onEnterFrame").op(0x9B, p).raw(body.bytes()).op(0x1D);
+    b.pushString("onEnterFrame").defineFunction("", {"n"}, body).op(swf::kActionSetVariable);
     ExecutionContext c;
     c.target = root;
     ASSERT_TRUE(vm.run(b.build(), c).ok());
@@ -100,7 +96,11 @@ TEST(Vm, LongRunningLoopsDoNotGrowTheHeap) {
     Object* root = vm.newObject();
     vm.addRoot(root);
     ActionBuilder b;
-    for (int i = 0; i < 50; ++i) b.pushString("tmp").pushNumber(0).op(0x43).op(0x1D);  // tmp = {}
+    for (int i = 0; i < 50; ++i)
+        b.pushString("tmp")
+            .pushNumber(0)
+            .op(swf::kActionInitObject)
+            .op(swf::kActionSetVariable);  // tmp = {}
     ExecutionContext c;
     c.target = root;
     auto code = b.build();
@@ -154,7 +154,7 @@ TEST(Vm, TimeoutsFireOnce) {
 }
 
 class ExternalHost : public Host {
-public:
+  public:
     std::string lastRequest;
     bool externalAvailable() override { return true; }
     bool externalAddCallback(std::string_view) override { return true; }
@@ -171,10 +171,12 @@ TEST(Vm, ExternalInterfaceGoesThroughTheHost) {
                             "ExternalInterface");
     EXPECT_TRUE(vm.getMember(ei, "available").asBoolean());
     vm.callMethod(ei, "call", {Value("Window.getPosition"), Value("main"), Value(2)});
-    EXPECT_EQ(host.lastRequest,
-              "<invoke name=\"Window.getPosition\" returntype=\"xml\"><arguments><string>main</string>"
-              "<number>2</number></arguments></invoke>");
-    Object* callback = vm.newNativeFunction([](NativeCall& c) { return Value(c.vm.toString(c.arg(0)) + "!"); });
+    EXPECT_EQ(
+        host.lastRequest,
+        "<invoke name=\"Window.getPosition\" returntype=\"xml\"><arguments><string>main</string>"
+        "<number>2</number></arguments></invoke>");
+    Object* callback =
+        vm.newNativeFunction([](NativeCall& c) { return Value(c.vm.toString(c.arg(0)) + "!"); });
     auto added = vm.callMethod(ei, "addCallback", {Value("ping"), Value::null(), Value(callback)});
     ASSERT_TRUE(added && added->asBoolean());
     auto answer = vm.callExternalCallback("ping", {Value("pong")});

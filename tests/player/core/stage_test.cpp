@@ -21,7 +21,7 @@ shape 1
   fill #336699
   rect 0 0 40 40 fill=1
 end
-)") + buttonTag(5, 1, kCondOverDownToOverUp | kCondOutDownToIdle, {0x07, 0x00}) +
+)") + buttonTag(5, 1, swf::kCondOverDownToOverUp | swf::kCondOutDownToIdle, {0x07, 0x00}) +
            "\nplace 5 depth=1 x=100 y=100 name=\"ok\"\nshowframe\n";
 }
 

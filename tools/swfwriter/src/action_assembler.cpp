@@ -44,7 +44,7 @@ void ActionAssembler::EndRecord(size_t lengthField) {
 
 void ActionAssembler::Action(uint8_t code) {
     if (!ok()) return;
-    if (code >= 0x80) {
+    if (code >= kActionHasOperands) {
         EndRecord(BeginRecord(code));
     } else {
         ++actions_;
@@ -54,7 +54,7 @@ void ActionAssembler::Action(uint8_t code) {
 
 void ActionAssembler::Raw(uint8_t code, const Bytes& operands) {
     if (!ok()) return;
-    if (code < 0x80) {
+    if (code < kActionHasOperands) {
         if (!operands.empty()) Fail("actions below 0x80 carry no operands");
         Action(code);
         return;
@@ -84,24 +84,24 @@ void ActionAssembler::Push(const std::vector<PushValue>& values) {
         Fail("push needs at least one value");
         return;
     }
-    size_t field = BeginRecord(0x96);
+    size_t field = BeginRecord(kActionPush);
     for (const PushValue& v : values) {
         out_.U8(v.type);
         switch (v.type) {
-            case PushValue::kString:
+            case kPushString:
                 if (v.text.find('\0') != std::string::npos) {
                     Fail("strings cannot hold a zero byte");
                     return;
                 }
                 out_.String(v.text);
                 break;
-            case PushValue::kFloat:
+            case kPushFloat:
                 out_.Float(static_cast<float>(v.number));
                 break;
-            case PushValue::kNull:
-            case PushValue::kUndefined:
+            case kPushNull:
+            case kPushUndefined:
                 break;
-            case PushValue::kRegister:
+            case kPushRegister:
                 if (v.integer < 0 || v.integer > 255) {
                     Fail("registers are numbered 0 to 255");
                     return;
@@ -109,27 +109,27 @@ void ActionAssembler::Push(const std::vector<PushValue>& values) {
                 NoteRegister(static_cast<int>(v.integer));
                 out_.U8(static_cast<uint32_t>(v.integer));
                 break;
-            case PushValue::kBoolean:
+            case kPushBoolean:
                 out_.U8(v.integer ? 1 : 0);
                 break;
-            case PushValue::kDouble:
+            case kPushDouble:
                 out_.SwappedDouble(v.number);
                 break;
-            case PushValue::kInteger:
+            case kPushInteger:
                 if (v.integer < INT32_MIN || v.integer > INT32_MAX) {
                     Fail("integer does not fit 32 bits (push it as a double)");
                     return;
                 }
                 out_.U32(static_cast<uint32_t>(v.integer));
                 break;
-            case PushValue::kConstant8:
+            case kPushConstant8:
                 if (v.integer < 0 || v.integer > 255) {
                     Fail("constant index does not fit 8 bits");
                     return;
                 }
                 out_.U8(static_cast<uint32_t>(v.integer));
                 break;
-            case PushValue::kConstant16:
+            case kPushConstant16:
                 if (v.integer < 0 || v.integer > 0xFFFF) {
                     Fail("constant index does not fit 16 bits");
                     return;
@@ -150,7 +150,7 @@ void ActionAssembler::ConstantPool(const std::vector<std::string>& constants) {
         Fail("a constant pool holds at most 65535 entries");
         return;
     }
-    size_t field = BeginRecord(0x88);
+    size_t field = BeginRecord(kActionConstantPool);
     out_.U16(static_cast<uint32_t>(constants.size()));
     for (const std::string& c : constants) out_.String(c);
     EndRecord(field);
@@ -158,14 +158,14 @@ void ActionAssembler::ConstantPool(const std::vector<std::string>& constants) {
 
 void ActionAssembler::GotoFrame(uint16_t frame) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x81);
+    size_t field = BeginRecord(kActionGotoFrame);
     out_.U16(frame);
     EndRecord(field);
 }
 
 void ActionAssembler::GetUrl(const std::string& url, const std::string& target) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x83);
+    size_t field = BeginRecord(kActionGetURL);
     out_.String(url);
     out_.String(target);
     EndRecord(field);
@@ -174,14 +174,14 @@ void ActionAssembler::GetUrl(const std::string& url, const std::string& target) 
 void ActionAssembler::StoreRegister(uint8_t reg) {
     if (!ok()) return;
     NoteRegister(reg);
-    size_t field = BeginRecord(0x87);
+    size_t field = BeginRecord(kActionStoreRegister);
     out_.U8(reg);
     EndRecord(field);
 }
 
 void ActionAssembler::WaitForFrame(uint16_t frame, uint8_t skipCount) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x8A);
+    size_t field = BeginRecord(kActionWaitForFrame);
     out_.U16(frame);
     out_.U8(skipCount);
     EndRecord(field);
@@ -189,7 +189,7 @@ void ActionAssembler::WaitForFrame(uint16_t frame, uint8_t skipCount) {
 
 void ActionAssembler::WaitForFrame(uint16_t frame, const std::string& skipToLabel) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x8A);
+    size_t field = BeginRecord(kActionWaitForFrame);
     out_.U16(frame);
     refs_.push_back({out_.Size(), 0, actions_, skipToLabel, true, line_});
     out_.U8(0);
@@ -198,14 +198,14 @@ void ActionAssembler::WaitForFrame(uint16_t frame, const std::string& skipToLabe
 
 void ActionAssembler::WaitForFrame2(uint8_t skipCount) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x8D);
+    size_t field = BeginRecord(kActionWaitForFrame2);
     out_.U8(skipCount);
     EndRecord(field);
 }
 
 void ActionAssembler::WaitForFrame2(const std::string& skipToLabel) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x8D);
+    size_t field = BeginRecord(kActionWaitForFrame2);
     refs_.push_back({out_.Size(), 0, actions_, skipToLabel, true, line_});
     out_.U8(0);
     EndRecord(field);
@@ -213,31 +213,32 @@ void ActionAssembler::WaitForFrame2(const std::string& skipToLabel) {
 
 void ActionAssembler::SetTarget(const std::string& target) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x8B);
+    size_t field = BeginRecord(kActionSetTarget);
     out_.String(target);
     EndRecord(field);
 }
 
 void ActionAssembler::GotoLabel(const std::string& label) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x8C);
+    size_t field = BeginRecord(kActionGotoLabel);
     out_.String(label);
     EndRecord(field);
 }
 
 void ActionAssembler::GetUrl2(UrlMethod method, bool loadTarget, bool loadVariables) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x9A);
+    size_t field = BeginRecord(kActionGetURL2);
     // Players read the method from the low two bits and the two load flags from
     // the top bits, whatever the published bit diagram suggests.
-    out_.U8(static_cast<uint32_t>(method) | (loadTarget ? 0x40 : 0) | (loadVariables ? 0x80 : 0));
+    out_.U8(static_cast<uint32_t>(method) | (loadTarget ? kGetUrl2LoadTarget : 0) |
+           (loadVariables ? kGetUrl2LoadVariables : 0));
     EndRecord(field);
 }
 
 void ActionAssembler::GotoFrame2(bool play, std::optional<uint16_t> sceneBias) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x9F);
-    out_.U8((sceneBias ? 0x02 : 0) | (play ? 0x01 : 0));
+    size_t field = BeginRecord(kActionGotoFrame2);
+    out_.U8((sceneBias ? kGotoFrame2SceneBias : 0) | (play ? kGotoFrame2Play : 0));
     if (sceneBias) out_.U16(*sceneBias);
     EndRecord(field);
 }
@@ -251,7 +252,7 @@ void ActionAssembler::Label(const std::string& name) {
 
 void ActionAssembler::Jump(const std::string& label) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x99);
+    size_t field = BeginRecord(kActionJump);
     refs_.push_back({out_.Size(), out_.Size() + 2, 0, label, false, line_});
     out_.U16(0);
     EndRecord(field);
@@ -259,7 +260,7 @@ void ActionAssembler::Jump(const std::string& label) {
 
 void ActionAssembler::If(const std::string& label) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x9D);
+    size_t field = BeginRecord(kActionIf);
     refs_.push_back({out_.Size(), out_.Size() + 2, 0, label, false, line_});
     out_.U16(0);
     EndRecord(field);
@@ -267,14 +268,14 @@ void ActionAssembler::If(const std::string& label) {
 
 void ActionAssembler::JumpOffset(int16_t offset) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x99);
+    size_t field = BeginRecord(kActionJump);
     out_.S16(offset);
     EndRecord(field);
 }
 
 void ActionAssembler::IfOffset(int16_t offset) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x9D);
+    size_t field = BeginRecord(kActionIf);
     out_.S16(offset);
     EndRecord(field);
 }
@@ -286,7 +287,7 @@ void ActionAssembler::BeginFunction(const std::string& name,
         Fail("too many parameters");
         return;
     }
-    size_t field = BeginRecord(0x9B);
+    size_t field = BeginRecord(kActionDefineFunction);
     out_.String(name);
     out_.U16(static_cast<uint32_t>(params.size()));
     for (const std::string& p : params) out_.String(p);
@@ -306,7 +307,7 @@ void ActionAssembler::BeginFunction2(const std::string& name,
         Fail("too many parameters");
         return;
     }
-    size_t field = BeginRecord(0x8E);
+    size_t field = BeginRecord(kActionDefineFunction2);
     out_.String(name);
     out_.U16(static_cast<uint32_t>(params.size()));
     Block b{Block::kFunction2};
@@ -329,7 +330,7 @@ void ActionAssembler::BeginFunction2(const std::string& name,
 
 void ActionAssembler::BeginWith() {
     if (!ok()) return;
-    size_t field = BeginRecord(0x94);
+    size_t field = BeginRecord(kActionWith);
     Block b{Block::kWith};
     b.sizeField = out_.Size();
     out_.U16(0);
@@ -340,10 +341,10 @@ void ActionAssembler::BeginWith() {
 
 void ActionAssembler::BeginTry(const std::string& catchName, std::optional<uint8_t> catchRegister) {
     if (!ok()) return;
-    size_t field = BeginRecord(0x8F);
+    size_t field = BeginRecord(kActionTry);
     Block b{Block::kTry};
     b.flagsField = out_.Size();
-    out_.U8(catchRegister ? 0x04 : 0);
+    out_.U8(catchRegister ? kTryCatchInRegister : 0);
     b.sizeField = out_.Size();
     out_.U16(0);  // try size
     out_.U16(0);  // catch size
@@ -409,7 +410,7 @@ void ActionAssembler::EndBlock() {
             return;
         }
         out_.PatchU8(b.flagsField,
-                     out_.At(b.flagsField) | (b.hasCatch ? 0x01 : 0) | (b.hasFinally ? 0x02 : 0));
+                     out_.At(b.flagsField) | (b.hasCatch ? kTryHasCatch : 0) | (b.hasFinally ? kTryHasFinally : 0));
     }
     if (b.kind == Block::kFunction2 && b.autoRegisters) {
         int needed = std::max(b.maxRegister + 1, b.preloads + 1);
@@ -457,7 +458,7 @@ std::optional<Bytes> ActionAssembler::Finish(std::string* error) {
         return std::nullopt;
     }
     finished_ = true;
-    out_.U8(0x00);
+    out_.U8(kActionEnd);
     return out_.Take();
 }
 

@@ -2,7 +2,7 @@
 
 #include <zlib.h>
 
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 

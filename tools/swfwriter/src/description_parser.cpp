@@ -4,7 +4,7 @@
 
 #include "swfwriter/description.h"
 #include "swfwriter/place_object.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 namespace {

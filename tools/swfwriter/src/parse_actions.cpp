@@ -3,19 +3,16 @@
 #include <cmath>
 #include <limits>
 
+#include "common/ascii_case.h"
 #include "description_parser.h"
 #include "swfwriter/action_assembler.h"
 #include "swfwriter/place_object.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 namespace {
 
-std::string Lower(const std::string& s) {
-    std::string out = s;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
+std::string Lower(const std::string& s) { return kestrel::AsciiLowered(s); }
 
 bool IsLabelName(const std::string& s) {
     if (s.empty() || !(std::isalpha(static_cast<unsigned char>(s[0])) || s[0] == '_')) {
@@ -331,7 +328,7 @@ bool DescriptionParser::ParseActionStatement(const Line& line, ActionAssembler& 
         if (!args.Finish()) return FailArgs(args);
         as.GotoFrame2(play, bias);
     } else if (std::optional<uint8_t> code = ActionCodeByName(head.text)) {
-        if (*code >= 0x80 && *code != 0x9E) {
+        if (*code >= kActionHasOperands && *code != kActionCall) {
             return Fail(line, head.column, "'" + head.text + "' has operands; see its own syntax");
         }
         if (!args.Finish()) return FailArgs(args);

@@ -6,7 +6,7 @@
 #include "swfwriter/definitions.h"
 #include "swfwriter/place_object.h"
 #include "swfwriter/shape.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 namespace {
@@ -80,7 +80,7 @@ bool ReadGradient(ArgReader& args, FillStyle& fill) {
         }
         fill.interpolationMode = linear ? 1 : 0;
     }
-    if (fill.type == FillStyle::kFocalGradient && !args.NumberOption("focal", fill.focalPoint)) {
+    if (fill.type == kFillFocalGradient && !args.NumberOption("focal", fill.focalPoint)) {
         return false;
     }
     return true;
@@ -97,9 +97,9 @@ bool ReadFillStyle(ArgReader& args, FillStyle& fill) {
     }
     const Token& kind = first->values[0];
     if (kind.IsWord("linear") || kind.IsWord("radial") || kind.IsWord("focal")) {
-        fill.type = kind.IsWord("linear")   ? FillStyle::kLinearGradient
-                    : kind.IsWord("radial") ? FillStyle::kRadialGradient
-                                            : FillStyle::kFocalGradient;
+        fill.type = kind.IsWord("linear")   ? kFillLinearGradient
+                    : kind.IsWord("radial") ? kFillRadialGradient
+                                            : kFillFocalGradient;
         return ReadGradient(args, fill);
     }
     if (kind.IsWord("bitmap")) {
@@ -110,7 +110,8 @@ bool ReadFillStyle(ArgReader& args, FillStyle& fill) {
         }
         fill.bitmapId = static_cast<uint16_t>(id);
         bool clipped = args.Flag("clipped"), hard = args.Flag("hard");
-        fill.type = static_cast<FillStyle::Type>(0x40 | (clipped ? 1 : 0) | (hard ? 2 : 0));
+        fill.type = hard ? (clipped ? kFillHardClippedBitmap : kFillHardRepeatingBitmap)
+                         : (clipped ? kFillClippedBitmap : kFillRepeatingBitmap);
         fill.matrix = Matrix::Make(0, 0, 20, 20);  // one bitmap pixel per stage pixel
         if (const Arg* m = args.Option("matrix")) {
             std::vector<double> n;
@@ -119,7 +120,7 @@ bool ReadFillStyle(ArgReader& args, FillStyle& fill) {
         }
         return true;
     }
-    fill.type = FillStyle::kSolid;
+    fill.type = kFillSolid;
     return args.Color(first, fill.color);
 }
 

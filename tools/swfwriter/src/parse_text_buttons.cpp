@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "description_parser.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 #include "swfwriter/text_and_buttons.h"
 
 namespace swf {
@@ -146,7 +146,7 @@ bool DescriptionParser::ParseButton(const Line& line, Timeline& timeline) {
                 uint8_t bit = s.IsWord("up")     ? kButtonUp
                               : s.IsWord("over") ? kButtonOver
                               : s.IsWord("down") ? kButtonDown
-                              : s.IsWord("hit")  ? kButtonHit
+                              : s.IsWord("hit")  ? kButtonHitTest
                                                  : 0;
                 if (!bit) return Fail(*l, s.column, "button states are up, over, down and hit");
                 r.states |= bit;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 namespace {
@@ -48,13 +48,13 @@ bool Shape::WriteFill(ByteWriter& out, const FillStyle& f, std::string* error) c
     auto writeColor = [&](Rgba c) { alpha ? WriteRgba(out, c) : WriteRgb(out, c); };
     out.U8(f.type);
     switch (f.type) {
-        case FillStyle::kSolid:
+        case kFillSolid:
             writeColor(f.color);
             return true;
-        case FillStyle::kLinearGradient:
-        case FillStyle::kRadialGradient:
-        case FillStyle::kFocalGradient: {
-            if (f.type == FillStyle::kFocalGradient && version_ < 4) {
+        case kFillLinearGradient:
+        case kFillRadialGradient:
+        case kFillFocalGradient: {
+            if (f.type == kFillFocalGradient && version_ < 4) {
                 return Fail(error, "focal gradients need shape version 4");
             }
             size_t maxStops = version_ >= 4 ? 15 : 8;
@@ -78,7 +78,7 @@ bool Shape::WriteFill(ByteWriter& out, const FillStyle& f, std::string* error) c
                 }
                 writeColor(s.color);
             }
-            if (f.type == FillStyle::kFocalGradient) {
+            if (f.type == kFillFocalGradient) {
                 if (f.focalPoint < -1 || f.focalPoint > 1) {
                     return Fail(error, "the focal point lies within -1..1");
                 }
@@ -86,10 +86,10 @@ bool Shape::WriteFill(ByteWriter& out, const FillStyle& f, std::string* error) c
             }
             return true;
         }
-        case FillStyle::kRepeatingBitmap:
-        case FillStyle::kClippedBitmap:
-        case FillStyle::kHardRepeatingBitmap:
-        case FillStyle::kHardClippedBitmap:
+        case kFillRepeatingBitmap:
+        case kFillClippedBitmap:
+        case kFillHardRepeatingBitmap:
+        case kFillHardClippedBitmap:
             out.U16(f.bitmapId);
             WriteMatrix(out, f.matrix);
             return true;
@@ -312,7 +312,7 @@ bool Shape::CheckStyles(std::string* error) const {
     }
     if (version_ >= 3) return true;
     for (const FillStyle& f : fills_) {
-        if (f.type == FillStyle::kSolid && f.color.a != 255) {
+        if (f.type == kFillSolid && f.color.a != 255) {
             return Fail(error, "fill alpha needs shape version 3");
         }
     }

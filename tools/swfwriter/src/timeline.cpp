@@ -1,6 +1,6 @@
 #include "swfwriter/timeline.h"
 
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/swf_format.h"
 #include "swfwriter/byte_writer.h"
 
 namespace swf {
@@ -18,50 +19,27 @@ std::optional<uint8_t> ActionCodeByName(const std::string& name);
 std::string ActionName(uint8_t code);
 
 struct PushValue {
-    enum Type : uint8_t {
-        kString = 0,
-        kFloat = 1,
-        kNull = 2,
-        kUndefined = 3,
-        kRegister = 4,
-        kBoolean = 5,
-        kDouble = 6,
-        kInteger = 7,
-        kConstant8 = 8,
-        kConstant16 = 9,
-    };
-    Type type = kUndefined;
+    using Type = PushType;
+    Type type = kPushUndefined;
     std::string text;
     double number = 0;
     int64_t integer = 0;  // integer, register, boolean or constant index
 
-    static PushValue String(std::string s) { return {kString, std::move(s), 0, 0}; }
-    static PushValue Float(float f) { return {kFloat, {}, f, 0}; }
-    static PushValue Null() { return {kNull, {}, 0, 0}; }
-    static PushValue Undefined() { return {kUndefined, {}, 0, 0}; }
-    static PushValue Register(uint8_t r) { return {kRegister, {}, 0, r}; }
-    static PushValue Boolean(bool b) { return {kBoolean, {}, 0, b ? 1 : 0}; }
-    static PushValue Double(double d) { return {kDouble, {}, d, 0}; }
-    static PushValue Integer(int32_t i) { return {kInteger, {}, 0, i}; }
+    static PushValue String(std::string s) { return {kPushString, std::move(s), 0, 0}; }
+    static PushValue Float(float f) { return {kPushFloat, {}, f, 0}; }
+    static PushValue Null() { return {kPushNull, {}, 0, 0}; }
+    static PushValue Undefined() { return {kPushUndefined, {}, 0, 0}; }
+    static PushValue Register(uint8_t r) { return {kPushRegister, {}, 0, r}; }
+    static PushValue Boolean(bool b) { return {kPushBoolean, {}, 0, b ? 1 : 0}; }
+    static PushValue Double(double d) { return {kPushDouble, {}, d, 0}; }
+    static PushValue Integer(int32_t i) { return {kPushInteger, {}, 0, i}; }
     // Constant 8 below 256, constant 16 above.
     static PushValue Constant(uint16_t index) {
-        return {index < 256 ? kConstant8 : kConstant16, {}, 0, index};
+        return {index < 256 ? kPushConstant8 : kPushConstant16, {}, 0, index};
     }
-    static PushValue Constant16(uint16_t index) { return {kConstant16, {}, 0, index}; }
+    static PushValue Constant16(uint16_t index) { return {kPushConstant16, {}, 0, index}; }
 };
 
-// DefineFunction2 flags as stored (little-endian UI16).
-enum FunctionFlag : uint16_t {
-    kPreloadThis = 0x0001,
-    kSuppressThis = 0x0002,
-    kPreloadArguments = 0x0004,
-    kSuppressArguments = 0x0008,
-    kPreloadSuper = 0x0010,
-    kSuppressSuper = 0x0020,
-    kPreloadRoot = 0x0040,
-    kPreloadParent = 0x0080,
-    kPreloadGlobal = 0x0100,
-};
 std::optional<uint16_t> FunctionFlagByName(const std::string& name);  // "preload_this"
 
 struct FunctionParam {

@@ -6,33 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "common/swf_format.h"
 #include "swfwriter/byte_writer.h"
 #include "swfwriter/records.h"
 
 namespace swf {
-
-// Clip event bits (SWF 6+ layout; SWF 5 keeps the low 16 bits).
-enum ClipEvent : uint32_t {
-    kClipLoad = 0x1,
-    kClipEnterFrame = 0x2,
-    kClipUnload = 0x4,
-    kClipMouseMove = 0x8,
-    kClipMouseDown = 0x10,
-    kClipMouseUp = 0x20,
-    kClipKeyDown = 0x40,
-    kClipKeyUp = 0x80,
-    kClipData = 0x100,
-    kClipInitialize = 0x200,
-    kClipPress = 0x400,
-    kClipRelease = 0x800,
-    kClipReleaseOutside = 0x1000,
-    kClipRollOver = 0x2000,
-    kClipRollOut = 0x4000,
-    kClipDragOver = 0x8000,
-    kClipDragOut = 0x10000,
-    kClipKeyPress = 0x20000,
-    kClipConstruct = 0x40000,
-};
 
 // Event flag for a name such as "enterFrame"; no value for an unknown name.
 std::optional<uint32_t> ClipEventByName(const std::string& name);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/swf_format.h"
 #include "swfwriter/byte_writer.h"
 #include "swfwriter/records.h"
 
@@ -17,17 +18,8 @@ struct GradientStop {
 };
 
 struct FillStyle {
-    enum Type : uint8_t {
-        kSolid = 0x00,
-        kLinearGradient = 0x10,
-        kRadialGradient = 0x12,
-        kFocalGradient = 0x13,  // DefineShape4
-        kRepeatingBitmap = 0x40,
-        kClippedBitmap = 0x41,
-        kHardRepeatingBitmap = 0x42,  // not smoothed
-        kHardClippedBitmap = 0x43,
-    };
-    Type type = kSolid;
+    using Type = FillStyleType;
+    Type type = kFillSolid;
     Rgba color;  // solid
     // Gradients map the square -16384..16384 twips through `matrix`; bitmaps map pixels.
     Matrix matrix;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/swf_format.h"
 #include "swfwriter/byte_writer.h"
 #include "swfwriter/records.h"
 
@@ -38,27 +39,9 @@ Bytes EncodeDefineEditText(uint16_t id, const EditText& text);
 // A font with a name and no glyphs: text fields that use it draw with the system font.
 Bytes EncodeDeviceFont(uint16_t id, const std::string& name, bool bold, bool italic);
 
-// Button record states.
-enum ButtonState : uint8_t { kButtonUp = 1, kButtonOver = 2, kButtonDown = 4, kButtonHit = 8 };
-
-// Button action conditions as stored (little-endian UI16); key presses are key << 9.
-enum ButtonCondition : uint16_t {
-    kCondIdleToOverUp = 0x0001,       // roll over
-    kCondOverUpToIdle = 0x0002,       // roll out
-    kCondOverUpToOverDown = 0x0004,   // press
-    kCondOverDownToOverUp = 0x0008,   // release
-    kCondOverDownToOutDown = 0x0010,  // drag out
-    kCondOutDownToOverDown = 0x0020,  // drag over
-    kCondOutDownToIdle = 0x0040,      // release outside
-    kCondIdleToOverDown = 0x0080,
-    kCondOverDownToIdle = 0x0100,
-};
 // "press", "release", "rollOver", "rollOut", "dragOver", "dragOut", "releaseOutside", and the
 // state-transition names ("overUpToOverDown", ...).
 std::optional<uint16_t> ButtonConditionByName(const std::string& name);
-inline uint16_t ButtonKeyCondition(uint8_t key) {
-    return static_cast<uint16_t>((key & 0x7F) << 9);
-}
 
 struct ButtonRecord {
     uint8_t states = 0;  // ButtonState bits

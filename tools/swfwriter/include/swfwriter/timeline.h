@@ -8,7 +8,7 @@
 
 #include "swfwriter/byte_writer.h"
 #include "swfwriter/records.h"
-#include "swfwriter/tag_codes.h"
+#include "common/swf_format.h"
 
 namespace swf {
 
