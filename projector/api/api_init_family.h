@@ -3,6 +3,9 @@
 // "setThisWindowForm" "WindowForm".
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "projector/api/api_family.h"
 #include "projector/api/movie_caller.h"
 #include "projector/api/window_registry.h"
@@ -10,14 +13,15 @@
 namespace kestrel {
 
 class ApiInitFamily : public ApiFamily {
-public:
+  public:
     // Neither is owned; both outlive the family.
-    ApiInitFamily(WindowRegistry& windows, MovieCaller& movie)
-        : windows_(windows), movie_(movie) {}
+    ApiInitFamily(WindowRegistry& windows, MovieCaller& movie) : windows_(windows), movie_(movie) {}
 
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
 
-private:
+    static std::vector<std::string> MethodNames();
+
+  private:
     WindowRegistry& windows_;
     MovieCaller& movie_;
 };

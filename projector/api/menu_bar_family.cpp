@@ -16,27 +16,29 @@ MenuBarFamily::~MenuBarFamily() {
     }
 }
 
+const MenuBarFamily::MethodEntry MenuBarFamily::kMethods[] = {
+    {"addMenu", &MenuBarFamily::AddMenu},
+    {"removeMenu", &MenuBarFamily::RemoveMenuMethod},
+    {"removeAllMenus", &MenuBarFamily::RemoveAllMenus},
+    {"addItem", &MenuBarFamily::AddItem},
+    {"addSeparator", &MenuBarFamily::AddSeparator},
+    {"removeItem", &MenuBarFamily::RemoveItem},
+    {"removeAllItems", &MenuBarFamily::RemoveAllItems},
+    {"checkItem", &MenuBarFamily::CheckItem},
+    {"uncheckItem", &MenuBarFamily::UncheckItem},
+    {"itemIsChecked", &MenuBarFamily::ItemIsChecked},
+    {"enableItem", &MenuBarFamily::EnableItem},
+    {"disableItem", &MenuBarFamily::DisableItem},
+    {"itemIsEnabled", &MenuBarFamily::ItemIsEnabled},
+};
+
+std::vector<std::string> MenuBarFamily::MethodNames() {
+    std::vector<std::string> names{"new"};
+    for (const MethodEntry& entry : kMethods) names.emplace_back(entry.name);
+    return names;
+}
+
 ApiResult MenuBarFamily::Call(std::string_view method, const ApiArguments& arguments) {
-    struct Entry {
-        std::string_view name;
-        Method run;
-    };
-    // Compared in this order, exactly.
-    static constexpr Entry kMethods[] = {
-        {"addMenu", &MenuBarFamily::AddMenu},
-        {"removeMenu", &MenuBarFamily::RemoveMenuMethod},
-        {"removeAllMenus", &MenuBarFamily::RemoveAllMenus},
-        {"addItem", &MenuBarFamily::AddItem},
-        {"addSeparator", &MenuBarFamily::AddSeparator},
-        {"removeItem", &MenuBarFamily::RemoveItem},
-        {"removeAllItems", &MenuBarFamily::RemoveAllItems},
-        {"checkItem", &MenuBarFamily::CheckItem},
-        {"uncheckItem", &MenuBarFamily::UncheckItem},
-        {"itemIsChecked", &MenuBarFamily::ItemIsChecked},
-        {"enableItem", &MenuBarFamily::EnableItem},
-        {"disableItem", &MenuBarFamily::DisableItem},
-        {"itemIsEnabled", &MenuBarFamily::ItemIsEnabled},
-    };
     const std::string_view barName = arguments.Raw(0);
     if (method == "new") {
         if (bars_.find(barName) == bars_.end()) bars_[std::string(barName)].system = menus_.Bar();
@@ -44,7 +46,7 @@ ApiResult MenuBarFamily::Call(std::string_view method, const ApiArguments& argum
     }
     auto bar = bars_.find(barName);
     if (bar == bars_.end()) return std::nullopt;
-    for (const Entry& entry : kMethods)
+    for (const MethodEntry& entry : kMethods)
         if (entry.name == method) return (this->*entry.run)(bar->second, arguments);
     return std::nullopt;
 }

@@ -34,6 +34,9 @@ class MenuBarFamily : public ApiFamily {
 
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
 
+    // "new" and every method of the table.
+    static std::vector<std::string> MethodNames();
+
     // The menu and item names of one of this family's items.
     std::optional<MenuCommandNames> NamesOf(MenuCommand command) const;
 
@@ -50,6 +53,12 @@ class MenuBarFamily : public ApiFamily {
         std::map<std::string, Menu, std::less<>> menus;
     };
     using Method = ApiResult (MenuBarFamily::*)(Bar&, const ApiArguments&);
+    struct MethodEntry {
+        std::string_view name;
+        Method run;
+    };
+    // Compared in this order, exactly ("new" comes first, apart).
+    static const MethodEntry kMethods[];
 
     Menu* FindMenu(Bar& bar, const ApiArguments& arguments);
     // The menu named by argument 1 and the id of the item named by argument 2.

@@ -8,24 +8,26 @@ MenuContextFamily::~MenuContextFamily() {
     for (auto& [name, items] : objects_) items.ForgetAll(commands_);
 }
 
+const MenuContextFamily::MethodEntry MenuContextFamily::kMethods[] = {
+    {"addItem", &MenuContextFamily::AddItem},
+    {"addSeparator", &MenuContextFamily::AddSeparator},
+    {"removeItem", &MenuContextFamily::RemoveItem},
+    {"removeAllItems", &MenuContextFamily::RemoveAllItems},
+    {"checkItem", &MenuContextFamily::CheckItem},
+    {"uncheckItem", &MenuContextFamily::UncheckItem},
+    {"itemIsChecked", &MenuContextFamily::ItemIsChecked},
+    {"enableItem", &MenuContextFamily::EnableItem},
+    {"disableItem", &MenuContextFamily::DisableItem},
+    {"itemIsEnabled", &MenuContextFamily::ItemIsEnabled},
+};
+
+std::vector<std::string> MenuContextFamily::MethodNames() {
+    std::vector<std::string> names{"new"};
+    for (const MethodEntry& entry : kMethods) names.emplace_back(entry.name);
+    return names;
+}
+
 ApiResult MenuContextFamily::Call(std::string_view method, const ApiArguments& arguments) {
-    struct Entry {
-        std::string_view name;
-        Method run;
-    };
-    // Compared in this order, exactly.
-    static constexpr Entry kMethods[] = {
-        {"addItem", &MenuContextFamily::AddItem},
-        {"addSeparator", &MenuContextFamily::AddSeparator},
-        {"removeItem", &MenuContextFamily::RemoveItem},
-        {"removeAllItems", &MenuContextFamily::RemoveAllItems},
-        {"checkItem", &MenuContextFamily::CheckItem},
-        {"uncheckItem", &MenuContextFamily::UncheckItem},
-        {"itemIsChecked", &MenuContextFamily::ItemIsChecked},
-        {"enableItem", &MenuContextFamily::EnableItem},
-        {"disableItem", &MenuContextFamily::DisableItem},
-        {"itemIsEnabled", &MenuContextFamily::ItemIsEnabled},
-    };
     const std::string_view objectName = arguments.Raw(0);
     if (method == "new") {
         if (objects_.find(objectName) == objects_.end()) objects_[std::string(objectName)];
@@ -33,7 +35,7 @@ ApiResult MenuContextFamily::Call(std::string_view method, const ApiArguments& a
     }
     auto object = objects_.find(objectName);
     if (object == objects_.end()) return std::nullopt;
-    for (const Entry& entry : kMethods)
+    for (const MethodEntry& entry : kMethods)
         if (entry.name == method) return (this->*entry.run)(object->second, arguments);
     return std::nullopt;
 }

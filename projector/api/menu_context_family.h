@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "projector/api/api_family.h"
 #include "projector/api/menu_bar_family.h"
@@ -27,11 +28,20 @@ class MenuContextFamily : public ApiFamily {
 
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
 
+    // "new" and every method of the table.
+    static std::vector<std::string> MethodNames();
+
     // The object's name (as the menu name) and the item's name.
     std::optional<MenuCommandNames> NamesOf(MenuCommand command) const;
 
   private:
     using Method = ApiResult (MenuContextFamily::*)(MenuItems&, const ApiArguments&);
+    struct MethodEntry {
+        std::string_view name;
+        Method run;
+    };
+    // Compared in this order, exactly ("new" comes first, apart).
+    static const MethodEntry kMethods[];
 
     ApiResult AddItem(MenuItems& items, const ApiArguments& arguments);
     ApiResult AddSeparator(MenuItems& items, const ApiArguments& arguments);

@@ -16,6 +16,15 @@ ApiResult MenuFamily::Call(std::string_view method, const ApiArguments& argument
     return std::nullopt;
 }
 
+std::vector<std::string> MenuFamily::MethodNames() {
+    std::vector<std::string> names;
+    for (const std::string& method : MenuBarFamily::MethodNames())
+        names.push_back(std::string(kBarPrefix) + method);
+    for (const std::string& method : MenuContextFamily::MethodNames())
+        names.push_back(std::string(kContextPrefix) + method);
+    return names;
+}
+
 bool MenuFamily::OnMenuCommand(MenuCommand command) {
     std::optional<MenuCommandNames> names = bar_.NamesOf(command);
     if (!names) names = context_.NamesOf(command);

@@ -5,6 +5,9 @@
 // name.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "projector/api/api_family.h"
 #include "projector/api/menu_bar_family.h"
 #include "projector/api/menu_commands.h"
@@ -23,6 +26,9 @@ class MenuFamily : public ApiFamily, public MenuCommandOwner {
 
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
     bool OnMenuCommand(MenuCommand command) override;
+
+    // "MenuBar.new", ... "MenuContext.itemIsEnabled".
+    static std::vector<std::string> MethodNames();
 
   private:
     MovieCaller& movie_;

@@ -174,9 +174,15 @@ ApiResult StopDrag(const WindowCall& call) {
 
 // Window transparency and masks cannot change at run time: these answer
 // fixed values whether or not the window exists.
-ApiResult GetAlpha(const WindowCall&) { return XmlReal2(1.0); }
-ApiResult AnswerFalse(const WindowCall&) { return XmlFlag(false); }
-ApiResult AddMask(const WindowCall&) { return XmlInteger(-1); }
+ApiResult GetAlpha(const WindowCall&) {
+    return XmlReal2(1.0);
+}
+ApiResult AnswerFalse(const WindowCall&) {
+    return XmlFlag(false);
+}
+ApiResult AddMask(const WindowCall&) {
+    return XmlInteger(-1);
+}
 
 // Compared in this order, exactly.
 constexpr WindowMethodEntry kWindowMethods[] = {
@@ -219,6 +225,12 @@ constexpr WindowMethodEntry kWindowMethods[] = {
 };
 
 }  // namespace
+
+std::vector<std::string> WindowFamily::MethodNames() {
+    std::vector<std::string> names;
+    for (const WindowMethodEntry& entry : kWindowMethods) names.emplace_back(entry.name);
+    return names;
+}
 
 ApiResult WindowFamily::Call(std::string_view method, const ApiArguments& arguments) {
     for (const WindowMethodEntry& entry : kWindowMethods) {

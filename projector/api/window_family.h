@@ -3,18 +3,23 @@
 // counts as absent.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "projector/api/api_family.h"
 #include "projector/api/window_registry.h"
 
 namespace kestrel {
 
 class WindowFamily : public ApiFamily {
-public:
+  public:
     explicit WindowFamily(WindowRegistry& windows) : windows_(windows) {}  // not owned
 
     ApiResult Call(std::string_view method, const ApiArguments& arguments) override;
 
-private:
+    static std::vector<std::string> MethodNames();
+
+  private:
     WindowRegistry& windows_;
 };
 

@@ -1,21 +1,27 @@
 // Every method in the families' dispatch tables is described on its family's
 // page in docs/api/, written as `Prefix.method` (the page may name several
-// methods in one heading). A family joins by adding one row.
+// methods in one heading), and no heading names a method the family does not
+// have. A family joins by adding one row.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "projector/api/application_family.h"
+#include "projector/api/api_init_family.h"
 #include "projector/api/applescript_family.h"
+#include "projector/api/application_family.h"
 #include "projector/api/clipboard_family.h"
 #include "projector/api/dialogs_family.h"
 #include "projector/api/dll_family.h"
 #include "projector/api/file_system_family.h"
+#include "projector/api/menu_family.h"
 #include "projector/api/network_family.h"
 #include "projector/api/registry_family.h"
 #include "projector/api/system_family.h"
+#include "projector/api/window_family.h"
 
 namespace kestrel {
 namespace {
@@ -37,6 +43,9 @@ std::vector<FamilyPage> DocumentedFamilies() {
         {"application.md", "Application.", ApplicationFamily::MethodNames()},
         {"applescript.md", "AppleScript.", AppleScriptFamily::MethodNames()},
         {"dll.md", "DLL.", DllFamily::MethodNames()},
+        {"api.md", "Api.", ApiInitFamily::MethodNames()},
+        {"window.md", "Window.", WindowFamily::MethodNames()},
+        {"menu.md", "Menu.", MenuFamily::MethodNames()},
     };
 }
 
@@ -59,6 +68,45 @@ TEST(ApiDocs, EveryDispatchedMethodHasItsPageEntry) {
             EXPECT_NE(headings.find(entry), std::string::npos)
                 << "no heading for " << entry << " in docs/api/" << family.page;
         }
+    }
+}
+
+// Every `Prefix.method` a heading names, without the prefix.
+std::vector<std::string> NamedMethods(const std::string& headings, const std::string& prefix) {
+    std::vector<std::string> named;
+    const std::string opening = "`" + prefix;
+    for (std::size_t at = headings.find(opening); at != std::string::npos;
+         at = headings.find(opening, at + 1)) {
+        const std::size_t start = at + opening.size();
+        const std::size_t end = headings.find('`', start);
+        if (end == std::string::npos) break;
+        named.push_back(headings.substr(start, end - start));
+    }
+    return named;
+}
+
+TEST(ApiDocs, EveryHeadingNamesADispatchedMethod) {
+    for (const FamilyPage& family : DocumentedFamilies()) {
+        const std::string headings = PageHeadings(family.page);
+        for (const std::string& named : NamedMethods(headings, family.prefix)) {
+            EXPECT_NE(std::find(family.methods.begin(), family.methods.end(), named),
+                      family.methods.end())
+                << "docs/api/" << family.page << " describes " << family.prefix << named
+                << ", which the family does not have";
+        }
+    }
+}
+
+TEST(ApiDocs, IndexListsEveryFamilyPage) {
+    std::ifstream file(std::string(KESTREL_SOURCE_DIR) + "/docs/api/README.md");
+    const std::string index((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    ASSERT_FALSE(index.empty()) << "docs/api/README.md is missing";
+    for (const FamilyPage& family : DocumentedFamilies()) {
+        EXPECT_NE(index.find("`" + std::string(family.prefix) + "`"), std::string::npos)
+            << family.prefix;
+        EXPECT_NE(index.find("(" + std::string(family.page) + ")"), std::string::npos)
+            << family.page;
     }
 }
 
