@@ -26,7 +26,10 @@ EditResult ProjectEditor::Edit(const std::function<void(Project&)>& change) {
     bool snapshotted = entry->WriteUndoSnapshot();
     change(project_);
     if (ChangeCounter::Read(true) == 0) return EditResult::Unchanged;
-    if (!snapshotted || !entry->WriteRedoSnapshot()) return EditResult::NotUndoable;
+    if (!snapshotted || !entry->WriteRedoSnapshot()) {
+        stack_.MarkChangedWithoutEntry();
+        return EditResult::NotUndoable;
+    }
     stack_.Push(std::move(entry));
     return EditResult::Undoable;
 }

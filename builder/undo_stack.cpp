@@ -66,6 +66,7 @@ void UndoStack::Clear() {
     entries_.clear();
     position_ = 0;
     saved_ = false;
+    changedWithoutEntry_ = false;
 }
 
 }  // namespace kestrel

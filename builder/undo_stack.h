@@ -53,9 +53,16 @@ class UndoStack {
     bool Redo();
     // Destroys every entry (deleting its files) and clears the saved flag.
     void Clear();
-    void MarkSaved() { saved_ = true; }
-    // At least one applied entry and no save since the last push.
-    bool HasUnsavedChanges() const { return position_ > 0 && !saved_; }
+    void MarkSaved() {
+        saved_ = true;
+        changedWithoutEntry_ = false;
+    }
+    // An edit changed the project but could not be recorded (a snapshot
+    // could not be written): it still needs saving.
+    void MarkChangedWithoutEntry() { changedWithoutEntry_ = true; }
+    // At least one applied entry and no save since the last push, or a
+    // change that has no entry.
+    bool HasUnsavedChanges() const { return changedWithoutEntry_ || (position_ > 0 && !saved_); }
 
     std::size_t Count() const { return entries_.size(); }
     // The number of entries currently applied.
@@ -65,6 +72,7 @@ class UndoStack {
     std::vector<std::unique_ptr<UndoEntry>> entries_;  // oldest first
     std::size_t position_ = 0;
     bool saved_ = false;
+    bool changedWithoutEntry_ = false;
 };
 
 }  // namespace kestrel

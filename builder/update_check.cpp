@@ -63,4 +63,9 @@ bool IsNewer(Version latest, Version current) {
            (latest.major == current.major && latest.minor > current.minor);
 }
 
+UpdateOutcome ClassifyUpdate(const std::optional<Version>& latest, Version current) {
+    if (!latest) return UpdateOutcome::Failed;
+    return IsNewer(*latest, current) ? UpdateOutcome::NewerAvailable : UpdateOutcome::UpToDate;
+}
+
 }  // namespace kestrel

@@ -45,4 +45,10 @@ std::optional<Version> ParseUpdateAnswer(const char* body, std::size_t size);
 
 bool IsNewer(Version latest, Version current);
 
+// What a check found: the manual check shows a box for each, the automatic
+// one only for NewerAvailable.
+enum class UpdateOutcome { Failed, UpToDate, NewerAvailable };
+UpdateOutcome ClassifyUpdate(const std::optional<Version>& latest,
+                             Version current = kRunningVersion);
+
 }  // namespace kestrel

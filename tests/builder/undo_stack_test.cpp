@@ -133,6 +133,19 @@ TEST_F(UndoStackTest, AnUnreadableSnapshotChangesNothing) {
     EXPECT_EQ(editor.History().Position(), 1u);
 }
 
+TEST_F(UndoStackTest, AnEditWhoseSnapshotCannotBeWrittenIsAppliedAndStillNeedsSaving) {
+    SetTitle(1);
+    ASSERT_EQ(editor.SaveProject(folder / "show.kstl"), ProjectFileError::None);
+    ProjectEditor stranded(project, JoinPath(folder / "missing", "folder"), 1);
+    EXPECT_EQ(stranded.Edit([](Project& p) { p.MainWindow().SetWindowTitle("2"); }),
+              EditResult::NotUndoable);
+    EXPECT_EQ(Title(), 2);
+    EXPECT_EQ(stranded.History().Count(), 0u);
+    EXPECT_TRUE(stranded.History().HasUnsavedChanges());
+    ASSERT_EQ(stranded.SaveProject(folder / "show.kstl"), ProjectFileError::None);
+    EXPECT_FALSE(stranded.History().HasUnsavedChanges());
+}
+
 TEST_F(UndoStackTest, WindowOperationsAreUndoable) {
     EditResult result{};
     WindowData* added = editor.AddWindow(&result);

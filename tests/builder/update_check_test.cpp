@@ -39,6 +39,9 @@ TEST(UpdateCheckTest, AnswersParseAndCompareWithTheRunningVersion) {
         EXPECT_EQ(version->minor, c.version.minor) << c.body;
         EXPECT_EQ(IsNewer(*version, kRunningVersion), c.newer) << c.body;
     }
+    EXPECT_EQ(ClassifyUpdate(std::nullopt), UpdateOutcome::Failed);
+    EXPECT_EQ(ClassifyUpdate(Version{1, 1}), UpdateOutcome::UpToDate);
+    EXPECT_EQ(ClassifyUpdate(Version{1, 2}), UpdateOutcome::NewerAvailable);
 }
 
 TEST(UpdateCheckTest, TheQueryAddressCarriesTheProductCode) {
