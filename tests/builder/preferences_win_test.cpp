@@ -1,5 +1,7 @@
 // The preferences and the update query against the real registry and a
 // loopback update server.
+#include "builder/preferences_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -62,6 +64,29 @@ TEST_F(PreferencesKeyTest, PreferencesSurviveTheRealRegistry) {
     EXPECT_FALSE(loaded.checkForUpdates);
     EXPECT_EQ(loaded.customColours[15], 0x0000FFu);
     EXPECT_EQ(loaded.recentProjects.Entries(), (std::vector<std::string>{"C:\\shows\\one.kstl"}));
+}
+
+TEST(BuilderPreferencesTest, TheBuilderKeyKeepsTheRecordAndDropsMissingFiles) {
+    char folder[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
+    std::string existing =
+        std::string(folder) + "kestrel_recent_" + std::to_string(GetCurrentProcessId()) + ".kstl";
+    HANDLE file = CreateFileA(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+
+    Preferences saved;
+    saved.mainWindowY = 77;
+    saved.recentProjects.Add(std::string(folder) + "kestrel_gone.kstl");
+    saved.recentProjects.Add(existing);
+    ASSERT_TRUE(SaveBuilderPreferences(saved));
+    Preferences loaded;
+    LoadBuilderPreferences(loaded);
+    DeleteFileA(existing.c_str());
+    EXPECT_EQ(loaded.mainWindowY, 77);
+    EXPECT_EQ(loaded.recentProjects.Entries(), (std::vector<std::string>{existing}));
+    RegDeleteKeyA(HKEY_CURRENT_USER, kPreferencesKey);
 }
 
 TEST_F(PreferencesKeyTest, ForeignValuesAreCheckedBeforeUse) {
