@@ -1,5 +1,5 @@
-// The preferences and the update query against the real registry and a
-// loopback update server.
+// The preferences, the recent lists' submenu and the update query against the
+// real registry, real menus and a loopback update server.
 #include "builder/preferences_win.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "builder/preferences.h"
+#include "builder/recent_menu_win.h"
 #include "builder/registry_key_store_win.h"
 #include "builder/update_fetch_win.h"
 #include "tests/support/loopback_http_server.h"
@@ -135,6 +136,32 @@ TEST_F(PreferencesKeyTest, TheUpdateQueryAsksTheServerNamedInTheRegistry) {
     EXPECT_FALSE(RunUpdateQuery(*reader).has_value());
     // Nothing listens on port 1: off line.
     EXPECT_FALSE(FetchLatestVersion("http://127.0.0.1:1" + path).has_value());
+}
+
+std::string MenuText(HMENU menu, int position) {
+    char text[MAX_PATH] = {};
+    GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof(text), MF_BYPOSITION);
+    return text;
+}
+
+TEST(RecentMenuTest, TheSubmenuShowsTheShownEntriesUnderTheListsCommandIds) {
+    projector::OwnedMenu menu(CreatePopupMenu());
+    ASSERT_TRUE(menu);
+    AppendMenuA(menu.get(), MF_STRING, 1, "stale");
+    RecentList list;
+    for (const char* path : {"C:\\old.kstl", "C:\\R&D\\show.kstl", "C:\\new.kstl"}) list.Add(path);
+    list.SetMaximum(2);
+    ASSERT_TRUE(RebuildRecentMenu(menu.get(), list, kRecentProjectsCommandBase));
+    ASSERT_EQ(GetMenuItemCount(menu.get()), 2);
+    EXPECT_EQ(GetMenuItemID(menu.get(), 0), 5000u);
+    EXPECT_EQ(GetMenuItemID(menu.get(), 1), 5001u);
+    EXPECT_EQ(MenuText(menu.get(), 0), "C:\\new.kstl");
+    EXPECT_EQ(MenuText(menu.get(), 1), "C:\\R&&D\\show.kstl");
+    EXPECT_EQ(*list.EntryForCommand(5001, kRecentProjectsCommandBase), "C:\\R&D\\show.kstl");
+
+    list.SetMaximum(0);
+    ASSERT_TRUE(RebuildRecentMenu(menu.get(), list, kRecentProjectsCommandBase));
+    EXPECT_EQ(GetMenuItemCount(menu.get()), 0);
 }
 
 }  // namespace
