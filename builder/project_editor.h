@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "builder/process_id.h"
 #include "builder/project.h"
 #include "builder/project_file_error.h"
 #include "builder/undo_stack.h"
@@ -25,7 +26,7 @@ class ProjectEditor {
     // Snapshots of the n-th edit go to `folder` as "_undo<process id>_<n>"
     // and "_redo<process id>_<n>": the counter keeps two edits in one clock
     // tick apart, the process id two builders sharing one folder.
-    ProjectEditor(Project& project, std::string folder, int processId);
+    ProjectEditor(Project& project, std::string folder, int processId = CurrentProcessId());
 
     EditResult Edit(const std::function<void(Project&)>& change);
 
