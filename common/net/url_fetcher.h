@@ -27,10 +27,15 @@ public:
     // The body is not copied: it must outlive Run().
     void SetBody(const void* data, std::size_t length);
 
+    // A GET whose body grows beyond this many bytes fails.
+    void SetMaxResponseSize(std::size_t bytes) { maxResponseSize_ = bytes; }
+
     // True when at least one byte of response body arrived.
     bool Run();
 
     const std::vector<char>& Response() const { return response_; }
+    // The HTTP status of the last GET; 0 when there was none.
+    int StatusCode() const { return statusCode_; }
 
 private:
     bool RunGet();
@@ -43,6 +48,8 @@ private:
     const void* body_ = nullptr;  // not owned
     std::size_t bodyLength_ = 0;
     std::vector<char> response_;
+    std::size_t maxResponseSize_ = static_cast<std::size_t>(-1);
+    int statusCode_ = 0;
 };
 
 constexpr char kConnectionTestAddress[] = "http://www.example.com/";

@@ -78,11 +78,17 @@ void UrlFetcher::Append(const char* data, std::size_t length) {
 
 bool UrlFetcher::RunGet() {
     response_.clear();
+    statusCode_ = 0;
     InternetHandle session = OpenSession();
     if (!session) return false;
     InternetHandle url(InternetOpenUrlA(session.get(), address_.c_str(), nullptr, 0,
                                         INTERNET_FLAG_RELOAD, 0));
     if (!url) return false;
+    DWORD status = 0;
+    DWORD statusSize = sizeof(status);
+    if (HttpQueryInfoA(url.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                       &statusSize, nullptr))
+        statusCode_ = static_cast<int>(status);
 
     std::vector<char> chunk(kFetchChunkSize);
     for (;;) {
@@ -91,6 +97,7 @@ bool UrlFetcher::RunGet() {
             read == 0)
             break;
         Append(chunk.data(), read);
+        if (response_.size() > maxResponseSize_) return false;
     }
     return !response_.empty();
 }

@@ -31,8 +31,9 @@ class LoopbackHttpServer {
     int Port() const { return port_; }
     std::string Url(const std::string& path) const;
 
-    // Unknown paths answer 404 with an empty body.
-    void SetResponse(const std::string& path, std::string body);
+    // Unknown paths answer 404 with an empty body. `status` is the status
+    // line's code and reason, for tests of error pages that carry a body.
+    void SetResponse(const std::string& path, std::string body, std::string status = "200 OK");
     // Answers every request that no SetResponse path matches (200 with the
     // returned body). Runs on the server's thread.
     using Handler = std::function<std::string(const ReceivedRequest&)>;
@@ -48,7 +49,11 @@ class LoopbackHttpServer {
     int port_ = 0;
     bool stopping_ = false;
     std::mutex mutex_;
-    std::map<std::string, std::string> responses_;
+    struct Response {
+        std::string status;
+        std::string body;
+    };
+    std::map<std::string, Response> responses_;
     Handler handler_;
     std::vector<ReceivedRequest> requests_;
     std::thread thread_;

@@ -67,9 +67,10 @@ std::string LoopbackHttpServer::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
-void LoopbackHttpServer::SetResponse(const std::string& path, std::string body) {
+void LoopbackHttpServer::SetResponse(const std::string& path, std::string body,
+                                     std::string status) {
     std::lock_guard<std::mutex> lock(mutex_);
-    responses_[path] = std::move(body);
+    responses_[path] = Response{std::move(status), std::move(body)};
 }
 
 void LoopbackHttpServer::SetHandler(Handler handler) {
@@ -141,8 +142,8 @@ void LoopbackHttpServer::HandleConnection(unsigned long long clientHandle) {
         requests_.push_back(request);
         auto found = responses_.find(request.path);
         if (found != responses_.end()) {
-            status = "200 OK";
-            body = found->second;
+            status = found->second.status;
+            body = found->second.body;
         } else {
             handler = handler_;
         }

@@ -10,10 +10,12 @@
 namespace kestrel {
 namespace {
 
-std::string AsText(const std::vector<char>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string AsText(const std::vector<char>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 class UrlFetcherTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(server.Listening()); }
     test::LoopbackHttpServer server;
 };
@@ -78,6 +80,27 @@ TEST_F(UrlFetcherTest, ErrorPageWithoutBodyAnswersFalse) {
     EXPECT_FALSE(fetcher.Run());
 }
 
+TEST_F(UrlFetcherTest, GetReportsTheStatusOfAnErrorPageWithABody) {
+    server.SetResponse("/ok", "1.2");
+    server.SetResponse("/missing", "<html>not here</html>", "404 Not Found");
+    UrlFetcher ok(server.Url("/ok"), UrlFetcher::Method::Get);
+    ASSERT_TRUE(ok.Run());
+    EXPECT_EQ(ok.StatusCode(), 200);
+    UrlFetcher missing(server.Url("/missing"), UrlFetcher::Method::Get);
+    ASSERT_TRUE(missing.Run());
+    EXPECT_EQ(missing.StatusCode(), 404);
+}
+
+TEST_F(UrlFetcherTest, GetFailsWhenTheBodyGrowsBeyondTheCap) {
+    server.SetResponse("/big", std::string(100, 'x'));
+    UrlFetcher capped(server.Url("/big"), UrlFetcher::Method::Get);
+    capped.SetMaxResponseSize(99);
+    EXPECT_FALSE(capped.Run());
+    UrlFetcher fits(server.Url("/big"), UrlFetcher::Method::Get);
+    fits.SetMaxResponseSize(100);
+    EXPECT_TRUE(fits.Run());
+}
+
 TEST_F(UrlFetcherTest, ConnectionTestCountsOnlyNetworkErrorsAsOffline) {
     // A 404 page is still a reachable network.
     EXPECT_EQ(TestConnection(server.Url("/missing").c_str()), Connectivity::Online);
@@ -87,7 +110,7 @@ TEST_F(UrlFetcherTest, ConnectionTestCountsOnlyNetworkErrorsAsOffline) {
 
 // A listener that never answers: connections complete, requests go unread.
 class SilentListener {
-public:
+  public:
     SilentListener() {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
@@ -107,7 +130,7 @@ public:
     }
     int Port() const { return port_; }
 
-private:
+  private:
     SOCKET socket_ = INVALID_SOCKET;
     int port_ = 0;
 };
