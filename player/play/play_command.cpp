@@ -7,6 +7,8 @@
 #include "common/binary_file.h"
 #include "common/replacing_file.h"
 #include "core/swf_file.h"
+#include "render/agg_renderer.h"
+#include "render/png_file.h"
 #include "runtime/movie_player.h"
 
 namespace kestrel::play {
@@ -14,7 +16,7 @@ namespace kestrel::play {
 namespace {
 
 const char kUsage[] =
-    "usage: kestrel-play MOVIE.swf [--frames N] [--trace FILE]\n"
+    "usage: kestrel-play MOVIE.swf [--frames N] [--trace FILE] [--png FILE]\n"
     "\n"
     "Plays the movie with no window for N frames (default 1; frame 1 is the\n"
     "first) at its own frame rate and prints its trace output.\n"
@@ -23,6 +25,8 @@ const char kUsage[] =
     "  --frames N    frames to play, 1 or more\n"
     "  --trace FILE  write the trace output to FILE instead (replaced when the\n"
     "                run ends)\n"
+    "  --png FILE    write the last frame as a PNG image of the stage at its own\n"
+    "                size, one pixel per stage pixel\n"
     "  --help        this text\n"
     "\n"
     "Exit codes:\n"
@@ -109,6 +113,12 @@ bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions& options
                 error = "--trace needs a file name";
                 return false;
             }
+        } else if (arg == "--png") {
+            if (!value(options.pngFile)) return false;
+            if (options.pngFile.empty()) {
+                error = "--png needs a file name";
+                return false;
+            }
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "unknown option '" + arg + "'";
             return false;
@@ -164,9 +174,21 @@ int RunPlay(const std::vector<std::string>& args, const Console& console) {
         if (player.tick(player.frameIntervalMs()) == 0) player.advanceFrame();
     }
 
+    int result = kExitOk;
     if (!options.traceFile.empty() && !WriteWholeFile(options.traceFile, traceText))
-        return Report(console, kExitFailed, options.traceFile + ": cannot write the trace output");
-    return kExitOk;
+        result =
+            Report(console, kExitFailed, options.traceFile + ": cannot write the trace output");
+    if (!options.pngFile.empty()) {
+        player::RenderList frame;
+        player.buildRenderList(frame);
+        render::PixelBuffer image;
+        if (!render::RenderStage(frame, image))
+            result = Report(console, kExitFailed,
+                            options.pngFile + ": the stage has no size that an image can have");
+        else if (!render::WritePngFile(options.pngFile, image, error))
+            result = Report(console, kExitFailed, options.pngFile + ": " + error);
+    }
+    return result;
 }
 
 }  // namespace kestrel::play

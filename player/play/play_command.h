@@ -1,5 +1,5 @@
 // kestrel-play: plays a movie headless for a number of frames and hands back its
-// trace output (and, with a renderer, the last frame as a PNG). A function so tests
+// trace output and, when asked, the last frame as a PNG. A function so tests
 // run it in-process; kestrel_play_main.cpp is the console program around it.
 #pragma once
 

@@ -1,6 +1,7 @@
 #include "play/play_command.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <string>
 #include <vector>
@@ -108,6 +109,47 @@ TEST(KestrelPlay, TraceFileTakesTheOutputAndReplacesAnOldOne) {
     EXPECT_NE(play.err.find(unwritable), std::string::npos) << play.err;
 }
 
+// A red square that moves 10 pixels right each frame on a 40 x 20 white stage.
+const char kMovingSquare[] = R"(
+stage 40 20
+background #FFFFFF
+shape 1
+  fill #FF0000
+  rect 0 0 10 10 fill=1
+end
+place 1 depth=1 x=0 y=5
+showframe
+move depth=1 x=10 y=5
+showframe
+move depth=1 x=20 y=5
+showframe
+)";
+
+TEST(KestrelPlay, PngHoldsTheLastFrameAtTheStageSize) {
+    PlayRun play;
+    std::string movie = play.Movie(kMovingSquare);
+    std::string png = play.folder / "frame.png";
+    ASSERT_EQ(play.Run({movie, "--frames", "2", "--png", png}), kExitOk) << play.err;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, png.c_str()));
+    image.format = PNG_FORMAT_RGBA;
+    EXPECT_EQ(image.width, 40u);
+    EXPECT_EQ(image.height, 20u);
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+    auto pixel = [&](int x, int y) {
+        const uint8_t* p = &pixels[(y * 40 + x) * 4];
+        return std::vector<int>{p[0], p[1], p[2], p[3]};
+    };
+    EXPECT_EQ(pixel(5, 10), (std::vector<int>{255, 255, 255, 255}));  // frame 1's place
+    EXPECT_EQ(pixel(15, 10), (std::vector<int>{255, 0, 0, 255}));     // frame 2's
+    EXPECT_EQ(pixel(15, 2), (std::vector<int>{255, 255, 255, 255}));
+
+    EXPECT_EQ(play.Run({movie, "--png", play.folder / "missing/frame.png"}), kExitFailed);
+    EXPECT_NE(play.err.find("missing/frame.png"), std::string::npos) << play.err;
+}
+
 TEST(KestrelPlay, StopsWhenTheMovieQuits) {
     PlayRun play;
     EXPECT_EQ(play.Run({play.Movie(kQuitsInFrame2), "--frames", "10"}), kExitOk);
@@ -154,6 +196,8 @@ TEST(KestrelPlay, UsageErrorsAreExitCodeTwoAndHelpIsNot) {
         {movie, "--frames", "99999999999999999999"},
         {movie, "--trace"},
         {movie, "--trace", ""},
+        {movie, "--png"},
+        {movie, "--png", ""},
         {movie, "--colour"},
         {movie, movie},
     };

@@ -1,0 +1,218 @@
+// Movies drawn and compared with what geometry says their pixels must be.
+#include "render/agg_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "core/test_movies.h"
+#include "render/gradient_ramp.h"
+
+namespace kestrel::render {
+namespace {
+
+using player::Rgba;
+
+// Colour channels may be off by this much: coverage is kept in 8 bits.
+constexpr int kTolerance = 3;
+
+PixelBuffer Draw(const std::string& description) {
+    auto movie = player::test::loadDescription(description);
+    PixelBuffer image;
+    if (!movie) return image;
+    player::Stage stage(movie, nullptr);
+    stage.start();
+    player::RenderList list;
+    stage.buildRenderList(list);
+    EXPECT_TRUE(RenderStage(list, image));
+    return image;
+}
+
+::testing::AssertionResult Near(const Rgba& actual, const Rgba& expected) {
+    int channels[4][2] = {{actual.r, expected.r},
+                          {actual.g, expected.g},
+                          {actual.b, expected.b},
+                          {actual.a, expected.a}};
+    for (auto& c : channels) {
+        if (std::abs(c[0] - c[1]) > kTolerance)
+            return ::testing::AssertionFailure()
+                   << "got " << int(actual.r) << "," << int(actual.g) << "," << int(actual.b) << ","
+                   << int(actual.a) << " expected " << int(expected.r) << "," << int(expected.g)
+                   << "," << int(expected.b) << "," << int(expected.a);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+struct PixelCase {
+    int x, y;
+    Rgba color;
+};
+
+void ExpectPixels(const PixelBuffer& image, std::initializer_list<PixelCase> cases) {
+    for (const PixelCase& c : cases)
+        EXPECT_TRUE(Near(image.At(c.x, c.y), c.color)) << "pixel " << c.x << "," << c.y;
+}
+
+const Rgba kWhite{255, 255, 255, 255};
+const Rgba kRed{255, 0, 0, 255};
+const Rgba kBlue{0, 0, 255, 255};
+
+TEST(AggRenderer, StageSizeAndBackground) {
+    PixelBuffer image = Draw("stage 31 17\nbackground #336699\nshowframe\n");
+    EXPECT_EQ(image.width, 31);
+    EXPECT_EQ(image.height, 17);
+    ExpectPixels(image,
+                 {{0, 0, Rgba{0x33, 0x66, 0x99, 255}}, {30, 16, Rgba{0x33, 0x66, 0x99, 255}}});
+}
+
+TEST(AggRenderer, EdgePixelsAreCoveredByTheirArea) {
+    // Left edge at x = 10.5: pixel 10 is half inside. Top edge at y = 4.25: pixel
+    // row 4 is three quarters inside.
+    PixelBuffer image = Draw(R"(
+stage 40 20
+background #FFFFFF
+shape 1
+  fill #FF0000
+  rect 10.5 4.25 20 10 fill=1
+end
+place 1 depth=1
+showframe
+)");
+    ExpectPixels(image, {{9, 8, kWhite},
+                         {10, 8, Rgba{255, 128, 128, 255}},
+                         {11, 8, kRed},
+                         {20, 4, Rgba{255, 64, 64, 255}},
+                         {20, 3, kWhite},
+                         {10, 4, Rgba{255, 160, 160, 255}}});  // 3/8 covered
+}
+
+TEST(AggRenderer, TwoFillsMeetingOnAnEdgeLeaveNoSeam) {
+    // Red left of x = 10.5 and blue right of it: the shared pixel is half of each,
+    // with none of the black background showing through.
+    PixelBuffer image = Draw(R"(
+stage 30 10
+background #000000
+shape 1
+  fill #FF0000
+  fill #0000FF
+  style fill0=0 fill1=1
+  moveto 0 0
+  lineto 10.5 0
+  style fill0=2 fill1=1
+  lineto 10.5 10
+  style fill0=0 fill1=1
+  lineto 0 10
+  lineto 0 0
+  style fill0=0 fill1=2
+  moveto 10.5 0
+  lineto 30 0
+  lineto 30 10
+  lineto 10.5 10
+end
+place 1 depth=1
+showframe
+)");
+    ExpectPixels(image, {{9, 5, kRed}, {10, 5, Rgba{128, 0, 128, 255}}, {11, 5, kBlue}});
+}
+
+TEST(AggRenderer, LinearGradientRunsAcrossItsBox) {
+    // Black to white over 256 pixels: pixel x (centre x + 0.5) gets ramp entry x.
+    PixelBuffer image = Draw(R"(
+stage 256 10
+shape 1
+  fill linear stops=0:#000000,255:#FFFFFF box=0,0,256,10
+  rect 0 0 256 10 fill=1
+end
+place 1 depth=1
+showframe
+)");
+    for (int x : {0, 64, 128, 200, 255}) {
+        uint8_t v = static_cast<uint8_t>(x);
+        EXPECT_TRUE(Near(image.At(x, 5), Rgba{v, v, v, 255})) << "x " << x;
+    }
+}
+
+TEST(AggRenderer, RadialGradientFallsOffWithTheDistanceFromItsCentre) {
+    // White at the centre (50, 50) to black at radius 50, padded beyond.
+    PixelBuffer image = Draw(R"(
+stage 100 100
+shape 1
+  fill radial stops=0:#FFFFFF,255:#000000 box=0,0,100,100
+  rect 0 0 100 100 fill=1
+end
+place 1 depth=1
+showframe
+)");
+    for (int d : {0, 10, 25, 40}) {
+        // Pixel (50 + d, 49) has its centre d + 0.5 to the right and 0.5 above.
+        double t = std::hypot(d + 0.5, 0.5) / 50;
+        uint8_t v = static_cast<uint8_t>(255 - RampIndex(t));
+        EXPECT_TRUE(Near(image.At(50 + d, 49), Rgba{v, v, v, 255})) << "distance " << d;
+    }
+    EXPECT_TRUE(Near(image.At(1, 1), Rgba{0, 0, 0, 255}));  // beyond the radius
+}
+
+TEST(AggRenderer, StrokesHaveTheirWidthAndRoundEnds) {
+    // A 4-pixel line along y = 20 covers rows 18 to 21; its round cap reaches 2
+    // pixels beyond the end at x = 60. Pixel (61, 19) lies 91.3% inside the cap:
+    // the area of [1, 2] x [0, 1] under the circle of radius 2.
+    PixelBuffer image = Draw(R"(
+stage 80 40
+background #FFFFFF
+shape 1
+  line 4 #0000FF
+  style line=1
+  moveto 10 20
+  lineto 60 20
+end
+place 1 depth=1
+showframe
+)");
+    ExpectPixels(image, {{30, 17, kWhite},
+                         {30, 18, kBlue},
+                         {30, 21, kBlue},
+                         {30, 22, kWhite},
+                         {60, 19, kBlue},
+                         {61, 19, Rgba{22, 22, 255, 255}},
+                         {62, 19, kWhite},
+                         {61, 17, kWhite}});
+}
+
+TEST(AggRenderer, ColourTransformAndPlacementApply) {
+    // Half-transparent red, moved by (20, 0) and scaled twice.
+    PixelBuffer image = Draw(R"(
+stage 60 20
+background #FFFFFF
+shape 1
+  fill #FF0000
+  rect 0 0 10 10 fill=1
+end
+place 1 depth=1 x=20 scale=2 alpha=0.5
+showframe
+)");
+    ExpectPixels(image, {{19, 5, kWhite},
+                         {20, 5, Rgba{255, 128, 128, 255}},
+                         {39, 19, Rgba{255, 128, 128, 255}},
+                         {40, 5, kWhite}});
+}
+
+TEST(AggRenderer, HugeAndDegenerateGeometryDoesNotBreakTheFrame) {
+    PixelBuffer image = Draw(R"(
+stage 20 20
+background #FFFFFF
+shape 1
+  fill #FF0000
+  line 2 #000000
+  rect -5000 -5000 10000 10000 fill=1
+  rect 5 5 0 0 fill=1 line=1
+end
+place 1 depth=1 scale=1000
+showframe
+)");
+    ExpectPixels(image, {{0, 0, kRed}, {19, 19, kRed}});
+}
+
+}  // namespace
+}  // namespace kestrel::render
