@@ -201,34 +201,64 @@ void FillContours(Canvas& canvas, const ShapeDefinition& shape, const Matrix& m,
     }
 }
 
-// A closed polygon around the circle, turning the same way as AddSegment's boxes so
-// that, filled with the non-zero rule, every piece adds to the union.
-void AddDisc(agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl>& ras, Point c, double r) {
+using SingleRasterizer = agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl>;
+
+// Every piece of a stroke is a closed polygon of negative signed area (clockwise on
+// screen), so that filled together with the non-zero rule they add up to their union.
+
+// The outline of a disc of one radius, as offsets from its centre.
+std::vector<Point> DiscOutline(double r) {
     double step = std::acos(1 - std::min(kDiscFlatness / r, 1.0));
     int n = std::clamp(static_cast<int>(std::ceil(3.14159265358979 / step)), 8, 256);
-    ras.move_to_d(c.x + r, c.y);
-    for (int i = 1; i < n; ++i) {
+    std::vector<Point> outline(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
         double angle = -2 * 3.14159265358979 * i / n;
-        ras.line_to_d(c.x + r * std::cos(angle), c.y + r * std::sin(angle));
+        outline[i] = Point{r * std::cos(angle), r * std::sin(angle)};
     }
+    return outline;
+}
+
+void AddDisc(SingleRasterizer& ras, Point c, const std::vector<Point>& outline) {
+    ras.move_to_d(c.x + outline[0].x, c.y + outline[0].y);
+    for (size_t i = 1; i < outline.size(); ++i)
+        ras.line_to_d(c.x + outline[i].x, c.y + outline[i].y);
     ras.close_polygon();
 }
 
-void AddSegment(agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl>& ras, Point p, Point q,
-                double r) {
+// The offset of a segment's sides: its direction turned a quarter and scaled to r.
+Point SideOffset(Point p, Point q, double r) {
     double dx = q.x - p.x, dy = q.y - p.y;
     double length = std::sqrt(dx * dx + dy * dy);
-    if (length == 0) return;
-    double nx = -dy / length * r, ny = dx / length * r;
-    ras.move_to_d(p.x + nx, p.y + ny);
-    ras.line_to_d(q.x + nx, q.y + ny);
-    ras.line_to_d(q.x - nx, q.y - ny);
-    ras.line_to_d(p.x - nx, p.y - ny);
+    if (length == 0) return Point{0, 0};
+    return Point{-dy / length * r, dx / length * r};
+}
+
+void AddSegment(SingleRasterizer& ras, Point p, Point q, Point n) {
+    ras.move_to_d(p.x + n.x, p.y + n.y);
+    ras.line_to_d(q.x + n.x, q.y + n.y);
+    ras.line_to_d(q.x - n.x, q.y - n.y);
+    ras.line_to_d(p.x - n.x, p.y - n.y);
     ras.close_polygon();
 }
 
-// Each line style's edges as the union of a box per segment and a disc at every
-// point: Flash's round caps and joins.
+void AddTriangle(SingleRasterizer& ras, Point a, Point b, Point c) {
+    double area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+    if (area > 0) std::swap(b, c);
+    ras.move_to_d(a.x, a.y);
+    ras.line_to_d(b.x, b.y);
+    ras.line_to_d(c.x, c.y);
+    ras.close_polygon();
+}
+
+// Where a flattened curve turns by a few degrees, the boxes of its two steps leave
+// a thin wedge open on the outside of the turn: two triangles close both sides.
+void AddBend(SingleRasterizer& ras, Point q, Point n1, Point n2) {
+    AddTriangle(ras, q, Point{q.x + n1.x, q.y + n1.y}, Point{q.x + n2.x, q.y + n2.y});
+    AddTriangle(ras, q, Point{q.x - n1.x, q.y - n1.y}, Point{q.x - n2.x, q.y - n2.y});
+}
+
+// Each line style's edges as the union of a box per segment, a disc at every edge's
+// ends (Flash's round caps and joins) and bends inside curves.
 void StrokeShapeEdges(Canvas& canvas, const ShapeDefinition& shape, const Matrix& m,
                       const ColorTransform& transform) {
     auto& ras = canvas.single;
@@ -239,22 +269,27 @@ void StrokeShapeEdges(Canvas& canvas, const ShapeDefinition& shape, const Matrix
         if (color.a == 0) continue;
         // Hairlines and lines thinner than a pixel are drawn one pixel wide.
         double radius = std::max(shape.lineStyles[style].width * scale, 1.0) / 2;
+        std::vector<Point> disc;
         ras.reset();
-        bool any = false;
         for (const ShapeEdge& e : shape.edges) {
             if (e.line != static_cast<int>(style + 1)) continue;
-            any = true;
+            if (disc.empty()) disc = DiscOutline(radius);
             Point p = Clamped(m.apply(static_cast<double>(e.x0), static_cast<double>(e.y0)));
             canvas.points.clear();
             FlattenEdge(e, m, canvas.points);
-            AddDisc(ras, p, radius);
-            for (const Point& q : canvas.points) {
-                AddSegment(ras, p, q, radius);
-                AddDisc(ras, q, radius);
+            AddDisc(ras, p, disc);
+            Point previousSide{0, 0};
+            for (size_t i = 0; i < canvas.points.size(); ++i) {
+                Point q = canvas.points[i];
+                Point side = SideOffset(p, q, radius);
+                if (i > 0) AddBend(ras, p, previousSide, side);
+                AddSegment(ras, p, q, side);
+                previousSide = side;
                 p = q;
             }
+            AddDisc(ras, p, disc);
         }
-        if (any)
+        if (!disc.empty())
             agg::render_scanlines_aa_solid(ras, canvas.scanline, canvas.base, Premultiplied(color));
     }
 }
