@@ -180,6 +180,30 @@ showframe
                          {61, 17, kWhite}});
 }
 
+TEST(AggRenderer, ThickCurvedStrokesHaveNoGaps) {
+    // A ring of width 10 along a circle of radius 30: every pixel whose centre lies
+    // within 4 pixels of the circle is fully covered, wherever the curve turns.
+    PixelBuffer image = Draw(R"(
+stage 100 100
+background #FFFFFF
+shape 1
+  line 10 #0000FF
+  circle 50 50 30 line=1
+end
+place 1 depth=1
+showframe
+)");
+    for (int degrees = 0; degrees < 360; degrees += 3) {
+        double angle = degrees * 3.14159265358979 / 180;
+        for (double r : {26.5, 30.0, 33.5}) {
+            int x = static_cast<int>(std::floor(50 + r * std::cos(angle)));
+            int y = static_cast<int>(std::floor(50 + r * std::sin(angle)));
+            EXPECT_TRUE(Near(image.At(x, y), kBlue)) << degrees << " degrees, radius " << r;
+        }
+    }
+    ExpectPixels(image, {{50, 50, kWhite}, {50, 8, kWhite}, {50, 91, kWhite}});
+}
+
 TEST(AggRenderer, ColourTransformAndPlacementApply) {
     // Half-transparent red, moved by (20, 0) and scaled twice.
     PixelBuffer image = Draw(R"(
