@@ -13,6 +13,8 @@
 namespace kestrel::render {
 namespace {
 
+using player::FillStyle;
+using player::Point;
 using player::Rgba;
 
 // Colour channels may be off by this much: coverage is kept in 8 bits.
@@ -152,6 +154,53 @@ showframe
         EXPECT_TRUE(Near(image.At(50 + d, 49), Rgba{v, v, v, 255})) << "distance " << d;
     }
     EXPECT_TRUE(Near(image.At(1, 1), Rgba{0, 0, 0, 255}));  // beyond the radius
+}
+
+TEST(AggRenderer, SpreadModesRepeatOrReflectAGradientBeyondItsBox) {
+    // A 50-pixel black-to-white gradient over 100 pixels: pixel 60 lies at 1.21.
+    struct Case {
+        const char* spread;
+        int value;
+    } cases[] = {{"pad", 255}, {"repeat", RampIndex(0.21)}, {"reflect", RampIndex(0.79)}};
+    for (const Case& c : cases) {
+        PixelBuffer image = Draw(std::string(R"(
+stage 100 10
+shape 1 version=4
+  fill linear stops=0:#000000,255:#FFFFFF box=0,0,50,10 spread=)") +
+                                 c.spread + R"(
+  rect 0 0 100 10 fill=1
+end
+place 1 depth=1
+showframe
+)");
+        uint8_t v = static_cast<uint8_t>(c.value);
+        EXPECT_TRUE(Near(image.At(60, 5), Rgba{v, v, v, 255})) << c.spread;
+        EXPECT_TRUE(Near(image.At(10, 5), Rgba{54, 54, 54, 255})) << c.spread;  // inside the box
+    }
+}
+
+TEST(AggRenderer, FocalGradientStartsAtItsFocalPoint) {
+    // Gradient square on (0, 0)-(80, 80), focal point half way to the left edge: (20, 40).
+    PixelBuffer image = Draw(R"(
+stage 80 80
+shape 1 version=4
+  fill focal stops=0:#FFFFFF,255:#000000 box=0,0,80,80 focal=-0.5
+  rect 0 0 80 80 fill=1
+end
+place 1 depth=1
+showframe
+)");
+    for (Point p : {Point{20, 40}, Point{60, 40}, Point{20, 10}, Point{40, 70}}) {
+        double gx = (p.x + 0.5 - 40) / 40 * kGradientHalfSize;
+        double gy = (p.y + 0.5 - 40) / 40 * kGradientHalfSize;
+        double t =
+            ApplySpread(FillStyle::Pad, GradientPosition(FillStyle::FocalGradient, gx, gy, -0.5));
+        uint8_t v = static_cast<uint8_t>(255 - RampIndex(t));
+        EXPECT_TRUE(
+            Near(image.At(static_cast<int>(p.x), static_cast<int>(p.y)), Rgba{v, v, v, 255}))
+            << p.x << "," << p.y;
+    }
+    EXPECT_GT(image.At(20, 40).r, 245);
 }
 
 TEST(AggRenderer, StrokesHaveTheirWidthAndRoundEnds) {
