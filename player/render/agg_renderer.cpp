@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "agg_pixfmt_rgba.h"
@@ -88,12 +90,18 @@ class ShapeStyles {
   public:
     using color_type = agg::rgba8;
 
+    // `maskArea`: every fill paints opaque white, as a mask only has an area.
     ShapeStyles(const ShapeDefinition& shape, const Matrix& shapeToPixels,
-                const ColorTransform& transform) {
+                const ColorTransform& transform, bool maskArea) {
         styles_.reserve(shape.fillStyles.size());
         for (const FillStyle& fill : shape.fillStyles) {
             Style style;
             style.kind = fill.kind;
+            if (maskArea) {
+                style.color = agg::rgba8(255, 255, 255, 255);
+                styles_.push_back(style);
+                continue;
+            }
             style.color = Premultiplied(transform.apply(fill.color));
             bool gradient = fill.kind == FillStyle::LinearGradient ||
                             fill.kind == FillStyle::RadialGradient ||
@@ -137,16 +145,36 @@ class ShapeStyles {
     std::vector<Style> styles_;
 };
 
+// A premultiplied RGBA surface: the frame itself, or a layer the frame's size.
+struct Surface {
+    std::vector<uint8_t> own;  // a layer's pixels; empty for the frame
+    agg::rendering_buffer buffer;
+    PixelFormat format{buffer};
+    BaseRenderer base{format};
+
+    Surface(uint8_t* pixels, int width, int height)
+        : buffer(pixels, static_cast<unsigned>(width), static_cast<unsigned>(height), width * 4) {}
+    // A transparent layer.
+    static std::unique_ptr<Surface> Layer(int width, int height) {
+        std::vector<uint8_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4,
+                                    0);
+        auto layer = std::make_unique<Surface>(pixels.data(), width, height);
+        layer->own = std::move(pixels);  // the heap block moves, its address stays
+        return layer;
+    }
+};
+
 struct Canvas {
-    BaseRenderer& base;
+    BaseRenderer* target;   // not owned: the surface being painted
+    bool maskArea = false;  // painting a mask's area, not colours
     agg::scanline_u8 scanline;
     agg::span_allocator<agg::rgba8> spans;
     agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> compound;
     agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> single;
     std::vector<Point> points;
 
-    explicit Canvas(BaseRenderer& b) : base(b) {
-        double w = base.width(), h = base.height();
+    explicit Canvas(BaseRenderer& frame) : target(&frame) {
+        double w = frame.width(), h = frame.height();
         compound.clip_box(0, 0, w, h);
         single.clip_box(0, 0, w, h);
     }
@@ -168,8 +196,9 @@ void FillShapeEdges(Canvas& canvas, const ShapeDefinition& shape, const Matrix& 
         FlattenEdge(e, m, canvas.points);
         for (const Point& p : canvas.points) ras.line_to_d(p.x, p.y);
     }
-    ShapeStyles styles(shape, m, transform);
-    agg::render_scanlines_compound_layered(ras, canvas.scanline, canvas.base, canvas.spans, styles);
+    ShapeStyles styles(shape, m, transform, canvas.maskArea);
+    agg::render_scanlines_compound_layered(ras, canvas.scanline, *canvas.target, canvas.spans,
+                                           styles);
 }
 
 // Shapes without edges (text made of glyphs) keep closed contours per colour.
@@ -178,7 +207,7 @@ void FillContours(Canvas& canvas, const ShapeDefinition& shape, const Matrix& m,
     auto& ras = canvas.single;
     ras.filling_rule(shape.nonZeroWinding ? agg::fill_non_zero : agg::fill_even_odd);
     for (const player::FillPath& fill : shape.fills) {
-        Rgba color = transform.apply(fill.color);
+        Rgba color = canvas.maskArea ? Rgba{255, 255, 255, 255} : transform.apply(fill.color);
         if (color.a == 0) continue;
         ras.reset();
         Point at{0, 0};
@@ -197,7 +226,7 @@ void FillContours(Canvas& canvas, const ShapeDefinition& shape, const Matrix& m,
             for (const Point& p : canvas.points) ras.line_to_d(p.x, p.y);
             at = end;
         }
-        agg::render_scanlines_aa_solid(ras, canvas.scanline, canvas.base, Premultiplied(color));
+        agg::render_scanlines_aa_solid(ras, canvas.scanline, *canvas.target, Premultiplied(color));
     }
 }
 
@@ -290,7 +319,8 @@ void StrokeShapeEdges(Canvas& canvas, const ShapeDefinition& shape, const Matrix
             AddDisc(ras, p, disc);
         }
         if (!disc.empty())
-            agg::render_scanlines_aa_solid(ras, canvas.scanline, canvas.base, Premultiplied(color));
+            agg::render_scanlines_aa_solid(ras, canvas.scanline, *canvas.target,
+                                           Premultiplied(color));
     }
 }
 
@@ -302,7 +332,51 @@ void DrawShape(Canvas& canvas, const RenderItem& item, const Matrix& stageToPixe
         FillShapeEdges(canvas, shape, m, item.colorTransform);
     else if (shape.edges.empty())
         FillContours(canvas, shape, m, item.colorTransform);
-    if (!shape.lineStyles.empty()) StrokeShapeEdges(canvas, shape, m, item.colorTransform);
+    // A mask is the area of its fills; its lines take no part.
+    if (!shape.lineStyles.empty() && !canvas.maskArea)
+        StrokeShapeEdges(canvas, shape, m, item.colorTransform);
+}
+
+/* Masks arrive as brackets: BeginMask, the mask's shapes, MaskContent, what it
+ * masks, EndMask. The mask's shapes paint their area into a layer of their own;
+ * what it masks paints into a second layer; at EndMask the second layer goes onto
+ * the surface below, each pixel weighted by the mask's coverage there. Brackets
+ * nest: an inner mask lands on its outer mask's content layer, which its own
+ * EndMask masks in turn. Brackets that do not match (bad data) are closed at the
+ * end of the list as if they had ended there. */
+struct MaskBracket {
+    BaseRenderer* below;  // not owned: where the masked content lands
+    std::unique_ptr<Surface> area;
+    std::unique_ptr<Surface> content;  // null until MaskContent
+};
+
+void CompositeMasked(const Surface& content, const Surface& area, BaseRenderer& below) {
+    PixelFormat& dst = below.ren();
+    unsigned width = below.width(), height = below.height();
+    for (unsigned y = 0; y < height; ++y) {
+        const uint8_t* src = content.buffer.row_ptr(static_cast<int>(y));
+        const uint8_t* mask = area.buffer.row_ptr(static_cast<int>(y));
+        uint8_t* out = dst.row_ptr(static_cast<int>(y));
+        for (unsigned x = 0; x < width; ++x, src += 4, mask += 4, out += 4) {
+            unsigned m = mask[3];
+            if (m == 0 || src[3] == 0) continue;
+            // Premultiplied "over" with the source scaled by the mask's coverage.
+            unsigned a = (src[3] * m + 127) / 255;
+            for (int c = 0; c < 4; ++c) {
+                unsigned s = (src[c] * m + 127) / 255;
+                out[c] = static_cast<uint8_t>(std::min(255u, s + (out[c] * (255 - a) + 127) / 255));
+            }
+        }
+    }
+}
+
+void EndMask(Canvas& canvas, std::vector<MaskBracket>& masks) {
+    MaskBracket& top = masks.back();
+    if (top.content) CompositeMasked(*top.content, *top.area, *top.below);
+    canvas.target = top.below;
+    masks.pop_back();
+    // Inside an outer mask's definition, painting goes on as area.
+    canvas.maskArea = !masks.empty() && !masks.back().content;
 }
 
 void Unpremultiply(PixelBuffer& target) {
@@ -329,24 +403,32 @@ void RenderFrame(const RenderList& list, const Matrix& stageToPixels, PixelBuffe
     BaseRenderer base(format);
     base.clear(Premultiplied(list.background));
     Canvas canvas(base);
-    int maskDefinition = 0;  // > 0 between BeginMask and MaskContent
+    std::vector<MaskBracket> masks;
     for (const RenderItem& item : list.items) {
         switch (item.kind) {
             case RenderItem::BeginMask:
-                ++maskDefinition;
+                masks.push_back(MaskBracket{canvas.target,
+                                            Surface::Layer(target.width, target.height), nullptr});
+                canvas.target = &masks.back().area->base;
+                canvas.maskArea = true;
                 break;
             case RenderItem::MaskContent:
-                maskDefinition = std::max(0, maskDefinition - 1);
+                if (masks.empty() || masks.back().content) break;
+                masks.back().content = Surface::Layer(target.width, target.height);
+                canvas.target = &masks.back().content->base;
+                canvas.maskArea = false;
                 break;
             case RenderItem::EndMask:
+                if (!masks.empty()) EndMask(canvas, masks);
                 break;
             case RenderItem::Text:
                 break;
             case RenderItem::Shape:
-                if (maskDefinition == 0 && item.shape) DrawShape(canvas, item, stageToPixels);
+                if (item.shape) DrawShape(canvas, item, stageToPixels);
                 break;
         }
     }
+    while (!masks.empty()) EndMask(canvas, masks);
     Unpremultiply(target);
 }
 

@@ -1,8 +1,8 @@
 // Paints the player's render list into a pixel buffer with Anti-Grain Geometry:
 // shapes anti-aliased with both fills of every edge at once (the compound
 // rasteriser), solid and gradient fills, strokes with their widths and round caps
-// and joins. Not drawn yet: bitmaps (their approximate colour stands in), text
-// fields, and masks (a mask's shapes are left out, what it masks is drawn whole).
+// and joins, masks with anti-aliased edges. Not drawn yet: bitmaps (their
+// approximate colour stands in) and text fields.
 #pragma once
 
 #include "core/render_list.h"

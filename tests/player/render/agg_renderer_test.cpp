@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "core/test_movies.h"
@@ -20,14 +21,21 @@ using player::Rgba;
 // Colour channels may be off by this much: coverage is kept in 8 bits.
 constexpr int kTolerance = 3;
 
-PixelBuffer Draw(const std::string& description) {
-    auto movie = player::test::loadDescription(description);
-    PixelBuffer image;
-    if (!movie) return image;
+player::RenderList ListOf(const std::string& description,
+                          std::shared_ptr<const player::MovieDefinition>& movie) {
+    movie = player::test::loadDescription(description);
+    player::RenderList list;
+    if (!movie) return list;
     player::Stage stage(movie, nullptr);
     stage.start();
-    player::RenderList list;
     stage.buildRenderList(list);
+    return list;
+}
+
+PixelBuffer Draw(const std::string& description) {
+    std::shared_ptr<const player::MovieDefinition> movie;
+    player::RenderList list = ListOf(description, movie);
+    PixelBuffer image;
     EXPECT_TRUE(RenderStage(list, image));
     return image;
 }
@@ -269,6 +277,69 @@ showframe
                          {20, 5, Rgba{255, 128, 128, 255}},
                          {39, 19, Rgba{255, 128, 128, 255}},
                          {40, 5, kWhite}});
+}
+
+const char kMaskedMovie[] = R"(
+stage 50 20
+background #FFFFFF
+shape 1
+  fill #0000FF80
+  line 4 #000000
+  rect 10.5 0 19.5 20 fill=1 line=1
+end
+shape 2
+  fill #FF0000
+  rect 0 0 40 20 fill=1
+end
+shape 3
+  fill #00FF00
+  rect 40 0 10 20 fill=1
+end
+place 1 depth=1 clipdepth=2
+place 2 depth=2
+place 3 depth=3
+showframe
+)";
+
+TEST(AggRenderer, MasksShowTheirContentOnlyInsideTheirArea) {
+    // The mask (depth 1, masking up to depth 2) is the rectangle from x = 10.5 to 30
+    // in blue at half alpha: only its area counts, not its colour or its line. The
+    // red square under it spans 0 to 40; the green one at depth 3 is not masked.
+    PixelBuffer image = Draw(kMaskedMovie);
+    ExpectPixels(image, {{5, 10, kWhite},
+                         {10, 10, Rgba{255, 128, 128, 255}},
+                         {11, 10, kRed},
+                         {29, 10, kRed},
+                         {30, 10, kWhite},
+                         {45, 10, Rgba{0, 255, 0, 255}}});
+}
+
+TEST(AggRenderer, UnmatchedMaskBracketsAreClosedOrIgnored) {
+    std::shared_ptr<const player::MovieDefinition> movie;
+    player::RenderList list = ListOf(kMaskedMovie, movie);
+    ASSERT_EQ(list.items.size(), 6u);  // BeginMask, mask, MaskContent, red, EndMask, green
+    PixelBuffer expected;
+    ASSERT_TRUE(RenderStage(list, expected));
+
+    using Item = player::RenderItem;
+    auto stray = [](Item::Kind kind) {
+        Item item;
+        item.kind = kind;
+        return item;
+    };
+    player::RenderList unclosed = list;  // the EndMask left out: closed at the end
+    unclosed.items.erase(unclosed.items.begin() + 4);
+    unclosed.items.pop_back();
+    player::RenderList strays = list;  // brackets with nothing to match: ignored
+    strays.items.insert(strays.items.begin(), {stray(Item::EndMask), stray(Item::MaskContent)});
+    strays.items.insert(strays.items.begin() + 4, stray(Item::MaskContent));
+    strays.items.push_back(stray(Item::EndMask));
+    for (const player::RenderList* variant : {&unclosed, &strays}) {
+        PixelBuffer image;
+        ASSERT_TRUE(RenderStage(*variant, image));
+        for (int x : {5, 10, 20, 35})
+            EXPECT_TRUE(Near(image.At(x, 10), expected.At(x, 10))) << "x " << x;
+    }
 }
 
 TEST(AggRenderer, HugeAndDegenerateGeometryDoesNotBreakTheFrame) {
