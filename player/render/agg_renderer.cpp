@@ -110,7 +110,7 @@ class ShapeStyles {
                 style.solid = false;
                 style.spread = fill.spread;
                 style.focalPoint = fill.focalPoint;
-                GradientRamp ramp = BuildGradientRamp(fill.stops, transform);
+                GradientRamp ramp = BuildGradientRamp(fill.stops, transform, fill.linearRgb);
                 for (size_t i = 0; i < ramp.size(); ++i) style.ramp[i] = Premultiplied(ramp[i]);
             }
             styles_.push_back(style);

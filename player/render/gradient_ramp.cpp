@@ -15,10 +15,25 @@ uint8_t Mix(uint8_t a, uint8_t b, double f) {
     return static_cast<uint8_t>(std::lround(a + (static_cast<double>(b) - a) * f));
 }
 
+// The sRGB transfer curve and its inverse, on 0..1.
+double ToLinear(double c) {
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+double FromLinear(double c) {
+    return c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+}
+
+uint8_t MixLinear(uint8_t a, uint8_t b, double f) {
+    double la = ToLinear(a / 255.0), lb = ToLinear(b / 255.0);
+    return static_cast<uint8_t>(
+        std::lround(std::clamp(FromLinear(la + (lb - la) * f), 0.0, 1.0) * 255));
+}
+
 }  // namespace
 
 GradientRamp BuildGradientRamp(const std::vector<GradientStop>& stops,
-                               const player::ColorTransform& transform) {
+                               const player::ColorTransform& transform, bool linearRgb) {
+    auto mix = linearRgb ? MixLinear : Mix;
     GradientRamp ramp;
     if (stops.empty()) {
         ramp.fill(Rgba{0, 0, 0, 255});
@@ -39,8 +54,9 @@ GradientRamp BuildGradientRamp(const std::vector<GradientStop>& stops,
             // Stops out of order (bad data) have a span of zero or less: take the later.
             double span = static_cast<double>(b.ratio) - a.ratio;
             double f = span > 0 ? (i - a.ratio) / span : 1.0;
-            ramp[i] = Rgba{Mix(a.color.r, b.color.r, f), Mix(a.color.g, b.color.g, f),
-                           Mix(a.color.b, b.color.b, f), Mix(a.color.a, b.color.a, f)};
+            // Alpha is a proportion, not light: always interpolated as it stands.
+            ramp[i] = Rgba{mix(a.color.r, b.color.r, f), mix(a.color.g, b.color.g, f),
+                           mix(a.color.b, b.color.b, f), Mix(a.color.a, b.color.a, f)};
         }
     }
     return ramp;

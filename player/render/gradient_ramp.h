@@ -15,10 +15,11 @@ constexpr double kGradientHalfSize = 16384.0;
 
 using GradientRamp = std::array<player::Rgba, 256>;
 
-// Colours between the stops interpolated in RGB, each stop passed through the
-// colour transform first; before the first stop its colour, after the last the last's.
+// Colours between the stops, each stop passed through the colour transform first;
+// before the first stop its colour, after the last the last's. Interpolated in the
+// stops' own (sRGB) values, or with `linearRgb` in linear light.
 GradientRamp BuildGradientRamp(const std::vector<player::GradientStop>& stops,
-                               const player::ColorTransform& transform);
+                               const player::ColorTransform& transform, bool linearRgb = false);
 
 // Position along the gradient (0 at its start, 1 at its end) of the point (gx, gy) in
 // gradient space, before the spread mode: linear gradients run along x from -16384 to

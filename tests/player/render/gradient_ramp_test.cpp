@@ -21,6 +21,18 @@ TEST(GradientRamp, InterpolatesBetweenStopsAndHoldsTheEnds) {
     EXPECT_EQ(ramp[255], (Rgba{200, 100, 0, 55}));
 }
 
+TEST(GradientRamp, LinearRgbInterpolatesInLinearLight) {
+    // Half way in linear light is 0.5, which sRGB encodes as 188 (not 128); alpha
+    // stays a plain proportion.
+    GradientRamp ramp = BuildGradientRamp({{0, Rgba{0, 0, 0, 0}}, {254, Rgba{255, 255, 255, 254}}},
+                                          player::ColorTransform{}, true);
+    EXPECT_NEAR(ramp[127].r, 188, 1);
+    EXPECT_EQ(ramp[127].g, ramp[127].r);
+    EXPECT_EQ(ramp[127].a, 127);
+    EXPECT_EQ(ramp[0], (Rgba{0, 0, 0, 0}));
+    EXPECT_EQ(ramp[254], (Rgba{255, 255, 255, 254}));
+}
+
 TEST(GradientRamp, ColourTransformAppliesToTheStops) {
     player::ColorTransform half;
     half.rMul = 0.5;
