@@ -328,6 +328,13 @@ void DrawShape(Canvas& canvas, const RenderItem& item, const Matrix& stageToPixe
     Matrix m = stageToPixels.multiply(item.matrix);
     if (!Finite(m)) return;
     const ShapeDefinition& shape = *item.shape;
+    // Shapes wholly outside the surface cost nothing: their declared bounds (which
+    // include half their widest line) are trusted, as players trust them.
+    player::Rect box = m.transformRect(shape.bounds);
+    double width = canvas.target->width(), height = canvas.target->height();
+    if (!box.isEmpty() &&
+        (box.xMax < -1 || box.yMax < -1 || box.xMin > width + 1 || box.yMin > height + 1))
+        return;
     if (!shape.edges.empty() && !shape.fillStyles.empty())
         FillShapeEdges(canvas, shape, m, item.colorTransform);
     else if (shape.edges.empty())
