@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything a fresh Debian 12 machine lacks to build and test Kestrel:
 # Wine (32-bit), Xvfb, the MinGW-w64 i686 cross compiler, native libraries, and
-# the cross-built third-party libraries (zlib, pugixml, libpng, googletest).
+# the cross-built third-party libraries (zlib, pugixml, libpng, googletest) and
+# Anti-Grain Geometry's headers for the cross builds.
 # Safe to run again: every step checks whether its work is already done.
 set -euo pipefail
 
@@ -61,7 +62,7 @@ install_pkgs build-essential cmake ninja-build pkg-config dpkg-dev \
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
   libz-mingw-w64-dev \
-  zlib1g-dev libpng-dev libpugixml-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
+  zlib1g-dev libpng-dev libpugixml-dev libagg-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-14-dev \
   xvfb xauth imagemagick x11-utils \
   wine wine64 wine32:i386 python3 file util-linux
@@ -130,6 +131,30 @@ for arch in i686 x86_64; do
   if [ ! -f "$lib/libgtest.a" ]; then
     log "cross-building googletest ($arch)"
     cross_cmake "$arch" /usr/src/googletest "$DEPS/build/$arch/googletest" -DBUILD_SHARED_LIBS=OFF
+  fi
+done
+
+# --- Anti-Grain Geometry ------------------------------------------------------
+# The renderer uses AGG's template headers only (rasterisers, scanlines, pixel
+# formats, gradient spans): it flattens curves and outlines strokes itself, so no
+# AGG library is linked. The cross builds therefore need the headers alone, and
+# take the very files the native build compiles against, from Debian's libagg-dev.
+AGG_HEADERS=/usr/include/agg2
+for arch in i686 x86_64; do
+  target="$DEPS/$arch/include/agg2"
+  if [ ! -f "$target/agg_rasterizer_compound_aa.h" ]; then
+    log "installing the Anti-Grain Geometry headers ($arch)"
+    if [ ! -f "$AGG_HEADERS/agg_rasterizer_compound_aa.h" ]; then
+      echo "bootstrap: $AGG_HEADERS has no AGG headers (is libagg-dev installed?)" >&2
+      exit 1
+    fi
+    # Copied beside the target and renamed, so an interrupted copy is never taken
+    # for a finished one.
+    rm -rf "$target.partial"
+    mkdir -p "$target.partial"
+    cp "$AGG_HEADERS"/*.h "$target.partial/"
+    rm -rf "$target"
+    mv "$target.partial" "$target"
   fi
 done
 

@@ -24,6 +24,40 @@ struct FillPath {
     std::vector<PathCommand> commands;
 };
 
+struct GradientStop {
+    uint8_t ratio = 0;  // 0..255 along the gradient
+    Rgba color;
+};
+
+// A fill style as the shape declares it. Renderers that cannot draw a kind use
+// `color`, its approximate colour (the stops' average, grey for bitmaps).
+struct FillStyle {
+    enum Kind : uint8_t { Solid, LinearGradient, RadialGradient, FocalGradient, Bitmap };
+    enum Spread : uint8_t { Pad, Reflect, Repeat };
+    Kind kind = Solid;
+    Rgba color;
+    Matrix matrix;  // gradient square (-16384..16384 twips) or bitmap -> shape space
+    std::vector<GradientStop> stops;
+    Spread spread = Pad;
+    bool linearRgb = false;  // interpolation in linear RGB
+    double focalPoint = 0;   // -1..1 along the radius (FocalGradient)
+    uint16_t bitmapId = 0;
+};
+
+struct LineStyleInfo {
+    uint16_t width = 20;  // twips; 0 means hairline
+    Rgba color;
+};
+
+// One edge as the shape stores it: fill0 lies on its left, fill1 on its right.
+struct ShapeEdge {
+    int64_t x0 = 0, y0 = 0;
+    int64_t cx = 0, cy = 0;  // control point (equals the end for straight edges)
+    int64_t x1 = 0, y1 = 0;
+    bool curve = false;
+    int fill0 = 0, fill1 = 0, line = 0;  // 1-based style indexes, 0 = none
+};
+
 struct StrokePath {
     Rgba color;
     double width = 20;  // twips; 0 means hairline
@@ -32,10 +66,15 @@ struct StrokePath {
 
 struct ShapeDefinition {
     uint16_t id = 0;
-    Rect bounds;                // twips, as declared
+    Rect bounds;                  // twips, as declared
     bool nonZeroWinding = false;  // DefineShape4 flag; otherwise even-odd
     std::vector<FillPath> fills;
     std::vector<StrokePath> strokes;
+    // The shape as declared, for renderers that fill both sides of each edge at
+    // once. Empty for shapes built from glyphs, which have `fills` only.
+    std::vector<FillStyle> fillStyles;  // style i of the edges is fillStyles[i - 1]
+    std::vector<LineStyleInfo> lineStyles;
+    std::vector<ShapeEdge> edges;
 
     // True when (x, y) in shape space lies inside one of the fills (or near a stroke).
     bool hitTest(double x, double y) const;

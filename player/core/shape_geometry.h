@@ -11,22 +11,9 @@
 
 namespace kestrel::player {
 
-struct ShapeEdge {
-    int64_t x0 = 0, y0 = 0;
-    int64_t cx = 0, cy = 0;  // control point (equals the end for straight edges)
-    int64_t x1 = 0, y1 = 0;
-    bool curve = false;
-    int fill0 = 0, fill1 = 0, line = 0;  // 1-based style indexes, 0 = none
-};
-
-struct LineStyleInfo {
-    uint16_t width = 20;
-    Rgba color;
-};
-
 // SHAPERECORDs after the style tables (and bit counts) up to the end record. False
 // when they are malformed or cut short; `edges` keeps what was read.
-bool parseShapeRecords(ByteReader& reader, int shapeVersion, std::vector<Rgba>& fills,
+bool parseShapeRecords(ByteReader& reader, int shapeVersion, std::vector<FillStyle>& fills,
                        std::vector<LineStyleInfo>& lines, std::vector<ShapeEdge>& edges);
 // A font glyph: a SHAPE without style tables; its fill is style 1.
 bool parseGlyphShape(ByteReader& reader, std::vector<ShapeEdge>& edges);

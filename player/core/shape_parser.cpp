@@ -1,6 +1,7 @@
 // DefineShape 1-4 records -> ShapeDefinition. Edges are collected with their
 // fill0/fill1/line styles and handed to buildShapeGeometry, which joins them into
 // closed contours per fill.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -15,7 +16,7 @@ namespace {
 constexpr size_t kMaxEdgesPerShape = 1000000;
 
 struct StyleTables {
-    std::vector<Rgba>& fills;
+    std::vector<FillStyle>& fills;
     std::vector<LineStyleInfo>& lines;
 };
 
@@ -23,46 +24,68 @@ Rgba readColor(ByteReader& r, int shapeVersion) {
     return shapeVersion >= 3 ? r.rgba() : r.rgb();
 }
 
-// Gradients: the average of the stops is the flat colour we draw.
-Rgba readGradientAverage(ByteReader& r, int shapeVersion, bool focal) {
+// GRADIENT / FOCALGRADIENT records. The average of the stops stands in as the
+// style's approximate colour.
+void readGradient(ByteReader& r, int shapeVersion, FillStyle& style) {
     uint8_t head = r.u8();
     unsigned count = head & 0x0F;
+    unsigned spread = head >> 6;
+    style.spread = spread == 1   ? FillStyle::Reflect
+                   : spread == 2 ? FillStyle::Repeat
+                                 : FillStyle::Pad;
+    style.linearRgb = ((head >> 4) & 3) == 1;
     unsigned sum[4] = {0, 0, 0, 0};
-    for (unsigned i = 0; i < count; ++i) {
-        r.u8();  // ratio
-        Rgba c = readColor(r, shapeVersion);
-        sum[0] += c.r;
-        sum[1] += c.g;
-        sum[2] += c.b;
-        sum[3] += c.a;
+    for (unsigned i = 0; i < count && r.ok(); ++i) {
+        GradientStop stop;
+        stop.ratio = r.u8();
+        stop.color = readColor(r, shapeVersion);
+        sum[0] += stop.color.r;
+        sum[1] += stop.color.g;
+        sum[2] += stop.color.b;
+        sum[3] += stop.color.a;
+        style.stops.push_back(stop);
     }
-    if (focal) r.u16();
-    if (count == 0) return Rgba{0, 0, 0, 255};
-    return Rgba{static_cast<uint8_t>(sum[0] / count), static_cast<uint8_t>(sum[1] / count),
-                static_cast<uint8_t>(sum[2] / count), static_cast<uint8_t>(sum[3] / count)};
+    if (style.kind == FillStyle::FocalGradient)
+        style.focalPoint = std::clamp(static_cast<int16_t>(r.u16()) / 256.0, -1.0, 1.0);
+    if (count == 0) {
+        style.color = Rgba{0, 0, 0, 255};
+        return;
+    }
+    style.color = Rgba{static_cast<uint8_t>(sum[0] / count), static_cast<uint8_t>(sum[1] / count),
+                       static_cast<uint8_t>(sum[2] / count), static_cast<uint8_t>(sum[3] / count)};
 }
 
-Rgba readFillStyle(ByteReader& r, int shapeVersion) {
+FillStyle readFillStyle(ByteReader& r, int shapeVersion) {
+    FillStyle style;
     uint8_t type = r.u8();
     switch (type) {
-        case swf::kFillSolid: return readColor(r, shapeVersion);
+        case swf::kFillSolid:
+            style.color = readColor(r, shapeVersion);
+            break;
         case swf::kFillLinearGradient:
         case swf::kFillRadialGradient:
         case swf::kFillFocalGradient:
-            r.matrix();
-            return readGradientAverage(r, shapeVersion, type == swf::kFillFocalGradient);
+            style.kind = type == swf::kFillLinearGradient   ? FillStyle::LinearGradient
+                         : type == swf::kFillRadialGradient ? FillStyle::RadialGradient
+                                                            : FillStyle::FocalGradient;
+            style.matrix = r.matrix();
+            readGradient(r, shapeVersion, style);
+            break;
         case swf::kFillRepeatingBitmap:
         case swf::kFillClippedBitmap:
         case swf::kFillHardRepeatingBitmap:
         case swf::kFillHardClippedBitmap:
             // Bitmaps are not decoded: a neutral grey stands in for the picture.
-            r.u16();
-            r.matrix();
-            return Rgba{192, 192, 192, 255};
+            style.kind = FillStyle::Bitmap;
+            style.bitmapId = r.u16();
+            style.matrix = r.matrix();
+            style.color = Rgba{192, 192, 192, 255};
+            break;
         default:
             r.fail();
-            return Rgba{};
+            break;
     }
+    return style;
 }
 
 unsigned readCount(ByteReader& r, int shapeVersion) {
@@ -73,7 +96,8 @@ unsigned readCount(ByteReader& r, int shapeVersion) {
 
 bool readStyles(ByteReader& r, int shapeVersion, StyleTables& t) {
     unsigned fillCount = readCount(r, shapeVersion);
-    for (unsigned i = 0; i < fillCount && r.ok(); ++i) t.fills.push_back(readFillStyle(r, shapeVersion));
+    for (unsigned i = 0; i < fillCount && r.ok(); ++i)
+        t.fills.push_back(readFillStyle(r, shapeVersion));
     unsigned lineCount = readCount(r, shapeVersion);
     for (unsigned i = 0; i < lineCount && r.ok(); ++i) {
         LineStyleInfo line;
@@ -85,7 +109,7 @@ bool readStyles(ByteReader& r, int shapeVersion, StyleTables& t) {
             bool hasFill = (flags0 & 0x08) != 0;
             (void)flags1;
             if (join == 2) r.u16();  // miter limit
-            line.color = hasFill ? readFillStyle(r, shapeVersion) : r.rgba();
+            line.color = hasFill ? readFillStyle(r, shapeVersion).color : r.rgba();
         } else {
             line.color = readColor(r, shapeVersion);
         }
@@ -105,24 +129,24 @@ bool parseShape(ByteReader& r, int tagCode, ShapeDefinition& out) {
         out.nonZeroWinding = (flags & 0x04) != 0;
     }
 
-    std::vector<Rgba> fills;
-    std::vector<LineStyleInfo> lines;
-    StyleTables tables{fills, lines};
+    StyleTables tables{out.fillStyles, out.lineStyles};
     if (!readStyles(r, shapeVersion, tables)) return false;
-    std::vector<ShapeEdge> edges;
-    bool ended = parseShapeRecords(r, shapeVersion, fills, lines, edges);
-    buildShapeGeometry(edges, fills, lines, out);
+    bool ended = parseShapeRecords(r, shapeVersion, out.fillStyles, out.lineStyles, out.edges);
+    std::vector<Rgba> colors;
+    colors.reserve(out.fillStyles.size());
+    for (const FillStyle& style : out.fillStyles) colors.push_back(style.color);
+    buildShapeGeometry(out.edges, colors, out.lineStyles, out);
     return r.ok() && ended;
 }
 
 bool parseGlyphShape(ByteReader& r, std::vector<ShapeEdge>& edges) {
     // Glyphs have no style tables: fill index 1 is "the text colour".
-    std::vector<Rgba> fills(1);
+    std::vector<FillStyle> fills(1);
     std::vector<LineStyleInfo> lines;
     return parseShapeRecords(r, 1, fills, lines, edges);
 }
 
-bool parseShapeRecords(ByteReader& r, int shapeVersion, std::vector<Rgba>& fills,
+bool parseShapeRecords(ByteReader& r, int shapeVersion, std::vector<FillStyle>& fills,
                        std::vector<LineStyleInfo>& lines, std::vector<ShapeEdge>& edges) {
     StyleTables tables{fills, lines};
     size_t fillBase = 0, lineBase = 0;  // style indexes of the current table group

@@ -192,6 +192,56 @@ std::vector<uint8_t> squareGlyph() {
     return g.bytes;
 }
 
+TEST(ShapeParser, GradientStylesAndEdgesAreKeptAsDeclared) {
+    auto movie = test::loadDescription(R"(
+shape 1 version=4
+  fill linear stops=0:#FF0000,255:#0000FF80 box=0,0,100,50 spread=reflect interpolation=linear
+  fill focal stops=0:#FFFFFF,128:#808080,255:#000000 box=0,0,80,80 focal=-0.5 spread=repeat
+  fill #00FF00
+  line 2 #000000
+  rect 0 0 100 50 fill=1 line=1
+  style fill0=2 fill1=3
+  moveto 0 0
+  curveto 10 10 20 0
+end
+showframe
+)");
+    ASSERT_TRUE(movie);
+    const ShapeDefinition* shape = movie->shape(1);
+    ASSERT_NE(shape, nullptr);
+    ASSERT_EQ(shape->fillStyles.size(), 3u);
+    const FillStyle& linear = shape->fillStyles[0];
+    EXPECT_EQ(linear.kind, FillStyle::LinearGradient);
+    EXPECT_EQ(linear.spread, FillStyle::Reflect);
+    EXPECT_TRUE(linear.linearRgb);
+    ASSERT_EQ(linear.stops.size(), 2u);
+    EXPECT_EQ(linear.stops[1].ratio, 255);
+    EXPECT_EQ(linear.stops[1].color, (Rgba{0, 0, 255, 0x80}));
+    // The box maps the gradient square (32768 twips wide) onto 100 x 50 pixels.
+    Point centre = linear.matrix.apply(0, 0);
+    EXPECT_NEAR(centre.x, 50 * 20, 1);
+    EXPECT_NEAR(centre.y, 25 * 20, 1);
+    EXPECT_NEAR(linear.matrix.apply(16384, 0).x, 100 * 20, 2);
+
+    const FillStyle& focal = shape->fillStyles[1];
+    EXPECT_EQ(focal.kind, FillStyle::FocalGradient);
+    EXPECT_EQ(focal.spread, FillStyle::Repeat);
+    EXPECT_DOUBLE_EQ(focal.focalPoint, -0.5);
+    EXPECT_EQ(focal.stops.size(), 3u);
+    EXPECT_EQ(shape->fillStyles[2].kind, FillStyle::Solid);
+    EXPECT_EQ(shape->fillStyles[2].color, (Rgba{0, 255, 0, 255}));
+
+    ASSERT_EQ(shape->lineStyles.size(), 1u);
+    EXPECT_EQ(shape->lineStyles[0].width, 40);
+    ASSERT_EQ(shape->edges.size(), 5u);  // four sides and the curve
+    const ShapeEdge& curve = shape->edges.back();
+    EXPECT_TRUE(curve.curve);
+    EXPECT_EQ(curve.fill0, 2);
+    EXPECT_EQ(curve.fill1, 3);
+    EXPECT_EQ(curve.line, 0);
+    EXPECT_EQ(curve.x1, 400);
+}
+
 TEST(StaticText, GlyphsOfEmbeddedFontsBecomeFilledOutlines) {
     BitPacker font;
     font.u16(7);  // font id
