@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scratch.h"
 #include "builder/export/export_command.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
@@ -41,24 +42,16 @@ struct Fixture {
     std::vector<std::string> sources;  // the extra files
 
     Fixture() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kestrel_bench_XXXXXX";
-        if (!mkdtemp(&pattern[0])) std::abort();
-        root = pattern;
+        root = bench::MakeScratchFolder();
         swf::MovieBuilder builder;
         builder.Root().ShowFrame();
         std::vector<uint8_t> bytes = *builder.Build();
         movie = JoinPath(root, "movie.swf");
         WriteFile(movie, bytes.data(), bytes.size());
         std::vector<char> data(kFileSize);
-        uint64_t state = 0x9E3779B97F4A7C15ull;
+        uint64_t state = bench::kNoiseSeed;
         for (int i = 0; i < kFileCount; ++i) {
-            for (size_t j = 0; j + 8 <= data.size(); j += 8) {
-                state ^= state << 13;
-                state ^= state >> 7;
-                state ^= state << 17;
-                std::memcpy(&data[j], &state, 8);
-            }
+            bench::FillWithNoise(data.data(), data.size(), state);
             sources.push_back(JoinPath(root, "data" + std::to_string(i) + ".bin"));
             WriteFile(sources.back(), data.data(), data.size());
         }

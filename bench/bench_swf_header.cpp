@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scratch.h"
 #include "builder/swf_header.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
@@ -28,10 +29,7 @@ struct Fixture {
     std::string inflated;  // where the whole-movie method writes its copy
 
     Fixture() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kestrel_bench_XXXXXX";
-        if (!mkdtemp(&pattern[0])) std::abort();
-        root = pattern;
+        root = bench::MakeScratchFolder();
         movie = JoinPath(root, "big.swf");
         inflated = JoinPath(root, "_xxswfxx__.bin");
 
@@ -41,13 +39,8 @@ struct Fixture {
         const uint8_t header[] = {0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F,
                                   0xA0, 0x00, 0x00, 0x18, 0x01, 0x00};
         std::memcpy(body.data(), header, sizeof header);
-        uint64_t state = 0x9E3779B97F4A7C15ull;
-        for (size_t i = sizeof header; i + 8 <= body.size(); i += 8) {
-            state ^= state << 13;
-            state ^= state >> 7;
-            state ^= state << 17;
-            std::memcpy(&body[i], &state, 8);
-        }
+        uint64_t state = bench::kNoiseSeed;
+        bench::FillWithNoise(body.data() + sizeof header, body.size() - sizeof header, state);
         uLongf packedSize = compressBound(static_cast<uLong>(body.size()));
         std::vector<uint8_t> packed(packedSize);
         if (compress2(packed.data(), &packedSize, body.data(), static_cast<uLong>(body.size()),

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scratch.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
 #include "common/payload_reader.h"
@@ -35,19 +36,11 @@ struct Fixture {
     std::string projector64;   // the first 4
 
     Fixture() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kestrel_bench_XXXXXX";
-        if (!mkdtemp(&pattern[0])) std::abort();
-        root = pattern;
+        root = bench::MakeScratchFolder();
         std::vector<char> data(kFileSize);
-        uint64_t state = 0x9E3779B97F4A7C15ull;
+        uint64_t state = bench::kNoiseSeed;
         for (int i = 0; i < kFileCount; ++i) {
-            for (size_t j = 0; j + 8 <= data.size(); j += 8) {
-                state ^= state << 13;
-                state ^= state >> 7;
-                state ^= state << 17;
-                std::memcpy(&data[j], &state, 8);
-            }
+            bench::FillWithNoise(data.data(), data.size(), state);
             std::string path = JoinPath(root, "movie" + std::to_string(i) + ".swf");
             BinaryFile file;
             if (!file.open(path, BinaryFile::Mode::WriteTruncate) ||

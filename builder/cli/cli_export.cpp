@@ -6,9 +6,9 @@
 #include "builder/cli/cli_project_file.h"
 #include "builder/export/export_command.h"
 #include "builder/export/mask_conversion.h"
+#include "builder/export/output_files.h"
 #include "builder/pe/pe_image.h"
 #include "builder/project_paths.h"
-#include "common/binary_file.h"
 #include "common/file_system.h"
 
 namespace kestrel::cli {
@@ -36,14 +36,6 @@ const char kHelp[] =
 constexpr uint64_t kProgressThreshold = 4u << 20;
 constexpr uint16_t kMachineI386 = 0x14C;
 const char* const kPluginEntryPoints[] = {"NP_GetEntryPoints", "NP_Initialize", "NP_Shutdown"};
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    BinaryFile file;
-    int64_t size = file.open(path, BinaryFile::Mode::Read) ? file.size() : -1;
-    if (size < 0 || !file.seek(0)) return false;
-    bytes->resize(static_cast<size_t>(size));
-    return bytes->empty() || file.readExactly(bytes->data(), bytes->size());
-}
 
 // Empty when `plugin` is a 32-bit DLL with the plug-in entry points;
 // otherwise what is wrong with it.

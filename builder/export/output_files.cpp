@@ -18,6 +18,14 @@ constexpr int kWorkFolderAttempts = 100;
 
 }  // namespace
 
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
+    BinaryFile file;
+    int64_t size = file.open(path, BinaryFile::Mode::Read) ? file.size() : -1;
+    if (size < 0 || !file.seek(0)) return false;
+    bytes->resize(static_cast<size_t>(size));
+    return bytes->empty() || file.readExactly(bytes->data(), bytes->size());
+}
+
 std::string MakeWorkFolder(const std::string& parent) {
     static std::atomic<unsigned> counter{0};
     std::random_device random;

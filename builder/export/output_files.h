@@ -1,11 +1,17 @@
-// File steps the export targets share: fresh work folders beside the
-// output, checked copies, and putting a finished output in place in one
+// File steps the export targets share: whole reads of the inputs, fresh
+// work folders beside the output, checked copies, and putting a finished output in place in one
 // rename so that a failed export never leaves a half-written one.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestrel {
+
+// Reads the whole of a file into `bytes`; false when it cannot be opened or
+// read to its end.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
 
 // Creates a new, empty folder in `parent` whose name starts with ".kestrel-"
 // and was not there before; empty when none could be created.

@@ -6,7 +6,6 @@
 #include "builder/pe/icon_file.h"
 #include "builder/pe/pe_format.h"
 #include "builder/pe/pe_image.h"
-#include "common/binary_file.h"
 #include "common/file_system.h"
 #include "common/payload_writer.h"
 #include "common/settings_writer.h"
@@ -20,14 +19,6 @@ constexpr uint16_t kPluginLanguage = 1033;
 
 ExportResult Failed(const std::string& message) {
     return {ExportOutcome::Failed, message};
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    BinaryFile file;
-    int64_t size = file.open(path, BinaryFile::Mode::Read) ? file.size() : -1;
-    if (size < 0 || !file.seek(0)) return false;
-    bytes->resize(static_cast<size_t>(size));
-    return bytes->empty() || file.readExactly(bytes->data(), bytes->size());
 }
 
 // The stub with the project's icon and the chosen plug-in. An icon that is

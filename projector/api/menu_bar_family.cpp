@@ -1,5 +1,6 @@
 #include "projector/api/menu_bar_family.h"
 
+#include "projector/api/menu_item_steps.h"
 #include "projector/bridge/xml_value.h"
 
 namespace kestrel {
@@ -118,16 +119,8 @@ ApiResult MenuBarFamily::RemoveAllMenus(Bar& bar, const ApiArguments&) {
 
 ApiResult MenuBarFamily::AddItem(Bar& bar, const ApiArguments& arguments) {
     Menu* menu = FindMenu(bar, arguments);
-    if (!menu) return XmlFlag(false);
-    const std::optional<MenuCommand> command = commands_.Take(owner_);
-    if (!command) return XmlFlag(false);
-    std::string name = arguments.AsText(2);
-    if (!menu->system->AppendItem(*command, name)) {
-        commands_.Release(*command);
-        return XmlFlag(false);
-    }
-    menu->items.Add(*command, std::move(name));
-    return XmlFlag(true);
+    return XmlFlag(menu && AppendNamedItem(*menu->system, menu->items, commands_, owner_,
+                                           arguments.AsText(2)));
 }
 
 ApiResult MenuBarFamily::AddSeparator(Bar& bar, const ApiArguments& arguments) {
@@ -146,11 +139,7 @@ ApiResult MenuBarFamily::AddSeparator(Bar& bar, const ApiArguments& arguments) {
 ApiResult MenuBarFamily::RemoveItem(Bar& bar, const ApiArguments& arguments) {
     Menu* menu = nullptr;
     const std::optional<MenuCommand> command = FindItem(bar, arguments, &menu);
-    if (!command) return XmlFlag(false);
-    const bool removed = menu->system->RemoveItem(*command);
-    menu->items.Forget(*command);
-    commands_.Release(*command);
-    return XmlFlag(removed);
+    return XmlFlag(command && RemoveNamedItem(*menu->system, menu->items, commands_, *command));
 }
 
 ApiResult MenuBarFamily::RemoveAllItems(Bar& bar, const ApiArguments& arguments) {

@@ -1,5 +1,6 @@
 #include "projector/api/menu_context_family.h"
 
+#include "projector/api/menu_item_steps.h"
 #include "projector/bridge/xml_value.h"
 
 namespace kestrel {
@@ -60,16 +61,7 @@ std::optional<MenuCommand> MenuContextFamily::FindItem(MenuItems& items,
 
 ApiResult MenuContextFamily::AddItem(MenuItems& items, const ApiArguments& arguments) {
     SystemMenu* menu = menus_.ContextMenu();
-    if (!menu) return XmlFlag(false);
-    const std::optional<MenuCommand> command = commands_.Take(owner_);
-    if (!command) return XmlFlag(false);
-    std::string name = arguments.AsText(1);
-    if (!menu->AppendItem(*command, name)) {
-        commands_.Release(*command);
-        return XmlFlag(false);
-    }
-    items.Add(*command, std::move(name));
-    return XmlFlag(true);
+    return XmlFlag(menu && AppendNamedItem(*menu, items, commands_, owner_, arguments.AsText(1)));
 }
 
 ApiResult MenuContextFamily::AddSeparator(MenuItems&, const ApiArguments&) {
@@ -80,11 +72,7 @@ ApiResult MenuContextFamily::AddSeparator(MenuItems&, const ApiArguments&) {
 ApiResult MenuContextFamily::RemoveItem(MenuItems& items, const ApiArguments& arguments) {
     SystemMenu* menu = nullptr;
     const std::optional<MenuCommand> command = FindItem(items, arguments, &menu);
-    if (!command) return XmlFlag(false);
-    const bool removed = menu->RemoveItem(*command);
-    items.Forget(*command);
-    commands_.Release(*command);
-    return XmlFlag(removed);
+    return XmlFlag(command && RemoveNamedItem(*menu, items, commands_, *command));
 }
 
 ApiResult MenuContextFamily::RemoveAllItems(MenuItems& items, const ApiArguments&) {

@@ -132,29 +132,28 @@ ApiResult Launch(SystemServices& system, const ApiArguments& arguments) {
     return XmlFlag(system.ShellOpen(path) > kShellErrorLimit);
 }
 
-ApiResult GetTotalSpaceBytes(SystemServices& system, const ApiArguments& arguments) {
-    return XmlInteger64(static_cast<std::int64_t>(SpaceOf(system, arguments).totalBytes));
+enum class ByteUnit { Bytes, Kibibytes, Mebibytes, Gibibytes };
+
+// A size in whole bytes or KiB, or in MiB or GiB with two decimals reckoned
+// from the whole KiB.
+ApiResult SizeIn(std::uint64_t bytes, ByteUnit unit) {
+    switch (unit) {
+        case ByteUnit::Bytes:
+            return XmlInteger64(static_cast<std::int64_t>(bytes));
+        case ByteUnit::Kibibytes:
+            return XmlInteger64(static_cast<std::int64_t>(bytes >> 10));
+        case ByteUnit::Mebibytes:
+            return XmlReal2(static_cast<double>(bytes >> 10) * kPerKibi);
+        case ByteUnit::Gibibytes:
+            return XmlReal2(static_cast<double>(bytes >> 10) * kPerMebi);
+    }
+    return std::nullopt;
 }
-ApiResult GetTotalSpaceKBytes(SystemServices& system, const ApiArguments& arguments) {
-    return XmlInteger64(static_cast<std::int64_t>(SpaceOf(system, arguments).totalBytes >> 10));
-}
-ApiResult GetTotalSpaceMBytes(SystemServices& system, const ApiArguments& arguments) {
-    return XmlReal2(static_cast<double>(SpaceOf(system, arguments).totalBytes >> 10) * kPerKibi);
-}
-ApiResult GetTotalSpaceGBytes(SystemServices& system, const ApiArguments& arguments) {
-    return XmlReal2(static_cast<double>(SpaceOf(system, arguments).totalBytes >> 10) * kPerMebi);
-}
-ApiResult GetFreeSpaceBytes(SystemServices& system, const ApiArguments& arguments) {
-    return XmlInteger64(static_cast<std::int64_t>(SpaceOf(system, arguments).freeBytes));
-}
-ApiResult GetFreeSpaceKBytes(SystemServices& system, const ApiArguments& arguments) {
-    return XmlInteger64(static_cast<std::int64_t>(SpaceOf(system, arguments).freeBytes >> 10));
-}
-ApiResult GetFreeSpaceMBytes(SystemServices& system, const ApiArguments& arguments) {
-    return XmlReal2(static_cast<double>(SpaceOf(system, arguments).freeBytes >> 10) * kPerKibi);
-}
-ApiResult GetFreeSpaceGBytes(SystemServices& system, const ApiArguments& arguments) {
-    return XmlReal2(static_cast<double>(SpaceOf(system, arguments).freeBytes >> 10) * kPerMebi);
+
+// getTotalSpace* and getFreeSpace*: one field of the drive's space, in one unit.
+template <std::uint64_t DriveSpace::*Field, ByteUnit Unit>
+ApiResult GetSpace(SystemServices& system, const ApiArguments& arguments) {
+    return SizeIn(SpaceOf(system, arguments).*Field, Unit);
 }
 
 ApiResult GetNumberOfVolumes(SystemServices& system, const ApiArguments&) {
@@ -210,14 +209,14 @@ constexpr SystemMethodEntry kSystemMethods[] = {
     {"sleep", Sleep},
     {"launchApplication", Launch},
     {"launchDocument", Launch},
-    {"getTotalSpaceBytes", GetTotalSpaceBytes},
-    {"getTotalSpaceKBytes", GetTotalSpaceKBytes},
-    {"getTotalSpaceMBytes", GetTotalSpaceMBytes},
-    {"getTotalSpaceGBytes", GetTotalSpaceGBytes},
-    {"getFreeSpaceBytes", GetFreeSpaceBytes},
-    {"getFreeSpaceKBytes", GetFreeSpaceKBytes},
-    {"getFreeSpaceMBytes", GetFreeSpaceMBytes},
-    {"getFreeSpaceGBytes", GetFreeSpaceGBytes},
+    {"getTotalSpaceBytes", GetSpace<&DriveSpace::totalBytes, ByteUnit::Bytes>},
+    {"getTotalSpaceKBytes", GetSpace<&DriveSpace::totalBytes, ByteUnit::Kibibytes>},
+    {"getTotalSpaceMBytes", GetSpace<&DriveSpace::totalBytes, ByteUnit::Mebibytes>},
+    {"getTotalSpaceGBytes", GetSpace<&DriveSpace::totalBytes, ByteUnit::Gibibytes>},
+    {"getFreeSpaceBytes", GetSpace<&DriveSpace::freeBytes, ByteUnit::Bytes>},
+    {"getFreeSpaceKBytes", GetSpace<&DriveSpace::freeBytes, ByteUnit::Kibibytes>},
+    {"getFreeSpaceMBytes", GetSpace<&DriveSpace::freeBytes, ByteUnit::Mebibytes>},
+    {"getFreeSpaceGBytes", GetSpace<&DriveSpace::freeBytes, ByteUnit::Gibibytes>},
     {"getNumberOfVolumes", GetNumberOfVolumes},
     {"getVolumes", GetVolumes},
     {"getVolumeName", GetVolumeName},

@@ -119,6 +119,27 @@ std::string NarrowAscii(const WCHAR* text) {
     return narrow;
 }
 
+OsPlatform PlatformOf(DWORD platformId) {
+    switch (platformId) {
+        case VER_PLATFORM_WIN32s:
+            return OsPlatform::Win32s;
+        case VER_PLATFORM_WIN32_WINDOWS:
+            return OsPlatform::Windows9x;
+        default:
+            return OsPlatform::WindowsNT;
+    }
+}
+
+// The numbers both version calls report alike; the caller adds the rest.
+template <typename VersionInfo>
+OsVersion VersionFrom(const VersionInfo& info) {
+    OsVersion version;
+    version.platform = PlatformOf(info.dwPlatformId);
+    version.major = info.dwMajorVersion;
+    version.minor = info.dwMinorVersion;
+    return version;
+}
+
 // The true version: RtlGetVersion is not subject to the compatibility layer
 // that makes GetVersionEx report an old system to programs without a manifest.
 std::optional<OsVersion> TrueVersion() {
@@ -130,12 +151,7 @@ std::optional<OsVersion> TrueVersion() {
     RTL_OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = sizeof info;
     if (!rtlGetVersion || rtlGetVersion(&info) != 0) return std::nullopt;
-    OsVersion version;
-    version.platform = info.dwPlatformId == VER_PLATFORM_WIN32s          ? OsPlatform::Win32s
-                       : info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? OsPlatform::Windows9x
-                                                                         : OsPlatform::WindowsNT;
-    version.major = info.dwMajorVersion;
-    version.minor = info.dwMinorVersion;
+    OsVersion version = VersionFrom(info);
     version.build = info.dwBuildNumber;
     version.server = info.wProductType != VER_NT_WORKSTATION;
     version.servicePack = NarrowAscii(info.szCSDVersion);
@@ -147,12 +163,7 @@ std::optional<OsVersion> ReportedVersion() {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;
     if (!GetVersionExA(&info)) return std::nullopt;
-    OsVersion version;
-    version.platform = info.dwPlatformId == VER_PLATFORM_WIN32s          ? OsPlatform::Win32s
-                       : info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? OsPlatform::Windows9x
-                                                                         : OsPlatform::WindowsNT;
-    version.major = info.dwMajorVersion;
-    version.minor = info.dwMinorVersion;
+    OsVersion version = VersionFrom(info);
     version.build = info.dwBuildNumber & 0xFFFF;
     version.servicePack = info.szCSDVersion;
     return version;

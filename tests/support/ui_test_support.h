@@ -52,6 +52,13 @@ HWND WaitForTopLevelWindow(DWORD processId, const char* className, const char* c
 // A message box or dialog (class "#32770") of the process with this caption.
 HWND WaitForMessageBox(DWORD processId, const char* caption, DWORD timeoutMs);
 
+// The visible dialog (class "#32770") of the process owned by `owner`; null
+// after the timeout.
+HWND WaitForOwnedDialog(DWORD processId, HWND owner, DWORD timeoutMs);
+
+// The last child (at any depth) whose text is exactly `text`; null when none.
+HWND FindChildWithText(HWND parent, const std::string& text);
+
 // The text of a message box (its static control 0xFFFF).
 std::string MessageBoxText(HWND box);
 

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/callback_guard.h"
 #include "tests/support/ui_test_support.h"
 
 namespace kestrel::uitest {
@@ -30,6 +31,19 @@ BOOL CALLBACK CollectButton(HWND child, LPARAM parameter) {
     return TRUE;
 }
 
+struct ChildSearch {
+    std::string text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchChildText(HWND child, LPARAM parameter) {
+    return GuardedCall(FALSE, [&]() -> BOOL {
+        auto* search = reinterpret_cast<ChildSearch*>(parameter);
+        if (WindowText(child) == search->text) search->found = child;
+        return search->found == nullptr;
+    });
+}
+
 }  // namespace
 
 std::vector<HWND> FindTopLevelWindows(DWORD processId, const char* className, const char* caption) {
@@ -52,6 +66,24 @@ HWND WaitForTopLevelWindow(DWORD processId, const char* className, const char* c
 
 HWND WaitForMessageBox(DWORD processId, const char* caption, DWORD timeoutMs) {
     return WaitForTopLevelWindow(processId, "#32770", caption, timeoutMs);
+}
+
+HWND WaitForOwnedDialog(DWORD processId, HWND owner, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : FindTopLevelWindows(processId, "#32770", nullptr))
+                if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == owner) found = window;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+HWND FindChildWithText(HWND parent, const std::string& text) {
+    ChildSearch search{text};
+    EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::string MessageBoxText(HWND box) {

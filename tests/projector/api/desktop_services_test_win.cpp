@@ -173,35 +173,9 @@ void PumpMessages() {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
-// A dialog of this process owned by `owner` (class "#32770").
+// A dialog of this process owned by `owner`.
 HWND WaitForOwnedDialog(HWND owner) {
-    HWND found = nullptr;
-    uitest::WaitUntil(
-        [&] {
-            for (HWND window :
-                 uitest::FindTopLevelWindows(GetCurrentProcessId(), "#32770", nullptr))
-                if (GetWindow(window, GW_OWNER) == owner && IsWindowVisible(window)) found = window;
-            return found != nullptr;
-        },
-        kDialogTimeoutMs);
-    return found;
-}
-
-struct ChildSearch {
-    std::string text;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchChildText(HWND child, LPARAM data) {
-    auto* search = reinterpret_cast<ChildSearch*>(data);
-    if (uitest::WindowText(child) == search->text) search->found = child;
-    return search->found == nullptr;
-}
-
-HWND ChildWithText(HWND parent, const std::string& text) {
-    ChildSearch search{text};
-    EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return uitest::WaitForOwnedDialog(GetCurrentProcessId(), owner, kDialogTimeoutMs);
 }
 
 class DialogServicesWinTest : public ::testing::Test {
@@ -364,7 +338,7 @@ TEST_F(DialogServicesWinTest, FolderBrowserShowsTheInstructionAndAnswersTheFolde
     bool instructionShown = false;
     WithWatcher(
         [&](HWND dialog) {
-            instructionShown = ChildWithText(dialog, "Where to?") != nullptr;
+            instructionShown = uitest::FindChildWithText(dialog, "Where to?") != nullptr;
             SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE,
                          reinterpret_cast<LPARAM>(folder.c_str()));
             uitest::PressButton(dialog, IDOK);

@@ -2,21 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "common/net/base64.h"
 #include "fake_dialogs.h"
+#include "family_call.h"
 
 namespace kestrel {
 namespace {
 
-std::string B64(std::string_view text) {
-    return Base64Encode(text);
-}
+using test::B64;
 
 class DialogsFamilyTest : public ::testing::Test {
   protected:
     std::string Answer(std::string_view method, std::vector<std::string> args = {}) {
-        std::vector<std::string_view> views(args.begin(), args.end());
-        return family.Call(method, ApiArguments(views.data(), views.size())).value_or("(none)");
+        return test::FamilyAnswer(family, method, args);
     }
     test::FakeDialogs dialogs;
     DialogIdCounters counters;

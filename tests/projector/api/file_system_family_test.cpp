@@ -4,24 +4,19 @@
 
 #include <set>
 
-#include "common/net/base64.h"
 #include "fake_file_system.h"
+#include "family_call.h"
 
 namespace kestrel {
 namespace {
 
-std::string B64(std::string_view text) {
-    return Base64Encode(text);
-}
-std::string Text(std::string_view plain) {
-    return "<string>" + Base64Encode(plain) + "</string>";
-}
+using test::B64;
+using test::Text;
 
 class FileSystemFamilyTest : public ::testing::Test {
   protected:
     std::string Answer(std::string_view method, std::vector<std::string> args) {
-        std::vector<std::string_view> views(args.begin(), args.end());
-        return family.Call(method, ApiArguments(views.data(), views.size())).value_or("(none)");
+        return test::FamilyAnswer(family, method, args);
     }
     test::FakeFileSystem fs;
     FileSystemFamily family{fs};

@@ -9,6 +9,7 @@
 #include "common/net/base64.h"
 #include "fake_menus.h"
 #include "fake_windows.h"
+#include "family_call.h"
 #include "projector/api/api_dispatcher.h"
 
 namespace kestrel {
@@ -27,8 +28,7 @@ struct MenuWindow {
     std::string Answer(std::string_view method, std::vector<std::string> args) {
         for (size_t i = 1; i < args.size(); ++i)
             args[i] = args[i].rfind("=", 0) == 0 ? args[i].substr(1) : Base64Encode(args[i]);
-        std::vector<std::string_view> views(args.begin(), args.end());
-        return family.Call(method, ApiArguments(views.data(), views.size())).value_or("(none)");
+        return test::FamilyAnswer(family, method, args);
     }
 
     test::FakeWindowMenus menus;

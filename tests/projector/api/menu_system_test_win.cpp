@@ -10,6 +10,7 @@
 
 #include "common/net/base64.h"
 #include "fake_windows.h"
+#include "family_call.h"
 #include "projector/api/menu_family.h"
 #include "projector/api/menu_system_win.h"
 
@@ -64,8 +65,7 @@ struct Window {
     std::string Answer(std::string_view method, std::vector<std::string> args) {
         for (size_t i = 1; i < args.size(); ++i)
             args[i] = args[i].rfind("=", 0) == 0 ? args[i].substr(1) : Base64Encode(args[i]);
-        std::vector<std::string_view> views(args.begin(), args.end());
-        return family.Call(method, ApiArguments(views.data(), views.size())).value_or("(none)");
+        return test::FamilyAnswer(family, method, args);
     }
 
     ProjectorWindowMenus menus;

@@ -2,24 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "common/net/base64.h"
 #include "fake_registry.h"
+#include "family_call.h"
 
 namespace kestrel {
 namespace {
 
-std::string B64(std::string_view text) {
-    return Base64Encode(text);
-}
-std::string Text(std::string_view plain) {
-    return "<string>" + Base64Encode(plain) + "</string>";
-}
+using test::B64;
+using test::Text;
 
 class RegistryFamilyTest : public ::testing::Test {
   protected:
     std::string Answer(std::string_view method, std::vector<std::string> args) {
-        std::vector<std::string_view> views(args.begin(), args.end());
-        return family.Call(method, ApiArguments(views.data(), views.size())).value_or("(none)");
+        return test::FamilyAnswer(family, method, args);
     }
     std::string Open(const std::string& path, const std::string& root = "user") {
         std::string answer = Answer("open", {B64(path), B64(root)});

@@ -15,6 +15,20 @@ std::string WindowsPath(const std::string& path) {
     return result;
 }
 
+ProjectorPayload ShownMainWindowPayload(const std::string& title, int width, int height) {
+    ProjectorPayload payload;
+    WindowDefinition& main = payload.mainWindow;
+    main.moviePath = "movie.swf";
+    main.title = title;
+    main.visible = true;
+    main.sizeMode = WindowSizeMode::Custom;
+    main.width = width;
+    main.height = height;
+    main.x = 40;
+    main.y = 40;
+    return payload;
+}
+
 std::vector<uint8_t> BackgroundMovie(int width, int height, uint8_t red, uint8_t green, uint8_t blue) {
     swf::MovieBuilder builder;
     builder.SetStageSize(width, height);

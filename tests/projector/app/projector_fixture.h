@@ -19,6 +19,10 @@ std::string WindowsPath(const std::string& path);
 // A one-frame SWF movie of the given stage size and background colour.
 std::vector<uint8_t> BackgroundMovie(int width, int height, uint8_t red, uint8_t green, uint8_t blue);
 
+// A payload whose main window, shown with `title`, `width` by `height` at
+// 40,40, plays "movie.swf"; the window contents are the caller's.
+ProjectorPayload ShownMainWindowPayload(const std::string& title, int width, int height);
+
 class ProjectorFolder {
 public:
     ProjectorFolder();   // makes a fresh folder with "temp" and "work" inside

@@ -41,16 +41,7 @@ void ExpectExitCode(TestProcess& process, uint32_t expected) {
 
 // The main window of the sample projector and what it carries.
 ProjectorPayload GoodPayload(const std::string& moviePath, const std::string& title) {
-    ProjectorPayload payload;
-    WindowDefinition& main = payload.mainWindow;
-    main.moviePath = "movie.swf";
-    main.title = title;
-    main.visible = true;
-    main.sizeMode = WindowSizeMode::Custom;
-    main.width = 320;
-    main.height = 240;
-    main.x = 40;
-    main.y = 40;
+    ProjectorPayload payload = ShownMainWindowPayload(title, 320, 240);
     PayloadWindowContent content;
     content.moviePath = moviePath;
     payload.windows.push_back(content);
@@ -177,13 +168,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, SkyletPluginFault, testing::ValuesIn(kPluginFaul
                              return std::string(info.param.name);
                          });
 
+// A projector in `folder` that carries the stand-in plug-in and plays a plain
+// movie; its path, or empty when it could not be written.
+std::string StandInProjector(ProjectorFolder& folder, const std::string& name,
+                             const std::string& title) {
+    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
+    const std::string program = folder.copyStub(name);
+    if (!ReplacePluginLibrary(program, StandInPlugin::Library()) ||
+        WriteProjectorPayload(program, GoodPayload(movie, title)) != PayloadWriteError::None)
+        return std::string();
+    return program;
+}
+
+// Waits until the stand-in plug-in logged the projector's call to
+// apiInitFinished; `lines` gets what it logged.
+bool WaitForApiInitFinished(const std::string& log, std::vector<std::string>& lines) {
+    return uitest::WaitUntil(
+        [&] {
+            lines = LogLines(log);
+            return std::find(lines.begin(), lines.end(), "invoke apiInitFinished") != lines.end();
+        },
+        kWindowTimeoutMs);
+}
+
 TEST(SkyletStartup, AnEntryThatThrowsFailsTheCallAndTheProjectorRunsOn) {
     ProjectorFolder folder;
-    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
-    const std::string program = folder.copyStub("throwing_entry.exe");
-    ASSERT_TRUE(ReplacePluginLibrary(program, StandInPlugin::Library()));
-    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Throwing entry")),
-              PayloadWriteError::None);
+    const std::string program = StandInProjector(folder, "throwing_entry.exe", "Throwing entry");
+    ASSERT_FALSE(program.empty());
 
     const std::string log = JoinPath(folder.work(), "plugin.log");
     StandInPlugin standIn(log, "oversized request");
@@ -193,12 +204,7 @@ TEST(SkyletStartup, AnEntryThatThrowsFailsTheCallAndTheProjectorRunsOn) {
                                                 kWindowTimeoutMs);
     ASSERT_NE(window, nullptr) << "the projector must get as far as its window";
     std::vector<std::string> lines;
-    EXPECT_TRUE(uitest::WaitUntil(
-        [&] {
-            lines = LogLines(log);
-            return std::find(lines.begin(), lines.end(), "invoke apiInitFinished") != lines.end();
-        },
-        kWindowTimeoutMs));
+    EXPECT_TRUE(WaitForApiInitFinished(log, lines));
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[1], "oversized request failed");
     EXPECT_TRUE(process.isRunning());
@@ -208,11 +214,8 @@ TEST(SkyletStartup, AnEntryThatThrowsFailsTheCallAndTheProjectorRunsOn) {
 
 TEST(SkyletStartup, RefusedMovieStreamIsStillFollowedByApiInitFinished) {
     ProjectorFolder folder;
-    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
-    const std::string program = folder.copyStub("refusing_plugin.exe");
-    ASSERT_TRUE(ReplacePluginLibrary(program, StandInPlugin::Library()));
-    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Refused movie")),
-              PayloadWriteError::None);
+    const std::string program = StandInProjector(folder, "refusing_plugin.exe", "Refused movie");
+    ASSERT_FALSE(program.empty());
 
     const std::string log = JoinPath(folder.work(), "plugin.log");
     StandInPlugin standIn(log, nullptr);
@@ -222,12 +225,7 @@ TEST(SkyletStartup, RefusedMovieStreamIsStillFollowedByApiInitFinished) {
                                                 kWindowTimeoutMs);
     ASSERT_NE(window, nullptr) << "the window stays open without its movie";
     std::vector<std::string> lines;
-    EXPECT_TRUE(uitest::WaitUntil(
-        [&] {
-            lines = LogLines(log);
-            return std::find(lines.begin(), lines.end(), "invoke apiInitFinished") != lines.end();
-        },
-        kWindowTimeoutMs));
+    EXPECT_TRUE(WaitForApiInitFinished(log, lines));
     uitest::CloseWindowPolitely(window);
     ExpectExitCode(process, 0);
 
@@ -267,7 +265,9 @@ const Damage kDamages[] = {
      [](std::vector<uint8_t>* p) { PutWord(p, p->size() - 4 - 8 - 4, 0xFFFFFFFF); }},
     // An unknown item type ends the scan before any settings item was read.
     {"no settings before an unknown item", 4,
-     [](std::vector<uint8_t>* p) { p->assign({0, 0, 0, 0, 99, 0, 0, 0, 0xFF, 0xEE, 0x4C, 0x4B}); }},
+     [](std::vector<uint8_t>* p) {
+         p->assign({0, 0, 0, 0, 99, 0, 0, 0, 0xFF, 0xEE, 0x4C, 0x4B});
+     }},
 };
 
 class SkyletDamagedPayload : public testing::TestWithParam<Damage> {};
@@ -278,7 +278,8 @@ TEST_P(SkyletDamagedPayload, FailsWithItsCodeAndLeavesNothing) {
     const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 10, 20, 30));
     const std::string program = folder.copyStub("damaged.exe");
     const size_t stubSize = ReadWholeFile(program).size();
-    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Damaged")), PayloadWriteError::None);
+    ASSERT_EQ(WriteProjectorPayload(program, GoodPayload(movie, "Damaged")),
+              PayloadWriteError::None);
 
     std::vector<uint8_t> bytes = ReadWholeFile(program);
     std::vector<uint8_t> payload(bytes.begin() + static_cast<long>(stubSize), bytes.end());
@@ -289,7 +290,8 @@ TEST_P(SkyletDamagedPayload, FailsWithItsCodeAndLeavesNothing) {
 
     TestProcess process;
     ASSERT_TRUE(folder.start(&process, program));
-    ExpectMessageBox(process, "Error", "The program failed to initialize: " + std::to_string(damage.expectedCode));
+    ExpectMessageBox(process, "Error",
+                     "The program failed to initialize: " + std::to_string(damage.expectedCode));
     ExpectExitCode(process, kFailureExitCode);
     EXPECT_TRUE(folder.unpackFolders().empty());
 }
@@ -320,7 +322,8 @@ class SkyletGoodProjector : public testing::TestWithParam<GoodCase> {};
 TEST_P(SkyletGoodProjector, ShowsMovieAndCleansUpAfterClose) {
     const GoodCase& c = GetParam();
     ProjectorFolder folder;
-    const std::string movie = folder.writeFile("movie.swf", BackgroundMovie(320, 240, 0x33, 0x66, 0xCC));
+    const std::string movie =
+        folder.writeFile("movie.swf", BackgroundMovie(320, 240, 0x33, 0x66, 0xCC));
     const std::string program = folder.copyStub("good.exe");
     ProjectorPayload payload = GoodPayload(movie, "Kestrel \"Test\" & <Window>");
     payload.mainWindow.useBackgroundColor = c.useFlashBackground;
@@ -329,7 +332,8 @@ TEST_P(SkyletGoodProjector, ShowsMovieAndCleansUpAfterClose) {
 
     TestProcess process;
     ASSERT_TRUE(folder.start(&process, program));
-    HWND window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr, kWindowTimeoutMs);
+    HWND window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr,
+                                                kWindowTimeoutMs);
     ASSERT_NE(window, nullptr) << "no projector window";
     EXPECT_EQ(uitest::WindowText(window), "Kestrel \"Test\" & <Window>");
     EXPECT_TRUE(uitest::WaitUntil([&] { return uitest::IsWindowShown(window); }, 10000));
@@ -340,7 +344,8 @@ TEST_P(SkyletGoodProjector, ShowsMovieAndCleansUpAfterClose) {
     const std::string unpackFolder = JoinPath(folder.temp(), unpacked[0]);
     EXPECT_TRUE(PathExists(JoinPath(unpackFolder, "movie.swf")));
     EXPECT_TRUE(PathExists(JoinPath(unpackFolder, "npfp.dll")));
-    EXPECT_FALSE(PathExists(JoinPath(unpackFolder, "sk.dat"))) << "settings must be deleted once read";
+    EXPECT_FALSE(PathExists(JoinPath(unpackFolder, "sk.dat")))
+        << "settings must be deleted once read";
 
     const RECT client = uitest::ClientRectangle(window);
     const int x = (client.right - client.left) / 2, y = (client.bottom - client.top) / 2;

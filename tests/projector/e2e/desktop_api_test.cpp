@@ -12,54 +12,17 @@
 
 #include "common/file_system.h"
 #include "common/net/base64.h"
-#include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/app/projector_fixture.h"
+#include "tests/projector/e2e/call_script.h"
 #include "tests/projector/e2e/running_projector_win.h"
 #include "tests/support/loopback_http_server.h"
 
 namespace kestrel::e2e {
 namespace {
 
-using shell_test::CallOut;
 using skylet_test::ProjectorFolder;
 
 constexpr DWORD kDialogTimeoutMs = 30000;
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
-// A movie that makes calls in order and traces "label=answer" for each.
-class DesktopCalls {
-  public:
-    // Arguments are pushed as strings exactly as given (Base64 where text).
-    DesktopCalls& Call(const std::string& label, const std::string& name,
-                       const std::vector<std::string>& args = {}) {
-        std::vector<std::string> pushed;
-        for (const std::string& arg : args) pushed.push_back(Quoted(arg));
-        text_ += CallOut("r", name, pushed) + Trace(label + "=", Var("r"));
-        return *this;
-    }
-    // The calls run in frame 3, once start-up has opened every window. The
-    // movie stops first: the player's timer keeps running while a dialog waits.
-    std::string Movie() const {
-        return "version 8\nstage 200 100\nrate 10\nbackground #336699\nshowframe\nshowframe\n"
-               "action\nstop\n" +
-               text_ + "push \"done\"\ntrace\nend\nshowframe\n";
-    }
-
-  private:
-    std::string text_;
-};
-
-std::map<std::string, std::string> Answers(const std::vector<std::string>& lines) {
-    std::map<std::string, std::string> answers;
-    for (const std::string& line : lines) {
-        std::size_t equals = line.find('=');
-        if (equals != std::string::npos) answers[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return answers;
-}
 
 std::vector<std::string> DecodedList(const std::string& joined) {
     std::vector<std::string> items;
@@ -78,35 +41,12 @@ std::string B64(const std::string& text) {
 
 // The next dialog of the projector owned by `owner`.
 HWND WaitForOwnedDialog(DWORD processId, HWND owner) {
-    HWND found = nullptr;
-    uitest::WaitUntil(
-        [&] {
-            for (HWND window : uitest::FindTopLevelWindows(processId, "#32770", nullptr))
-                if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == owner) found = window;
-            return found != nullptr;
-        },
-        kDialogTimeoutMs);
-    return found;
+    return uitest::WaitForOwnedDialog(processId, owner, kDialogTimeoutMs);
 }
 
 bool Press(HWND dialog, int button) {
     uitest::PressButton(dialog, button);
     return uitest::WaitUntil([&] { return !IsWindow(dialog); }, kDialogTimeoutMs);
-}
-
-struct ChildSearch {
-    std::string text;
-    HWND found = nullptr;
-};
-BOOL CALLBACK MatchChildText(HWND child, LPARAM data) {
-    auto* search = reinterpret_cast<ChildSearch*>(data);
-    if (uitest::WindowText(child) == search->text) search->found = child;
-    return search->found == nullptr;
-}
-bool HasChildWithText(HWND parent, const std::string& text) {
-    ChildSearch search{text};
-    EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
 }
 
 std::string ClipboardText() {
@@ -150,7 +90,7 @@ TEST(DesktopApiMovie, SystemClipboardDialogsAndApplicationThroughARealProjector)
     ASSERT_TRUE(skylet_test::WriteWholeFile(JoinPath(work, "helper.exe"), helper));
     ASSERT_TRUE(skylet_test::WriteWholeFile(JoinPath(work, "opener.exe"), helper));
 
-    DesktopCalls calls;
+    CallScript calls;
     calls.Call("width", "System.getScreenWidth")
         .Call("ramMB", "System.getRAMSizeMBytes")
         .Call("ramKB", "System.getRAMSizeKBytes")
@@ -190,7 +130,8 @@ TEST(DesktopApiMovie, SystemClipboardDialogsAndApplicationThroughARealProjector)
         .Call("chosenFolder", "Dialogs.ChooseFolder.show", {"1"})
         .Call("error", "Dialogs.errorBox", {B64("Closing"), B64("Bye"), B64("ok")});
 
-    RunningProjector projector(folder, TwoWindowPayload(folder), Compile(calls.Movie()));
+    RunningProjector projector(folder, TwoWindowPayload(folder),
+                               Compile(calls.MovieInFrameThree()));
     ASSERT_TRUE(projector.started());
     const DWORD process = projector.processId();
     // By title: the runner knows whichever projector window showed first.
@@ -253,7 +194,8 @@ TEST(DesktopApiMovie, SystemClipboardDialogsAndApplicationThroughARealProjector)
 
     HWND browse = WaitForOwnedDialog(process, main);
     ASSERT_NE(browse, nullptr) << "no folder browser";
-    EXPECT_TRUE(HasChildWithText(browse, "Where to?")) << "the title is the browser's instruction";
+    EXPECT_NE(uitest::FindChildWithText(browse, "Where to?"), nullptr)
+        << "the title is the browser's instruction";
     ASSERT_TRUE(Press(browse, IDCANCEL));
 
     // Closing the projector while its movie's call shows a box: the window
@@ -321,11 +263,11 @@ TEST(DesktopApiMovie, SystemClipboardDialogsAndApplicationThroughARealProjector)
 // The connection test goes to its fixed address through the proxy that the
 // projector's environment names: a loopback server stands for the internet.
 std::string ConnectionAnswer(const std::string& proxy) {
-    DesktopCalls calls;
+    CallScript calls;
     calls.Call("online", "Network.checkConnection");
     ProjectorFolder folder;
-    RunningProjector projector(folder, MainWindowPayload("Network"), Compile(calls.Movie()),
-                               {{"http_proxy", proxy}});
+    RunningProjector projector(folder, MainWindowPayload("Network"),
+                               Compile(calls.MovieInFrameThree()), {{"http_proxy", proxy}});
     EXPECT_TRUE(projector.started());
     return Answers(projector.waitForTrace("done", 60000))["online"];
 }

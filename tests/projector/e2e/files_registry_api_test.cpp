@@ -13,81 +13,21 @@
 
 #include "common/file_system.h"
 #include "common/net/base64.h"
-#include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/app/projector_fixture.h"
+#include "tests/projector/e2e/call_script.h"
 #include "tests/projector/e2e/running_projector_win.h"
 #include "tests/support/unix_links_win.h"
 
 namespace kestrel::e2e {
 namespace {
 
-using shell_test::CallOut;
-using shell_test::MovieWithFrameOne;
 using skylet_test::ProjectorFolder;
 
 constexpr char kTestKey[] = "SOFTWARE\\KestrelFilesApiTest";
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
+// A pushed argument: the text in Base64, quoted.
 std::string Coded(const std::string& text) {
-    return Quoted(Base64Encode(text));
-}
-
-// A movie that makes calls in order and traces "label=answer" for each.
-class CallScript {
-  public:
-    // Arguments are pushed as strings exactly as given (already Base64 where
-    // the method reads text).
-    CallScript& Call(const std::string& label, const std::string& name,
-                     const std::vector<std::string>& args = {}) {
-        std::vector<std::string> pushed;
-        for (const std::string& arg : args) pushed.push_back(Quoted(arg));
-        text_ += CallOut("r", name, pushed) + Trace(label + "=", Var("r"));
-        return *this;
-    }
-    // Keeps the answer in `variable` and traces it.
-    CallScript& Keep(const std::string& variable, const std::string& label, const std::string& name,
-                     const std::vector<std::string>& args = {}) {
-        Call(label, name, args);
-        text_ += "push \"" + variable + "\"\n" + Var("r") + "setVariable\n";
-        return *this;
-    }
-    // A call whose first argument is the value of `variable` (an id).
-    CallScript& CallWith(const std::string& label, const std::string& name,
-                         const std::string& variable, const std::vector<std::string>& rest = {}) {
-        std::vector<std::string> pushed{Var(variable).substr(5)};
-        std::string pushes;
-        for (auto it = rest.rbegin(); it != rest.rend(); ++it)
-            pushes += "push " + Quoted(*it) + "\n";
-        text_ += "push \"r\"\n" + pushes + Var(variable) + "push \"" + name + "\", " +
-                 std::to_string(rest.size() + 2) + "\n" + shell_test::PushExternalInterface() +
-                 "push \"call\"\ncallMethod\nsetVariable\n" + Trace(label + "=", Var("r"));
-        return *this;
-    }
-    // Traces the six fields of a date answer.
-    CallScript& Date(const std::string& label, const std::string& name,
-                     const std::string& pathArg) {
-        text_ += CallOut("r", name, {pathArg});
-        std::string fields = Member("r", "year");
-        for (const char* field : {"month", "date", "hour", "minute", "second"})
-            fields += "push \"-\"\nadd2\n" + Member("r", field) + "add2\n";
-        text_ += Trace(label + "=", fields);
-        return *this;
-    }
-    std::string Movie() const { return MovieWithFrameOne(text_ + "push \"done\"\ntrace\n"); }
-
-  private:
-    std::string text_;
-};
-
-std::map<std::string, std::string> Answers(const std::vector<std::string>& lines) {
-    std::map<std::string, std::string> answers;
-    for (const std::string& line : lines) {
-        std::size_t equals = line.find('=');
-        if (equals != std::string::npos) answers[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return answers;
+    return "\"" + Base64Encode(text) + "\"";
 }
 
 std::set<std::string> DecodedList(const std::string& joined) {
@@ -302,7 +242,7 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
     ProjectorPayload payload = MainWindowPayload("Files");
     std::map<std::string, std::string> answers;
     {
-        RunningProjector projector(folder, payload, Compile(script.Movie()));
+        RunningProjector projector(folder, payload, Compile(script.MovieInFrameOne()));
         ASSERT_TRUE(projector.started());
         answers = Answers(projector.waitForTrace("done", 60000));
     }

@@ -21,17 +21,8 @@ std::string Member(const std::string& variable, const std::string& member) {
 }
 
 ProjectorPayload MainWindowPayload(const std::string& title) {
-    ProjectorPayload payload;
-    WindowDefinition& main = payload.mainWindow;
-    main.moviePath = "movie.swf";
-    main.name = "main";
-    main.title = title;
-    main.visible = true;
-    main.sizeMode = WindowSizeMode::Custom;
-    main.width = 200;
-    main.height = 100;
-    main.x = 40;
-    main.y = 40;
+    ProjectorPayload payload = skylet_test::ShownMainWindowPayload(title, 200, 100);
+    payload.mainWindow.name = "main";
     return payload;
 }
 
@@ -42,9 +33,10 @@ std::vector<uint8_t> Compile(const std::string& description) {
     return bytes ? *bytes : std::vector<uint8_t>();
 }
 
-RunningProjector::RunningProjector(skylet_test::ProjectorFolder& folder, ProjectorPayload payload,
-                                   const std::vector<uint8_t>& movie,
-                                   const std::vector<std::pair<std::string, std::string>>& environment) {
+RunningProjector::RunningProjector(
+    skylet_test::ProjectorFolder& folder, ProjectorPayload payload,
+    const std::vector<uint8_t>& movie,
+    const std::vector<std::pair<std::string, std::string>>& environment) {
     payload.windows.resize(std::max<size_t>(payload.windows.size(), 1));
     payload.windows[0].moviePath = folder.writeFile("movie.swf", movie);
     program_ = folder.copyStub("projector.exe");
