@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/win_handles.h"
 #include "projector/api/api_paths.h"
-#include "projector/app/win_handle.h"
 
 namespace kestrel::projector {
 namespace {
@@ -35,10 +35,7 @@ class SystemNewFile : public NewFile {
         }
         return true;
     }
-    bool Close() override {
-        HANDLE file = file_.release();
-        return file && CloseHandle(file);
-    }
+    bool Close() override { return file_.close(); }
 
   private:
     KernelHandle file_;

@@ -9,11 +9,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/win_handles.h"
 #include "projector/app/host_surface_win.h"
 #include "projector/app/main_loop_win.h"
 #include "projector/app/plugin_instance_win.h"
 #include "projector/app/plugin_url_request_win.h"
-#include "projector/app/win_handle.h"
 #include "projector/bridge/script_bridge.h"
 #include "tests/projector/app/fake_plugin_win.h"
 
