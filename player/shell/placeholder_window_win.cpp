@@ -1,5 +1,7 @@
 #include "player/shell/placeholder_window_win.h"
 
+#include "common/callback_guard.h"
+
 namespace kestrel::shell {
 namespace {
 
@@ -20,19 +22,22 @@ HINSTANCE ThisModule() {
 }  // namespace
 
 LRESULT CALLBACK PlaceholderWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* listener = static_cast<PlaceholderListener*>(GetPropA(window, kListenerProperty));
-    if (listener) {
-        if (message == WM_TIMER && wParam == kTimerId) {
-            listener->heartbeat();
-            return 0;
+    // The listener runs the movie's scripts: a beat that throws is skipped.
+    return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
+        auto* listener = static_cast<PlaceholderListener*>(GetPropA(window, kListenerProperty));
+        if (listener) {
+            if (message == WM_TIMER && wParam == kTimerId) {
+                listener->heartbeat();
+                return 0;
+            }
+            if (message == kWakeMessage) {
+                listener->wake();
+                return 0;
+            }
+            if (message == kHeartbeatMessage) return 0;
         }
-        if (message == kWakeMessage) {
-            listener->wake();
-            return 0;
-        }
-        if (message == kHeartbeatMessage) return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcA(window, message, wParam, lParam);
+    });
 }
 
 bool PlaceholderWindow::create(PlaceholderListener* listener, UINT intervalMs) {
