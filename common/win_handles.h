@@ -93,6 +93,12 @@ struct Module {
     static bool Close(HMODULE module) { return FreeLibrary(module) != FALSE; }
 };
 
+struct Icon {
+    using Handle = HICON;
+    static bool IsAbsent(HICON icon) { return !icon; }
+    static bool Close(HICON icon) { return DestroyIcon(icon) != FALSE; }
+};
+
 struct Internet {
     using Handle = HINTERNET;
     static bool IsAbsent(HINTERNET handle) { return !handle; }
@@ -139,6 +145,8 @@ using Region = GdiObject<HRGN>;
 using MemoryDC = UniqueHandle<handle_traits::MemoryDeviceContext>;
 // A library loaded with LoadLibrary.
 using LoadedModule = UniqueHandle<handle_traits::Module>;
+// An icon made by LoadImage or CreateIconIndirect (not a shared one).
+using OwnedIcon = UniqueHandle<handle_traits::Icon>;
 // A WinINet session, connection or request.
 using InternetHandle = UniqueHandle<handle_traits::Internet>;
 // A window its owner destroys: reset() is the one place it is destroyed.

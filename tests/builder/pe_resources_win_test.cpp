@@ -75,7 +75,7 @@ std::vector<uint8_t> IconFileOfAllSides() {
 
 // The colour of the centre pixel of the icon image LoadImage picks for `side`.
 COLORREF IconColorAt(HMODULE module, int side, int* loadedSide) {
-    kestrel::test::OwnedIcon icon = kestrel::test::LoadGroupIcon(module, kStubIconGroup, side);
+    kestrel::OwnedIcon icon = kestrel::test::LoadGroupIcon(module, kStubIconGroup, side);
     ICONINFO info = {};
     if (!icon || !GetIconInfo(icon.get(), &info)) return CLR_INVALID;
     GdiObject<HBITMAP> color(info.hbmColor);

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/win_handles.h"
+
 namespace kestrel::uitest {
 
 struct StartOptions {
@@ -38,8 +40,8 @@ public:
     void kill();
 
 private:
-    HANDLE process_ = nullptr;
-    DWORD processId_ = 0;
+  kestrel::KernelHandle process_;
+  DWORD processId_ = 0;
 };
 
 // Top-level windows of a process, optionally filtered by class and caption

@@ -85,15 +85,16 @@ TEST(SystemServicesWinTest, VolumeRoundTripsWhereThereIsAMixer) {
 }
 
 bool ShutdownPrivilegeEnabled() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    HANDLE rawToken = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) return false;
+    KernelHandle token(rawToken);
     LUID shutdown{};
     LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &shutdown);
     DWORD size = 0;
-    GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+    GetTokenInformation(token.get(), TokenPrivileges, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
     bool enabled = false;
-    if (GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+    if (GetTokenInformation(token.get(), TokenPrivileges, buffer.data(), size, &size)) {
         auto* privileges = reinterpret_cast<TOKEN_PRIVILEGES*>(buffer.data());
         for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
             const LUID_AND_ATTRIBUTES& entry = privileges->Privileges[i];
@@ -101,7 +102,6 @@ bool ShutdownPrivilegeEnabled() {
                 enabled = (entry.Attributes & SE_PRIVILEGE_ENABLED) != 0;
         }
     }
-    CloseHandle(token);
     return enabled;
 }
 
