@@ -29,10 +29,10 @@ public:
     const NPPluginFuncs& functions() const { return functions_; }
 
 private:
-  LoadedModule module_;
-  NP_ShutdownFunc shutdown_ = nullptr;
-  bool initialized_ = false;
-  NPPluginFuncs functions_{};
+    LoadedModule module_;
+    NP_ShutdownFunc shutdown_ = nullptr;
+    bool initialized_ = false;
+    NPPluginFuncs functions_{};
 };
 
 }  // namespace kestrel::projector

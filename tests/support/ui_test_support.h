@@ -40,8 +40,8 @@ public:
     void kill();
 
 private:
-  kestrel::KernelHandle process_;
-  DWORD processId_ = 0;
+    kestrel::KernelHandle process_;
+    DWORD processId_ = 0;
 };
 
 // Top-level windows of a process, optionally filtered by class and caption

@@ -231,11 +231,11 @@ public:
     const NPPluginFuncs& plugin() const { return plugin_; }
 
 private:
-  kestrel::LoadedModule module_;
-  NP_ShutdownFunc shutdown_ = nullptr;
-  NPPluginFuncs plugin_{};
-  NPNetscapeFuncs browser_{};
-  bool ready_ = false;
+    kestrel::LoadedModule module_;
+    NP_ShutdownFunc shutdown_ = nullptr;
+    NPPluginFuncs plugin_{};
+    NPNetscapeFuncs browser_{};
+    bool ready_ = false;
 };
 
 class NpfpProtocol : public testing::Test {

@@ -95,7 +95,7 @@ public:
     }
 
 private:
-  kestrel::OwnedWindow window_;
+    kestrel::OwnedWindow window_;
 };
 
 COLORREF ScreenPixel(int x, int y) {
