@@ -142,18 +142,18 @@ class TestWindow {
             RegisterClassA(&windowClass);
             registered = true;
         }
-        handle =
-            CreateWindowExA(0, "KestrelDesktopTestWindow", "test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            10, 10, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        owner_.reset(CreateWindowExA(0, "KestrelDesktopTestWindow", "test",
+                                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr));
+        handle = owner_.get();
         SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    ~TestWindow() {
-        if (IsWindow(handle)) DestroyWindow(handle);
-    }
-    HWND handle = nullptr;
+    HWND handle = nullptr;  // not owned: owner_ destroys it
     int closes = 0;
 
   private:
+    OwnedWindow owner_;
+
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
             if (message == WM_CLOSE) {
@@ -162,6 +162,11 @@ class TestWindow {
                     reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
                 if (self) ++self->closes;
                 return 0;
+            }
+            if (message == WM_NCDESTROY) {
+                auto* self =
+                    reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+                if (self) self->owner_.release();  // gone already
             }
             return DefWindowProcA(window, message, wParam, lParam);
         });
