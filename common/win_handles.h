@@ -6,8 +6,9 @@
 #pragma once
 
 #include <windows.h>
-// Both need the types of <windows.h>.
+// These need the types of <windows.h>.
 #include <mmsystem.h>
+#include <objbase.h>
 #include <wininet.h>
 
 #include <utility>
@@ -175,6 +176,22 @@ class WindowDC {
   private:
     HWND window_;  // not owned
     HDC dc_;
+};
+
+// COM on this thread for one scope; undone only when this scope started it.
+class ComApartment {
+  public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    // Started here, or already running on this thread in another mode.
+    bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+
+  private:
+    HRESULT result_;
 };
 
 // Selects an object into a DC for one scope and puts the previous one back.

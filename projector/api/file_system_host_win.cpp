@@ -80,22 +80,6 @@ class SystemStream : public FileStream {
     std::FILE* file_;
 };
 
-// COM for the calls of one shortcut; undone only when this call started it.
-class ComScope {
-  public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    // Started here, or already running on this thread in another mode.
-    bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-
-  private:
-    HRESULT result_;
-};
-
 }  // namespace
 
 std::string SystemFileSystem::FullPath(const std::string& path) {
@@ -192,7 +176,7 @@ bool SystemFileSystem::CreateShortcut(const std::string& target, const std::stri
         wideLength)
         return false;
 
-    ComScope com;
+    ComApartment com;
     if (!com.usable()) return false;
     ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,

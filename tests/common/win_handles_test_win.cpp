@@ -106,5 +106,17 @@ TEST(WinHandles, SelectionAndSavedStateAreUndoneAtScopeEnd) {
     EXPECT_EQ(GetBkMode(dc.get()), mode);
 }
 
+TEST(WinHandles, ComApartmentsNest) {
+    ComApartment outer;
+    ASSERT_TRUE(outer.usable());
+    {
+        ComApartment inner;
+        EXPECT_TRUE(inner.usable());
+    }
+    // The outer scope still holds COM: a second start only counts up.
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
+    CoUninitialize();
+}
+
 }  // namespace
 }  // namespace kestrel
