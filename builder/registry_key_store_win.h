@@ -6,7 +6,7 @@
 #include <string>
 
 #include "builder/registry_store.h"
-#include "projector/app/win_handle.h"
+#include "common/win_handles.h"
 
 namespace kestrel {
 
@@ -23,7 +23,7 @@ class RegistryKeyStore : public RegistryStore {
   private:
     explicit RegistryKeyStore(HKEY key) : key_(key) {}
 
-    projector::RegistryKey key_;
+    RegistryKey key_;
 };
 
 }  // namespace kestrel

@@ -3,27 +3,13 @@
 #include <cstring>
 
 #include "common/file_system.h"
+#include "common/win_handles.h"
 
 namespace kestrel {
 
 namespace {
 
 constexpr DWORD kInvalidAttributes = INVALID_FILE_ATTRIBUTES;
-
-class FindHandle {
-  public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 }  // namespace
 
@@ -46,7 +32,7 @@ std::vector<std::string> ListFiles(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry;
     FindHandle find(FindFirstFileA(JoinPath(folder, "*").c_str(), &entry));
-    if (!find.valid()) return names;
+    if (!find) return names;
     do {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
             names.push_back(entry.cFileName);
@@ -59,7 +45,7 @@ std::vector<std::string> ListFolders(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry;
     FindHandle find(FindFirstFileA(JoinPath(folder, "*").c_str(), &entry));
-    if (!find.valid()) return names;
+    if (!find) return names;
     do {
         const bool folderEntry = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -89,7 +75,7 @@ bool RemoveDirectoryTree(const std::string& path) {
     WIN32_FIND_DATAA entry;
     {
         FindHandle find(FindFirstFileA(JoinPath(path, "*").c_str(), &entry));
-        if (find.valid()) {
+        if (find) {
             do {
                 if (std::strcmp(entry.cFileName, ".") == 0 ||
                     std::strcmp(entry.cFileName, "..") == 0) {

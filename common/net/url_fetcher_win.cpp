@@ -1,28 +1,12 @@
-#include "common/net/url_fetcher.h"
-
 #include <windows.h>
 #include <wininet.h>
 
 #include "common/net/url.h"
+#include "common/net/url_fetcher.h"
+#include "common/win_handles.h"
 
 namespace kestrel {
 namespace {
-
-// Owns one internet handle (session, connection or request).
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET handle = nullptr) : handle_(handle) {}
-    ~InternetHandle() {
-        if (handle_) InternetCloseHandle(handle_);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HINTERNET handle_;
-};
 
 InternetHandle OpenSession() {
     return InternetHandle(

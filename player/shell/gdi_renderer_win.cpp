@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/win_handles.h"
 #include "core/display_object.h"
-#include "player/shell/gdi_handles_win.h"
 
 namespace kestrel::shell {
 
@@ -68,15 +69,16 @@ void TracePath(HDC dc, const Matrix& m, const std::vector<PathCommand>& commands
 
 double StrokeScale(const Matrix& m) { return std::sqrt(std::fabs(m.a * m.d - m.b * m.c)); }
 
-GdiObject MakePen(const Rgba& color, double widthPx) {
-    if (widthPx <= 1.5) return GdiObject(CreatePen(PS_SOLID, 1, ToColorRef(color)));
+GdiObject<HPEN> MakePen(const Rgba& color, double widthPx) {
+    if (widthPx <= 1.5) return GdiObject<HPEN>(CreatePen(PS_SOLID, 1, ToColorRef(color)));
     LOGBRUSH brush{BS_SOLID, ToColorRef(color), 0};
-    return GdiObject(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
-                                  static_cast<DWORD>(std::lround(widthPx)), &brush, 0, nullptr));
+    return GdiObject<HPEN>(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
+                                        static_cast<DWORD>(std::lround(widthPx)), &brush, 0,
+                                        nullptr));
 }
 
 void FillSolid(HDC dc, const Matrix& m, const player::FillPath& fill, const Rgba& color, bool nonZero) {
-    GdiObject brush(CreateSolidBrush(ToColorRef(color)));
+    GdiObject<HBRUSH> brush(CreateSolidBrush(ToColorRef(color)));
     if (!brush) return;
     SelectedObject selected(dc, brush.get());
     SetPolyFillMode(dc, nonZero ? WINDING : ALTERNATE);
@@ -86,7 +88,7 @@ void FillSolid(HDC dc, const Matrix& m, const player::FillPath& fill, const Rgba
 
 void StrokeSolid(HDC dc, const Matrix& m, const player::StrokePath& stroke, const Rgba& color) {
     double widthPx = stroke.width > 0 ? stroke.width * StrokeScale(m) : 1;
-    GdiObject pen = MakePen(color, widthPx);
+    GdiObject<HPEN> pen = MakePen(color, widthPx);
     if (!pen) return;
     SelectedObject selected(dc, pen.get());
     TracePath(dc, m, stroke.commands);
@@ -105,8 +107,8 @@ void DrawBlended(HDC dc, RECT area, int width, int height, uint8_t alpha, Draw d
     area.bottom = std::min<LONG>(area.bottom, height);
     int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return;
-    MemoryDc copy(dc);
-    GdiObject bitmap(CreateCompatibleBitmap(dc, w, h));
+    MemoryDC copy(CreateCompatibleDC(dc));
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, w, h));
     if (!copy.get() || !bitmap) return;
     SelectedObject selected(copy.get(), bitmap.get());
     BitBlt(copy.get(), 0, 0, w, h, dc, area.left, area.top, SRCCOPY);
@@ -223,10 +225,10 @@ void DrawField(HDC dc, const Matrix& m, const RenderItem& item) {
     if (format.border) {
         Rgba white = item.colorTransform.apply(Rgba{255, 255, 255, 255});
         Rgba black = item.colorTransform.apply(Rgba{0, 0, 0, 255});
-        GdiObject fill(CreateSolidBrush(ToColorRef(white)));
-        GdiObject frame(CreateSolidBrush(ToColorRef(black)));
-        if (fill) FillRect(dc, &box, static_cast<HBRUSH>(fill.get()));
-        if (frame) FrameRect(dc, &box, static_cast<HBRUSH>(frame.get()));
+        GdiObject<HBRUSH> fill(CreateSolidBrush(ToColorRef(white)));
+        GdiObject<HBRUSH> frame(CreateSolidBrush(ToColorRef(black)));
+        if (fill) FillRect(dc, &box, fill.get());
+        if (frame) FrameRect(dc, &box, frame.get());
     }
     Rgba color = item.colorTransform.apply(format.textColor);
     if (color.a < 128) return;  // text is drawn solid or not at all
@@ -235,9 +237,9 @@ void DrawField(HDC dc, const Matrix& m, const RenderItem& item) {
 
     double scaleY = std::sqrt(m.c * m.c + m.d * m.d);
     int heightPx = std::max(1, static_cast<int>(std::lround(format.fontHeight * scaleY)));
-    GdiObject font(CreateFontA(-heightPx, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_SWISS, "Arial"));
+    GdiObject<HFONT> font(CreateFontA(-heightPx, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial"));
     SelectedObject selectedFont(dc, font.get());
     SetTextColor(dc, ToColorRef(color));
     SetBkMode(dc, TRANSPARENT);
@@ -257,18 +259,16 @@ void DrawField(HDC dc, const Matrix& m, const RenderItem& item) {
 }
 
 // Adds the fills of a mask shape to `region` (created on first use).
-void AddMaskShape(HDC dc, const Matrix& m, const player::ShapeDefinition& shape, HRGN& region) {
+void AddMaskShape(HDC dc, const Matrix& m, const player::ShapeDefinition& shape, Region& region) {
     for (const player::FillPath& fill : shape.fills) {
         SetPolyFillMode(dc, shape.nonZeroWinding ? WINDING : ALTERNATE);
         TracePath(dc, m, fill.commands);
-        HRGN part = PathToRegion(dc);
+        Region part(PathToRegion(dc));
         if (!part) continue;
-        if (!region) {
-            region = part;
-        } else {
-            CombineRgn(region, region, part, RGN_OR);
-            DeleteObject(part);
-        }
+        if (!region)
+            region = std::move(part);
+        else
+            CombineRgn(region.get(), region.get(), part.get(), RGN_OR);
     }
 }
 
@@ -285,16 +285,16 @@ void RenderFrame(HDC dc, int width, int height, const RenderList& list, const Re
     SavedDcState saved(dc);
     if (!options.transparent) {
         Rgba background = options.background ? *options.background : list.background;
-        GdiObject brush(CreateSolidBrush(ToColorRef(background)));
+        GdiObject<HBRUSH> brush(CreateSolidBrush(ToColorRef(background)));
         RECT all{0, 0, width, height};
-        if (brush) FillRect(dc, &all, static_cast<HBRUSH>(brush.get()));
+        if (brush) FillRect(dc, &all, brush.get());
     }
     SelectedObject noPen(dc, GetStockObject(NULL_PEN));
     Matrix toWindow = MappingFor(list, width, height, options).twipsToWindow(list.stageRect);
     // Masks: the shapes of a mask become a region; the masked items are drawn with
     // the clip narrowed to it (SaveDC/RestoreDC brackets, so masks nest).
     int maskDefinitionLevel = 0;
-    HRGN maskRegion = nullptr;
+    Region maskRegion;
     int openMasks = 0;
     for (const RenderItem& item : list.items) {
         Matrix m = toWindow.multiply(item.matrix);
@@ -308,9 +308,8 @@ void RenderFrame(HDC dc, int width, int height, const RenderList& list, const Re
                     SaveDC(dc);
                     ++openMasks;
                     if (maskRegion) {
-                        ExtSelectClipRgn(dc, maskRegion, RGN_AND);
-                        DeleteObject(maskRegion);
-                        maskRegion = nullptr;
+                        ExtSelectClipRgn(dc, maskRegion.get(), RGN_AND);
+                        maskRegion.reset();
                     } else {
                         IntersectClipRect(dc, 0, 0, 0, 0);  // an empty mask shows nothing
                     }
@@ -335,7 +334,6 @@ void RenderFrame(HDC dc, int width, int height, const RenderList& list, const Re
         }
     }
     while (openMasks-- > 0) RestoreDC(dc, -1);
-    if (maskRegion) DeleteObject(maskRegion);
 }
 
 }  // namespace kestrel::shell

@@ -7,10 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "common/callback_guard.h"
 #include "common/npapi/npapi_abi.h"
 #include "player/shell/browser_table.h"
 #include "player/shell/shell_instance_win.h"
 
+using kestrel::GuardedCall;
 using kestrel::shell::ShellInstance;
 
 namespace {
@@ -20,15 +22,13 @@ ShellInstance* InstanceOf(NPP npp) { return npp ? static_cast<ShellInstance*>(np
 NPError NP_TABLE_CALL ShellNew(NPMIMEType /*type*/, NPP npp, uint16_t /*mode*/, int16_t argc, char* argn[],
                                char* argv[], NPSavedData* /*saved*/) {
     if (!npp) return NPERR_INVALID_INSTANCE_ERROR;
-    try {
+    return GuardedCall<NPError>(NPERR_OUT_OF_MEMORY_ERROR, [&] {
         std::vector<std::pair<std::string, std::string>> parameters;
         for (int16_t i = 0; i < argc && argn && argv; ++i)
             parameters.emplace_back(argn[i] ? argn[i] : "", argv[i] ? argv[i] : "");
         npp->pdata = new ShellInstance(npp, std::move(parameters));
-    } catch (...) {
-        return NPERR_OUT_OF_MEMORY_ERROR;
-    }
-    return NPERR_NO_ERROR;
+        return NPERR_NO_ERROR;
+    });
 }
 
 NPError NP_TABLE_CALL ShellDestroy(NPP npp, NPSavedData** save) {
@@ -36,58 +36,56 @@ NPError NP_TABLE_CALL ShellDestroy(NPP npp, NPSavedData** save) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
     npp->pdata = nullptr;
-    ShellInstance::Destroy(instance);
-    return NPERR_NO_ERROR;
+    return GuardedCall<NPError>(NPERR_GENERIC_ERROR, [&] {
+        ShellInstance::Destroy(instance);
+        return NPERR_NO_ERROR;
+    });
 }
 
 NPError NP_TABLE_CALL ShellSetWindow(NPP npp, NPWindow* window) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
-    return instance->setWindow(window);
+    ShellInstance::CallScope scope(*instance);
+    return GuardedCall<NPError>(NPERR_GENERIC_ERROR, [&] { return instance->setWindow(window); });
 }
 
 NPError NP_TABLE_CALL ShellNewStream(NPP npp, NPMIMEType /*type*/, NPStream* stream, NPBool /*seekable*/,
                                      uint16_t* streamType) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
-    return instance->newStream(stream, streamType);
+    ShellInstance::CallScope scope(*instance);
+    return GuardedCall<NPError>(NPERR_OUT_OF_MEMORY_ERROR,
+                                [&] { return instance->newStream(stream, streamType); });
 }
 
 NPError NP_TABLE_CALL ShellDestroyStream(NPP npp, NPStream* stream, NPReason reason) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
     ShellInstance::CallScope scope(*instance);
-    try {
-        return instance->destroyStream(stream, reason);
-    } catch (...) {
-        return NPERR_OUT_OF_MEMORY_ERROR;
-    }
+    return GuardedCall<NPError>(NPERR_OUT_OF_MEMORY_ERROR,
+                                [&] { return instance->destroyStream(stream, reason); });
 }
 
 void NP_TABLE_CALL ShellStreamAsFile(NPP npp, NPStream* stream, const char* fileName) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return;
     ShellInstance::CallScope scope(*instance);
-    try {
-        instance->streamAsFile(stream, fileName);
-    } catch (...) {
-    }
+    GuardedCall([&] { instance->streamAsFile(stream, fileName); });
 }
 
 int32_t NP_TABLE_CALL ShellWriteReady(NPP npp, NPStream* stream) {
     ShellInstance* instance = InstanceOf(npp);
-    return instance ? instance->writeReady(stream) : -1;
+    if (!instance) return -1;
+    return GuardedCall<int32_t>(-1, [&] { return instance->writeReady(stream); });
 }
 
 int32_t NP_TABLE_CALL ShellWrite(NPP npp, NPStream* stream, int32_t offset, int32_t length, void* buffer) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return -1;
     ShellInstance::CallScope scope(*instance);
-    try {
-        return instance->write(stream, offset, length, buffer);
-    } catch (...) {
-        return -1;  // out of memory: the host ends the stream
-    }
+    // -1 on failure (out of memory): the host ends the stream.
+    return GuardedCall<int32_t>(-1,
+                                [&] { return instance->write(stream, offset, length, buffer); });
 }
 
 void NP_TABLE_CALL ShellPrint(NPP /*npp*/, NPPrint* /*print*/) {}
@@ -96,21 +94,15 @@ int16_t NP_TABLE_CALL ShellHandleEvent(NPP npp, void* event) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance || !event) return 0;
     ShellInstance::CallScope scope(*instance);
-    try {
-        return instance->handleEvent(*static_cast<const NPEvent*>(event));
-    } catch (...) {
-        return 0;
-    }
+    return GuardedCall<int16_t>(
+        0, [&] { return instance->handleEvent(*static_cast<const NPEvent*>(event)); });
 }
 
 void NP_TABLE_CALL ShellUrlNotify(NPP npp, const char* /*url*/, NPReason reason, void* notifyData) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return;
     ShellInstance::CallScope scope(*instance);
-    try {
-        instance->urlNotify(notifyData, reason);
-    } catch (...) {
-    }
+    GuardedCall([&] { instance->urlNotify(notifyData, reason); });
 }
 
 NPError NP_TABLE_CALL ShellGetValue(NPP npp, NPPVariable variable, void* value) {
@@ -125,7 +117,8 @@ NPError NP_TABLE_CALL ShellGetValue(NPP npp, NPPVariable variable, void* value) 
     case NPPVpluginScriptableNPObject: {
         ShellInstance* instance = InstanceOf(npp);
         if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
-        NPObject* object = instance->scriptableObject();
+        NPObject* object =
+            GuardedCall<NPObject*>(nullptr, [&] { return instance->scriptableObject(); });
         if (!object) return NPERR_GENERIC_ERROR;
         *static_cast<NPObject**>(value) = object;
         return NPERR_NO_ERROR;
@@ -179,8 +172,10 @@ NPError NP_ENTRY_CALL NP_Initialize(NPNetscapeFuncs* browser) {
 }
 
 NPError NP_ENTRY_CALL NP_Shutdown(void) {
-    kestrel::shell::ShutdownShell();
-    return NPERR_NO_ERROR;
+    return kestrel::GuardedCall<NPError>(NPERR_GENERIC_ERROR, [] {
+        kestrel::shell::ShutdownShell();
+        return NPERR_NO_ERROR;
+    });
 }
 
 }  // extern "C"

@@ -1,5 +1,7 @@
 #include "player/shell/placeholder_window_win.h"
 
+#include "common/callback_guard.h"
+
 namespace kestrel::shell {
 namespace {
 
@@ -20,19 +22,22 @@ HINSTANCE ThisModule() {
 }  // namespace
 
 LRESULT CALLBACK PlaceholderWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* listener = static_cast<PlaceholderListener*>(GetPropA(window, kListenerProperty));
-    if (listener) {
-        if (message == WM_TIMER && wParam == kTimerId) {
-            listener->heartbeat();
-            return 0;
+    // The listener runs the movie's scripts: a beat that throws is skipped.
+    return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
+        auto* listener = static_cast<PlaceholderListener*>(GetPropA(window, kListenerProperty));
+        if (listener) {
+            if (message == WM_TIMER && wParam == kTimerId) {
+                listener->heartbeat();
+                return 0;
+            }
+            if (message == kWakeMessage) {
+                listener->wake();
+                return 0;
+            }
+            if (message == kHeartbeatMessage) return 0;
         }
-        if (message == kWakeMessage) {
-            listener->wake();
-            return 0;
-        }
-        if (message == kHeartbeatMessage) return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcA(window, message, wParam, lParam);
+    });
 }
 
 bool PlaceholderWindow::create(PlaceholderListener* listener, UINT intervalMs) {
@@ -47,33 +52,32 @@ bool PlaceholderWindow::create(PlaceholderListener* listener, UINT intervalMs) {
         if (!g_class) return false;
     }
     // Top-level and hidden: the host finds it among its thread's windows.
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module,
-                              nullptr);
+    window_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, module, nullptr));
     if (!window_) return false;
-    SetPropA(window_, kListenerProperty, listener);
-    SetTimer(window_, kTimerId, intervalMs, nullptr);
+    SetPropA(window_.get(), kListenerProperty, listener);
+    SetTimer(window_.get(), kTimerId, intervalMs, nullptr);
     postHeartbeat();
     return true;
 }
 
 void PlaceholderWindow::destroy() {
     if (!window_) return;
-    KillTimer(window_, kTimerId);
-    RemovePropA(window_, kListenerProperty);
-    DestroyWindow(window_);
-    window_ = nullptr;
+    KillTimer(window_.get(), kTimerId);
+    RemovePropA(window_.get(), kListenerProperty);
+    window_.reset();
 }
 
 void PlaceholderWindow::setInterval(UINT intervalMs) {
-    if (window_) SetTimer(window_, kTimerId, intervalMs, nullptr);
+    if (window_.get()) SetTimer(window_.get(), kTimerId, intervalMs, nullptr);
 }
 
 void PlaceholderWindow::postHeartbeat() const {
-    if (window_) PostMessageA(window_, kHeartbeatMessage, 0, 0);
+    if (window_.get()) PostMessageA(window_.get(), kHeartbeatMessage, 0, 0);
 }
 
 void PlaceholderWindow::postWake() const {
-    if (window_) PostMessageA(window_, kWakeMessage, 0, 0);
+    if (window_.get()) PostMessageA(window_.get(), kWakeMessage, 0, 0);
 }
 
 void PlaceholderWindow::UnregisterClassOnce() {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "common/win_handles.h"
+
 namespace kestrel::shell {
 
 class PlaceholderListener {
@@ -33,7 +35,7 @@ public:
     void postHeartbeat() const;
     // Makes the listener's wake() run from the message loop soon.
     void postWake() const;
-    HWND handle() const { return window_; }
+    HWND handle() const { return window_.get(); }
 
     // Unregisters the window class (library shutdown).
     static void UnregisterClassOnce();
@@ -41,7 +43,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND window_ = nullptr;  // owned
+    OwnedWindow window_;
 };
 
 }  // namespace kestrel::shell

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "common/callback_guard.h"
 #include "player/shell/browser_table.h"
 #include "player/shell/shell_instance_win.h"
 
@@ -27,18 +28,15 @@ bool HasMethod(NPObject* object, NPIdentifier name) {
     ShellInstance* owner = OwnerOf(object);
     if (!owner) return false;
     ShellInstance::CallScope scope(*owner);
-    return owner->hasCallback(name);
+    return GuardedCall<bool>(false, [&] { return owner->hasCallback(name); });
 }
 
 bool Invoke(NPObject* object, NPIdentifier name, const NPVariant* args, uint32_t count, NPVariant* result) {
     ShellInstance* owner = OwnerOf(object);
     if (!owner || (count && !args)) return false;
     ShellInstance::CallScope scope(*owner);
-    try {
-        return owner->invoke(name, args, count, result);
-    } catch (...) {
-        return false;  // out of memory: the call fails, nothing else
-    }
+    // Out of memory: the call fails, nothing else.
+    return GuardedCall<bool>(false, [&] { return owner->invoke(name, args, count, result); });
 }
 
 bool NoDefault(NPObject*, const NPVariant*, uint32_t, NPVariant*) { return false; }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/win_handles.h"
 #include "core/stage_mapping.h"
 #include "player/shell/browser_table.h"
 #include "player/shell/gdi_renderer_win.h"
@@ -223,11 +224,10 @@ void ShellInstance::paint(HDC dc) {
     // No movie (yet): an opaque instance shows its background, a transparent one nothing.
     if (options_.transparent) return;
     const player::Rgba color = options_.background ? *options_.background : player::Rgba{255, 255, 255, 255};
-    HBRUSH brush = CreateSolidBrush(RGB(color.r, color.g, color.b));
+    GdiObject<HBRUSH> brush(CreateSolidBrush(RGB(color.r, color.g, color.b)));
     if (!brush) return;
     const RECT all{0, 0, width, height};
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
+    FillRect(dc, &all, brush.get());
 }
 
 void ShellInstance::mouseEvent(UINT message, LPARAM position) {

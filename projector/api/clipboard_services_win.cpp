@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "common/win_handles.h"
 #include "projector/api/desktop_services_win.h"
 
 namespace kestrel {
@@ -26,36 +27,20 @@ class OpenClipboardScope {
     bool open_ = false;
 };
 
-// A global memory block, freed unless the clipboard took it over.
-class GlobalBlock {
-  public:
-    explicit GlobalBlock(SIZE_T size) : block_(GlobalAlloc(GMEM_MOVEABLE, size)) {}
-    ~GlobalBlock() {
-        if (block_) GlobalFree(block_);
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-    HGLOBAL get() const { return block_; }
-    void Release() { block_ = nullptr; }
-
-  private:
-    HGLOBAL block_;
-};
-
 }  // namespace
 
 bool ClipboardServicesWin::SetText(const std::string& text) {
     OpenClipboardScope clipboard(owner_ ? owner_() : nullptr);
     if (!clipboard.IsOpen()) return false;
     EmptyClipboard();
-    GlobalBlock block(text.size() + 1);
+    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
     if (!block.get()) return false;
     void* bytes = GlobalLock(block.get());
     if (!bytes) return false;
     std::memcpy(bytes, text.c_str(), text.size() + 1);
     GlobalUnlock(block.get());
     if (!SetClipboardData(CF_TEXT, block.get())) return false;
-    block.Release();  // the clipboard owns it now
+    block.release();  // the clipboard owns it now
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "common/callback_guard.h"
+#include "common/win_handles.h"
 #include "projector/api/file_dialog_buffer.h"
 #include "projector/api/system_services_win.h"
 
@@ -69,20 +70,6 @@ class CurrentFolderKeeper {
 
   private:
     std::string folder_;
-};
-
-// The folder browser needs COM on this thread.
-class ComScope {
-  public:
-    ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (initialised_) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-  private:
-    bool initialised_;
 };
 
 struct ItemListFreer {
@@ -225,7 +212,7 @@ std::optional<std::string> DialogServicesWin::ChooseFolder(const std::string& in
     HWND owner = owner_ ? owner_() : nullptr;
     ModalDialogScope scope(owner, windows_);
     CurrentFolderKeeper folder;
-    ComScope com;
+    ComApartment com;  // the folder browser needs COM on this thread
     char displayName[MAX_PATH] = {};
     BROWSEINFOA settings{};
     settings.hwndOwner = owner;

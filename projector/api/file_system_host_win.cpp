@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/win_handles.h"
 #include "projector/api/api_paths.h"
-#include "projector/app/win_handle.h"
 
 namespace kestrel::projector {
 namespace {
@@ -35,10 +35,7 @@ class SystemNewFile : public NewFile {
         }
         return true;
     }
-    bool Close() override {
-        HANDLE file = file_.release();
-        return file && CloseHandle(file);
-    }
+    bool Close() override { return file_.close(); }
 
   private:
     KernelHandle file_;
@@ -81,22 +78,6 @@ class SystemStream : public FileStream {
 
   private:
     std::FILE* file_;
-};
-
-// COM for the calls of one shortcut; undone only when this call started it.
-class ComScope {
-  public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    // Started here, or already running on this thread in another mode.
-    bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-
-  private:
-    HRESULT result_;
 };
 
 }  // namespace
@@ -195,7 +176,7 @@ bool SystemFileSystem::CreateShortcut(const std::string& target, const std::stri
         wideLength)
         return false;
 
-    ComScope com;
+    ComApartment com;
     if (!com.usable()) return false;
     ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,

@@ -67,7 +67,7 @@ std::unique_ptr<SystemMenu> SystemMenuBarWin::AppendDropDown(std::uint32_t menuI
                                                              const std::string& title) {
     HMENU bar = Bar();
     if (!bar) return nullptr;
-    projector::OwnedMenu dropDown(CreatePopupMenu());
+    OwnedMenu dropDown(CreatePopupMenu());
     if (!dropDown) return nullptr;
     // The mark by which the drop-down is found again in the bar.
     MENUINFO info{};

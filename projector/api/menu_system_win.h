@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "common/win_handles.h"
 #include "projector/api/menu_system.h"
-#include "projector/app/win_handle.h"
 
 namespace kestrel {
 
@@ -64,7 +64,7 @@ class ProjectorWindowMenus : public WindowMenus {
   private:
     HWND window_;
     std::optional<SystemMenuBarWin> bar_;
-    projector::OwnedMenu contextResource_;
+    OwnedMenu contextResource_;
     std::optional<SystemMenuWin> context_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "projector/app/win_handle.h"
+#include "common/win_handles.h"
 
 namespace kestrel::projector {
 namespace {

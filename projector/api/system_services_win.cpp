@@ -8,9 +8,9 @@
 #include <shellapi.h>
 
 #include <memory>
-#include <type_traits>
 #include <vector>
 
+#include "common/win_handles.h"
 #include "projector/api/system_values.h"
 
 namespace kestrel {
@@ -28,21 +28,6 @@ class NoCriticalErrorBoxes {
   private:
     UINT previous_;
 };
-
-struct MixerCloser {
-    void operator()(HMIXER mixer) const { mixerClose(mixer); }
-};
-using MixerHandle = std::unique_ptr<std::remove_pointer_t<HMIXER>, MixerCloser>;
-
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using KeyHandle = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
-struct TokenCloser {
-    void operator()(HANDLE token) const { CloseHandle(token); }
-};
-using TokenHandle = std::unique_ptr<void, TokenCloser>;
 
 // The speaker line's volume control of mixer 0, opened for one call.
 class SpeakerVolumeControl {
@@ -175,7 +160,7 @@ bool EnableShutdownPrivilege() {
     HANDLE rawToken = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken))
         return false;
-    TokenHandle token(rawToken);
+    KernelHandle token(rawToken);
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
@@ -210,11 +195,8 @@ int SystemServicesWin::ScreenHeight() {
 }
 
 int SystemServicesWin::ScreenBitsPerPixel() {
-    HDC screen = GetDC(nullptr);
-    if (!screen) return 0;
-    int bits = GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(nullptr, screen);
-    return bits;
+    WindowDC screen;
+    return screen ? GetDeviceCaps(screen.get(), BITSPIXEL) : 0;
 }
 
 std::optional<std::uint32_t> SystemServicesWin::SpeakerVolume() {
@@ -242,7 +224,7 @@ std::optional<std::uint32_t> SystemServicesWin::ProcessorMhz() {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", 0,
                       KEY_READ, &rawKey) != ERROR_SUCCESS)
         return std::nullopt;
-    KeyHandle key(rawKey);
+    RegistryKey key(rawKey);
     DWORD type = 0, mhz = 0, size = sizeof mhz;
     if (RegQueryValueExA(key.get(), "~MHz", nullptr, &type, reinterpret_cast<BYTE*>(&mhz), &size) !=
             ERROR_SUCCESS ||

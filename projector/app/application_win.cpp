@@ -145,10 +145,10 @@ bool Application::registerWindowClass() {
 }
 
 void Application::lookUpSystemFunctions() {
-    user32_ = LoadLibraryA("user32.dll");
+    user32_.reset(LoadLibraryA("user32.dll"));
     if (!user32_) return;
     updateLayeredWindow_ = reinterpret_cast<UpdateLayeredWindowFunction>(
-        reinterpret_cast<void*>(GetProcAddress(user32_, "UpdateLayeredWindow")));
+        reinterpret_cast<void*>(GetProcAddress(user32_.get(), "UpdateLayeredWindow")));
 }
 
 bool Application::open(WindowDefinition& definition, bool isMain, int showCommand) {
@@ -238,8 +238,7 @@ void Application::shutDown() {
     reader_.reset();  // closes the executable
     if (!unpackFolder_.empty()) RemoveDirectoryTree(unpackFolder_);
     unpackFolder_.clear();
-    if (user32_) FreeLibrary(user32_);
-    user32_ = nullptr;
+    user32_.reset();
     updateLayeredWindow_ = nullptr;
 }
 

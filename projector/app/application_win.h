@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/payload_reader.h"
+#include "common/win_handles.h"
 #include "common/window_definition.h"
 #include "projector/api/menu_commands.h"
 #include "projector/app/plugin_library_win.h"
@@ -83,7 +84,7 @@ private:
     int failureCode_ = 0;
     std::string failureText_;  // the plug-in loader's own words, shown in place of the code
     UpdateLayeredWindowFunction updateLayeredWindow_ = nullptr;
-    HMODULE user32_ = nullptr;
+    LoadedModule user32_;
     LONGLONG counterFrequency_ = 0;
 };
 

@@ -32,15 +32,16 @@ bool OpaqueSurface::create() {
     if (dc_.get()) {
         if (originalBitmap_) SelectObject(dc_.get(), originalBitmap_);
         bitmap_.reset();
-    } else if (!dc_.createCompatibleWithScreen()) {
-        return false;
+    } else {
+        dc_.reset(CreateCompatibleDC(nullptr));
+        if (!dc_) return false;
     }
     npWindow_.window = dc_.get();
 
     // A bitmap compatible with a memory DC would be monochrome: use the screen's.
-    HDC screen = GetDC(nullptr);
-    bitmap_.reset(CreateCompatibleBitmap(screen, std::max(width(), 1), std::max(height(), 1)));
-    ReleaseDC(nullptr, screen);
+    WindowDC screen;
+    bitmap_.reset(
+        CreateCompatibleBitmap(screen.get(), std::max(width(), 1), std::max(height(), 1)));
     if (!bitmap_) return false;
     HGDIOBJ previous = SelectObject(dc_.get(), bitmap_.get());
     if (!originalBitmap_) originalBitmap_ = previous;
@@ -50,9 +51,8 @@ bool OpaqueSurface::create() {
 void OpaqueSurface::paint(PluginInstance& instance, const RECT& area) {
     HDC dc = dc_.get();
     if (!dc) return;
-    HRGN clip = CreateRectRgnIndirect(&area);
-    SelectClipRgn(dc, clip);
-    if (clip) DeleteObject(clip);
+    Region clip(CreateRectRgnIndirect(&area));
+    SelectClipRgn(dc, clip.get());
     instance.deliverEvent(WM_PAINT, 0, 0);
     InvalidateRect(window_, &area, FALSE);
     UpdateWindow(window_);

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "common/npapi/npapi_abi.h"
-#include "projector/app/win_handle.h"
+#include "common/win_handles.h"
 
 namespace kestrel::projector {
 

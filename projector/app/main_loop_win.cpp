@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "common/callback_guard.h"
-#include "projector/app/win_handle.h"
+#include "common/win_handles.h"
 
 namespace kestrel::projector {
 namespace {

@@ -37,10 +37,10 @@ bool MaskWindow::create() {
     readRegion();
     // The mask's shape replaces frame, caption and menu bar: a bare popup.
     ProjectorWindow* main = application_.mainWindow();
-    window_ = CreateWindowExA(0, kProjectorWindowClass, definition_.title.c_str(), WS_POPUP,
-                              CW_USEDEFAULT, 0, definition_.width, definition_.height,
-                              main ? main->handle() : nullptr, nullptr, GetModuleHandleA(nullptr),
-                              nullptr);
+    window_.reset(CreateWindowExA(0, kProjectorWindowClass, definition_.title.c_str(), WS_POPUP,
+                                  CW_USEDEFAULT, 0, definition_.width, definition_.height,
+                                  main ? main->handle() : nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr));
     if (!window_) return false;
     return attachMovie();
 }
@@ -54,12 +54,12 @@ void MaskWindow::shapeWindow(int width, int height) {
                          &scaleY))
         return;
     const XFORM stretch{scaleX, 0, 0, scaleY, 0, 0};
-    HRGN scaled = ExtCreateRegion(&stretch, static_cast<DWORD>(regionBytes_.size()),
-                                  reinterpret_cast<const RGNDATA*>(regionBytes_.data()));
+    Region scaled(ExtCreateRegion(&stretch, static_cast<DWORD>(regionBytes_.size()),
+                                  reinterpret_cast<const RGNDATA*>(regionBytes_.data())));
     if (!scaled) return;
-    OffsetRgn(scaled, 0, 0);
+    OffsetRgn(scaled.get(), 0, 0);
     // Once set, the region belongs to the system.
-    if (!SetWindowRgn(window_, scaled, TRUE)) DeleteObject(scaled);
+    if (SetWindowRgn(window_.get(), scaled.get(), TRUE)) scaled.release();
 }
 
 }  // namespace kestrel::projector

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/win_handles.h"
 #include "projector/app/projector_window_win.h"
-#include "projector/app/win_handle.h"
 
 namespace kestrel::projector {
 

@@ -53,7 +53,7 @@ bool ModalWindow::create() {
 }
 
 bool ModalWindow::initialise(HWND dialog) {
-    window_ = dialog;
+    window_.reset(dialog);
     if (!attachMovie()) return false;
     attached_ = true;
     application_.adoptOpening(this);
@@ -95,7 +95,7 @@ INT_PTR CALLBACK ModalWindow::DialogProcedure(HWND dialog, UINT message, WPARAM 
             return TRUE;
         }
         auto* self = reinterpret_cast<ModalWindow*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-        if (!self || self->window_ != dialog) return FALSE;
+        if (!self || self->window_.get() != dialog) return FALSE;
         return self->handleDialogMessage(dialog, message, wParam, lParam);
     });
 }

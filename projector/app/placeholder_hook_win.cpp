@@ -27,16 +27,20 @@ struct Search {
 
 // Answers whether to go on looking.
 BOOL CALLBACK ConsiderWindow(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<Search*>(context);
-    if (IsPlaceholder(window) && Hooks().count(window) == 0) search->found = window;
-    return search->found ? FALSE : TRUE;
+    return GuardedCall<BOOL>(FALSE, [&] {
+        auto* search = reinterpret_cast<Search*>(context);
+        if (IsPlaceholder(window) && Hooks().count(window) == 0) search->found = window;
+        return search->found ? FALSE : TRUE;
+    });
 }
 
 BOOL CALLBACK ConsiderTopLevelWindow(HWND window, LPARAM context) {
-    if (!ConsiderWindow(window, context)) return FALSE;
-    // A player may give its placeholder a parent (all descendants are listed).
-    EnumChildWindows(window, ConsiderWindow, context);
-    return reinterpret_cast<Search*>(context)->found ? FALSE : TRUE;
+    return GuardedCall<BOOL>(FALSE, [&] {
+        if (!ConsiderWindow(window, context)) return FALSE;
+        // A player may give its placeholder a parent (all descendants are listed).
+        EnumChildWindows(window, ConsiderWindow, context);
+        return reinterpret_cast<Search*>(context)->found ? FALSE : TRUE;
+    });
 }
 
 LONGLONG CounterNow() {

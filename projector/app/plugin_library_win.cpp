@@ -12,15 +12,16 @@ Function LookUp(HMODULE module, const char* name) {
 
 bool PluginLibrary::load(const std::string& path, NPNetscapeFuncs* browserFunctions, std::string* errorText) {
     unload();
-    module_ = LoadLibraryA(path.c_str());
+    module_.reset(LoadLibraryA(path.c_str()));
     if (!module_) {
         *errorText = "Unable to load Flash player library";
         return false;
     }
-    auto disableLocalSecurity = LookUp<Flash_DisableLocalSecurityFunc>(module_, "Flash_DisableLocalSecurity");
-    auto getEntryPoints = LookUp<NP_GetEntryPointsFunc>(module_, "NP_GetEntryPoints");
-    auto initialize = LookUp<NP_InitializeFunc>(module_, "NP_Initialize");
-    shutdown_ = LookUp<NP_ShutdownFunc>(module_, "NP_Shutdown");
+    auto disableLocalSecurity =
+        LookUp<Flash_DisableLocalSecurityFunc>(module_.get(), "Flash_DisableLocalSecurity");
+    auto getEntryPoints = LookUp<NP_GetEntryPointsFunc>(module_.get(), "NP_GetEntryPoints");
+    auto initialize = LookUp<NP_InitializeFunc>(module_.get(), "NP_Initialize");
+    shutdown_ = LookUp<NP_ShutdownFunc>(module_.get(), "NP_Shutdown");
     if (!disableLocalSecurity || !getEntryPoints || !initialize) {
         *errorText = "Unable to retrieve Flash player init symbols";
         return false;
@@ -45,8 +46,7 @@ void PluginLibrary::unload() {
     if (!module_) return;
     // NP_Shutdown pairs with a successful NP_Initialize only.
     if (shutdown_ && initialized_) shutdown_();
-    FreeLibrary(module_);
-    module_ = nullptr;
+    module_.reset();
     shutdown_ = nullptr;
     initialized_ = false;
     functions_ = NPPluginFuncs{};

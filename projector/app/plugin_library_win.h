@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/npapi/npapi_abi.h"
+#include "common/win_handles.h"
 
 namespace kestrel::projector {
 
@@ -24,11 +25,11 @@ public:
     // Calls NP_Shutdown (when the library has it) and frees the library.
     void unload();
 
-    bool isLoaded() const { return module_ != nullptr; }
+    bool isLoaded() const { return static_cast<bool>(module_); }
     const NPPluginFuncs& functions() const { return functions_; }
 
 private:
-    HMODULE module_ = nullptr;
+    LoadedModule module_;
     NP_ShutdownFunc shutdown_ = nullptr;
     bool initialized_ = false;
     NPPluginFuncs functions_{};

@@ -60,7 +60,7 @@ ProjectorWindow::~ProjectorWindow() {
     destroyed_ = true;
     restoreWindowProcedure();
     instance_.reset();
-    if (window_) DestroyWindow(window_);
+    window_.reset();
 }
 
 WindowStyleBits StyleBitsFor(const WindowDefinition& definition) {
@@ -90,34 +90,34 @@ bool ProjectorWindow::create() {
     // Every window gets a menu bar, which starts empty; a layered window has no frame to show one.
     definition_.hasMenu = true;
     HINSTANCE module = GetModuleHandleA(nullptr);
-    if (!transparent) menuBar_ = LoadMenuA(module, MAKEINTRESOURCEA(IDM_PROJECTOR_BAR));
+    OwnedMenu bar(transparent ? nullptr : LoadMenuA(module, MAKEINTRESOURCEA(IDM_PROJECTOR_BAR)));
 
     RECT outer{0, 0, definition_.width, definition_.height};
     // A bar that wraps is counted once the window exists (fitClientArea).
-    AdjustWindowRectEx(&outer, style, menuBar_ != nullptr, exStyle);
+    AdjustWindowRectEx(&outer, style, static_cast<bool>(bar), exStyle);
 
     ProjectorWindow* main = application_.mainWindow();
     HWND owner = main ? main->handle() : nullptr;
-    window_ = CreateWindowExA(exStyle, kProjectorWindowClass, definition_.title.c_str(), style, CW_USEDEFAULT, 0,
-                              outer.right - outer.left, outer.bottom - outer.top, owner, menuBar_, module, nullptr);
-    if (!window_) {
-        if (menuBar_) DestroyMenu(menuBar_);
-        menuBar_ = nullptr;
-        return false;
-    }
-    if (!definition_.hasClose) DeleteMenu(GetSystemMenu(window_, FALSE), SC_CLOSE, MF_BYCOMMAND);
+    window_.reset(CreateWindowExA(exStyle, kProjectorWindowClass, definition_.title.c_str(), style,
+                                  CW_USEDEFAULT, 0, outer.right - outer.left,
+                                  outer.bottom - outer.top, owner, bar.get(), module, nullptr));
+    if (!window_) return false;
+    menuBar_ = bar.release();  // the window destroys its bar
+    if (!definition_.hasClose)
+        DeleteMenu(GetSystemMenu(window_.get(), FALSE), SC_CLOSE, MF_BYCOMMAND);
     if (menuBar_) {
         RemoveMenu(menuBar_, 0, MF_BYCOMMAND);
-        DrawMenuBar(window_);
+        DrawMenuBar(window_.get());
     }
     return attachMovie();
 }
 
 bool ProjectorWindow::attachMovie() {
     HINSTANCE module = GetModuleHandleA(nullptr);
-    SetClassLongPtrA(window_, GCLP_HICON,
-                     reinterpret_cast<LONG_PTR>(LoadIconA(module, MAKEINTRESOURCEA(IDI_PROJECTOR))));
-    SetWindowTextA(window_, definition_.title.c_str());
+    SetClassLongPtrA(
+        window_.get(), GCLP_HICON,
+        reinterpret_cast<LONG_PTR>(LoadIconA(module, MAKEINTRESOURCEA(IDI_PROJECTOR))));
+    SetWindowTextA(window_.get(), definition_.title.c_str());
 
     int width = definition_.width;
     int height = definition_.height;
@@ -125,15 +125,17 @@ bool ProjectorWindow::attachMovie() {
     shapeWindow(width, height);
 
     if (definition_.type == WindowType::Transparent)
-        surface_ = std::make_unique<TransparentSurface>(window_, width, height, application_.updateLayeredWindow());
+        surface_ = std::make_unique<TransparentSurface>(window_.get(), width, height,
+                                                        application_.updateLayeredWindow());
     else
-        surface_ = std::make_unique<OpaqueSurface>(window_, width, height);
+        surface_ = std::make_unique<OpaqueSurface>(window_.get(), width, height);
 
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // A dialog keeps its dialog procedure, which calls handleMessage().
     if (!modal_)
-        previousProcedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProjectorWindow::WindowProcedure)));
+        previousProcedure_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window_.get(), GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(&ProjectorWindow::WindowProcedure)));
 
     surface_->create();
     instance_ = std::make_unique<PluginInstance>(application_.pluginFunctions(), *surface_);
@@ -150,15 +152,16 @@ void ProjectorWindow::fitClientArea() {
     // Twice: a bar can wrap onto another line when the width changes.
     for (int pass = 0; pass < 2; ++pass) {
         RECT client{}, outer{};
-        if (!GetClientRect(window_, &client) || !GetWindowRect(window_, &outer)) return;
+        if (!GetClientRect(window_.get(), &client) || !GetWindowRect(window_.get(), &outer)) return;
         const int missingWidth = definition_.width - client.right;
         const int missingHeight = definition_.height - client.bottom;
         if (missingWidth == 0 && missingHeight == 0) break;
-        SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left + missingWidth,
-                     outer.bottom - outer.top + missingHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window_.get(), nullptr, 0, 0, outer.right - outer.left + missingWidth,
+                     outer.bottom - outer.top + missingHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     RECT outer{};
-    if (!window_ || !GetWindowRect(window_, &outer)) return;
+    if (!window_.get() || !GetWindowRect(window_.get(), &outer)) return;
     fitted_ = true;
     fittedOuter_ = {outer.right - outer.left, outer.bottom - outer.top};
 }
@@ -166,7 +169,8 @@ void ProjectorWindow::fitClientArea() {
 bool ProjectorWindow::refitClientArea(WPARAM sizeType) {
     if (!fitted_ || fullScreen_ || sizeType != SIZE_RESTORED) return false;
     RECT outer{}, client{};
-    if (!GetWindowRect(window_, &outer) || !GetClientRect(window_, &client)) return false;
+    if (!GetWindowRect(window_.get(), &outer) || !GetClientRect(window_.get(), &client))
+        return false;
     if (outer.right - outer.left != fittedOuter_.cx || outer.bottom - outer.top != fittedOuter_.cy) {
         fitted_ = false;  // resized by the user or the movie: the size is theirs now
         return false;
@@ -183,7 +187,7 @@ void ProjectorWindow::applySizeAndPosition(int* width, int* height) {
         const int percentWidth = static_cast<int>(definition_.widthPercent * 0.01 * screenWidth);
         const int percentHeight = static_cast<int>(definition_.heightPercent * 0.01 * screenHeight);
         if (percentWidth != definition_.width || percentHeight != definition_.height)
-            SetWindowPos(window_, nullptr, 0, 0, percentWidth, percentHeight,
+            SetWindowPos(window_.get(), nullptr, 0, 0, percentWidth, percentHeight,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         *width = percentWidth;
         *height = percentHeight;
@@ -194,14 +198,15 @@ void ProjectorWindow::applySizeAndPosition(int* width, int* height) {
     }
 
     if (definition_.positionMode == WindowPositionMode::Custom) {
-        SetWindowPos(window_, nullptr, definition_.x, definition_.y, 0, 0,
+        SetWindowPos(window_.get(), nullptr, definition_.x, definition_.y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
         RECT outer;
-        GetWindowRect(window_, &outer);
+        GetWindowRect(window_.get(), &outer);
         const int left = screenWidth / 2 - (outer.right - outer.left) / 2;
         const int top = screenHeight / 2 - (outer.bottom - outer.top) / 2;
-        SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window_.get(), nullptr, left, top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -230,33 +235,34 @@ bool ProjectorWindow::startMovie() {
 }
 
 void ProjectorWindow::show(int command) {
-    if (window_) ShowWindow(window_, command);
+    if (window_.get()) ShowWindow(window_.get(), command);
 }
 
 void ProjectorWindow::setFullScreen(bool on) {
-    if (!window_) return;
+    if (!window_.get()) return;
     if (on) {
         // A second "on" keeps what the first one saved.
         if (!fullScreen_) {
-            GetWindowRect(window_, &savedOuter_);
-            savedStyle_ = GetWindowLongPtrA(window_, GWL_STYLE);
-            savedExStyle_ = GetWindowLongPtrA(window_, GWL_EXSTYLE);
+            GetWindowRect(window_.get(), &savedOuter_);
+            savedStyle_ = GetWindowLongPtrA(window_.get(), GWL_STYLE);
+            savedExStyle_ = GetWindowLongPtrA(window_.get(), GWL_EXSTYLE);
         }
         fullScreen_ = true;
-        SetWindowLongPtrA(window_, GWL_STYLE, kStyleFullScreen);
+        SetWindowLongPtrA(window_.get(), GWL_STYLE, kStyleFullScreen);
         RECT desktop{};
         GetWindowRect(GetDesktopWindow(), &desktop);
-        SetWindowPos(window_, HWND_TOPMOST, 0, 0, desktop.right - desktop.left, desktop.bottom - desktop.top,
-                     SWP_FRAMECHANGED);
+        SetWindowPos(window_.get(), HWND_TOPMOST, 0, 0, desktop.right - desktop.left,
+                     desktop.bottom - desktop.top, SWP_FRAMECHANGED);
         return;
     }
     // Nothing was saved for a window that never went full screen.
     if (!fullScreen_) return;
     fullScreen_ = false;
-    SetWindowLongPtrA(window_, GWL_STYLE, savedStyle_);
-    SetWindowLongPtrA(window_, GWL_EXSTYLE, savedExStyle_);
-    SetWindowPos(window_, HWND_NOTOPMOST, savedOuter_.left, savedOuter_.top, savedOuter_.right - savedOuter_.left,
-                 savedOuter_.bottom - savedOuter_.top, SWP_FRAMECHANGED);
+    SetWindowLongPtrA(window_.get(), GWL_STYLE, savedStyle_);
+    SetWindowLongPtrA(window_.get(), GWL_EXSTYLE, savedExStyle_);
+    SetWindowPos(window_.get(), HWND_NOTOPMOST, savedOuter_.left, savedOuter_.top,
+                 savedOuter_.right - savedOuter_.left, savedOuter_.bottom - savedOuter_.top,
+                 SWP_FRAMECHANGED);
 }
 
 void ProjectorWindow::close() {
@@ -265,17 +271,18 @@ void ProjectorWindow::close() {
 }
 
 void ProjectorWindow::destroySystemWindow() {
-    if (window_ && !destroyed_) {
+    if (window_.get() && !destroyed_) {
         instance_.reset();
-        DestroyWindow(window_);  // WM_DESTROY ends in handleDestruction()
+        window_.reset();  // WM_DESTROY ends in handleDestruction()
     }
     if (!destroyed_) handleDestruction();
 }
 
 void ProjectorWindow::restoreWindowProcedure() {
-    if (window_ && previousProcedure_) {
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure_));
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    if (window_.get() && previousProcedure_) {
+        SetWindowLongPtrA(window_.get(), GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(previousProcedure_));
+        SetWindowLongPtrA(window_.get(), GWLP_USERDATA, 0);
         previousProcedure_ = nullptr;
     }
 }
@@ -286,7 +293,7 @@ void ProjectorWindow::handleDestruction() {
     restoreWindowProcedure();
     instance_.reset();
     surface_.reset();
-    window_ = nullptr;
+    window_.release();                   // the system window is gone already
     application_.windowDestroyed(this);  // may end the main loop; must be last
 }
 
@@ -295,19 +302,20 @@ LRESULT ProjectorWindow::callPrevious(UINT message, WPARAM wParam, LPARAM lParam
         unhandled_ = true;  // the dialog manager does the default processing
         return 0;
     }
-    return previousProcedure_ ? CallWindowProcA(previousProcedure_, window_, message, wParam, lParam)
-                              : DefWindowProcA(window_, message, wParam, lParam);
+    return previousProcedure_
+               ? CallWindowProcA(previousProcedure_, window_.get(), message, wParam, lParam)
+               : DefWindowProcA(window_.get(), message, wParam, lParam);
 }
 
 void ProjectorWindow::paint() {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_, &ps);
+    HDC dc = BeginPaint(window_.get(), &ps);
     if (dc && surface_) surface_->copyToWindow(dc, ps.rcPaint);
-    EndPaint(window_, &ps);
+    EndPaint(window_.get(), &ps);
 }
 
 bool ProjectorWindow::handleKey(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (GetFocus() != window_) return false;
+    if (GetFocus() != window_.get()) return false;
     if (wParam == VK_ESCAPE && definition_.exitOnEscape) {
         QuitMainLoop();
         *result = 0;
@@ -343,7 +351,7 @@ void ProjectorWindow::handleMove(LPARAM position) {
 bool ProjectorWindow::pointInMovie() const {
     if (!surface_) return false;
     POINT cursor;
-    if (!GetCursorPos(&cursor) || !ScreenToClient(window_, &cursor)) return false;
+    if (!GetCursorPos(&cursor) || !ScreenToClient(window_.get(), &cursor)) return false;
     const NPWindow& area = *surface_->windowStructure();
     return cursor.x >= area.x && cursor.y >= area.y && cursor.x < area.x + static_cast<LONG>(area.width) &&
            cursor.y < area.y + static_cast<LONG>(area.height);
@@ -352,9 +360,10 @@ bool ProjectorWindow::pointInMovie() const {
 // Answers true with `result` when the message needs no default processing.
 bool ProjectorWindow::handleMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     // A window without the focus takes only presses, which activate it.
-    if (GetFocus() != window_ && message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN) return false;
+    if (GetFocus() != window_.get() && message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN)
+        return false;
 
-    if (GetCapture() == window_) {
+    if (GetCapture() == window_.get()) {
         if (message == WM_LBUTTONUP) ReleaseCapture();
         if ((message == WM_MOUSEMOVE || message == WM_LBUTTONUP) && instance_)
             instance_->deliverEvent(message, wParam, lParam);
@@ -369,7 +378,7 @@ bool ProjectorWindow::handleMouse(UINT message, WPARAM wParam, LPARAM lParam, LR
         if (drag) {
             // As if the caption were grabbed: the system's move loop runs
             // until the button is released. It takes screen coordinates.
-            HWND window = window_;
+            HWND window = window_.get();
             POINT start{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             ClientToScreen(window, &start);
             SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(start.x, start.y));
@@ -378,7 +387,7 @@ bool ProjectorWindow::handleMouse(UINT message, WPARAM wParam, LPARAM lParam, LR
                 return true;
             }
         } else {
-            SetCapture(window_);
+            SetCapture(window_.get());
         }
         if (instance_) instance_->deliverEvent(message, wParam, lParam);
         return false;
@@ -408,7 +417,7 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_DESTROY: {
         const WNDPROC previous = previousProcedure_;
-        HWND window = window_;
+        HWND window = window_.get();
         const bool modal = modal_;
         handleDestruction();  // `this` may be released after the current message
         if (modal) {
@@ -438,7 +447,7 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
         return 1;
     case WM_CLOSE:
         // A dialog of the API may be running on behalf of this window's movie.
-        if (DeferCloseWhileDialogOpen(window_)) return 0;
+        if (DeferCloseWhileDialogOpen(window_.get())) return 0;
         close();
         return 0;
     case WM_COMMAND:
@@ -465,7 +474,8 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
 
 LRESULT CALLBACK ProjectorWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<ProjectorWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self || self->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
+    if (!self || self->window_.get() != window)
+        return DefWindowProcA(window, message, wParam, lParam);
     return GuardedCall<LRESULT>(0, [&] { return self->handleMessage(message, wParam, lParam); });
 }
 

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "common/win_handles.h"
 #include "common/window_definition.h"
 #include "projector/app/host_surface_win.h"
 #include "projector/app/plugin_instance_win.h"
@@ -46,7 +47,7 @@ public:
     // even once the window is closed.
     virtual bool runningDialog() const { return false; }
 
-    HWND handle() const { return window_; }
+    HWND handle() const { return window_.get(); }
     const WindowDefinition& definition() const { return definition_; }
     bool isMain() const { return isMain_; }
 
@@ -92,9 +93,9 @@ protected:
     Application& application_;
     WindowDefinition& definition_;
     const bool isMain_;
-    HWND window_ = nullptr;
+    OwnedWindow window_;
     WNDPROC previousProcedure_ = nullptr;
-    HMENU menuBar_ = nullptr;  // owned by the window once set
+    HMENU menuBar_ = nullptr;  // not owned: the window destroys its bar
     std::unique_ptr<HostSurface> surface_;
     // Lives as long as the object: a call into the API may still be running
     // when the system window goes. Declared before the instance, which calls

@@ -19,9 +19,8 @@ void FillPixels(uint8_t* pixels, int width, const RECT& area, DWORD value) {
 }
 
 void ClipTo(HDC dc, const RECT& area) {
-    HRGN clip = CreateRectRgnIndirect(&area);
-    SelectClipRgn(dc, clip);
-    if (clip) DeleteObject(clip);
+    Region clip(CreateRectRgnIndirect(&area));
+    SelectClipRgn(dc, clip.get());
 }
 
 }  // namespace
@@ -31,8 +30,9 @@ bool TransparentSurface::Layer::create(int width, int height) {
         if (originalBitmap) SelectObject(dc.get(), originalBitmap);
         bitmap.reset();
         pixels = nullptr;
-    } else if (!dc.createCompatibleWithScreen()) {
-        return false;
+    } else {
+        dc.reset(CreateCompatibleDC(nullptr));
+        if (!dc) return false;
     }
 
     BITMAPV4HEADER header{};

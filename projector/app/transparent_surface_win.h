@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
+#include "common/win_handles.h"
 #include "projector/app/host_surface_win.h"
-#include "projector/app/win_handle.h"
 
 namespace kestrel::projector {
 

@@ -5,25 +5,17 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
+
+#include "common/win_handles.h"
 
 namespace kestrel::test {
 
-struct ModuleFree {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using DataModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
+using DataModule = LoadedModule;
 
 inline DataModule LoadAsData(const std::string& path) {
     return DataModule(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
 }
-
-struct IconDestroy {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroy>;
 
 // The icon group `group` at `side` x `side` pixels, as LoadImage picks it.
 inline OwnedIcon LoadGroupIcon(HMODULE module, WORD group, int side) {

@@ -11,7 +11,7 @@
 #include "builder/export/export_command.h"
 #include "builder/export/mask_conversion.h"
 #include "common/file_system.h"
-#include "projector/app/win_handle.h"
+#include "common/win_handles.h"
 #include "swfwriter/description.h"
 #include "tests/builder/data_module_win.h"
 #include "tests/builder/pe_test_image.h"
@@ -88,10 +88,9 @@ std::vector<uint8_t> IconFile(COLORREF color) {
 COLORREF IconCentre(HICON icon) {
     ICONINFO info = {};
     if (!icon || !GetIconInfo(icon, &info)) return CLR_INVALID;
-    projector::GdiObject<HBITMAP> color(info.hbmColor);
-    projector::GdiObject<HBITMAP> mask(info.hbmMask);
-    projector::MemoryDC dc;
-    dc.createCompatibleWithScreen();
+    GdiObject<HBITMAP> color(info.hbmColor);
+    GdiObject<HBITMAP> mask(info.hbmMask);
+    MemoryDC dc(CreateCompatibleDC(nullptr));
     HGDIOBJ old = SelectObject(dc.get(), color.get());
     COLORREF pixel = GetPixel(dc.get(), 16, 16);
     SelectObject(dc.get(), old);

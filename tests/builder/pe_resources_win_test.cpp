@@ -12,7 +12,7 @@
 #include "builder/export/stub_resource_win.h"
 #include "builder/pe/icon_file.h"
 #include "builder/pe/pe_image.h"
-#include "projector/app/win_handle.h"
+#include "common/win_handles.h"
 #include "tests/builder/data_module_win.h"
 #include "tests/builder/pe_test_image.h"
 #include "tests/common/test_folder.h"
@@ -75,16 +75,15 @@ std::vector<uint8_t> IconFileOfAllSides() {
 
 // The colour of the centre pixel of the icon image LoadImage picks for `side`.
 COLORREF IconColorAt(HMODULE module, int side, int* loadedSide) {
-    kestrel::test::OwnedIcon icon = kestrel::test::LoadGroupIcon(module, kStubIconGroup, side);
+    kestrel::OwnedIcon icon = kestrel::test::LoadGroupIcon(module, kStubIconGroup, side);
     ICONINFO info = {};
     if (!icon || !GetIconInfo(icon.get(), &info)) return CLR_INVALID;
-    projector::GdiObject<HBITMAP> color(info.hbmColor);
-    projector::GdiObject<HBITMAP> mask(info.hbmMask);
+    GdiObject<HBITMAP> color(info.hbmColor);
+    GdiObject<HBITMAP> mask(info.hbmMask);
     BITMAP bitmap = {};
     if (!color || !GetObjectA(color.get(), sizeof bitmap, &bitmap)) return CLR_INVALID;
     *loadedSide = bitmap.bmWidth;
-    projector::MemoryDC dc;
-    dc.createCompatibleWithScreen();
+    MemoryDC dc(CreateCompatibleDC(nullptr));
     HGDIOBJ old = SelectObject(dc.get(), color.get());
     COLORREF pixel = GetPixel(dc.get(), bitmap.bmWidth / 2, bitmap.bmHeight / 2);
     SelectObject(dc.get(), old);

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "builder/mask_region.h"
-#include "projector/app/win_handle.h"
+#include "common/win_handles.h"
 
 namespace kestrel::test {
 
 inline std::vector<uint8_t> PixelByPixelRegionData(const PixelBuffer& pixels, KeyColour key) {
-    using projector::GdiObject;
+    using kestrel::GdiObject;
     GdiObject<HRGN> region(CreateRectRgn(0, 0, pixels.width, pixels.height));
     GdiObject<HRGN> pixel(CreateRectRgn(0, 0, 1, 1));
     if (!region || !pixel) return {};

@@ -37,7 +37,7 @@ class PreferencesKeyTest : public ::testing::Test {
         HKEY key = nullptr;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, KEY_WRITE, &key),
                   ERROR_SUCCESS);
-        projector::RegistryKey owned(key);
+        RegistryKey owned(key);
         ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size),
                   ERROR_SUCCESS);
     }
@@ -145,7 +145,7 @@ std::string MenuText(HMENU menu, int position) {
 }
 
 TEST(RecentMenuTest, TheSubmenuShowsTheShownEntriesUnderTheListsCommandIds) {
-    projector::OwnedMenu menu(CreatePopupMenu());
+    OwnedMenu menu(CreatePopupMenu());
     ASSERT_TRUE(menu);
     AppendMenuA(menu.get(), MF_STRING, 1, "stale");
     RecentList list;

@@ -19,12 +19,11 @@ std::string FolderOf(const std::string& path) {
 
 int CountUnpackFolders(const std::string& temp) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((temp + "\\lkskso_*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
+    kestrel::FindHandle search(FindFirstFileA((temp + "\\lkskso_*").c_str(), &found));
+    if (!search) return 0;
     int count = 0;
     do ++count;
-    while (FindNextFileA(search, &found));
-    FindClose(search);
+    while (FindNextFileA(search.get(), &found));
     return count;
 }
 

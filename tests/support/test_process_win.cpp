@@ -39,7 +39,6 @@ std::vector<char> EnvironmentBlock(const std::vector<std::pair<std::string, std:
 
 TestProcess::~TestProcess() {
     if (isRunning()) kill();
-    if (process_) CloseHandle(process_);
 }
 
 bool TestProcess::start(const StartOptions& options) {
@@ -51,26 +50,28 @@ bool TestProcess::start(const StartOptions& options) {
     if (!CreateProcessA(options.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, environment.data(),
                         options.workingFolder.empty() ? nullptr : options.workingFolder.c_str(), &startup, &info))
         return false;
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
+    kestrel::KernelHandle thread(info.hThread);
+    process_.reset(info.hProcess);
     processId_ = info.dwProcessId;
     return true;
 }
 
-bool TestProcess::isRunning() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool TestProcess::isRunning() const {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
 
 bool TestProcess::waitForExit(DWORD timeoutMs, uint32_t* exitCode) {
-    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (!process_ || WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return false;
     DWORD code = 0;
-    if (!GetExitCodeProcess(process_, &code)) return false;
+    if (!GetExitCodeProcess(process_.get(), &code)) return false;
     if (exitCode) *exitCode = code;
     return true;
 }
 
 void TestProcess::kill() {
     if (!process_) return;
-    TerminateProcess(process_, 0xDEAD);
-    WaitForSingleObject(process_, 5000);
+    TerminateProcess(process_.get(), 0xDEAD);
+    WaitForSingleObject(process_.get(), 5000);
 }
 
 }  // namespace kestrel::uitest

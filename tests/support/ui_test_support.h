@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/win_handles.h"
+
 namespace kestrel::uitest {
 
 struct StartOptions {
@@ -38,7 +40,7 @@ public:
     void kill();
 
 private:
-    HANDLE process_ = nullptr;
+    kestrel::KernelHandle process_;
     DWORD processId_ = 0;
 };
 

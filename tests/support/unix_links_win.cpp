@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/win_handles.h"
 #include "tests/support/ui_test_support.h"
 
 namespace kestrel::uitest {
@@ -16,8 +17,8 @@ bool StartUnixProgram(const std::string& program, const std::string& commandLine
     if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
         return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    kestrel::KernelHandle thread(process.hThread);
+    kestrel::KernelHandle running(process.hProcess);
     return true;
 }
 

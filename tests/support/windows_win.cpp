@@ -138,11 +138,8 @@ RECT ClientRectangle(HWND window) {
 bool IsWindowShown(HWND window) { return IsWindowVisible(window) != FALSE; }
 
 COLORREF ReadClientPixel(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    if (!dc) return CLR_INVALID;
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
+    kestrel::WindowDC dc(window);
+    return dc ? GetPixel(dc.get(), x, y) : CLR_INVALID;
 }
 
 bool SaveScreenshot(const std::string& path) {
@@ -157,17 +154,16 @@ bool SaveScreenshot(const std::string& path) {
     const DWORD rowSize = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     std::vector<uint8_t> pixels(static_cast<size_t>(rowSize) * height);
 
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ original = SelectObject(memory, bitmap);
-    bool ok = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != FALSE;
-    SelectObject(memory, original);
-    ok = ok && GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                         DIB_RGB_COLORS) == height;
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    kestrel::WindowDC screen;
+    kestrel::MemoryDC memory(CreateCompatibleDC(screen.get()));
+    kestrel::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    bool ok;
+    {
+        kestrel::SelectedObject selected(memory.get(), bitmap.get());
+        ok = BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY) != FALSE;
+    }
+    ok = ok && GetDIBits(memory.get(), bitmap.get(), 0, height, pixels.data(),
+                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == height;
     if (!ok) return false;
 
     BITMAPFILEHEADER file{};

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "../core/test_movies.h"
+#include "common/win_handles.h"
 #include "core/stage.h"
-#include "player/shell/gdi_handles_win.h"
 #include "player/shell/gdi_renderer_win.h"
 
 namespace kestrel::shell {
@@ -22,7 +22,7 @@ using player::Stage;
 // A 32-bit top-down DIB section selected into a memory DC.
 class Canvas {
 public:
-    Canvas(int width, int height) : width_(width), height_(height), dc_(nullptr) {
+    Canvas(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         info.bmiHeader.biWidth = width;
@@ -31,14 +31,11 @@ public:
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         pixels_ = static_cast<uint32_t*>(bits);
-        previous_ = SelectObject(dc_.get(), bitmap_);
+        previous_ = SelectObject(dc_.get(), bitmap_.get());
     }
-    ~Canvas() {
-        SelectObject(dc_.get(), previous_);
-        DeleteObject(bitmap_);
-    }
+    ~Canvas() { SelectObject(dc_.get(), previous_); }
     bool ok() const { return dc_.get() && bitmap_ && pixels_; }
     HDC dc() const { return dc_.get(); }
     void fill(uint32_t bgrx) {
@@ -81,9 +78,9 @@ public:
 
 private:
     int width_, height_;
-    MemoryDc dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    MemoryDC dc_;
+    GdiObject<HBITMAP> bitmap_;
+    HGDIOBJ previous_ = nullptr;  // not owned: the DC's own bitmap
     uint32_t* pixels_ = nullptr;
 };
 

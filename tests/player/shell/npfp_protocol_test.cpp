@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/npapi/npapi_abi.h"
+#include "common/win_handles.h"
 #include "swfwriter/description.h"
 #include "tests/player/shell/movie_script_text.h"
 
@@ -210,13 +211,14 @@ public:
         for (char& c : path)
             if (c == '/') c = '\\';
         if (!path.empty() && path[0] == '\\') path = "Z:" + path;
-        module_ = LoadLibraryA(path.c_str());
+        module_.reset(LoadLibraryA(path.c_str()));
         if (!module_) return;
         auto getEntryPoints = reinterpret_cast<NP_GetEntryPointsFunc>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "NP_GetEntryPoints")));
+            reinterpret_cast<void*>(GetProcAddress(module_.get(), "NP_GetEntryPoints")));
         auto initialize = reinterpret_cast<NP_InitializeFunc>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "NP_Initialize")));
-        shutdown_ = reinterpret_cast<NP_ShutdownFunc>(reinterpret_cast<void*>(GetProcAddress(module_, "NP_Shutdown")));
+            reinterpret_cast<void*>(GetProcAddress(module_.get(), "NP_Initialize")));
+        shutdown_ = reinterpret_cast<NP_ShutdownFunc>(
+            reinterpret_cast<void*>(GetProcAddress(module_.get(), "NP_Shutdown")));
         plugin_.size = sizeof plugin_;
         browser_ = BrowserTable();
         ready_ = getEntryPoints && initialize && getEntryPoints(&plugin_) == NPERR_NO_ERROR &&
@@ -224,13 +226,12 @@ public:
     }
     ~PlayerLibrary() {
         if (shutdown_) shutdown_();
-        if (module_) FreeLibrary(module_);
     }
     bool ready() const { return ready_; }
     const NPPluginFuncs& plugin() const { return plugin_; }
 
 private:
-    HMODULE module_ = nullptr;
+    kestrel::LoadedModule module_;
     NP_ShutdownFunc shutdown_ = nullptr;
     NPPluginFuncs plugin_{};
     NPNetscapeFuncs browser_{};

@@ -85,15 +85,16 @@ TEST(SystemServicesWinTest, VolumeRoundTripsWhereThereIsAMixer) {
 }
 
 bool ShutdownPrivilegeEnabled() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    HANDLE rawToken = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) return false;
+    KernelHandle token(rawToken);
     LUID shutdown{};
     LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &shutdown);
     DWORD size = 0;
-    GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+    GetTokenInformation(token.get(), TokenPrivileges, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
     bool enabled = false;
-    if (GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+    if (GetTokenInformation(token.get(), TokenPrivileges, buffer.data(), size, &size)) {
         auto* privileges = reinterpret_cast<TOKEN_PRIVILEGES*>(buffer.data());
         for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
             const LUID_AND_ATTRIBUTES& entry = privileges->Privileges[i];
@@ -101,7 +102,6 @@ bool ShutdownPrivilegeEnabled() {
                 enabled = (entry.Attributes & SE_PRIVILEGE_ENABLED) != 0;
         }
     }
-    CloseHandle(token);
     return enabled;
 }
 
@@ -142,18 +142,18 @@ class TestWindow {
             RegisterClassA(&windowClass);
             registered = true;
         }
-        handle =
-            CreateWindowExA(0, "KestrelDesktopTestWindow", "test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            10, 10, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        owner_.reset(CreateWindowExA(0, "KestrelDesktopTestWindow", "test",
+                                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr));
+        handle = owner_.get();
         SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    ~TestWindow() {
-        if (IsWindow(handle)) DestroyWindow(handle);
-    }
-    HWND handle = nullptr;
+    HWND handle = nullptr;  // not owned: owner_ destroys it
     int closes = 0;
 
   private:
+    OwnedWindow owner_;
+
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
             if (message == WM_CLOSE) {
@@ -162,6 +162,11 @@ class TestWindow {
                     reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
                 if (self) ++self->closes;
                 return 0;
+            }
+            if (message == WM_NCDESTROY) {
+                auto* self =
+                    reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+                if (self) self->owner_.release();  // gone already
             }
             return DefWindowProcA(window, message, wParam, lParam);
         });

@@ -21,19 +21,15 @@ namespace {
 class BarWindow {
   public:
     BarWindow() {
-        window_ = CreateWindowExA(0, "STATIC", "menus", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                  nullptr, CreateMenu(), GetModuleHandleA(nullptr), nullptr);
+        window_.reset(CreateWindowExA(0, "STATIC", "menus", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                      nullptr, CreateMenu(), GetModuleHandleA(nullptr), nullptr));
     }
-    ~BarWindow() { Destroy(); }
-    void Destroy() {
-        if (window_) DestroyWindow(window_);  // the bar and its drop-downs go with it
-        window_ = nullptr;
-    }
-    HWND handle() const { return window_; }
-    HMENU bar() const { return GetMenu(window_); }
+    void Destroy() { window_.reset(); }  // the bar and its drop-downs go with it
+    HWND handle() const { return window_.get(); }
+    HMENU bar() const { return GetMenu(window_.get()); }
 
   private:
-    HWND window_ = nullptr;
+    OwnedWindow window_;
 };
 
 // A context menu as the stub's resource gives it: one empty submenu.
@@ -140,7 +136,8 @@ TEST_F(MenuSystemTest, ItemsCheckMarksAndEnableStatesAreTheSystems) {
 }
 
 TEST_F(MenuSystemTest, AnItemTheSystemLostAnswersFalse) {
-    HMENU menu = CreatePopupMenu();
+    OwnedMenu owned(CreatePopupMenu());
+    HMENU menu = owned.get();
     SystemMenuWin system(menu);
     ASSERT_TRUE(system.AppendItem(7, "Open"));
     EXPECT_EQ(system.SetEnabled(7, false), false);
@@ -150,7 +147,6 @@ TEST_F(MenuSystemTest, AnItemTheSystemLostAnswersFalse) {
     EXPECT_EQ(system.ItemState(7), std::nullopt);
     EXPECT_FALSE(system.SetChecked(7, true));
     EXPECT_FALSE(system.RemoveItem(7));
-    DestroyMenu(menu);
 }
 
 TEST_F(MenuSystemTest, AnAdditionalWindowFillsTheMainBarAndTakesItsMenusAlong) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/file_system.h"
+#include "common/win_handles.h"
 #include "projector/api/file_system_host_win.h"
 #include "projector/api/registry_host_win.h"
 #include "tests/support/unix_links_win.h"
@@ -57,11 +58,11 @@ TEST_F(SystemHostsTest, CreateNewNeverOpensWhatExists) {
 
 TEST_F(SystemHostsTest, FactsComeFromTheEntryEvenForLockedFilesAndFolders) {
     ASSERT_TRUE(Write("locked.bin", std::string(70000, 'x')));
-    HANDLE locked = CreateFileA(At("locked.bin").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    KernelHandle locked(CreateFileA(At("locked.bin").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
     std::optional<FileFacts> facts = files.Facts(At("locked.bin"));
-    CloseHandle(locked);
+    locked.reset();
     ASSERT_TRUE(facts);
     EXPECT_EQ(facts->size, 70000u);
     EXPECT_GT(facts->modified, 116444736000000000ull) << "after 1970";
@@ -118,15 +119,13 @@ TEST_F(SystemHostsTest, StreamsHave64BitPositionsAndCloseWhenDestroyed) {
     EXPECT_EQ(stream->Tell(), 5000000000LL);
     EXPECT_NE(stream->Seek(-1, SeekOrigin::Begin), 0);
     // While the stream is open nobody gets the file to themselves; afterwards they do.
-    HANDLE exclusive =
-        CreateFileA(At("s.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(exclusive, INVALID_HANDLE_VALUE);
-    if (exclusive != INVALID_HANDLE_VALUE) CloseHandle(exclusive);
+    KernelHandle exclusive(
+        CreateFileA(At("s.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(exclusive);
     stream.reset();
-    exclusive =
-        CreateFileA(At("s.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(exclusive, INVALID_HANDLE_VALUE);
-    if (exclusive != INVALID_HANDLE_VALUE) CloseHandle(exclusive);
+    exclusive.reset(
+        CreateFileA(At("s.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(exclusive);
     EXPECT_FALSE(files.OpenStream(At("none.txt"), "r"));
 }
 

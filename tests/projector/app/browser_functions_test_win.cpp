@@ -48,9 +48,9 @@ class BrowserTableTest : public testing::Test {
   protected:
     void SetUp() override {
         TheFakePlugin().reset();
-        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                 nullptr);
-        surface = std::make_unique<OpaqueSurface>(window, 10, 10);
+        window.reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr));
+        surface = std::make_unique<OpaqueSurface>(window.get(), 10, 10);
         surface->create();
         instance = std::make_unique<PluginInstance>(functions, *surface);
         ASSERT_TRUE(instance->start());
@@ -61,7 +61,7 @@ class BrowserTableTest : public testing::Test {
         g_host = nullptr;
         instance.reset();
         surface.reset();
-        DestroyWindow(window);
+        window.reset();
     }
     bool Evaluate(const char* script, NPVariant* result) {
         NPObject* windowObject = HostWindowScriptObject(instance->npp());
@@ -73,7 +73,7 @@ class BrowserTableTest : public testing::Test {
 
     NPNetscapeFuncs* table = BrowserFunctionTable();
     NPPluginFuncs functions = test::FakePluginFunctions();
-    HWND window = nullptr;
+    OwnedWindow window;
     std::unique_ptr<OpaqueSurface> surface;
     std::unique_ptr<PluginInstance> instance;
 };
@@ -98,7 +98,7 @@ TEST_F(BrowserTableTest, GetValueWritesOrFails) {
 
     HWND answer = nullptr;
     EXPECT_EQ(table->getvalue(instance->npp(), NPNVnetscapeWindow, &answer), NPERR_NO_ERROR);
-    EXPECT_EQ(answer, window);
+    EXPECT_EQ(answer, window.get());
     NPP_t stranger{};
     answer = nullptr;
     EXPECT_NE(table->getvalue(&stranger, NPNVnetscapeWindow, &answer), NPERR_NO_ERROR);

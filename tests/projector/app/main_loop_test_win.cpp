@@ -9,11 +9,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/win_handles.h"
 #include "projector/app/host_surface_win.h"
 #include "projector/app/main_loop_win.h"
 #include "projector/app/plugin_instance_win.h"
 #include "projector/app/plugin_url_request_win.h"
-#include "projector/app/win_handle.h"
 #include "projector/bridge/script_bridge.h"
 #include "tests/projector/app/fake_plugin_win.h"
 
@@ -210,11 +210,11 @@ void NoteTheCompletionThenEnd(void* argument) {
 TEST(PostedWork, AUrlCompletionReachesThePluginWhileAMessageBoxIsOpen) {
     SetMainThread();
     test::TheFakePlugin().reset();
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                  nullptr, nullptr);
+    OwnedWindow window(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       nullptr, nullptr));
     NPPluginFuncs functions = test::FakePluginFunctions();
     {
-        OpaqueSurface surface(window, 10, 10);
+        OpaqueSurface surface(window.get(), 10, 10);
         surface.create();
         PluginInstance instance(functions, surface);
         ASSERT_TRUE(instance.start());
@@ -239,7 +239,6 @@ TEST(PostedWork, AUrlCompletionReachesThePluginWhileAMessageBoxIsOpen) {
         ASSERT_EQ(notified.size(), 1u);
         EXPECT_EQ(notified[0].offset, NPRES_DONE);
     }
-    DestroyWindow(window);
 }
 
 // Work that frees what a procedure below a modal loop may still use waits for
@@ -291,15 +290,14 @@ TEST(TopLevelWork, RunsAfterTheProcedureThatQueuedItHasReturned) {
     probeClass.hInstance = GetModuleHandleA(nullptr);
     probeClass.lpszClassName = "KestrelMainLoopProbe";
     RegisterClassA(&probeClass);
-    HWND probe = CreateWindowExA(0, "KestrelMainLoopProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(probe, nullptr);
-    PostMessageA(probe, WM_APP, 0, 0);
+    OwnedWindow probe(CreateWindowExA(0, "KestrelMainLoopProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr));
+    ASSERT_TRUE(probe);
+    PostMessageA(probe.get(), WM_APP, 0, 0);
     QuitMainLoop();
     RunMainLoop();
     EXPECT_EQ(g_topLevelRuns, 1);
     EXPECT_EQ(g_depthAtTopLevelRun, 0);
-    DestroyWindow(probe);
 }
 
 }  // namespace

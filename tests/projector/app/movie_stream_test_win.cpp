@@ -85,30 +85,30 @@ class MovieStream : public testing::TestWithParam<StreamCase> {
         GetTempPathA(MAX_PATH, temp);
         moviePath = std::string(temp) + "kestrel_movie_stream_" +
                     std::to_string(GetCurrentProcessId()) + ".swf";
-        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                 nullptr);
-        surface = std::make_unique<OpaqueSurface>(window, 10, 10);
+        window.reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr));
+        surface = std::make_unique<OpaqueSurface>(window.get(), 10, 10);
         surface->create();
     }
     void TearDown() override {
         instance.reset();
         surface.reset();
-        DestroyWindow(window);
+        window.reset();
         DeleteFileA(moviePath.c_str());
     }
     void WriteMovie(const std::string& bytes) {
-        HANDLE file =
-            CreateFileA(moviePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        KernelHandle file(
+            CreateFileA(moviePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
         DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        EXPECT_TRUE(file.close());
         ASSERT_EQ(written, bytes.size());
     }
 
     NPPluginFuncs functions = test::FakePluginFunctions();
     std::string moviePath;
-    HWND window = nullptr;
+    OwnedWindow window;
     std::unique_ptr<OpaqueSurface> surface;
     std::unique_ptr<PluginInstance> instance;
 };
@@ -175,18 +175,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, MovieStream, testing::ValuesIn(kCases),
 
 TEST(MovieStreamWithoutMovie, NoStreamAndTheInstanceStillStarts) {
     TheFakePlugin().reset();
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                  nullptr, nullptr);
+    OwnedWindow window(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       nullptr, nullptr));
     NPPluginFuncs functions = test::FakePluginFunctions();
     {
-        OpaqueSurface surface(window, 10, 10);
+        OpaqueSurface surface(window.get(), 10, 10);
         surface.create();
         PluginInstance instance(functions, surface);
         EXPECT_TRUE(instance.start());
         EXPECT_EQ(instance.movieLocation(), "empty");
         EXPECT_TRUE(TheFakePlugin().callsOf("newstream").empty());
     }
-    DestroyWindow(window);
 }
 
 }  // namespace

@@ -57,16 +57,16 @@ protected:
         RegisterPlaceholderClass();
         TheFakePlugin().reset();
         g_placeholderMessages.clear();
-        host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        surface = std::make_unique<OpaqueSurface>(host, 10, 10);
+        host.reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr));
+        surface = std::make_unique<OpaqueSurface>(host.get(), 10, 10);
         surface->create();
     }
     void TearDown() override {
         instance.reset();
         surface.reset();
-        for (HWND window : placeholders)
-            if (IsWindow(window)) DestroyWindow(window);
-        DestroyWindow(host);
+        placeholders.clear();  // before the host: some are its children
+        host.reset();
     }
     // A started instance; the player would make its placeholder during NPP_New.
     void StartInstance() {
@@ -74,16 +74,20 @@ protected:
         ASSERT_TRUE(instance->start());
     }
     HWND AddPlaceholder(HWND parent = nullptr) {
-        HWND window = MakePlaceholder(parent);
-        placeholders.push_back(window);
-        return window;
+        placeholders.emplace_back(MakePlaceholder(parent));
+        return placeholders.back().get();
+    }
+    // The player destroys its placeholder on its own.
+    void DestroyPlaceholder(HWND window) {
+        for (OwnedWindow& placeholder : placeholders)
+            if (placeholder.get() == window) placeholder.reset();
     }
 
     NPPluginFuncs functions = test::FakePluginFunctions();
-    HWND host = nullptr;
+    OwnedWindow host;
     std::unique_ptr<OpaqueSurface> surface;
     std::unique_ptr<PluginInstance> instance;
-    std::vector<HWND> placeholders;
+    std::vector<OwnedWindow> placeholders;
 };
 
 TEST_F(PlaceholderHookTest, HooksAfterStartAndPassesEveryMessageOn) {
@@ -150,7 +154,7 @@ TEST_F(PlaceholderHookTest, TwoInstancesHookTwoPlaceholders) {
     HWND first = AddPlaceholder();
     StartInstance();
     HWND second = AddPlaceholder();
-    OpaqueSurface otherSurface(host, 10, 10);
+    OpaqueSurface otherSurface(host.get(), 10, 10);
     otherSurface.create();
     {
         PluginInstance other(functions, otherSurface);
@@ -163,7 +167,7 @@ TEST_F(PlaceholderHookTest, TwoInstancesHookTwoPlaceholders) {
 }
 
 TEST_F(PlaceholderHookTest, FindsAPlaceholderThatIsAChildWindow) {
-    HWND placeholder = AddPlaceholder(host);
+    HWND placeholder = AddPlaceholder(host.get());
     ASSERT_NE(placeholder, nullptr);
     StartInstance();
     EXPECT_NE(ProcedureOf(placeholder), kOwnProcedure);
@@ -174,7 +178,7 @@ TEST_F(PlaceholderHookTest, FindsAPlaceholderThatIsAChildWindow) {
 TEST_F(PlaceholderHookTest, PlaceholderGoingFirstIsForgotten) {
     HWND placeholder = AddPlaceholder();
     StartInstance();
-    DestroyWindow(placeholder);
+    DestroyPlaceholder(placeholder);
     // A new window may reuse nothing of the old hook; the instance ends cleanly.
     HWND next = AddPlaceholder();
     instance.reset();

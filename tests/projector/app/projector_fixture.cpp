@@ -96,11 +96,10 @@ std::string ProjectorFolder::writeFile(const std::string& name, const std::vecto
 std::vector<std::string> ProjectorFolder::unpackFolders() const {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(JoinPath(temp_, "lkskso_*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    kestrel::FindHandle search(FindFirstFileA(JoinPath(temp_, "lkskso_*").c_str(), &found));
+    if (!search) return names;
     do names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
+    while (FindNextFileA(search.get(), &found));
     return names;
 }
 

@@ -83,11 +83,10 @@ BOOL CALLBACK NoteLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR foun
 // Puts `bytes` in place of the plug-in library the stub carries.
 bool ReplacePluginLibrary(const std::string& program, const std::vector<uint8_t>& bytes) {
     WORD language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-    if (HMODULE stub = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
-        EnumResourceLanguagesA(stub, "NPFP", MAKEINTRESOURCEA(130), NoteLanguage,
+    if (kestrel::LoadedModule stub{
+            LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)})
+        EnumResourceLanguagesA(stub.get(), "NPFP", MAKEINTRESOURCEA(130), NoteLanguage,
                                reinterpret_cast<LONG_PTR>(&language));
-        FreeLibrary(stub);
-    }
     HANDLE update = BeginUpdateResourceA(program.c_str(), FALSE);
     if (!update) return false;
     std::vector<uint8_t> copy = bytes;

@@ -175,11 +175,11 @@ class Backdrop {
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         windowClass.lpszClassName = "KestrelApiTestBackdrop";
         RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 150, 150,
-                                 200, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        window.reset(CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 150,
+                                     150, 200, 200, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                     nullptr));
     }
-    ~Backdrop() { DestroyWindow(window); }
-    HWND window = nullptr;
+    kestrel::OwnedWindow window;
 };
 
 const std::string kMain = "\"main\"", kSecond = "\"second\"";
@@ -250,9 +250,9 @@ TEST(SkyletWindowApi, ActionsReachTheRealWindowFoundByName) {
 
     Backdrop backdrop;
     projector.run(12);
-    EXPECT_TRUE(IsAbove(main, backdrop.window));
+    EXPECT_TRUE(IsAbove(main, backdrop.window.get()));
     projector.run(13);
-    EXPECT_TRUE(IsAbove(backdrop.window, main)) << "sendToBack left the window on top";
+    EXPECT_TRUE(IsAbove(backdrop.window.get(), main)) << "sendToBack left the window on top";
     rect = uitest::WindowRectangle(main);
     EXPECT_EQ(rect.left, placed.left);
     EXPECT_EQ(rect.top, placed.top);

@@ -37,13 +37,10 @@ std::vector<uint8_t> RegionData(HRGN region) {
 // A 100 x 100 square with a 50 x 50 hole in the middle, as the builder would
 // store a ring-shaped mask.
 std::vector<uint8_t> RingRegionFile() {
-    HRGN outer = CreateRectRgn(0, 0, 100, 100);
-    HRGN hole = CreateRectRgn(25, 25, 75, 75);
-    CombineRgn(outer, outer, hole, RGN_DIFF);
-    std::vector<uint8_t> bytes = RegionData(outer);
-    DeleteObject(hole);
-    DeleteObject(outer);
-    return bytes;
+    kestrel::Region outer(CreateRectRgn(0, 0, 100, 100));
+    kestrel::Region hole(CreateRectRgn(25, 25, 75, 75));
+    CombineRgn(outer.get(), outer.get(), hole.get(), RGN_DIFF);
+    return RegionData(outer.get());
 }
 
 struct KindCase {
@@ -198,25 +195,22 @@ TEST(SkyletWindowKinds, EveryKindAndStyleAsTheSystemSeesIt) {
 
     // The ring, stretched from 100 x 100 to the window's 200 x 150.
     HWND mask = projector.waitFor("LK_KestrelSKWindow", "Mask");
-    HRGN shown = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(GetWindowRgn(mask, shown), ERROR);
+    kestrel::Region shown(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(mask, shown.get()), ERROR);
     const XFORM stretch{2.0f, 0, 0, 1.5f, 0, 0};
-    HRGN expected = ExtCreateRegion(&stretch, static_cast<DWORD>(ring.size()),
-                                    reinterpret_cast<const RGNDATA*>(ring.data()));
-    EXPECT_TRUE(EqualRgn(shown, expected));
+    kestrel::Region expected(ExtCreateRegion(&stretch, static_cast<DWORD>(ring.size()),
+                                             reinterpret_cast<const RGNDATA*>(ring.data())));
+    EXPECT_TRUE(EqualRgn(shown.get(), expected.get()));
     RECT box{};
-    GetRgnBox(shown, &box);
+    GetRgnBox(shown.get(), &box);
     EXPECT_EQ(box.right, 200);
     EXPECT_EQ(box.bottom, 150);
-    EXPECT_EQ(RegionData(shown).size(), RegionData(expected).size());
-    DeleteObject(expected);
-    DeleteObject(shown);
+    EXPECT_EQ(RegionData(shown.get()).size(), RegionData(expected.get()).size());
 
     // Without its region file: unshaped.
     HWND unshaped = projector.waitFor("LK_KestrelSKWindow", "Unshaped");
-    HRGN none = CreateRectRgn(0, 0, 0, 0);
-    EXPECT_EQ(GetWindowRgn(unshaped, none), ERROR);
-    DeleteObject(none);
+    kestrel::Region none(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetWindowRgn(unshaped, none.get()), ERROR);
 
     Sleep(1500);  // let the movies paint
     EXPECT_TRUE(uitest::SaveScreenshot(ScreenshotPath("window_kinds.bmp")));

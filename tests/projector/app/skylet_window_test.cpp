@@ -83,11 +83,11 @@ public:
         windowClass.hbrBackground = CreateSolidBrush(kBackdropColor);
         windowClass.lpszClassName = "KestrelTestBackdrop";
         RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, "KestrelTestBackdrop", "", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-        UpdateWindow(window_);
+        window_.reset(CreateWindowExA(0, "KestrelTestBackdrop", "", WS_POPUP | WS_VISIBLE, x, y,
+                                      width, height, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                      nullptr));
+        UpdateWindow(window_.get());
     }
-    ~Backdrop() { DestroyWindow(window_); }
     // Keeps this thread's window painted while the test waits.
     void pump() {
         MSG message;
@@ -95,14 +95,12 @@ public:
     }
 
 private:
-    HWND window_ = nullptr;
+    kestrel::OwnedWindow window_;
 };
 
 COLORREF ScreenPixel(int x, int y) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF color = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return color;
+    kestrel::WindowDC screen;
+    return GetPixel(screen.get(), x, y);
 }
 
 std::string ReadText(const std::string& path) {

@@ -69,9 +69,8 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 // Top half opaque red; bottom left half-covered black; bottom right nothing.
 void PaintTestPicture(HDC dc, uint32_t width, uint32_t height) {
     const RECT top{0, 0, static_cast<LONG>(width), static_cast<LONG>(height) / 2};
-    HBRUSH red = CreateSolidBrush(kRed);
-    FillRect(dc, &top, red);
-    DeleteObject(red);
+    GdiObject<HBRUSH> red(CreateSolidBrush(kRed));
+    FillRect(dc, &top, red.get());
     for (LONG y = static_cast<LONG>(height) / 2; y < static_cast<LONG>(height); ++y) {
         for (LONG x = 0; x < static_cast<LONG>(width) / 2; ++x) {
             const COLORREF under = GetPixel(dc, x, y);
@@ -83,9 +82,8 @@ void PaintTestPicture(HDC dc, uint32_t width, uint32_t height) {
 
 void PaintBlue(HDC dc, uint32_t width, uint32_t height) {
     const RECT all{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
-    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
-    FillRect(dc, &all, blue);
-    DeleteObject(blue);
+    GdiObject<HBRUSH> blue(CreateSolidBrush(RGB(0, 0, 255)));
+    FillRect(dc, &all, blue.get());
 }
 
 class TransparentSurfaceTest : public testing::Test {
@@ -94,9 +92,11 @@ protected:
         TheFakePlugin().reset();
         TheFakePlugin().painter = PaintTestPicture;
         g_updates.clear();
-        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, kSize, kSize, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
-        surface = std::make_unique<TransparentSurface>(window, kSize, kSize, &FakeUpdateLayeredWindow);
+        window.reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, kSize, kSize, nullptr,
+                                     nullptr, nullptr, nullptr));
+        ASSERT_TRUE(window);
+        surface = std::make_unique<TransparentSurface>(window.get(), kSize, kSize,
+                                                       &FakeUpdateLayeredWindow);
         ASSERT_TRUE(surface->create());
         instance = std::make_unique<PluginInstance>(functions, *surface);
         ASSERT_TRUE(instance->start());
@@ -104,11 +104,11 @@ protected:
     void TearDown() override {
         instance.reset();
         surface.reset();
-        DestroyWindow(window);
+        window.reset();
     }
 
     NPPluginFuncs functions = test::FakePluginFunctions();
-    HWND window = nullptr;
+    OwnedWindow window;
     std::unique_ptr<TransparentSurface> surface;
     std::unique_ptr<PluginInstance> instance;
 };
@@ -117,7 +117,7 @@ TEST_F(TransparentSurfaceTest, ShowsRecoveredAlphaWithLayeredUpdate) {
     instance->repaintAll();
     ASSERT_EQ(g_updates.size(), 1u);
     const LayeredUpdate& update = g_updates[0];
-    EXPECT_EQ(update.window, window);
+    EXPECT_EQ(update.window, window.get());
     EXPECT_FALSE(update.hasDestination) << "the window must not be moved";
     EXPECT_EQ(update.size.cx, kSize);
     EXPECT_EQ(update.size.cy, kSize);
@@ -234,10 +234,11 @@ TEST(TransparentSurfaceWithoutLayeredWindows, PaintsWithoutShowing) {
     TheFakePlugin().reset();
     TheFakePlugin().painter = PaintTestPicture;
     g_updates.clear();
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
+    OwnedWindow window(
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr));
     NPPluginFuncs functions = test::FakePluginFunctions();
     {
-        TransparentSurface surface(window, 8, 8, nullptr);
+        TransparentSurface surface(window.get(), 8, 8, nullptr);
         ASSERT_TRUE(surface.create());
         PluginInstance instance(functions, surface);
         ASSERT_TRUE(instance.start());
@@ -245,7 +246,6 @@ TEST(TransparentSurfaceWithoutLayeredWindows, PaintsWithoutShowing) {
         EXPECT_EQ(TheFakePlugin().events(WM_PAINT).size(), 2u);
     }
     EXPECT_TRUE(g_updates.empty());
-    DestroyWindow(window);
 }
 
 }  // namespace

@@ -95,8 +95,9 @@ protected:
         CreateDirectoryA(unpackFolder.c_str(), nullptr);
         CreateDirectoryA((unpackFolder + "\\data").c_str(), nullptr);
         WriteFile(unpackFolder + "\\data\\a.xml", "<a>1</a>");
-        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        surface = std::make_unique<OpaqueSurface>(window, 10, 10);
+        window.reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr));
+        surface = std::make_unique<OpaqueSurface>(window.get(), 10, 10);
         instance = std::make_unique<PluginInstance>(functions, *surface);
         host = std::make_unique<TestHost>(unpackFolder);
         instance->setScriptHost(host.get());
@@ -105,7 +106,7 @@ protected:
     void TearDown() override {
         instance.reset();
         surface.reset();
-        DestroyWindow(window);
+        window.reset();
         DeleteFileA((unpackFolder + "\\data\\a.xml").c_str());
         RemoveDirectoryA((unpackFolder + "\\data").c_str());
         RemoveDirectoryA(unpackFolder.c_str());
@@ -118,7 +119,7 @@ protected:
 
     NPPluginFuncs functions = FakePluginFunctions();
     std::string unpackFolder;
-    HWND window = nullptr;
+    OwnedWindow window;
     std::unique_ptr<HostSurface> surface;
     std::unique_ptr<PluginInstance> instance;
     std::unique_ptr<TestHost> host;

@@ -13,6 +13,7 @@
 
 #include "common/file_system.h"
 #include "common/net/base64.h"
+#include "common/win_handles.h"
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/projector/e2e/call_script.h"
 #include "tests/projector/e2e/running_projector_win.h"
@@ -52,15 +53,13 @@ bool Exists(const std::string& path) {
 
 bool SetModifiedTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour,
                      WORD minute, WORD second) {
-    HANDLE file =
-        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    KernelHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return false;
     SYSTEMTIME utc{year, month, 0, day, hour, minute, second, 0};
     FILETIME time;
-    bool ok = SystemTimeToFileTime(&utc, &time) && SetFileTime(file, nullptr, nullptr, &time);
-    CloseHandle(file);
-    return ok;
+    return SystemTimeToFileTime(&utc, &time) && SetFileTime(file.get(), nullptr, nullptr, &time);
 }
 
 struct RegistryValueRead {
@@ -84,12 +83,13 @@ class FilesRegistryApi : public ::testing::Test {
   protected:
     void SetUp() override {
         SHDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
-        HKEY key = nullptr;
+        HKEY rawKey = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
+                                  nullptr, &rawKey, nullptr),
                   ERROR_SUCCESS);
+        RegistryKey key(rawKey);
         auto set = [&](const char* name, DWORD type, const std::string& data) {
-            RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+            RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
                            static_cast<DWORD>(data.size()));
         };
         set("long", REG_SZ, std::string(3000, 'L') + '\0');
@@ -97,7 +97,6 @@ class FilesRegistryApi : public ::testing::Test {
         set("dword", REG_DWORD, std::string("\x2A\0\0\0", 4));
         set("half", REG_BINARY, std::string("\0\0\0\0\0\0\xE0\x3F", 8));
         set("multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5));
-        RegCloseKey(key);
     }
     void TearDown() override {
         for (const std::string& link : links) uitest::RemoveUnixLink(link);
@@ -134,9 +133,9 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
     ASSERT_TRUE(SetModifiedTime(at("dated.txt"), 2001, 2, 3, 4, 5, 6));
     // Held open without sharing for the whole run: its size still answers.
     ASSERT_TRUE(WriteText(at("locked.bin"), std::string(3000, 'k')));
-    HANDLE locked =
-        CreateFileA(at("locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    KernelHandle locked(
+        CreateFileA(at("locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
 
     CallScript script;
     script.Call("exists", "FileSystem.fileExists", {Base64Encode(at("exists.txt"))})
@@ -246,7 +245,7 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
         ASSERT_TRUE(projector.started());
         answers = Answers(projector.waitForTrace("done", 60000));
     }
-    CloseHandle(locked);
+    locked.reset();
     ASSERT_FALSE(answers.empty());
 
     const std::map<std::string, std::string> expected = {
@@ -375,7 +374,7 @@ TEST_F(FilesRegistryApi, MovieCallsEveryMethodAndSeesItsEffects) {
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kTestKey) + "\\Child").c_str(), 0,
                             KEY_READ, &child),
               ERROR_SUCCESS);
-    if (child) RegCloseKey(child);
+    RegistryKey opened(child);
 }
 
 }  // namespace

@@ -173,11 +173,8 @@ TEST(ProjectorMovie, AnimationShowsTheTimelinesFramesOverTime) {
 COLORREF ReadScreenPixelOf(HWND window, int x, int y) {
     POINT at{x, y};
     ClientToScreen(window, &at);
-    HDC screen = GetDC(nullptr);
-    if (!screen) return CLR_INVALID;
-    const COLORREF color = GetPixel(screen, at.x, at.y);
-    ReleaseDC(nullptr, screen);
-    return color;
+    kestrel::WindowDC screen;
+    return screen ? GetPixel(screen.get(), at.x, at.y) : CLR_INVALID;
 }
 
 TEST(ProjectorMovie, TransparentWindowShowsOnlyTheMoviesShapes) {
