@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "avm1/vm.h"
+#include "player/avm1/vm.h"
 #include "common/swf_format.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "builder/export/export_command.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
-#include "swfwriter/movie_builder.h"
+#include "tools/swfwriter/movie_builder.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/stage.h"
-#include "swfwriter/description.h"
+#include "player/core/stage.h"
+#include "tools/swfwriter/description.h"
 
 using namespace kestrel::player;
 

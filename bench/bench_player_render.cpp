@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/stage.h"
-#include "render/agg_renderer.h"
-#include "swfwriter/description.h"
+#include "player/core/stage.h"
+#include "player/render/agg_renderer.h"
+#include "tools/swfwriter/description.h"
 
 using namespace kestrel;
 using namespace kestrel::player;

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "avm1/vm.h"
+#include "player/avm1/vm.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace kestrel::avm1;

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/button.h"
-#include "core/stage.h"
+#include "player/core/button.h"
+#include "player/core/stage.h"
 
 using namespace kestrel::player;
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/stage.h"
-#include "render/agg_renderer.h"
+#include "player/core/stage.h"
+#include "player/render/agg_renderer.h"
 
 using namespace kestrel;
 using namespace kestrel::player;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "swfwriter/description.h"
+#include "tools/swfwriter/description.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-#include "action_executor.h"
+#include "player/avm1/action_executor.h"
 
 #include <algorithm>
 #include <array>

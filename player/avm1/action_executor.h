@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "action_reader.h"
+#include "player/avm1/action_reader.h"
 #include "common/swf_format.h"
-#include "interpreter.h"
+#include "player/avm1/interpreter.h"
 
 namespace kestrel::avm1 {
 

@@ -1,9 +1,9 @@
 // Number actions: arithmetic, comparisons and logic, bit operations, conversions.
 #include <cmath>
 
-#include "action_executor.h"
-#include "conversions.h"
-#include "operators.h"
+#include "player/avm1/action_executor.h"
+#include "player/avm1/conversions.h"
+#include "player/avm1/operators.h"
 
 namespace kestrel::avm1 {
 

@@ -1,8 +1,8 @@
 // Call actions: functions, methods, constructors, Return, and function definitions.
 #include <algorithm>
 
-#include "action_executor.h"
-#include "heap.h"
+#include "player/avm1/action_executor.h"
+#include "player/avm1/heap.h"
 
 namespace kestrel::avm1 {
 

@@ -2,7 +2,7 @@
 // own stretches; what they end with decides where this stretch goes on.
 #include <algorithm>
 
-#include "action_executor.h"
+#include "player/avm1/action_executor.h"
 
 namespace kestrel::avm1 {
 

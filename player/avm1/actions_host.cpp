@@ -2,9 +2,9 @@
 // sprites and dragging.
 #include <cmath>
 
-#include "action_executor.h"
+#include "player/avm1/action_executor.h"
 #include "common/ascii_case.h"
-#include "conversions.h"
+#include "player/avm1/conversions.h"
 
 namespace kestrel::avm1 {
 

@@ -2,7 +2,7 @@
 // paths.
 #include <unordered_set>
 
-#include "action_executor.h"
+#include "player/avm1/action_executor.h"
 #include "common/ascii_case.h"
 
 namespace kestrel::avm1 {

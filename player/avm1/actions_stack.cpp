@@ -2,8 +2,8 @@
 // members, array and object literals).
 #include <algorithm>
 
-#include "action_executor.h"
-#include "utf8.h"
+#include "player/avm1/action_executor.h"
+#include "player/avm1/utf8.h"
 
 namespace kestrel::avm1 {
 

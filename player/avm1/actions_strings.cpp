@@ -2,9 +2,9 @@
 // the byte-counting forms count characters there too.
 #include <algorithm>
 
-#include "action_executor.h"
-#include "conversions.h"
-#include "utf8.h"
+#include "player/avm1/action_executor.h"
+#include "player/avm1/conversions.h"
+#include "player/avm1/utf8.h"
 
 namespace kestrel::avm1 {
 

@@ -1,8 +1,8 @@
 // Timeline actions: frames, labels, waiting for frames, and the current target.
 #include <cmath>
 
-#include "action_executor.h"
-#include "conversions.h"
+#include "player/avm1/action_executor.h"
+#include "player/avm1/conversions.h"
 
 namespace kestrel::avm1 {
 

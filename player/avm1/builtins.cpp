@@ -1,7 +1,7 @@
-#include "builtins.h"
+#include "player/avm1/builtins.h"
 
-#include "heap.h"
-#include "object.h"
+#include "player/avm1/heap.h"
+#include "player/avm1/object.h"
 
 namespace kestrel::avm1 {
 

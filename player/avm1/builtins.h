@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "function.h"
-#include "vm.h"
+#include "player/avm1/function.h"
+#include "player/avm1/vm.h"
 
 namespace kestrel::avm1 {
 

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "builtins.h"
+#include "player/avm1/builtins.h"
 #include "common/ascii_case.h"
-#include "conversions.h"
-#include "object.h"
+#include "player/avm1/conversions.h"
+#include "player/avm1/object.h"
 
 namespace kestrel::avm1 {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "builtins.h"
-#include "conversions.h"
-#include "object.h"
+#include "player/avm1/builtins.h"
+#include "player/avm1/conversions.h"
+#include "player/avm1/object.h"
 
 namespace kestrel::avm1 {
 

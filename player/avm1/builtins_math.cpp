@@ -3,8 +3,8 @@
 #include <limits>
 #include <memory>
 
-#include "builtins.h"
-#include "object.h"
+#include "player/avm1/builtins.h"
+#include "player/avm1/object.h"
 
 namespace kestrel::avm1 {
 

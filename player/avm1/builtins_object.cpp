@@ -1,10 +1,10 @@
 // Object and Function.
 #include <cmath>
 
-#include "builtins.h"
-#include "heap.h"
-#include "interpreter.h"
-#include "object.h"
+#include "player/avm1/builtins.h"
+#include "player/avm1/heap.h"
+#include "player/avm1/interpreter.h"
+#include "player/avm1/object.h"
 
 namespace kestrel::avm1 {
 

@@ -1,9 +1,9 @@
 // String.
 #include <cmath>
 
-#include "builtins.h"
-#include "object.h"
-#include "utf8.h"
+#include "player/avm1/builtins.h"
+#include "player/avm1/object.h"
+#include "player/avm1/utf8.h"
 
 namespace kestrel::avm1 {
 

@@ -1,4 +1,4 @@
-#include "conversions.h"
+#include "player/avm1/conversions.h"
 
 #include <cmath>
 #include <cstdio>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "value.h"
+#include "player/avm1/value.h"
 
 namespace kestrel::avm1 {
 

@@ -1,6 +1,6 @@
-#include "heap.h"
+#include "player/avm1/heap.h"
 
-#include "function.h"
+#include "player/avm1/function.h"
 
 namespace kestrel::avm1 {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "object.h"
+#include "player/avm1/object.h"
 
 namespace kestrel::avm1 {
 

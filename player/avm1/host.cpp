@@ -1,6 +1,6 @@
-#include "host.h"
+#include "player/avm1/host.h"
 
-#include "vm.h"
+#include "player/avm1/vm.h"
 
 namespace kestrel::avm1 {
 

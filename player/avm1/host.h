@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "value.h"
+#include "player/avm1/value.h"
 
 namespace kestrel::avm1 {
 

@@ -1,9 +1,9 @@
-#include "interpreter.h"
+#include "player/avm1/interpreter.h"
 
-#include "action_executor.h"
-#include "builtins.h"
+#include "player/avm1/action_executor.h"
+#include "player/avm1/builtins.h"
 #include "common/ascii_case.h"
-#include "heap.h"
+#include "player/avm1/heap.h"
 
 namespace kestrel::avm1 {
 

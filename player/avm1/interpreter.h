@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "function.h"
-#include "object.h"
-#include "value.h"
-#include "vm.h"
+#include "player/avm1/function.h"
+#include "player/avm1/object.h"
+#include "player/avm1/value.h"
+#include "player/avm1/vm.h"
 
 namespace kestrel::avm1 {
 

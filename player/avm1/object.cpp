@@ -1,7 +1,7 @@
-#include "object.h"
+#include "player/avm1/object.h"
 
 #include "common/ascii_case.h"
-#include "function.h"
+#include "player/avm1/function.h"
 
 namespace kestrel::avm1 {
 

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "value.h"
+#include "player/avm1/value.h"
 
 namespace kestrel::avm1 {
 

@@ -1,9 +1,9 @@
-#include "operators.h"
+#include "player/avm1/operators.h"
 
 #include <cmath>
 
-#include "object.h"
-#include "vm.h"
+#include "player/avm1/object.h"
+#include "player/avm1/vm.h"
 
 namespace kestrel::avm1 {
 

@@ -1,7 +1,7 @@
 // The binary operators whose coercions are shared by several actions and built-ins.
 #pragma once
 
-#include "value.h"
+#include "player/avm1/value.h"
 
 namespace kestrel::avm1 {
 

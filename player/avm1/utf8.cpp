@@ -1,4 +1,4 @@
-#include "utf8.h"
+#include "player/avm1/utf8.h"
 
 namespace kestrel::avm1 {
 

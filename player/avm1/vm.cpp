@@ -1,15 +1,15 @@
-#include "vm.h"
+#include "player/avm1/vm.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "builtins.h"
+#include "player/avm1/builtins.h"
 #include "common/ascii_case.h"
-#include "conversions.h"
-#include "heap.h"
-#include "interpreter.h"
-#include "operators.h"
-#include "utf8.h"
+#include "player/avm1/conversions.h"
+#include "player/avm1/heap.h"
+#include "player/avm1/interpreter.h"
+#include "player/avm1/operators.h"
+#include "player/avm1/utf8.h"
 
 namespace kestrel::avm1 {
 

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "function.h"
-#include "host.h"
-#include "object.h"
-#include "value.h"
+#include "player/avm1/function.h"
+#include "player/avm1/host.h"
+#include "player/avm1/object.h"
+#include "player/avm1/value.h"
 
 namespace kestrel::avm1 {
 

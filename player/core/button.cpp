@@ -1,10 +1,10 @@
-#include "core/button.h"
+#include "player/core/button.h"
 
 #include <algorithm>
 
-#include "core/display_factory.h"
-#include "core/movie_clip.h"
-#include "core/stage.h"
+#include "player/core/display_factory.h"
+#include "player/core/movie_clip.h"
+#include "player/core/stage.h"
 
 namespace kestrel::player {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/character_definitions.h"
-#include "core/display_object.h"
+#include "player/core/character_definitions.h"
+#include "player/core/display_object.h"
 
 namespace kestrel::player {
 

@@ -1,4 +1,4 @@
-#include "core/byte_reader.h"
+#include "player/core/byte_reader.h"
 
 namespace kestrel::player {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/swf_types.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::player {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/shape_definition.h"
+#include "player/core/shape_definition.h"
 #include "common/swf_format.h"
-#include "core/swf_types.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::player {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/display_object.h"
+#include "player/core/display_object.h"
 
 namespace kestrel::player {
 

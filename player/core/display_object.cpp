@@ -1,11 +1,11 @@
-#include "core/display_object.h"
+#include "player/core/display_object.h"
 
 #include <cmath>
 
-#include "core/button.h"
-#include "core/display_factory.h"
-#include "core/movie_clip.h"
-#include "core/stage.h"
+#include "player/core/button.h"
+#include "player/core/display_factory.h"
+#include "player/core/movie_clip.h"
+#include "player/core/stage.h"
 
 namespace kestrel::player {
 

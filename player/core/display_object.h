@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "core/character_definitions.h"
-#include "core/swf_types.h"
+#include "player/core/character_definitions.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::player {
 

@@ -1,4 +1,4 @@
-#include "core/display_options.h"
+#include "player/core/display_options.h"
 
 #include "common/ascii_case.h"
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/stage_mapping.h"
-#include "core/swf_types.h"
+#include "player/core/stage_mapping.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::player {
 

@@ -1,11 +1,11 @@
-#include "core/movie_clip.h"
+#include "player/core/movie_clip.h"
 
 #include <algorithm>
 
 #include "common/ascii_case.h"
-#include "core/button.h"
-#include "core/display_factory.h"
-#include "core/stage.h"
+#include "player/core/button.h"
+#include "player/core/display_factory.h"
+#include "player/core/stage.h"
 
 namespace kestrel::player {
 

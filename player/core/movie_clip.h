@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/character_definitions.h"
-#include "core/display_object.h"
+#include "player/core/character_definitions.h"
+#include "player/core/display_object.h"
 
 namespace kestrel::player {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "core/character_definitions.h"
-#include "core/shape_definition.h"
-#include "core/swf_file.h"
+#include "player/core/character_definitions.h"
+#include "player/core/shape_definition.h"
+#include "player/core/swf_file.h"
 
 namespace kestrel::player {
 

@@ -5,9 +5,9 @@
 
 #include "common/ascii_case.h"
 #include "common/swf_format.h"
-#include "core/byte_reader.h"
-#include "core/movie_definition.h"
-#include "core/static_text.h"
+#include "player/core/byte_reader.h"
+#include "player/core/movie_definition.h"
+#include "player/core/static_text.h"
 
 namespace kestrel::player {
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "core/shape_definition.h"
-#include "core/swf_types.h"
+#include "player/core/shape_definition.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::player {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/byte_reader.h"
-#include "core/swf_types.h"
+#include "player/core/byte_reader.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::player {
 

@@ -1,4 +1,4 @@
-#include "core/shape_geometry.h"
+#include "player/core/shape_geometry.h"
 
 #include <algorithm>
 #include <cmath>

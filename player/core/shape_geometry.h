@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/byte_reader.h"
-#include "core/shape_definition.h"
+#include "player/core/byte_reader.h"
+#include "player/core/shape_definition.h"
 
 namespace kestrel::player {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "common/swf_format.h"
-#include "core/shape_definition.h"
-#include "core/shape_geometry.h"
+#include "player/core/shape_definition.h"
+#include "player/core/shape_geometry.h"
 
 namespace kestrel::player {
 

@@ -1,9 +1,9 @@
-#include "core/stage.h"
+#include "player/core/stage.h"
 
 #include <algorithm>
 
-#include "core/button.h"
-#include "core/display_factory.h"
+#include "player/core/button.h"
+#include "player/core/display_factory.h"
 
 namespace kestrel::player {
 

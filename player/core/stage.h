@@ -10,10 +10,10 @@
 #include <deque>
 #include <memory>
 
-#include "core/movie_clip.h"
-#include "core/movie_definition.h"
-#include "core/render_list.h"
-#include "core/timeline_hooks.h"
+#include "player/core/movie_clip.h"
+#include "player/core/movie_definition.h"
+#include "player/core/render_list.h"
+#include "player/core/timeline_hooks.h"
 
 namespace kestrel::player {
 

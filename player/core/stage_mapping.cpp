@@ -1,4 +1,4 @@
-#include "core/stage_mapping.h"
+#include "player/core/stage_mapping.h"
 
 #include <algorithm>
 

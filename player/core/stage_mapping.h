@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/swf_types.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::player {
 

@@ -1,4 +1,4 @@
-#include "core/static_text.h"
+#include "player/core/static_text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,9 +7,9 @@
 #include <map>
 #include <vector>
 
-#include "core/byte_reader.h"
-#include "core/shape_definition.h"
-#include "core/shape_geometry.h"
+#include "player/core/byte_reader.h"
+#include "player/core/shape_definition.h"
+#include "player/core/shape_geometry.h"
 
 namespace kestrel::player {
 

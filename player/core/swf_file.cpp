@@ -1,11 +1,11 @@
-#include "core/swf_file.h"
+#include "player/core/swf_file.h"
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/byte_reader.h"
+#include "player/core/byte_reader.h"
 
 namespace kestrel::player {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/swf_types.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::player {
 

@@ -1,4 +1,4 @@
-#include "core/swf_types.h"
+#include "player/core/swf_types.h"
 
 #include <algorithm>
 #include <cmath>

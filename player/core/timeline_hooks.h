@@ -20,7 +20,7 @@
 
 #include <cstdint>
 
-#include "core/swf_types.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::player {
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "play/play_command.h"
+#include "player/play/play_command.h"
 
 int main(int argc, char** argv) {
     kestrel::play::Console console;

@@ -1,4 +1,4 @@
-#include "play/play_command.h"
+#include "player/play/play_command.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -6,10 +6,10 @@
 
 #include "common/binary_file.h"
 #include "common/replacing_file.h"
-#include "core/swf_file.h"
-#include "render/agg_renderer.h"
-#include "render/png_file.h"
-#include "runtime/movie_player.h"
+#include "player/core/swf_file.h"
+#include "player/render/agg_renderer.h"
+#include "player/render/png_file.h"
+#include "player/runtime/movie_player.h"
 
 namespace kestrel::play {
 

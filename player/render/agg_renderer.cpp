@@ -1,4 +1,4 @@
-#include "render/agg_renderer.h"
+#include "player/render/agg_renderer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,15 +6,15 @@
 #include <utility>
 #include <vector>
 
-#include "agg_pixfmt_rgba.h"
-#include "agg_rasterizer_compound_aa.h"
-#include "agg_rasterizer_scanline_aa.h"
-#include "agg_renderer_base.h"
-#include "agg_renderer_scanline.h"
-#include "agg_rendering_buffer.h"
-#include "agg_scanline_u.h"
-#include "agg_span_allocator.h"
-#include "render/gradient_ramp.h"
+#include <agg_pixfmt_rgba.h>
+#include <agg_rasterizer_compound_aa.h>
+#include <agg_rasterizer_scanline_aa.h>
+#include <agg_renderer_base.h>
+#include <agg_renderer_scanline.h>
+#include <agg_rendering_buffer.h>
+#include <agg_scanline_u.h>
+#include <agg_span_allocator.h>
+#include "player/render/gradient_ramp.h"
 
 namespace kestrel::render {
 

@@ -5,9 +5,9 @@
 // approximate colour stands in) and text fields.
 #pragma once
 
-#include "core/render_list.h"
-#include "core/swf_types.h"
-#include "render/pixel_buffer.h"
+#include "player/core/render_list.h"
+#include "player/core/swf_types.h"
+#include "player/render/pixel_buffer.h"
 
 namespace kestrel::render {
 

@@ -1,4 +1,4 @@
-#include "render/gradient_ramp.h"
+#include "player/render/gradient_ramp.h"
 
 #include <algorithm>
 #include <cmath>

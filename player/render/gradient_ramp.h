@@ -6,8 +6,8 @@
 #include <array>
 #include <vector>
 
-#include "core/shape_definition.h"
-#include "core/swf_types.h"
+#include "player/core/shape_definition.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::render {
 

@@ -1,4 +1,4 @@
-#include "render/pixel_buffer.h"
+#include "player/render/pixel_buffer.h"
 
 namespace kestrel::render {
 

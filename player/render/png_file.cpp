@@ -1,4 +1,4 @@
-#include "render/png_file.h"
+#include "player/render/png_file.h"
 
 #include <png.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "render/pixel_buffer.h"
+#include "player/render/pixel_buffer.h"
 
 namespace kestrel::render {
 

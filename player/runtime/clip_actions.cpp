@@ -1,4 +1,4 @@
-#include "runtime/clip_actions.h"
+#include "player/runtime/clip_actions.h"
 
 namespace kestrel::runtime {
 

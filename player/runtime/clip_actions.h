@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/swf_format.h"
-#include "core/swf_types.h"
+#include "player/core/swf_types.h"
 
 namespace kestrel::runtime {
 

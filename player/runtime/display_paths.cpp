@@ -1,4 +1,4 @@
-#include "runtime/display_paths.h"
+#include "player/runtime/display_paths.h"
 
 namespace kestrel::runtime {
 

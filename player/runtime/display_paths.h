@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/display_object.h"
+#include "player/core/display_object.h"
 
 namespace kestrel::runtime {
 

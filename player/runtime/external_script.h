@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/xml_tree.h"
+#include "player/runtime/xml_tree.h"
 
 namespace kestrel::runtime {
 

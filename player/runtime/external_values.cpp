@@ -1,8 +1,8 @@
-#include "runtime/external_values.h"
+#include "player/runtime/external_values.h"
 
 #include <vector>
 
-#include "avm1/conversions.h"
+#include "player/avm1/conversions.h"
 
 namespace kestrel::runtime {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "avm1/vm.h"
-#include "runtime/xml_tree.h"
+#include "player/avm1/vm.h"
+#include "player/runtime/xml_tree.h"
 
 namespace kestrel::runtime {
 

@@ -1,8 +1,8 @@
 // Key and Mouse: key state, the last key, cursor visibility and listener lists.
-#include "avm1/conversions.h"
-#include "runtime/movie_player.h"
-#include "runtime/script_classes.h"
-#include "runtime/script_helpers.h"
+#include "player/avm1/conversions.h"
+#include "player/runtime/movie_player.h"
+#include "player/runtime/script_classes.h"
+#include "player/runtime/script_helpers.h"
 
 namespace kestrel::runtime {
 

@@ -1,8 +1,8 @@
 // LoadVars: name=value text to properties and back, loaded through the network host.
-#include "runtime/movie_player.h"
-#include "runtime/script_classes.h"
-#include "runtime/script_helpers.h"
-#include "runtime/url_variables.h"
+#include "player/runtime/movie_player.h"
+#include "player/runtime/script_classes.h"
+#include "player/runtime/script_helpers.h"
+#include "player/runtime/url_variables.h"
 
 namespace kestrel::runtime {
 

@@ -1,11 +1,11 @@
 // MovieClip.prototype: timeline control, script-made children, depths, geometry.
 #include <cmath>
 
-#include "core/stage.h"
-#include "runtime/display_paths.h"
-#include "runtime/movie_player.h"
-#include "runtime/script_classes.h"
-#include "runtime/script_helpers.h"
+#include "player/core/stage.h"
+#include "player/runtime/display_paths.h"
+#include "player/runtime/movie_player.h"
+#include "player/runtime/script_classes.h"
+#include "player/runtime/script_helpers.h"
 
 namespace kestrel::runtime {
 

@@ -1,16 +1,16 @@
-#include "runtime/movie_player.h"
+#include "player/runtime/movie_player.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "avm1/heap.h"
-#include "core/button.h"
-#include "runtime/clip_actions.h"
-#include "runtime/display_paths.h"
-#include "runtime/external_script.h"
-#include "runtime/external_values.h"
-#include "runtime/script_classes.h"
-#include "runtime/script_helpers.h"
+#include "player/avm1/heap.h"
+#include "player/core/button.h"
+#include "player/runtime/clip_actions.h"
+#include "player/runtime/display_paths.h"
+#include "player/runtime/external_script.h"
+#include "player/runtime/external_values.h"
+#include "player/runtime/script_classes.h"
+#include "player/runtime/script_helpers.h"
 
 namespace kestrel::runtime {
 

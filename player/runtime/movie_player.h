@@ -17,12 +17,12 @@
 #include <string_view>
 #include <vector>
 
-#include "avm1/vm.h"
-#include "core/movie_definition.h"
-#include "core/stage.h"
-#include "core/timeline_hooks.h"
-#include "runtime/network_host.h"
-#include "runtime/trace_output.h"
+#include "player/avm1/vm.h"
+#include "player/core/movie_definition.h"
+#include "player/core/stage.h"
+#include "player/core/timeline_hooks.h"
+#include "player/runtime/network_host.h"
+#include "player/runtime/trace_output.h"
 
 namespace kestrel::runtime {
 

@@ -1,15 +1,15 @@
 // Display properties shared by clips, text fields and buttons, and the choice of
 // prototype for a new display object.
-#include "runtime/script_classes.h"
+#include "player/runtime/script_classes.h"
 
 #include <cmath>
 
-#include "core/button.h"
-#include "core/movie_clip.h"
-#include "core/stage.h"
-#include "runtime/display_paths.h"
-#include "runtime/movie_player.h"
-#include "runtime/script_helpers.h"
+#include "player/core/button.h"
+#include "player/core/movie_clip.h"
+#include "player/core/stage.h"
+#include "player/runtime/display_paths.h"
+#include "player/runtime/movie_player.h"
+#include "player/runtime/script_helpers.h"
 
 namespace kestrel::runtime {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "avm1/vm.h"
-#include "core/display_object.h"
+#include "player/avm1/vm.h"
+#include "player/core/display_object.h"
 
 namespace kestrel::runtime {
 

@@ -1,6 +1,6 @@
-#include "runtime/script_helpers.h"
+#include "player/runtime/script_helpers.h"
 
-#include "runtime/script_classes.h"
+#include "player/runtime/script_classes.h"
 
 namespace kestrel::runtime {
 

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "avm1/vm.h"
-#include "core/display_object.h"
-#include "core/movie_clip.h"
+#include "player/avm1/vm.h"
+#include "player/core/display_object.h"
+#include "player/core/movie_clip.h"
 
 namespace kestrel::runtime {
 

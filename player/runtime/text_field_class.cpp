@@ -1,10 +1,10 @@
 // TextField: the text property, variable binding and the format flags scripts set.
 #include <cmath>
 
-#include "avm1/conversions.h"
-#include "runtime/movie_player.h"
-#include "runtime/script_classes.h"
-#include "runtime/script_helpers.h"
+#include "player/avm1/conversions.h"
+#include "player/runtime/movie_player.h"
+#include "player/runtime/script_classes.h"
+#include "player/runtime/script_helpers.h"
 
 namespace kestrel::runtime {
 

@@ -1,4 +1,4 @@
-#include "runtime/url_variables.h"
+#include "player/runtime/url_variables.h"
 
 namespace kestrel::runtime {
 namespace {

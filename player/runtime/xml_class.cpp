@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <functional>
 
-#include "avm1/conversions.h"
+#include "player/avm1/conversions.h"
 
-#include "runtime/movie_player.h"
-#include "runtime/script_classes.h"
-#include "runtime/script_helpers.h"
-#include "runtime/xml_tree.h"
+#include "player/runtime/movie_player.h"
+#include "player/runtime/script_classes.h"
+#include "player/runtime/script_helpers.h"
+#include "player/runtime/xml_tree.h"
 
 namespace kestrel::runtime {
 

@@ -1,9 +1,9 @@
-#include "runtime/xml_tree.h"
+#include "player/runtime/xml_tree.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-#include "avm1/utf8.h"
+#include "player/avm1/utf8.h"
 
 namespace kestrel::runtime {
 namespace {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "player/shell/browser_table.h"
-#include "runtime/external_script.h"
-#include "runtime/external_values.h"
-#include "runtime/xml_tree.h"
+#include "player/runtime/external_script.h"
+#include "player/runtime/external_values.h"
+#include "player/runtime/xml_tree.h"
 
 namespace kestrel::shell {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/win_handles.h"
-#include "core/display_object.h"
+#include "player/core/display_object.h"
 
 namespace kestrel::shell {
 

@@ -11,9 +11,9 @@
 
 #include <optional>
 
-#include "core/display_options.h"
-#include "core/render_list.h"
-#include "core/stage_mapping.h"
+#include "player/core/display_options.h"
+#include "player/core/render_list.h"
+#include "player/core/stage_mapping.h"
 
 namespace kestrel::shell {
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "common/npapi/npapi_abi.h"
-#include "runtime/movie_player.h"
-#include "runtime/network_host.h"
+#include "player/runtime/movie_player.h"
+#include "player/runtime/network_host.h"
 
 namespace kestrel::shell {
 

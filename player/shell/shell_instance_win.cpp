@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "common/win_handles.h"
-#include "core/stage_mapping.h"
+#include "player/core/stage_mapping.h"
 #include "player/shell/browser_table.h"
 #include "player/shell/gdi_renderer_win.h"
 #include "player/shell/scriptable_object.h"

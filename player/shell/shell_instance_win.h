@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "common/npapi/npapi_abi.h"
-#include "core/display_options.h"
+#include "player/core/display_options.h"
 #include "player/shell/external_bridge.h"
 #include "player/shell/network_bridge.h"
 #include "player/shell/placeholder_window_win.h"
-#include "runtime/movie_player.h"
+#include "player/runtime/movie_player.h"
 
 namespace kestrel::shell {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "swfwriter/movie_builder.h"
+#include "tools/swfwriter/movie_builder.h"
 #include "tests/common/test_folder.h"
 
 namespace kestrel::test {

@@ -12,7 +12,7 @@
 #include "builder/export/mask_conversion.h"
 #include "common/file_system.h"
 #include "common/win_handles.h"
-#include "swfwriter/description.h"
+#include "tools/swfwriter/description.h"
 #include "tests/builder/data_module_win.h"
 #include "tests/builder/pe_test_image.h"
 #include "tests/player/shell/movie_script_text.h"

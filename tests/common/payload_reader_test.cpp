@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/file_system.h"
-#include "payload_test_support.h"
-#include "test_folder.h"
+#include "tests/common/payload_test_support.h"
+#include "tests/common/test_folder.h"
 
 namespace kestrel {
 namespace {

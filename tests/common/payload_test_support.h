@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/payload_format.h"
-#include "test_folder.h"
+#include "tests/common/test_folder.h"
 
 namespace kestrel::test {
 

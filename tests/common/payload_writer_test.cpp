@@ -6,8 +6,8 @@
 #include "common/payload_reader.h"
 #include "common/projector_payload.h"
 #include "common/settings_reader.h"
-#include "payload_test_support.h"
-#include "test_folder.h"
+#include "tests/common/payload_test_support.h"
+#include "tests/common/test_folder.h"
 
 namespace kestrel {
 namespace {

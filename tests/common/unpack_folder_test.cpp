@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/file_system.h"
-#include "test_folder.h"
+#include "tests/common/test_folder.h"
 
 namespace kestrel {
 namespace {

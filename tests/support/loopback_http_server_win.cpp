@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "loopback_http_server.h"
+#include "tests/support/loopback_http_server.h"
 #include "tests/support/loopback_http_server.h"
 
 namespace kestrel::test {

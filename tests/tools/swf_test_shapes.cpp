@@ -1,4 +1,4 @@
-#include "swf_test_reader.h"
+#include "tests/tools/swf_test_reader.h"
 
 namespace swftest {
 namespace {

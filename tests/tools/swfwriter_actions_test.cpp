@@ -4,9 +4,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "swf_test_reader.h"
-#include "swfwriter/action_assembler.h"
-#include "swfwriter/description.h"
+#include "tests/tools/swf_test_reader.h"
+#include "tools/swfwriter/action_assembler.h"
+#include "tools/swfwriter/description.h"
 #include "common/swf_format.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "swf_test_reader.h"
-#include "swfwriter/description.h"
+#include "tests/tools/swf_test_reader.h"
+#include "tools/swfwriter/description.h"
 #include "common/swf_format.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "swf_test_reader.h"
-#include "swfwriter/movie_builder.h"
+#include "tests/tools/swf_test_reader.h"
+#include "tools/swfwriter/movie_builder.h"
 #include "common/swf_format.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "swf_test_reader.h"
-#include "swfwriter/byte_writer.h"
-#include "swfwriter/records.h"
+#include "tests/tools/swf_test_reader.h"
+#include "tools/swfwriter/byte_writer.h"
+#include "tools/swfwriter/records.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <cmath>
 
-#include "swf_test_reader.h"
-#include "swfwriter/description.h"
-#include "swfwriter/place_object.h"
-#include "swfwriter/shape.h"
+#include "tests/tools/swf_test_reader.h"
+#include "tools/swfwriter/description.h"
+#include "tools/swfwriter/place_object.h"
+#include "tools/swfwriter/shape.h"
 #include "common/swf_format.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "swf_test_reader.h"
-#include "swfwriter/description.h"
+#include "tests/tools/swf_test_reader.h"
+#include "tools/swfwriter/description.h"
 #include "common/swf_format.h"
-#include "swfwriter/text_and_buttons.h"
+#include "tools/swfwriter/text_and_buttons.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Built-in classes, called through the Vm API.
 #include <gtest/gtest.h>
 
-#include "avm1/vm.h"
+#include "player/avm1/vm.h"
 
 namespace kestrel::avm1 {
 namespace {

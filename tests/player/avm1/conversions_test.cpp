@@ -1,4 +1,4 @@
-#include "avm1/conversions.h"
+#include "player/avm1/conversions.h"
 
 #include <gtest/gtest.h>
 

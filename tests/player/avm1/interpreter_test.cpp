@@ -1,10 +1,10 @@
 // The interpreter: control flow, functions, limits and malformed bytes.
 #include <gtest/gtest.h>
 
-#include "action_builder.h"
-#include "avm1/action_executor.h"
-#include "avm1/vm.h"
-#include "swfwriter/action_assembler.h"
+#include "tests/player/avm1/action_builder.h"
+#include "player/avm1/action_executor.h"
+#include "player/avm1/vm.h"
+#include "tools/swfwriter/action_assembler.h"
 
 namespace kestrel::avm1 {
 namespace {

@@ -1,9 +1,9 @@
 // The Vm API the runtime uses: objects, native properties, calls, the collector, intervals.
-#include "avm1/vm.h"
+#include "player/avm1/vm.h"
 
 #include <gtest/gtest.h>
 
-#include "action_builder.h"
+#include "tests/player/avm1/action_builder.h"
 
 namespace kestrel::avm1 {
 namespace {

@@ -1,8 +1,8 @@
 // Shapes: edges joined into closed fills whichever side the fill was recorded on.
 #include <gtest/gtest.h>
 
-#include "core/shape_geometry.h"
-#include "test_movies.h"
+#include "player/core/shape_geometry.h"
+#include "tests/player/core/test_movies.h"
 
 namespace kestrel::player {
 namespace {

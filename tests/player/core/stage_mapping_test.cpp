@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/stage_mapping.h"
+#include "player/core/stage_mapping.h"
 
 namespace kestrel::player {
 namespace {
@@ -56,7 +56,7 @@ TEST(StageMapping, RoundTripsAndDegenerateSizes) {
 }  // namespace
 }  // namespace kestrel::player
 
-#include "core/display_options.h"
+#include "player/core/display_options.h"
 
 namespace kestrel::player {
 namespace {

@@ -1,9 +1,9 @@
 // Mouse tracking over buttons and clips, text fields, and the render list.
 #include <gtest/gtest.h>
 
-#include "core/button.h"
-#include "core/stage.h"
-#include "test_movies.h"
+#include "player/core/button.h"
+#include "player/core/stage.h"
+#include "tests/player/core/test_movies.h"
 
 namespace kestrel::player {
 namespace {

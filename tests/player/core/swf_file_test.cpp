@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/movie_definition.h"
-#include "core/stage.h"
-#include "test_movies.h"
+#include "player/core/movie_definition.h"
+#include "player/core/stage.h"
+#include "tests/player/core/test_movies.h"
 
 namespace kestrel::player {
 namespace {

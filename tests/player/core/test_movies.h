@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "core/button.h"
-#include "core/movie_clip.h"
-#include "core/movie_definition.h"
-#include "core/stage.h"
-#include "swfwriter/description.h"
+#include "player/core/button.h"
+#include "player/core/movie_clip.h"
+#include "player/core/movie_definition.h"
+#include "player/core/stage.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel::player::test {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/movie_clip.h"
-#include "core/stage.h"
-#include "test_movies.h"
+#include "player/core/movie_clip.h"
+#include "player/core/stage.h"
+#include "tests/player/core/test_movies.h"
 
 namespace kestrel::player {
 namespace {

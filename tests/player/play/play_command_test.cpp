@@ -1,4 +1,4 @@
-#include "play/play_command.h"
+#include "player/play/play_command.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "swfwriter/description.h"
+#include "tools/swfwriter/description.h"
 #include "tests/common/test_folder.h"
 
 namespace kestrel::play {

@@ -1,5 +1,5 @@
 // Movies drawn and compared with what geometry says their pixels must be.
-#include "render/agg_renderer.h"
+#include "player/render/agg_renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "core/test_movies.h"
-#include "render/gradient_ramp.h"
+#include "tests/player/core/test_movies.h"
+#include "player/render/gradient_ramp.h"
 
 namespace kestrel::render {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/movie_player.h"
+#include "player/runtime/movie_player.h"
 
 namespace kestrel::runtime {
 namespace {

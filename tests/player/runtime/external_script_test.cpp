@@ -1,4 +1,4 @@
-#include "runtime/external_script.h"
+#include "player/runtime/external_script.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Values across the external interface: XML forms both ways and calls into the movie.
-#include "runtime/external_values.h"
+#include "player/runtime/external_values.h"
 
-#include "script_fixture.h"
+#include "tests/player/runtime/script_fixture.h"
 
 namespace kestrel::runtime {
 namespace {

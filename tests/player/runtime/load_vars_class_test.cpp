@@ -1,5 +1,5 @@
 // LoadVars and loadVariables: decoding, encoding and the network round trip.
-#include "script_fixture.h"
+#include "tests/player/runtime/script_fixture.h"
 
 namespace kestrel::runtime {
 namespace {

@@ -1,14 +1,14 @@
 // Movies written with the project's SWF writer, played through the whole runtime.
-#include "runtime/movie_player.h"
+#include "player/runtime/movie_player.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/button.h"
-#include "script_fixture.h"
-#include "swfwriter/description.h"
+#include "player/core/button.h"
+#include "tests/player/runtime/script_fixture.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel::runtime {
 namespace {

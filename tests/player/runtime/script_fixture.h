@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/movie_player.h"
-#include "swfwriter/movie_builder.h"
+#include "player/runtime/movie_player.h"
+#include "tools/swfwriter/movie_builder.h"
 
 namespace kestrel::runtime {
 

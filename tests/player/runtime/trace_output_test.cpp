@@ -1,4 +1,4 @@
-#include "runtime/trace_output.h"
+#include "player/runtime/trace_output.h"
 
 #include <gtest/gtest.h>
 

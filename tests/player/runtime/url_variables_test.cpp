@@ -1,4 +1,4 @@
-#include "runtime/url_variables.h"
+#include "player/runtime/url_variables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // XML and XMLNode as scripts use them, driven through the engine's API.
-#include "script_fixture.h"
+#include "tests/player/runtime/script_fixture.h"
 
 namespace kestrel::runtime {
 namespace {

@@ -1,4 +1,4 @@
-#include "runtime/xml_tree.h"
+#include "player/runtime/xml_tree.h"
 
 #include <gtest/gtest.h>
 

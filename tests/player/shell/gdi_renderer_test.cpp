@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "../core/test_movies.h"
+#include "tests/player/core/test_movies.h"
 #include "common/win_handles.h"
-#include "core/stage.h"
+#include "player/core/stage.h"
 #include "player/shell/gdi_renderer_win.h"
 
 namespace kestrel::shell {

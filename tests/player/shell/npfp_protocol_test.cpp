@@ -17,7 +17,7 @@
 
 #include "common/npapi/npapi_abi.h"
 #include "common/win_handles.h"
-#include "swfwriter/description.h"
+#include "tools/swfwriter/description.h"
 #include "tests/player/shell/movie_script_text.h"
 
 namespace kestrel::shell_test {

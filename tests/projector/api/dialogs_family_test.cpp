@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_dialogs.h"
-#include "family_call.h"
+#include "tests/projector/api/fake_dialogs.h"
+#include "tests/projector/api/family_call.h"
 
 namespace kestrel {
 namespace {

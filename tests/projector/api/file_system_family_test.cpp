@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "fake_file_system.h"
-#include "family_call.h"
+#include "tests/projector/api/fake_file_system.h"
+#include "tests/projector/api/family_call.h"
 
 namespace kestrel {
 namespace {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "common/net/base64.h"
-#include "fake_menus.h"
-#include "fake_windows.h"
-#include "family_call.h"
+#include "tests/projector/api/fake_menus.h"
+#include "tests/projector/api/fake_windows.h"
+#include "tests/projector/api/family_call.h"
 #include "projector/api/api_dispatcher.h"
 
 namespace kestrel {

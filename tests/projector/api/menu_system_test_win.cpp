@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "common/net/base64.h"
-#include "fake_windows.h"
-#include "family_call.h"
+#include "tests/projector/api/fake_windows.h"
+#include "tests/projector/api/family_call.h"
 #include "projector/api/menu_family.h"
 #include "projector/api/menu_system_win.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_registry.h"
-#include "family_call.h"
+#include "tests/projector/api/fake_registry.h"
+#include "tests/projector/api/family_call.h"
 
 namespace kestrel {
 namespace {

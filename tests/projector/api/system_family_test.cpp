@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/net/base64.h"
-#include "fake_system.h"
+#include "tests/projector/api/fake_system.h"
 #include "projector/api/system_values.h"
 
 namespace kestrel {

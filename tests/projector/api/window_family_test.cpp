@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_windows.h"
+#include "tests/projector/api/fake_windows.h"
 
 namespace kestrel {
 namespace {

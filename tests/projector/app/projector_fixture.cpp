@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "common/file_system.h"
-#include "swfwriter/movie_builder.h"
+#include "tools/swfwriter/movie_builder.h"
 
 namespace kestrel::skylet_test {
 

@@ -8,7 +8,7 @@
 
 #include "common/payload_writer.h"
 #include "common/projector_payload.h"
-#include "swfwriter/description.h"
+#include "tools/swfwriter/description.h"
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/support/ui_test_support.h"
 

@@ -12,7 +12,7 @@
 
 #include "common/file_system.h"
 #include "common/projector_payload.h"
-#include "swfwriter/description.h"
+#include "tools/swfwriter/description.h"
 #include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/projector/e2e/running_projector_win.h"

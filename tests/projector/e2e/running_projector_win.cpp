@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "common/file_system.h"
-#include "swfwriter/description.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel::e2e {
 
