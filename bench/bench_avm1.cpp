@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "player/avm1/vm.h"
 #include "common/swf_format.h"
+#include "player/avm1/vm.h"
 
 namespace {
 

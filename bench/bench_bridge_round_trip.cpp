@@ -14,7 +14,7 @@ namespace kestrel {
 namespace {
 
 class StillWindow : public ProjectorWindowApi {
-public:
+  public:
     WindowRect OuterRect() const override { return {120, 80, 640, 480}; }
     void MoveTo(int, int) override {}
     void ResizeTo(int, int) override {}
@@ -36,38 +36,36 @@ public:
 };
 
 class ThreeWindows : public WindowRegistry {
-public:
+  public:
     ProjectorWindowApi* FindOpenWindow(std::string_view name) override {
         for (std::size_t i = 0; i < 3; ++i)
             if (names_[i] == name) return &windows_[i];
         return nullptr;
     }
     bool OpenWindow(std::string_view) override { return false; }
-    std::vector<std::string> WindowDefinitionNames() const override {
-        return {names_, names_ + 3};
-    }
+    std::vector<std::string> WindowDefinitionNames() const override { return {names_, names_ + 3}; }
     int PrimaryScreenWidth() const override { return 1024; }
     int PrimaryScreenHeight() const override { return 768; }
 
-private:
+  private:
     const std::string names_[3] = {"tools", "about", "main"};
     StillWindow windows_[3];
 };
 
 class SilentMovie : public MovieCaller {
-public:
+  public:
     bool CallMovie(std::string_view, const std::vector<std::string>&) override { return false; }
 };
 
 class NoUrls : public UrlLoader {
-public:
+  public:
     std::optional<std::string> Load(std::string_view, const std::string*) override {
         return std::nullopt;
     }
 };
 
 class WindowHost : public ScriptHost {
-public:
+  public:
     WindowHost() : api_(windows_, movie_, urls_) {}
     std::optional<std::string> CallHost(std::string_view name, const std::string_view* arguments,
                                         std::size_t count) override {
@@ -75,7 +73,7 @@ public:
     }
     std::string MovieLocation() const override { return "empty"; }
 
-private:
+  private:
     ThreeWindows windows_;
     SilentMovie movie_;
     NoUrls urls_;

@@ -72,9 +72,10 @@ void BM_PlayFrameThousandShapes(benchmark::State& state) {
         stage.buildRenderList(list);
         benchmark::DoNotOptimize(list.items.data());
     }
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["x_realtime_24fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) / 24.0, benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["x_realtime_24fps"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) / 24.0, benchmark::Counter::kIsRate);
     state.counters["items"] = static_cast<double>(list.items.size());
 }
 BENCHMARK(BM_PlayFrameThousandShapes)->Unit(benchmark::kMicrosecond);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "projector/api/api_dispatcher.h"
-#include "projector/api/application_family.h"
 #include "projector/api/applescript_family.h"
+#include "projector/api/application_family.h"
 #include "projector/api/clipboard_family.h"
 #include "projector/api/dialogs_family.h"
 #include "projector/api/dll_family.h"
@@ -23,25 +23,25 @@ namespace {
 using namespace kestrel;
 
 class QuietNetwork : public NetworkServices {
-public:
+  public:
     bool IsOnline() override { return true; }
     bool OpenAddress(const std::string& address) override { return address.size() % 2 == 0; }
 };
 
 class MemoryClipboard : public ClipboardServices {
-public:
+  public:
     bool SetText(const std::string& text) override {
         text_ = text;
         return true;
     }
     std::optional<std::string> Text() override { return text_; }
 
-private:
+  private:
     std::string text_;
 };
 
 class FixedApplication : public ApplicationServices {
-public:
+  public:
     std::string ProgramPath() override { return "C:\\Apps\\Show\\movie.exe"; }
     void Quit() override {}
 };
@@ -68,9 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::FakeDialogs dialogs;
     // Dialogs answer from the input's length, so both outcomes are explored.
     dialogs.pressed = static_cast<MessageBoxAnswer>(size % 8);
-    dialogs.files = {size % 3 == 0 ? ChosenFiles::Outcome::Chosen
-                                   : static_cast<ChosenFiles::Outcome>(size % 3),
-                     {"C:\\d\\a", "b"}};
+    dialogs.files = {
+        size % 3 == 0 ? ChosenFiles::Outcome::Chosen : static_cast<ChosenFiles::Outcome>(size % 3),
+        {"C:\\d\\a", "b"}};
     dialogs.color = size % 2 ? std::optional<std::uint32_t>(0x123456) : std::nullopt;
     dialogs.savePath = "relative\\x";
     QuietNetwork network;
@@ -91,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string_view line : Split(input, '\n')) {
         std::vector<std::string_view> fields = Split(line, '\t');
         std::string_view name = fields[0];
-        ApiResult answer = dispatcher.Dispatch(
-            name, ApiArguments(fields.data() + 1, fields.size() - 1));
+        ApiResult answer =
+            dispatcher.Dispatch(name, ApiArguments(fields.data() + 1, fields.size() - 1));
         if (answer && !IsOneValue(*answer)) __builtin_trap();
     }
     return 0;

@@ -73,9 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     dispatcher.Dispatch("Registry.open", kestrel::ApiArguments(openKey, 2));
 
     std::vector<std::string_view> arguments(lines.begin() + 1, lines.end());
-    CheckAnswer(dispatcher.Dispatch(name, kestrel::ApiArguments(arguments.data(), arguments.size())));
+    CheckAnswer(
+        dispatcher.Dispatch(name, kestrel::ApiArguments(arguments.data(), arguments.size())));
     // The same arguments with the live ids in front.
     arguments.insert(arguments.begin(), idText);
-    CheckAnswer(dispatcher.Dispatch(name, kestrel::ApiArguments(arguments.data(), arguments.size())));
+    CheckAnswer(
+        dispatcher.Dispatch(name, kestrel::ApiArguments(arguments.data(), arguments.size())));
     return 0;
 }

@@ -13,9 +13,10 @@ namespace {
 // Answers frame actions with timeline jumps, as scripts do, to drive rebuilds and
 // the event queue's re-entry.
 class JumpingHooks : public TimelineHooks {
-public:
+  public:
     void runFrameActions(MovieClip& clip, const ActionBytes& actions) override {
-        if (actions.size > 0 && (actions.data[0] & 1)) clip.gotoFrame(actions.data[0] % 5 + 1, actions.size > 1);
+        if (actions.size > 0 && (actions.data[0] & 1))
+            clip.gotoFrame(actions.data[0] % 5 + 1, actions.size > 1);
     }
     void runButtonActions(Button& button, const ActionBytes&) override {
         if (MovieClip* parent = button.parent()) parent->prevFrame();

@@ -23,7 +23,9 @@ std::optional<std::uint16_t> ParsePort(std::string_view digits) {
 
 }  // namespace
 
-bool IsHttpUrl(std::string_view url) { return StartsWith(url, kHttp) || StartsWith(url, kHttps); }
+bool IsHttpUrl(std::string_view url) {
+    return StartsWith(url, kHttp) || StartsWith(url, kHttps);
+}
 
 std::optional<UrlParts> SplitUrl(std::string_view url) {
     UrlParts parts;
@@ -121,8 +123,7 @@ std::string LocalPathForUrl(std::string_view url, std::string_view unpackFolder)
     for (char& c : path) {
         if (c == '/') c = '\\';
     }
-    bool absolute = (!path.empty() && path.front() == '\\') ||
-                    (path.size() >= 2 && path[1] == ':');
+    bool absolute = (!path.empty() && path.front() == '\\') || (path.size() >= 2 && path[1] == ':');
     if (absolute) return path;
     std::string joined(unpackFolder);
     if (!joined.empty() && joined.back() != '\\') joined += '\\';

@@ -12,8 +12,8 @@
 namespace kestrel {
 
 struct UrlParts {
-    bool secure = false;     // "https://": TLS on the connection
-    std::string host;        // without user info, port or brackets of an IPv6 literal
+    bool secure = false;  // "https://": TLS on the connection
+    std::string host;     // without user info, port or brackets of an IPv6 literal
     std::uint16_t port = 80;
     std::string objectPath;  // "/" at least; query kept, fragment dropped
 };

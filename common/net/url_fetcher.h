@@ -15,7 +15,7 @@ constexpr char kFetcherUserAgent[] = "RuzoVUR/1.0";
 constexpr std::size_t kFetchChunkSize = 1024000;
 
 class UrlFetcher {
-public:
+  public:
     enum class Method { Get = 0, Post = 1 };
 
     UrlFetcher(std::string address, Method method);
@@ -37,7 +37,7 @@ public:
     // The HTTP status of the last GET; 0 when there was none.
     int StatusCode() const { return statusCode_; }
 
-private:
+  private:
     bool RunGet();
     bool RunPost();
     void Append(const char* data, std::size_t length);

@@ -65,8 +65,8 @@ bool UrlFetcher::RunGet() {
     statusCode_ = 0;
     InternetHandle session = OpenSession();
     if (!session) return false;
-    InternetHandle url(InternetOpenUrlA(session.get(), address_.c_str(), nullptr, 0,
-                                        INTERNET_FLAG_RELOAD, 0));
+    InternetHandle url(
+        InternetOpenUrlA(session.get(), address_.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0));
     if (!url) return false;
     DWORD status = 0;
     DWORD statusSize = sizeof(status);
@@ -142,9 +142,9 @@ Connectivity TestConnection(const char* testAddress) {
     InternetHandle connection(InternetConnectA(session.get(), host, parts.nPort, nullptr, nullptr,
                                                INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return Connectivity::Online;
-    InternetHandle request(HttpOpenRequestA(connection.get(), "GET", path[0] ? path : "/", nullptr,
-                                            nullptr, nullptr,
-                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    InternetHandle request(
+        HttpOpenRequestA(connection.get(), "GET", path[0] ? path : "/", nullptr, nullptr, nullptr,
+                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
     if (!request) return Connectivity::Online;
     // The caller waits (the projector's window does not paint meanwhile), so
     // a dead network must answer within seconds, not the library's minutes.

@@ -199,12 +199,13 @@ typedef struct NPObject* (*NPAllocateFunctionPtr)(NPP npp, struct NPClass* aClas
 typedef void (*NPDeallocateFunctionPtr)(struct NPObject* npobj);
 typedef void (*NPInvalidateFunctionPtr)(struct NPObject* npobj);
 typedef bool (*NPHasMethodFunctionPtr)(struct NPObject* npobj, NPIdentifier name);
-typedef bool (*NPInvokeFunctionPtr)(struct NPObject* npobj, NPIdentifier name, const NPVariant* args,
-                                    uint32_t argCount, NPVariant* result);
+typedef bool (*NPInvokeFunctionPtr)(struct NPObject* npobj, NPIdentifier name,
+                                    const NPVariant* args, uint32_t argCount, NPVariant* result);
 typedef bool (*NPInvokeDefaultFunctionPtr)(struct NPObject* npobj, const NPVariant* args,
                                            uint32_t argCount, NPVariant* result);
 typedef bool (*NPHasPropertyFunctionPtr)(struct NPObject* npobj, NPIdentifier name);
-typedef bool (*NPGetPropertyFunctionPtr)(struct NPObject* npobj, NPIdentifier name, NPVariant* result);
+typedef bool (*NPGetPropertyFunctionPtr)(struct NPObject* npobj, NPIdentifier name,
+                                         NPVariant* result);
 typedef bool (*NPSetPropertyFunctionPtr)(struct NPObject* npobj, NPIdentifier name,
                                          const NPVariant* value);
 typedef bool (*NPRemovePropertyFunctionPtr)(struct NPObject* npobj, NPIdentifier name);
@@ -328,14 +329,12 @@ typedef void(NP_TABLE_CALL* NPN_ReleaseObjectProcPtr)(NPObject* obj);
 typedef bool(NP_TABLE_CALL* NPN_InvokeProcPtr)(NPP npp, NPObject* obj, NPIdentifier methodName,
                                                const NPVariant* args, uint32_t argCount,
                                                NPVariant* result);
-typedef bool(NP_TABLE_CALL* NPN_InvokeDefaultProcPtr)(NPP npp, NPObject* obj,
-                                                      const NPVariant* args, uint32_t argCount,
-                                                      NPVariant* result);
+typedef bool(NP_TABLE_CALL* NPN_InvokeDefaultProcPtr)(NPP npp, NPObject* obj, const NPVariant* args,
+                                                      uint32_t argCount, NPVariant* result);
 typedef bool(NP_TABLE_CALL* NPN_EvaluateProcPtr)(NPP npp, NPObject* obj, NPString* script,
                                                  NPVariant* result);
 typedef bool(NP_TABLE_CALL* NPN_GetPropertyProcPtr)(NPP npp, NPObject* obj,
-                                                    NPIdentifier propertyName,
-                                                    NPVariant* result);
+                                                    NPIdentifier propertyName, NPVariant* result);
 typedef bool(NP_TABLE_CALL* NPN_SetPropertyProcPtr)(NPP npp, NPObject* obj,
                                                     NPIdentifier propertyName,
                                                     const NPVariant* value);
@@ -343,8 +342,7 @@ typedef bool(NP_TABLE_CALL* NPN_RemovePropertyProcPtr)(NPP npp, NPObject* obj,
                                                        NPIdentifier propertyName);
 typedef bool(NP_TABLE_CALL* NPN_HasPropertyProcPtr)(NPP npp, NPObject* obj,
                                                     NPIdentifier propertyName);
-typedef bool(NP_TABLE_CALL* NPN_HasMethodProcPtr)(NPP npp, NPObject* obj,
-                                                  NPIdentifier methodName);
+typedef bool(NP_TABLE_CALL* NPN_HasMethodProcPtr)(NPP npp, NPObject* obj, NPIdentifier methodName);
 typedef void(NP_TABLE_CALL* NPN_ReleaseVariantValueProcPtr)(NPVariant* variant);
 typedef void(NP_TABLE_CALL* NPN_SetExceptionProcPtr)(NPObject* obj, const NPUTF8* message);
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "player/avm1/action_reader.h"
 #include "common/swf_format.h"
+#include "player/avm1/action_reader.h"
 #include "player/avm1/interpreter.h"
 
 namespace kestrel::avm1 {

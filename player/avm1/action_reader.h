@@ -8,7 +8,7 @@
 namespace kestrel::avm1 {
 
 class ActionReader {
-public:
+  public:
     ActionReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     bool ok() const { return ok_; }
@@ -28,7 +28,8 @@ public:
     int16_t s16() { return static_cast<int16_t>(u16()); }
     uint32_t u32() {
         if (pos_ + 4 > size_) return fail();
-        uint32_t v = static_cast<uint32_t>(data_[pos_]) | (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
+        uint32_t v = static_cast<uint32_t>(data_[pos_]) |
+                     (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
                      (static_cast<uint32_t>(data_[pos_ + 2]) << 16) |
                      (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
         pos_ += 4;
@@ -62,7 +63,7 @@ public:
         return s;
     }
 
-private:
+  private:
     uint8_t fail() {
         ok_ = false;
         pos_ = size_;

@@ -2,8 +2,8 @@
 // sprites and dragging.
 #include <cmath>
 
-#include "player/avm1/action_executor.h"
 #include "common/ascii_case.h"
+#include "player/avm1/action_executor.h"
 #include "player/avm1/conversions.h"
 
 namespace kestrel::avm1 {

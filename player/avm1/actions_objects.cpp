@@ -2,8 +2,8 @@
 // paths.
 #include <unordered_set>
 
-#include "player/avm1/action_executor.h"
 #include "common/ascii_case.h"
+#include "player/avm1/action_executor.h"
 
 namespace kestrel::avm1 {
 

@@ -21,8 +21,8 @@ void installExternalInterface(Vm& vm);
 
 // Helpers shared by the built-in files.
 // A constructor function with a fresh prototype object, bound to a global name.
-Object* defineClass(Vm& vm, std::string_view name, NativeFunction call,
-                    NativeFunction construct, Object* prototype = nullptr);
+Object* defineClass(Vm& vm, std::string_view name, NativeFunction call, NativeFunction construct,
+                    Object* prototype = nullptr);
 // Sorts property values the way Array.sort compares them by default.
 int compareAsStrings(Vm& vm, const Value& a, const Value& b);
 // A canonical array index ("0", "15"), or -1.

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "player/avm1/builtins.h"
 #include "common/ascii_case.h"
+#include "player/avm1/builtins.h"
 #include "player/avm1/conversions.h"
 #include "player/avm1/object.h"
 
@@ -58,7 +58,8 @@ Value arrayConstruct(NativeCall& c) {
     if (c.args.size() == 1 && c.args[0].isNumber()) {
         double n = c.args[0].asNumber();
         if (n >= 0 && n == std::trunc(n))
-            el.resize(static_cast<size_t>(std::min(n, static_cast<double>(c.vm.limits().maxArrayLength))));
+            el.resize(static_cast<size_t>(
+                std::min(n, static_cast<double>(c.vm.limits().maxArrayLength))));
         else
             el.push_back(c.args[0]);
     } else {
@@ -158,16 +159,18 @@ Value arraySortOn(NativeCall& c) {
     } else if (c.args.size() > 1) {
         options = toInt32(vm.toNumber(c.args[1]));
     }
-    return sortArray(vm, a, options & (kUniqueSort | kReturnIndexedArray), [&](const Value& x, const Value& y) {
-        for (size_t i = 0; i < fields.size(); ++i) {
-            int o = i < fieldOptions.size() ? fieldOptions[i] : options;
-            int r = compareValues(vm, vm.getMember(x, fields[i]), vm.getMember(y, fields[i]), o);
-            if (o & kDescending) r = -r;
-            if (options & kDescending && i >= fieldOptions.size()) r = -r;
-            if (r != 0) return r;
-        }
-        return 0;
-    });
+    return sortArray(
+        vm, a, options & (kUniqueSort | kReturnIndexedArray), [&](const Value& x, const Value& y) {
+            for (size_t i = 0; i < fields.size(); ++i) {
+                int o = i < fieldOptions.size() ? fieldOptions[i] : options;
+                int r =
+                    compareValues(vm, vm.getMember(x, fields[i]), vm.getMember(y, fields[i]), o);
+                if (o & kDescending) r = -r;
+                if (options & kDescending && i >= fieldOptions.size()) r = -r;
+                if (r != 0) return r;
+            }
+            return 0;
+        });
 }
 
 }  // namespace

@@ -78,19 +78,22 @@ double timeOf(NativeCall& c) {
 }
 
 void setTime(NativeCall& c, double t) {
-    if (Object* o = c.thisObject(); o && o->kind() == ObjectKind::Date) o->setPrimitive(Value(timeClip(t)));
+    if (Object* o = c.thisObject(); o && o->kind() == ObjectKind::Date)
+        o->setPrimitive(Value(timeClip(t)));
 }
 
 double nowMs() {
     using namespace std::chrono;
-    return static_cast<double>(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+    return static_cast<double>(
+        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
 // Date(year, month[, day, hours, minutes, seconds, ms]) with two-digit years meaning 19xx.
 double fromArgs(NativeCall& c, size_t first) {
     Fields f{};
     double v[7] = {0, 0, 1, 0, 0, 0, 0};
-    for (size_t i = 0; i < 7 && first + i < c.args.size(); ++i) v[i] = c.vm.toNumber(c.args[first + i]);
+    for (size_t i = 0; i < 7 && first + i < c.args.size(); ++i)
+        v[i] = c.vm.toNumber(c.args[first + i]);
     for (double d : v)
         if (std::isnan(d)) return std::nan("");
     f.year = std::trunc(v[0]);
@@ -109,9 +112,12 @@ Value dateConstruct(NativeCall& c) {
     if (!self) return Value();
     self->setKind(ObjectKind::Date);
     double t;
-    if (c.args.empty()) t = nowMs();
-    else if (c.args.size() == 1) t = timeClip(c.vm.toNumber(c.args[0]));
-    else t = fromArgs(c, 0);
+    if (c.args.empty())
+        t = nowMs();
+    else if (c.args.size() == 1)
+        t = timeClip(c.vm.toNumber(c.args[0]));
+    else
+        t = fromArgs(c, 0);
     self->setPrimitive(Value(t));
     return c.thisValue;
 }
@@ -123,9 +129,10 @@ std::string dateText(double t) {
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     Fields f = split(t);
     char buf[80];
-    std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT+0000 %d", kDays[static_cast<int>(f.weekday)],
-                  kMonths[static_cast<int>(f.month)], static_cast<int>(f.day), static_cast<int>(f.hours),
-                  static_cast<int>(f.minutes), static_cast<int>(f.seconds), static_cast<int>(f.year));
+    std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT+0000 %d",
+                  kDays[static_cast<int>(f.weekday)], kMonths[static_cast<int>(f.month)],
+                  static_cast<int>(f.day), static_cast<int>(f.hours), static_cast<int>(f.minutes),
+                  static_cast<int>(f.seconds), static_cast<int>(f.year));
     return buf;
 }
 
@@ -142,7 +149,8 @@ void defineGetter(Vm& vm, Object* proto, const char* name, const char* utcName, 
 }
 
 // Setters replace fields starting at `field` (0 year ... 6 ms) with the arguments given.
-void defineSetter(Vm& vm, Object* proto, const char* name, const char* utcName, int field, int maxArgs) {
+void defineSetter(Vm& vm, Object* proto, const char* name, const char* utcName, int field,
+                  int maxArgs) {
     auto fn = [field, maxArgs](NativeCall& c) {
         double t = timeOf(c);
         Fields f = split(std::isnan(t) ? 0 : t);
@@ -177,15 +185,19 @@ void installDateBuiltins(Vm& vm) {
         setTime(c, t);
         return Value(t);
     });
-    defineGetter(vm, proto, "getFullYear", "getUTCFullYear", [](const Fields& f) { return f.year; });
+    defineGetter(vm, proto, "getFullYear", "getUTCFullYear",
+                 [](const Fields& f) { return f.year; });
     defineGetter(vm, proto, "getYear", "getUTCYear", [](const Fields& f) { return f.year - 1900; });
     defineGetter(vm, proto, "getMonth", "getUTCMonth", [](const Fields& f) { return f.month; });
     defineGetter(vm, proto, "getDate", "getUTCDate", [](const Fields& f) { return f.day; });
     defineGetter(vm, proto, "getDay", "getUTCDay", [](const Fields& f) { return f.weekday; });
     defineGetter(vm, proto, "getHours", "getUTCHours", [](const Fields& f) { return f.hours; });
-    defineGetter(vm, proto, "getMinutes", "getUTCMinutes", [](const Fields& f) { return f.minutes; });
-    defineGetter(vm, proto, "getSeconds", "getUTCSeconds", [](const Fields& f) { return f.seconds; });
-    defineGetter(vm, proto, "getMilliseconds", "getUTCMilliseconds", [](const Fields& f) { return f.ms; });
+    defineGetter(vm, proto, "getMinutes", "getUTCMinutes",
+                 [](const Fields& f) { return f.minutes; });
+    defineGetter(vm, proto, "getSeconds", "getUTCSeconds",
+                 [](const Fields& f) { return f.seconds; });
+    defineGetter(vm, proto, "getMilliseconds", "getUTCMilliseconds",
+                 [](const Fields& f) { return f.ms; });
     defineSetter(vm, proto, "setFullYear", "setUTCFullYear", 0, 3);
     defineSetter(vm, proto, "setMonth", "setUTCMonth", 1, 2);
     defineSetter(vm, proto, "setDate", "setUTCDate", 2, 1);

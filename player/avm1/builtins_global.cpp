@@ -87,8 +87,10 @@ Value asSetPropFlags(NativeCall& c) {
         }
     }
     for (const auto& n : list) {
-        if (Property* p = o->findOwn(n, vm.caseSensitive())) apply(*p);
-        else if (n == "__proto__") o->setProtoFlags(static_cast<uint8_t>((o->protoFlags() & ~clear) | set));
+        if (Property* p = o->findOwn(n, vm.caseSensitive()))
+            apply(*p);
+        else if (n == "__proto__")
+            o->setProtoFlags(static_cast<uint8_t>((o->protoFlags() & ~clear) | set));
     }
     return Value();
 }
@@ -105,10 +107,10 @@ void installGlobalFunctions(Vm& vm) {
         int radix = radixGiven ? toInt32(c.vm.toNumber(c.arg(1))) : 10;
         return Value(parseIntText(s, radix, radixGiven, c.vm.swfVersion()));
     });
-    vm.defineMethod(g, "parseFloat", [](NativeCall& c) {
-        return Value(parseFloatText(c.vm.toString(c.arg(0))));
-    });
-    vm.defineMethod(g, "isNaN", [](NativeCall& c) { return Value(std::isnan(c.vm.toNumber(c.arg(0)))); });
+    vm.defineMethod(g, "parseFloat",
+                    [](NativeCall& c) { return Value(parseFloatText(c.vm.toString(c.arg(0)))); });
+    vm.defineMethod(g, "isNaN",
+                    [](NativeCall& c) { return Value(std::isnan(c.vm.toNumber(c.arg(0)))); });
     vm.defineMethod(g, "isFinite", [](NativeCall& c) {
         return Value(!c.args.empty() && std::isfinite(c.vm.toNumber(c.args[0])));
     });
@@ -132,7 +134,8 @@ void installGlobalFunctions(Vm& vm) {
         std::string s = c.vm.toString(c.arg(0));
         std::string out;
         for (size_t i = 0; i < s.size(); ++i) {
-            if (s[i] == '%' && i + 2 < s.size() + 0 && hexValue(s[i + 1]) >= 0 && hexValue(s[i + 2]) >= 0) {
+            if (s[i] == '%' && i + 2 < s.size() + 0 && hexValue(s[i + 1]) >= 0 &&
+                hexValue(s[i + 2]) >= 0) {
                 out += static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2]));
                 i += 2;
             } else {

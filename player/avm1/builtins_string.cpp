@@ -27,7 +27,8 @@ Value substring(const std::u32string& s, double start, double end) {
     start = std::min(std::max(start, 0.0), len);
     end = std::min(std::max(end, 0.0), len);
     if (start > end) std::swap(start, end);
-    return Value(encodeUtf8(s.substr(static_cast<size_t>(start), static_cast<size_t>(end - start))));
+    return Value(
+        encodeUtf8(s.substr(static_cast<size_t>(start), static_cast<size_t>(end - start))));
 }
 
 Value stringConstruct(NativeCall& c) {
@@ -51,7 +52,9 @@ void installStringBuiltins(Vm& vm) {
     Object* proto = vm.newObject();
     Object* ctor = defineClass(
         vm, "String",
-        [](NativeCall& c) { return Value(c.args.empty() ? std::string() : c.vm.toString(c.args[0])); },
+        [](NativeCall& c) {
+            return Value(c.args.empty() ? std::string() : c.vm.toString(c.args[0]));
+        },
         stringConstruct, proto);
     vm.defineMethod(ctor, "fromCharCode", [](NativeCall& c) {
         std::string out;
@@ -129,7 +132,8 @@ void installStringBuiltins(Vm& vm) {
         start = std::min(start, len);
         end = std::min(end, len);
         if (start >= end) return Value("");
-        return Value(encodeUtf8(s.substr(static_cast<size_t>(start), static_cast<size_t>(end - start))));
+        return Value(
+            encodeUtf8(s.substr(static_cast<size_t>(start), static_cast<size_t>(end - start))));
     });
     vm.defineMethod(proto, "split", [](NativeCall& c) {
         std::string text = thisString(c);
@@ -137,7 +141,8 @@ void installStringBuiltins(Vm& vm) {
         size_t limit = c.vm.limits().maxArrayLength;
         if (!c.arg(1).isUndefined()) {
             double l = c.vm.toNumber(c.arg(1));
-            if (!std::isnan(l)) limit = static_cast<size_t>(std::max(0.0, std::min(l, static_cast<double>(limit))));
+            if (!std::isnan(l))
+                limit = static_cast<size_t>(std::max(0.0, std::min(l, static_cast<double>(limit))));
         }
         if (c.arg(0).isUndefined()) {
             parts.push_back(Value(text));

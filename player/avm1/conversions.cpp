@@ -9,7 +9,9 @@ namespace kestrel::avm1 {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 int digitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -165,7 +167,9 @@ int32_t toInt32(double value) {
     return static_cast<int32_t>(u);
 }
 
-uint32_t toUint32(double value) { return static_cast<uint32_t>(toInt32(value)); }
+uint32_t toUint32(double value) {
+    return static_cast<uint32_t>(toInt32(value));
+}
 
 double parseIntText(std::string_view text, int radix, bool radixGiven, int swfVersion) {
     const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -107,7 +107,8 @@ std::string objectToXml(Vm& vm, const Value& obj, int depth) {
     if (Object* o = obj.asObject()) {
         for (const std::string& name : forInNames(vm, o)) {
             if (s.size() > vm.limits().maxStringLength) break;
-            s += "<property id=\"" + name + "\">" + toXml(vm, vm.getMember(obj, name), depth + 1) + "</property>";
+            s += "<property id=\"" + name + "\">" + toXml(vm, vm.getMember(obj, name), depth + 1) +
+                 "</property>";
         }
     }
     return s + "</object>";
@@ -117,15 +118,22 @@ std::string toXml(Vm& vm, const Value& v, int depth) {
     // Nesting is bounded so a self-referencing object cannot recurse forever.
     if (depth > 64) return "<null/>";
     switch (v.type()) {
-        case ValueType::Undefined: return "<undefined/>";
-        case ValueType::Null: return "<null/>";
-        case ValueType::Boolean: return v.asBoolean() ? "<true/>" : "<false/>";
-        case ValueType::Number: return "<number>" + formatNumber(v.asNumber()) + "</number>";
-        case ValueType::String: return "<string>" + vm.toString(escapeXml(vm, {v})) + "</string>";
-        case ValueType::Object: break;
+        case ValueType::Undefined:
+            return "<undefined/>";
+        case ValueType::Null:
+            return "<null/>";
+        case ValueType::Boolean:
+            return v.asBoolean() ? "<true/>" : "<false/>";
+        case ValueType::Number:
+            return "<number>" + formatNumber(v.asNumber()) + "</number>";
+        case ValueType::String:
+            return "<string>" + vm.toString(escapeXml(vm, {v})) + "</string>";
+        case ValueType::Object:
+            break;
     }
     Object* o = v.asObject();
-    if (o->kind() == ObjectKind::Date) return "<date>" + formatNumber(o->primitive().asNumber()) + "</date>";
+    if (o->kind() == ObjectKind::Date)
+        return "<date>" + formatNumber(o->primitive().asNumber()) + "</date>";
     if (o->kind() == ObjectKind::Function) return "<null/>";
     if (o->kind() == ObjectKind::Array || !vm.getMember(v, "length").isUndefined())
         return arrayToXml(vm, v, depth);
@@ -165,7 +173,8 @@ Value argumentsToAs(Vm& vm, const Value& node, int depth) {
     Value children = vm.getMember(node, "childNodes");
     size_t n = children.isObject() ? lengthOf(vm, children) : 0;
     for (size_t i = 0; i < n; ++i)
-        result->elements().push_back(toAs(vm, vm.getMember(children, std::to_string(i)), depth + 1));
+        result->elements().push_back(
+            toAs(vm, vm.getMember(children, std::to_string(i)), depth + 1));
     return Value(result);
 }
 
@@ -232,21 +241,26 @@ void installExternalInterface(Vm& vm) {
     vm.global()->define("flash", Value(flash), kDontEnum);
     flash->define("external", Value(external));
     external->define("ExternalInterface", Value(ei));
-    ei->defineNative("available", [](Vm& v, Object&) { return Value(v.host().externalAvailable()); },
-                     nullptr, kDontEnum | kDontDelete);
+    ei->defineNative(
+        "available", [](Vm& v, Object&) { return Value(v.host().externalAvailable()); }, nullptr,
+        kDontEnum | kDontDelete);
     vm.defineMethod(ei, "call", callOut);
     vm.defineMethod(ei, "addCallback", addCallback);
     vm.defineMethod(ei, "_escapeXML", [](NativeCall& c) { return escapeXml(c.vm, c.args); });
     vm.defineMethod(ei, "_unescapeXML", [](NativeCall& c) { return unescapeXml(c.vm, c.args); });
     vm.defineMethod(ei, "_jsQuoteString", [](NativeCall& c) { return jsQuote(c.vm, c.args); });
     vm.defineMethod(ei, "_toXML", [](NativeCall& c) { return Value(toXml(c.vm, c.arg(0), 0)); });
-    vm.defineMethod(ei, "_arrayToXML", [](NativeCall& c) { return Value(arrayToXml(c.vm, c.arg(0), 0)); });
-    vm.defineMethod(ei, "_argumentsToXML", [](NativeCall& c) { return Value(argumentsToXml(c.vm, c.arg(0), 0)); });
-    vm.defineMethod(ei, "_objectToXML", [](NativeCall& c) { return Value(objectToXml(c.vm, c.arg(0), 0)); });
+    vm.defineMethod(ei, "_arrayToXML",
+                    [](NativeCall& c) { return Value(arrayToXml(c.vm, c.arg(0), 0)); });
+    vm.defineMethod(ei, "_argumentsToXML",
+                    [](NativeCall& c) { return Value(argumentsToXml(c.vm, c.arg(0), 0)); });
+    vm.defineMethod(ei, "_objectToXML",
+                    [](NativeCall& c) { return Value(objectToXml(c.vm, c.arg(0), 0)); });
     vm.defineMethod(ei, "_toAS", [](NativeCall& c) { return toAs(c.vm, c.arg(0), 0); });
     vm.defineMethod(ei, "_objectToAS", [](NativeCall& c) { return objectToAs(c.vm, c.arg(0), 0); });
     vm.defineMethod(ei, "_arrayToAS", [](NativeCall& c) { return arrayToAs(c.vm, c.arg(0), 0); });
-    vm.defineMethod(ei, "_argumentsToAS", [](NativeCall& c) { return argumentsToAs(c.vm, c.arg(0), 0); });
+    vm.defineMethod(ei, "_argumentsToAS",
+                    [](NativeCall& c) { return argumentsToAs(c.vm, c.arg(0), 0); });
 }
 
 }  // namespace kestrel::avm1

@@ -9,7 +9,7 @@
 namespace kestrel::avm1 {
 
 class Heap {
-public:
+  public:
     Heap() = default;
     ~Heap();
     Heap(const Heap&) = delete;
@@ -23,7 +23,7 @@ public:
     // Objects allocated since the last collection (a hint for when to collect).
     size_t allocatedSinceCollect() const { return allocatedSinceCollect_; }
 
-private:
+  private:
     class TracingMarker;
     void sweep();
     std::vector<Object*> objects_;  // owned
@@ -33,7 +33,7 @@ private:
 
 // Marks iteratively so that long prototype or list chains cannot overflow the C++ stack.
 class Heap::TracingMarker : public Marker {
-public:
+  public:
     using Marker::mark;
     void mark(Object* object) override {
         if (object && !object->marked()) {
@@ -43,7 +43,7 @@ public:
     }
     void drain();
 
-private:
+  private:
     std::vector<Object*> pending_;
 };
 

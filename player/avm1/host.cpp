@@ -6,10 +6,11 @@ namespace kestrel::avm1 {
 
 const char* clipPropertyName(int index) {
     static const char* const kNames[] = {
-        "_x",          "_y",     "_xscale",   "_yscale",      "_currentframe", "_totalframes",
-        "_alpha",      "_visible", "_width",  "_height",      "_rotation",     "_target",
-        "_framesloaded", "_name", "_droptarget", "_url",      "_highquality",  "_focusrect",
-        "_soundbuftime", "_quality", "_xmouse", "_ymouse"};
+        "_x",           "_y",           "_xscale",       "_yscale",       "_currentframe",
+        "_totalframes", "_alpha",       "_visible",      "_width",        "_height",
+        "_rotation",    "_target",      "_framesloaded", "_name",         "_droptarget",
+        "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
+        "_xmouse",      "_ymouse"};
     if (index < 0 || index >= static_cast<int>(sizeof kNames / sizeof kNames[0])) return nullptr;
     return kNames[index];
 }

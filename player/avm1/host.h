@@ -16,9 +16,28 @@ class Vm;
 
 // Indices of GetProperty/SetProperty (opcodes 0x22/0x23).
 enum class ClipProperty : int {
-    X = 0, Y, XScale, YScale, CurrentFrame, TotalFrames, Alpha, Visible, Width, Height,
-    Rotation, Target, FramesLoaded, Name, DropTarget, Url, HighQuality, FocusRect,
-    SoundBufTime, Quality, XMouse, YMouse,
+    X = 0,
+    Y,
+    XScale,
+    YScale,
+    CurrentFrame,
+    TotalFrames,
+    Alpha,
+    Visible,
+    Width,
+    Height,
+    Rotation,
+    Target,
+    FramesLoaded,
+    Name,
+    DropTarget,
+    Url,
+    HighQuality,
+    FocusRect,
+    SoundBufTime,
+    Quality,
+    XMouse,
+    YMouse,
 };
 // The script name of a property index ("_x"...), or nullptr for an unknown index.
 const char* clipPropertyName(int index);
@@ -30,7 +49,7 @@ struct DragOptions {
 };
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // trace(): one call per traced value, text as the movie produced it.
@@ -39,8 +58,7 @@ public:
     // stops the script and sets Vm::quitRequested() instead. `method` is GetURL2's flags
     // byte: bits 0-1 the method (0 none, 1 GET, 2 POST), 0x40 load into a target clip,
     // 0x80 load variables; plain GetURL passes 0.
-    virtual void getUrl(std::string_view url, std::string_view target, int method,
-                        Object* clip) {}
+    virtual void getUrl(std::string_view url, std::string_view target, int method, Object* clip) {}
     // FSCommand:<command> other than quit.
     virtual void fsCommand(std::string_view command, std::string_view args) {}
 

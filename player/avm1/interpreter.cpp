@@ -1,8 +1,8 @@
 #include "player/avm1/interpreter.h"
 
+#include "common/ascii_case.h"
 #include "player/avm1/action_executor.h"
 #include "player/avm1/builtins.h"
-#include "common/ascii_case.h"
 #include "player/avm1/heap.h"
 
 namespace kestrel::avm1 {

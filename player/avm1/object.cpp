@@ -23,13 +23,15 @@ Property* Object::findOwn(std::string_view name, bool caseSensitive) {
     }
     if (index_.empty()) {
         index_.reserve(properties_.size());
-        for (size_t i = 0; i < properties_.size(); ++i) index_.emplace(AsciiLowered(properties_[i].name), i);
+        for (size_t i = 0; i < properties_.size(); ++i)
+            index_.emplace(AsciiLowered(properties_[i].name), i);
     }
     // The first property in insertion order wins when several differ only in case.
     size_t best = properties_.size();
     auto range = index_.equal_range(AsciiLowered(name));
     for (auto it = range.first; it != range.second; ++it)
-        if (it->second < best && sameName(properties_[it->second].name, name, caseSensitive)) best = it->second;
+        if (it->second < best && sameName(properties_[it->second].name, name, caseSensitive))
+            best = it->second;
     return best < properties_.size() ? &properties_[best] : nullptr;
 }
 

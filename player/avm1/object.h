@@ -61,7 +61,7 @@ enum class ObjectKind : uint8_t {
 // State a host attaches to an object (for example the display object behind a clip).
 // markReferences lets host data keep other script objects alive.
 class NativeData {
-public:
+  public:
     virtual ~NativeData() = default;
     virtual void markReferences(Marker&) {}
     // What typeof answers for the object ("movieclip"), or nullptr for "object".
@@ -75,7 +75,7 @@ public:
 
 // Objects live on the Vm heap and are freed by its collector; never delete one yourself.
 class Object {
-public:
+  public:
     explicit Object(ObjectKind kind = ObjectKind::Plain) : kind_(kind) {}
     virtual ~Object() = default;
     Object(const Object&) = delete;
@@ -138,7 +138,7 @@ public:
     bool marked() const { return marked_; }
     void setMarked(bool m) { marked_ = m; }
 
-private:
+  private:
     ObjectKind kind_;
     bool marked_ = false;
     Object* proto_ = nullptr;  // not owned: heap-managed
@@ -156,7 +156,7 @@ private:
 
 // Visits reachable objects during a collection.
 class Marker {
-public:
+  public:
     virtual ~Marker() = default;
     virtual void mark(Object* object) = 0;
     void mark(const Value& value) {

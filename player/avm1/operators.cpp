@@ -32,13 +32,18 @@ bool strictEquals(const Value& a, const Value& b) {
     if (a.type() != b.type()) return false;
     switch (a.type()) {
         case ValueType::Undefined:
-        case ValueType::Null: return true;
-        case ValueType::Boolean: return a.asBoolean() == b.asBoolean();
+        case ValueType::Null:
+            return true;
+        case ValueType::Boolean:
+            return a.asBoolean() == b.asBoolean();
         // NaN is strictly equal to itself in this language.
         case ValueType::Number:
-            return a.asNumber() == b.asNumber() || (std::isnan(a.asNumber()) && std::isnan(b.asNumber()));
-        case ValueType::String: return a.asString() == b.asString();
-        case ValueType::Object: return a.asObject() == b.asObject();
+            return a.asNumber() == b.asNumber() ||
+                   (std::isnan(a.asNumber()) && std::isnan(b.asNumber()));
+        case ValueType::String:
+            return a.asString() == b.asString();
+        case ValueType::Object:
+            return a.asObject() == b.asObject();
     }
     return false;
 }

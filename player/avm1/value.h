@@ -13,7 +13,7 @@ enum class ValueType { Undefined, Null, Boolean, Number, String, Object };
 // Values are cheap to copy except for strings. Objects are owned by the Vm's heap; a Value
 // only refers to one (the collector keeps it alive while a root reaches it).
 class Value {
-public:
+  public:
     Value() = default;
     static Value undefined() { return Value(); }
     static Value null() {
@@ -43,7 +43,7 @@ public:
     const std::string& asString() const { return string_; }
     Object* asObject() const { return type_ == ValueType::Object ? object_ : nullptr; }
 
-private:
+  private:
     ValueType type_ = ValueType::Undefined;
     union {
         bool bool_;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "player/avm1/builtins.h"
 #include "common/ascii_case.h"
+#include "player/avm1/builtins.h"
 #include "player/avm1/conversions.h"
 #include "player/avm1/heap.h"
 #include "player/avm1/interpreter.h"
@@ -27,12 +27,18 @@ bool nameIs(std::string_view a, std::string_view b, bool cs) {
 
 const char* runStatusName(RunStatus status) {
     switch (status) {
-        case RunStatus::Completed: return "completed";
-        case RunStatus::BudgetExhausted: return "action budget exhausted";
-        case RunStatus::RecursionLimit: return "recursion limit";
-        case RunStatus::Malformed: return "malformed actions";
-        case RunStatus::Thrown: return "uncaught exception";
-        case RunStatus::Quit: return "quit";
+        case RunStatus::Completed:
+            return "completed";
+        case RunStatus::BudgetExhausted:
+            return "action budget exhausted";
+        case RunStatus::RecursionLimit:
+            return "recursion limit";
+        case RunStatus::Malformed:
+            return "malformed actions";
+        case RunStatus::Thrown:
+            return "uncaught exception";
+        case RunStatus::Quit:
+            return "quit";
     }
     return "unknown";
 }
@@ -115,8 +121,12 @@ std::optional<Value> Vm::call(const Value& function, const Value& thisValue,
     if (outermost) interpreter_->resetBudget();
     Completion c = interpreter_->call(f, thisValue, args, nullptr);
     switch (c.kind) {
-        case Completion::Normal: lastStatus_ = RunStatus::Completed; return Value();
-        case Completion::Return: lastStatus_ = RunStatus::Completed; return c.value;
+        case Completion::Normal:
+            lastStatus_ = RunStatus::Completed;
+            return Value();
+        case Completion::Return:
+            lastStatus_ = RunStatus::Completed;
+            return c.value;
         case Completion::Throw:
             lastStatus_ = RunStatus::Thrown;
             if (!outermost) interpreter_->setPending(c);
@@ -125,7 +135,8 @@ std::optional<Value> Vm::call(const Value& function, const Value& thisValue,
             lastStatus_ = c.abortStatus;
             if (!outermost) interpreter_->setPending(c);
             return std::nullopt;
-        case Completion::JumpOut: return Value();
+        case Completion::JumpOut:
+            return Value();
     }
     return std::nullopt;
 }
@@ -158,13 +169,21 @@ Value Vm::getMember(const Value& target, std::string_view name) {
     Value receiver = target;
     switch (target.type()) {
         case ValueType::String:
-            if (nameIs(name, "length", cs)) return Value(static_cast<double>(utf8Length(target.asString())));
+            if (nameIs(name, "length", cs))
+                return Value(static_cast<double>(utf8Length(target.asString())));
             start = prototypeOf("String");
             break;
-        case ValueType::Number: start = prototypeOf("Number"); break;
-        case ValueType::Boolean: start = prototypeOf("Boolean"); break;
-        case ValueType::Object: start = target.asObject(); break;
-        default: return Value();
+        case ValueType::Number:
+            start = prototypeOf("Number");
+            break;
+        case ValueType::Boolean:
+            start = prototypeOf("Boolean");
+            break;
+        case ValueType::Object:
+            start = target.asObject();
+            break;
+        default:
+            return Value();
     }
     if (!start) return Value();
     if (start->kind() == ObjectKind::Super) {
@@ -190,10 +209,12 @@ Value Vm::getMember(const Value& target, std::string_view name) {
         Property* p = o->findOwn(name, cs);
         if (!p) {
             Value dynamic;
-            if (o->nativeData() && o->nativeData()->lookupDynamic(name, cs, dynamic)) return dynamic;
+            if (o->nativeData() && o->nativeData()->lookupDynamic(name, cs, dynamic))
+                return dynamic;
             continue;
         }
-        if (p->nativeGetter) return (*p->nativeGetter)(*this, *(receiver.asObject() ? receiver.asObject() : o));
+        if (p->nativeGetter)
+            return (*p->nativeGetter)(*this, *(receiver.asObject() ? receiver.asObject() : o));
         if (p->getter) return call(Value(p->getter), receiver, {}).value_or(Value());
         if (p->isAccessor()) return Value();
         return p->value;
@@ -213,14 +234,16 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
         Value old = getMember(target, name);
         Object* callback = w.callback;
         Value userData = w.userData;
-        value = call(Value(callback), target, {Value(std::string(name)), old, value, userData}).value_or(Value());
+        value = call(Value(callback), target, {Value(std::string(name)), old, value, userData})
+                    .value_or(Value());
         break;
     }
     if (nameIs(name, "__proto__", cs)) {
         o->setProto(value.asObject());
-        o->properties().erase(std::remove_if(o->properties().begin(), o->properties().end(),
-                                             [](const Property& p) { return p.name == "__proto__"; }),
-                              o->properties().end());
+        o->properties().erase(
+            std::remove_if(o->properties().begin(), o->properties().end(),
+                           [](const Property& p) { return p.name == "__proto__"; }),
+            o->properties().end());
         o->propertiesChanged();
         if (!value.isObject()) o->define("__proto__", value, kDontEnum);
         return;
@@ -230,7 +253,8 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
         if (nameIs(name, "length", cs)) {
             double n = toNumber(value);
             if (std::isnan(n) || n < 0) return;
-            size_t len = static_cast<size_t>(std::min<double>(n, static_cast<double>(limits_.maxArrayLength)));
+            size_t len = static_cast<size_t>(
+                std::min<double>(n, static_cast<double>(limits_.maxArrayLength)));
             el.resize(len);
             return;
         }
@@ -307,11 +331,16 @@ bool Vm::deleteMember(Object* o, std::string_view name) {
 
 std::string Vm::toString(const Value& v) {
     switch (v.type()) {
-        case ValueType::Undefined: return swfVersion_ >= 7 ? "undefined" : "";
-        case ValueType::Null: return "null";
-        case ValueType::Boolean: return v.asBoolean() ? "true" : "false";
-        case ValueType::Number: return formatNumber(v.asNumber());
-        case ValueType::String: return v.asString();
+        case ValueType::Undefined:
+            return swfVersion_ >= 7 ? "undefined" : "";
+        case ValueType::Null:
+            return "null";
+        case ValueType::Boolean:
+            return v.asBoolean() ? "true" : "false";
+        case ValueType::Number:
+            return formatNumber(v.asNumber());
+        case ValueType::String:
+            return v.asString();
         case ValueType::Object: {
             Object* o = v.asObject();
             // A movie clip converts to its target path, whatever its toString says.
@@ -330,10 +359,14 @@ std::string Vm::toString(const Value& v) {
 double Vm::toNumber(const Value& v) {
     switch (v.type()) {
         case ValueType::Undefined:
-        case ValueType::Null: return swfVersion_ >= 7 ? std::nan("") : 0.0;
-        case ValueType::Boolean: return v.asBoolean() ? 1 : 0;
-        case ValueType::Number: return v.asNumber();
-        case ValueType::String: return stringToNumber(v.asString(), swfVersion_);
+        case ValueType::Null:
+            return swfVersion_ >= 7 ? std::nan("") : 0.0;
+        case ValueType::Boolean:
+            return v.asBoolean() ? 1 : 0;
+        case ValueType::Number:
+            return v.asNumber();
+        case ValueType::String:
+            return stringToNumber(v.asString(), swfVersion_);
         case ValueType::Object: {
             Value p = toPrimitive(*this, v);
             if (p.isObject()) return std::nan("");
@@ -346,11 +379,16 @@ double Vm::toNumber(const Value& v) {
 bool Vm::toBoolean(const Value& v) {
     switch (v.type()) {
         case ValueType::Undefined:
-        case ValueType::Null: return false;
-        case ValueType::Boolean: return v.asBoolean();
-        case ValueType::Number: return v.asNumber() != 0 && !std::isnan(v.asNumber());
-        case ValueType::String: return stringToBoolean(v.asString(), swfVersion_);
-        case ValueType::Object: return true;
+        case ValueType::Null:
+            return false;
+        case ValueType::Boolean:
+            return v.asBoolean();
+        case ValueType::Number:
+            return v.asNumber() != 0 && !std::isnan(v.asNumber());
+        case ValueType::String:
+            return stringToBoolean(v.asString(), swfVersion_);
+        case ValueType::Object:
+            return true;
     }
     return false;
 }
@@ -358,11 +396,19 @@ bool Vm::toBoolean(const Value& v) {
 Object* Vm::toObject(const Value& v) {
     const char* ctor = nullptr;
     switch (v.type()) {
-        case ValueType::Object: return v.asObject();
-        case ValueType::String: ctor = "String"; break;
-        case ValueType::Number: ctor = "Number"; break;
-        case ValueType::Boolean: ctor = "Boolean"; break;
-        default: return nullptr;
+        case ValueType::Object:
+            return v.asObject();
+        case ValueType::String:
+            ctor = "String";
+            break;
+        case ValueType::Number:
+            ctor = "Number";
+            break;
+        case ValueType::Boolean:
+            ctor = "Boolean";
+            break;
+        default:
+            return nullptr;
     }
     const Property* p = global_->findOwn(ctor, true);
     if (!p) return nullptr;
@@ -372,11 +418,16 @@ Object* Vm::toObject(const Value& v) {
 
 std::string Vm::typeOf(const Value& v) {
     switch (v.type()) {
-        case ValueType::Undefined: return "undefined";
-        case ValueType::Null: return "null";
-        case ValueType::Boolean: return "boolean";
-        case ValueType::Number: return "number";
-        case ValueType::String: return "string";
+        case ValueType::Undefined:
+            return "undefined";
+        case ValueType::Null:
+            return "null";
+        case ValueType::Boolean:
+            return "boolean";
+        case ValueType::Number:
+            return "number";
+        case ValueType::String:
+            return "string";
         case ValueType::Object: {
             Object* o = v.asObject();
             if (o->nativeData())
@@ -391,8 +442,10 @@ Object* Vm::resolveTargetPath(Object* base, std::string_view path) {
     Object* o = base;
     size_t i = 0;
     if (!path.empty() && path[0] == '/') {
-        if (Object* r = host_->rootOf(base)) o = r;
-        else if (Object* r2 = getMember(Value(base), "_root").asObject()) o = r2;
+        if (Object* r = host_->rootOf(base))
+            o = r;
+        else if (Object* r2 = getMember(Value(base), "_root").asObject())
+            o = r2;
         i = 1;
     }
     while (i < path.size() && o) {
@@ -426,14 +479,18 @@ Object* Vm::resolveTargetPath(Object* base, std::string_view path) {
     return o;
 }
 
-void Vm::addRoot(Object* object) { roots_.push_back(object); }
+void Vm::addRoot(Object* object) {
+    roots_.push_back(object);
+}
 
 void Vm::removeRoot(Object* object) {
     auto it = std::find(roots_.begin(), roots_.end(), object);
     if (it != roots_.end()) roots_.erase(it);
 }
 
-void Vm::addRootMarker(RootMarker marker) { rootMarkers_.push_back(std::move(marker)); }
+void Vm::addRootMarker(RootMarker marker) {
+    rootMarkers_.push_back(std::move(marker));
+}
 
 void Vm::markRoots(Marker& m) {
     m.mark(global_);
@@ -457,9 +514,13 @@ void Vm::collect() {
     heap_->collect([this](Marker& m) { markRoots(m); });
 }
 
-size_t Vm::objectCount() const { return heap_->size(); }
+size_t Vm::objectCount() const {
+    return heap_->size();
+}
 
-bool Vm::running() const { return interpreter_->running(); }
+bool Vm::running() const {
+    return interpreter_->running();
+}
 
 void Vm::runDueIntervals(double nowMs) {
     // Take the due ones first: a callback may add or clear intervals.
@@ -470,12 +531,14 @@ void Vm::runDueIntervals(double nowMs) {
         iv.nextDueMs = iv.periodMs < 0 ? -1 : std::max(iv.nextDueMs + iv.periodMs, nowMs);
     }
     // setTimeout entries (negative period) fire once.
-    intervals_.erase(std::remove_if(intervals_.begin(), intervals_.end(),
-                                    [](const Interval& iv) { return iv.periodMs < 0 && iv.nextDueMs < 0; }),
-                     intervals_.end());
+    intervals_.erase(
+        std::remove_if(intervals_.begin(), intervals_.end(),
+                       [](const Interval& iv) { return iv.periodMs < 0 && iv.nextDueMs < 0; }),
+        intervals_.end());
     for (auto& iv : due) {
-        bool cleared = iv.periodMs >= 0 && std::none_of(intervals_.begin(), intervals_.end(),
-                                                        [&](const Interval& x) { return x.id == iv.id; });
+        bool cleared =
+            iv.periodMs >= 0 && std::none_of(intervals_.begin(), intervals_.end(),
+                                             [&](const Interval& x) { return x.id == iv.id; });
         if (cleared) continue;
         if (iv.method.empty())
             call(iv.function, Value(), iv.args);

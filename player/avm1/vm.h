@@ -59,7 +59,7 @@ struct ExecutionContext {
 };
 
 class Vm {
-public:
+  public:
     // host may be null: a default Host that does nothing is used. Not owned.
     explicit Vm(Host* host = nullptr, VmLimits limits = {});
     ~Vm();
@@ -169,7 +169,7 @@ public:
     std::vector<std::pair<std::string, Object*>>& registeredClasses() { return classes_; }
     std::vector<std::pair<std::string, Value>>& externalCallbacks() { return callbacks_; }
 
-private:
+  private:
     void markRoots(Marker& marker);
 
     Host defaultHost_;

@@ -18,8 +18,9 @@ std::vector<std::shared_ptr<DisplayObject>> Button::makeStateChildren(uint8_t st
     std::vector<const ButtonRecord*> records;
     for (const ButtonRecord& rec : definition_->records)
         if (rec.states & stateFlag) records.push_back(&rec);
-    std::stable_sort(records.begin(), records.end(),
-                     [](const ButtonRecord* a, const ButtonRecord* b) { return a->depth < b->depth; });
+    std::stable_sort(
+        records.begin(), records.end(),
+        [](const ButtonRecord* a, const ButtonRecord* b) { return a->depth < b->depth; });
     // State clips count as nested below the button's parent.
     int nesting = parent() ? parent()->nesting_ + 1 : MovieClip::kMaxNesting;
     for (const ButtonRecord* rec : records) {
@@ -53,7 +54,9 @@ void Button::construct() {
 void Button::setState(ButtonState state) {
     if (state == state_ && !shown_.empty()) return;
     state_ = state;
-    uint8_t flag = state == ButtonState::Up ? swf::kButtonUp : state == ButtonState::Over ? swf::kButtonOver : swf::kButtonDown;
+    uint8_t flag = state == ButtonState::Up     ? swf::kButtonUp
+                   : state == ButtonState::Over ? swf::kButtonOver
+                                                : swf::kButtonDown;
     shown_ = makeStateChildren(flag);
 }
 

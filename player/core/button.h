@@ -13,7 +13,7 @@ namespace kestrel::player {
 enum class ButtonState { Up, Over, Down };
 
 class Button : public DisplayObject {
-public:
+  public:
     Button(Stage& stage, const ButtonDefinition& definition);
 
     const ButtonDefinition& definition() const { return *definition_; }
@@ -32,7 +32,7 @@ public:
     void construct();
     void releaseChildren();
 
-private:
+  private:
     std::vector<std::shared_ptr<DisplayObject>> makeStateChildren(uint8_t stateFlag);
 
     const ButtonDefinition* definition_;  // not owned: lives in the MovieDefinition

@@ -23,11 +23,17 @@ uint32_t ByteReader::u32() {
     return lo | (hi << 16);
 }
 
-double ByteReader::fixed8() { return static_cast<int16_t>(u16()) / 256.0; }
+double ByteReader::fixed8() {
+    return static_cast<int16_t>(u16()) / 256.0;
+}
 
-double ByteReader::fixed16() { return static_cast<int32_t>(u32()) / 65536.0; }
+double ByteReader::fixed16() {
+    return static_cast<int32_t>(u32()) / 65536.0;
+}
 
-void ByteReader::skip(size_t n) { take(n); }
+void ByteReader::skip(size_t n) {
+    take(n);
+}
 
 const uint8_t* ByteReader::take(size_t n) {
     bitCount_ = 0;

@@ -11,7 +11,7 @@
 namespace kestrel::player {
 
 class ByteReader {
-public:
+  public:
     ByteReader() = default;
     ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
@@ -53,7 +53,7 @@ public:
     Rgba rgb();
     Rgba rgba();
 
-private:
+  private:
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
     size_t pos_ = 0;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "player/core/shape_definition.h"
 #include "common/swf_format.h"
+#include "player/core/shape_definition.h"
 #include "player/core/swf_types.h"
 
 namespace kestrel::player {
@@ -44,8 +44,8 @@ struct InitAction {
 struct FrameDefinition {
     std::vector<PlaceCommand> commands;
     std::vector<InitAction> initActions;  // root timeline only
-    std::vector<ActionBytes> actions;  // DoAction tags of this frame, in order
-    std::string label;                 // FrameLabel, empty when none
+    std::vector<ActionBytes> actions;     // DoAction tags of this frame, in order
+    std::string label;                    // FrameLabel, empty when none
 };
 
 struct TimelineDefinition {

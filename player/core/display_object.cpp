@@ -13,7 +13,9 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 }
 
-MovieClip& DisplayObject::root() const { return stage_->root(); }
+MovieClip& DisplayObject::root() const {
+    return stage_->root();
+}
 
 void DisplayObject::setMatrix(const Matrix& m) {
     matrix_ = m;
@@ -37,9 +39,15 @@ void DisplayObject::setY(double px) {
     transformLocked_ = true;
 }
 
-double DisplayObject::xScale() const { return std::sqrt(matrix_.a * matrix_.a + matrix_.b * matrix_.b) * 100; }
-double DisplayObject::yScale() const { return std::sqrt(matrix_.c * matrix_.c + matrix_.d * matrix_.d) * 100; }
-double DisplayObject::rotation() const { return std::atan2(matrix_.b, matrix_.a) * 180 / kPi; }
+double DisplayObject::xScale() const {
+    return std::sqrt(matrix_.a * matrix_.a + matrix_.b * matrix_.b) * 100;
+}
+double DisplayObject::yScale() const {
+    return std::sqrt(matrix_.c * matrix_.c + matrix_.d * matrix_.d) * 100;
+}
+double DisplayObject::rotation() const {
+    return std::atan2(matrix_.b, matrix_.a) * 180 / kPi;
+}
 
 void DisplayObject::setMatrixFromScale(double xs, double ys, double deg) {
     if (!std::isfinite(xs) || !std::isfinite(ys) || !std::isfinite(deg)) return;
@@ -51,9 +59,15 @@ void DisplayObject::setMatrixFromScale(double xs, double ys, double deg) {
     transformLocked_ = true;
 }
 
-void DisplayObject::setXScale(double p) { setMatrixFromScale(p, yScale(), rotation()); }
-void DisplayObject::setYScale(double p) { setMatrixFromScale(xScale(), p, rotation()); }
-void DisplayObject::setRotation(double deg) { setMatrixFromScale(xScale(), yScale(), deg); }
+void DisplayObject::setXScale(double p) {
+    setMatrixFromScale(p, yScale(), rotation());
+}
+void DisplayObject::setYScale(double p) {
+    setMatrixFromScale(xScale(), p, rotation());
+}
+void DisplayObject::setRotation(double deg) {
+    setMatrixFromScale(xScale(), yScale(), deg);
+}
 
 void DisplayObject::setAlpha(double percent) {
     if (!std::isfinite(percent)) return;
@@ -61,8 +75,12 @@ void DisplayObject::setAlpha(double percent) {
     transformLocked_ = true;
 }
 
-double DisplayObject::width() const { return boundsInParent().width() / kTwipsPerPixel; }
-double DisplayObject::height() const { return boundsInParent().height() / kTwipsPerPixel; }
+double DisplayObject::width() const {
+    return boundsInParent().width() / kTwipsPerPixel;
+}
+double DisplayObject::height() const {
+    return boundsInParent().height() / kTwipsPerPixel;
+}
 
 void DisplayObject::setWidth(double px) {
     double current = width();
@@ -97,21 +115,28 @@ std::string DisplayObject::targetPath() const {
 }
 
 EditText::EditText(Stage& stage, const EditTextDefinition& format)
-    : DisplayObject(DisplayObjectKind::EditText, stage), format_(format), text_(format.initialText) {}
+    : DisplayObject(DisplayObjectKind::EditText, stage),
+      format_(format),
+      text_(format.initialText) {}
 
 std::shared_ptr<DisplayObject> instantiateCharacter(Stage& stage, uint16_t id) {
     const MovieDefinition& movie = stage.movie();
     std::shared_ptr<DisplayObject> object;
     switch (movie.kindOf(id)) {
-        case CharacterKind::Shape: object = std::make_shared<Shape>(stage, *movie.shape(id)); break;
+        case CharacterKind::Shape:
+            object = std::make_shared<Shape>(stage, *movie.shape(id));
+            break;
         case CharacterKind::Sprite:
             object = std::make_shared<MovieClip>(stage, *movie.sprite(id));
             break;
         case CharacterKind::EditText:
             object = std::make_shared<EditText>(stage, *movie.editText(id));
             break;
-        case CharacterKind::Button: object = std::make_shared<Button>(stage, *movie.button(id)); break;
-        default: return nullptr;
+        case CharacterKind::Button:
+            object = std::make_shared<Button>(stage, *movie.button(id));
+            break;
+        default:
+            return nullptr;
     }
     object->characterId_ = id;
     return object;

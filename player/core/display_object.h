@@ -18,7 +18,7 @@ class Stage;
 enum class DisplayObjectKind { Shape, MovieClip, EditText, Button };
 
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
-public:
+  public:
     virtual ~DisplayObject() = default;
     DisplayObject(const DisplayObject&) = delete;
     DisplayObject& operator=(const DisplayObject&) = delete;
@@ -97,10 +97,10 @@ public:
     int placedFrame() const { return placedFrame_; }
     const PlaceCommand* placement() const { return placement_; }
 
-protected:
+  protected:
     DisplayObject(DisplayObjectKind kind, Stage& stage) : kind_(kind), stage_(&stage) {}
 
-private:
+  private:
     friend class MovieClip;
     friend class Button;
     friend class Stage;
@@ -122,27 +122,27 @@ private:
     bool removed_ = false;
     bool createdByScript_ = false;
     bool transformLocked_ = false;
-    int placedFrame_ = 0;                     // frame whose PlaceObject created it
+    int placedFrame_ = 0;                      // frame whose PlaceObject created it
     const PlaceCommand* placement_ = nullptr;  // that command, not owned (in the definition)
-    void* scriptObject_ = nullptr;            // not owned
+    void* scriptObject_ = nullptr;             // not owned
 };
 
 // A static DefineShape instance.
 class Shape : public DisplayObject {
-public:
+  public:
     Shape(Stage& stage, const ShapeDefinition& definition)
         : DisplayObject(DisplayObjectKind::Shape, stage), definition_(&definition) {}
     const ShapeDefinition& definition() const { return *definition_; }
     Rect localBounds() const override { return definition_->bounds; }
     bool hitTestLocal(double x, double y) const override { return definition_->hitTest(x, y); }
 
-private:
+  private:
     const ShapeDefinition* definition_;  // not owned: lives in the MovieDefinition
 };
 
 // A DefineEditText instance, or a text field made by createTextField.
 class EditText : public DisplayObject {
-public:
+  public:
     // `format` starts as a copy of the definition (fields of a script-made field
     // start from defaults).
     EditText(Stage& stage, const EditTextDefinition& format);
@@ -159,7 +159,7 @@ public:
     Rect localBounds() const override { return format_.bounds; }
     bool hitTestLocal(double x, double y) const override { return format_.bounds.contains(x, y); }
 
-private:
+  private:
     EditTextDefinition format_;
     std::string text_;
 };

@@ -27,7 +27,8 @@ std::optional<Rgba> parseColor(const std::string& text) {
 
 }  // namespace
 
-DisplayOptions parseDisplayOptions(const std::vector<std::pair<std::string, std::string>>& parameters) {
+DisplayOptions parseDisplayOptions(
+    const std::vector<std::pair<std::string, std::string>>& parameters) {
     DisplayOptions options;
     for (const auto& [rawName, value] : parameters) {
         std::string name = AsciiLowered(rawName);

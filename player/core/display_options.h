@@ -23,6 +23,7 @@ struct DisplayOptions {
 
 // Parameter names compare without regard to case, as browsers pass them as written
 // in the page; unknown names and malformed values are ignored.
-DisplayOptions parseDisplayOptions(const std::vector<std::pair<std::string, std::string>>& parameters);
+DisplayOptions parseDisplayOptions(
+    const std::vector<std::pair<std::string, std::string>>& parameters);
 
 }  // namespace kestrel::player

@@ -164,7 +164,8 @@ void MovieClip::place(int depth, const PlaceCommand& cmd, int frame,
 
 void MovieClip::createFromSlot(int depth, const Slot& slot) {
     CharacterKind kind = stage().movie().kindOf(slot.characterId);
-    if (nesting_ >= kMaxNesting && (kind == CharacterKind::Sprite || kind == CharacterKind::Button)) return;
+    if (nesting_ >= kMaxNesting && (kind == CharacterKind::Sprite || kind == CharacterKind::Button))
+        return;
     std::shared_ptr<DisplayObject> object = instantiateCharacter(stage(), slot.characterId);
     if (!object) return;  // unknown ids and fonts are not placed
     object->matrix_ = slot.matrix;
@@ -241,14 +242,16 @@ void MovieClip::rebuildTo(int frame) {
     }
     currentFrame_ = frame;
     for (const auto& entry : target)
-        if (children_.find(entry.first) == children_.end()) createFromSlot(entry.first, entry.second);
+        if (children_.find(entry.first) == children_.end())
+            createFromSlot(entry.first, entry.second);
 }
 
 void MovieClip::queueFrameActions(int frame) {
     if (passive_ || frame < 1 || frame > static_cast<int>(timeline_->frames.size())) return;
     const FrameDefinition& def = timeline_->frames[frame - 1];
     for (const InitAction& init : def.initActions)
-        if (stage().markInitActionsRun(init.spriteId)) stage().queueInitActions(init.spriteId, init.actions);
+        if (stage().markInitActionsRun(init.spriteId))
+            stage().queueInitActions(init.spriteId, init.actions);
     for (const ActionBytes& actions : def.actions) stage().queueFrameActions(*this, actions);
 }
 
@@ -266,9 +269,11 @@ void MovieClip::advanceTick(uint64_t tick) {
     }
     std::vector<std::shared_ptr<MovieClip>> clips;
     for (const auto& entry : children_)
-        if (entry.second->isClip()) clips.push_back(std::static_pointer_cast<MovieClip>(entry.second));
+        if (entry.second->isClip())
+            clips.push_back(std::static_pointer_cast<MovieClip>(entry.second));
     for (const auto& clip : clips)
-        if (!clip->isRemoved() && clip->parent() == this && clip->createdTick_ != tick) clip->advanceTick(tick);
+        if (!clip->isRemoved() && clip->parent() == this && clip->createdTick_ != tick)
+            clip->advanceTick(tick);
 }
 
 // ---- children ---------------------------------------------------------------------
@@ -310,7 +315,8 @@ void MovieClip::removeAllChildren() {
 
 // ---- script-made children -------------------------------------------------------
 
-MovieClip* MovieClip::adoptScriptClip(std::shared_ptr<MovieClip> clip, const std::string& name, int depth) {
+MovieClip* MovieClip::adoptScriptClip(std::shared_ptr<MovieClip> clip, const std::string& name,
+                                      int depth) {
     if (nesting_ >= kMaxNesting) return nullptr;
     clip->nesting_ = nesting_ + 1;
     clip->name_ = name;
@@ -323,7 +329,8 @@ MovieClip* MovieClip::adoptScriptClip(std::shared_ptr<MovieClip> clip, const std
     return raw;
 }
 
-MovieClip* MovieClip::attachMovie(const std::string& exportName, const std::string& newName, int depth) {
+MovieClip* MovieClip::attachMovie(const std::string& exportName, const std::string& newName,
+                                  int depth) {
     uint16_t id = stage().movie().exportedId(exportName);
     const TimelineDefinition* sprite = id ? stage().movie().sprite(id) : nullptr;
     if (!sprite) return nullptr;
@@ -333,13 +340,15 @@ MovieClip* MovieClip::attachMovie(const std::string& exportName, const std::stri
 }
 
 MovieClip* MovieClip::createEmptyMovieClip(const std::string& name, int depth) {
-    return adoptScriptClip(std::make_shared<MovieClip>(stage(), stage().emptyTimeline()), name, depth);
+    return adoptScriptClip(std::make_shared<MovieClip>(stage(), stage().emptyTimeline()), name,
+                           depth);
 }
 
 EditText* MovieClip::createTextField(const std::string& name, int depth, double xPx, double yPx,
                                      double widthPx, double heightPx) {
     EditTextDefinition format;
-    format.bounds = Rect{0, 0, std::max(0.0, widthPx) * kTwipsPerPixel, std::max(0.0, heightPx) * kTwipsPerPixel};
+    format.bounds = Rect{0, 0, std::max(0.0, widthPx) * kTwipsPerPixel,
+                         std::max(0.0, heightPx) * kTwipsPerPixel};
     auto field = std::make_shared<EditText>(stage(), format);
     field->name_ = name;
     field->createdByScript_ = true;

@@ -18,7 +18,7 @@
 namespace kestrel::player {
 
 class MovieClip : public DisplayObject {
-public:
+  public:
     // Deeper clips (and buttons) are not created: recursive sprite definitions would
     // otherwise nest without end.
     static constexpr int kMaxNesting = 64;
@@ -84,14 +84,15 @@ public:
     // Clips shown as button states: built without scripts or notifications.
     void setPassive() { passive_ = true; }
 
-private:
+  private:
     friend class Stage;
     friend class DisplayObject;
     friend class Button;
 
     struct Slot;
     void applyFrameCommands(int frame);
-    void place(int depth, const PlaceCommand& cmd, int frame, const std::shared_ptr<DisplayObject>& reuse);
+    void place(int depth, const PlaceCommand& cmd, int frame,
+               const std::shared_ptr<DisplayObject>& reuse);
     void buildPending();
     void createFromSlot(int depth, const Slot& slot);
     void detach(DisplayObject& object, bool silent);

@@ -19,7 +19,7 @@ namespace kestrel::player {
 enum class CharacterKind { None, Shape, Sprite, EditText, Button, Font, Other };
 
 class MovieDefinition {
-public:
+  public:
     const SwfHeader& header() const { return file_.header; }
     uint8_t version() const { return file_.header.version; }
     double frameRate() const { return file_.header.frameRate(); }
@@ -47,7 +47,7 @@ public:
     // before the fault is kept and plays.
     bool truncated() const { return truncated_; }
 
-private:
+  private:
     friend class MovieParser;
     SwfFile file_;
     Rgba background_{255, 255, 255, 255};

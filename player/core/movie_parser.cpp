@@ -25,12 +25,20 @@ void skipFilterList(ByteReader& r) {
     unsigned count = r.u8();
     for (unsigned i = 0; i < count && r.ok(); ++i) {
         switch (r.u8()) {
-            case 0: r.skip(23); break;  // drop shadow
-            case 1: r.skip(9); break;   // blur
-            case 2: r.skip(15); break;  // glow
-            case 3: r.skip(27); break;  // bevel
-            case 4:                     // gradient glow
-            case 7: {                   // gradient bevel
+            case 0:
+                r.skip(23);
+                break;  // drop shadow
+            case 1:
+                r.skip(9);
+                break;  // blur
+            case 2:
+                r.skip(15);
+                break;  // glow
+            case 3:
+                r.skip(27);
+                break;  // bevel
+            case 4:     // gradient glow
+            case 7: {   // gradient bevel
                 unsigned colors = r.u8();
                 r.skip(colors * 5u + 19u);
                 break;
@@ -40,8 +48,12 @@ void skipFilterList(ByteReader& r) {
                 r.skip(8u + 4u * cols * rows + 5u);
                 break;
             }
-            case 6: r.skip(80); break;  // colour matrix
-            default: r.fail(); break;
+            case 6:
+                r.skip(80);
+                break;  // colour matrix
+            default:
+                r.fail();
+                break;
         }
     }
 }
@@ -49,10 +61,12 @@ void skipFilterList(ByteReader& r) {
 }  // namespace
 
 class MovieParser {
-public:
+  public:
     explicit MovieParser(MovieDefinition& movie) : movie_(movie) {}
 
-    SwfError readFile(const uint8_t* data, size_t size) { return readSwfFile(data, size, movie_.file_); }
+    SwfError readFile(const uint8_t* data, size_t size) {
+        return readSwfFile(data, size, movie_.file_);
+    }
 
     void parse() {
         const SwfFile& f = movie_.file_;
@@ -61,7 +75,7 @@ public:
         if (!complete) movie_.truncated_ = true;
     }
 
-private:
+  private:
     // Reads tags until End. Returns false when the stream ended early or broke.
     bool parseTimeline(ByteReader& r, TimelineDefinition& timeline, bool isRoot) {
         FrameDefinition frame;
@@ -82,7 +96,8 @@ private:
                 frame = FrameDefinition();
                 continue;
             }
-            if (!parseControlTag(code, body, frame, isRoot) && isRoot) parseDefinitionTag(code, body);
+            if (!parseControlTag(code, body, frame, isRoot) && isRoot)
+                parseDefinitionTag(code, body);
         }
         // Commands after the last ShowFrame still make a frame, and a timeline always
         // has at least one so clips have somewhere to stand.
@@ -109,7 +124,9 @@ private:
                 return true;
             }
             case swf::kTagPlaceObject2:
-            case swf::kTagPlaceObject3: parsePlace(r, code == swf::kTagPlaceObject3, frame); return true;
+            case swf::kTagPlaceObject3:
+                parsePlace(r, code == swf::kTagPlaceObject3, frame);
+                return true;
             case swf::kTagRemoveObject:
             case swf::kTagRemoveObject2: {
                 PlaceCommand c;
@@ -145,7 +162,8 @@ private:
                 }
                 return true;
             }
-            default: return false;
+            default:
+                return false;
         }
     }
 
@@ -183,8 +201,8 @@ private:
         if (!r.ok()) return;  // the essentials are broken: drop the command
         if (version3) {
             if (flags2 & 0x01) skipFilterList(r);
-            if (flags2 & 0x02) r.u8();  // blend mode
-            if (flags2 & 0x04) r.u8();  // cache as bitmap
+            if (flags2 & 0x02) r.u8();     // blend mode
+            if (flags2 & 0x04) r.u8();     // cache as bitmap
             if (flags2 & 0x20) r.skip(5);  // visible, background colour
         }
         if ((flags & 0x80) && r.ok()) c.clipActions = restOf(r);
@@ -220,9 +238,13 @@ private:
                 movie_.sprites_[sprite.id] = std::move(sprite);
                 return;
             }
-            case swf::kTagDefineEditText: parseEditText(r); return;
+            case swf::kTagDefineEditText:
+                parseEditText(r);
+                return;
             case swf::kTagDefineButton:
-            case swf::kTagDefineButton2: parseButton(r, code == swf::kTagDefineButton2); return;
+            case swf::kTagDefineButton2:
+                parseButton(r, code == swf::kTagDefineButton2);
+                return;
             case swf::kTagExportAssets: {
                 unsigned count = r.u16();
                 for (unsigned i = 0; i < count && r.ok(); ++i) {
@@ -236,7 +258,8 @@ private:
             case swf::kTagDefineFont2:
             case swf::kTagDefineFont3: {
                 uint16_t id = r.u16();
-                if (r.ok() && defineOnce(id, CharacterKind::Font)) parseFontGlyphs(r, code, fonts_[id]);
+                if (r.ok() && defineOnce(id, CharacterKind::Font))
+                    parseFontGlyphs(r, code, fonts_[id]);
                 return;
             }
             case swf::kTagDefineText:
@@ -249,7 +272,8 @@ private:
                 movie_.shapes_[text.id] = std::move(text);
                 return;
             }
-            default: return;  // tags we do not play are skipped
+            default:
+                return;  // tags we do not play are skipped
         }
     }
 
@@ -367,10 +391,18 @@ static auto findIn(const Map& map, uint16_t id) -> const typename Map::mapped_ty
     return it == map.end() ? nullptr : &it->second;
 }
 
-const ShapeDefinition* MovieDefinition::shape(uint16_t id) const { return findIn(shapes_, id); }
-const TimelineDefinition* MovieDefinition::sprite(uint16_t id) const { return findIn(sprites_, id); }
-const EditTextDefinition* MovieDefinition::editText(uint16_t id) const { return findIn(editTexts_, id); }
-const ButtonDefinition* MovieDefinition::button(uint16_t id) const { return findIn(buttons_, id); }
+const ShapeDefinition* MovieDefinition::shape(uint16_t id) const {
+    return findIn(shapes_, id);
+}
+const TimelineDefinition* MovieDefinition::sprite(uint16_t id) const {
+    return findIn(sprites_, id);
+}
+const EditTextDefinition* MovieDefinition::editText(uint16_t id) const {
+    return findIn(editTexts_, id);
+}
+const ButtonDefinition* MovieDefinition::button(uint16_t id) const {
+    return findIn(buttons_, id);
+}
 
 uint16_t MovieDefinition::exportedId(const std::string& name) const {
     auto it = exports_.find(name);
@@ -386,7 +418,8 @@ std::string MovieDefinition::exportNameOf(uint16_t id) const {
 int TimelineDefinition::frameForLabel(const std::string& label) const {
     std::string wanted = AsciiLowered(label);
     for (size_t i = 0; i < frames.size(); ++i)
-        if (!frames[i].label.empty() && AsciiLowered(frames[i].label) == wanted) return static_cast<int>(i) + 1;
+        if (!frames[i].label.empty() && AsciiLowered(frames[i].label) == wanted)
+            return static_cast<int>(i) + 1;
     return 0;
 }
 

@@ -43,7 +43,8 @@ void appendMove(std::vector<PathCommand>& cmds, int64_t x, int64_t y) {
 // start. Open chains (bad data) are closed with a straight line.
 std::vector<PathCommand> chainContours(const std::vector<ShapeEdge>& edges) {
     std::multimap<PointKey, size_t> byStart;
-    for (size_t i = 0; i < edges.size(); ++i) byStart.emplace(PointKey{edges[i].x0, edges[i].y0}, i);
+    for (size_t i = 0; i < edges.size(); ++i)
+        byStart.emplace(PointKey{edges[i].x0, edges[i].y0}, i);
     std::vector<bool> used(edges.size(), false);
     std::vector<PathCommand> cmds;
     for (size_t first = 0; first < edges.size(); ++first) {
@@ -86,7 +87,8 @@ void buildShapeGeometry(const std::vector<ShapeEdge>& edges, const std::vector<R
     // Fills, in style order so later styles paint over earlier ones.
     std::vector<std::vector<ShapeEdge>> perFill(fills.size() + 1);
     for (const ShapeEdge& e : edges) {
-        if (e.fill1 > 0 && static_cast<size_t>(e.fill1) <= fills.size()) perFill[e.fill1].push_back(e);
+        if (e.fill1 > 0 && static_cast<size_t>(e.fill1) <= fills.size())
+            perFill[e.fill1].push_back(e);
         if (e.fill0 > 0 && static_cast<size_t>(e.fill0) <= fills.size() && e.fill0 != e.fill1)
             perFill[e.fill0].push_back(reversed(e));
     }
@@ -130,8 +132,11 @@ void forEachSegment(const std::vector<PathCommand>& cmds, Segment segment) {
     double px = 0, py = 0;
     for (const PathCommand& c : cmds) {
         switch (c.kind) {
-            case PathCommand::MoveTo: break;
-            case PathCommand::LineTo: segment(px, py, c.x, c.y); break;
+            case PathCommand::MoveTo:
+                break;
+            case PathCommand::LineTo:
+                segment(px, py, c.x, c.y);
+                break;
             case PathCommand::QuadTo: {
                 double sx = px, sy = py;
                 for (int i = 1; i <= kCurveSteps; ++i) {

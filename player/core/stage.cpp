@@ -9,13 +9,20 @@ namespace kestrel::player {
 
 const char* toString(MouseEvent event) {
     switch (event) {
-        case MouseEvent::RollOver: return "rollOver";
-        case MouseEvent::RollOut: return "rollOut";
-        case MouseEvent::Press: return "press";
-        case MouseEvent::Release: return "release";
-        case MouseEvent::ReleaseOutside: return "releaseOutside";
-        case MouseEvent::DragOver: return "dragOver";
-        case MouseEvent::DragOut: return "dragOut";
+        case MouseEvent::RollOver:
+            return "rollOver";
+        case MouseEvent::RollOut:
+            return "rollOut";
+        case MouseEvent::Press:
+            return "press";
+        case MouseEvent::Release:
+            return "release";
+        case MouseEvent::ReleaseOutside:
+            return "releaseOutside";
+        case MouseEvent::DragOver:
+            return "dragOver";
+        case MouseEvent::DragOut:
+            return "dragOut";
     }
     return "";
 }
@@ -33,7 +40,9 @@ Stage::~Stage() {
     root_->removeAllChildren();
 }
 
-std::string Stage::nextInstanceName() { return "instance" + std::to_string(++instanceCounter_); }
+std::string Stage::nextInstanceName() {
+    return "instance" + std::to_string(++instanceCounter_);
+}
 
 void Stage::start() {
     if (started_) return;
@@ -85,16 +94,24 @@ void Stage::deliver(const QueuedEvent& event) {
     // Events of objects that left the display list meanwhile are dropped.
     if (target && target->isRemoved()) return;
     switch (event.kind) {
-        case QueuedEvent::InitActions: hooks_->runInitActions(*root_, event.spriteId, event.actions); break;
+        case QueuedEvent::InitActions:
+            hooks_->runInitActions(*root_, event.spriteId, event.actions);
+            break;
         case QueuedEvent::FrameActions:
             hooks_->runFrameActions(static_cast<MovieClip&>(*target), event.actions);
             break;
-        case QueuedEvent::ClipLoaded: hooks_->clipLoaded(static_cast<MovieClip&>(*target)); break;
-        case QueuedEvent::FrameEntered: hooks_->frameEntered(static_cast<MovieClip&>(*target)); break;
+        case QueuedEvent::ClipLoaded:
+            hooks_->clipLoaded(static_cast<MovieClip&>(*target));
+            break;
+        case QueuedEvent::FrameEntered:
+            hooks_->frameEntered(static_cast<MovieClip&>(*target));
+            break;
         case QueuedEvent::ButtonActions:
             hooks_->runButtonActions(static_cast<Button&>(*target), event.actions);
             break;
-        case QueuedEvent::Mouse: hooks_->mouseEvent(*target, event.mouseEvent); break;
+        case QueuedEvent::Mouse:
+            hooks_->mouseEvent(*target, event.mouseEvent);
+            break;
     }
 }
 
@@ -141,7 +158,8 @@ bool Stage::takeFrameJump() {
 }
 
 bool Stage::markInitActionsRun(uint16_t spriteId) {
-    if (std::find(initActionsRun_.begin(), initActionsRun_.end(), spriteId) != initActionsRun_.end())
+    if (std::find(initActionsRun_.begin(), initActionsRun_.end(), spriteId) !=
+        initActionsRun_.end())
         return false;
     initActionsRun_.push_back(spriteId);
     return true;
@@ -173,13 +191,20 @@ DisplayObject* findInClip(const MovieClip& clip, double x, double y) {
 
 uint16_t conditionFor(MouseEvent event) {
     switch (event) {
-        case MouseEvent::RollOver: return swf::kCondIdleToOverUp;
-        case MouseEvent::RollOut: return swf::kCondOverUpToIdle;
-        case MouseEvent::Press: return swf::kCondOverUpToOverDown;
-        case MouseEvent::Release: return swf::kCondOverDownToOverUp;
-        case MouseEvent::ReleaseOutside: return swf::kCondOutDownToIdle;
-        case MouseEvent::DragOver: return swf::kCondOutDownToOverDown;
-        case MouseEvent::DragOut: return swf::kCondOverDownToOutDown;
+        case MouseEvent::RollOver:
+            return swf::kCondIdleToOverUp;
+        case MouseEvent::RollOut:
+            return swf::kCondOverUpToIdle;
+        case MouseEvent::Press:
+            return swf::kCondOverUpToOverDown;
+        case MouseEvent::Release:
+            return swf::kCondOverDownToOverUp;
+        case MouseEvent::ReleaseOutside:
+            return swf::kCondOutDownToIdle;
+        case MouseEvent::DragOver:
+            return swf::kCondOutDownToOverDown;
+        case MouseEvent::DragOut:
+            return swf::kCondOverDownToOutDown;
     }
     return 0;
 }
@@ -187,10 +212,13 @@ uint16_t conditionFor(MouseEvent event) {
 ButtonState stateAfter(MouseEvent event) {
     switch (event) {
         case MouseEvent::RollOver:
-        case MouseEvent::Release: return ButtonState::Over;
+        case MouseEvent::Release:
+            return ButtonState::Over;
         case MouseEvent::Press:
-        case MouseEvent::DragOver: return ButtonState::Down;
-        default: return ButtonState::Up;
+        case MouseEvent::DragOver:
+            return ButtonState::Down;
+        default:
+            return ButtonState::Up;
     }
 }
 
@@ -283,8 +311,8 @@ void pushMarker(RenderItem::Kind kind, RenderList& out) {
 }
 
 // `asMask`: the object defines a mask area: visibility, texts and colours do not count.
-void collect(const DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentColor,
-             bool asMask, RenderList& out);
+void collect(const DisplayObject& object, const Matrix& parentMatrix,
+             const ColorTransform& parentColor, bool asMask, RenderList& out);
 
 void collectChildren(const MovieClip& clip, const Matrix& m, const ColorTransform& ct, bool asMask,
                      RenderList& out) {
@@ -307,8 +335,8 @@ void collectChildren(const MovieClip& clip, const Matrix& m, const ColorTransfor
     for (size_t i = 0; i < openMasks.size(); ++i) pushMarker(RenderItem::EndMask, out);
 }
 
-void collect(const DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentColor,
-             bool asMask, RenderList& out) {
+void collect(const DisplayObject& object, const Matrix& parentMatrix,
+             const ColorTransform& parentColor, bool asMask, RenderList& out) {
     if (!object.visible() && !asMask) return;
     Matrix m = parentMatrix.multiply(object.matrix());
     ColorTransform ct = parentColor.concat(object.colorTransform());

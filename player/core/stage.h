@@ -20,7 +20,7 @@ namespace kestrel::player {
 class Button;
 
 class Stage {
-public:
+  public:
     // `hooks` is not owned and may be null (no scripts); it must outlive the Stage
     // or be replaced with setHooks(nullptr) first.
     Stage(std::shared_ptr<const MovieDefinition> movie, TimelineHooks* hooks);
@@ -87,9 +87,16 @@ public:
     // Empty timeline for script-made clips.
     const TimelineDefinition& emptyTimeline() const { return emptyTimeline_; }
 
-private:
+  private:
     struct QueuedEvent {
-        enum Kind { InitActions, FrameActions, ClipLoaded, FrameEntered, ButtonActions, Mouse } kind;
+        enum Kind {
+            InitActions,
+            FrameActions,
+            ClipLoaded,
+            FrameEntered,
+            ButtonActions,
+            Mouse
+        } kind;
         std::shared_ptr<DisplayObject> target;
         ActionBytes actions;
         uint16_t spriteId = 0;
@@ -115,8 +122,8 @@ private:
 
     Point mouse_;
     bool mouseDown_ = false;
-    std::weak_ptr<DisplayObject> hovered_;   // object under the mouse (button or clip)
-    std::weak_ptr<DisplayObject> pressed_;   // object the press started on
+    std::weak_ptr<DisplayObject> hovered_;  // object under the mouse (button or clip)
+    std::weak_ptr<DisplayObject> pressed_;  // object the press started on
     bool pressedInside_ = false;
 };
 

@@ -34,19 +34,25 @@ Matrix StageMapping::twipsToWindow(const Rect& stageRect) const {
     return Matrix{sx, 0, 0, sy, offsetX - stageRect.xMin * sx, offsetY - stageRect.yMin * sy};
 }
 
-StageMapping computeStageMapping(double stageW, double stageH, double winW, double winH, ScaleMode mode,
-                                 StageAlign align) {
+StageMapping computeStageMapping(double stageW, double stageH, double winW, double winH,
+                                 ScaleMode mode, StageAlign align) {
     StageMapping m;
     if (!(stageW > 0) || !(stageH > 0) || !(winW > 0) || !(winH > 0)) return m;
     double fitX = winW / stageW, fitY = winH / stageH;
     switch (mode) {
-        case ScaleMode::ShowAll: m.scaleX = m.scaleY = std::min(fitX, fitY); break;
-        case ScaleMode::NoBorder: m.scaleX = m.scaleY = std::max(fitX, fitY); break;
+        case ScaleMode::ShowAll:
+            m.scaleX = m.scaleY = std::min(fitX, fitY);
+            break;
+        case ScaleMode::NoBorder:
+            m.scaleX = m.scaleY = std::max(fitX, fitY);
+            break;
         case ScaleMode::ExactFit:
             m.scaleX = fitX;
             m.scaleY = fitY;
             break;
-        case ScaleMode::NoScale: m.scaleX = m.scaleY = 1; break;
+        case ScaleMode::NoScale:
+            m.scaleX = m.scaleY = 1;
+            break;
     }
     auto offset = [](double free, int side) { return side < 0 ? 0 : side > 0 ? free : free / 2; };
     m.offsetX = offset(winW - stageW * m.scaleX, align.horizontal);

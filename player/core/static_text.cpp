@@ -24,7 +24,7 @@ void parseFontGlyphs(ByteReader& r, int tagCode, FontGlyphs& out) {
         end = r.size() - tableStart;
     } else {
         uint8_t flags = r.u8();
-        r.u8();  // language
+        r.u8();          // language
         r.skip(r.u8());  // name
         size_t count = r.u16();
         bool wide = flags & 0x08;
@@ -77,7 +77,8 @@ void parseStaticText(ByteReader& r, int tagCode, const std::map<uint16_t, FontGl
         for (unsigned i = 0; i < count && r.ok(); ++i) {
             uint32_t index = r.bits(glyphBits);
             int32_t advance = r.signedBits(advanceBits);
-            if (font && colorIndex > 0 && index < font->glyphs.size() && ++glyphsPlaced < kMaxGlyphsPerText) {
+            if (font && colorIndex > 0 && index < font->glyphs.size() &&
+                ++glyphsPlaced < kMaxGlyphsPerText) {
                 double scale = height / font->emSize;
                 Matrix place = textMatrix.multiply(Matrix{scale, 0, 0, scale, x, y});
                 for (const ShapeEdge& g : font->glyphs[index]) {

@@ -11,14 +11,22 @@ namespace kestrel::player {
 
 const char* toString(SwfError error) {
     switch (error) {
-        case SwfError::None: return "no error";
-        case SwfError::Empty: return "empty file";
-        case SwfError::NotSwf: return "not a SWF file";
-        case SwfError::LzmaUnsupported: return "LZMA-compressed (ZWS) movies are not supported";
-        case SwfError::Truncated: return "file is truncated";
-        case SwfError::BadCompression: return "compressed data is corrupt";
-        case SwfError::TooLarge: return "movie is too large";
-        case SwfError::BadHeader: return "movie header is malformed";
+        case SwfError::None:
+            return "no error";
+        case SwfError::Empty:
+            return "empty file";
+        case SwfError::NotSwf:
+            return "not a SWF file";
+        case SwfError::LzmaUnsupported:
+            return "LZMA-compressed (ZWS) movies are not supported";
+        case SwfError::Truncated:
+            return "file is truncated";
+        case SwfError::BadCompression:
+            return "compressed data is corrupt";
+        case SwfError::TooLarge:
+            return "movie is too large";
+        case SwfError::BadHeader:
+            return "movie header is malformed";
     }
     return "unknown error";
 }

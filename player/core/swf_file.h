@@ -11,13 +11,13 @@ namespace kestrel::player {
 
 enum class SwfError {
     None = 0,
-    Empty,             // no bytes at all
-    NotSwf,            // signature is not FWS/CWS/ZWS
-    LzmaUnsupported,   // ZWS: LZMA bodies are not supported
-    Truncated,         // shorter than the header needs
-    BadCompression,    // zlib stream is corrupt
-    TooLarge,          // declared or inflated size beyond our limit
-    BadHeader,         // header fields cannot be read
+    Empty,            // no bytes at all
+    NotSwf,           // signature is not FWS/CWS/ZWS
+    LzmaUnsupported,  // ZWS: LZMA bodies are not supported
+    Truncated,        // shorter than the header needs
+    BadCompression,   // zlib stream is corrupt
+    TooLarge,         // declared or inflated size beyond our limit
+    BadHeader,        // header fields cannot be read
 };
 
 const char* toString(SwfError error);
@@ -25,8 +25,8 @@ const char* toString(SwfError error);
 struct SwfHeader {
     char signature[4] = {0, 0, 0, 0};
     uint8_t version = 0;
-    uint32_t fileLength = 0;  // as declared in the file
-    Rect frameRect;           // twips
+    uint32_t fileLength = 0;    // as declared in the file
+    Rect frameRect;             // twips
     uint16_t frameRateRaw = 0;  // 8.8 fixed
     uint16_t frameCount = 0;
 

@@ -42,7 +42,7 @@ enum class MouseEvent {
 const char* toString(MouseEvent event);
 
 class TimelineHooks {
-public:
+  public:
     virtual ~TimelineHooks() = default;
 
     // Synchronous. A display object was created (timeline placement, attachMovie,

@@ -1,11 +1,5 @@
 #include "player/render/agg_renderer.h"
 
-#include <algorithm>
-#include <cmath>
-#include <memory>
-#include <utility>
-#include <vector>
-
 #include <agg_pixfmt_rgba.h>
 #include <agg_rasterizer_compound_aa.h>
 #include <agg_rasterizer_scanline_aa.h>
@@ -14,6 +8,13 @@
 #include <agg_rendering_buffer.h>
 #include <agg_scanline_u.h>
 #include <agg_span_allocator.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "player/render/gradient_ramp.h"
 
 namespace kestrel::render {

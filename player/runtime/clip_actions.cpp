@@ -23,7 +23,8 @@ std::vector<ClipActionRecord> parseClipActions(const player::ActionBytes& record
     size_t flagBytes = swfVersion >= 6 ? 4 : 2;
     size_t pos = 0;
     uint32_t ignored = 0;
-    if (!readUnsigned(data, size, pos, 2, ignored) || !readUnsigned(data, size, pos, flagBytes, ignored))
+    if (!readUnsigned(data, size, pos, 2, ignored) ||
+        !readUnsigned(data, size, pos, flagBytes, ignored))
         return out;
     for (;;) {
         uint32_t events = 0, length = 0;

@@ -9,13 +9,13 @@
 
 namespace kestrel::runtime {
 
-constexpr uint32_t kClipMouseButtonEvents = swf::kClipPress | swf::kClipRelease | swf::kClipReleaseOutside |
-                                            swf::kClipRollOver | swf::kClipRollOut | swf::kClipDragOver |
-                                            swf::kClipDragOut;
+constexpr uint32_t kClipMouseButtonEvents =
+    swf::kClipPress | swf::kClipRelease | swf::kClipReleaseOutside | swf::kClipRollOver |
+    swf::kClipRollOut | swf::kClipDragOver | swf::kClipDragOut;
 
 struct ClipActionRecord {
     uint32_t events = 0;
-    uint8_t keyCode = 0;  // swf::kClipKeyPress only
+    uint8_t keyCode = 0;          // swf::kClipKeyPress only
     player::ActionBytes actions;  // points into the record's bytes
 };
 

@@ -16,7 +16,8 @@ std::string slashTargetOf(const player::DisplayObject& object) {
 }
 
 player::Point localToStagePixels(const player::DisplayObject& object, player::Point local) {
-    player::Point p = object.worldMatrix().apply(local.x * kTwipsPerPixel, local.y * kTwipsPerPixel);
+    player::Point p =
+        object.worldMatrix().apply(local.x * kTwipsPerPixel, local.y * kTwipsPerPixel);
     return {p.x / kTwipsPerPixel, p.y / kTwipsPerPixel};
 }
 

@@ -18,7 +18,6 @@ bool stageToLocalPixels(const player::DisplayObject& object, player::Point stage
 
 // Bounds of `object` in the space of `space` (pixels); empty bounds come back as the
 // player reports them (6710886.35 on every side).
-player::Rect boundsInSpace(const player::DisplayObject& object,
-                           const player::DisplayObject& space);
+player::Rect boundsInSpace(const player::DisplayObject& object, const player::DisplayObject& space);
 
 }  // namespace kestrel::runtime

@@ -16,16 +16,23 @@ constexpr int kMaxDepth = 64;
 void appendValue(avm1::Vm& vm, const Value& value, std::string& out, int depth,
                  std::vector<Object*>& path) {
     switch (value.type()) {
-        case avm1::ValueType::Undefined: out += "<undefined/>"; return;
-        case avm1::ValueType::Null: out += "<null/>"; return;
-        case avm1::ValueType::Boolean: out += value.asBoolean() ? "<true/>" : "<false/>"; return;
+        case avm1::ValueType::Undefined:
+            out += "<undefined/>";
+            return;
+        case avm1::ValueType::Null:
+            out += "<null/>";
+            return;
+        case avm1::ValueType::Boolean:
+            out += value.asBoolean() ? "<true/>" : "<false/>";
+            return;
         case avm1::ValueType::Number:
             out += "<number>" + avm1::formatNumber(value.asNumber()) + "</number>";
             return;
         case avm1::ValueType::String:
             out += "<string>" + escapeXmlText(value.asString()) + "</string>";
             return;
-        case avm1::ValueType::Object: break;
+        case avm1::ValueType::Object:
+            break;
     }
     Object* object = value.asObject();
     bool cyclic = false;
@@ -99,7 +106,9 @@ std::string valueToXml(avm1::Vm& vm, const avm1::Value& value) {
     return out;
 }
 
-avm1::Value xmlToValue(avm1::Vm& vm, const XmlNode& form) { return convert(vm, form, 0); }
+avm1::Value xmlToValue(avm1::Vm& vm, const XmlNode& form) {
+    return convert(vm, form, 0);
+}
 
 avm1::Value xmlTextToValue(avm1::Vm& vm, std::string_view xml) {
     XmlParseResult parsed = parseXml(xml, true);

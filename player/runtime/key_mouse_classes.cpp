@@ -23,12 +23,10 @@ void ScriptClasses::installKeyAndMouse() {
     vm_.defineMethod(key_, "isDown", [player](NativeCall& call) -> Value {
         return Value(player->keyIsDown(avm1::toInt32(call.vm.toNumber(call.arg(0)))));
     });
-    vm_.defineMethod(key_, "getCode", [player](NativeCall&) -> Value {
-        return Value(player->lastKeyCode());
-    });
-    vm_.defineMethod(key_, "getAscii", [player](NativeCall&) -> Value {
-        return Value(player->lastCharCode());
-    });
+    vm_.defineMethod(key_, "getCode",
+                     [player](NativeCall&) -> Value { return Value(player->lastKeyCode()); });
+    vm_.defineMethod(key_, "getAscii",
+                     [player](NativeCall&) -> Value { return Value(player->lastCharCode()); });
     vm_.defineMethod(key_, "isToggled", [](NativeCall&) -> Value { return Value(false); });
 
     mouse_ = vm_.newObject();

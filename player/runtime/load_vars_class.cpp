@@ -33,7 +33,8 @@ void installLoadVarsClass(MoviePlayer& player, Vm& vm) {
     proto->define("contentType", Value("application/x-www-form-urlencoded"), avm1::kDontEnum);
     proto->define("loaded", Value(), avm1::kDontEnum);
     vm.defineMethod(proto, "decode", [](NativeCall& call) -> Value {
-        if (Object* self = call.thisObject()) assignUrlVariables(call.vm, self, call.vm.toString(call.arg(0)));
+        if (Object* self = call.thisObject())
+            assignUrlVariables(call.vm, self, call.vm.toString(call.arg(0)));
         return Value();
     });
     vm.defineMethod(proto, "toString", [](NativeCall& call) -> Value {
@@ -68,7 +69,8 @@ void installLoadVarsClass(MoviePlayer& player, Vm& vm) {
         if (!self) return Value(false);
         std::string method = call.vm.toString(call.arg(2));
         int m = method == "GET" || method == "get" ? 1 : 2;
-        call.vm.host().getUrl(call.vm.toString(call.arg(0)), call.vm.toString(call.arg(1)), m, self);
+        call.vm.host().getUrl(call.vm.toString(call.arg(0)), call.vm.toString(call.arg(1)), m,
+                              self);
         return Value(true);
     });
     // The default onData decodes what arrived and reports it to onLoad.

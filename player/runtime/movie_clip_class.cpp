@@ -85,9 +85,9 @@ void ScriptClasses::installMovieClip() {
     vm_.defineMethod(p, "attachMovie", [player](NativeCall& call) -> Value {
         player::MovieClip* c = thisClip(call);
         if (!c || call.args.size() < 3) return Value();
-        player::MovieClip* made = c->attachMovie(call.vm.toString(call.arg(0)),
-                                                 call.vm.toString(call.arg(1)),
-                                                 toInt(call.vm, call.arg(2)));
+        player::MovieClip* made =
+            c->attachMovie(call.vm.toString(call.arg(0)), call.vm.toString(call.arg(1)),
+                           toInt(call.vm, call.arg(2)));
         if (!made) return Value();
         Object* o = player->scriptObjectOf(*made);
         copyInitObject(call.vm, o, call.arg(3));
@@ -181,7 +181,8 @@ void ScriptClasses::installMovieClip() {
             Value pt = call.arg(0);
             if (!c || !pt.isObject()) return Value();
             Vm& vm = call.vm;
-            player::Point in{vm.toNumber(vm.getMember(pt, "x")), vm.toNumber(vm.getMember(pt, "y"))};
+            player::Point in{vm.toNumber(vm.getMember(pt, "x")),
+                             vm.toNumber(vm.getMember(pt, "y"))};
             player::Point out;
             if (toGlobal)
                 out = localToStagePixels(*c, in);
@@ -195,10 +196,12 @@ void ScriptClasses::installMovieClip() {
     vm_.defineMethod(p, "localToGlobal", convertPoint(true));
     vm_.defineMethod(p, "globalToLocal", convertPoint(false));
     vm_.defineMethod(p, "getBytesLoaded", [player](NativeCall&) -> Value {
-        return Value(player->movie() ? static_cast<double>(player->movie()->header().fileLength) : 0);
+        return Value(player->movie() ? static_cast<double>(player->movie()->header().fileLength)
+                                     : 0);
     });
     vm_.defineMethod(p, "getBytesTotal", [player](NativeCall&) -> Value {
-        return Value(player->movie() ? static_cast<double>(player->movie()->header().fileLength) : 0);
+        return Value(player->movie() ? static_cast<double>(player->movie()->header().fileLength)
+                                     : 0);
     });
     vm_.defineMethod(p, "startDrag", [](NativeCall& call) -> Value {
         Object* self = call.thisObject();
@@ -222,7 +225,8 @@ void ScriptClasses::installMovieClip() {
     vm_.defineMethod(p, "getURL", [](NativeCall& call) -> Value {
         Vm& vm = call.vm;
         std::string method = vm.toString(call.arg(2));
-        int m = method == "GET" || method == "get" ? 1 : (method == "POST" || method == "post" ? 2 : 0);
+        int m =
+            method == "GET" || method == "get" ? 1 : (method == "POST" || method == "post" ? 2 : 0);
         vm.host().getUrl(vm.toString(call.arg(0)), vm.toString(call.arg(1)), m, call.thisObject());
         return Value();
     });
@@ -241,8 +245,8 @@ void ScriptClasses::installMovieClip() {
         return Value();
     });
     // Drawing and masks are not rendered; the calls are accepted so movies keep running.
-    for (const char* name : {"setMask", "clear", "lineStyle", "beginFill", "endFill", "moveTo",
-                             "lineTo", "curveTo"})
+    for (const char* name :
+         {"setMask", "clear", "lineStyle", "beginFill", "endFill", "moveTo", "lineTo", "curveTo"})
         vm_.defineMethod(p, name, [](NativeCall&) { return Value(); });
 }
 

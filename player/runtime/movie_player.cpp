@@ -58,15 +58,27 @@ std::vector<std::shared_ptr<MovieClip>> clipsInOrder(MovieClip& root) {
 
 const char* methodFor(player::MouseEvent event, uint32_t& clipBits) {
     switch (event) {
-        case player::MouseEvent::RollOver: clipBits = swf::kClipRollOver; return "onRollOver";
-        case player::MouseEvent::RollOut: clipBits = swf::kClipRollOut; return "onRollOut";
-        case player::MouseEvent::Press: clipBits = swf::kClipPress; return "onPress";
-        case player::MouseEvent::Release: clipBits = swf::kClipRelease; return "onRelease";
+        case player::MouseEvent::RollOver:
+            clipBits = swf::kClipRollOver;
+            return "onRollOver";
+        case player::MouseEvent::RollOut:
+            clipBits = swf::kClipRollOut;
+            return "onRollOut";
+        case player::MouseEvent::Press:
+            clipBits = swf::kClipPress;
+            return "onPress";
+        case player::MouseEvent::Release:
+            clipBits = swf::kClipRelease;
+            return "onRelease";
         case player::MouseEvent::ReleaseOutside:
             clipBits = swf::kClipReleaseOutside;
             return "onReleaseOutside";
-        case player::MouseEvent::DragOver: clipBits = swf::kClipDragOver; return "onDragOver";
-        case player::MouseEvent::DragOut: clipBits = swf::kClipDragOut; return "onDragOut";
+        case player::MouseEvent::DragOver:
+            clipBits = swf::kClipDragOver;
+            return "onDragOver";
+        case player::MouseEvent::DragOut:
+            clipBits = swf::kClipDragOut;
+            return "onDragOut";
     }
     clipBits = 0;
     return "";
@@ -133,11 +145,17 @@ void MoviePlayer::start() {
     afterScripts();
 }
 
-const player::MovieDefinition* MoviePlayer::movie() const { return movie_.get(); }
+const player::MovieDefinition* MoviePlayer::movie() const {
+    return movie_.get();
+}
 
-bool MoviePlayer::quitRequested() const { return vm_->quitRequested(); }
+bool MoviePlayer::quitRequested() const {
+    return vm_->quitRequested();
+}
 
-int MoviePlayer::swfVersion() const { return movie_ ? movie_->version() : 8; }
+int MoviePlayer::swfVersion() const {
+    return movie_ ? movie_->version() : 8;
+}
 
 // --- time ----------------------------------------------------------------------
 
@@ -173,7 +191,9 @@ void MoviePlayer::advanceFrame() {
     afterScripts();
 }
 
-void MoviePlayer::settle() { afterScripts(); }
+void MoviePlayer::settle() {
+    afterScripts();
+}
 
 void MoviePlayer::afterScripts() {
     if (!stage_) return;
@@ -235,10 +255,9 @@ void MoviePlayer::keyUp(int keyCode, int charCode) {
 }
 
 int buttonKeyCode(int keyCode, int charCode) {
-    static const std::pair<int, int> kSpecial[] = {{37, 1},  {39, 2},  {36, 3},  {35, 4},
-                                                   {45, 5},  {46, 6},  {8, 8},   {13, 13},
-                                                   {38, 14}, {40, 15}, {33, 16}, {34, 17},
-                                                   {9, 18},  {27, 19}};
+    static const std::pair<int, int> kSpecial[] = {{37, 1},  {39, 2},  {36, 3},  {35, 4},  {45, 5},
+                                                   {46, 6},  {8, 8},   {13, 13}, {38, 14}, {40, 15},
+                                                   {33, 16}, {34, 17}, {9, 18},  {27, 19}};
     for (const auto& [flashCode, swfCode] : kSpecial)
         if (keyCode == flashCode) return swfCode;
     return charCode >= 32 && charCode < 127 ? charCode : 0;
@@ -247,20 +266,23 @@ int buttonKeyCode(int keyCode, int charCode) {
 void MoviePlayer::keyPressHandlers(int swfKey) {
     if (swfKey == 0 || !stage_) return;
     std::vector<std::shared_ptr<DisplayObject>> objects;
-    forEachDisplayObject(stage_->root(), [&](DisplayObject& d) { objects.push_back(d.shared_from_this()); });
+    forEachDisplayObject(stage_->root(),
+                         [&](DisplayObject& d) { objects.push_back(d.shared_from_this()); });
     for (const auto& d : objects) {
         if (d->isRemoved()) continue;
         if (d->kind() == player::DisplayObjectKind::Button) {
             auto& button = static_cast<player::Button&>(*d);
             for (const auto& action : button.definition().actions)
-                if (((action.conditions & swf::kCondKeyPressMask) >> swf::kCondKeyPressShift) == swfKey)
+                if (((action.conditions & swf::kCondKeyPressMask) >> swf::kCondKeyPressShift) ==
+                    swfKey)
                     stage_->queueButtonActions(button, action.actions);
         } else if (d->isClip()) {
             auto& clip = static_cast<MovieClip&>(*d);
             Object* script = scriptObjectOf(clip);
             if (!script || clip.clipActions().empty()) continue;
             for (const ClipActionRecord& r : parseClipActions(clip.clipActions(), swfVersion()))
-                if ((r.events & swf::kClipKeyPress) && r.keyCode == swfKey) runActions(script, r.actions);
+                if ((r.events & swf::kClipKeyPress) && r.keyCode == swfKey)
+                    runActions(script, r.actions);
         }
     }
 }
@@ -309,7 +331,9 @@ void MoviePlayer::startDrag(Object* clip, const avm1::DragOptions& options) {
     updateDrag();
 }
 
-void MoviePlayer::endDrag() { dragged_.reset(); }
+void MoviePlayer::endDrag() {
+    dragged_.reset();
+}
 
 // --- output --------------------------------------------------------------------
 
@@ -518,7 +542,9 @@ void MoviePlayer::textFieldChanged(player::EditText& field) {
 
 // --- avm1::Host ----------------------------------------------------------------
 
-void MoviePlayer::trace(std::string_view text) { trace_.write(text); }
+void MoviePlayer::trace(std::string_view text) {
+    trace_.write(text);
+}
 
 void MoviePlayer::play(Object* clip) {
     if (MovieClip* c = clipOf(clip)) c->play();
@@ -569,7 +595,9 @@ Object* MoviePlayer::parentOf(Object* clip) {
     return d && d->parent() ? scriptObjectOf(*d->parent()) : nullptr;
 }
 
-Object* MoviePlayer::level(int number) { return number == 0 ? rootObject() : nullptr; }
+Object* MoviePlayer::level(int number) {
+    return number == 0 ? rootObject() : nullptr;
+}
 
 std::optional<std::string> MoviePlayer::targetPathOf(Object* object) {
     DisplayObject* d = displayObjectOf(object);
@@ -637,8 +665,12 @@ void MoviePlayer::completeUrlRequest(uint32_t id, const std::string& data) {
     PendingLoad load = it->second;
     pendingLoads_.erase(it);
     switch (load.kind) {
-        case PendingLoad::Xml: deliverXmlData(*vm_, load.target, &data); break;
-        case PendingLoad::LoadVars: deliverLoadVarsData(*vm_, load.target, &data); break;
+        case PendingLoad::Xml:
+            deliverXmlData(*vm_, load.target, &data);
+            break;
+        case PendingLoad::LoadVars:
+            deliverLoadVarsData(*vm_, load.target, &data);
+            break;
         case PendingLoad::Variables:
             assignUrlVariables(*vm_, load.target, data);
             if (MovieClip* c = clipOf(load.target)) clipEvent(*c, swf::kClipData, "onData");

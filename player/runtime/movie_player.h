@@ -36,7 +36,7 @@ enum class LoadStatus { Waiting, Playing, Failed };
 int buttonKeyCode(int keyCode, int charCode);
 
 class MoviePlayer : private avm1::Host, private player::TimelineHooks {
-public:
+  public:
     MoviePlayer();
     ~MoviePlayer() override;
     MoviePlayer(const MoviePlayer&) = delete;
@@ -116,8 +116,8 @@ public:
         avm1::Object* target = nullptr;  // kept alive while pending
     };
     // Sends a request; false when there is no host or it refused.
-    bool startLoad(PendingLoad::Kind kind, avm1::Object* target, const std::string& url,
-                   bool post, const std::string& body, const std::string& contentType);
+    bool startLoad(PendingLoad::Kind kind, avm1::Object* target, const std::string& url, bool post,
+                   const std::string& body, const std::string& contentType);
 
     // Text fields with a bound variable read it after every script run.
     void refreshBoundTextFields();
@@ -129,7 +129,7 @@ public:
     int lastKeyCode() const { return lastKeyCode_; }
     int lastCharCode() const { return lastCharCode_; }
 
-private:
+  private:
     // avm1::Host
     void trace(std::string_view text) override;
     void getUrl(std::string_view url, std::string_view target, int method,
@@ -205,7 +205,7 @@ private:
     // Removed clips with unload handlers; they run once the change that removed them is
     // complete (removal itself may not run scripts).
     struct PendingUnload {
-        avm1::Object* clip = nullptr;  // kept alive by the root marker until it runs
+        avm1::Object* clip = nullptr;              // kept alive by the root marker until it runs
         std::vector<player::ActionBytes> actions;  // onClipEvent(unload) blocks
     };
     std::vector<PendingUnload> pendingUnloads_;

@@ -15,12 +15,12 @@ struct UrlRequest {
     uint32_t id = 0;  // echoed back on completion
     std::string url;
     bool post = false;
-    std::string body;  // post only
+    std::string body;                                          // post only
     std::vector<std::pair<std::string, std::string>> headers;  // post only (Content-Type...)
 };
 
 class NetworkHost {
-public:
+  public:
     virtual ~NetworkHost() = default;
     // Starts a fetch whose data the host delivers with completeUrlRequest (or failUrlRequest).
     // False when the host refuses it at once (the movie then sees a failed load).
@@ -34,7 +34,7 @@ public:
 // ExternalInterface seen from the host: the player hands it the invoke XML of a call out
 // and expects one XML value form back (see external_script.h for the browser texts).
 class ExternalHost {
-public:
+  public:
     virtual ~ExternalHost() = default;
     virtual std::optional<std::string> callOut(const std::string& invokeXml) = 0;
     // A name the movie registered with addCallback.

@@ -77,9 +77,14 @@ Object* ScriptClasses::createScriptObject(player::DisplayObject& display) {
             }
             break;
         }
-        case player::DisplayObjectKind::EditText: proto = textField_; break;
-        case player::DisplayObjectKind::Button: proto = button_; break;
-        case player::DisplayObjectKind::Shape: return nullptr;
+        case player::DisplayObjectKind::EditText:
+            proto = textField_;
+            break;
+        case player::DisplayObjectKind::Button:
+            proto = button_;
+            break;
+        case player::DisplayObjectKind::Shape:
+            return nullptr;
     }
     auto data = std::make_unique<DisplayObjectData>(vm_, display.weak_from_this());
     DisplayObjectData* rawData = data.get();
@@ -171,8 +176,10 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
     };
     object->defineNative("_xmouse", mouse(true), nullptr);
     object->defineNative("_ymouse", mouse(false), nullptr);
-    object->defineNative("_url", [](Vm&, Object&) -> Value { return Value(""); }, nullptr);
-    object->defineNative("_droptarget", [](Vm&, Object&) -> Value { return Value(""); }, nullptr);
+    object->defineNative(
+        "_url", [](Vm&, Object&) -> Value { return Value(""); }, nullptr);
+    object->defineNative(
+        "_droptarget", [](Vm&, Object&) -> Value { return Value(""); }, nullptr);
 }
 
 void ScriptClasses::installClipProperties(Object* object, player::DisplayObject&) {

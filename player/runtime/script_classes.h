@@ -23,14 +23,14 @@ struct DisplayObjectData : avm1::NativeData {
     // the player reads them in every version.
     bool lookupDynamic(std::string_view name, bool caseSensitive, avm1::Value& out) override;
 
-    avm1::Vm* vm;                    // not owned: the Vm owns the object owning this
-    avm1::Object* self = nullptr;    // not owned: the object this data belongs to
+    avm1::Vm* vm;                  // not owned: the Vm owns the object owning this
+    avm1::Object* self = nullptr;  // not owned: the object this data belongs to
     std::weak_ptr<player::DisplayObject> object;
     bool bindingInitialised = false;  // text fields: bound variable seeded from the text
 };
 
 class ScriptClasses {
-public:
+  public:
     ScriptClasses(MoviePlayer& player, avm1::Vm& vm);
 
     // Makes the script object of a new display object, with the prototype its kind
@@ -45,7 +45,7 @@ public:
     avm1::Object* keyObject() const { return key_; }
     avm1::Object* mouseObject() const { return mouse_; }
 
-private:
+  private:
     void installMovieClip();
     void installTextField();
     void installButton();

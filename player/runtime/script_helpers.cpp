@@ -22,7 +22,7 @@ player::MovieClip* clipOfSelf(Object& self) {
 player::EditText* textFieldOfSelf(Object& self) {
     player::DisplayObject* d = displayOf(self);
     return d && d->kind() == player::DisplayObjectKind::EditText ? static_cast<player::EditText*>(d)
-                                                                : nullptr;
+                                                                 : nullptr;
 }
 
 Object* makeClass(avm1::Vm& vm, const char* name, Object* proto, avm1::NativeFunction construct) {
@@ -39,7 +39,8 @@ namespace {
 
 Object* listenersOf(avm1::Vm& vm, Object* broadcaster) {
     Value list = vm.getMember(Value(broadcaster), "_listeners");
-    if (list.isObject() && list.asObject()->kind() == avm1::ObjectKind::Array) return list.asObject();
+    if (list.isObject() && list.asObject()->kind() == avm1::ObjectKind::Array)
+        return list.asObject();
     Object* array = vm.newArray();
     broadcaster->define("_listeners", Value(array), avm1::kDontEnum);
     return array;

@@ -94,8 +94,9 @@ void ScriptClasses::installTextProperties(Object* object, player::DisplayObject&
             player::EditText* f = textFieldOfSelf(self);
             if (!f) return;
             uint32_t rgb = static_cast<uint32_t>(avm1::toInt32(vm.toNumber(v)));
-            f->format().textColor = {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
-                                     static_cast<uint8_t>(rgb), 255};
+            f->format().textColor = {static_cast<uint8_t>(rgb >> 16),
+                                     static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb),
+                                     255};
         });
     auto flag = [&](const char* name, BoolField field) {
         object->defineNative(
@@ -105,7 +106,8 @@ void ScriptClasses::installTextProperties(Object* object, player::DisplayObject&
                 return f ? Value(f->format().*field) : Value();
             },
             [field](Vm& vm, Object& self, const Value& v) {
-                if (player::EditText* f = textFieldOfSelf(self)) f->format().*field = vm.toBoolean(v);
+                if (player::EditText* f = textFieldOfSelf(self))
+                    f->format().*field = vm.toBoolean(v);
             });
     };
     flag("border", &player::EditTextDefinition::border);
@@ -150,7 +152,8 @@ void ScriptClasses::installTextProperties(Object* object, player::DisplayObject&
                 f->format().maxLength = v.isNullish() ? 0 : avm1::toInt32(vm.toNumber(v));
         });
     for (const char* name : {"scroll", "maxscroll", "hscroll", "maxhscroll", "bottomScroll"})
-        object->defineNative(name, [](Vm&, Object&) -> Value { return Value(1); }, nullptr);
+        object->defineNative(
+            name, [](Vm&, Object&) -> Value { return Value(1); }, nullptr);
 }
 
 void ScriptClasses::installTextField() {
@@ -211,9 +214,9 @@ void ScriptClasses::installTextField() {
         });
     makeClass(vm_, "TextFormat", vm_.newObject(), [](NativeCall& call) -> Value {
         Object* self = call.thisObject();
-        static const char* const kNames[] = {"font", "size", "color", "bold", "italic", "underline",
-                                             "url", "target", "align", "leftMargin",
-                                             "rightMargin", "indent", "leading"};
+        static const char* const kNames[] = {
+            "font",   "size",  "color",      "bold",        "italic", "underline", "url",
+            "target", "align", "leftMargin", "rightMargin", "indent", "leading"};
         if (self)
             for (size_t i = 0; i < call.args.size() && i < std::size(kNames); ++i)
                 self->define(kNames[i], call.args[i]);

@@ -10,7 +10,7 @@
 namespace kestrel::runtime {
 
 class TraceOutput {
-public:
+  public:
     using Callback = std::function<void(std::string_view line)>;
 
     // Opens the file named by the environment variable, when it is set and non-empty.
@@ -26,7 +26,7 @@ public:
     // One trace call; "\r" in the text ends a line as in the player's log.
     void write(std::string_view text);
 
-private:
+  private:
     std::FILE* file_ = nullptr;  // owned
     Callback callback_;
 };

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "player/avm1/conversions.h"
-
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
@@ -37,12 +36,16 @@ struct XmlNodeState : avm1::NativeData {
     }
 };
 
-XmlNodeState* stateOf(Object* o) { return o ? dynamic_cast<XmlNodeState*>(o->nativeData()) : nullptr; }
+XmlNodeState* stateOf(Object* o) {
+    return o ? dynamic_cast<XmlNodeState*>(o->nativeData()) : nullptr;
+}
 
 // Deepest tree that toString and cloneNode walk (they recurse).
 constexpr int kMaxNodeDepth = 1024;
 
-Value objectOrNull(Object* o) { return o ? Value(o) : Value::null(); }
+Value objectOrNull(Object* o) {
+    return o ? Value(o) : Value::null();
+}
 
 Object* siblingOf(Object* node, int offset) {
     XmlNodeState* s = stateOf(node);
@@ -58,7 +61,9 @@ Object* siblingOf(Object* node, int offset) {
 void detach(Object* node) {
     XmlNodeState* s = stateOf(node);
     XmlNodeState* p = s ? stateOf(s->parent) : nullptr;
-    if (p) p->children.erase(std::remove(p->children.begin(), p->children.end(), node), p->children.end());
+    if (p)
+        p->children.erase(std::remove(p->children.begin(), p->children.end(), node),
+                          p->children.end());
     if (s) s->parent = nullptr;
 }
 
@@ -348,8 +353,8 @@ void installXmlClasses(MoviePlayer& player, Vm& vm) {
         Object* self = call.thisObject();
         if (!self) return Value(false);
         self->define("loaded", Value(false));
-        return Value(p->startLoad(MoviePlayer::PendingLoad::Xml, self, call.vm.toString(call.arg(0)),
-                                  false, "", ""));
+        return Value(p->startLoad(MoviePlayer::PendingLoad::Xml, self,
+                                  call.vm.toString(call.arg(0)), false, "", ""));
     });
     vm.defineMethod(xmlProto, "sendAndLoad", [p](NativeCall& call) -> Value {
         Object* self = call.thisObject();
@@ -364,7 +369,8 @@ void installXmlClasses(MoviePlayer& player, Vm& vm) {
     vm.defineMethod(xmlProto, "send", [](NativeCall& call) -> Value {
         Object* self = call.thisObject();
         if (!self) return Value(false);
-        call.vm.host().getUrl(call.vm.toString(call.arg(0)), call.vm.toString(call.arg(1)), 2, self);
+        call.vm.host().getUrl(call.vm.toString(call.arg(0)), call.vm.toString(call.arg(1)), 2,
+                              self);
         return Value(true);
     });
     // The default onData parses what arrived and reports it to onLoad.

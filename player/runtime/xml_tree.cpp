@@ -8,7 +8,9 @@
 namespace kestrel::runtime {
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 bool isWhiteOnly(std::string_view s) {
     for (char c : s)
@@ -18,7 +20,7 @@ bool isWhiteOnly(std::string_view s) {
 
 // Reads the documents tag by tag; `stack` holds the open elements.
 class XmlParser {
-public:
+  public:
     XmlParser(std::string_view text, bool ignoreWhite) : text_(text), ignoreWhite_(ignoreWhite) {}
 
     XmlParseResult run() {
@@ -35,7 +37,7 @@ public:
         return std::move(result_);
     }
 
-private:
+  private:
     bool startsWith(std::string_view prefix) const {
         return text_.substr(pos_, prefix.size()) == prefix;
     }
@@ -213,11 +215,16 @@ std::string decodeXmlEntities(std::string_view text) {
             continue;
         }
         std::string_view entity = text.substr(i + 1, semi - i - 1);
-        if (entity == "lt") out += '<';
-        else if (entity == "gt") out += '>';
-        else if (entity == "amp") out += '&';
-        else if (entity == "quot") out += '"';
-        else if (entity == "apos") out += '\'';
+        if (entity == "lt")
+            out += '<';
+        else if (entity == "gt")
+            out += '>';
+        else if (entity == "amp")
+            out += '&';
+        else if (entity == "quot")
+            out += '"';
+        else if (entity == "apos")
+            out += '\'';
         else if (entity.size() > 1 && entity[0] == '#') {
             std::string digits(entity.substr(1));
             bool hex = !digits.empty() && (digits[0] == 'x' || digits[0] == 'X');
@@ -244,12 +251,23 @@ std::string escapeXmlText(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default: out += c;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;

@@ -14,8 +14,8 @@ enum class XmlNodeType { Element = 1, Text = 3 };
 
 struct XmlNode {
     XmlNodeType type = XmlNodeType::Element;
-    std::string name;   // elements
-    std::string value;  // text nodes, entities decoded
+    std::string name;                                             // elements
+    std::string value;                                            // text nodes, entities decoded
     std::vector<std::pair<std::string, std::string>> attributes;  // in document order
     std::vector<XmlNode> children;
 };

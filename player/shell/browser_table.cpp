@@ -9,7 +9,9 @@ NPNetscapeFuncs g_browser{};
 
 }  // namespace
 
-const NPNetscapeFuncs& Browser() { return g_browser; }
+const NPNetscapeFuncs& Browser() {
+    return g_browser;
+}
 
 void SetBrowserFunctions(const NPNetscapeFuncs* functions) {
     std::memset(&g_browser, 0, sizeof g_browser);
@@ -20,7 +22,8 @@ void SetBrowserFunctions(const NPNetscapeFuncs* functions) {
 }
 
 BrowserVariant::~BrowserVariant() {
-    if (value.type != NPVariantType_Void && g_browser.releasevariantvalue) g_browser.releasevariantvalue(&value);
+    if (value.type != NPVariantType_Void && g_browser.releasevariantvalue)
+        g_browser.releasevariantvalue(&value);
 }
 
 std::optional<std::string> BrowserVariant::text() const {

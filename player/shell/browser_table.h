@@ -16,7 +16,7 @@ void SetBrowserFunctions(const NPNetscapeFuncs* functions);
 
 // A script value the browser gave us; released (NPN_ReleaseVariantValue) when it goes.
 class BrowserVariant {
-public:
+  public:
     BrowserVariant() { value.type = NPVariantType_Void; }
     ~BrowserVariant();
     BrowserVariant(const BrowserVariant&) = delete;
@@ -32,14 +32,14 @@ public:
 
 // The page's window object (NPN_GetValue variable 15), retained for us; released on destruction.
 class WindowObject {
-public:
+  public:
     explicit WindowObject(NPP npp);
     ~WindowObject();
     WindowObject(const WindowObject&) = delete;
     WindowObject& operator=(const WindowObject&) = delete;
     NPObject* get() const { return object_; }
 
-private:
+  private:
     NPObject* object_ = nullptr;
 };
 

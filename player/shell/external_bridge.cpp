@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "player/shell/browser_table.h"
 #include "player/runtime/external_script.h"
 #include "player/runtime/external_values.h"
 #include "player/runtime/xml_tree.h"
+#include "player/shell/browser_table.h"
 
 namespace kestrel::shell {
 namespace {
@@ -25,16 +25,22 @@ std::string NumberForm(double value) {
 
 std::optional<std::string> XmlFormOfVariant(const NPVariant& value) {
     switch (value.type) {
-        case NPVariantType_Null: return std::string("<null/>");
-        case NPVariantType_Bool: return std::string(value.value.boolValue ? "<true/>" : "<false/>");
-        case NPVariantType_Int32: return "<number>" + std::to_string(value.value.intValue) + "</number>";
-        case NPVariantType_Double: return NumberForm(value.value.doubleValue);
+        case NPVariantType_Null:
+            return std::string("<null/>");
+        case NPVariantType_Bool:
+            return std::string(value.value.boolValue ? "<true/>" : "<false/>");
+        case NPVariantType_Int32:
+            return "<number>" + std::to_string(value.value.intValue) + "</number>";
+        case NPVariantType_Double:
+            return NumberForm(value.value.doubleValue);
         case NPVariantType_String: {
             const NPString& s = value.value.stringValue;
-            std::string text = s.UTF8Characters ? std::string(s.UTF8Characters, s.UTF8Length) : std::string();
+            std::string text =
+                s.UTF8Characters ? std::string(s.UTF8Characters, s.UTF8Length) : std::string();
             return "<string>" + runtime::escapeXmlText(text) + "</string>";
         }
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -48,7 +54,8 @@ std::optional<std::string> ExternalBridge::callOut(const std::string& invokeXml)
     return runtime::answerOrUndefined(answer);
 }
 
-std::string ExternalBridge::invokeXmlFor(const std::string& name, const NPVariant* args, uint32_t count) {
+std::string ExternalBridge::invokeXmlFor(const std::string& name, const NPVariant* args,
+                                         uint32_t count) {
     const NPNetscapeFuncs& browser = Browser();
     if (npp_ && browser.invoke && browser.getstringidentifier) {
         WindowObject window(npp_);
@@ -67,7 +74,8 @@ std::string ExternalBridge::invokeXmlFor(const std::string& name, const NPVarian
         }
     }
     // No browser answer: build the same request ourselves so the call still arrives.
-    std::string xml = "<invoke name=\"" + runtime::escapeXmlText(name) + "\" returntype=\"javascript\">";
+    std::string xml =
+        "<invoke name=\"" + runtime::escapeXmlText(name) + "\" returntype=\"javascript\">";
     std::string forms;
     for (uint32_t i = 0; i < count; ++i)
         if (std::optional<std::string> form = XmlFormOfVariant(args[i])) forms += *form;
@@ -89,17 +97,19 @@ NPVariant ExternalBridge::answerFor(avm1::Vm& vm, const avm1::Value& value) {
     } else if (value.isString()) {
         // Strings go back the way the page expects them: through a script evaluation.
         BrowserVariant evaluated;
-        if (npp_ && EvaluateScript(npp_, runtime::buildReturnStringScript(vm.toString(value)), &evaluated))
+        if (npp_ &&
+            EvaluateScript(npp_, runtime::buildReturnStringScript(vm.toString(value)), &evaluated))
             return evaluated.release();
     }
     return out;
 }
 
-bool ExternalBridge::callIn(runtime::MoviePlayer& player, const std::string& name, const NPVariant* args,
-                            uint32_t count, NPVariant* result) {
+bool ExternalBridge::callIn(runtime::MoviePlayer& player, const std::string& name,
+                            const NPVariant* args, uint32_t count, NPVariant* result) {
     if (!npp_ || !result) return false;
     bool registered = false;
-    for (const std::string& callback : player.registeredCallbacks()) registered = registered || callback == name;
+    for (const std::string& callback : player.registeredCallbacks())
+        registered = registered || callback == name;
     if (!registered) return false;
 
     const std::optional<runtime::InvokeRequest> request =

@@ -16,7 +16,7 @@
 namespace kestrel::shell {
 
 class ExternalBridge : public runtime::ExternalHost {
-public:
+  public:
     // npp is not owned; detach() before it goes.
     explicit ExternalBridge(NPP npp) : npp_(npp) {}
     void detach() { npp_ = nullptr; }
@@ -28,7 +28,7 @@ public:
     bool callIn(runtime::MoviePlayer& player, const std::string& name, const NPVariant* args,
                 uint32_t count, NPVariant* result);
 
-private:
+  private:
     // The invoke XML for the call: the browser's answer, or our own when it has none.
     std::string invokeXmlFor(const std::string& name, const NPVariant* args, uint32_t count);
     // The callback's value as the browser's script value.

@@ -25,7 +25,9 @@ namespace {
 // Alpha at or above this is drawn solid: the blend would not be visible.
 constexpr uint8_t kOpaqueEnough = 250;
 
-COLORREF ToColorRef(const Rgba& c) { return RGB(c.r, c.g, c.b); }
+COLORREF ToColorRef(const Rgba& c) {
+    return RGB(c.r, c.g, c.b);
+}
 
 POINT ToPoint(const Matrix& m, double x, double y) {
     Point p = m.apply(x, y);
@@ -67,7 +69,9 @@ void TracePath(HDC dc, const Matrix& m, const std::vector<PathCommand>& commands
     EndPath(dc);
 }
 
-double StrokeScale(const Matrix& m) { return std::sqrt(std::fabs(m.a * m.d - m.b * m.c)); }
+double StrokeScale(const Matrix& m) {
+    return std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
+}
 
 GdiObject<HPEN> MakePen(const Rgba& color, double widthPx) {
     if (widthPx <= 1.5) return GdiObject<HPEN>(CreatePen(PS_SOLID, 1, ToColorRef(color)));
@@ -77,7 +81,8 @@ GdiObject<HPEN> MakePen(const Rgba& color, double widthPx) {
                                         nullptr));
 }
 
-void FillSolid(HDC dc, const Matrix& m, const player::FillPath& fill, const Rgba& color, bool nonZero) {
+void FillSolid(HDC dc, const Matrix& m, const player::FillPath& fill, const Rgba& color,
+               bool nonZero) {
     GdiObject<HBRUSH> brush(CreateSolidBrush(ToColorRef(color)));
     if (!brush) return;
     SelectedObject selected(dc, brush.get());
@@ -124,7 +129,8 @@ RECT PixelBounds(const Matrix& m, const Rect& bounds, double margin) {
     if (r.isEmpty()) return RECT{0, 0, 0, 0};
     auto clampCoord = [](double v) { return static_cast<LONG>(std::clamp(v, -1.0e7, 1.0e7)); };
     return RECT{clampCoord(std::floor(r.xMin - margin)), clampCoord(std::floor(r.yMin - margin)),
-                clampCoord(std::ceil(r.xMax + margin)) + 1, clampCoord(std::ceil(r.yMax + margin)) + 1};
+                clampCoord(std::ceil(r.xMax + margin)) + 1,
+                clampCoord(std::ceil(r.yMax + margin)) + 1};
 }
 
 void DrawShape(HDC dc, int width, int height, const Matrix& m, const RenderItem& item) {
@@ -135,8 +141,9 @@ void DrawShape(HDC dc, int width, int height, const Matrix& m, const RenderItem&
         if (color.a >= kOpaqueEnough) {
             FillSolid(dc, m, fill, color, shape.nonZeroWinding);
         } else {
-            DrawBlended(dc, PixelBounds(m, shape.bounds, 2), width, height, color.a,
-                        [&](HDC target) { FillSolid(target, m, fill, color, shape.nonZeroWinding); });
+            DrawBlended(
+                dc, PixelBounds(m, shape.bounds, 2), width, height, color.a,
+                [&](HDC target) { FillSolid(target, m, fill, color, shape.nonZeroWinding); });
         }
     }
     for (const player::StrokePath& stroke : shape.strokes) {
@@ -165,7 +172,8 @@ std::string DisplayText(const player::EditText& field) {
             size_t end = source.find('>', i);
             if (end == std::string::npos) break;
             std::string tag = source.substr(i + 1, end - i - 1);
-            if (tag == "br" || tag == "br/" || tag == "/p" || tag == "BR" || tag == "/P") out += '\n';
+            if (tag == "br" || tag == "br/" || tag == "/p" || tag == "BR" || tag == "/P")
+                out += '\n';
             i = end;
             continue;
         }
@@ -173,7 +181,8 @@ std::string DisplayText(const player::EditText& field) {
             static const struct {
                 const char* entity;
                 char ch;
-            } kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
+            } kEntities[] = {{"&amp;", '&'},  {"&lt;", '<'},    {"&gt;", '>'},
+                             {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
             bool matched = false;
             for (const auto& e : kEntities) {
                 size_t n = std::char_traits<char>::length(e.entity);
@@ -204,10 +213,12 @@ std::wstring Widen(const std::string& text) {
     if (text.empty()) return {};
     // Movie texts are UTF-8; text that is not valid UTF-8 is taken as the ANSI code page.
     UINT codePage = CP_UTF8;
-    int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(),
+                                static_cast<int>(text.size()), nullptr, 0);
     if (n <= 0) {
         codePage = CP_ACP;
-        n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                0);
     }
     if (n <= 0) return {};
     std::wstring wide(static_cast<size_t>(n), L'\0');
@@ -245,10 +256,11 @@ void DrawField(HDC dc, const Matrix& m, const RenderItem& item) {
     SetBkMode(dc, TRANSPARENT);
     // Flash keeps a 2-pixel gutter inside the field.
     double scaleX = std::sqrt(m.a * m.a + m.b * m.b);
-    RECT inner{box.left + static_cast<LONG>(std::lround(2 * 20 * scaleX + format.leftMargin * scaleX)),
-               box.top + static_cast<LONG>(std::lround(2 * 20 * scaleY)),
-               box.right - static_cast<LONG>(std::lround(2 * 20 * scaleX + format.rightMargin * scaleX)),
-               box.bottom};
+    RECT inner{
+        box.left + static_cast<LONG>(std::lround(2 * 20 * scaleX + format.leftMargin * scaleX)),
+        box.top + static_cast<LONG>(std::lround(2 * 20 * scaleY)),
+        box.right - static_cast<LONG>(std::lround(2 * 20 * scaleX + format.rightMargin * scaleX)),
+        box.bottom};
     UINT flags = DT_NOPREFIX | DT_NOCLIP;
     flags |= format.align == 1 ? DT_RIGHT : format.align == 2 ? DT_CENTER : DT_LEFT;
     if (format.wordWrap) flags |= DT_WORDBREAK;
@@ -274,13 +286,15 @@ void AddMaskShape(HDC dc, const Matrix& m, const player::ShapeDefinition& shape,
 
 }  // namespace
 
-player::StageMapping MappingFor(const RenderList& list, int width, int height, const RenderOptions& options) {
+player::StageMapping MappingFor(const RenderList& list, int width, int height,
+                                const RenderOptions& options) {
     return player::computeStageMapping(list.stageRect.width() / player::kTwipsPerPixel,
-                                       list.stageRect.height() / player::kTwipsPerPixel, width, height,
-                                       options.scale, options.align);
+                                       list.stageRect.height() / player::kTwipsPerPixel, width,
+                                       height, options.scale, options.align);
 }
 
-void RenderFrame(HDC dc, int width, int height, const RenderList& list, const RenderOptions& options) {
+void RenderFrame(HDC dc, int width, int height, const RenderList& list,
+                 const RenderOptions& options) {
     if (!dc || width <= 0 || height <= 0) return;
     SavedDcState saved(dc);
     if (!options.transparent) {

@@ -4,9 +4,7 @@
 #include "player/shell/browser_table.h"
 
 namespace kestrel::shell {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 std::string NetworkBridge::PostBuffer(const runtime::UrlRequest& request) {
     std::string buffer;
@@ -28,8 +26,9 @@ bool NetworkBridge::requestUrl(const runtime::UrlRequest& request) {
     if (request.post) {
         const std::string buffer = PostBuffer(request);
         if (browser.posturlnotify)
-            error = browser.posturlnotify(npp_, request.url.c_str(), nullptr, static_cast<uint32_t>(buffer.size()),
-                                          buffer.c_str(), false, NotifyDataOf(request.id));
+            error = browser.posturlnotify(npp_, request.url.c_str(), nullptr,
+                                          static_cast<uint32_t>(buffer.size()), buffer.c_str(),
+                                          false, NotifyDataOf(request.id));
     } else if (browser.geturlnotify) {
         error = browser.geturlnotify(npp_, request.url.c_str(), nullptr, NotifyDataOf(request.id));
     }
@@ -54,7 +53,8 @@ void NetworkBridge::navigate(const std::string& url, const std::string& target, 
         Pending navigation;
         navigation.forMovie = false;
         pending_[id] = navigation;
-        if (browser.geturlnotify(npp_, url.c_str(), target.c_str(), NotifyDataOf(id)) != NPERR_NO_ERROR)
+        if (browser.geturlnotify(npp_, url.c_str(), target.c_str(), NotifyDataOf(id)) !=
+            NPERR_NO_ERROR)
             pending_.erase(id);
         return;
     }
@@ -64,13 +64,16 @@ void NetworkBridge::navigate(const std::string& url, const std::string& target, 
         request.body = body;
         request.headers.emplace_back("Content-Type", "application/x-www-form-urlencoded");
         const std::string buffer = PostBuffer(request);
-        browser.posturl(npp_, url.c_str(), window, static_cast<uint32_t>(buffer.size()), buffer.c_str(), false);
+        browser.posturl(npp_, url.c_str(), window, static_cast<uint32_t>(buffer.size()),
+                        buffer.c_str(), false);
     } else if (browser.geturl) {
         browser.geturl(npp_, url.c_str(), window);
     }
 }
 
-bool NetworkBridge::ownsRequest(void* notifyData) const { return pending_.count(IdOf(notifyData)) != 0; }
+bool NetworkBridge::ownsRequest(void* notifyData) const {
+    return pending_.count(IdOf(notifyData)) != 0;
+}
 
 bool NetworkBridge::receive(void* notifyData, const uint8_t* data, size_t size) {
     auto it = pending_.find(IdOf(notifyData));
@@ -96,7 +99,8 @@ void NetworkBridge::urlNotified(void* notifyData, NPReason reason) {
     Pending request = std::move(it->second);
     pending_.erase(it);
     if (!request.forMovie) return;
-    completed_.push_back(Completed{id, reason == NPRES_DONE && !request.failed, std::move(request.data)});
+    completed_.push_back(
+        Completed{id, reason == NPRES_DONE && !request.failed, std::move(request.data)});
     if (wake_) wake_(wakeContext_);
 }
 

@@ -17,7 +17,7 @@
 namespace kestrel::shell {
 
 class NetworkBridge : public runtime::NetworkHost {
-public:
+  public:
     // Responses larger than this fail instead of exhausting memory.
     static constexpr size_t kMaxResponseBytes = 256u << 20;
 
@@ -44,7 +44,7 @@ public:
     // The text posted for a request: header lines, an empty line, the body.
     static std::string PostBuffer(const runtime::UrlRequest& request);
 
-private:
+  private:
     struct Pending {
         std::string data;
         bool failed = false;
@@ -55,8 +55,12 @@ private:
         bool success;
         std::string data;
     };
-    static void* NotifyDataOf(uint32_t id) { return reinterpret_cast<void*>(static_cast<uintptr_t>(id)); }
-    static uint32_t IdOf(void* notifyData) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(notifyData)); }
+    static void* NotifyDataOf(uint32_t id) {
+        return reinterpret_cast<void*>(static_cast<uintptr_t>(id));
+    }
+    static uint32_t IdOf(void* notifyData) {
+        return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(notifyData));
+    }
 
     NPP npp_;  // not owned
     void (*wake_)(void*);

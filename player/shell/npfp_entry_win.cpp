@@ -17,10 +17,12 @@ using kestrel::shell::ShellInstance;
 
 namespace {
 
-ShellInstance* InstanceOf(NPP npp) { return npp ? static_cast<ShellInstance*>(npp->pdata) : nullptr; }
+ShellInstance* InstanceOf(NPP npp) {
+    return npp ? static_cast<ShellInstance*>(npp->pdata) : nullptr;
+}
 
-NPError NP_TABLE_CALL ShellNew(NPMIMEType /*type*/, NPP npp, uint16_t /*mode*/, int16_t argc, char* argn[],
-                               char* argv[], NPSavedData* /*saved*/) {
+NPError NP_TABLE_CALL ShellNew(NPMIMEType /*type*/, NPP npp, uint16_t /*mode*/, int16_t argc,
+                               char* argn[], char* argv[], NPSavedData* /*saved*/) {
     if (!npp) return NPERR_INVALID_INSTANCE_ERROR;
     return GuardedCall<NPError>(NPERR_OUT_OF_MEMORY_ERROR, [&] {
         std::vector<std::pair<std::string, std::string>> parameters;
@@ -49,8 +51,8 @@ NPError NP_TABLE_CALL ShellSetWindow(NPP npp, NPWindow* window) {
     return GuardedCall<NPError>(NPERR_GENERIC_ERROR, [&] { return instance->setWindow(window); });
 }
 
-NPError NP_TABLE_CALL ShellNewStream(NPP npp, NPMIMEType /*type*/, NPStream* stream, NPBool /*seekable*/,
-                                     uint16_t* streamType) {
+NPError NP_TABLE_CALL ShellNewStream(NPP npp, NPMIMEType /*type*/, NPStream* stream,
+                                     NPBool /*seekable*/, uint16_t* streamType) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
     ShellInstance::CallScope scope(*instance);
@@ -79,7 +81,8 @@ int32_t NP_TABLE_CALL ShellWriteReady(NPP npp, NPStream* stream) {
     return GuardedCall<int32_t>(-1, [&] { return instance->writeReady(stream); });
 }
 
-int32_t NP_TABLE_CALL ShellWrite(NPP npp, NPStream* stream, int32_t offset, int32_t length, void* buffer) {
+int32_t NP_TABLE_CALL ShellWrite(NPP npp, NPStream* stream, int32_t offset, int32_t length,
+                                 void* buffer) {
     ShellInstance* instance = InstanceOf(npp);
     if (!instance) return -1;
     ShellInstance::CallScope scope(*instance);
@@ -108,23 +111,23 @@ void NP_TABLE_CALL ShellUrlNotify(NPP npp, const char* /*url*/, NPReason reason,
 NPError NP_TABLE_CALL ShellGetValue(NPP npp, NPPVariable variable, void* value) {
     if (!value) return NPERR_INVALID_PARAM;
     switch (variable) {
-    case NPPVpluginNameString:
-        *static_cast<const char**>(value) = "Kestrel Player";
-        return NPERR_NO_ERROR;
-    case NPPVpluginDescriptionString:
-        *static_cast<const char**>(value) = "Plays SWF movies for Kestrel projectors";
-        return NPERR_NO_ERROR;
-    case NPPVpluginScriptableNPObject: {
-        ShellInstance* instance = InstanceOf(npp);
-        if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
-        NPObject* object =
-            GuardedCall<NPObject*>(nullptr, [&] { return instance->scriptableObject(); });
-        if (!object) return NPERR_GENERIC_ERROR;
-        *static_cast<NPObject**>(value) = object;
-        return NPERR_NO_ERROR;
-    }
-    default:
-        return NPERR_GENERIC_ERROR;
+        case NPPVpluginNameString:
+            *static_cast<const char**>(value) = "Kestrel Player";
+            return NPERR_NO_ERROR;
+        case NPPVpluginDescriptionString:
+            *static_cast<const char**>(value) = "Plays SWF movies for Kestrel projectors";
+            return NPERR_NO_ERROR;
+        case NPPVpluginScriptableNPObject: {
+            ShellInstance* instance = InstanceOf(npp);
+            if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
+            NPObject* object =
+                GuardedCall<NPObject*>(nullptr, [&] { return instance->scriptableObject(); });
+            if (!object) return NPERR_GENERIC_ERROR;
+            *static_cast<NPObject**>(value) = object;
+            return NPERR_NO_ERROR;
+        }
+        default:
+            return NPERR_GENERIC_ERROR;
     }
 }
 

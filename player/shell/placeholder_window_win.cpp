@@ -14,14 +14,16 @@ ATOM g_class = 0;
 
 HINSTANCE ThisModule() {
     HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCSTR>(&ThisModule), &module);
     return module;
 }
 
 }  // namespace
 
-LRESULT CALLBACK PlaceholderWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK PlaceholderWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
     // The listener runs the movie's scripts: a beat that throws is skipped.
     return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
         auto* listener = static_cast<PlaceholderListener*>(GetPropA(window, kListenerProperty));

@@ -11,15 +11,15 @@
 namespace kestrel::shell {
 
 class PlaceholderListener {
-public:
+  public:
     virtual void heartbeat() = 0;  // timer 3
     virtual void wake() = 0;       // work queued for the message loop
-protected:
+  protected:
     ~PlaceholderListener() = default;
 };
 
 class PlaceholderWindow {
-public:
+  public:
     static constexpr UINT kHeartbeatMessage = 0x401;  // 1025
     static constexpr UINT_PTR kTimerId = 3;
 
@@ -40,7 +40,7 @@ public:
     // Unregisters the window class (library shutdown).
     static void UnregisterClassOnce();
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     OwnedWindow window_;

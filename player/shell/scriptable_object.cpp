@@ -18,7 +18,9 @@ NPObject* Allocate(NPP, NPClass*) {
     return object ? &object->header : nullptr;
 }
 
-void Deallocate(NPObject* object) { delete reinterpret_cast<ScriptableObject*>(object); }
+void Deallocate(NPObject* object) {
+    delete reinterpret_cast<ScriptableObject*>(object);
+}
 
 void Invalidate(NPObject* object) {
     if (object) reinterpret_cast<ScriptableObject*>(object)->owner = nullptr;
@@ -31,7 +33,8 @@ bool HasMethod(NPObject* object, NPIdentifier name) {
     return GuardedCall<bool>(false, [&] { return owner->hasCallback(name); });
 }
 
-bool Invoke(NPObject* object, NPIdentifier name, const NPVariant* args, uint32_t count, NPVariant* result) {
+bool Invoke(NPObject* object, NPIdentifier name, const NPVariant* args, uint32_t count,
+            NPVariant* result) {
     ShellInstance* owner = OwnerOf(object);
     if (!owner || (count && !args)) return false;
     ShellInstance::CallScope scope(*owner);
@@ -39,19 +42,40 @@ bool Invoke(NPObject* object, NPIdentifier name, const NPVariant* args, uint32_t
     return GuardedCall<bool>(false, [&] { return owner->invoke(name, args, count, result); });
 }
 
-bool NoDefault(NPObject*, const NPVariant*, uint32_t, NPVariant*) { return false; }
-bool NoProperty(NPObject*, NPIdentifier) { return false; }
-bool NoGet(NPObject*, NPIdentifier, NPVariant*) { return false; }
-bool NoSet(NPObject*, NPIdentifier, const NPVariant*) { return false; }
+bool NoDefault(NPObject*, const NPVariant*, uint32_t, NPVariant*) {
+    return false;
+}
+bool NoProperty(NPObject*, NPIdentifier) {
+    return false;
+}
+bool NoGet(NPObject*, NPIdentifier, NPVariant*) {
+    return false;
+}
+bool NoSet(NPObject*, NPIdentifier, const NPVariant*) {
+    return false;
+}
 
 NPClass g_class = {
-    NP_CLASS_STRUCT_VERSION, Allocate, Deallocate, Invalidate, HasMethod, Invoke, NoDefault,
-    NoProperty,              NoGet,    NoSet,      NoProperty, nullptr,   nullptr,
+    NP_CLASS_STRUCT_VERSION,
+    Allocate,
+    Deallocate,
+    Invalidate,
+    HasMethod,
+    Invoke,
+    NoDefault,
+    NoProperty,
+    NoGet,
+    NoSet,
+    NoProperty,
+    nullptr,
+    nullptr,
 };
 
 }  // namespace
 
-NPClass* ScriptableObjectClass() { return &g_class; }
+NPClass* ScriptableObjectClass() {
+    return &g_class;
+}
 
 ScriptableObject* CreateScriptableObject(NPP npp, ShellInstance* owner) {
     const NPNetscapeFuncs& browser = Browser();

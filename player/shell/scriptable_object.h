@@ -9,8 +9,8 @@ namespace kestrel::shell {
 class ShellInstance;
 
 struct ScriptableObject {
-    NPObject header;                   // first: the browser sees an NPObject
-    ShellInstance* owner = nullptr;    // not owned; null once the instance is gone
+    NPObject header;                 // first: the browser sees an NPObject
+    ShellInstance* owner = nullptr;  // not owned; null once the instance is gone
 };
 
 NPClass* ScriptableObjectClass();

@@ -22,7 +22,9 @@ constexpr UINT kShortestBeatMs = 10;
 // The host's keep-alive tick (event 275, first parameter 1).
 constexpr WPARAM kHostTickParameter = 1;
 
-void* Tag(uintptr_t kind) { return reinterpret_cast<void*>(kind); }
+void* Tag(uintptr_t kind) {
+    return reinterpret_cast<void*>(kind);
+}
 
 }  // namespace
 
@@ -70,11 +72,14 @@ void ShellInstance::Destroy(ShellInstance* instance) {
         delete instance;
 }
 
-void ShellInstance::WakeSoon(void* context) { static_cast<ShellInstance*>(context)->placeholder_.postWake(); }
+void ShellInstance::WakeSoon(void* context) {
+    static_cast<ShellInstance*>(context)->placeholder_.postWake();
+}
 
 UINT ShellInstance::timerInterval() const {
     const double frame = player_.frameIntervalMs();
-    return std::clamp(static_cast<UINT>(frame > 0 ? frame : kLongestBeatMs), kShortestBeatMs, kLongestBeatMs);
+    return std::clamp(static_cast<UINT>(frame > 0 ? frame : kLongestBeatMs), kShortestBeatMs,
+                      kLongestBeatMs);
 }
 
 // --- window ---------------------------------------------------------------------
@@ -103,9 +108,12 @@ NPError ShellInstance::newStream(NPStream* stream, uint16_t* streamType) {
     return NPERR_NO_ERROR;
 }
 
-int32_t ShellInstance::writeReady(NPStream* /*stream*/) { return kWriteReadyBytes; }
+int32_t ShellInstance::writeReady(NPStream* /*stream*/) {
+    return kWriteReadyBytes;
+}
 
-int32_t ShellInstance::write(NPStream* stream, int32_t /*offset*/, int32_t length, const void* buffer) {
+int32_t ShellInstance::write(NPStream* stream, int32_t /*offset*/, int32_t length,
+                             const void* buffer) {
     if (!stream || length < 0 || (!buffer && length > 0)) return -1;
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     switch (static_cast<StreamKind>(reinterpret_cast<uintptr_t>(stream->pdata))) {
@@ -113,8 +121,10 @@ int32_t ShellInstance::write(NPStream* stream, int32_t /*offset*/, int32_t lengt
             // A movie too large for the player fails here; the host then ends the stream.
             return player_.appendStreamBytes(bytes, static_cast<size_t>(length)) ? length : -1;
         case StreamKind::Request:
-            return network_.receive(stream->notifyData, bytes, static_cast<size_t>(length)) ? length : -1;
-        case StreamKind::Ignored: break;
+            return network_.receive(stream->notifyData, bytes, static_cast<size_t>(length)) ? length
+                                                                                            : -1;
+        case StreamKind::Ignored:
+            break;
     }
     return length;
 }
@@ -127,15 +137,20 @@ NPError ShellInstance::destroyStream(NPStream* stream, NPReason reason) {
             // the callbacks it registers are there when the host talks to it next.
             if (reason == NPRES_DONE && player_.completeStream()) movieLoaded();
             break;
-        case StreamKind::Request: network_.streamEnded(stream->notifyData, reason); break;
-        case StreamKind::Ignored: break;
+        case StreamKind::Request:
+            network_.streamEnded(stream->notifyData, reason);
+            break;
+        case StreamKind::Ignored:
+            break;
     }
     stream->pdata = nullptr;
     return NPERR_NO_ERROR;
 }
 
 void ShellInstance::streamAsFile(NPStream* stream, const char* fileName) {
-    if (!stream || static_cast<StreamKind>(reinterpret_cast<uintptr_t>(stream->pdata)) != StreamKind::Movie) return;
+    if (!stream ||
+        static_cast<StreamKind>(reinterpret_cast<uintptr_t>(stream->pdata)) != StreamKind::Movie)
+        return;
     if (player_.status() != runtime::LoadStatus::Waiting) return;
     // Normally every byte came through write(); a host that only names the file
     // gets it read here.
@@ -158,7 +173,9 @@ void ShellInstance::movieLoaded() {
     requestRepaint();
 }
 
-void ShellInstance::urlNotify(void* notifyData, NPReason reason) { network_.urlNotified(notifyData, reason); }
+void ShellInstance::urlNotify(void* notifyData, NPReason reason) {
+    network_.urlNotified(notifyData, reason);
+}
 
 // --- time -------------------------------------------------------------------------
 
@@ -223,7 +240,8 @@ void ShellInstance::paint(HDC dc) {
     }
     // No movie (yet): an opaque instance shows its background, a transparent one nothing.
     if (options_.transparent) return;
-    const player::Rgba color = options_.background ? *options_.background : player::Rgba{255, 255, 255, 255};
+    const player::Rgba color =
+        options_.background ? *options_.background : player::Rgba{255, 255, 255, 255};
     GdiObject<HBRUSH> brush(CreateSolidBrush(RGB(color.r, color.g, color.b)));
     if (!brush) return;
     const RECT all{0, 0, width, height};
@@ -238,8 +256,8 @@ void ShellInstance::mouseEvent(UINT message, LPARAM position) {
     const double y = static_cast<short>(HIWORD(position)) - window_.y;
     const player::Rect stage = movie->stageRect();
     const player::StageMapping mapping = player::computeStageMapping(
-        stage.width() / player::kTwipsPerPixel, stage.height() / player::kTwipsPerPixel, window_.width,
-        window_.height, options_.scale, options_.align);
+        stage.width() / player::kTwipsPerPixel, stage.height() / player::kTwipsPerPixel,
+        window_.width, window_.height, options_.scale, options_.align);
     const player::Point at = mapping.windowToStage(x, y);
     if (message == WM_MOUSEMOVE) player_.mouseMove(at.x, at.y);
     if (message == WM_LBUTTONDOWN) player_.mouseDown(at.x, at.y);
@@ -253,8 +271,9 @@ void ShellInstance::keyEvent(UINT message, WPARAM key) {
     BYTE state[256] = {};
     GetKeyboardState(state);
     WORD character = 0;
-    const int translated = ToAscii(static_cast<UINT>(keyCode), MapVirtualKeyA(static_cast<UINT>(keyCode), 0), state,
-                                   &character, 0);
+    const int translated =
+        ToAscii(static_cast<UINT>(keyCode), MapVirtualKeyA(static_cast<UINT>(keyCode), 0), state,
+                &character, 0);
     const int charCode = translated == 1 ? (character & 0xFF) : 0;
     if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
         player_.keyDown(keyCode, charCode);
@@ -301,7 +320,8 @@ bool ShellInstance::hasCallback(NPIdentifier identifier) {
     return false;
 }
 
-bool ShellInstance::invoke(NPIdentifier identifier, const NPVariant* args, uint32_t count, NPVariant* result) {
+bool ShellInstance::invoke(NPIdentifier identifier, const NPVariant* args, uint32_t count,
+                           NPVariant* result) {
     if (!npp_ || !result) return false;
     const std::string name = nameOf(identifier);
     if (name.empty()) return false;

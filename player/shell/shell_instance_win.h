@@ -17,15 +17,15 @@
 
 #include "common/npapi/npapi_abi.h"
 #include "player/core/display_options.h"
+#include "player/runtime/movie_player.h"
 #include "player/shell/external_bridge.h"
 #include "player/shell/network_bridge.h"
 #include "player/shell/placeholder_window_win.h"
-#include "player/runtime/movie_player.h"
 
 namespace kestrel::shell {
 
 class ShellInstance final : private PlaceholderListener {
-public:
+  public:
     ShellInstance(NPP npp, std::vector<std::pair<std::string, std::string>> parameters);
     ~ShellInstance();
     ShellInstance(const ShellInstance&) = delete;
@@ -50,17 +50,19 @@ public:
 
     // Keeps the instance alive (and its NPP in use) for the scope of one call into us.
     class CallScope {
-    public:
-        explicit CallScope(ShellInstance& instance) : instance_(instance) { ++instance_.callDepth_; }
+      public:
+        explicit CallScope(ShellInstance& instance) : instance_(instance) {
+            ++instance_.callDepth_;
+        }
         ~CallScope();
         CallScope(const CallScope&) = delete;
         CallScope& operator=(const CallScope&) = delete;
 
-    private:
+      private:
         ShellInstance& instance_;
     };
 
-private:
+  private:
     enum class StreamKind : uintptr_t { Ignored = 0, Movie = 1, Request = 2 };
 
     // PlaceholderListener

@@ -42,10 +42,16 @@ double ApiArguments::AsReal(std::size_t index) const {
     return std::strtod(text.c_str(), nullptr);
 }
 
-bool ApiArguments::AsFlag(std::size_t index) const { return IsTrueWord(Raw(index)); }
+bool ApiArguments::AsFlag(std::size_t index) const {
+    return IsTrueWord(Raw(index));
+}
 
-std::string ApiArguments::AsText(std::size_t index) const { return Base64Decode(Raw(index)); }
+std::string ApiArguments::AsText(std::size_t index) const {
+    return Base64Decode(Raw(index));
+}
 
-bool ApiArguments::AsCodedFlag(std::size_t index) const { return IsTrueWord(AsText(index)); }
+bool ApiArguments::AsCodedFlag(std::size_t index) const {
+    return IsTrueWord(AsText(index));
+}
 
 }  // namespace kestrel

@@ -11,7 +11,7 @@
 namespace kestrel {
 
 class ApiArguments {
-public:
+  public:
     ApiArguments() = default;
     ApiArguments(const std::string_view* arguments, std::size_t count)
         : arguments_(arguments), count_(count) {}
@@ -34,7 +34,7 @@ public:
     // Decoded, then "true" without regard to case.
     bool AsCodedFlag(std::size_t index) const;
 
-private:
+  private:
     const std::string_view* arguments_ = nullptr;  // not owned
     std::size_t count_ = 0;
 };

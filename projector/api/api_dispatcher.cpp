@@ -3,8 +3,8 @@
 namespace kestrel {
 
 const char* const kApiFamilyPrefixes[kApiFamilyCount] = {
-    "Application.", "Api.",     "AppleScript.", "Clipboard.", "Dialogs.", "DLL.",
-    "FileSystem.",  "Menu.",    "Network.",     "Registry.",  "System.",  "Window.",
+    "Application.", "Api.",  "AppleScript.", "Clipboard.", "Dialogs.", "DLL.",
+    "FileSystem.",  "Menu.", "Network.",     "Registry.",  "System.",  "Window.",
 };
 
 ApiDispatcher::ApiDispatcher() {

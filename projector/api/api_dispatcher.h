@@ -33,7 +33,7 @@ constexpr std::size_t kApiFamilyCount = 12;
 extern const char* const kApiFamilyPrefixes[kApiFamilyCount];
 
 class ApiDispatcher {
-public:
+  public:
     // Every family starts as an empty one.
     ApiDispatcher();
 
@@ -42,7 +42,7 @@ public:
 
     ApiResult Dispatch(std::string_view name, const ApiArguments& arguments);
 
-private:
+  private:
     std::array<std::unique_ptr<ApiFamily>, kApiFamilyCount> families_;
 };
 

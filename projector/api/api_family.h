@@ -13,7 +13,7 @@ namespace kestrel {
 using ApiResult = std::optional<std::string>;
 
 class ApiFamily {
-public:
+  public:
     virtual ~ApiFamily() = default;
     // `method` is the name after the family prefix. An unknown method gives
     // no value.
@@ -22,7 +22,7 @@ public:
 
 // A family whose methods are not served yet: every call gives no value.
 class EmptyApiFamily : public ApiFamily {
-public:
+  public:
     ApiResult Call(std::string_view, const ApiArguments&) override { return std::nullopt; }
 };
 

@@ -7,8 +7,7 @@
 
 namespace kestrel {
 
-ApiObject::ApiObject(WindowRegistry& windows, MovieCaller& movie, UrlLoader& urls)
-    : urls_(urls) {
+ApiObject::ApiObject(WindowRegistry& windows, MovieCaller& movie, UrlLoader& urls) : urls_(urls) {
     dispatcher_.Install(ApiFamilyId::Api, std::make_unique<ApiInitFamily>(windows, movie));
     dispatcher_.Install(ApiFamilyId::Window, std::make_unique<WindowFamily>(windows));
 }

@@ -10,13 +10,13 @@
 
 #include "projector/api/api_dispatcher.h"
 #include "projector/api/movie_caller.h"
-#include "projector/bridge/url_loader.h"
 #include "projector/api/window_registry.h"
+#include "projector/bridge/url_loader.h"
 
 namespace kestrel {
 
 class ApiObject {
-public:
+  public:
     // None is owned; all outlive the object. Installs the "Api." and
     // "Window." families; the other families start empty and are installed
     // through Dispatcher().
@@ -26,12 +26,11 @@ public:
 
     // ":getURL" url, ":postData" data, ":post" url, else an API call. The
     // answer may hold any bytes (fetched data); no value means no answer.
-    ApiResult HostCall(std::string_view name, const std::string_view* arguments,
-                       std::size_t count);
+    ApiResult HostCall(std::string_view name, const std::string_view* arguments, std::size_t count);
 
     ApiDispatcher& Dispatcher() { return dispatcher_; }
 
-private:
+  private:
     UrlLoader& urls_;
     ApiDispatcher dispatcher_;
     // The data of the last ":postData", sent by every later ":post".

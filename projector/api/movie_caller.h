@@ -9,7 +9,7 @@
 namespace kestrel {
 
 class MovieCaller {
-public:
+  public:
     virtual ~MovieCaller() = default;
     // Every argument is a string. True when the movie answered.
     virtual bool CallMovie(std::string_view name, const std::vector<std::string>& texts) = 0;

@@ -18,12 +18,12 @@ struct WindowRect {
 
 // One open projector window. Rectangles are outer rectangles in screen pixels.
 class ProjectorWindowApi {
-public:
+  public:
     virtual ~ProjectorWindowApi() = default;
 
     virtual WindowRect OuterRect() const = 0;
-    virtual void MoveTo(int left, int top) = 0;          // size and Z order unchanged
-    virtual void ResizeTo(int width, int height) = 0;    // position and Z order unchanged
+    virtual void MoveTo(int left, int top) = 0;            // size and Z order unchanged
+    virtual void ResizeTo(int width, int height) = 0;      // position and Z order unchanged
     virtual void MoveToAndRepaint(int left, int top) = 0;  // "center"
     // Through the window's close operation; the object may be gone afterwards.
     virtual void Close() = 0;
@@ -44,7 +44,7 @@ public:
 };
 
 class WindowRegistry {
-public:
+  public:
     virtual ~WindowRegistry() = default;
 
     // The first open window of that name in opening order (exact,

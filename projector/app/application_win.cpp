@@ -9,8 +9,8 @@
 #include "projector/app/browser_functions_win.h"
 #include "projector/app/main_loop_win.h"
 #include "projector/app/message_box_win.h"
-#include "projector/bridge/identifier_table.h"
 #include "projector/app/resources/resource_ids.h"
+#include "projector/bridge/identifier_table.h"
 
 namespace kestrel::projector {
 namespace {
@@ -41,7 +41,9 @@ std::string ExecutablePath() {
 
 Application::Application() = default;
 
-Application::~Application() { shutDown(); }
+Application::~Application() {
+    shutDown();
+}
 
 int Application::run() {
     SetMainThread();
@@ -80,7 +82,8 @@ bool Application::load() {
         SettingsResult settings = ReadSettingsDocument(settingsPath, unpackFolder_);
         RemoveFile(settingsPath);
         if (settings.error != SettingsError::None) {
-            ShowErrorBox("error", FormatText("invalid settings: %d", static_cast<int>(settings.error)));
+            ShowErrorBox("error",
+                         FormatText("invalid settings: %d", static_cast<int>(settings.error)));
             return false;
         }
         mainDefinition_ = std::move(settings.mainWindow);
@@ -99,7 +102,8 @@ bool Application::start() {
     if (QueryPerformanceFrequency(&frequency)) counterFrequency_ = frequency.QuadPart;
     lookUpSystemFunctions();
 
-    if (!open(mainDefinition_, true, mainDefinition_.visible ? SW_SHOWNORMAL : SW_HIDE)) return false;
+    if (!open(mainDefinition_, true, mainDefinition_.visible ? SW_SHOWNORMAL : SW_HIDE))
+        return false;
     // A modal main window has been closed already: the program ends.
     if (!mainWindow_) return true;
 
@@ -134,7 +138,7 @@ bool Application::registerWindowClass() {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;  // 0x23
-    windowClass.lpfnWndProc = DefWindowProcA;  // each window installs its own
+    windowClass.lpfnWndProc = DefWindowProcA;                // each window installs its own
     windowClass.hInstance = module;
     windowClass.hIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_PROJECTOR));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -217,9 +221,10 @@ void Application::ReleaseClosedWindowsTask(void* application) {
 }
 
 void Application::releaseClosedWindows() {
-    closedWindows_.erase(std::remove_if(closedWindows_.begin(), closedWindows_.end(),
-                                        [](const auto& window) { return !window->runningDialog(); }),
-                         closedWindows_.end());
+    closedWindows_.erase(
+        std::remove_if(closedWindows_.begin(), closedWindows_.end(),
+                       [](const auto& window) { return !window->runningDialog(); }),
+        closedWindows_.end());
 }
 
 void Application::shutDown() {

@@ -18,7 +18,7 @@
 namespace kestrel::projector {
 
 class Application {
-public:
+  public:
     Application();
     ~Application();
     Application(const Application&) = delete;
@@ -49,14 +49,14 @@ public:
     const NPPluginFuncs& pluginFunctions() const { return plugin_.functions(); }
 
     // The system's UpdateLayeredWindow, or null where there is none.
-    using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
-                                                      BLENDFUNCTION*, DWORD);
+    using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*,
+                                                      COLORREF, BLENDFUNCTION*, DWORD);
     UpdateLayeredWindowFunction updateLayeredWindow() const { return updateLayeredWindow_; }
     LONGLONG counterFrequency() const { return counterFrequency_; }
     // The command ids of every window's menu items.
     MenuCommands& menuCommands() { return menuCommands_; }
 
-private:
+  private:
     bool load();
     bool start();
     bool writePluginLibrary();

@@ -38,15 +38,27 @@ NPError NP_TABLE_CALL HostDestroyStream(NPP, NPStream*, NPReason) {
 
 // --- Browser chrome ---------------------------------------------------------------
 void NP_TABLE_CALL HostStatus(NPP, const char*) {}
-const char* NP_TABLE_CALL HostUserAgent(NPP) { return kUserAgent; }
+const char* NP_TABLE_CALL HostUserAgent(NPP) {
+    return kUserAgent;
+}
 void NP_TABLE_CALL HostReloadPlugins(NPBool) {}
-void* NP_TABLE_CALL HostGetJavaEnv() { return nullptr; }
-void* NP_TABLE_CALL HostGetJavaPeer(NPP) { return nullptr; }
+void* NP_TABLE_CALL HostGetJavaEnv() {
+    return nullptr;
+}
+void* NP_TABLE_CALL HostGetJavaPeer(NPP) {
+    return nullptr;
+}
 
 // --- Memory: the plug-in frees with NPN_MemFree what NPN_MemAlloc gave it ---------
-void* NP_TABLE_CALL HostMemAlloc(uint32_t size) { return std::malloc(size); }
-void NP_TABLE_CALL HostMemFree(void* pointer) { std::free(pointer); }
-uint32_t NP_TABLE_CALL HostMemFlush(uint32_t) { return 0; }
+void* NP_TABLE_CALL HostMemAlloc(uint32_t size) {
+    return std::malloc(size);
+}
+void NP_TABLE_CALL HostMemFree(void* pointer) {
+    std::free(pointer);
+}
+uint32_t NP_TABLE_CALL HostMemFlush(uint32_t) {
+    return 0;
+}
 
 // --- Values -------------------------------------------------------------------------
 // Fallback: NPERR_GENERIC_ERROR, nothing written.

@@ -17,15 +17,18 @@ extern const char kUserAgent[];
 
 // URL requests.
 NPError NP_TABLE_CALL HostGetURL(NPP instance, const char* url, const char* target);
-NPError NP_TABLE_CALL HostPostURL(NPP instance, const char* url, const char* target, uint32_t length,
-                                  const char* buffer, NPBool isFile);
-NPError NP_TABLE_CALL HostGetURLNotify(NPP instance, const char* url, const char* target, void* notifyData);
-NPError NP_TABLE_CALL HostPostURLNotify(NPP instance, const char* url, const char* target, uint32_t length,
-                                        const char* buffer, NPBool isFile, void* notifyData);
+NPError NP_TABLE_CALL HostPostURL(NPP instance, const char* url, const char* target,
+                                  uint32_t length, const char* buffer, NPBool isFile);
+NPError NP_TABLE_CALL HostGetURLNotify(NPP instance, const char* url, const char* target,
+                                       void* notifyData);
+NPError NP_TABLE_CALL HostPostURLNotify(NPP instance, const char* url, const char* target,
+                                        uint32_t length, const char* buffer, NPBool isFile,
+                                        void* notifyData);
 
 // Scripting.
 NPIdentifier NP_TABLE_CALL HostGetStringIdentifier(const NPUTF8* name);
-void NP_TABLE_CALL HostGetStringIdentifiers(const NPUTF8** names, int32_t count, NPIdentifier* identifiers);
+void NP_TABLE_CALL HostGetStringIdentifiers(const NPUTF8** names, int32_t count,
+                                            NPIdentifier* identifiers);
 NPIdentifier NP_TABLE_CALL HostGetIntIdentifier(int32_t number);
 bool NP_TABLE_CALL HostIdentifierIsString(NPIdentifier identifier);
 NPUTF8* NP_TABLE_CALL HostUTF8FromIdentifier(NPIdentifier identifier);
@@ -33,13 +36,16 @@ int32_t NP_TABLE_CALL HostIntFromIdentifier(NPIdentifier identifier);
 NPObject* NP_TABLE_CALL HostCreateObject(NPP instance, NPClass* objectClass);
 NPObject* NP_TABLE_CALL HostRetainObject(NPObject* object);
 void NP_TABLE_CALL HostReleaseObject(NPObject* object);
-bool NP_TABLE_CALL HostInvoke(NPP instance, NPObject* object, NPIdentifier method, const NPVariant* args,
-                              uint32_t argCount, NPVariant* result);
-bool NP_TABLE_CALL HostInvokeDefault(NPP instance, NPObject* object, const NPVariant* args, uint32_t argCount,
-                                     NPVariant* result);
-bool NP_TABLE_CALL HostEvaluate(NPP instance, NPObject* object, NPString* script, NPVariant* result);
-bool NP_TABLE_CALL HostGetProperty(NPP instance, NPObject* object, NPIdentifier name, NPVariant* result);
-bool NP_TABLE_CALL HostSetProperty(NPP instance, NPObject* object, NPIdentifier name, const NPVariant* value);
+bool NP_TABLE_CALL HostInvoke(NPP instance, NPObject* object, NPIdentifier method,
+                              const NPVariant* args, uint32_t argCount, NPVariant* result);
+bool NP_TABLE_CALL HostInvokeDefault(NPP instance, NPObject* object, const NPVariant* args,
+                                     uint32_t argCount, NPVariant* result);
+bool NP_TABLE_CALL HostEvaluate(NPP instance, NPObject* object, NPString* script,
+                                NPVariant* result);
+bool NP_TABLE_CALL HostGetProperty(NPP instance, NPObject* object, NPIdentifier name,
+                                   NPVariant* result);
+bool NP_TABLE_CALL HostSetProperty(NPP instance, NPObject* object, NPIdentifier name,
+                                   const NPVariant* value);
 bool NP_TABLE_CALL HostRemoveProperty(NPP instance, NPObject* object, NPIdentifier name);
 bool NP_TABLE_CALL HostHasProperty(NPP instance, NPObject* object, NPIdentifier name);
 bool NP_TABLE_CALL HostHasMethod(NPP instance, NPObject* object, NPIdentifier name);

@@ -60,8 +60,8 @@ void OpaqueSurface::paint(PluginInstance& instance, const RECT& area) {
 
 void OpaqueSurface::copyToWindow(HDC target, const RECT& area) {
     if (!dc_.get()) return;
-    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_.get(), area.left,
-           area.top, SRCCOPY);
+    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_.get(),
+           area.left, area.top, SRCCOPY);
 }
 
 }  // namespace kestrel::projector

@@ -14,7 +14,7 @@ namespace kestrel::projector {
 class PluginInstance;
 
 class HostSurface {
-public:
+  public:
     HostSurface(HWND window, int width, int height);
     virtual ~HostSurface() = default;
     HostSurface(const HostSurface&) = delete;
@@ -38,7 +38,7 @@ public:
     // The window's paint handler: copies `area` of the surface to `target`.
     virtual void copyToWindow(HDC target, const RECT& area) = 0;
 
-protected:
+  protected:
     HWND window_;  // not owned: the projector window owns the system window
     NPWindow npWindow_{};
 };
@@ -46,7 +46,7 @@ protected:
 // An opaque window: one memory device context with a screen-compatible bitmap.
 // (A transparent window gets its own surface kind with two DIB sections.)
 class OpaqueSurface : public HostSurface {
-public:
+  public:
     using HostSurface::HostSurface;
     ~OpaqueSurface() override;
 
@@ -54,7 +54,7 @@ public:
     void paint(PluginInstance& instance, const RECT& area) override;
     void copyToWindow(HDC target, const RECT& area) override;
 
-private:
+  private:
     MemoryDC dc_;
     GdiObject<HBITMAP> bitmap_;
     HGDIOBJ originalBitmap_ = nullptr;  // the DC's own, put back before it is deleted

@@ -17,7 +17,7 @@ void CombineLayeredPixel(uint8_t* onWhite, const uint8_t* onBlack);
 
 // A rectangle of pixels in two top-down images of `stride` bytes per row.
 // The caller keeps the rectangle inside both images.
-void CombineLayeredRows(uint8_t* onWhite, const uint8_t* onBlack, std::size_t stride, int left, int top,
-                        int right, int bottom);
+void CombineLayeredRows(uint8_t* onWhite, const uint8_t* onBlack, std::size_t stride, int left,
+                        int top, int right, int bottom);
 
 }  // namespace kestrel::projector

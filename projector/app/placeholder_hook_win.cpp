@@ -53,7 +53,8 @@ LONGLONG CounterNow() {
 bool PlaceholderHook::install(PluginInstance& instance) {
     remove();
     Search search;
-    EnumThreadWindows(GetCurrentThreadId(), ConsiderTopLevelWindow, reinterpret_cast<LPARAM>(&search));
+    EnumThreadWindows(GetCurrentThreadId(), ConsiderTopLevelWindow,
+                      reinterpret_cast<LPARAM>(&search));
     if (!search.found) return false;
 
     LARGE_INTEGER frequency;
@@ -62,8 +63,8 @@ bool PlaceholderHook::install(PluginInstance& instance) {
     instance_ = &instance;
     window_ = search.found;
     Hooks()[window_] = this;
-    previousProcedure_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PlaceholderHook::HookProcedure)));
+    previousProcedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PlaceholderHook::HookProcedure)));
     if (!previousProcedure_) {
         Hooks().erase(window_);
         window_ = nullptr;
@@ -77,8 +78,8 @@ void PlaceholderHook::remove() {
     if (!window_) return;
     // Only put the old procedure back while ours is the one installed: anyone
     // who hooked the window after us would otherwise lose their place.
-    if (IsWindow(window_) &&
-        GetWindowLongPtrA(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&PlaceholderHook::HookProcedure))
+    if (IsWindow(window_) && GetWindowLongPtrA(window_, GWLP_WNDPROC) ==
+                                 reinterpret_cast<LONG_PTR>(&PlaceholderHook::HookProcedure))
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure_));
     Hooks().erase(window_);
     window_ = nullptr;

@@ -14,11 +14,11 @@ class PluginInstance;
 inline constexpr char kPlaceholderWindowClass[] = "SWFlash_PlaceholderX";
 inline constexpr UINT kPlaceholderHeartbeat = 0x401;  // 1025
 inline constexpr UINT_PTR kPlaceholderTimerId = 3;
-inline constexpr UINT kKeepAliveEvent = WM_TIMER;     // 275
+inline constexpr UINT kKeepAliveEvent = WM_TIMER;  // 275
 inline constexpr WPARAM kKeepAliveParameter = 1;
 
 class PlaceholderHook {
-public:
+  public:
     PlaceholderHook() = default;
     ~PlaceholderHook() { remove(); }
     PlaceholderHook(const PlaceholderHook&) = delete;
@@ -33,15 +33,15 @@ public:
 
     HWND window() const { return window_; }
 
-private:
+  private:
     static LRESULT CALLBACK HookProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND window_ = nullptr;                // not owned: the player's
-    PluginInstance* instance_ = nullptr;   // not owned
+    HWND window_ = nullptr;               // not owned: the player's
+    PluginInstance* instance_ = nullptr;  // not owned
     WNDPROC previousProcedure_ = nullptr;
-    LONGLONG lastHeartbeat_ = 0;           // counter value of the last 1025
-    LONGLONG frequency_ = 0;               // counter ticks per second
+    LONGLONG lastHeartbeat_ = 0;  // counter value of the last 1025
+    LONGLONG frequency_ = 0;      // counter ticks per second
 };
 
 }  // namespace kestrel::projector

@@ -37,8 +37,9 @@ PluginInstance::PluginInstance(const NPPluginFuncs& plugin, HostSurface& surface
     npp_.ndata = this;
     g_liveInstances.insert(this);
     // Defaults; the window's settings override some of them.
-    parameters_ = {{"type", kFlashMimeType}, {"allowscriptaccess", "always"}, {"quality", "high"},
-                   {"wmode", "opaque"},      {"salign", "LT"},                {"scale", "exactfit"}};
+    parameters_ = {{"type", kFlashMimeType}, {"allowscriptaccess", "always"},
+                   {"quality", "high"},      {"wmode", "opaque"},
+                   {"salign", "LT"},         {"scale", "exactfit"}};
 }
 
 PluginInstance::~PluginInstance() {
@@ -56,7 +57,9 @@ PluginInstance* PluginInstance::FromNpp(NPP npp) {
     return g_liveInstances.count(instance) ? instance : nullptr;
 }
 
-bool PluginInstance::IsLive(const PluginInstance* instance) { return g_liveInstances.count(instance) != 0; }
+bool PluginInstance::IsLive(const PluginInstance* instance) {
+    return g_liveInstances.count(instance) != 0;
+}
 
 void PluginInstance::setParameter(const std::string& name, const std::string& value) {
     for (auto& parameter : parameters_) {
@@ -86,13 +89,15 @@ bool PluginInstance::start() {
         values.push_back(&parameter.second[0]);
     }
     std::string mimeType = kFlashMimeType;
-    const NPError created = plugin_.newp(&mimeType[0], &npp_, NP_EMBED, static_cast<int16_t>(names.size()),
-                                         names.data(), values.data(), nullptr);
+    const NPError created =
+        plugin_.newp(&mimeType[0], &npp_, NP_EMBED, static_cast<int16_t>(names.size()),
+                     names.data(), values.data(), nullptr);
     if (created != NPERR_NO_ERROR) return false;
     started_ = true;
 
     NPObject* object = nullptr;
-    if (plugin_.getvalue && plugin_.getvalue(&npp_, NPPVpluginScriptableNPObject, &object) == NPERR_NO_ERROR)
+    if (plugin_.getvalue &&
+        plugin_.getvalue(&npp_, NPPVpluginScriptableNPObject, &object) == NPERR_NO_ERROR)
         scriptableObject_ = object;  // the plug-in retained it for us
 
     setWindow();
@@ -142,6 +147,8 @@ void PluginInstance::resize(int width, int height) {
     if (started_) repaintAll();  // repaint passes the new window structure first
 }
 
-HWND PluginInstance::windowHandle() const { return surface_.window(); }
+HWND PluginInstance::windowHandle() const {
+    return surface_.window();
+}
 
 }  // namespace kestrel::projector

@@ -20,7 +20,7 @@ namespace kestrel::projector {
 class HostSurface;
 
 class PluginInstance {
-public:
+  public:
     // `plugin` and `surface` outlive the instance.
     PluginInstance(const NPPluginFuncs& plugin, HostSurface& surface);
     ~PluginInstance();  // releases the scriptable object and ends the instance
@@ -36,7 +36,9 @@ public:
     void setParameter(const std::string& name, const std::string& value);
     // The value of the named parameter (any case), or null.
     const std::string* parameter(const std::string& name) const;
-    const std::vector<std::pair<std::string, std::string>>& parameters() const { return parameters_; }
+    const std::vector<std::pair<std::string, std::string>>& parameters() const {
+        return parameters_;
+    }
 
     // Creates the plug-in instance and streams the movie named by "src".
     bool start();
@@ -66,7 +68,7 @@ public:
     void setScriptHost(ScriptHost* host) { scriptHost_ = host; }
     ScriptHost* scriptHost() const { return scriptHost_; }
 
-private:
+  private:
     bool streamMovie();
 
     const NPPluginFuncs& plugin_;

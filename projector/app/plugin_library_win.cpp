@@ -10,7 +10,8 @@ Function LookUp(HMODULE module, const char* name) {
 
 }  // namespace
 
-bool PluginLibrary::load(const std::string& path, NPNetscapeFuncs* browserFunctions, std::string* errorText) {
+bool PluginLibrary::load(const std::string& path, NPNetscapeFuncs* browserFunctions,
+                         std::string* errorText) {
     unload();
     module_.reset(LoadLibraryA(path.c_str()));
     if (!module_) {

@@ -11,7 +11,7 @@
 namespace kestrel::projector {
 
 class PluginLibrary {
-public:
+  public:
     PluginLibrary() = default;
     ~PluginLibrary() { unload(); }
     PluginLibrary(const PluginLibrary&) = delete;
@@ -28,7 +28,7 @@ public:
     bool isLoaded() const { return static_cast<bool>(module_); }
     const NPPluginFuncs& functions() const { return functions_; }
 
-private:
+  private:
     LoadedModule module_;
     NP_ShutdownFunc shutdown_ = nullptr;
     bool initialized_ = false;

@@ -14,7 +14,8 @@ int g_liveStreams = 0;  // main thread only
 
 }  // namespace
 
-PluginStream::PluginStream(PluginInstance& instance, std::string url, std::string mimeType, void* notifyData)
+PluginStream::PluginStream(PluginInstance& instance, std::string url, std::string mimeType,
+                           void* notifyData)
     : instance_(instance), url_(std::move(url)), mimeType_(std::move(mimeType)) {
     stream_.ndata = this;
     stream_.url = url_.c_str();
@@ -35,7 +36,8 @@ bool PluginStream::open() {
     const NPPluginFuncs& plugin = instance_.plugin();
     if (!plugin.newstream) return false;
     streamType_ = NP_NORMAL;
-    const NPError result = plugin.newstream(instance_.npp(), &mimeType_[0], &stream_, false, &streamType_);
+    const NPError result =
+        plugin.newstream(instance_.npp(), &mimeType_[0], &stream_, false, &streamType_);
     open_ = (result == NPERR_NO_ERROR);
     return open_;
 }
@@ -53,7 +55,8 @@ bool PluginStream::deliver(uint32_t total, size_t maxChunk, Reader read) {
     while (offset < total) {
         const int32_t ready = plugin.writeready(instance_.npp(), &stream_);
         if (ready <= 0) break;
-        const size_t count = std::min({static_cast<size_t>(ready), static_cast<size_t>(total - offset), maxChunk});
+        const size_t count =
+            std::min({static_cast<size_t>(ready), static_cast<size_t>(total - offset), maxChunk});
         buffer.resize(count);
         if (!read(offset, buffer.data(), count)) break;
         const int32_t taken = plugin.write(instance_.npp(), &stream_, static_cast<int32_t>(offset),
@@ -84,16 +87,18 @@ bool PluginStream::deliverFile(const std::string& path) {
 bool PluginStream::deliverData(const uint8_t* data, size_t size) {
     if (!acceptsDelivery() || size > 0x7FFFFFFF) return false;
     stream_.end = static_cast<uint32_t>(size);
-    return deliver(static_cast<uint32_t>(size), size, [data](uint32_t offset, uint8_t* into, size_t count) {
-        std::memcpy(into, data + offset, count);
-        return true;
-    });
+    return deliver(static_cast<uint32_t>(size), size,
+                   [data](uint32_t offset, uint8_t* into, size_t count) {
+                       std::memcpy(into, data + offset, count);
+                       return true;
+                   });
 }
 
 void PluginStream::close(NPReason reason) {
     if (!open_) return;
     open_ = false;
-    if (instance_.plugin().destroystream) instance_.plugin().destroystream(instance_.npp(), &stream_, reason);
+    if (instance_.plugin().destroystream)
+        instance_.plugin().destroystream(instance_.npp(), &stream_, reason);
 }
 
 }  // namespace kestrel::projector

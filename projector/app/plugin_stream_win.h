@@ -13,7 +13,7 @@ namespace kestrel::projector {
 class PluginInstance;
 
 class PluginStream {
-public:
+  public:
     PluginStream(PluginInstance& instance, std::string url, std::string mimeType, void* notifyData);
     ~PluginStream();  // closes with reason "done" if still open
     PluginStream(const PluginStream&) = delete;
@@ -42,7 +42,7 @@ public:
     // Bytes per NPP_Write when delivering a file.
     static constexpr size_t kFileChunkSize = 100000;
 
-private:
+  private:
     // Feeds bytes through WriteReady/Write; `read` fills up to `count` bytes at `offset`.
     template <typename Reader>
     bool deliver(uint32_t total, size_t maxChunk, Reader read);

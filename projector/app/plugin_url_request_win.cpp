@@ -18,7 +18,8 @@ constexpr char kJavascriptScheme[] = "javascript:";
 
 struct UrlRequest {
     PluginInstance* instance;  // not owned; checked before completion
-    void* instanceData;        // the plug-in's data of that instance, to tell a new one at the same address
+    void*
+        instanceData;  // the plug-in's data of that instance, to tell a new one at the same address
     void* notifyData;
     std::string url;
     std::unique_ptr<PluginStream> stream;
@@ -62,7 +63,8 @@ void AnswerJavascriptRequest(PluginInstance& instance, const std::string& url, v
     bool delivered = false;
     if (stream.open()) {
         std::string answer = text;
-        delivered = stream.deliverData(reinterpret_cast<const uint8_t*>(answer.data()), answer.size());
+        delivered =
+            stream.deliverData(reinterpret_cast<const uint8_t*>(answer.data()), answer.size());
     }
     Notify(instance, url, delivered, notifyData);
     stream.close(NPRES_DONE);
@@ -86,7 +88,8 @@ NPError StartUrlRequest(NPP npp, const char* url, const char* postData, uint32_t
     request->instanceData = npp->pdata;
     request->notifyData = notifyData;
     request->url = address;
-    request->stream = std::make_unique<PluginStream>(*instance, address, kRequestMimeType, notifyData);
+    request->stream =
+        std::make_unique<PluginStream>(*instance, address, kRequestMimeType, notifyData);
     request->accepted = request->stream->open();
     ScriptHost* host = instance->scriptHost();
     if (request->accepted && host) {

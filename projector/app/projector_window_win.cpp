@@ -15,12 +15,12 @@
 namespace kestrel::projector {
 namespace {
 
-constexpr DWORD kStyleNormal = WS_CAPTION | WS_SYSMENU;            // 0x00C80000
-constexpr DWORD kStyleModal = WS_CAPTION | WS_SYSMENU | DS_SYSMODAL; // 0x00C80002
-constexpr DWORD kStyleNoBorder = WS_POPUP;                           // 0x80000000
-constexpr DWORD kStyleTransparent = WS_POPUP | WS_SYSMENU;           // 0x80080000
+constexpr DWORD kStyleNormal = WS_CAPTION | WS_SYSMENU;               // 0x00C80000
+constexpr DWORD kStyleModal = WS_CAPTION | WS_SYSMENU | DS_SYSMODAL;  // 0x00C80002
+constexpr DWORD kStyleNoBorder = WS_POPUP;                            // 0x80000000
+constexpr DWORD kStyleTransparent = WS_POPUP | WS_SYSMENU;            // 0x80080000
 // Full screen: exactly visible plus system menu, no caption and no frame.
-constexpr LONG_PTR kStyleFullScreen = WS_VISIBLE | WS_SYSMENU;       // 0x10080000
+constexpr LONG_PTR kStyleFullScreen = WS_VISIBLE | WS_SYSMENU;  // 0x10080000
 
 bool IsMouseMessage(UINT message) {
     // Up to the middle button's release: its double-click is no mouse message here.
@@ -30,28 +30,38 @@ bool IsMouseMessage(UINT message) {
 
 const char* QualityWord(FlashQuality quality) {
     switch (quality) {
-    case FlashQuality::Low: return "low";
-    case FlashQuality::AutoLow: return "autolow";
-    case FlashQuality::AutoHigh: return "autohigh";
-    case FlashQuality::Medium: return "medium";
-    case FlashQuality::High: return "high";
-    case FlashQuality::Best: return "best";
+        case FlashQuality::Low:
+            return "low";
+        case FlashQuality::AutoLow:
+            return "autolow";
+        case FlashQuality::AutoHigh:
+            return "autohigh";
+        case FlashQuality::Medium:
+            return "medium";
+        case FlashQuality::High:
+            return "high";
+        case FlashQuality::Best:
+            return "best";
     }
     return "high";
 }
 
 const char* ScaleWord(FlashScale scale) {
     switch (scale) {
-    case FlashScale::ShowAll: return "showall";
-    case FlashScale::NoBorder: return "noborder";
-    case FlashScale::ExactFit: return "exactfit";
+        case FlashScale::ShowAll:
+            return "showall";
+        case FlashScale::NoBorder:
+            return "noborder";
+        case FlashScale::ExactFit:
+            return "exactfit";
     }
     return "showall";
 }
 
 }  // namespace
 
-ProjectorWindow::ProjectorWindow(Application& application, WindowDefinition& definition, bool isMain)
+ProjectorWindow::ProjectorWindow(Application& application, WindowDefinition& definition,
+                                 bool isMain)
     : application_(application), definition_(definition), isMain_(isMain) {}
 
 ProjectorWindow::~ProjectorWindow() {
@@ -66,10 +76,18 @@ ProjectorWindow::~ProjectorWindow() {
 WindowStyleBits StyleBitsFor(const WindowDefinition& definition) {
     WindowStyleBits bits{kStyleNormal, 0};
     switch (definition.style) {
-    case WindowStyle::Normal: bits.style = kStyleNormal; break;
-    case WindowStyle::Modal: bits.style = kStyleModal; break;
-    case WindowStyle::Tool: bits.exStyle = WS_EX_TOOLWINDOW; break;
-    case WindowStyle::NoBorder: bits.style = kStyleNoBorder; break;
+        case WindowStyle::Normal:
+            bits.style = kStyleNormal;
+            break;
+        case WindowStyle::Modal:
+            bits.style = kStyleModal;
+            break;
+        case WindowStyle::Tool:
+            bits.exStyle = WS_EX_TOOLWINDOW;
+            break;
+        case WindowStyle::NoBorder:
+            bits.style = kStyleNoBorder;
+            break;
     }
     if (definition.hasMaximize) bits.style |= WS_MAXIMIZEBOX;
     if (definition.hasMinimize) bits.style |= WS_MINIMIZEBOX;
@@ -171,7 +189,8 @@ bool ProjectorWindow::refitClientArea(WPARAM sizeType) {
     RECT outer{}, client{};
     if (!GetWindowRect(window_.get(), &outer) || !GetClientRect(window_.get(), &client))
         return false;
-    if (outer.right - outer.left != fittedOuter_.cx || outer.bottom - outer.top != fittedOuter_.cy) {
+    if (outer.right - outer.left != fittedOuter_.cx ||
+        outer.bottom - outer.top != fittedOuter_.cy) {
         fitted_ = false;  // resized by the user or the movie: the size is theirs now
         return false;
     }
@@ -213,11 +232,13 @@ void ProjectorWindow::applySizeAndPosition(int* width, int* height) {
 void ProjectorWindow::setMovieParameters() {
     if (PathExists(definition_.moviePath) && !IsDirectory(definition_.moviePath))
         instance_->setParameter("src", definition_.moviePath);
-    if (definition_.type == WindowType::Transparent) instance_->setParameter("wmode", "transparent");
+    if (definition_.type == WindowType::Transparent)
+        instance_->setParameter("wmode", "transparent");
     if (definition_.useBackgroundColor) {
         const uint32_t color = definition_.backgroundColor;
         char text[8];
-        std::snprintf(text, sizeof text, "#%02x%02x%02x", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+        std::snprintf(text, sizeof text, "#%02x%02x%02x", color & 0xFF, (color >> 8) & 0xFF,
+                      (color >> 16) & 0xFF);
         instance_->setParameter("bgcolor", text);
     }
     instance_->setParameter("quality", QualityWord(definition_.quality));
@@ -353,7 +374,8 @@ bool ProjectorWindow::pointInMovie() const {
     POINT cursor;
     if (!GetCursorPos(&cursor) || !ScreenToClient(window_.get(), &cursor)) return false;
     const NPWindow& area = *surface_->windowStructure();
-    return cursor.x >= area.x && cursor.y >= area.y && cursor.x < area.x + static_cast<LONG>(area.width) &&
+    return cursor.x >= area.x && cursor.y >= area.y &&
+           cursor.x < area.x + static_cast<LONG>(area.width) &&
            cursor.y < area.y + static_cast<LONG>(area.height);
 }
 
@@ -372,94 +394,94 @@ bool ProjectorWindow::handleMouse(UINT message, WPARAM wParam, LPARAM lParam, LR
     if (!pointInMovie()) return false;
 
     switch (message) {
-    case WM_LBUTTONDOWN: {
-        const bool drag = definition_.leftMouseAction == MouseAction::Drag ||
-                          (scripting_ && scripting_->windowApi().dragging());
-        if (drag) {
-            // As if the caption were grabbed: the system's move loop runs
-            // until the button is released. It takes screen coordinates.
-            HWND window = window_.get();
-            POINT start{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            ClientToScreen(window, &start);
-            SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(start.x, start.y));
-            if (!IsWindow(window)) {
-                *result = 0;  // closed while it moved: this object may be gone
+        case WM_LBUTTONDOWN: {
+            const bool drag = definition_.leftMouseAction == MouseAction::Drag ||
+                              (scripting_ && scripting_->windowApi().dragging());
+            if (drag) {
+                // As if the caption were grabbed: the system's move loop runs
+                // until the button is released. It takes screen coordinates.
+                HWND window = window_.get();
+                POINT start{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                ClientToScreen(window, &start);
+                SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(start.x, start.y));
+                if (!IsWindow(window)) {
+                    *result = 0;  // closed while it moved: this object may be gone
+                    return true;
+                }
+            } else {
+                SetCapture(window_.get());
+            }
+            if (instance_) instance_->deliverEvent(message, wParam, lParam);
+            return false;
+        }
+        case WM_RBUTTONDOWN:
+            // "custom_menu" shows the window's context menu; "drag" and "ignore" do nothing.
+            if (definition_.rightMouseAction == MouseAction::Flash && instance_) {
+                instance_->deliverEvent(message, wParam, lParam);
+            } else if (definition_.rightMouseAction == MouseAction::CustomMenu && scripting_) {
+                POINT cursor{};
+                GetCursorPos(&cursor);
+                scripting_->menus().ShowContextMenu(cursor);  // `this` may be gone afterwards
+            }
+            *result = 0;
+            return true;
+        default:
+            if (instance_) instance_->deliverEvent(message, wParam, lParam);
+            if (message == WM_SETCURSOR) {
+                *result = 1;
                 return true;
             }
-        } else {
-            SetCapture(window_.get());
-        }
-        if (instance_) instance_->deliverEvent(message, wParam, lParam);
-        return false;
-    }
-    case WM_RBUTTONDOWN:
-        // "custom_menu" shows the window's context menu; "drag" and "ignore" do nothing.
-        if (definition_.rightMouseAction == MouseAction::Flash && instance_) {
-            instance_->deliverEvent(message, wParam, lParam);
-        } else if (definition_.rightMouseAction == MouseAction::CustomMenu && scripting_) {
-            POINT cursor{};
-            GetCursorPos(&cursor);
-            scripting_->menus().ShowContextMenu(cursor);  // `this` may be gone afterwards
-        }
-        *result = 0;
-        return true;
-    default:
-        if (instance_) instance_->deliverEvent(message, wParam, lParam);
-        if (message == WM_SETCURSOR) {
-            *result = 1;
-            return true;
-        }
-        return false;
+            return false;
     }
 }
 
 LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_DESTROY: {
-        const WNDPROC previous = previousProcedure_;
-        HWND window = window_.get();
-        const bool modal = modal_;
-        handleDestruction();  // `this` may be released after the current message
-        if (modal) {
-            unhandled_ = true;
-            return 0;
+        case WM_DESTROY: {
+            const WNDPROC previous = previousProcedure_;
+            HWND window = window_.get();
+            const bool modal = modal_;
+            handleDestruction();  // `this` may be released after the current message
+            if (modal) {
+                unhandled_ = true;
+                return 0;
+            }
+            return previous ? CallWindowProcA(previous, window, message, wParam, lParam)
+                            : DefWindowProcA(window, message, wParam, lParam);
         }
-        return previous ? CallWindowProcA(previous, window, message, wParam, lParam)
-                        : DefWindowProcA(window, message, wParam, lParam);
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SIZE:
-        if (refitClientArea(wParam)) return 0;
-        handleSize(wParam, lParam);
-        return callPrevious(message, wParam, lParam);
-    case WM_MOVE:
-        handleMove(lParam);
-        return callPrevious(message, wParam, lParam);
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ACTIVATEAPP:
-    case WM_MOUSEACTIVATE:
-        if (instance_) instance_->deliverEvent(message, wParam, lParam);
-        return callPrevious(message, wParam, lParam);
-    case WM_PAINT:
-        paint();
-        return 1;
-    case WM_CLOSE:
-        // A dialog of the API may be running on behalf of this window's movie.
-        if (DeferCloseWhileDialogOpen(window_.get())) return 0;
-        close();
-        return 0;
-    case WM_COMMAND:
-        // A menu item (no control, not an accelerator): the window reads only the
-        // low 16 bits, and the item may belong to another window's movie.
-        if (HIWORD(wParam) == 0 && lParam == 0) {
-            application_.menuCommands().Choose(LOWORD(wParam));
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SIZE:
+            if (refitClientArea(wParam)) return 0;
+            handleSize(wParam, lParam);
+            return callPrevious(message, wParam, lParam);
+        case WM_MOVE:
+            handleMove(lParam);
+            return callPrevious(message, wParam, lParam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_ACTIVATEAPP:
+        case WM_MOUSEACTIVATE:
+            if (instance_) instance_->deliverEvent(message, wParam, lParam);
+            return callPrevious(message, wParam, lParam);
+        case WM_PAINT:
+            paint();
+            return 1;
+        case WM_CLOSE:
+            // A dialog of the API may be running on behalf of this window's movie.
+            if (DeferCloseWhileDialogOpen(window_.get())) return 0;
+            close();
             return 0;
-        }
-        return callPrevious(message, wParam, lParam);
-    default:
-        break;
+        case WM_COMMAND:
+            // A menu item (no control, not an accelerator): the window reads only the
+            // low 16 bits, and the item may belong to another window's movie.
+            if (HIWORD(wParam) == 0 && lParam == 0) {
+                application_.menuCommands().Choose(LOWORD(wParam));
+                return 0;
+            }
+            return callPrevious(message, wParam, lParam);
+        default:
+            break;
     }
     if (message >= WM_KEYFIRST && message <= WM_KEYFIRST + 7) {
         LRESULT result = 0;
@@ -472,23 +494,24 @@ LRESULT ProjectorWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     return callPrevious(message, wParam, lParam);
 }
 
-LRESULT CALLBACK ProjectorWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ProjectorWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                                  LPARAM lParam) {
     auto* self = reinterpret_cast<ProjectorWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self || self->window_.get() != window)
         return DefWindowProcA(window, message, wParam, lParam);
     return GuardedCall<LRESULT>(0, [&] { return self->handleMessage(message, wParam, lParam); });
 }
 
-std::unique_ptr<ProjectorWindow> MakeProjectorWindow(Application& application, WindowDefinition& definition,
-                                                     bool isMain) {
+std::unique_ptr<ProjectorWindow> MakeProjectorWindow(Application& application,
+                                                     WindowDefinition& definition, bool isMain) {
     switch (definition.type) {
-    case WindowType::Standard:
-    case WindowType::Transparent:
-        if (definition.style == WindowStyle::Modal)
-            return std::make_unique<ModalWindow>(application, definition, isMain);
-        return std::make_unique<ProjectorWindow>(application, definition, isMain);
-    case WindowType::Mask:  // ignores the style
-        return std::make_unique<MaskWindow>(application, definition, isMain);
+        case WindowType::Standard:
+        case WindowType::Transparent:
+            if (definition.style == WindowStyle::Modal)
+                return std::make_unique<ModalWindow>(application, definition, isMain);
+            return std::make_unique<ProjectorWindow>(application, definition, isMain);
+        case WindowType::Mask:  // ignores the style
+            return std::make_unique<MaskWindow>(application, definition, isMain);
     }
     return nullptr;
 }

@@ -26,7 +26,7 @@ struct WindowStyleBits {
 WindowStyleBits StyleBitsFor(const WindowDefinition& definition);
 
 class ProjectorWindow {
-public:
+  public:
     // `definition` lives in the application for the whole run.
     ProjectorWindow(Application& application, WindowDefinition& definition, bool isMain);
     virtual ~ProjectorWindow();
@@ -63,7 +63,7 @@ public:
     PluginInstance* pluginInstance() const { return instance_.get(); }
     WindowScripting* scripting() const { return scripting_.get(); }
 
-protected:
+  protected:
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool attachMovie();
@@ -88,7 +88,8 @@ protected:
     void handleMove(LPARAM position);
     bool pointInMovie() const;
 
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
 
     Application& application_;
     WindowDefinition& definition_;
@@ -119,7 +120,7 @@ protected:
 
 // Makes the window object for the definition's window type; null for an
 // unknown type. The caller then calls create().
-std::unique_ptr<ProjectorWindow> MakeProjectorWindow(Application& application, WindowDefinition& definition,
-                                                     bool isMain);
+std::unique_ptr<ProjectorWindow> MakeProjectorWindow(Application& application,
+                                                     WindowDefinition& definition, bool isMain);
 
 }  // namespace kestrel::projector

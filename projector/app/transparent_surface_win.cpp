@@ -13,7 +13,8 @@ constexpr DWORD kOpaqueBlack = 0xFF000000;
 
 void FillPixels(uint8_t* pixels, int width, const RECT& area, DWORD value) {
     for (LONG y = area.top; y < area.bottom; ++y) {
-        auto* row = reinterpret_cast<DWORD*>(pixels + static_cast<size_t>(y) * static_cast<size_t>(width) * 4);
+        auto* row = reinterpret_cast<DWORD*>(pixels + static_cast<size_t>(y) *
+                                                          static_cast<size_t>(width) * 4);
         std::fill(row + area.left, row + area.right, value);
     }
 }
@@ -47,8 +48,8 @@ bool TransparentSurface::Layer::create(int width, int height) {
     header.bV4BlueMask = 0x000000FF;
     header.bV4AlphaMask = 0xFF000000;
     void* bits = nullptr;
-    bitmap.reset(CreateDIBSection(dc.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                  nullptr, 0));
+    bitmap.reset(CreateDIBSection(dc.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                  &bits, nullptr, 0));
     if (!bitmap || !bits) {
         bitmap.reset();
         return false;
@@ -92,7 +93,8 @@ void TransparentSurface::paint(PluginInstance& instance, const RECT& requested) 
     // The window structure may be larger than the bitmaps only for a moment
     // (before create() follows a resize); never touch pixels beyond them.
     RECT area{std::max<LONG>(requested.left, 0), std::max<LONG>(requested.top, 0),
-              std::min<LONG>(requested.right, bitmapWidth_), std::min<LONG>(requested.bottom, bitmapHeight_)};
+              std::min<LONG>(requested.right, bitmapWidth_),
+              std::min<LONG>(requested.bottom, bitmapHeight_)};
     if (area.right <= area.left || area.bottom <= area.top) return;
 
     ClipTo(onWhite_.dc.get(), area);
@@ -111,8 +113,8 @@ void TransparentSurface::paint(PluginInstance& instance, const RECT& requested) 
     instance.deliverEvent(WM_PAINT, 0, 0);
     GdiFlush();
 
-    CombineLayeredRows(onWhite_.pixels, onBlack_.pixels, static_cast<size_t>(bitmapWidth_) * 4, area.left,
-                       area.top, area.right, area.bottom);
+    CombineLayeredRows(onWhite_.pixels, onBlack_.pixels, static_cast<size_t>(bitmapWidth_) * 4,
+                       area.left, area.top, area.right, area.bottom);
     showLayered();
 }
 
@@ -121,7 +123,8 @@ void TransparentSurface::showLayered() {
     POINT source{0, 0};
     SIZE size{bitmapWidth_, bitmapHeight_};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    updateLayeredWindow_(window_, nullptr, nullptr, &size, onWhite_.dc.get(), &source, 0, &blend, ULW_ALPHA);
+    updateLayeredWindow_(window_, nullptr, nullptr, &size, onWhite_.dc.get(), &source, 0, &blend,
+                         ULW_ALPHA);
 }
 
 }  // namespace kestrel::projector

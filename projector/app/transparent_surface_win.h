@@ -11,14 +11,15 @@
 
 namespace kestrel::projector {
 
-using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
-                                                  DWORD);
+using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
+                                                  BLENDFUNCTION*, DWORD);
 
 class TransparentSurface : public HostSurface {
-public:
+  public:
     // `updateLayeredWindow` may be null (a system without layered windows):
     // the movie is then drawn but never shown.
-    TransparentSurface(HWND window, int width, int height, UpdateLayeredWindowFunction updateLayeredWindow);
+    TransparentSurface(HWND window, int width, int height,
+                       UpdateLayeredWindowFunction updateLayeredWindow);
     ~TransparentSurface() override;
 
     bool create() override;
@@ -26,7 +27,7 @@ public:
     // A layered window is not painted through WM_PAINT.
     void copyToWindow(HDC, const RECT&) override {}
 
-private:
+  private:
     // One DIB section selected into its own memory device context.
     struct Layer {
         MemoryDC dc;

@@ -3,7 +3,6 @@
 #include "projector/api/file_system_family.h"
 #include "projector/api/menu_family.h"
 #include "projector/api/registry_family.h"
-
 #include "projector/app/application_win.h"
 #include "projector/app/plugin_instance_win.h"
 #include "projector/app/projector_window_win.h"
@@ -37,7 +36,9 @@ ScriptHost* ScriptHostOf(NPP npp) {
 
 // --- SystemWindowApi ------------------------------------------------------------
 
-HWND SystemWindowApi::handle() const { return window_.handle(); }
+HWND SystemWindowApi::handle() const {
+    return window_.handle();
+}
 
 WindowRect SystemWindowApi::OuterRect() const {
     RECT rect{};
@@ -50,7 +51,8 @@ void SystemWindowApi::MoveTo(int left, int top) {
 }
 
 void SystemWindowApi::ResizeTo(int width, int height) {
-    SetWindowPos(handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(handle(), nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SystemWindowApi::MoveToAndRepaint(int left, int top) {
@@ -64,18 +66,36 @@ void SystemWindowApi::Close() {
     if (handle()) PostMessageA(handle(), WM_CLOSE, 0, 0);
 }
 
-void SystemWindowApi::SetFullScreen(bool on) { window_.setFullScreen(on); }
+void SystemWindowApi::SetFullScreen(bool on) {
+    window_.setFullScreen(on);
+}
 
-void SystemWindowApi::Maximize() { ShowWindow(handle(), SW_MAXIMIZE); }
-void SystemWindowApi::Minimize() { ShowWindow(handle(), SW_MINIMIZE); }
-void SystemWindowApi::Restore() { ShowWindow(handle(), SW_RESTORE); }
-bool SystemWindowApi::IsMaximized() const { return handle() && IsZoomed(handle()); }
-bool SystemWindowApi::IsMinimized() const { return handle() && IsIconic(handle()); }
-bool SystemWindowApi::IsVisible() const { return handle() && IsWindowVisible(handle()); }
+void SystemWindowApi::Maximize() {
+    ShowWindow(handle(), SW_MAXIMIZE);
+}
+void SystemWindowApi::Minimize() {
+    ShowWindow(handle(), SW_MINIMIZE);
+}
+void SystemWindowApi::Restore() {
+    ShowWindow(handle(), SW_RESTORE);
+}
+bool SystemWindowApi::IsMaximized() const {
+    return handle() && IsZoomed(handle());
+}
+bool SystemWindowApi::IsMinimized() const {
+    return handle() && IsIconic(handle());
+}
+bool SystemWindowApi::IsVisible() const {
+    return handle() && IsWindowVisible(handle());
+}
 // In its current size and position: a maximised window stays maximised.
-void SystemWindowApi::Show(bool visible) { window_.show(visible ? SW_SHOW : SW_HIDE); }
+void SystemWindowApi::Show(bool visible) {
+    window_.show(visible ? SW_SHOW : SW_HIDE);
+}
 
-void SystemWindowApi::BringToFront() { BringWindowToTop(handle()); }
+void SystemWindowApi::BringToFront() {
+    BringWindowToTop(handle());
+}
 
 void SystemWindowApi::SendToBack() {
     SetWindowPos(handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -87,7 +107,9 @@ std::string SystemWindowApi::Title() const {
     return buffer;
 }
 
-void SystemWindowApi::SetTitle(const std::string& title) { SetWindowTextA(handle(), title.c_str()); }
+void SystemWindowApi::SetTitle(const std::string& title) {
+    SetWindowTextA(handle(), title.c_str());
+}
 
 // --- ApplicationWindows ---------------------------------------------------------
 
@@ -123,8 +145,12 @@ std::vector<std::string> ApplicationWindows::WindowDefinitionNames() const {
     return names;
 }
 
-int ApplicationWindows::PrimaryScreenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
-int ApplicationWindows::PrimaryScreenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+int ApplicationWindows::PrimaryScreenWidth() const {
+    return GetSystemMetrics(SM_CXSCREEN);
+}
+int ApplicationWindows::PrimaryScreenHeight() const {
+    return GetSystemMetrics(SM_CYSCREEN);
+}
 
 // --- WindowScripting --------------------------------------------------------------
 
@@ -134,7 +160,8 @@ WindowScripting::WindowScripting(Application& application, ProjectorWindow& wind
       windowApi_(window),
       urls_(application.unpackFolder(), MakeSystemHttpFetch()),
       fileSystem_(application.unpackFolder()),
-      menus_(window.handle(), BarWindowOf(application, window), LoadContextMenu(window.definition())),
+      menus_(window.handle(), BarWindowOf(application, window),
+             LoadContextMenu(window.definition())),
       desktop_(window),
       api_(windows_, *this, urls_) {
     ApiDispatcher& dispatcher = api_.Dispatcher();
@@ -142,8 +169,8 @@ WindowScripting::WindowScripting(Application& application, ProjectorWindow& wind
     dispatcher.Install(ApiFamilyId::Registry, std::make_unique<RegistryFamily>(registry_));
     desktop_.InstallInto(dispatcher);
     SetScriptHostLookup(ScriptHostOf);
-    api_.Dispatcher().Install(ApiFamilyId::Menu,
-                              std::make_unique<MenuFamily>(menus_, application.menuCommands(), *this));
+    api_.Dispatcher().Install(
+        ApiFamilyId::Menu, std::make_unique<MenuFamily>(menus_, application.menuCommands(), *this));
 }
 
 std::optional<std::string> WindowScripting::CallHost(std::string_view name,

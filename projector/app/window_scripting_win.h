@@ -25,7 +25,7 @@ class ProjectorWindow;
 
 // The "Window." family's view of one projector window.
 class SystemWindowApi : public ProjectorWindowApi {
-public:
+  public:
     explicit SystemWindowApi(ProjectorWindow& window) : window_(window) {}
 
     WindowRect OuterRect() const override;
@@ -50,7 +50,7 @@ public:
     // Set by "startDrag": a left press in the movie moves the window.
     bool dragging() const { return dragging_; }
 
-private:
+  private:
     HWND handle() const;
 
     ProjectorWindow& window_;
@@ -60,7 +60,7 @@ private:
 // The API's view of the application: open windows by name, the window
 // definitions, the screen.
 class ApplicationWindows : public WindowRegistry {
-public:
+  public:
     explicit ApplicationWindows(Application& application) : application_(application) {}
 
     ProjectorWindowApi* FindOpenWindow(std::string_view name) override;
@@ -69,12 +69,12 @@ public:
     int PrimaryScreenWidth() const override;
     int PrimaryScreenHeight() const override;
 
-private:
+  private:
     Application& application_;
 };
 
 class WindowScripting : public ScriptHost, public MovieCaller {
-public:
+  public:
     // Both outlive this object; the window owns it.
     WindowScripting(Application& application, ProjectorWindow& window);
 
@@ -92,7 +92,7 @@ public:
     ProjectorWindowMenus& menus() { return menus_; }
     ApiObject& api() { return api_; }
 
-private:
+  private:
     ProjectorWindow& window_;
     ApplicationWindows windows_;
     SystemWindowApi windowApi_;

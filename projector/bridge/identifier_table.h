@@ -31,7 +31,7 @@ constexpr char kFlashRequestName[] = "__flash__request";
 constexpr char kDoFSCommandName[] = "_DoFSCommand";
 
 class IdentifierTable {
-public:
+  public:
     // The fixed identifiers for their two names; otherwise the interned
     // number, entering the name when it is new.
     ScriptIdentifier GetStringIdentifier(std::string_view name);
@@ -50,7 +50,7 @@ public:
     // kNoIdentifier when the name is not registered.
     ScriptIdentifier RegisteredIdentifier(std::string_view name) const;
 
-private:
+  private:
     std::vector<std::string> interned_;  // identifier i is interned_[i - 1]
     std::unordered_map<std::string, ScriptIdentifier> internedByName_;
     std::map<ScriptIdentifier, std::string> registered_;

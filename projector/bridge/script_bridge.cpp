@@ -71,10 +71,9 @@ void SetObject(NPVariant* result, NPObject* object) {
 }
 
 std::string_view TextOf(const NPVariant& value) {
-    return std::string_view(value.value.stringValue.UTF8Characters,
-                            value.value.stringValue.UTF8Characters
-                                ? value.value.stringValue.UTF8Length
-                                : 0);
+    return std::string_view(
+        value.value.stringValue.UTF8Characters,
+        value.value.stringValue.UTF8Characters ? value.value.stringValue.UTF8Length : 0);
 }
 
 bool BuildRequest(const NPVariant* arguments, uint32_t count, NPVariant* result) {
@@ -111,8 +110,8 @@ bool BuildRequest(const NPVariant* arguments, uint32_t count, NPVariant* result)
                 break;
         }
     }
-    *result = MakeStringVariant(
-        BuildInvokeRequest(TextOf(arguments[0]), further.data(), further.size()));
+    *result =
+        MakeStringVariant(BuildInvokeRequest(TextOf(arguments[0]), further.data(), further.size()));
     return true;
 }
 
@@ -127,7 +126,9 @@ std::string LocationWithSlashes(NPP instance) {
 
 }  // namespace
 
-void SetScriptHostLookup(ScriptHostLookup lookup) { g_hostLookup = lookup; }
+void SetScriptHostLookup(ScriptHostLookup lookup) {
+    g_hostLookup = lookup;
+}
 
 NPVariant MakeStringVariant(std::string_view text) {
     NPVariant value;
@@ -166,7 +167,9 @@ NPUTF8* BridgeUTF8FromIdentifier(NPIdentifier identifier) {
     return copy;
 }
 
-int32_t BridgeIntFromIdentifier(NPIdentifier) { return 0; }
+int32_t BridgeIntFromIdentifier(NPIdentifier) {
+    return 0;
+}
 
 NPObject* BridgeCreateObject(NPP instance, NPClass* objectClass) {
     if (!objectClass) return nullptr;
@@ -211,7 +214,9 @@ bool IsBrowserObject(const NPObject* object) {
            object == &g_windowLocationObject || object == &g_topLocationObject;
 }
 
-NPObject* BridgeWindowObject() { return BridgeRetainObject(&g_windowObject); }
+NPObject* BridgeWindowObject() {
+    return BridgeRetainObject(&g_windowObject);
+}
 
 bool BridgeGetProperty(NPP, NPObject* object, NPIdentifier name, NPVariant* result) {
     if (!result || object != &g_windowObject) return false;
@@ -257,8 +262,7 @@ bool BridgeInvoke(NPP instance, NPObject* object, NPIdentifier method, const NPV
 
 bool BridgeEvaluate(NPP instance, NPObject*, NPString* script, NPVariant* result) {
     if (!script || !result) return false;
-    std::string_view text(script->UTF8Characters,
-                          script->UTF8Characters ? script->UTF8Length : 0);
+    std::string_view text(script->UTF8Characters, script->UTF8Characters ? script->UTF8Length : 0);
     ParsedScript parsed = ParseScript(text);
     switch (parsed.kind) {
         case ParsedScript::Kind::MovieCall: {

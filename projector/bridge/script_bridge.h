@@ -21,7 +21,7 @@ namespace kestrel {
 
 // The projector side of one plug-in instance (its window).
 class ScriptHost {
-public:
+  public:
     virtual ~ScriptHost() = default;
     // A call out of the movie, or one of the internal ":getURL", ":postData"
     // and ":post" requests. Nothing when there is no answer.

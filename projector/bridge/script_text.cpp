@@ -6,7 +6,9 @@ namespace {
 constexpr std::string_view kCallPrefix = "try { __flash__toXML(";
 constexpr std::string_view kReturnPrefix = "var __flash_temp = \"";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -41,12 +43,23 @@ bool ParseReturnedString(std::string_view script, std::string& text) {
             continue;
         }
         switch (rest[++i]) {
-            case '"': text += '"'; break;
-            case '\\': text += '\\'; break;
-            case 'n': text += '\n'; break;
-            case 'r': text += '\r'; break;
-            case 't': text += '\t'; break;
-            default: return false;
+            case '"':
+                text += '"';
+                break;
+            case '\\':
+                text += '\\';
+                break;
+            case 'n':
+                text += '\n';
+                break;
+            case 'r':
+                text += '\r';
+                break;
+            case 't':
+                text += '\t';
+                break;
+            default:
+                return false;
         }
     }
     return true;

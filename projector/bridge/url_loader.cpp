@@ -15,8 +15,7 @@ struct FileCloser {
 HostUrlLoader::HostUrlLoader(std::string unpackFolder, HttpFetch fetch)
     : unpackFolder_(std::move(unpackFolder)), fetch_(std::move(fetch)) {}
 
-std::optional<std::string> HostUrlLoader::Load(std::string_view url,
-                                               const std::string* postData) {
+std::optional<std::string> HostUrlLoader::Load(std::string_view url, const std::string* postData) {
     if (IsHttpUrl(url)) {
         if (!fetch_) return std::nullopt;
         if (!postData) return fetch_(std::string(url), nullptr);

@@ -14,25 +14,24 @@
 namespace kestrel {
 
 class UrlLoader {
-public:
+  public:
     virtual ~UrlLoader() = default;
     // The fetched bytes, or nothing when the address cannot be fetched or read.
     // postData is null for a GET.
-    virtual std::optional<std::string> Load(std::string_view url,
-                                            const std::string* postData) = 0;
+    virtual std::optional<std::string> Load(std::string_view url, const std::string* postData) = 0;
 };
 
 // Fetches one http(s) address: a POST when postData is given (already split
 // into headers and body), else a GET. Nothing on failure.
-using HttpFetch = std::function<std::optional<std::string>(const std::string& url,
-                                                           const PostData* postData)>;
+using HttpFetch =
+    std::function<std::optional<std::string>(const std::string& url, const PostData* postData)>;
 
 class HostUrlLoader : public UrlLoader {
-public:
+  public:
     HostUrlLoader(std::string unpackFolder, HttpFetch fetch);
     std::optional<std::string> Load(std::string_view url, const std::string* postData) override;
 
-private:
+  private:
     std::string unpackFolder_;
     HttpFetch fetch_;
 };

@@ -21,9 +21,13 @@ std::string XmlNumberPair(char firstId, std::int32_t first, char secondId, std::
 
 }  // namespace
 
-std::string XmlFlag(bool value) { return value ? "<true/>" : "<false/>"; }
+std::string XmlFlag(bool value) {
+    return value ? "<true/>" : "<false/>";
+}
 
-std::string XmlNull() { return "<null/>"; }
+std::string XmlNull() {
+    return "<null/>";
+}
 
 std::string XmlInteger(std::int32_t value) {
     char buffer[48];
@@ -57,7 +61,9 @@ std::string XmlReal(double value, int width, int precision) {
     }
 }
 
-std::string XmlReal2(double value) { return XmlReal(value, -1, 2); }
+std::string XmlReal2(double value) {
+    return XmlReal(value, -1, 2);
+}
 
 std::string XmlText(std::string_view plain) {
     return "<string>" + Base64Encode(plain) + "</string>";
@@ -70,7 +76,9 @@ std::string XmlPlainWord(std::string_view word) {
     return xml;
 }
 
-std::string XmlPoint(std::int32_t x, std::int32_t y) { return XmlNumberPair('x', x, 'y', y); }
+std::string XmlPoint(std::int32_t x, std::int32_t y) {
+    return XmlNumberPair('x', x, 'y', y);
+}
 
 std::string XmlSize(std::int32_t width, std::int32_t height) {
     return XmlNumberPair('w', width, 'h', height);

@@ -21,7 +21,7 @@ std::string XmlInteger64(std::int64_t value);
 std::string XmlReal(double value, int width = -1, int precision = -1);
 std::string XmlReal2(double value);  // "<number>%.2f</number>"
 
-std::string XmlText(std::string_view plain);   // "<string>" + Base64 + "</string>"
+std::string XmlText(std::string_view plain);      // "<string>" + Base64 + "</string>"
 std::string XmlPlainWord(std::string_view word);  // "<string>" + word + "</string>"
 std::string XmlPoint(std::int32_t x, std::int32_t y);
 std::string XmlSize(std::int32_t width, std::int32_t height);

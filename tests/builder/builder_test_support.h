@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "tools/swfwriter/movie_builder.h"
 #include "tests/common/test_folder.h"
+#include "tools/swfwriter/movie_builder.h"
 
 namespace kestrel::test {
 

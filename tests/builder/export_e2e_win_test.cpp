@@ -12,12 +12,12 @@
 #include "builder/export/mask_conversion.h"
 #include "common/file_system.h"
 #include "common/win_handles.h"
-#include "tools/swfwriter/description.h"
 #include "tests/builder/data_module_win.h"
 #include "tests/builder/pe_test_image.h"
 #include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/support/ui_test_support.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel {
 namespace {

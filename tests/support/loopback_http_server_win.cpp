@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "tests/support/loopback_http_server.h"
-#include "tests/support/loopback_http_server.h"
 
 namespace kestrel::test {
 namespace {

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     const int before = CountUnpackFolders(temp);
 
     TestProcess process;
-    if (!process.start({program, FolderOf(program), {{"TMP", temp + "\\"}, {"TEMP", temp + "\\"}}})) {
+    if (!process.start(
+            {program, FolderOf(program), {{"TMP", temp + "\\"}, {"TEMP", temp + "\\"}}})) {
         std::printf("could not start %s\n", program.c_str());
         return 1;
     }
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
     HWND window = WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr, 60000);
     if (!window) {
         HWND box = WaitForMessageBox(process.id(), nullptr, 1000);
-        std::printf("window found: no%s%s\n", box ? "; message box: " : "", box ? MessageBoxText(box).c_str() : "");
+        std::printf("window found: no%s%s\n", box ? "; message box: " : "",
+                    box ? MessageBoxText(box).c_str() : "");
         process.kill();
         return 1;
     }
@@ -61,9 +63,10 @@ int main(int argc, char** argv) {
     const COLORREF pixel = ReadClientPixel(window, 10, 10);
     std::printf("window found: yes (class %s)\n", WindowClassName(window).c_str());
     std::printf("title: %s\n", WindowText(window).c_str());
-    std::printf("visible: %s, client size %ldx%ld\n", IsWindowShown(window) ? "yes" : "no", client.right,
-                client.bottom);
-    std::printf("background pixel (10, 10): #%02x%02x%02x\n", GetRValue(pixel), GetGValue(pixel), GetBValue(pixel));
+    std::printf("visible: %s, client size %ldx%ld\n", IsWindowShown(window) ? "yes" : "no",
+                client.right, client.bottom);
+    std::printf("background pixel (10, 10): #%02x%02x%02x\n", GetRValue(pixel), GetGValue(pixel),
+                GetBValue(pixel));
     std::printf("unpack folders while running: %d\n", CountUnpackFolders(temp) - before);
     std::printf("hold\n");
     std::fflush(stdout);

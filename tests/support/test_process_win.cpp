@@ -14,7 +14,8 @@ std::string UpperCase(std::string text) {
 }
 
 // Our environment with the requested variables set; names compare without case.
-std::vector<char> EnvironmentBlock(const std::vector<std::pair<std::string, std::string>>& changes) {
+std::vector<char> EnvironmentBlock(
+    const std::vector<std::pair<std::string, std::string>>& changes) {
     std::map<std::string, std::string> variables;  // upper-case name -> "Name=value"
     if (char* block = GetEnvironmentStringsA()) {
         for (const char* entry = block; *entry; entry += std::strlen(entry) + 1) {
@@ -47,8 +48,10 @@ bool TestProcess::start(const StartOptions& options) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(options.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, environment.data(),
-                        options.workingFolder.empty() ? nullptr : options.workingFolder.c_str(), &startup, &info))
+    if (!CreateProcessA(options.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                        environment.data(),
+                        options.workingFolder.empty() ? nullptr : options.workingFolder.c_str(),
+                        &startup, &info))
         return false;
     kestrel::KernelHandle thread(info.hThread);
     process_.reset(info.hProcess);

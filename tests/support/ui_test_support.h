@@ -23,7 +23,7 @@ struct StartOptions {
 
 // A started program. Ends it (TerminateProcess) on destruction if it still runs.
 class TestProcess {
-public:
+  public:
     TestProcess() = default;
     ~TestProcess();
     TestProcess(const TestProcess&) = delete;
@@ -39,7 +39,7 @@ public:
     // Ends the process at once (used after a timeout).
     void kill();
 
-private:
+  private:
     kestrel::KernelHandle process_;
     DWORD processId_ = 0;
 };
@@ -49,7 +49,8 @@ private:
 std::vector<HWND> FindTopLevelWindows(DWORD processId, const char* className, const char* caption);
 
 // Polls until a matching top-level window exists; null after the timeout.
-HWND WaitForTopLevelWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs);
+HWND WaitForTopLevelWindow(DWORD processId, const char* className, const char* caption,
+                           DWORD timeoutMs);
 
 // A message box or dialog (class "#32770") of the process with this caption.
 HWND WaitForMessageBox(DWORD processId, const char* caption, DWORD timeoutMs);

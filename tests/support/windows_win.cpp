@@ -52,7 +52,8 @@ std::vector<HWND> FindTopLevelWindows(DWORD processId, const char* className, co
     return search.found;
 }
 
-HWND WaitForTopLevelWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs) {
+HWND WaitForTopLevelWindow(DWORD processId, const char* className, const char* caption,
+                           DWORD timeoutMs) {
     HWND result = nullptr;
     WaitUntil(
         [&] {
@@ -105,14 +106,17 @@ bool PressButton(HWND dialog, int controlId) {
     return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), 0) != FALSE;
 }
 
-void CloseWindowPolitely(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+void CloseWindowPolitely(HWND window) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
 
 std::string WindowText(HWND window) {
     // WM_GETTEXT works across processes (GetWindowText does not for controls).
     const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
     if (length <= 0) return std::string();
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT copied = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    const LRESULT copied =
+        SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     return text;
 }
@@ -135,7 +139,9 @@ RECT ClientRectangle(HWND window) {
     return rect;
 }
 
-bool IsWindowShown(HWND window) { return IsWindowVisible(window) != FALSE; }
+bool IsWindowShown(HWND window) {
+    return IsWindowVisible(window) != FALSE;
+}
 
 COLORREF ReadClientPixel(HWND window, int x, int y) {
     kestrel::WindowDC dc(window);
@@ -172,7 +178,8 @@ bool SaveScreenshot(const std::string& path) {
     file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
-    ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
+    ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+         std::fwrite(&info, sizeof info, 1, out) == 1 &&
          std::fwrite(pixels.data(), pixels.size(), 1, out) == 1;
     return std::fclose(out) == 0 && ok;
 }

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/swf_format.h"
 #include "tests/tools/swf_test_reader.h"
 #include "tools/swfwriter/action_assembler.h"
 #include "tools/swfwriter/description.h"
-#include "common/swf_format.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/swf_format.h"
 #include "tests/tools/swf_test_reader.h"
 #include "tools/swfwriter/description.h"
-#include "common/swf_format.h"
 
 namespace {
 

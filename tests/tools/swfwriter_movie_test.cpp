@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "common/swf_format.h"
 #include "tests/tools/swf_test_reader.h"
 #include "tools/swfwriter/movie_builder.h"
-#include "common/swf_format.h"
 
 namespace {
 

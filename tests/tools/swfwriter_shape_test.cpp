@@ -3,11 +3,11 @@
 
 #include <cmath>
 
+#include "common/swf_format.h"
 #include "tests/tools/swf_test_reader.h"
 #include "tools/swfwriter/description.h"
 #include "tools/swfwriter/place_object.h"
 #include "tools/swfwriter/shape.h"
-#include "common/swf_format.h"
 
 namespace {
 

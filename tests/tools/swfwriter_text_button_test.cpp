@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "common/swf_format.h"
 #include "tests/tools/swf_test_reader.h"
 #include "tools/swfwriter/description.h"
-#include "common/swf_format.h"
 #include "tools/swfwriter/text_and_buttons.h"
 
 namespace {

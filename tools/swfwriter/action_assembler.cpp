@@ -231,7 +231,7 @@ void ActionAssembler::GetUrl2(UrlMethod method, bool loadTarget, bool loadVariab
     // Players read the method from the low two bits and the two load flags from
     // the top bits, whatever the published bit diagram suggests.
     out_.U8(static_cast<uint32_t>(method) | (loadTarget ? kGetUrl2LoadTarget : 0) |
-           (loadVariables ? kGetUrl2LoadVariables : 0));
+            (loadVariables ? kGetUrl2LoadVariables : 0));
     EndRecord(field);
 }
 
@@ -409,8 +409,8 @@ void ActionAssembler::EndBlock() {
             Fail("a try block needs a catch or a finally");
             return;
         }
-        out_.PatchU8(b.flagsField,
-                     out_.At(b.flagsField) | (b.hasCatch ? kTryHasCatch : 0) | (b.hasFinally ? kTryHasFinally : 0));
+        out_.PatchU8(b.flagsField, out_.At(b.flagsField) | (b.hasCatch ? kTryHasCatch : 0) |
+                                       (b.hasFinally ? kTryHasFinally : 0));
     }
     if (b.kind == Block::kFunction2 && b.autoRegisters) {
         int needed = std::max(b.maxRegister + 1, b.preloads + 1);

@@ -118,7 +118,9 @@ const NamedCode kActions[] = {
     {"GotoFrame2", kActionGotoFrame2},
 };
 
-bool SameWord(const std::string& a, const char* b) { return kestrel::AsciiEqualsIgnoringCase(a, b); }
+bool SameWord(const std::string& a, const char* b) {
+    return kestrel::AsciiEqualsIgnoringCase(a, b);
+}
 
 }  // namespace
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "common/swf_format.h"
 #include "tools/swfwriter/description.h"
 #include "tools/swfwriter/place_object.h"
-#include "common/swf_format.h"
 
 namespace swf {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "tools/swfwriter/description_lexer.h"
-#include "tools/swfwriter/parse_args.h"
 #include "tools/swfwriter/movie_builder.h"
+#include "tools/swfwriter/parse_args.h"
 
 namespace swf {
 

@@ -4,15 +4,17 @@
 #include <limits>
 
 #include "common/ascii_case.h"
-#include "tools/swfwriter/description_parser.h"
-#include "tools/swfwriter/action_assembler.h"
-#include "tools/swfwriter/place_object.h"
 #include "common/swf_format.h"
+#include "tools/swfwriter/action_assembler.h"
+#include "tools/swfwriter/description_parser.h"
+#include "tools/swfwriter/place_object.h"
 
 namespace swf {
 namespace {
 
-std::string Lower(const std::string& s) { return kestrel::AsciiLowered(s); }
+std::string Lower(const std::string& s) {
+    return kestrel::AsciiLowered(s);
+}
 
 bool IsLabelName(const std::string& s) {
     if (s.empty() || !(std::isalpha(static_cast<unsigned char>(s[0])) || s[0] == '_')) {

@@ -1,12 +1,12 @@
 // Shapes, placement, sprites and exports in the description format.
 #include <cmath>
 
-#include "tools/swfwriter/description_parser.h"
+#include "common/swf_format.h"
 #include "tools/swfwriter/bitmap.h"
 #include "tools/swfwriter/definitions.h"
+#include "tools/swfwriter/description_parser.h"
 #include "tools/swfwriter/place_object.h"
 #include "tools/swfwriter/shape.h"
-#include "common/swf_format.h"
 
 namespace swf {
 namespace {

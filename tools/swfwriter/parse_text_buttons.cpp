@@ -1,8 +1,8 @@
 // Text fields, device fonts and buttons in the description format.
 #include <cmath>
 
-#include "tools/swfwriter/description_parser.h"
 #include "common/swf_format.h"
+#include "tools/swfwriter/description_parser.h"
 #include "tools/swfwriter/text_and_buttons.h"
 
 namespace swf {

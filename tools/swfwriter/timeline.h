@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/swf_format.h"
 #include "tools/swfwriter/byte_writer.h"
 #include "tools/swfwriter/records.h"
-#include "common/swf_format.h"
 
 namespace swf {
 

@@ -11,7 +11,9 @@ std::string call(Vm& vm, const Value& self, const char* method, std::vector<Valu
     return r ? vm.toString(*r) : "<no call>";
 }
 
-Value numbers(Vm& vm, std::vector<Value> v) { return Value(vm.newArray(std::move(v))); }
+Value numbers(Vm& vm, std::vector<Value> v) {
+    return Value(vm.newArray(std::move(v)));
+}
 
 TEST(Builtins, StringMethods) {
     Vm vm;
@@ -22,14 +24,22 @@ TEST(Builtins, StringMethods) {
         const char* expected;
     };
     const Case cases[] = {
-        {"substr", {Value(-5)}, "world"},        {"substr", {Value(3), Value(-4)}, "lo worl"},
-        {"substr", {Value(3), Value(-3)}, ""},   {"substring", {Value(5), Value(0)}, "hello"},
-        {"substring", {Value(-3), Value(2)}, "he"}, {"slice", {Value(-5), Value(-1)}, "worl"},
-        {"charAt", {Value(4)}, "o"},            {"charAt", {Value(40)}, ""},
-        {"charCodeAt", {Value(0)}, "104"},      {"indexOf", {Value("o"), Value(5)}, "7"},
-        {"lastIndexOf", {Value("o")}, "7"},     {"toUpperCase", {}, "HELLO WORLD"},
-        {"split", {Value(" ")}, "hello,world"}, {"split", {Value("")}, "h,e,l,l,o, ,w,o,r,l,d"},
-        {"split", {}, "hello world"},           {"concat", {Value(1), Value(true)}, "hello world1true"},
+        {"substr", {Value(-5)}, "world"},
+        {"substr", {Value(3), Value(-4)}, "lo worl"},
+        {"substr", {Value(3), Value(-3)}, ""},
+        {"substring", {Value(5), Value(0)}, "hello"},
+        {"substring", {Value(-3), Value(2)}, "he"},
+        {"slice", {Value(-5), Value(-1)}, "worl"},
+        {"charAt", {Value(4)}, "o"},
+        {"charAt", {Value(40)}, ""},
+        {"charCodeAt", {Value(0)}, "104"},
+        {"indexOf", {Value("o"), Value(5)}, "7"},
+        {"lastIndexOf", {Value("o")}, "7"},
+        {"toUpperCase", {}, "HELLO WORLD"},
+        {"split", {Value(" ")}, "hello,world"},
+        {"split", {Value("")}, "h,e,l,l,o, ,w,o,r,l,d"},
+        {"split", {}, "hello world"},
+        {"concat", {Value(1), Value(true)}, "hello world1true"},
     };
     for (const Case& c : cases) EXPECT_EQ(call(vm, s, c.method, c.args), c.expected) << c.method;
 }
@@ -106,7 +116,8 @@ TEST(Builtins, DateFieldsAndText) {
     EXPECT_EQ(vm.toString(date), "Sat Feb 3 04:05:06 GMT+0000 2001");
     vm.callMethod(date, "setMonth", {Value(13)});
     EXPECT_EQ(call(vm, date, "getFullYear", {}), "2002");
-    EXPECT_EQ(call(vm, vm.getMember(Value(vm.global()), "Date"), "UTC", {Value(1970), Value(0), Value(2)}),
+    EXPECT_EQ(call(vm, vm.getMember(Value(vm.global()), "Date"), "UTC",
+                   {Value(1970), Value(0), Value(2)}),
               "86400000");
 }
 
@@ -119,7 +130,8 @@ TEST(Builtins, ExternalInterfaceCodec) {
     EXPECT_EQ(call(vm, ei, "_toXML", {Value(o)}),
               "<object><property id=\"x\"><string>&lt;a&amp;b&gt;</string></property></object>");
     EXPECT_EQ(call(vm, ei, "_toXML", {numbers(vm, {Value(true), Value::null()})}),
-              "<array><property id=\"0\"><true/></property><property id=\"1\"><null/></property></array>");
+              "<array><property id=\"0\"><true/></property><property "
+              "id=\"1\"><null/></property></array>");
     EXPECT_EQ(call(vm, ei, "_unescapeXML", {Value("&amp;gt;")}), "&gt;");
     EXPECT_EQ(call(vm, ei, "_jsQuoteString", {Value("say \"hi\"")}), "say \\\"hi\\\"");
     EXPECT_EQ(call(vm, ei, "_escapeXML", {Value("")}), "null");

@@ -1,9 +1,9 @@
 // The interpreter: control flow, functions, limits and malformed bytes.
 #include <gtest/gtest.h>
 
-#include "tests/player/avm1/action_builder.h"
 #include "player/avm1/action_executor.h"
 #include "player/avm1/vm.h"
+#include "tests/player/avm1/action_builder.h"
 #include "tools/swfwriter/action_assembler.h"
 
 namespace kestrel::avm1 {

@@ -78,8 +78,9 @@ TEST(ShapeGeometry, SharedEdgeFeedsBothNeighbouringFills) {
 
 TEST(ShapeGeometry, HoleIsNotFilledAndOpenChainsAreClosed) {
     std::vector<ShapeEdge> edges = {
-        line(0, 0, 300, 0, 0, 1),     line(300, 0, 300, 300, 0, 1),   line(300, 300, 0, 300, 0, 1),
-        line(0, 300, 0, 0, 0, 1),     line(100, 100, 200, 100, 1, 0), line(200, 100, 200, 200, 1, 0),
+        line(0, 0, 300, 0, 0, 1),       line(300, 0, 300, 300, 0, 1),
+        line(300, 300, 0, 300, 0, 1),   line(0, 300, 0, 0, 0, 1),
+        line(100, 100, 200, 100, 1, 0), line(200, 100, 200, 200, 1, 0),
         line(200, 200, 100, 200, 1, 0), line(100, 200, 100, 100, 1, 0),
     };
     ShapeDefinition shape;
@@ -89,7 +90,8 @@ TEST(ShapeGeometry, HoleIsNotFilledAndOpenChainsAreClosed) {
     EXPECT_FALSE(shape.hitTest(150, 150));
 
     ShapeDefinition open;
-    buildShapeGeometry({line(0, 0, 100, 0, 0, 1), line(100, 0, 100, 100, 0, 1)}, {Rgba{}}, {}, open);
+    buildShapeGeometry({line(0, 0, 100, 0, 0, 1), line(100, 0, 100, 100, 0, 1)}, {Rgba{}}, {},
+                       open);
     EXPECT_TRUE(closed(open.fills[0]));
 }
 
@@ -142,7 +144,7 @@ namespace {
 
 // Packs bit fields most significant bit first, as SWF stores them.
 class BitPacker {
-public:
+  public:
     void put(int64_t value, int bits) {
         for (int i = bits - 1; i >= 0; --i) {
             if (used_ == 8) {
@@ -163,15 +165,15 @@ public:
     }
     std::vector<uint8_t> bytes;
 
-private:
+  private:
     int used_ = 8;
 };
 
 // A glyph that is a square of one em, standing on the baseline.
 std::vector<uint8_t> squareGlyph() {
     BitPacker g;
-    g.put(1, 4);  // fill bits
-    g.put(0, 4);  // line bits
+    g.put(1, 4);         // fill bits
+    g.put(0, 4);         // line bits
     g.put(0b000101, 6);  // style change: fill1, move to
     g.put(12, 5);
     g.put(0, 12);
@@ -249,11 +251,11 @@ TEST(StaticText, GlyphsOfEmbeddedFontsBecomeFilledOutlines) {
     for (uint8_t b : squareGlyph()) font.byte(b);
 
     BitPacker text;
-    text.u16(8);     // text id
-    text.byte(0);    // RECT with 0-bit fields
-    text.byte(0);    // identity MATRIX
-    text.byte(1);    // glyph bits
-    text.byte(12);   // advance bits
+    text.u16(8);      // text id
+    text.byte(0);     // RECT with 0-bit fields
+    text.byte(0);     // identity MATRIX
+    text.byte(1);     // glyph bits
+    text.byte(12);    // advance bits
     text.byte(0x8F);  // font, colour, x, y
     text.u16(7);
     for (uint8_t b : {0xFF, 0x00, 0x00}) text.byte(b);

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "player/core/stage_mapping.h"
+
+#include <gtest/gtest.h>
 
 namespace kestrel::player {
 namespace {
@@ -13,16 +13,11 @@ TEST(StageMapping, ScaleModesAndAlignment) {
         StageMapping expected;
     } cases[] = {
         // Stage 200 x 100 everywhere.
-        {"showall", "", 400, 400, {2, 2, 0, 100}},
-        {"ShowAll", "t", 400, 400, {2, 2, 0, 0}},
-        {"showall", "b", 400, 400, {2, 2, 0, 200}},
-        {"", "", 100, 100, {0.5, 0.5, 0, 25}},
-        {"noborder", "", 400, 400, {4, 4, -200, 0}},
-        {"noborder", "l", 400, 400, {4, 4, 0, 0}},
-        {"noborder", "R", 400, 400, {4, 4, -400, 0}},
-        {"exactfit", "tl", 400, 400, {2, 4, 0, 0}},
-        {"noscale", "", 400, 400, {1, 1, 100, 150}},
-        {"noscale", "br", 400, 400, {1, 1, 200, 300}},
+        {"showall", "", 400, 400, {2, 2, 0, 100}},    {"ShowAll", "t", 400, 400, {2, 2, 0, 0}},
+        {"showall", "b", 400, 400, {2, 2, 0, 200}},   {"", "", 100, 100, {0.5, 0.5, 0, 25}},
+        {"noborder", "", 400, 400, {4, 4, -200, 0}},  {"noborder", "l", 400, 400, {4, 4, 0, 0}},
+        {"noborder", "R", 400, 400, {4, 4, -400, 0}}, {"exactfit", "tl", 400, 400, {2, 4, 0, 0}},
+        {"noscale", "", 400, 400, {1, 1, 100, 150}},  {"noscale", "br", 400, 400, {1, 1, 200, 300}},
         {"bogus", "", 200, 100, {1, 1, 0, 0}},
     };
     for (const Case& c : cases) {
@@ -62,8 +57,11 @@ namespace kestrel::player {
 namespace {
 
 TEST(DisplayOptions, ParametersOfTheInstance) {
-    DisplayOptions o = parseDisplayOptions(
-        {{"WMode", "Transparent"}, {"bgcolor", "#1A2b3C"}, {"scale", "exactfit"}, {"SALIGN", "tl"}, {"other", "x"}});
+    DisplayOptions o = parseDisplayOptions({{"WMode", "Transparent"},
+                                            {"bgcolor", "#1A2b3C"},
+                                            {"scale", "exactfit"},
+                                            {"SALIGN", "tl"},
+                                            {"other", "x"}});
     EXPECT_TRUE(o.transparent);
     ASSERT_TRUE(o.background.has_value());
     EXPECT_EQ(*o.background, (Rgba{0x1A, 0x2B, 0x3C, 255}));

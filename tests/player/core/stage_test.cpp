@@ -1,8 +1,9 @@
 // Mouse tracking over buttons and clips, text fields, and the render list.
+#include "player/core/stage.h"
+
 #include <gtest/gtest.h>
 
 #include "player/core/button.h"
-#include "player/core/stage.h"
 #include "tests/player/core/test_movies.h"
 
 namespace kestrel::player {
@@ -142,9 +143,10 @@ showframe
     EXPECT_EQ(list.background, (Rgba{0x10, 0x20, 0x30, 255}));
     std::vector<RenderItem::Kind> kinds;
     for (const RenderItem& item : list.items) kinds.push_back(item.kind);
-    EXPECT_EQ(kinds, (std::vector<RenderItem::Kind>{RenderItem::Shape, RenderItem::BeginMask, RenderItem::Shape,
-                                                    RenderItem::MaskContent, RenderItem::Shape,
-                                                    RenderItem::Shape, RenderItem::EndMask, RenderItem::Shape}));
+    EXPECT_EQ(kinds, (std::vector<RenderItem::Kind>{RenderItem::Shape, RenderItem::BeginMask,
+                                                    RenderItem::Shape, RenderItem::MaskContent,
+                                                    RenderItem::Shape, RenderItem::Shape,
+                                                    RenderItem::EndMask, RenderItem::Shape}));
     const RenderItem& nested = list.items[0];
     EXPECT_DOUBLE_EQ(nested.matrix.a, 2);
     EXPECT_DOUBLE_EQ(nested.matrix.tx, (100 + 2 * 5) * kPx);

@@ -16,7 +16,8 @@ namespace {
 
 std::vector<uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> splitTabs(const std::string& line) {
@@ -42,7 +43,8 @@ std::vector<ManifestRow> headerCorpus() {
         if (line.rfind("header/", 0) != 0) continue;
         std::vector<std::string> values = splitTabs(line);
         ManifestRow row;
-        for (size_t i = 0; i < names.size(); ++i) row.fields[names[i]] = i < values.size() ? values[i] : "";
+        for (size_t i = 0; i < names.size(); ++i)
+            row.fields[names[i]] = i < values.size() ? values[i] : "";
         rows.push_back(row);
     }
     return rows;
@@ -56,7 +58,8 @@ TEST(SwfFile, HeaderCorpusLoadsOrFailsCleanly) {
     int loaded = 0;
     for (const ManifestRow& row : rows) {
         SCOPED_TRACE(row["relative_path"]);
-        std::vector<uint8_t> bytes = readFile(std::string(KESTREL_CORPUS_DIR) + "/" + row["relative_path"]);
+        std::vector<uint8_t> bytes =
+            readFile(std::string(KESTREL_CORPUS_DIR) + "/" + row["relative_path"]);
         MovieLoadResult result = loadMovie(bytes.data(), bytes.size());
         const std::string& sig = row["signature"];
         if (sig == "ZWS") {
@@ -109,7 +112,8 @@ TEST(SwfFile, RefusesWhatIsNotAPlayableSwf) {
         EXPECT_EQ(r.error, c.expected) << toString(r.error);
         EXPECT_FALSE(r.movie);
     }
-    EXPECT_STREQ(toString(SwfError::LzmaUnsupported), "LZMA-compressed (ZWS) movies are not supported");
+    EXPECT_STREQ(toString(SwfError::LzmaUnsupported),
+                 "LZMA-compressed (ZWS) movies are not supported");
 }
 
 const char* kAllTags = R"(
@@ -173,7 +177,8 @@ TEST(SwfFile, DamagedMoviesNeverBreakThePlayer) {
         RenderList list;
         stage.buildRenderList(list);
     };
-    for (size_t n = 0; n < good.size(); ++n) play(std::vector<uint8_t>(good.begin(), good.begin() + n));
+    for (size_t n = 0; n < good.size(); ++n)
+        play(std::vector<uint8_t>(good.begin(), good.begin() + n));
     for (size_t i = 8; i < good.size(); ++i) {
         for (uint8_t v : {uint8_t(0x00), uint8_t(0xFF), uint8_t(0x3F)}) {
             std::vector<uint8_t> bad = good;

@@ -42,7 +42,7 @@ inline std::string hexOf(const ActionBytes& actions) {
 
 // Writes every hook call as one line, so tests compare sequences.
 class RecordingHooks : public TimelineHooks {
-public:
+  public:
     std::vector<std::string> log;
     bool recordEnterFrame = false;
 
@@ -86,10 +86,23 @@ inline std::string hex(const std::vector<uint8_t>& bytes) {
 // condition action block.
 inline std::string buttonTag(uint16_t id, uint16_t shapeId, uint16_t conditions,
                              const std::vector<uint8_t>& actions) {
-    std::vector<uint8_t> b = {uint8_t(id), uint8_t(id >> 8), 0x00, 0x0A, 0x00,
-                              0x0F, uint8_t(shapeId), uint8_t(shapeId >> 8), 0x01, 0x00,
-                              0x00 /* matrix */, 0x00 /* cxform */, 0x00 /* end of records */,
-                              0x00, 0x00, uint8_t(conditions), uint8_t(conditions >> 8)};
+    std::vector<uint8_t> b = {uint8_t(id),
+                              uint8_t(id >> 8),
+                              0x00,
+                              0x0A,
+                              0x00,
+                              0x0F,
+                              uint8_t(shapeId),
+                              uint8_t(shapeId >> 8),
+                              0x01,
+                              0x00,
+                              0x00 /* matrix */,
+                              0x00 /* cxform */,
+                              0x00 /* end of records */,
+                              0x00,
+                              0x00,
+                              uint8_t(conditions),
+                              uint8_t(conditions >> 8)};
     b.insert(b.end(), actions.begin(), actions.end());
     return "tag 34 long " + hex(b);
 }
@@ -97,8 +110,8 @@ inline std::string buttonTag(uint16_t id, uint16_t shapeId, uint16_t conditions,
 // DefineEditText with a RECT of (0, 0, width, height) twips (13-bit fields, so up to
 // 4095), a device font of 240 twips in red, a border, variable `variable` and text
 // `text`.
-inline std::vector<uint8_t> editTextBody(uint16_t id, int width, int height, const std::string& variable,
-                                         const std::string& text) {
+inline std::vector<uint8_t> editTextBody(uint16_t id, int width, int height,
+                                         const std::string& variable, const std::string& text) {
     std::vector<uint8_t> body = {uint8_t(id), uint8_t(id >> 8)};
     uint64_t bits = 0;
     int count = 0;

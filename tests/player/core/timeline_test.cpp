@@ -221,8 +221,9 @@ TEST(Timeline, ActionsRunInOrderAndOnlyForTheTargetFrame) {
     hooks.recordEnterFrame = true;
     Stage stage(loadDescription(kSpriteMovie), &hooks);
     stage.start();
-    EXPECT_EQ(hooks.take(), (Log{"created _level0", "created clip", "created ", "init 10 0C00", "frame _level0 0100",
-                                 "loaded _level0", "frame clip 0A00", "loaded clip"}));
+    EXPECT_EQ(hooks.take(),
+              (Log{"created _level0", "created clip", "created ", "init 10 0C00",
+                   "frame _level0 0100", "loaded _level0", "frame clip 0A00", "loaded clip"}));
     stage.tick();
     EXPECT_EQ(hooks.take(), (Log{"enter _level0", "enter clip", "frame _level0 0200"}));
     stage.root().gotoFrame(1, false);
@@ -350,7 +351,7 @@ namespace {
 // Frame 1 jumps to 2 and frame 2 back to 1, for ever: the jumps are cut off and
 // the player keeps playing.
 class PingPongHooks : public TimelineHooks {
-public:
+  public:
     int jumps = 0;
     void runFrameActions(MovieClip& clip, const ActionBytes&) override {
         ++jumps;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/swfwriter/description.h"
 #include "tests/common/test_folder.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel::play {
 namespace {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "tests/player/core/test_movies.h"
 #include "player/render/gradient_ramp.h"
+#include "tests/player/core/test_movies.h"
 
 namespace kestrel::render {
 namespace {

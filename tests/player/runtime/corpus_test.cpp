@@ -17,7 +17,7 @@ const std::string kCorpus = std::string(KESTREL_CORPUS_DIR) + "/avm1/";
 
 // Cases that do not pass yet. A case failing outside this list is a regression.
 const std::set<std::string> kKnownFailures = {
-    "define_local_with_paths", "swf6_case_insensitive", "array_length",
+    "define_local_with_paths",        "swf6_case_insensitive",         "array_length",
     "external_interface_toxml_basic", "external_interface_toas_basic",
 };
 
@@ -114,7 +114,7 @@ TEST(AvmCorpus, TracesMatchTheReferencePlayer) {
 // "ping" traces and answers "Pong!". Its output has harness-written lines, so only the
 // movie's own lines are compared.
 class PingHost : public ExternalHost {
-public:
+  public:
     std::optional<std::string> callOut(const std::string& invokeXml) override {
         calls.push_back(invokeXml);
         if (invokeXml.find("name=\"ping\"") != std::string::npos)
@@ -128,9 +128,8 @@ TEST(AvmCorpus, ExternalInterfaceCaseReachesTheHost) {
     PingHost host;
     std::string actual = play({"external_interface", 2}, &host);
     EXPECT_FALSE(host.calls.empty());
-    std::cout << "[ corpus ] external_interface made " << host.calls.size()
-              << " calls; traced " << std::count(actual.begin(), actual.end(), '\n')
-              << " lines\n";
+    std::cout << "[ corpus ] external_interface made " << host.calls.size() << " calls; traced "
+              << std::count(actual.begin(), actual.end(), '\n') << " lines\n";
 }
 
 }  // namespace

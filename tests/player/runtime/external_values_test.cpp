@@ -51,7 +51,7 @@ TEST_F(ExternalValuesTest, XmlFormsToValues) {
 }
 
 class RecordingExternalHost : public ExternalHost {
-public:
+  public:
     std::optional<std::string> callOut(const std::string& invokeXml) override {
         calls.push_back(invokeXml);
         return answer;

@@ -23,11 +23,12 @@ std::vector<uint8_t> compile(const std::string& description) {
 }
 
 class MovieTest : public ::testing::Test {
-protected:
+  protected:
     void load(const std::string& description) {
         std::vector<uint8_t> bytes = compile(description);
         player.traceOutput().openFile("");
-        player.traceOutput().setCallback([this](std::string_view line) { traces.emplace_back(line); });
+        player.traceOutput().setCallback(
+            [this](std::string_view line) { traces.emplace_back(line); });
         ASSERT_TRUE(player.load(bytes.data(), bytes.size()));
     }
     Value root() { return Value(player.rootObject()); }
@@ -273,16 +274,18 @@ showframe
     Value copy = call(ball, "duplicateMovieClip", {Value("b2"), Value(30)});
     ASSERT_TRUE(copy.isObject());
     EXPECT_DOUBLE_EQ(get(copy, "_x").asNumber(), 30);
-    Value text = call(r, "createTextField", {Value("t"), Value(40), Value(0), Value(0), Value(100), Value(20)});
+    Value text = call(r, "createTextField",
+                      {Value("t"), Value(40), Value(0), Value(0), Value(100), Value(20)});
     ASSERT_TRUE(text.isObject());
     player.vm().setMember(text, "text", Value("hi"));
     EXPECT_EQ(str(get(get(r, "t"), "text")), "hi");
 
     int unloads = 0;
-    player.vm().setMember(ball, "onUnload", Value(player.vm().newNativeFunction([&](avm1::NativeCall&) {
-        ++unloads;
-        return Value();
-    })));
+    player.vm().setMember(ball, "onUnload",
+                          Value(player.vm().newNativeFunction([&](avm1::NativeCall&) {
+                              ++unloads;
+                              return Value();
+                          })));
     call(ball, "removeMovieClip");
     player.settle();
     EXPECT_EQ(unloads, 1);
@@ -360,17 +363,19 @@ showframe
     Value pad = get(root(), "pad");
     for (const char* name : {"onPress", "onRelease", "onRollOver", "onRollOut"}) {
         std::string n = name;
-        player.vm().setMember(pad, name, Value(player.vm().newNativeFunction([&events, n](avm1::NativeCall&) {
-            events.push_back(n);
-            return Value();
-        })));
+        player.vm().setMember(pad, name,
+                              Value(player.vm().newNativeFunction([&events, n](avm1::NativeCall&) {
+                                  events.push_back(n);
+                                  return Value();
+                              })));
     }
     player.settle();
     player.mouseMove(120, 120);
     player.mouseDown(120, 120);
     player.mouseUp(120, 120);
     player.mouseMove(10, 10);
-    EXPECT_EQ(events, (std::vector<std::string>{"onRollOver", "onPress", "onRelease", "onRollOut"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"onRollOver", "onPress", "onRelease", "onRollOut"}));
 }
 
 TEST_F(MovieTest, KeyMouseIntervalsAndTimer) {
@@ -380,9 +385,10 @@ TEST_F(MovieTest, KeyMouseIntervalsAndTimer) {
     Value listener(vm.newObject());
     std::vector<int> downs;
     vm.setMember(listener, "onKeyDown", Value(vm.newNativeFunction([&](avm1::NativeCall& c) {
-        downs.push_back(static_cast<int>(c.vm.toNumber(c.vm.callMethod(key, "getCode", {}).value_or(Value()))));
-        return Value();
-    })));
+                     downs.push_back(static_cast<int>(
+                         c.vm.toNumber(c.vm.callMethod(key, "getCode", {}).value_or(Value()))));
+                     return Value();
+                 })));
     call(key, "addListener", {listener});
     player.keyDown(37, 0);
     EXPECT_TRUE(call(key, "isDown", {get(key, "LEFT")}).asBoolean());
@@ -539,12 +545,14 @@ TEST(MovieLoading, RefusesWhatIsNoMovie) {
 }
 
 TEST(MovieLoading, StreamArrivesInPieces) {
-    std::vector<uint8_t> bytes = compile("version 8\naction\n  push \"go\"\n  trace\nend\nshowframe\n");
+    std::vector<uint8_t> bytes =
+        compile("version 8\naction\n  push \"go\"\n  trace\nend\nshowframe\n");
     MoviePlayer player;
     std::vector<std::string> traces;
     player.traceOutput().setCallback([&](std::string_view l) { traces.emplace_back(l); });
     for (size_t i = 0; i < bytes.size(); i += 7)
-        ASSERT_TRUE(player.appendStreamBytes(bytes.data() + i, std::min<size_t>(7, bytes.size() - i)));
+        ASSERT_TRUE(
+            player.appendStreamBytes(bytes.data() + i, std::min<size_t>(7, bytes.size() - i)));
     EXPECT_TRUE(traces.empty());
     ASSERT_TRUE(player.completeStream());
     EXPECT_EQ(traces, std::vector<std::string>{"go"});

@@ -12,7 +12,7 @@
 namespace kestrel::runtime {
 
 class ScriptFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         swf::MovieBuilder movie;
         movie.Root().ShowFrame();
@@ -21,7 +21,9 @@ protected:
         ASSERT_TRUE(player.load(bytes->data(), bytes->size()));
     }
     avm1::Vm& vm() { return player.vm(); }
-    avm1::Value global(const char* name) { return vm().getMember(avm1::Value(vm().global()), name); }
+    avm1::Value global(const char* name) {
+        return vm().getMember(avm1::Value(vm().global()), name);
+    }
     avm1::Value construct(const char* className, std::vector<avm1::Value> args = {}) {
         return vm().construct(global(className), args).value_or(avm1::Value());
     }
@@ -43,7 +45,7 @@ protected:
 };
 
 class FakeNetwork : public NetworkHost {
-public:
+  public:
     bool requestUrl(const UrlRequest& request) override {
         requests.push_back(request);
         return !refuse;

@@ -7,7 +7,7 @@ namespace {
 using avm1::Value;
 
 class XmlClassTest : public ScriptFixture {
-protected:
+  protected:
     Value newXml(const char* text) { return construct("XML", {Value(text)}); }
 };
 
@@ -82,7 +82,8 @@ TEST_F(XmlClassTest, VeryDeepScriptBuiltTreesDoNotExhaustTheStack) {
     // Writing and cloning stop at a fixed depth instead of recursing all the way.
     std::string text = str(xml);
     size_t opened = 0;
-    for (size_t at = text.find("<n>"); at != std::string::npos; at = text.find("<n>", at + 1)) ++opened;
+    for (size_t at = text.find("<n>"); at != std::string::npos; at = text.find("<n>", at + 1))
+        ++opened;
     EXPECT_GT(opened, 500u);
     EXPECT_LT(opened, 3000u);
     Value copy = call(xml, "cloneNode", {Value(true)});

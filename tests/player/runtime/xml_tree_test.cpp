@@ -6,8 +6,8 @@ namespace kestrel::runtime {
 namespace {
 
 TEST(XmlTree, ReadsElementsAttributesAndText) {
-    XmlParseResult r = parseXml("<?xml version=\"1.0\"?><a x=\"1\" y='two'>hi<b/>&lt;&amp;&#65;</a>",
-                                false);
+    XmlParseResult r =
+        parseXml("<?xml version=\"1.0\"?><a x=\"1\" y='two'>hi<b/>&lt;&amp;&#65;</a>", false);
     ASSERT_EQ(r.status, XmlStatus::Ok);
     EXPECT_EQ(r.xmlDecl, "<?xml version=\"1.0\"?>");
     ASSERT_EQ(r.nodes.size(), 1u);

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/player/core/test_movies.h"
 #include "common/win_handles.h"
 #include "player/core/stage.h"
 #include "player/shell/gdi_renderer_win.h"
+#include "tests/player/core/test_movies.h"
 
 namespace kestrel::shell {
 namespace {
@@ -21,8 +21,9 @@ using player::Stage;
 
 // A 32-bit top-down DIB section selected into a memory DC.
 class Canvas {
-public:
-    Canvas(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
+  public:
+    Canvas(int width, int height)
+        : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         info.bmiHeader.biWidth = width;
@@ -76,7 +77,7 @@ public:
         return ok;
     }
 
-private:
+  private:
     int width_, height_;
     MemoryDC dc_;
     GdiObject<HBITMAP> bitmap_;
@@ -89,13 +90,13 @@ private:
     if (close(actual.r, expected.r) && close(actual.g, expected.g) && close(actual.b, expected.b))
         return ::testing::AssertionSuccess();
     char buf[96];
-    std::snprintf(buf, sizeof buf, "got %d,%d,%d want %d,%d,%d", actual.r, actual.g, actual.b, expected.r,
-                  expected.g, expected.b);
+    std::snprintf(buf, sizeof buf, "got %d,%d,%d want %d,%d,%d", actual.r, actual.g, actual.b,
+                  expected.r, expected.g, expected.b);
     return ::testing::AssertionFailure() << buf;
 }
 
-const Rgba kWhite{255, 255, 255, 255}, kRed{255, 0, 0, 255}, kBlack{0, 0, 0, 255}, kBlue{0, 0, 255, 255},
-    kBackground{0xEE, 0xEE, 0xCC, 255};
+const Rgba kWhite{255, 255, 255, 255}, kRed{255, 0, 0, 255}, kBlack{0, 0, 0, 255},
+    kBlue{0, 0, 255, 255}, kBackground{0xEE, 0xEE, 0xCC, 255};
 
 const char* kAnimation = R"(
 version 8

@@ -10,7 +10,8 @@ namespace kestrel::shell_test {
 
 // Pushes flash.external.ExternalInterface.
 inline std::string PushExternalInterface() {
-    return "push \"flash\"\ngetVariable\npush \"external\"\ngetMember\npush \"ExternalInterface\"\ngetMember\n";
+    return "push \"flash\"\ngetVariable\npush \"external\"\ngetMember\npush "
+           "\"ExternalInterface\"\ngetMember\n";
 }
 
 // ExternalInterface.call(name, args...) with its result stored in `variable`
@@ -30,25 +31,28 @@ inline std::string CallOut(const std::string& variable, const std::string& name,
 inline std::string PushDescription(const std::string& variable) {
     const std::string get = "push \"" + variable + "\"\ngetVariable\n";
     return get + "typeOf\npush \"|\"\nadd2\n" + get + "add2\npush \"|\"\nadd2\n" + get +
-           "push \"x\"\ngetMember\nadd2\npush \"|\"\nadd2\n" + get + "push \"length\"\ngetMember\nadd2\n";
+           "push \"x\"\ngetMember\nadd2\npush \"|\"\nadd2\n" + get +
+           "push \"length\"\ngetMember\nadd2\n";
 }
 
 // ExternalInterface.call(name, <pushed value>): reports what is on top of the stack.
 inline std::string ReportTop(const std::string& name) {
-    return "push \"" + name + "\", 2\n" + PushExternalInterface() + "push \"call\"\ncallMethod\npop\n";
+    return "push \"" + name + "\", 2\n" + PushExternalInterface() +
+           "push \"call\"\ncallMethod\npop\n";
 }
 
 // ExternalInterface.addCallback(name, null, function (params) { body }).
-inline std::string AddCallback(const std::string& name, const std::string& params, const std::string& body) {
+inline std::string AddCallback(const std::string& name, const std::string& params,
+                               const std::string& body) {
     return "function \"\" (" + params + ")\n" + body + "end\npush null, \"" + name + "\", 3\n" +
            PushExternalInterface() + "push \"addCallback\"\ncallMethod\npop\n";
 }
 
 // A whole movie description: one action block in frame 1, then `frames` frames.
-inline std::string MovieWithFrameOne(const std::string& frameOneActions, const std::string& rest = "",
-                                     int rate = 10) {
-    return "version 8\nstage 200 100\nrate " + std::to_string(rate) + "\nbackground #336699\naction\n" +
-           frameOneActions + "end\nshowframe\n" + rest;
+inline std::string MovieWithFrameOne(const std::string& frameOneActions,
+                                     const std::string& rest = "", int rate = 10) {
+    return "version 8\nstage 200 100\nrate " + std::to_string(rate) +
+           "\nbackground #336699\naction\n" + frameOneActions + "end\nshowframe\n" + rest;
 }
 
 }  // namespace kestrel::shell_test

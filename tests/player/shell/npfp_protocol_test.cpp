@@ -17,8 +17,8 @@
 
 #include "common/npapi/npapi_abi.h"
 #include "common/win_handles.h"
-#include "tools/swfwriter/description.h"
 #include "tests/player/shell/movie_script_text.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel::shell_test {
 namespace {
@@ -39,9 +39,9 @@ struct UrlCall {
 // --- the fake browser --------------------------------------------------------------
 
 struct FakeBrowser {
-    std::vector<std::string> evaluated;            // every script, in order
-    std::vector<std::string> reports;              // arguments of Report.v(...)
-    std::map<std::string, std::string> answers;    // call name -> XML answer
+    std::vector<std::string> evaluated;              // every script, in order
+    std::vector<std::string> reports;                // arguments of Report.v(...)
+    std::map<std::string, std::string> answers;      // call name -> XML answer
     std::vector<std::vector<std::string>> requests;  // __flash__request argument texts
     std::vector<UrlCall> urlCalls;
     std::vector<std::string> plainUrls;
@@ -55,12 +55,18 @@ FakeBrowser* g_fake = nullptr;
 
 std::string VariantText(const NPVariant& v) {
     switch (v.type) {
-        case NPVariantType_String: return std::string(v.value.stringValue.UTF8Characters, v.value.stringValue.UTF8Length);
-        case NPVariantType_Int32: return std::to_string(v.value.intValue);
-        case NPVariantType_Double: return std::to_string(v.value.doubleValue);
-        case NPVariantType_Bool: return v.value.boolValue ? "true" : "false";
-        case NPVariantType_Null: return "null";
-        default: return "";
+        case NPVariantType_String:
+            return std::string(v.value.stringValue.UTF8Characters, v.value.stringValue.UTF8Length);
+        case NPVariantType_Int32:
+            return std::to_string(v.value.intValue);
+        case NPVariantType_Double:
+            return std::to_string(v.value.doubleValue);
+        case NPVariantType_Bool:
+            return v.value.boolValue ? "true" : "false";
+        case NPVariantType_Null:
+            return "null";
+        default:
+            return "";
     }
 }
 
@@ -73,7 +79,8 @@ void SetString(NPVariant* result, const std::string& text) {
 }
 
 NPIdentifier GetStringIdentifier(const NPUTF8* name) {
-    if (std::strcmp(name, "__flash__request") == 0) return reinterpret_cast<NPIdentifier>(kRequestIdentifier);
+    if (std::strcmp(name, "__flash__request") == 0)
+        return reinterpret_cast<NPIdentifier>(kRequestIdentifier);
     for (size_t i = 0; i < g_fake->names.size(); ++i)
         if (g_fake->names[i] == name) return reinterpret_cast<NPIdentifier>(i);
     g_fake->names.push_back(name);
@@ -87,7 +94,8 @@ NPUTF8* UTF8FromIdentifier(NPIdentifier id) {
 }
 
 NPObject* CreateObject(NPP npp, NPClass* aClass) {
-    NPObject* object = aClass->allocate ? aClass->allocate(npp, aClass) : static_cast<NPObject*>(std::malloc(sizeof(NPObject)));
+    NPObject* object = aClass->allocate ? aClass->allocate(npp, aClass)
+                                        : static_cast<NPObject*>(std::malloc(sizeof(NPObject)));
     object->_class = aClass;
     object->referenceCount = 1;
     return object;
@@ -98,12 +106,15 @@ NPObject* RetainObject(NPObject* o) {
 }
 void ReleaseObject(NPObject* o) {
     if (--o->referenceCount == 0 && o != &g_fake->window) {
-        if (o->_class && o->_class->deallocate) o->_class->deallocate(o);
-        else std::free(o);
+        if (o->_class && o->_class->deallocate)
+            o->_class->deallocate(o);
+        else
+            std::free(o);
     }
 }
 void ReleaseVariantValue(NPVariant* v) {
-    if (v->type == NPVariantType_String) std::free(const_cast<NPUTF8*>(v->value.stringValue.UTF8Characters));
+    if (v->type == NPVariantType_String)
+        std::free(const_cast<NPUTF8*>(v->value.stringValue.UTF8Characters));
     if (v->type == NPVariantType_Object) ReleaseObject(v->value.objectValue);
     v->type = NPVariantType_Void;
 }
@@ -147,15 +158,18 @@ bool Evaluate(NPP, NPObject*, NPString* script, NPVariant* result) {
     return true;
 }
 
-bool Invoke(NPP, NPObject*, NPIdentifier method, const NPVariant* args, uint32_t count, NPVariant* result) {
+bool Invoke(NPP, NPObject*, NPIdentifier method, const NPVariant* args, uint32_t count,
+            NPVariant* result) {
     if (reinterpret_cast<uintptr_t>(method) != kRequestIdentifier || count == 0) return false;
     std::vector<std::string> texts;
     std::string xml = "<invoke name=\"" + VariantText(args[0]) + "\" returntype=\"javascript\">";
     std::string forms;
     for (uint32_t i = 0; i < count; ++i) texts.push_back(VariantText(args[i]));
     for (uint32_t i = 1; i < count; ++i) {
-        if (args[i].type == NPVariantType_String) forms += "<string>" + VariantText(args[i]) + "</string>";
-        if (args[i].type == NPVariantType_Int32) forms += "<number>" + VariantText(args[i]) + "</number>";
+        if (args[i].type == NPVariantType_String)
+            forms += "<string>" + VariantText(args[i]) + "</string>";
+        if (args[i].type == NPVariantType_Int32)
+            forms += "<number>" + VariantText(args[i]) + "</number>";
     }
     if (!forms.empty()) xml += "<arguments>" + forms + "</arguments>";
     g_fake->requests.push_back(texts);
@@ -167,7 +181,8 @@ NPError GetURLNotify(NPP, const char* url, const char*, void* notifyData) {
     g_fake->urlCalls.push_back({url, false, "", notifyData});
     return NPERR_NO_ERROR;
 }
-NPError PostURLNotify(NPP, const char* url, const char*, uint32_t length, const char* buffer, NPBool, void* notifyData) {
+NPError PostURLNotify(NPP, const char* url, const char*, uint32_t length, const char* buffer,
+                      NPBool, void* notifyData) {
     g_fake->urlCalls.push_back({url, true, std::string(buffer, length), notifyData});
     return NPERR_NO_ERROR;
 }
@@ -175,9 +190,15 @@ NPError GetURL(NPP, const char* url, const char*) {
     g_fake->plainUrls.push_back(url);
     return NPERR_NO_ERROR;
 }
-void InvalidateRect(NPP, NPRect*) { ++g_fake->invalidations; }
-void* MemAlloc(uint32_t size) { return std::malloc(size); }
-void MemFree(void* p) { std::free(p); }
+void InvalidateRect(NPP, NPRect*) {
+    ++g_fake->invalidations;
+}
+void* MemAlloc(uint32_t size) {
+    return std::malloc(size);
+}
+void MemFree(void* p) {
+    std::free(p);
+}
 
 NPNetscapeFuncs BrowserTable() {
     NPNetscapeFuncs table{};
@@ -204,7 +225,7 @@ NPNetscapeFuncs BrowserTable() {
 // --- the plug-in under test ----------------------------------------------------------
 
 class PlayerLibrary {
-public:
+  public:
     PlayerLibrary() {
         // Built on the Unix side: "/a/b" is "Z:\\a\\b" to Wine.
         std::string path = NPFP_DLL;
@@ -230,7 +251,7 @@ public:
     bool ready() const { return ready_; }
     const NPPluginFuncs& plugin() const { return plugin_; }
 
-private:
+  private:
     kestrel::LoadedModule module_;
     NP_ShutdownFunc shutdown_ = nullptr;
     NPPluginFuncs plugin_{};
@@ -239,7 +260,7 @@ private:
 };
 
 class NpfpProtocol : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         g_fake = &fake_;
         library_ = std::make_unique<PlayerLibrary>();
@@ -253,7 +274,8 @@ protected:
     const NPPluginFuncs& plugin() { return library_->plugin(); }
 
     // NPP_New, NPP_SetWindow and the movie's stream, as a host does it.
-    void Start(const std::string& description, std::vector<std::pair<const char*, const char*>> parameters = {}) {
+    void Start(const std::string& description,
+               std::vector<std::pair<const char*, const char*>> parameters = {}) {
         std::string error;
         std::optional<std::vector<uint8_t>> movie = swf::CompileDescription(description, error);
         ASSERT_TRUE(movie) << error;
@@ -263,8 +285,8 @@ protected:
             values.push_back(const_cast<char*>(p.second));
         }
         char type[] = "application/x-shockwave-flash";
-        ASSERT_EQ(plugin().newp(type, &npp_, NP_EMBED, static_cast<int16_t>(names.size()), names.data(),
-                                values.data(), nullptr),
+        ASSERT_EQ(plugin().newp(type, &npp_, NP_EMBED, static_cast<int16_t>(names.size()),
+                                names.data(), values.data(), nullptr),
                   NPERR_NO_ERROR);
         started_ = true;
         window_.type = NPWindowTypeDrawable;
@@ -275,7 +297,8 @@ protected:
     }
 
     // One stream from NPP_NewStream to NPP_DestroyStream (and the notification).
-    bool Deliver(const std::string& url, void* notifyData, const std::vector<uint8_t>& bytes, bool notify = false) {
+    bool Deliver(const std::string& url, void* notifyData, const std::vector<uint8_t>& bytes,
+                 bool notify = false) {
         NPStream stream{};
         stream.url = url.c_str();
         stream.end = static_cast<uint32_t>(bytes.size());
@@ -287,9 +310,11 @@ protected:
         while (offset < bytes.size()) {
             const int32_t ready = plugin().writeready(&npp_, &stream);
             if (ready <= 0) return false;
-            const int32_t count = static_cast<int32_t>(std::min<size_t>(ready, bytes.size() - offset));
-            const int32_t taken = plugin().write(&npp_, &stream, static_cast<int32_t>(offset), count,
-                                                 const_cast<uint8_t*>(bytes.data() + offset));
+            const int32_t count =
+                static_cast<int32_t>(std::min<size_t>(ready, bytes.size() - offset));
+            const int32_t taken =
+                plugin().write(&npp_, &stream, static_cast<int32_t>(offset), count,
+                               const_cast<uint8_t*>(bytes.data() + offset));
             if (taken <= 0) return false;
             offset += static_cast<size_t>(taken);
         }
@@ -299,7 +324,8 @@ protected:
 
     NPObject* Scriptable() {
         NPObject* object = nullptr;
-        if (plugin().getvalue(&npp_, NPPVpluginScriptableNPObject, &object) != NPERR_NO_ERROR) return nullptr;
+        if (plugin().getvalue(&npp_, NPPVpluginScriptableNPObject, &object) != NPERR_NO_ERROR)
+            return nullptr;
         return object;
     }
 
@@ -346,7 +372,8 @@ NPVariant IntArg(int32_t value) {
 }
 
 std::string Report(const std::string& label, const std::string& variable) {
-    return "push \"" + label + ":\"\n" + PushDescription(variable) + "add2\n" + ReportTop("Report.v");
+    return "push \"" + label + ":\"\n" + PushDescription(variable) + "add2\n" +
+           ReportTop("Report.v");
 }
 
 TEST_F(NpfpProtocol, FrameOneRunsInsideTheStreamCompletionAndRegistersCallbacks) {
@@ -363,11 +390,13 @@ TEST_F(NpfpProtocol, FrameOneRunsInsideTheStreamCompletionAndRegistersCallbacks)
 }
 
 TEST_F(NpfpProtocol, CallOutSendsArgumentsAsScriptLiterals) {
-    Start(MovieWithFrameOne(CallOut("", "Window.center") + CallOut("", "File.write", {"\"a\\\"b\"", "5", "true"}) +
+    Start(MovieWithFrameOne(CallOut("", "Window.center") +
+                            CallOut("", "File.write", {"\"a\\\"b\"", "5", "true"}) +
                             CallOut("", "File.one", {"\"x\""})));
     ASSERT_EQ(fake_.evaluated.size(), 3u);
     EXPECT_EQ(fake_.evaluated[0], std::string(kCallPrefix) + "Window.center()" + kCallSuffix);
-    EXPECT_EQ(fake_.evaluated[1], std::string(kCallPrefix) + "File.write(\"a\\\"b\",5,true)" + kCallSuffix);
+    EXPECT_EQ(fake_.evaluated[1],
+              std::string(kCallPrefix) + "File.write(\"a\\\"b\",5,true)" + kCallSuffix);
     EXPECT_EQ(fake_.evaluated[2], std::string(kCallPrefix) + "File.one(\"x\")" + kCallSuffix);
 }
 
@@ -383,9 +412,13 @@ TEST_F(NpfpProtocol, EveryAnswerFormBecomesTheMoviesValue) {
         {"false", "<false/>", "boolean|false|undefined|undefined"},
         {"number", "<number>42.5</number>", "number|42.5|undefined|undefined"},
         {"string", "<string>aGk=</string>", "string|aGk=|undefined|4"},
-        {"object", "<object><property id='x'><number>10</number></property><property id='y'><number>20</number></property></object>",
+        {"object",
+         "<object><property id='x'><number>10</number></property><property "
+         "id='y'><number>20</number></property></object>",
          "object|[object Object]|10|undefined"},
-        {"array", "<array><property id='0'><string>a</string></property><property id='1'><number>7</number></property></array>",
+        {"array",
+         "<array><property id='0'><string>a</string></property><property "
+         "id='1'><number>7</number></property></array>",
          "object|a,7|undefined|2"},
         {"none", nullptr, "undefined|undefined|undefined|undefined"},
     };
@@ -401,9 +434,11 @@ TEST_F(NpfpProtocol, EveryAnswerFormBecomesTheMoviesValue) {
 }
 
 TEST_F(NpfpProtocol, CallsInGoThroughFlashRequestAndReturnStringsThroughFlashTemp) {
-    const std::string joinArgs = "push \"a\"\ngetVariable\npush \"/\"\nadd2\npush \"b\"\ngetVariable\nadd2\nreturn\n";
+    const std::string joinArgs =
+        "push \"a\"\ngetVariable\npush \"/\"\nadd2\npush \"b\"\ngetVariable\nadd2\nreturn\n";
     Start(MovieWithFrameOne(AddCallback("echo", "\"a\", \"b\"", joinArgs) +
-                            AddCallback("num", "", "push 42\nreturn\n") + AddCallback("nothing", "", "")));
+                            AddCallback("num", "", "push 42\nreturn\n") +
+                            AddCallback("nothing", "", "")));
     NPVariant result;
     ASSERT_TRUE(CallMovie("echo", {StringArg("x\"q"), IntArg(7)}, &result));
     ASSERT_EQ(fake_.requests.size(), 1u);
@@ -424,10 +459,11 @@ TEST_F(NpfpProtocol, CallsInGoThroughFlashRequestAndReturnStringsThroughFlashTem
 TEST_F(NpfpProtocol, CallsNestBothWays) {
     // "init" calls out; while the page answers that call it calls "add" in the movie,
     // as the projector's onInit does from inside the movie's apiInitFinished handler.
-    const std::string add = "push \"seen\"\npush \"seen\"\ngetVariable\npush \"a\"\ngetVariable\nadd2\nsetVariable\n";
+    const std::string add =
+        "push \"seen\"\npush \"seen\"\ngetVariable\npush \"a\"\ngetVariable\nadd2\nsetVariable\n";
     const std::string init = CallOut("", "Api.onInit") + "push \"seen\"\ngetVariable\nreturn\n";
-    Start(MovieWithFrameOne("push \"seen\", \"\"\nsetVariable\n" + AddCallback("add", "\"a\"", add) +
-                            AddCallback("init", "", init)));
+    Start(MovieWithFrameOne("push \"seen\", \"\"\nsetVariable\n" +
+                            AddCallback("add", "\"a\"", add) + AddCallback("init", "", init)));
     fake_.answers["Api.onInit"] = "<null/>";
     fake_.duringEvaluate = [this] {
         NPVariant inner;
@@ -443,11 +479,13 @@ TEST_F(NpfpProtocol, CallsNestBothWays) {
 
 TEST_F(NpfpProtocol, UrlRequestsUseNotificationAndDeliverTheirData) {
     // lv.load(get), out.sendAndLoad(post) into lv2, each reporting what arrived.
-    const std::string onLoad = "push \"got:\"\npush \"this\"\ngetVariable\npush \"v\"\ngetMember\nadd2\n" +
-                               ReportTop("Report.v");
+    const std::string onLoad =
+        "push \"got:\"\npush \"this\"\ngetVariable\npush \"v\"\ngetMember\nadd2\n" +
+        ReportTop("Report.v");
     const std::string actions =
         "push \"lv\", 0, \"LoadVars\"\nnewObject\nsetVariable\n"
-        "push \"lv\"\ngetVariable\npush \"onLoad\"\nfunction \"\" (\"ok\")\n" + onLoad +
+        "push \"lv\"\ngetVariable\npush \"onLoad\"\nfunction \"\" (\"ok\")\n" +
+        onLoad +
         "end\nsetMember\n"
         "push \"data/a.txt\", 1, \"lv\"\ngetVariable\npush \"load\"\ncallMethod\npop\n"
         "push \"out\", 0, \"LoadVars\"\nnewObject\nsetVariable\n"
@@ -464,8 +502,10 @@ TEST_F(NpfpProtocol, UrlRequestsUseNotificationAndDeliverTheirData) {
               "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: 6\r\n\r\nname=k");
 
     const std::string first = "v=one", second = "v=two";
-    ASSERT_TRUE(Deliver("data/a.txt", fake_.urlCalls[0].notifyData, {first.begin(), first.end()}, true));
-    ASSERT_TRUE(Deliver("http://127.0.0.1/p", fake_.urlCalls[1].notifyData, {second.begin(), second.end()}, true));
+    ASSERT_TRUE(
+        Deliver("data/a.txt", fake_.urlCalls[0].notifyData, {first.begin(), first.end()}, true));
+    ASSERT_TRUE(Deliver("http://127.0.0.1/p", fake_.urlCalls[1].notifyData,
+                        {second.begin(), second.end()}, true));
     // Data reaches the movie from the message loop, after the browser's call returned.
     EXPECT_TRUE(fake_.reports.empty());
     PumpMessages(300);
@@ -474,7 +514,8 @@ TEST_F(NpfpProtocol, UrlRequestsUseNotificationAndDeliverTheirData) {
 
 TEST_F(NpfpProtocol, HostTimerTickAdvancesFrames) {
     // Frame 2 reports; at 10 frames per second one tick after 150 ms reaches it.
-    Start(MovieWithFrameOne("", "action\n" + CallOut("", "Frame.two") + "stop\nend\nshowframe\n", 10));
+    Start(MovieWithFrameOne("", "action\n" + CallOut("", "Frame.two") + "stop\nend\nshowframe\n",
+                            10));
     fake_.answers["Frame.two"] = "<null/>";
     ASSERT_EQ(fake_.evaluated.size(), 0u);
     Sleep(150);
@@ -497,11 +538,13 @@ BOOL CALLBACK FindPlaceholder(HWND window, LPARAM found) {
 TEST_F(NpfpProtocol, PlaceholderWindowBeatsInTheHostsThread) {
     Start(MovieWithFrameOne(""));
     HWND placeholder = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindPlaceholder, reinterpret_cast<LPARAM>(&placeholder));
+    EnumThreadWindows(GetCurrentThreadId(), FindPlaceholder,
+                      reinterpret_cast<LPARAM>(&placeholder));
     ASSERT_NE(placeholder, nullptr);
     EXPECT_FALSE(IsWindowVisible(placeholder));
     MSG message;
-    EXPECT_TRUE(PeekMessageA(&message, placeholder, 0x401, 0x401, PM_NOREMOVE)) << "no heartbeat posted";
+    EXPECT_TRUE(PeekMessageA(&message, placeholder, 0x401, 0x401, PM_NOREMOVE))
+        << "no heartbeat posted";
 }
 
 }  // namespace

@@ -13,9 +13,15 @@ ApiArguments Args(const std::vector<std::string_view>& values) {
 
 TEST(ApiArguments, AsIntegerReadsLikeAtol) {
     const std::pair<std::string_view, std::int32_t> cases[] = {
-        {"12", 12},          {"12px", 12},         {"px12", 0},
-        {"  -7", -7},        {"+5", 5},            {"", 0},
-        {"3.9", 3},          {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN},
+        {"12", 12},
+        {"12px", 12},
+        {"px12", 0},
+        {"  -7", -7},
+        {"+5", 5},
+        {"", 0},
+        {"3.9", 3},
+        {"99999999999", INT32_MAX},
+        {"-99999999999", INT32_MIN},
     };
     for (const auto& [text, value] : cases) {
         std::vector<std::string_view> values{text};

@@ -9,18 +9,18 @@ namespace {
 
 // Answers its own prefix and the method it was called with.
 class EchoFamily : public ApiFamily {
-public:
+  public:
     explicit EchoFamily(std::string tag) : tag_(std::move(tag)) {}
     ApiResult Call(std::string_view method, const ApiArguments& args) override {
         return tag_ + ":" + std::string(method) + ":" + std::to_string(args.Count());
     }
 
-private:
+  private:
     std::string tag_;
 };
 
 class ApiDispatcherTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (std::size_t i = 0; i < kApiFamilyCount; ++i)
             dispatcher.Install(static_cast<ApiFamilyId>(i),
@@ -44,8 +44,8 @@ TEST_F(ApiDispatcherTest, RoutesEveryPrefixToItsFamilyWithTheMethodName) {
 }
 
 TEST_F(ApiDispatcherTest, PrefixesAreCaseSensitiveAndExact) {
-    for (const char* name : {"window.getSize", "Windows.getSize", "Window", "WINDOW.getSize",
-                             "", ".getSize", "Dll.call", "Unknown.x"}) {
+    for (const char* name : {"window.getSize", "Windows.getSize", "Window", "WINDOW.getSize", "",
+                             ".getSize", "Dll.call", "Unknown.x"}) {
         EXPECT_FALSE(Dispatch(name).has_value()) << name;
     }
 }

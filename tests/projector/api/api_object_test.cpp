@@ -9,18 +9,18 @@ namespace {
 
 // Records what it was asked to load.
 class FakeLoader : public UrlLoader {
-public:
+  public:
     std::vector<std::pair<std::string, std::optional<std::string>>> loads;
     std::optional<std::string> Load(std::string_view url, const std::string* post) override {
-        loads.emplace_back(std::string(url), post ? std::optional<std::string>(*post)
-                                                  : std::nullopt);
+        loads.emplace_back(std::string(url),
+                           post ? std::optional<std::string>(*post) : std::nullopt);
         if (url == "missing") return std::nullopt;
         return "data of " + std::string(url);
     }
 };
 
 class ApiObjectTest : public ::testing::Test {
-protected:
+  protected:
     ApiResult Call(std::string_view name, std::vector<std::string_view> args = {}) {
         return api.HostCall(name, args.data(), args.size());
     }

@@ -13,7 +13,7 @@
 namespace kestrel::test {
 
 class FakeWindow : public ProjectorWindowApi {
-public:
+  public:
     WindowRect rect{10, 20, 300, 200};
     bool maximized = false, minimized = false, visible = true, fullScreen = false, drag = false;
     bool repainted = false, closed = false;
@@ -44,7 +44,7 @@ public:
 };
 
 class FakeRegistry : public WindowRegistry {
-public:
+  public:
     std::map<std::string, std::unique_ptr<FakeWindow>> open;
     std::vector<std::string> definitions{"main", "second"};
     std::vector<std::string> opened;
@@ -74,7 +74,7 @@ public:
 };
 
 class FakeMovie : public MovieCaller {
-public:
+  public:
     std::vector<std::string> calls;  // "name(arg,arg)"
     bool CallMovie(std::string_view name, const std::vector<std::string>& texts) override {
         std::string call(name);

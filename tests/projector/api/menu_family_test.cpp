@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "common/net/base64.h"
+#include "projector/api/api_dispatcher.h"
 #include "tests/projector/api/fake_menus.h"
 #include "tests/projector/api/fake_windows.h"
 #include "tests/projector/api/family_call.h"
-#include "projector/api/api_dispatcher.h"
 
 namespace kestrel {
 namespace {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "common/net/base64.h"
-#include "tests/projector/api/fake_windows.h"
-#include "tests/projector/api/family_call.h"
 #include "projector/api/menu_family.h"
 #include "projector/api/menu_system_win.h"
+#include "tests/projector/api/fake_windows.h"
+#include "tests/projector/api/family_call.h"
 
 namespace kestrel {
 namespace {

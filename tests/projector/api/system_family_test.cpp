@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/net/base64.h"
-#include "tests/projector/api/fake_system.h"
 #include "projector/api/system_values.h"
+#include "tests/projector/api/fake_system.h"
 
 namespace kestrel {
 namespace {

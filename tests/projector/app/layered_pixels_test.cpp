@@ -22,16 +22,28 @@ struct PixelCase {
 const PixelCase kPixelCases[] = {
     // Nothing drawn: white stays white, black stays black.
     {"uncovered is fully transparent", {255, 255, 255, 255}, {0, 0, 0, 255}, {0, 0, 0, 0}},
-    {"opaque colour is kept exactly", {0x30, 0x80, 0xF0, 255}, {0x30, 0x80, 0xF0, 255}, {0x30, 0x80, 0xF0, 255}},
-    {"opaque white stays full white", {255, 255, 255, 255}, {255, 255, 255, 255}, {255, 255, 255, 255}},
+    {"opaque colour is kept exactly",
+     {0x30, 0x80, 0xF0, 255},
+     {0x30, 0x80, 0xF0, 255},
+     {0x30, 0x80, 0xF0, 255}},
+    {"opaque white stays full white",
+     {255, 255, 255, 255},
+     {255, 255, 255, 255},
+     {255, 255, 255, 255}},
     // Half-covered black: 127 over white, 0 over black.
     {"half black keeps black colour", {127, 127, 127, 255}, {0, 0, 0, 255}, {0, 0, 0, 128}},
     // Half-covered white: 255 over white, 128 over black.
-    {"half white is premultiplied", {255, 255, 255, 255}, {128, 128, 128, 255}, {128, 128, 128, 128}},
+    {"half white is premultiplied",
+     {255, 255, 255, 255},
+     {128, 128, 128, 255},
+     {128, 128, 128, 128}},
     // Half-covered pure red: blue channel decides the alpha.
     {"half red", {127, 127, 255, 255}, {0, 0, 128, 255}, {0, 0, 128, 128}},
     // Two drawings that disagree must not wrap around to almost transparent.
-    {"black pass lighter counts as opaque", {10, 10, 10, 255}, {200, 200, 200, 255}, {200, 200, 200, 255}},
+    {"black pass lighter counts as opaque",
+     {10, 10, 10, 255},
+     {200, 200, 200, 255},
+     {200, 200, 200, 255}},
     // A colour brighter than its coverage would overflow the blend: capped.
     {"colour capped at alpha", {200, 255, 255, 255}, {100, 180, 250, 255}, {100, 155, 155, 155}},
 };
@@ -63,7 +75,8 @@ TEST(CombineLayeredRows, TouchesOnlyTheRectangle) {
     CombineLayeredRows(white.data(), black.data(), stride, 1, 1, 4, 3);
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
-            const uint8_t* pixel = &white[static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 4];
+            const uint8_t* pixel =
+                &white[static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 4];
             const bool inside = x >= 1 && x < 4 && y >= 1 && y < 3;
             EXPECT_EQ(pixel[3], inside ? 0 : 255) << x << "," << y;
         }

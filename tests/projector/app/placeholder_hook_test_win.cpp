@@ -1,13 +1,12 @@
 // The keep-alive hook on the player's placeholder window, against a fake
 // plug-in and placeholder windows made by the test in its own thread.
-#include "projector/app/placeholder_hook_win.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
 #include "projector/app/host_surface_win.h"
+#include "projector/app/placeholder_hook_win.h"
 #include "projector/app/plugin_instance_win.h"
 #include "tests/projector/app/fake_plugin_win.h"
 
@@ -22,7 +21,8 @@ constexpr char kTestPlaceholderClass[] = "swflash_PLACEHOLDERx";
 std::vector<UINT> g_placeholderMessages;  // what the placeholder's own procedure saw
 
 LRESULT CALLBACK PlaceholderProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kPlaceholderHeartbeat || message == WM_TIMER) g_placeholderMessages.push_back(message);
+    if (message == kPlaceholderHeartbeat || message == WM_TIMER)
+        g_placeholderMessages.push_back(message);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -37,11 +37,13 @@ void RegisterPlaceholderClass() {
 }
 
 HWND MakePlaceholder(HWND parent = nullptr) {
-    return CreateWindowExA(0, kTestPlaceholderClass, "", parent ? WS_CHILD : WS_POPUP, 0, 0, 0, 0, parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, kTestPlaceholderClass, "", parent ? WS_CHILD : WS_POPUP, 0, 0, 0, 0,
+                           parent, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-LONG_PTR ProcedureOf(HWND window) { return GetWindowLongPtrA(window, GWLP_WNDPROC); }
+LONG_PTR ProcedureOf(HWND window) {
+    return GetWindowLongPtrA(window, GWLP_WNDPROC);
+}
 const LONG_PTR kOwnProcedure = reinterpret_cast<LONG_PTR>(&PlaceholderProcedure);
 
 size_t KeepAliveTicks() {
@@ -52,7 +54,7 @@ size_t KeepAliveTicks() {
 }
 
 class PlaceholderHookTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         RegisterPlaceholderClass();
         TheFakePlugin().reset();
@@ -97,7 +99,8 @@ TEST_F(PlaceholderHookTest, HooksAfterStartAndPassesEveryMessageOn) {
     SendMessageA(placeholder, kPlaceholderHeartbeat, 0, 0);
     SendMessageA(placeholder, WM_TIMER, kPlaceholderTimerId, 0);
     SendMessageA(placeholder, WM_TIMER, 7, 0);
-    EXPECT_EQ(g_placeholderMessages, (std::vector<UINT>{kPlaceholderHeartbeat, WM_TIMER, WM_TIMER}));
+    EXPECT_EQ(g_placeholderMessages,
+              (std::vector<UINT>{kPlaceholderHeartbeat, WM_TIMER, WM_TIMER}));
     EXPECT_EQ(KeepAliveTicks(), 0u) << "a fresh heartbeat needs no tick";
 }
 

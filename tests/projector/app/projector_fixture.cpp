@@ -29,7 +29,8 @@ ProjectorPayload ShownMainWindowPayload(const std::string& title, int width, int
     return payload;
 }
 
-std::vector<uint8_t> BackgroundMovie(int width, int height, uint8_t red, uint8_t green, uint8_t blue) {
+std::vector<uint8_t> BackgroundMovie(int width, int height, uint8_t red, uint8_t green,
+                                     uint8_t blue) {
     swf::MovieBuilder builder;
     builder.SetStageSize(width, height);
     builder.SetBackgroundColor(swf::Rgba{red, green, blue, 255});
@@ -43,7 +44,8 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
         uint8_t chunk[65536];
         size_t count;
-        while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + count);
+        while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+            bytes.insert(bytes.end(), chunk, chunk + count);
         std::fclose(file);
     }
     return bytes;
@@ -79,7 +81,9 @@ ProjectorFolder::ProjectorFolder() {
     MakeDirectory(work_);
 }
 
-ProjectorFolder::~ProjectorFolder() { RemoveDirectoryTree(root_); }
+ProjectorFolder::~ProjectorFolder() {
+    RemoveDirectoryTree(root_);
+}
 
 std::string ProjectorFolder::copyStub(const std::string& name) const {
     const std::string path = JoinPath(work_, name);
@@ -87,7 +91,8 @@ std::string ProjectorFolder::copyStub(const std::string& name) const {
     return path;
 }
 
-std::string ProjectorFolder::writeFile(const std::string& name, const std::vector<uint8_t>& bytes) const {
+std::string ProjectorFolder::writeFile(const std::string& name,
+                                       const std::vector<uint8_t>& bytes) const {
     const std::string path = JoinPath(work_, name);
     WriteWholeFile(path, bytes);
     return path;

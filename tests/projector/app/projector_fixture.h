@@ -17,14 +17,15 @@ namespace kestrel::skylet_test {
 std::string WindowsPath(const std::string& path);
 
 // A one-frame SWF movie of the given stage size and background colour.
-std::vector<uint8_t> BackgroundMovie(int width, int height, uint8_t red, uint8_t green, uint8_t blue);
+std::vector<uint8_t> BackgroundMovie(int width, int height, uint8_t red, uint8_t green,
+                                     uint8_t blue);
 
 // A payload whose main window, shown with `title`, `width` by `height` at
 // 40,40, plays "movie.swf"; the window contents are the caller's.
 ProjectorPayload ShownMainWindowPayload(const std::string& title, int width, int height);
 
 class ProjectorFolder {
-public:
+  public:
     ProjectorFolder();   // makes a fresh folder with "temp" and "work" inside
     ~ProjectorFolder();  // removes it
 
@@ -41,7 +42,7 @@ public:
     // Starts `program` with this folder's temp as TMP and TEMP.
     bool start(uitest::TestProcess* process, const std::string& program) const;
 
-private:
+  private:
     std::string root_, temp_, work_;
 };
 

@@ -13,10 +13,10 @@
 #include "common/file_system.h"
 #include "common/net/base64.h"
 #include "common/projector_payload.h"
-#include "tools/swfwriter/description.h"
 #include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/support/ui_test_support.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel::skylet_test {
 namespace {

@@ -8,9 +8,9 @@
 
 #include "common/payload_writer.h"
 #include "common/projector_payload.h"
-#include "tools/swfwriter/description.h"
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/support/ui_test_support.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel::skylet_test {
 namespace {
@@ -25,14 +25,18 @@ constexpr COLORREF kBackdropColor = RGB(0x00, 0xC0, 0x00);
 
 // Registers a callback `event` that traces its name and arguments.
 std::string TracingCallback(const std::string& event, const std::string& word, int arguments) {
-    std::string text = "  function \"" + event + "Handler\" (\"a\", \"b\")\n    push \"" + word + "\"\n";
-    if (arguments >= 1) text += "    push \" \"\n    add2\n    push \"a\"\n    getVariable\n    add2\n";
-    if (arguments >= 2) text += "    push \" \"\n    add2\n    push \"b\"\n    getVariable\n    add2\n";
+    std::string text =
+        "  function \"" + event + "Handler\" (\"a\", \"b\")\n    push \"" + word + "\"\n";
+    if (arguments >= 1)
+        text += "    push \" \"\n    add2\n    push \"a\"\n    getVariable\n    add2\n";
+    if (arguments >= 2)
+        text += "    push \" \"\n    add2\n    push \"b\"\n    getVariable\n    add2\n";
     text += "    trace\n  end\n";
     // ExternalInterface.addCallback(event, null, handler)
-    text += "  push \"" + event + "Handler\"\n  getVariable\n  push null, \"" + event +
-            "\", 3\n  push \"flash\"\n  getVariable\n  push \"external\"\n  getMember\n"
-            "  push \"ExternalInterface\"\n  getMember\n  push \"addCallback\"\n  callMethod\n  pop\n";
+    text +=
+        "  push \"" + event + "Handler\"\n  getVariable\n  push null, \"" + event +
+        "\", 3\n  push \"flash\"\n  getVariable\n  push \"external\"\n  getMember\n"
+        "  push \"ExternalInterface\"\n  getMember\n  push \"addCallback\"\n  callMethod\n  pop\n";
     return text;
 }
 
@@ -75,7 +79,7 @@ ProjectorPayload TransparentPayload(const std::string& moviePath, WindowStyle st
 
 // A plain window of one colour behind the projector, so what shows through is known.
 class Backdrop {
-public:
+  public:
     Backdrop(int x, int y, int width, int height) {
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = DefWindowProcA;
@@ -94,7 +98,7 @@ public:
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
 
-private:
+  private:
     kestrel::OwnedWindow window_;
 };
 
@@ -112,22 +116,27 @@ bool WaitForTraceLine(const std::string& path, const std::string& line) {
     return uitest::WaitUntil(
         [&] {
             const std::string text = ReadText(path);
-            return text.find(line + "\n") != std::string::npos || text.find(line + "\r\n") != std::string::npos;
+            return text.find(line + "\n") != std::string::npos ||
+                   text.find(line + "\r\n") != std::string::npos;
         },
         kEventTimeoutMs);
 }
 
 class SkyletTransparentWindow : public testing::Test {
-protected:
+  protected:
     void StartProjector(WindowStyle style) {
         const std::string movie = folder.writeFile("movie.swf", WindowEventsMovie());
         const std::string program = folder.copyStub("transparent.exe");
-        ASSERT_EQ(WriteProjectorPayload(program, TransparentPayload(movie, style)), PayloadWriteError::None);
+        ASSERT_EQ(WriteProjectorPayload(program, TransparentPayload(movie, style)),
+                  PayloadWriteError::None);
         tracePath = folder.work() + "\\trace.txt";
         const std::string temp = folder.temp() + "\\";
-        ASSERT_TRUE(process.start(
-            {program, folder.work(), {{"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath}}}));
-        window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr, kWindowTimeoutMs);
+        ASSERT_TRUE(
+            process.start({program,
+                           folder.work(),
+                           {{"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath}}}));
+        window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr,
+                                               kWindowTimeoutMs);
         ASSERT_NE(window, nullptr) << "no projector window";
         ASSERT_TRUE(WaitForTraceLine(tracePath, "ready")) << ReadText(tracePath);
     }
@@ -147,7 +156,8 @@ protected:
 
 TEST_F(SkyletTransparentWindow, IsALayeredPopupWithoutMenu) {
     StartProjector(WindowStyle::Normal);
-    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE | WS_CLIPSIBLINGS);
+    const LONG_PTR style =
+        GetWindowLongPtrA(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE | WS_CLIPSIBLINGS);
     EXPECT_EQ(static_cast<DWORD>(style), 0x80080000u);
     const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
     EXPECT_TRUE(exStyle & WS_EX_LAYERED);
@@ -210,8 +220,9 @@ TEST_F(SkyletTransparentWindow, MovieHearsMovesAndSizeChanges) {
 
 // Mouse and keyboard as a user gives them (system input into the foreground window).
 class SkyletInput : public testing::Test {
-protected:
-    void StartProjector(MouseAction leftAction, bool exitOnEscape, std::vector<uint8_t> movieBytes = {}) {
+  protected:
+    void StartProjector(MouseAction leftAction, bool exitOnEscape,
+                        std::vector<uint8_t> movieBytes = {}) {
         if (movieBytes.empty()) movieBytes = BackgroundMovie(kStage, kStage, 0x33, 0x66, 0xCC);
         const std::string movie = folder.writeFile("movie.swf", movieBytes);
         const std::string program = folder.copyStub("input.exe");
@@ -222,7 +233,8 @@ protected:
         payload.mainWindow.exitOnEscape = exitOnEscape;
         ASSERT_EQ(WriteProjectorPayload(program, payload), PayloadWriteError::None);
         ASSERT_TRUE(folder.start(&process, program));
-        window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr, kWindowTimeoutMs);
+        window = uitest::WaitForTopLevelWindow(process.id(), "LK_KestrelSKWindow", nullptr,
+                                               kWindowTimeoutMs);
         ASSERT_NE(window, nullptr) << "no projector window";
         ASSERT_TRUE(uitest::WaitUntil([&] { return uitest::IsWindowShown(window); }, 10000));
         SetForegroundWindow(window);
@@ -268,15 +280,18 @@ TEST_F(SkyletInput, LeftDragActionMovesTheWindow) {
             return after.left == before.left + 40 && after.top == before.top + 30;
         },
         5000))
-        << "moved from " << before.left << "," << before.top << " to " << after.left << "," << after.top;
+        << "moved from " << before.left << "," << before.top << " to " << after.left << ","
+        << after.top;
 }
 
 // A movie that calls "Window.startDrag" for its own window in its first frame.
 std::vector<uint8_t> StartDragMovie() {
     const std::string text =
         "version 8\nstage 200 200\nbackground #3366CC\naction\n"
-        "  push \"main\", \"Window.startDrag\", 2\n  push \"flash\"\n  getVariable\n  push \"external\"\n"
-        "  getMember\n  push \"ExternalInterface\"\n  getMember\n  push \"call\"\n  callMethod\n  pop\n"
+        "  push \"main\", \"Window.startDrag\", 2\n  push \"flash\"\n  getVariable\n  push "
+        "\"external\"\n"
+        "  getMember\n  push \"ExternalInterface\"\n  getMember\n  push \"call\"\n  callMethod\n  "
+        "pop\n"
         "  stop\nend\nshowframe\n";
     std::string error;
     auto bytes = swf::CompileDescription(text, error);
@@ -295,7 +310,8 @@ TEST_F(SkyletInput, StartDragFromTheMovieMovesTheWindow) {
             return after.left == before.left - 25 && after.top == before.top + 35;
         },
         5000))
-        << "moved from " << before.left << "," << before.top << " to " << after.left << "," << after.top;
+        << "moved from " << before.left << "," << before.top << " to " << after.left << ","
+        << after.top;
 }
 
 TEST_F(SkyletInput, LeftPressInFlashModeLeavesTheWindowInPlace) {
@@ -331,9 +347,12 @@ TEST_P(SkyletEscape, EndsTheProgramOnlyWhenAllowed) {
     }
 }
 
-const EscapeCase kEscapeCases[] = {{"exit_on_escape", true, true}, {"no_exit_on_escape", false, false}};
+const EscapeCase kEscapeCases[] = {{"exit_on_escape", true, true},
+                                   {"no_exit_on_escape", false, false}};
 INSTANTIATE_TEST_SUITE_P(Cases, SkyletEscape, testing::ValuesIn(kEscapeCases),
-                         [](const testing::TestParamInfo<EscapeCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<EscapeCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace kestrel::skylet_test

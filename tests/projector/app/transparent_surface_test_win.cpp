@@ -1,8 +1,6 @@
 // The transparent window's surface against a fake plug-in: two passes over
 // white and black, the recovered alpha, the layered update's arguments, a
 // partial repaint and a resize down to one pixel.
-#include "projector/app/transparent_surface_win.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "projector/app/plugin_instance_win.h"
+#include "projector/app/transparent_surface_win.h"
 #include "tests/projector/app/fake_plugin_win.h"
 
 namespace kestrel::projector {
@@ -32,14 +31,16 @@ struct LayeredUpdate {
     std::vector<uint8_t> pixels;
 
     Pixel at(int x, int y) const {
-        const uint8_t* p = &pixels[(static_cast<size_t>(y) * static_cast<size_t>(bitmapWidth) + x) * 4];
+        const uint8_t* p =
+            &pixels[(static_cast<size_t>(y) * static_cast<size_t>(bitmapWidth) + x) * 4];
         return {p[0], p[1], p[2], p[3]};
     }
 };
 std::vector<LayeredUpdate> g_updates;
 
-BOOL WINAPI FakeUpdateLayeredWindow(HWND window, HDC destinationDc, POINT* destination, SIZE* size, HDC sourceDc,
-                                    POINT* source, COLORREF key, BLENDFUNCTION* blend, DWORD flags) {
+BOOL WINAPI FakeUpdateLayeredWindow(HWND window, HDC destinationDc, POINT* destination, SIZE* size,
+                                    HDC sourceDc, POINT* source, COLORREF key, BLENDFUNCTION* blend,
+                                    DWORD flags) {
     LayeredUpdate update;
     update.window = window;
     update.hasDestinationDc = destinationDc != nullptr;
@@ -57,7 +58,8 @@ BOOL WINAPI FakeUpdateLayeredWindow(HWND window, HDC destinationDc, POINT* desti
         update.bitmapHeight = dib.dsBm.bmHeight;
         update.bitsPerPixel = dib.dsBm.bmBitsPixel;
         const auto* bits = static_cast<const uint8_t*>(dib.dsBm.bmBits);
-        update.pixels.assign(bits, bits + static_cast<size_t>(dib.dsBm.bmWidthBytes) * dib.dsBm.bmHeight);
+        update.pixels.assign(bits,
+                             bits + static_cast<size_t>(dib.dsBm.bmWidthBytes) * dib.dsBm.bmHeight);
     }
     g_updates.push_back(update);
     return TRUE;
@@ -75,7 +77,8 @@ void PaintTestPicture(HDC dc, uint32_t width, uint32_t height) {
         for (LONG x = 0; x < static_cast<LONG>(width) / 2; ++x) {
             const COLORREF under = GetPixel(dc, x, y);
             if (under == CLR_INVALID) continue;  // outside the clip
-            SetPixel(dc, x, y, RGB(GetRValue(under) / 2, GetGValue(under) / 2, GetBValue(under) / 2));
+            SetPixel(dc, x, y,
+                     RGB(GetRValue(under) / 2, GetGValue(under) / 2, GetBValue(under) / 2));
         }
     }
 }
@@ -87,7 +90,7 @@ void PaintBlue(HDC dc, uint32_t width, uint32_t height) {
 }
 
 class TransparentSurfaceTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TheFakePlugin().reset();
         TheFakePlugin().painter = PaintTestPicture;
@@ -208,7 +211,8 @@ TEST_F(TransparentSurfaceTest, ResizeDownToOnePixelAndBack) {
     ASSERT_EQ(g_updates[0].bitmapHeight, 1);
     EXPECT_EQ(g_updates[0].at(0, 0), (Pixel{255, 0, 0, 255}));
     const auto& last = TheFakePlugin().calls;
-    const auto lastSetWindow = std::find_if(last.rbegin(), last.rend(), [](const auto& c) { return c.what == "setwindow"; });
+    const auto lastSetWindow = std::find_if(last.rbegin(), last.rend(),
+                                            [](const auto& c) { return c.what == "setwindow"; });
     ASSERT_NE(lastSetWindow, last.rend());
     EXPECT_EQ(lastSetWindow->width, 1u);
     EXPECT_EQ(lastSetWindow->height, 1u);

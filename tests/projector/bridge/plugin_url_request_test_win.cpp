@@ -28,13 +28,17 @@ std::vector<std::string> g_events;
 std::string g_received;
 bool g_refuseStreams = false;
 
-NPError NP_TABLE_CALL FakeNewStream(NPP, NPMIMEType type, NPStream* stream, NPBool, uint16_t* streamType) {
+NPError NP_TABLE_CALL FakeNewStream(NPP, NPMIMEType type, NPStream* stream, NPBool,
+                                    uint16_t* streamType) {
     g_events.push_back(std::string("new ") + type + " " + stream->url);
     *streamType = NP_NORMAL;
     return g_refuseStreams ? NPERR_GENERIC_ERROR : NPERR_NO_ERROR;
 }
-int32_t NP_TABLE_CALL FakeWriteReady(NPP, NPStream*) { return 300000; }
-int32_t NP_TABLE_CALL FakeWrite(NPP, NPStream* stream, int32_t offset, int32_t length, void* buffer) {
+int32_t NP_TABLE_CALL FakeWriteReady(NPP, NPStream*) {
+    return 300000;
+}
+int32_t NP_TABLE_CALL FakeWrite(NPP, NPStream* stream, int32_t offset, int32_t length,
+                                void* buffer) {
     if (offset != static_cast<int32_t>(g_received.size())) g_events.push_back("bad offset");
     g_received.append(static_cast<const char*>(buffer), static_cast<size_t>(length));
     return length;
@@ -60,7 +64,7 @@ NPPluginFuncs FakePluginFunctions() {
 
 // The window side: the real API object with the real URL loader.
 class TestHost : public ScriptHost {
-public:
+  public:
     explicit TestHost(const std::string& unpackFolder)
         : loader_(unpackFolder, MakeSystemHttpFetch()), api_(windows_, movie_, loader_) {}
     std::optional<std::string> CallHost(std::string_view name, const std::string_view* arguments,
@@ -69,7 +73,7 @@ public:
     }
     std::string MovieLocation() const override { return "empty"; }
 
-private:
+  private:
     test::FakeRegistry windows_;
     test::FakeMovie movie_;
     HostUrlLoader loader_;
@@ -84,14 +88,15 @@ void WriteFile(const std::string& path, const std::string& content) {
 }
 
 class PluginUrlRequestTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         g_events.clear();
         g_received.clear();
         g_refuseStreams = false;
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        unpackFolder = std::string(temp) + "kestrel_url_request_" + std::to_string(GetCurrentProcessId());
+        unpackFolder =
+            std::string(temp) + "kestrel_url_request_" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(unpackFolder.c_str(), nullptr);
         CreateDirectoryA((unpackFolder + "\\data").c_str(), nullptr);
         WriteFile(unpackFolder + "\\data\\a.xml", "<a>1</a>");
@@ -127,13 +132,14 @@ protected:
 };
 
 TEST_F(PluginUrlRequestTest, JavascriptAddressesAnswerTheUniqueNameAtOnce) {
-    ASSERT_EQ(StartUrlRequest(instance->npp(), "javascript:x()", nullptr, 0, &notifyData), NPERR_NO_ERROR);
+    ASSERT_EQ(StartUrlRequest(instance->npp(), "javascript:x()", nullptr, 0, &notifyData),
+              NPERR_NO_ERROR);
     char expected[64];
     std::snprintf(expected, sizeof expected, "file://%llX__flashplugin_unique__",
                   static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(instance.get())));
     EXPECT_EQ(g_received, expected);
-    EXPECT_EQ(g_events, (std::vector<std::string>{"new text/hxml javascript:x()", "notify javascript:x() 0",
-                                                  "destroy 0"}));
+    EXPECT_EQ(g_events, (std::vector<std::string>{"new text/hxml javascript:x()",
+                                                  "notify javascript:x() 0", "destroy 0"}));
 }
 
 TEST_F(PluginUrlRequestTest, RelativeFilesComeFromTheUnpackFolderAfterTheCallReturns) {
@@ -144,8 +150,9 @@ TEST_F(PluginUrlRequestTest, RelativeFilesComeFromTheUnpackFolderAfterTheCallRet
         EXPECT_EQ(g_events.size(), 1u);  // only the stream so far
         RunPendingCompletions();
         EXPECT_EQ(g_received, "<a>1</a>") << url;
-        EXPECT_EQ(g_events, (std::vector<std::string>{std::string("new text/hxml ") + url,
-                                                      std::string("notify ") + url + " 0", "destroy 0"}));
+        EXPECT_EQ(g_events,
+                  (std::vector<std::string>{std::string("new text/hxml ") + url,
+                                            std::string("notify ") + url + " 0", "destroy 0"}));
     }
 }
 
@@ -158,7 +165,8 @@ TEST_F(PluginUrlRequestTest, MissingFilesAndRefusedStreamsCompleteWithANetworkEr
     g_refuseStreams = true;
     StartUrlRequest(instance->npp(), "data/a.xml", nullptr, 0, &notifyData);
     RunPendingCompletions();
-    EXPECT_EQ(g_events, (std::vector<std::string>{"new text/hxml data/a.xml", "notify data/a.xml 1"}));
+    EXPECT_EQ(g_events,
+              (std::vector<std::string>{"new text/hxml data/a.xml", "notify data/a.xml 1"}));
     EXPECT_TRUE(g_received.empty());
 }
 
@@ -175,9 +183,10 @@ TEST_F(PluginUrlRequestTest, HttpGetAndPostGoThroughTheFetcher) {
     EXPECT_TRUE(g_received == big) << g_received.size();
 
     g_received.clear();
-    const std::string post = "Content-Type: application/x-www-form-urlencoded\r\nX-Test: yes\r\n\r\na=1&b=2";
-    StartUrlRequest(instance->npp(), server.Url("/form").c_str(), post.data(), static_cast<uint32_t>(post.size()),
-                    &notifyData);
+    const std::string post =
+        "Content-Type: application/x-www-form-urlencoded\r\nX-Test: yes\r\n\r\na=1&b=2";
+    StartUrlRequest(instance->npp(), server.Url("/form").c_str(), post.data(),
+                    static_cast<uint32_t>(post.size()), &notifyData);
     RunPendingCompletions();
     EXPECT_EQ(g_received, "thanks");
     auto requests = server.Requests();
@@ -212,7 +221,8 @@ TEST_F(PluginUrlRequestTest, EveryCompletedRequestFreesItsStream) {
 
 TEST_F(PluginUrlRequestTest, ForeignInstancesAreRefused) {
     NPP_t stranger{};
-    EXPECT_EQ(StartUrlRequest(&stranger, "data/a.xml", nullptr, 0, nullptr), NPERR_INVALID_INSTANCE_ERROR);
+    EXPECT_EQ(StartUrlRequest(&stranger, "data/a.xml", nullptr, 0, nullptr),
+              NPERR_INVALID_INSTANCE_ERROR);
     EXPECT_TRUE(g_events.empty());
 }
 

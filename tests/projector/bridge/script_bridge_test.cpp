@@ -26,11 +26,13 @@ NPVariant StringArg(const char* text) {
     return value;
 }
 
-NPIdentifier Id(const char* name) { return BridgeGetStringIdentifier(name); }
+NPIdentifier Id(const char* name) {
+    return BridgeGetStringIdentifier(name);
+}
 
 // The window side: records calls and answers from a table.
 class FakeHost : public ScriptHost {
-public:
+  public:
     std::vector<std::string> calls;
     std::optional<std::string> answer = "<true/>";
     std::optional<std::string> CallHost(std::string_view name, const std::string_view* args,
@@ -47,10 +49,11 @@ FakeHost* g_host = nullptr;
 NPP_t g_npp{};
 
 class ScriptBridgeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         g_host = &host;
-        SetScriptHostLookup([](NPP npp) -> ScriptHost* { return npp == &g_npp ? g_host : nullptr; });
+        SetScriptHostLookup(
+            [](NPP npp) -> ScriptHost* { return npp == &g_npp ? g_host : nullptr; });
         window = BridgeWindowObject();
     }
     void TearDown() override {
@@ -68,9 +71,10 @@ protected:
 
 TEST_F(ScriptBridgeTest, EvaluatedCallsReachTheHostAndAnswerItsText) {
     NPVariant result;
-    ASSERT_TRUE(Evaluate(
-        "try { __flash__toXML(Window.getPosition(\"main\",\"x\")) ; } catch (e) { \"<undefined/>\"; }",
-        &result));
+    ASSERT_TRUE(
+        Evaluate("try { __flash__toXML(Window.getPosition(\"main\",\"x\")) ; } catch (e) { "
+                 "\"<undefined/>\"; }",
+                 &result));
     EXPECT_EQ(Text(result), "<true/>");
     BridgeReleaseVariantValue(&result);
     EXPECT_EQ(result.type, NPVariantType_Void);
@@ -173,7 +177,8 @@ TEST_F(ScriptBridgeTest, FlashRequestBuildsTheInvokeElement) {
 
 TEST(ScriptBridgeIdentifiers, EntriesFollowTheIdentifierScheme) {
     RegisterMovieCallNames();
-    EXPECT_EQ(BridgeGetStringIdentifier("__flash__request"), reinterpret_cast<NPIdentifier>(0x0FEEBBCD));
+    EXPECT_EQ(BridgeGetStringIdentifier("__flash__request"),
+              reinterpret_cast<NPIdentifier>(0x0FEEBBCD));
     EXPECT_EQ(BridgeGetIntIdentifier(5), reinterpret_cast<NPIdentifier>(static_cast<intptr_t>(-1)));
     EXPECT_EQ(BridgeIntFromIdentifier(Id("x")), 0);
     EXPECT_TRUE(BridgeIdentifierIsString(Id("someName")));
@@ -196,12 +201,16 @@ struct MovieObject {
 int g_deallocated = 0;
 int g_invalidated = 0;
 
-NPObject* AllocateMovieObject(NPP, NPClass*) { return &(new MovieObject)->base; }
+NPObject* AllocateMovieObject(NPP, NPClass*) {
+    return &(new MovieObject)->base;
+}
 void DeallocateMovieObject(NPObject* object) {
     ++g_deallocated;
     delete reinterpret_cast<MovieObject*>(object);
 }
-void InvalidateObject(NPObject*) { ++g_invalidated; }
+void InvalidateObject(NPObject*) {
+    ++g_invalidated;
+}
 bool InvokeMovieObject(NPObject* object, NPIdentifier name, const NPVariant* args, uint32_t count,
                        NPVariant* result) {
     auto* movie = reinterpret_cast<MovieObject*>(object);

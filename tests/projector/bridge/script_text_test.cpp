@@ -82,8 +82,8 @@ TEST(ParseScript, ReturnedStrings) {
 }
 
 TEST(ParseScript, OtherTextsEvaluateToNothing) {
-    for (const char* script : {"", "alert(1)", "try { __flash__toxml(F.g())", "var __flash_temp=\"x\";",
-                               " try { __flash__toXML(F.g())"}) {
+    for (const char* script : {"", "alert(1)", "try { __flash__toxml(F.g())",
+                               "var __flash_temp=\"x\";", " try { __flash__toXML(F.g())"}) {
         EXPECT_EQ(ParseScript(script).kind, Kind::Other) << script;
     }
 }

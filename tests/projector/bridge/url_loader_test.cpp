@@ -32,9 +32,8 @@ TEST(HostUrlLoader, HttpAddressesGoToTheFetcherWithSplitPostData) {
 }
 
 TEST(HostUrlLoader, FailedFetchGivesNoAnswer) {
-    HostUrlLoader loader("unused", [](const std::string&, const PostData*) {
-        return std::optional<std::string>();
-    });
+    HostUrlLoader loader(
+        "unused", [](const std::string&, const PostData*) { return std::optional<std::string>(); });
     EXPECT_FALSE(loader.Load("http://h/a", nullptr).has_value());
 }
 

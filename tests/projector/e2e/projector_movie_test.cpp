@@ -12,12 +12,12 @@
 
 #include "common/file_system.h"
 #include "common/projector_payload.h"
-#include "tools/swfwriter/description.h"
 #include "tests/player/shell/movie_script_text.h"
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/projector/e2e/running_projector_win.h"
 #include "tests/support/loopback_http_server.h"
 #include "tests/support/ui_test_support.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel::e2e {
 namespace {
@@ -29,7 +29,8 @@ using skylet_test::ProjectorFolder;
 TEST(ProjectorMovie, CallsOutGetsResultsAndReceivesEvents) {
     const std::string frameOne =
         shell_test::AddCallback("apiInitFinished", "",
-                                "push \"init\"\ntrace\n" + CallOut("", "Api.onInit") + "push \"after onInit\"\ntrace\n") +
+                                "push \"init\"\ntrace\n" + CallOut("", "Api.onInit") +
+                                    "push \"after onInit\"\ntrace\n") +
         shell_test::AddCallback("addWindowForm", "\"n\"", Trace("add:", Var("n"))) +
         shell_test::AddCallback("setThisWindowForm", "\"n\"", Trace("this:", Var("n"))) +
         CallOut("p", "Window.getPosition", {"\"main\""}) +
@@ -39,7 +40,8 @@ TEST(ProjectorMovie, CallsOutGetsResultsAndReceivesEvents) {
         CallOut("w", "Window.getWidth", {"\"main\""}) + Trace("width:", Var("w") + "typeOf\n") +
         CallOut("c", "Window.center", {"\"main\""}) + Trace("center:", Var("c") + "typeOf\n") +
         CallOut("u", "Nothing.here") + Trace("unknown:", Var("u") + "typeOf\n") +
-        CallOut("", "Window.setPosition", {"\"main\"", "60", "70"}) + CallOut("p", "Window.getPosition", {"\"main\""}) +
+        CallOut("", "Window.setPosition", {"\"main\"", "60", "70"}) +
+        CallOut("p", "Window.getPosition", {"\"main\""}) +
         Trace("pos2:", Member("p", "x") + "push \",\"\nadd2\n" + Member("p", "y") + "add2\n");
     ProjectorPayload payload = MainWindowPayload("Hello");
     WindowDefinition second = payload.mainWindow;
@@ -54,17 +56,19 @@ TEST(ProjectorMovie, CallsOutGetsResultsAndReceivesEvents) {
     ASSERT_TRUE(projector.started());
     const std::vector<std::string> lines = projector.waitForTrace("after onInit");
     const std::vector<std::string> expected = {
-        "pos:40,40",     "title:SGVsbG8=", "max:false", "width:number", "center:undefined", "unknown:undefined",
-        "pos2:60,70",    "init",           "add:main",  "add:second",   "this:WindowForm",  "after onInit"};
+        "pos:40,40",        "title:SGVsbG8=",    "max:false",       "width:number",
+        "center:undefined", "unknown:undefined", "pos2:60,70",      "init",
+        "add:main",         "add:second",        "this:WindowForm", "after onInit"};
     EXPECT_EQ(lines, expected);
 }
 
 // One XML object per address, reporting label:data (or label:length) from onData.
-std::string LoadInto(const std::string& variable, const std::string& className, const std::string& label,
-                     bool lengthOnly) {
+std::string LoadInto(const std::string& variable, const std::string& className,
+                     const std::string& label, bool lengthOnly) {
     const std::string shown = lengthOnly ? Member("s", "length") : Var("s");
-    return "push \"" + variable + "\", 0, \"" + className + "\"\nnewObject\nsetVariable\n" + Var(variable) +
-           "push \"onData\"\nfunction \"\" (\"s\")\n" + Trace(label + ":", shown) + "end\nsetMember\n";
+    return "push \"" + variable + "\", 0, \"" + className + "\"\nnewObject\nsetVariable\n" +
+           Var(variable) + "push \"onData\"\nfunction \"\" (\"s\")\n" + Trace(label + ":", shown) +
+           "end\nsetMember\n";
 }
 std::string Load(const std::string& variable, const std::string& url) {
     return "push \"" + url + "\", 1\n" + Var(variable) + "push \"load\"\ncallMethod\npop\n";
@@ -86,8 +90,9 @@ TEST(ProjectorMovie, LoadsFilesHttpAndJavascriptAddresses) {
         LoadInto("g", "XML", "get", false) + Load("g", base + "/get?x=1") +
         LoadInto("big", "XML", "big", true) + Load("big", base + "/big") +
         LoadInto("j", "XML", "js", false) + Load("j", "javascript:window.location") +
-        LoadInto("r", "LoadVars", "post", false) + "push \"out\", 0, \"LoadVars\"\nnewObject\nsetVariable\n" +
-        Var("out") + "push \"k\", \"v\"\nsetMember\npush \"POST\"\n" + Var("r") + "push \"" + base +
+        LoadInto("r", "LoadVars", "post", false) +
+        "push \"out\", 0, \"LoadVars\"\nnewObject\nsetVariable\n" + Var("out") +
+        "push \"k\", \"v\"\nsetMember\npush \"POST\"\n" + Var("r") + "push \"" + base +
         "/post\", 3\n" + Var("out") + "push \"sendAndLoad\"\ncallMethod\npop\n";
 
     ProjectorFolder folder;
@@ -104,10 +109,13 @@ TEST(ProjectorMovie, LoadsFilesHttpAndJavascriptAddresses) {
     uitest::WaitUntil([&] { return (lines = projector.traceLines()).size() >= 6; }, 30000);
     ASSERT_EQ(lines.size(), 6u) << ::testing::PrintToString(lines);
     // The javascript: answer names the instance; the rest arrive in any order.
-    auto js = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("js:", 0) == 0; });
+    auto js = std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& l) { return l.rfind("js:", 0) == 0; });
     ASSERT_NE(js, lines.end());
     EXPECT_EQ(js->rfind("js:file://", 0), 0u) << *js;
-    EXPECT_EQ(js->size() - js->rfind("__flashplugin_unique__"), std::strlen("__flashplugin_unique__")) << *js;
+    EXPECT_EQ(js->size() - js->rfind("__flashplugin_unique__"),
+              std::strlen("__flashplugin_unique__"))
+        << *js;
     lines.erase(js);
     std::sort(lines.begin(), lines.end());
     const std::vector<std::string> expected = {"backslash:<a/>", "big:1100000", "get:got /get?x=1",
@@ -142,8 +150,8 @@ TEST(ProjectorMovie, AnimationShowsTheTimelinesFramesOverTime) {
     movie << "version 8\nstage 200 100\nrate 2\nbackground #FFFFFF\n";
     for (int i = 0; i < 6; ++i) {
         char color[8];
-        std::snprintf(color, sizeof color, "#%02X%02X%02X", GetRValue(kFrameColors[i]), GetGValue(kFrameColors[i]),
-                      GetBValue(kFrameColors[i]));
+        std::snprintf(color, sizeof color, "#%02X%02X%02X", GetRValue(kFrameColors[i]),
+                      GetGValue(kFrameColors[i]), GetBValue(kFrameColors[i]));
         movie << "shape " << i + 1 << "\n  fill " << color << "\n  rect 0 0 200 100 fill=1\nend\n";
         movie << (i == 0 ? "place " : "replace ") << i + 1 << " depth=1\n";
         if (i == 5) movie << "action\nstop\nend\n";
@@ -152,10 +160,12 @@ TEST(ProjectorMovie, AnimationShowsTheTimelinesFramesOverTime) {
     ProjectorFolder folder;
     RunningProjector projector(folder, MainWindowPayload("Animation"), Compile(movie.str()));
     ASSERT_TRUE(projector.started());
-    ASSERT_TRUE(uitest::WaitUntil([&] { return FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)) == 1; },
-                                  20000))
+    ASSERT_TRUE(uitest::WaitUntil(
+        [&] { return FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)) == 1; },
+        20000))
         << "frame 1 never showed";
-    // Frame 1 is up: 1.1 s later the timeline has moved on by two frames (one either way for a busy machine).
+    // Frame 1 is up: 1.1 s later the timeline has moved on by two frames (one either way for a busy
+    // machine).
     const DWORD shown = GetTickCount();
     Sleep(1100);
     const int later = FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50));
@@ -163,8 +173,9 @@ TEST(ProjectorMovie, AnimationShowsTheTimelinesFramesOverTime) {
     EXPECT_GE(later, 2) << "after " << elapsed << " ms";
     EXPECT_LE(later, 4) << "after " << elapsed << " ms";
     // The last frame stops the movie and stays.
-    EXPECT_TRUE(uitest::WaitUntil([&] { return FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)) == 6; },
-                                  10000));
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] { return FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)) == 6; },
+        10000));
     Sleep(1000);
     EXPECT_EQ(FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)), 6);
 }
@@ -190,7 +201,8 @@ TEST(ProjectorMovie, TransparentWindowShowsOnlyTheMoviesShapes) {
     ASSERT_TRUE(projector.started());
     COLORREF inside = CLR_INVALID;
     EXPECT_TRUE(uitest::WaitUntil(
-        [&] { return (inside = ReadScreenPixelOf(projector.window(), 50, 50)) == RGB(255, 0, 0); }, 20000))
+        [&] { return (inside = ReadScreenPixelOf(projector.window(), 50, 50)) == RGB(255, 0, 0); },
+        20000))
         << std::hex << inside;
     // Outside the shape the screen below shows through: neither the shape nor the stage colour.
     const COLORREF outside = ReadScreenPixelOf(projector.window(), 150, 50);
