@@ -8,9 +8,9 @@ cd "$ROOT"
 bash scripts/bootstrap.sh
 source scripts/wine-arch.sh
 
-# Formatting: every source as .clang-format has it. Off until the tree has been
-# formatted once; KESTREL_CHECK_FORMAT=1 turns it on.
-if [ "${KESTREL_CHECK_FORMAT:-0}" = 1 ]; then
+# Formatting: every source as .clang-format has it (KESTREL_CHECK_FORMAT=0 skips
+# the check while working).
+if [ "${KESTREL_CHECK_FORMAT:-1}" = 1 ]; then
   bash scripts/check-format.sh
 fi
 
