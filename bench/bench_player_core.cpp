@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_frame_counters.h"
 #include "player/core/stage.h"
 #include "tools/swfwriter/description.h"
 
@@ -72,11 +73,7 @@ void BM_PlayFrameThousandShapes(benchmark::State& state) {
         stage.buildRenderList(list);
         benchmark::DoNotOptimize(list.items.data());
     }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["x_realtime_24fps"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) / 24.0, benchmark::Counter::kIsRate);
-    state.counters["items"] = static_cast<double>(list.items.size());
+    kestrel::bench::SetFrameCounters(state, list.items.size());
 }
 BENCHMARK(BM_PlayFrameThousandShapes)->Unit(benchmark::kMicrosecond);
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_frame_counters.h"
 #include "player/core/stage.h"
 #include "player/render/agg_renderer.h"
 #include "tools/swfwriter/description.h"
@@ -61,11 +62,7 @@ void BM_RenderThousandShapes1280x720(benchmark::State& state) {
         render::RenderStage(list, image);
         benchmark::DoNotOptimize(image.pixels.data());
     }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["x_realtime_24fps"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) / 24.0, benchmark::Counter::kIsRate);
-    state.counters["items"] = static_cast<double>(list.items.size());
+    kestrel::bench::SetFrameCounters(state, list.items.size());
 }
 BENCHMARK(BM_RenderThousandShapes1280x720)->Unit(benchmark::kMillisecond);
 

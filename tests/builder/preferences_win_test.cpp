@@ -11,6 +11,7 @@
 #include "builder/recent_menu_win.h"
 #include "builder/registry_key_store_win.h"
 #include "builder/update_fetch_win.h"
+#include "common/win_handles.h"
 #include "tests/support/loopback_http_server.h"
 
 namespace kestrel {
@@ -72,10 +73,8 @@ TEST(BuilderPreferencesTest, TheBuilderKeyKeepsTheRecordAndDropsMissingFiles) {
     ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
     std::string existing =
         std::string(folder) + "kestrel_recent_" + std::to_string(GetCurrentProcessId()) + ".kstl";
-    HANDLE file = CreateFileA(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
+    ASSERT_TRUE(KernelHandle(CreateFileA(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr)));
 
     Preferences saved;
     saved.mainWindowY = 77;
