@@ -24,7 +24,7 @@ if [ "$KESTREL_TEST_PRESET" = win32 ]; then
 else
   # The shipping 32-bit programs must build; their tests run from the x86-64
   # build because this machine cannot run 32-bit code.
-  build win32 skylet npfp kestrel-cli swfc
+  build win32 skylet npfp kestrel-cli kestrel-play swfc
   build "$KESTREL_TEST_PRESET"
 fi
 

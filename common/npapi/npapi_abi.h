@@ -412,6 +412,15 @@ static_assert(sizeof(NPWindow) == 32, "NPWindow layout");
 static_assert(sizeof(NPEvent) == 12, "NPEvent layout");
 static_assert(sizeof(NPStream) == 28, "NPStream layout");
 static_assert(sizeof(NPVariant) == 16, "NPVariant layout");
+#elif defined(_WIN64)
+// The same structures with 8-byte pointers and natural alignment, as 64-bit
+// browsers and plug-ins lay them out.
+static_assert(sizeof(NPNetscapeFuncs) == 328, "browser table layout");
+static_assert(sizeof(NPPluginFuncs) == 120, "plug-in table layout");
+static_assert(sizeof(NPWindow) == 40, "NPWindow layout");
+static_assert(sizeof(NPEvent) == 24, "NPEvent layout");
+static_assert(sizeof(NPStream) == 48, "NPStream layout");
+static_assert(sizeof(NPVariant) == 24, "NPVariant layout");
 #endif
 static_assert(sizeof(NPNetscapeFuncs) - offsetof(NPNetscapeFuncs, geturl) == 40 * sizeof(void*),
               "browser table has 40 entries");

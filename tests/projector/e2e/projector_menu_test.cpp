@@ -193,6 +193,13 @@ std::vector<std::string> LinesOf(const std::vector<std::string>& lines, const st
     return picked;
 }
 
+void PressKey(WORD key) {
+    keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+    Sleep(50);
+    keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+    Sleep(200);
+}
+
 // A shown popup menu of the process, or null.
 HWND OpenPopupMenu(DWORD processId) {
     for (HWND menu : uitest::FindTopLevelWindows(processId, "#32768", nullptr))
@@ -247,6 +254,52 @@ TEST_F(ProjectorMenu, MovieDrivesEveryMethodAndHearsChosenItems) {
     EXPECT_EQ(LinesOf(lines, "cmd:"),
               (std::vector<std::string>{"cmd:R&D/Open", "cmd:R&D/Save", "cmd:ctx/Paste"}));
     EXPECT_EQ(LinesOf(lines, "second:"), std::vector<std::string>{"second:Extra/Go"});
+
+    // The user chooses with the keyboard: F10 opens the bar, Down the first
+    // drop-down (a separator, then Open), Return chooses.
+    SetForegroundWindow(main);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return GetForegroundWindow() == main; }, 10000));
+    PressKey(VK_F10);
+    PressKey(VK_DOWN);
+    EXPECT_TRUE(
+        uitest::WaitUntil([&] { return OpenPopupMenu(projector.processId()) != nullptr; }, 5000))
+        << "the bar's drop-down did not open";
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] { return LinesOf(projector.traceLines(), "cmd:").size() == 4; }, 5000));
+
+    // A right click in the movie shows the context menu; Down and Return choose Copy.
+    RECT client = uitest::ClientRectangle(main);
+    POINT inside{(client.right - client.left) / 2, (client.bottom - client.top) / 2};
+    ClientToScreen(main, &inside);
+    SetCursorPos(inside.x, inside.y);
+    Sleep(100);
+    mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+    Sleep(50);
+    mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+    EXPECT_TRUE(
+        uitest::WaitUntil([&] { return OpenPopupMenu(projector.processId()) != nullptr; }, 5000))
+        << "no context menu";
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] { return LinesOf(projector.traceLines(), "cmd:").size() == 5; }, 5000));
+    EXPECT_EQ(LinesOf(projector.traceLines(), "cmd:"),
+              (std::vector<std::string>{"cmd:R&D/Open", "cmd:R&D/Save", "cmd:ctx/Paste",
+                                        "cmd:R&D/Open", "cmd:ctx/Copy"}));
+
+    // Closing the additional window takes its menu out of the bar: its command
+    // names nothing any more.
+    const std::vector<HWND> seconds =
+        uitest::FindTopLevelWindows(projector.processId(), "LK_KestrelSKWindow", "Second");
+    ASSERT_EQ(seconds.size(), 1u);
+    SendMessageA(seconds[0], WM_CLOSE, 0, 0);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !IsWindow(seconds[0]); }, 5000));
+    SendMessageA(main, WM_COMMAND, kGoCommand, 0);
+    SendMessageA(main, WM_COMMAND, kOpenCommand, 0);
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] { return LinesOf(projector.traceLines(), "cmd:").size() == 6; }, 5000));
+    EXPECT_EQ(LinesOf(projector.traceLines(), "second:").size(), 1u);
 }
 
 // A press with the mouse actions that do nothing of their own: a left press

@@ -47,8 +47,12 @@ RunningProjector::RunningProjector(
         {"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath_}};
     variables.insert(variables.end(), environment.begin(), environment.end());
     ok_ = ok_ && process_.start({program_, folder.work(), variables});
+    // By title: an additional window shown at start-up lies above the main one,
+    // so the first projector window found may be either.
+    const std::string& title = payload.mainWindow.title;
     if (ok_)
-        window_ = uitest::WaitForTopLevelWindow(process_.id(), "LK_KestrelSKWindow", nullptr,
+        window_ = uitest::WaitForTopLevelWindow(process_.id(), "LK_KestrelSKWindow",
+                                                title.empty() ? nullptr : title.c_str(),
                                                 kWindowTimeoutMs);
 }
 

@@ -48,6 +48,7 @@ class RunningProjector {
     bool waitForExit(DWORD timeoutMs, uint32_t* exitCode) {
         return process_.waitForExit(timeoutMs, exitCode);
     }
+    // The main window (found by the payload's title when it has one).
     HWND window() const { return window_; }
 
     std::vector<std::string> traceLines() const;
