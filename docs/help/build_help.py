@@ -190,13 +190,18 @@ def ConvertApiPages(api_dir, out_dir):
     return pages
 
 
+def Attribute(text):
+    # Only the double quote: HTML Help shows "&#x27;" as it stands.
+    return html.escape(text, quote=False).replace('"', "&quot;")
+
+
 def Entry(name, local, indent):
     pad = "  " * indent
     return (
         '%s<LI> <OBJECT type="text/sitemap">\n'
         '%s  <param name="Name" value="%s">\n'
         '%s  <param name="Local" value="%s">\n'
-        "%s  </OBJECT>\n" % (pad, pad, html.escape(name), pad, html.escape(local), pad)
+        "%s  </OBJECT>\n" % (pad, pad, Attribute(name), pad, Attribute(local), pad)
     )
 
 
@@ -222,7 +227,10 @@ def WriteProject(out_dir, files):
             "Full-text search=Yes\n"
             "Language=0x409 English (United States)\n"
             "Title=Kestrel Help\n"
-            "\n[FILES]\n" % (CHM_NAME, CONTENTS_FILE, INDEX_FILE)
+            "Default Window=main\n"
+            # Three panes with the Contents, Index and Search tabs; the usual buttons.
+            '\n[WINDOWS]\nmain="Kestrel Help","%s","%s","index.html","index.html",,,,,0x520,240,0x387e,[40,40,900,700],,,,0,0,0,0\n'
+            "\n[FILES]\n" % (CHM_NAME, CONTENTS_FILE, INDEX_FILE, CONTENTS_FILE, INDEX_FILE)
         )
         for name in files:
             out.write(name.replace("/", "\\") + "\n")
