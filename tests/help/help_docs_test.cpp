@@ -9,6 +9,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -257,7 +258,7 @@ const std::vector<SettingsPage>& SettingsPages() {
           "X, Y"}},
         {"input-page.html",
          "Input page",
-         {"Left mouse button", "Right mouse button", "Drag Window", "Send to Flash", "Ignore",
+         {"Left Mouse Button", "Right Mouse Button", "Drag Window", "Send to Flash", "Ignore",
           "Custom Menu", "Exit on Escape"}},
         {"flash-page.html",
          "Flash page",
@@ -290,6 +291,97 @@ TEST(HelpPages, EverySettingsPageDescribesEachOfItsControls) {
             EXPECT_NE(text.find(control), std::string::npos)
                 << page.file << " does not describe \"" << control << "\"";
     }
+}
+
+// The texts of the visible controls of each dialog in a resource script, by
+// the dialog's name. A statement may run over several lines.
+std::map<std::string, std::vector<std::string>> DialogControlTexts(const std::string& script) {
+    static const std::regex dialogStart(R"re(^(\w+)\s+DIALOG(EX)?\s)re");
+    static const std::regex statementStart(
+        R"re(^\s+(LTEXT|RTEXT|CTEXT|PUSHBUTTON|DEFPUSHBUTTON|AUTOCHECKBOX|CHECKBOX|AUTORADIOBUTTON|RADIOBUTTON|GROUPBOX|CONTROL|EDITTEXT|COMBOBOX|LISTBOX)\b)re");
+    static const std::regex text(R"re("([^"]*)")re");
+    std::map<std::string, std::vector<std::string>> dialogs;
+    std::vector<std::string> statements;
+    std::string dialog;
+    int depth = 0;
+    auto finish = [&] {
+        for (const std::string& statement : statements) {
+            std::smatch found;
+            if (statement.find("NOT WS_VISIBLE") != std::string::npos ||
+                !std::regex_search(statement, found, text))
+                continue;
+            dialogs[dialog].push_back(found[1].str());
+        }
+        statements.clear();
+    };
+    std::istringstream lines(script);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::smatch found;
+        if (depth == 0 && std::regex_search(line, found, dialogStart)) {
+            dialog = found[1].str();
+        } else if (line == "BEGIN") {
+            ++depth;
+        } else if (line == "END") {
+            if (--depth == 0 && !dialog.empty()) finish();
+            if (depth == 0) dialog.clear();
+        } else if (depth > 0 && !dialog.empty()) {
+            if (std::regex_search(line, statementStart))
+                statements.push_back(line);
+            else if (!statements.empty())
+                statements.back() += " " + line;
+        }
+    }
+    return dialogs;
+}
+
+// A control's text as a reader looks for it in the help: no "&", no colon
+// after a label, and a few labels the help spells correctly.
+std::string LabelInHelp(std::string label) {
+    static const std::map<std::string, std::string> kSpelledCorrectly = {
+        {"Verson", "Version"},
+        {"Addiontal Files (Installed next to the SWF)", "Additional files"},
+    };
+    label = std::regex_replace(label, std::regex("&"), "");
+    if (!label.empty() && label.back() == ':') label.pop_back();
+    const auto corrected = kSpelledCorrectly.find(label);
+    return corrected == kSpelledCorrectly.end() ? label : corrected->second;
+}
+
+// Every visible control of the builder's dialogs, read from its resource
+// scripts when the tree has them: a control added there needs its help too.
+TEST(HelpPages, EveryControlOfTheBuildersDialogsIsDescribed) {
+    static const std::map<std::string, std::string> kDialogPages = {
+        {"IDD_PAGE_WINDOWS", "windows-page.html"},
+        {"IDD_PAGE_OUTPUT", "output-page.html"},
+        {"IDD_PAGE_SETUP", "setup-page.html"},
+        {"IDD_PAGE_WINDOW", "window-page.html"},
+        {"IDD_PAGE_INPUT", "input-page.html"},
+        {"IDD_PAGE_FLASH", "flash-page.html"},
+        {"IDD_PREFERENCES_GENERAL", "preferences.html"},
+        {"IDD_PREFERENCES_UPDATES", "preferences.html"},
+        {"IDD_START", "start-dialog.html"},
+    };
+    int described = 0;
+    for (const char* script : {"pages.rc", "kestrel.rc"}) {
+        const std::string text =
+            ReadText(std::string(KESTREL_SOURCE_DIR) + "/builder/ui/" + script);
+        for (const auto& [dialog, controls] : DialogControlTexts(text)) {
+            const auto page = kDialogPages.find(dialog);
+            if (page == kDialogPages.end()) continue;
+            const std::string help = VisibleText(Page(page->second));
+            for (const std::string& control : controls) {
+                const std::string label = LabelInHelp(control);
+                if (!std::regex_search(label, std::regex("[A-Za-z]{2}"))) continue;
+                ++described;
+                EXPECT_NE(help.find(label), std::string::npos)
+                    << page->second << " does not describe \"" << label << "\" of " << dialog
+                    << " in " << script;
+            }
+        }
+    }
+    if (described == 0) GTEST_SKIP() << "the builder's resource scripts are not in this tree";
 }
 
 TEST(HelpPages, TheStartPageLeadsToEveryTopic) {
