@@ -116,6 +116,14 @@ TEST(HelpProject, EveryPageIsInTheContentsAndTheProject) {
     }
 }
 
+// The text a page shows, without tags: what a reader sees.
+std::string VisibleText(const std::string& page) {
+    std::string text = std::regex_replace(page, std::regex("<[^>]*>"), " ");
+    text = std::regex_replace(text, std::regex("&gt;"), ">");
+    text = std::regex_replace(text, std::regex("&amp;"), "&");
+    return std::regex_replace(text, std::regex("\\s+"), " ");
+}
+
 // Every movie API page was converted, titled and placed in the index of
 // methods (the index keeps its own entry per documented method).
 TEST(HelpProject, EveryApiPageIsConvertedWithItsMethodsIndexed) {
@@ -130,6 +138,11 @@ TEST(HelpProject, EveryApiPageIsConvertedWithItsMethodsIndexed) {
         const std::string page = Page(html);
         ASSERT_FALSE(page.empty()) << md << " was not converted to " << html;
         EXPECT_NE(page.find("<h1"), std::string::npos) << html;
+        // No Markdown left over outside code: emphasis, links, fences, tables.
+        const std::string prose =
+            VisibleText(std::regex_replace(page, std::regex("<(code|pre)>[\\s\\S]*?</\\1>"), " "));
+        for (const char* markup : {"**", "](", "```", "`", "| ---", "|---"})
+            EXPECT_EQ(prose.find(markup), std::string::npos) << html << " shows " << markup;
         if (md == "README.md") continue;
         const std::string text = ReadText(source + "/" + md);
         static const std::regex method(R"re(\n### `([A-Za-z]+\.[A-Za-z.]+)`)re");
@@ -138,14 +151,6 @@ TEST(HelpProject, EveryApiPageIsConvertedWithItsMethodsIndexed) {
                 << name << " is not in index.hhk";
     }
     EXPECT_EQ(pages, 13);
-}
-
-// The text a page shows, without tags: what a reader sees.
-std::string VisibleText(const std::string& page) {
-    std::string text = std::regex_replace(page, std::regex("<[^>]*>"), " ");
-    text = std::regex_replace(text, std::regex("&gt;"), ">");
-    text = std::regex_replace(text, std::regex("&amp;"), "&");
-    return std::regex_replace(text, std::regex("\\s+"), " ");
 }
 
 // The headings of a page, tags removed.
