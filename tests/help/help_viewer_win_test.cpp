@@ -117,6 +117,16 @@ TEST(SystemHelpDisplay, CompiledHelpOpensInTheViewer) {
         uitest::FindTopLevelWindows(GetCurrentProcessId(), "HH Parent", nullptr);
     ASSERT_FALSE(viewers.empty());
     EXPECT_EQ(uitest::WindowText(viewers[0]), "Kestrel Help");
+
+    // Let the viewer lay out and paint, then keep a picture for a person to look at.
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 1500) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(20);
+    }
+    MakeDirectory("screenshots");
+    EXPECT_TRUE(uitest::SaveScreenshot(JoinPath("screenshots", "help_viewer.bmp")));
     for (HWND viewer : viewers) DestroyWindow(viewer);
 }
 #endif
