@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything a fresh Debian 12 machine lacks to build and test Kestrel:
-# Wine (32-bit), Xvfb, the MinGW-w64 i686 cross compiler, native libraries, and
+# Wine (32-bit), Xvfb, the MinGW-w64 i686 cross compiler, native libraries, the
+# HTML Help compiler (chmcmd, in fp-utils), and
 # the cross-built third-party libraries (zlib, pugixml, libpng, googletest) and
 # Anti-Grain Geometry's headers for the cross builds.
 # Safe to run again: every step checks whether its work is already done.
@@ -65,7 +66,8 @@ install_pkgs build-essential cmake ninja-build pkg-config dpkg-dev \
   zlib1g-dev libpng-dev libpugixml-dev libagg-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-14-dev \
   xvfb xauth imagemagick x11-utils \
-  wine wine64 wine32:i386 python3 file util-linux
+  wine wine64 wine32:i386 python3 file util-linux \
+  fp-utils
 
 # --- cross-built third-party libraries ---------------------------------------
 TOOLCHAIN="$ROOT/cmake/mingw.cmake"
