@@ -2,8 +2,9 @@
 // the window; created by Create they destroy it with themselves.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// Needs the types of <windows.h>.
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -194,6 +195,10 @@ class Tooltips {
     HWND owner_ = nullptr;  // not owned
     OwnedWindow window_;
 };
+
+// Registers the common control classes the builder uses (bars, tabs, list
+// views); once per process.
+void InitialiseCommonControls();
 
 // Loads a string of this program's string table; empty when there is none.
 std::string LoadResourceString(int stringId);
