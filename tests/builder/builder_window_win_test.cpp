@@ -17,6 +17,7 @@
 #include "builder/ui/dialog.h"
 #include "builder/ui/main_window.h"
 #include "builder/ui/message_box.h"
+#include "builder/ui/message_loop.h"
 #include "builder/ui/replace_question.h"
 #include "builder/ui/resource_ids.h"
 #include "builder/update_check.h"
@@ -643,6 +644,34 @@ TEST_F(MainWindowTest, EveryCommandAndToolbarButtonRunsOnce) {
     }
     EXPECT_EQ(sent, (std::vector<int>{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_EXPORT,
                                       ID_HELP_CONTENTS}));
+}
+
+TEST_F(MainWindowTest, AcceleratorsReachTheMainWindowButClipboardKeysAreNotTaken) {
+    HACCEL table = LoadAcceleratorsA(GetModuleHandle(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(table, nullptr);
+    ACCEL entries[64];
+    const int count = CopyAcceleratorTableA(table, entries, 64);
+    ASSERT_GT(count, 0);
+    for (int index = 0; index < count; ++index) {
+        for (int clipboard : {57607, 57634, 57635, 57637, 57680, 57681}) {
+            EXPECT_NE(entries[index].cmd, clipboard);
+        }
+    }
+
+    // Ctrl+Z typed anywhere in the thread undoes through the hook.
+    EditTitle("Typed");
+    AcceleratorHook hook(Handle(), table);
+    ASSERT_TRUE(hook.Installed());
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageA(GetDlgItem(Handle(), IDC_MAIN_TABS), WM_KEYDOWN, 'Z', 1);
+    PumpMessages(50);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(MainTitle(), "Window");
+    EXPECT_EQ(window_->History().Position(), 0u);
 }
 
 // The toolkit on its own.
