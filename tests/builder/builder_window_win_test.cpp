@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <climits>
 #include <string>
 
 #include "builder/export/stub_resource_win.h"
 #include "builder/project_paths.h"
 #include "builder/registry_key_store_win.h"
 #include "builder/ui/application.h"
+#include "builder/ui/controls.h"
 #include "builder/ui/dialog.h"
 #include "builder/ui/main_window.h"
 #include "builder/ui/message_box.h"
@@ -675,6 +677,40 @@ TEST_F(MainWindowTest, AcceleratorsReachTheMainWindowButClipboardKeysAreNotTaken
 }
 
 // The toolkit on its own.
+
+TEST(Controls, EditTextsAreReadWholeAndNumbersSaturate) {
+    OwnedWindow parent(CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                       nullptr, nullptr, nullptr, nullptr));
+    EditBox edit;
+    ControlCreateArgs args;
+    args.parent = parent.get();
+    args.id = 100;
+    args.rect = {0, 0, 200, 20};
+    args.style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
+    ASSERT_TRUE(edit.Create(args));
+    const std::string longTitle(700, 't');
+    edit.SetText(longTitle);
+    EXPECT_EQ(edit.Text(), longTitle);
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {
+        {"42", 42},
+        {"-7", -7},
+        {"12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {"99999999999", INT_MAX},
+        {"-99999999999", INT_MIN},
+        {"99999999999999999999999", INT_MAX},
+    };
+    for (const auto& c : cases) {
+        edit.SetText(c.text);
+        EXPECT_EQ(edit.Integer(), c.value) << c.text;
+    }
+    edit.DestroyWindow();
+    EXPECT_EQ(edit.Handle(), nullptr);
+}
 
 TEST(MessageBoxes, LongTextsShowWholeAndMissingStringsSayError) {
     const std::string longText(700, 'w');
