@@ -19,6 +19,7 @@ struct StartOptions {
     std::string workingFolder;  // empty: the test's own
     // Variables set (or replaced) in the child's copy of our environment.
     std::vector<std::pair<std::string, std::string>> environment;
+    std::vector<std::string> arguments;  // each passed quoted
 };
 
 // A started program. Ends it (TerminateProcess) on destruction if it still runs.
