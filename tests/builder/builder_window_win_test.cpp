@@ -101,10 +101,13 @@ class MainWindowTest : public ::testing::Test {
     HWND Handle() const { return window_->Handle(); }
     void Command(int id) { SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     std::string Title() const { return uitest::WindowText(Handle()); }
-    // One undoable change of the main window's title.
+    // One undoable change of the main window's title, shown on the pages as
+    // if typed there (the pages apply what they show before a prompt).
     EditResult EditTitle(const std::string& title) {
-        return window_->PerformEdit(
+        const EditResult result = window_->PerformEdit(
             [&](Project& project) { project.MainWindow().SetWindowTitle(title); });
+        window_->RefreshAllPages();
+        return result;
     }
     std::string MainTitle() {
         return window_->CurrentProject().MainWindow().Settings().windowTitle;
