@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The main job: builds the programs, makes the sample movie, exports the
-# sample project (samples/hello/hello.kstl) as a projector with kestrel-cli,
-# runs that projector headless under Wine for a few seconds, takes a
-# screenshot, closes it and prints what happened.
+# The main job: builds the programs, makes the sample movie, opens the sample
+# project (samples/hello/hello.kstl) in the builder under Wine and exports it
+# as a projector with the builder's Export command, runs that projector for a
+# few seconds, takes a screenshot of each program, closes them and prints what
+# happened.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -15,11 +16,11 @@ source scripts/wine-arch.sh
 PREFIX="${KESTREL_BUILD_PREFIX:-build/}"
 source scripts/build.sh
 build native swfc kestrel-cli
-build win32 skylet npfp              # the shipping 32-bit programs
+build win32 kestrel skylet npfp      # the shipping 32-bit programs
 if [ "$KESTREL_TEST_PRESET" != win32 ]; then
   echo "(this machine cannot run 32-bit code: the projector runs from the x86-64 build)"
 fi
-build "$KESTREL_TEST_PRESET" skylet skylet_probe
+build "$KESTREL_TEST_PRESET" kestrel kestrel_probe skylet skylet_probe
 
 OUT="$ROOT/build/main-job"
 rm -rf "$OUT"
@@ -28,33 +29,57 @@ mkdir -p "$OUT"
 echo "== sample movie"
 "${PREFIX}native"/tools/swfwriter/swfc samples/hello/hello.swfdesc -o "$OUT/hello.swf"
 
-echo "== projector"
-# The project names its movie and output folder relative to itself.
-cp samples/hello/hello.kstl "$OUT/hello.kstl"
-"${PREFIX}native"/builder/cli/kestrel-cli export "$OUT/hello.kstl" \
-  --stub "$PREFIX$KESTREL_TEST_PRESET/projector/app/skylet.exe" --overwrite
-"${PREFIX}native"/builder/cli/kestrel-cli list "$OUT/hello.exe"
-ls -l "$OUT/hello.exe"
+# The sample names its movie and output folder relative to itself; the
+# builder takes relative paths against its own folder (kestrel-cli against
+# the project's), so the copy it opens names them in full.
+OUT_WIN="$(printf 'Z:%s' "$OUT" | tr / '\\')"
+sed -e "s|swf=\"hello.swf\"|swf=\"${OUT_WIN//\\/\\\\}\\\\hello.swf\"|" \
+  -e "s|output_folder=\".\"|output_folder=\"${OUT_WIN//\\/\\\\}\"|" \
+  samples/hello/hello.kstl >"$OUT/hello.kstl"
 
-echo "== run under Wine + Xvfb"
 export KESTREL_WINEPREFIX="${KESTREL_WINEPREFIX:-$ROOT/build/wineprefix}"
 source scripts/xvfb-session.sh
 xvfb_start
 trap xvfb_stop EXIT
-PROBE="$PREFIX$KESTREL_TEST_PRESET/tests/support/skylet_probe.exe"
-scripts/wine-run.sh "$PROBE" "$(printf 'Z:%s' "$OUT/hello.exe" | tr / '\\')" 4 >"$OUT/report.txt" 2>"$OUT/wine.log" &
-probe=$!
-for _ in $(seq 1 600); do
-  grep -q '^hold' "$OUT/report.txt" 2>/dev/null && break
-  kill -0 "$probe" 2>/dev/null || break
-  sleep 0.1
-done
-if grep -q '^hold' "$OUT/report.txt"; then
-  import -window root "$OUT/shot.png"
-fi
+
+# Runs a probe under Wine; takes a screenshot into $3 once it prints "hold".
+run_probe() {
+  local report="$1" log="$2" shot="$3"
+  shift 3
+  scripts/wine-run.sh "$@" >"$report" 2>"$log" &
+  local probe=$!
+  for _ in $(seq 1 900); do
+    grep -q '^hold' "$report" 2>/dev/null && break
+    kill -0 "$probe" 2>/dev/null || break
+    sleep 0.1
+  done
+  if grep -q '^hold' "$report"; then import -window root "$shot"; fi
+  local status=0
+  wait "$probe" || status=$?
+  tr -d '\r' <"$report" | grep -v '^hold$' || true
+  [ -f "$shot" ] && echo "screenshot: $shot"
+  return "$status"
+}
+
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+echo "== builder: open the sample project and export it"
 status=0
-wait "$probe" || status=$?
-tr -d '\r' <"$OUT/report.txt" | grep -v '^hold$' || true
-[ -f "$OUT/shot.png" ] && echo "screenshot: $OUT/shot.png"
+run_probe "$OUT/builder-report.txt" "$OUT/builder-wine.log" "$OUT/builder.png" \
+  "$PREFIX$KESTREL_TEST_PRESET/tests/support/kestrel_probe.exe" \
+  "$(winpath "$(realpath -m "$PREFIX$KESTREL_TEST_PRESET/builder/ui/kestrel.exe")")" \
+  "$(winpath "$OUT/hello.kstl")" 3 || status=$?
+if [ "$status" -ne 0 ] || [ ! -f "$OUT/hello.exe" ]; then
+  echo "main job: FAILED (the builder did not export the projector)"
+  exit 1
+fi
+"${PREFIX}native"/builder/cli/kestrel-cli list "$OUT/hello.exe"
+ls -l "$OUT/hello.exe"
+
+echo "== projector: run under Wine + Xvfb"
+status=0
+run_probe "$OUT/report.txt" "$OUT/wine.log" "$OUT/shot.png" \
+  "$PREFIX$KESTREL_TEST_PRESET/tests/support/skylet_probe.exe" "$(winpath "$OUT/hello.exe")" 4 ||
+  status=$?
 if [ "$status" -eq 0 ]; then echo "main job: OK"; else echo "main job: FAILED ($status)"; fi
 exit "$status"
