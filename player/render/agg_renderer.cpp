@@ -8,6 +8,7 @@
 #include <agg_scanline_p.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
 #include <utility>
@@ -170,22 +171,10 @@ struct Surface {
     }
 };
 
-/* Masks arrive as brackets: BeginMask, the mask's shapes, MaskContent, what it
- * masks, EndMask. The mask's shapes paint their area into a layer of their own;
- * what it masks paints into a second layer; at EndMask the second layer goes onto
- * the surface below, each pixel weighted by the mask's coverage there. Brackets
- * nest: an inner mask lands on its outer mask's content layer, which its own
- * EndMask masks in turn. Brackets that do not match (bad data) are closed at the
- * end of the list as if they had ended there. */
-struct MaskBracket {
-    Surface* below;  // not owned: where the masked content lands
-    std::unique_ptr<Surface> area;
-    std::unique_ptr<Surface> content;  // null until MaskContent
-};
-
-void CompositeMasked(const Surface& content, const Surface& area, Surface& below) {
-    int width = below.Width(), height = below.Height();
-    for (int y = 0; y < height; ++y) {
+void CompositeMasked(const Surface& content, const Surface& area, Surface& below, int top,
+                     int bottom) {
+    int width = below.Width();
+    for (int y = top; y < bottom; ++y) {
         const uint8_t* src = content.buffer.row_ptr(y);
         const uint8_t* mask = area.buffer.row_ptr(y);
         uint8_t* out = below.buffer.row_ptr(y);
@@ -216,14 +205,53 @@ void Unpremultiply(PixelBuffer& target) {
     }
 }
 
+/* A frame is painted in two passes. The first goes through the render list and
+ * turns every item into paint operations: shapes into their coverage (rasterised,
+ * or found as the frame before left it) with their colours. The second paints the
+ * operations band by band down the frame, each band a few dozen rows, so that the
+ * rows being blended stay in the processor's cache from the first shape to the
+ * last instead of the whole frame streaming through it once per shape.
+ *
+ * Masks arrive as brackets: BeginMask, the mask's shapes, MaskContent, what it
+ * masks, EndMask. The mask's shapes paint their area into a layer of their own;
+ * what it masks paints into a second layer; at EndMask the second layer goes onto
+ * the surface below, each pixel weighted by the mask's coverage there. Brackets
+ * nest: an inner mask lands on its outer mask's content layer, which its own
+ * EndMask masks in turn. Brackets that do not match (bad data) are closed at the
+ * end of the list as if they had ended there. Within a band only its rows of each
+ * layer are cleared and composited.
+ *
+ * Text is drawn by the platform's painter onto the whole frame at once, so a frame
+ * with text is painted as one band. A frame whose coverage would pass the cache's
+ * limit is painted item by item as its coverage is made. */
+struct PaintOp {
+    enum Kind : uint8_t { Fill, Solid, BeginMask, MaskContent, EndMask, Text } kind = Fill;
+    const CoverageMask* coverage = nullptr;  // not owned: Fill and Solid
+    ShapeStyles* styles = nullptr;           // not owned: Fill
+    agg::rgba8 color;                        // Solid
+    const RenderItem* item = nullptr;        // not owned: Text
+    Matrix itemToPixels;                     // Text
+    uint32_t nextRow = 0;                    // the coverage row the next band starts at
+    int32_t nextY = 0;                       // that row's scanline; past the frame when none
+};
+
+struct MaskBracket {
+    Surface* below;  // not owned: where the masked content lands
+    std::unique_ptr<Surface> area;
+    std::unique_ptr<Surface> content;  // null until MaskContent
+};
+
 }  // namespace
 
 struct Renderer::State {
+    // Rows of a band: this many bytes of a frame's width fit the cache together
+    // with what is being blended into them.
+    static constexpr int kBandBytes = 256 * 1024;
+
     CompoundRasterizer compound;
     SingleRasterizer single;
     agg::scanline_p8 scanline;
     PaintBuffers paint;
-    ShapeStyles styles;
     ShapeCache cache;
     std::vector<Point> points;
     std::vector<double> widths;
@@ -232,9 +260,19 @@ struct Renderer::State {
 
     // The frame being painted.
     const FrameOptions* options = nullptr;  // not owned
-    Surface* target = nullptr;              // not owned: the surface being painted
-    bool maskArea = false;                  // painting a mask's area, not colours
+    std::vector<PaintOp> ops;
+    std::vector<std::unique_ptr<ShapeStyles>> styleSets;  // the first usedStyleSets in use
+    size_t usedStyleSets = 0;
+    std::vector<CoverageMask> contourCoverage;  // the first usedContours in use
+    size_t usedContours = 0;
+    bool hasText = false;
+    // Recording: how deep in mask brackets, and whether shapes paint a mask's area.
+    std::vector<bool> recordMasks;  // per open bracket: content begun
+    bool maskArea = false;
+    // Painting.
+    Surface* target = nullptr;  // not owned: the surface being painted
     std::vector<MaskBracket> masks;
+    int bandTop = 0, bandBottom = 0;
 
     void Begin(int frameWidth, int frameHeight) {
         if (frameWidth != width || frameHeight != height) {
@@ -245,18 +283,24 @@ struct Renderer::State {
             compound.clip_box(0, 0, width, height);
             single.clip_box(0, 0, width, height);
         }
+        ops.clear();
+        usedStyleSets = 0;
+        usedContours = 0;
+        hasText = false;
+        recordMasks.clear();
+        maskArea = false;
     }
 
-    std::unique_ptr<Surface> TakeLayer() {
-        if (spareLayers.empty()) return Surface::Layer(width, height);
-        std::unique_ptr<Surface> layer = std::move(spareLayers.back());
-        spareLayers.pop_back();
-        std::fill(layer->own.begin(), layer->own.end(), uint8_t{0});
-        return layer;
+    ShapeStyles& NextStyleSet() {
+        if (usedStyleSets == styleSets.size()) styleSets.push_back(std::make_unique<ShapeStyles>());
+        return *styleSets[usedStyleSets++];
     }
-    void GiveBack(std::unique_ptr<Surface> layer) {
-        if (layer) spareLayers.push_back(std::move(layer));
+    CoverageMask& NextContour() {
+        if (usedContours == contourCoverage.size()) contourCoverage.emplace_back();
+        return contourCoverage[usedContours++];
     }
+
+    // --- the first pass ---------------------------------------------------------
 
     template <class Rasterizer>
     void Sweep(Rasterizer& ras, CoverageMask& mask) {
@@ -307,8 +351,8 @@ struct Renderer::State {
     }
 
     // Shapes without edges (text made of glyphs) keep closed contours per colour.
-    void FillContours(const ShapeDefinition& shape, const Matrix& m,
-                      const ColorTransform& transform) {
+    void RecordContours(const ShapeDefinition& shape, const Matrix& m,
+                        const ColorTransform& transform) {
         SingleRasterizer& ras = single;
         ras.filling_rule(shape.nonZeroWinding ? agg::fill_non_zero : agg::fill_even_odd);
         for (const player::FillPath& fill : shape.fills) {
@@ -331,15 +375,17 @@ struct Renderer::State {
                 for (const Point& p : points) ras.line_to_d(p.x, p.y);
                 at = end;
             }
-            CoverageMask& mask = paintScratch;
+            CoverageMask& mask = NextContour();
             Sweep(ras, mask);
-            SolidStyle solid{Premultiplied(color)};
-            PaintCoverage(mask, target->buffer, solid, 1, paint);
+            PaintOp op;
+            op.kind = PaintOp::Solid;
+            op.coverage = &mask;
+            op.color = Premultiplied(color);
+            ops.push_back(op);
         }
     }
-    CoverageMask paintScratch;
 
-    void DrawShape(const RenderItem& item, const Matrix& stageToPixels) {
+    void RecordShape(const RenderItem& item, const Matrix& stageToPixels) {
         Matrix m = stageToPixels.multiply(item.matrix);
         if (!Finite(m)) return;
         const ShapeDefinition& shape = *item.shape;
@@ -350,7 +396,7 @@ struct Renderer::State {
             (box.xMax < -1 || box.yMax < -1 || box.xMin > width + 1 || box.yMin > height + 1))
             return;
         if (shape.edges.empty()) {
-            FillContours(shape, m, item.colorTransform);
+            RecordContours(shape, m, item.colorTransform);
             return;
         }
         // A mask is the area of its fills; its lines take no part.
@@ -363,58 +409,177 @@ struct Renderer::State {
         ShapeCoverage& coverage = cache.Find(shape, m, widths, fresh);
         if (fresh) RasterizeFills(shape, m, coverage.fills);
         if (!coverage.fills.rows.empty()) {
-            styles.Reset(shape, m, item.colorTransform, maskArea);
-            PaintCoverage(coverage.fills, target->buffer, styles, styles.Count(), paint);
+            PaintOp op;
+            op.kind = PaintOp::Fill;
+            op.coverage = &coverage.fills;
+            op.styles = &NextStyleSet();
+            op.styles->Reset(shape, m, item.colorTransform, maskArea);
+            ops.push_back(op);
         }
         if (!strokes) return;
         if (!coverage.strokesBuilt) RasterizeStrokes(shape, m, coverage);
         for (size_t style = 0; style < shape.lineStyles.size(); ++style) {
             Rgba color = item.colorTransform.apply(shape.lineStyles[style].color);
-            if (color.a == 0) continue;
-            SolidStyle solid{Premultiplied(color)};
-            PaintCoverage(coverage.strokes[style], target->buffer, solid, 1, paint);
+            if (color.a == 0 || coverage.strokes[style].rows.empty()) continue;
+            PaintOp op;
+            op.kind = PaintOp::Solid;
+            op.coverage = &coverage.strokes[style];
+            op.color = Premultiplied(color);
+            ops.push_back(op);
         }
+    }
+
+    void Record(const RenderItem& item, const Matrix& stageToPixels) {
+        PaintOp op;
+        switch (item.kind) {
+            case RenderItem::BeginMask:
+                recordMasks.push_back(false);
+                maskArea = true;
+                op.kind = PaintOp::BeginMask;
+                ops.push_back(op);
+                break;
+            case RenderItem::MaskContent:
+                if (recordMasks.empty() || recordMasks.back()) break;
+                recordMasks.back() = true;
+                maskArea = false;
+                op.kind = PaintOp::MaskContent;
+                ops.push_back(op);
+                break;
+            case RenderItem::EndMask:
+                if (recordMasks.empty()) break;
+                recordMasks.pop_back();
+                // Inside an outer mask's definition, painting goes on as area.
+                maskArea = !recordMasks.empty() && !recordMasks.back();
+                op.kind = PaintOp::EndMask;
+                ops.push_back(op);
+                break;
+            case RenderItem::Text: {
+                if (!item.text || !options->text || maskArea) break;
+                Matrix m = stageToPixels.multiply(item.matrix);
+                if (!Finite(m)) break;
+                op.kind = PaintOp::Text;
+                op.item = &item;
+                op.itemToPixels = m;
+                ops.push_back(op);
+                hasText = true;
+                break;
+            }
+            case RenderItem::Shape:
+                if (item.shape) RecordShape(item, stageToPixels);
+                break;
+        }
+    }
+
+    // --- the second pass --------------------------------------------------------
+
+    std::unique_ptr<Surface> TakeLayer() {
+        std::unique_ptr<Surface> layer;
+        if (spareLayers.empty()) {
+            layer = Surface::Layer(width, height);
+        } else {
+            layer = std::move(spareLayers.back());
+            spareLayers.pop_back();
+            for (int y = bandTop; y < bandBottom; ++y)
+                std::fill_n(layer->buffer.row_ptr(y), static_cast<size_t>(width) * 4, uint8_t{0});
+        }
+        return layer;
+    }
+    void GiveBack(std::unique_ptr<Surface> layer) {
+        if (layer) spareLayers.push_back(std::move(layer));
     }
 
     void EndMask() {
         MaskBracket& top = masks.back();
-        if (top.content) CompositeMasked(*top.content, *top.area, *top.below);
+        if (top.content) CompositeMasked(*top.content, *top.area, *top.below, bandTop, bandBottom);
         target = top.below;
         GiveBack(std::move(top.area));
         GiveBack(std::move(top.content));
         masks.pop_back();
-        // Inside an outer mask's definition, painting goes on as area.
-        maskArea = !masks.empty() && !masks.back().content;
     }
 
-    void DrawItem(const RenderItem& item, const Matrix& stageToPixels) {
-        switch (item.kind) {
-            case RenderItem::BeginMask:
+    void Paint(PaintOp& op) {
+        switch (op.kind) {
+            case PaintOp::Fill:
+                if (op.nextY >= bandBottom) break;
+                PaintCoverage(*op.coverage, target->buffer, *op.styles, op.styles->Count(), paint,
+                              bandBottom, op.nextRow);
+                op.nextY = RowY(*op.coverage, op.nextRow);
+                break;
+            case PaintOp::Solid: {
+                if (op.nextY >= bandBottom) break;
+                SolidStyle solid{op.color};
+                PaintCoverage(*op.coverage, target->buffer, solid, 1, paint, bandBottom,
+                              op.nextRow);
+                op.nextY = RowY(*op.coverage, op.nextRow);
+                break;
+            }
+            case PaintOp::BeginMask:
                 masks.push_back(MaskBracket{target, TakeLayer(), nullptr});
                 target = masks.back().area.get();
-                maskArea = true;
                 break;
-            case RenderItem::MaskContent:
+            case PaintOp::MaskContent:
                 if (masks.empty() || masks.back().content) break;
                 masks.back().content = TakeLayer();
                 target = masks.back().content.get();
-                maskArea = false;
                 break;
-            case RenderItem::EndMask:
+            case PaintOp::EndMask:
                 if (!masks.empty()) EndMask();
                 break;
-            case RenderItem::Text:
-                if (item.text && options->text && !maskArea) {
-                    Matrix m = stageToPixels.multiply(item.matrix);
-                    if (Finite(m))
-                        options->text->PaintText(item, m, target->buffer.buf(), width, height,
-                                                 width * 4);
-                }
-                break;
-            case RenderItem::Shape:
-                if (item.shape) DrawShape(item, stageToPixels);
+            case PaintOp::Text:
+                options->text->PaintText(*op.item, op.itemToPixels, target->buffer.buf(), width,
+                                         height, width * 4);
                 break;
         }
+    }
+
+    // The scanline of a coverage row; past every surface when there is none.
+    static int32_t RowY(const CoverageMask& coverage, uint32_t row) {
+        return row < coverage.rows.size() ? coverage.rows[row].y : INT32_MAX;
+    }
+    static void Rewind(PaintOp& op) {
+        op.nextRow = 0;
+        if (op.coverage) op.nextY = RowY(*op.coverage, 0);
+    }
+
+    void PaintBand(Surface& frame, int top, int bottom) {
+        bandTop = top;
+        bandBottom = bottom;
+        target = &frame;
+        for (PaintOp& op : ops) Paint(op);
+        while (!masks.empty()) EndMask();
+    }
+
+    void PaintFrame(const RenderList& list, const Matrix& stageToPixels, Surface& frame) {
+        for (const RenderItem& item : list.items) {
+            Record(item, stageToPixels);
+            if (cache.Bytes() > ShapeCache::kMaxBytes) break;
+        }
+        if (cache.Bytes() <= ShapeCache::kMaxBytes) {
+            for (PaintOp& op : ops) Rewind(op);
+            int band = hasText ? height : std::max(16, kBandBytes / (width * 4));
+            for (int top = 0; top < height; top += band)
+                PaintBand(frame, top, std::min(height, top + band));
+            return;
+        }
+        // Too much to keep: what was recorded is dropped and every item painted
+        // as soon as it is recorded, its coverage made again in scratch storage.
+        cache.Clear();
+        Begin(width, height);
+        bandTop = 0;
+        bandBottom = height;
+        target = &frame;
+        for (const RenderItem& item : list.items) {
+            Record(item, stageToPixels);
+            for (PaintOp& op : ops) {
+                Rewind(op);
+                Paint(op);
+            }
+            ops.clear();
+            usedStyleSets = 0;
+            usedContours = 0;
+            cache.Clear();
+        }
+        while (!masks.empty()) EndMask();
     }
 };
 
@@ -432,10 +597,7 @@ void Renderer::RenderFrame(const RenderList& list, const Matrix& stageToPixels, 
     else
         frame.base.clear(Premultiplied(options.background ? *options.background : list.background));
     s.options = &options;
-    s.target = &frame;
-    s.maskArea = false;
-    for (const RenderItem& item : list.items) s.DrawItem(item, stageToPixels);
-    while (!s.masks.empty()) s.EndMask();
+    s.PaintFrame(list, stageToPixels, frame);
     s.target = nullptr;
     s.options = nullptr;
     s.cache.EndFrame();

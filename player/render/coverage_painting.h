@@ -9,7 +9,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "player/render/coverage_mask.h"
 
@@ -45,6 +50,54 @@ inline uint32_t Over(uint32_t source, uint32_t below) {
     return source + Scaled(below, 255 - (source >> 24));
 }
 
+#if defined(__SSE2__)
+// Four pixels over four: each 16-bit lane computes x * (255 - alpha) / 255
+// rounded exactly as Scaled does.
+inline __m128i Over4(__m128i source, __m128i below) {
+    const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255),
+                  half = _mm_set1_epi16(128);
+    __m128i sLo = _mm_unpacklo_epi8(source, zero), sHi = _mm_unpackhi_epi8(source, zero);
+    __m128i keepLo = _mm_sub_epi16(full, _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF));
+    __m128i keepHi = _mm_sub_epi16(full, _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF));
+    __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(below, zero), keepLo), half);
+    __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(below, zero), keepHi), half);
+    lo = _mm_srli_epi16(_mm_add_epi16(lo, _mm_srli_epi16(lo, 8)), 8);
+    hi = _mm_srli_epi16(_mm_add_epi16(hi, _mm_srli_epi16(hi, 8)), 8);
+    return _mm_add_epi8(_mm_packus_epi16(lo, hi), source);
+}
+#endif
+
+// One source colour over `count` pixels.
+inline void OverAll(uint32_t* pixels, int count, uint32_t source) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(source));
+    for (; i + 4 <= count; i += 4) {
+        __m128i* at = reinterpret_cast<__m128i*>(pixels + i);
+        _mm_storeu_si128(at, Over4(four, _mm_loadu_si128(at)));
+    }
+#endif
+    for (; i < count; ++i) pixels[i] = Over(source, pixels[i]);
+}
+
+// A colour per pixel (premultiplied RGBA bytes) over `count` pixels.
+inline void OverEach(uint32_t* pixels, int count, const void* sources) {
+    const uint8_t* from = static_cast<const uint8_t*>(sources);
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4) {
+        __m128i* at = reinterpret_cast<__m128i*>(pixels + i);
+        __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i * 4));
+        _mm_storeu_si128(at, Over4(source, _mm_loadu_si128(at)));
+    }
+#endif
+    for (; i < count; ++i) {
+        uint32_t source;
+        std::memcpy(&source, from + i * 4, 4);
+        pixels[i] = Over(source, pixels[i]);
+    }
+}
+
 inline uint32_t Packed(const agg::rgba8& c) {
     return uint32_t{c.r} | uint32_t{c.g} << 8 | uint32_t{c.b} << 16 | uint32_t{c.a} << 24;
 }
@@ -73,11 +126,10 @@ inline void BlendSolid(agg::rendering_buffer& surface, int x, int y, int len, ui
     RowSlice row = Slice(surface, x, y, len);
     if (oneCover) {
         uint32_t source = covers[0] == 255 ? color : Scaled(color, covers[0]);
-        if (source >> 24 == 255) {
+        if (source >> 24 == 255)
             std::fill(row.pixels, row.pixels + row.len, source);
-        } else if (source != 0) {
-            for (int i = 0; i < row.len; ++i) row.pixels[i] = Over(source, row.pixels[i]);
-        }
+        else if (source != 0)
+            OverAll(row.pixels, row.len, source);
         return;
     }
     covers += row.skip;
@@ -93,6 +145,11 @@ inline void BlendColors(agg::rendering_buffer& surface, int x, int y, int len,
                         const agg::rgba8* colors, const uint8_t* covers, bool oneCover) {
     RowSlice row = Slice(surface, x, y, len);
     colors += row.skip;
+    static_assert(sizeof(agg::rgba8) == 4, "colours are packed RGBA bytes");
+    if (oneCover && covers[0] == 255) {
+        OverEach(row.pixels, row.len, colors);
+        return;
+    }
     if (!oneCover) covers += row.skip;
     for (int i = 0; i < row.len; ++i) {
         unsigned cover = oneCover ? covers[0] : covers[i];
@@ -169,13 +226,15 @@ void MixRows(const CoverageMask& mask, const CoverageRow* first, const CoverageR
 
 }  // namespace detail
 
-// Styles beyond `styleCount` (bad data) are not painted.
+// Paints the rows above `bottom` from row `nextRow` on, and leaves `nextRow` at
+// the first row not painted: called band after band down the surface, every row
+// is painted once. Styles beyond `styleCount` (bad data) are not painted.
 template <class Styles>
 void PaintCoverage(const CoverageMask& mask, agg::rendering_buffer& target, Styles& styles,
-                   size_t styleCount, PaintBuffers& buffers) {
-    const CoverageRow* row = mask.rows.data();
-    const CoverageRow* end = row + mask.rows.size();
-    while (row != end) {
+                   size_t styleCount, PaintBuffers& buffers, int bottom, uint32_t& nextRow) {
+    const CoverageRow* row = mask.rows.data() + std::min<size_t>(nextRow, mask.rows.size());
+    const CoverageRow* end = mask.rows.data() + mask.rows.size();
+    while (row != end && row->y < bottom) {
         const CoverageRow* last = row + 1;
         while (last != end && last->y == row->y) ++last;
         bool known = true;
@@ -190,6 +249,7 @@ void PaintCoverage(const CoverageMask& mask, agg::rendering_buffer& target, Styl
         }
         row = last;
     }
+    nextRow = static_cast<uint32_t>(row - mask.rows.data());
 }
 
 }  // namespace kestrel::render
