@@ -86,8 +86,12 @@ ShapeCoverage& ShapeCache::Find(const ShapeDefinition& shape, const player::Matr
         fresh = true;
         return scratch_;
     }
-    Entry& entry = found != entries_.end() ? found->second : entries_[key];
     fresh = found == entries_.end();
+    Entry& entry = fresh ? entries_[key] : found->second;
+    if (fresh && !spare_.empty()) {
+        entry.coverage = std::move(spare_.back());
+        spare_.pop_back();
+    }
     if (!fresh && entry.widths != widths) {
         entry.coverage.strokes.clear();
         entry.coverage.strokesBuilt = false;
@@ -103,6 +107,15 @@ void ShapeCache::EndFrame() {
     for (auto it = entries_.begin(); it != entries_.end();) {
         if (it->second.frame != frame_) {
             bytes_ -= it->second.bytes;
+            // Only so many are kept for reuse: a frame seldom brings more new
+            // shapes than the one before dropped.
+            if (spare_.size() < kMaxSpare) {
+                ShapeCoverage& coverage = it->second.coverage;
+                coverage.fills.Clear();
+                for (CoverageMask& stroke : coverage.strokes) stroke.Clear();
+                coverage.strokesBuilt = false;
+                spare_.push_back(std::move(coverage));
+            }
             it = entries_.erase(it);
         } else {
             ++it;
@@ -113,6 +126,7 @@ void ShapeCache::EndFrame() {
 
 void ShapeCache::Clear() {
     entries_.clear();
+    spare_.clear();
     last_ = nullptr;
     bytes_ = 0;
 }

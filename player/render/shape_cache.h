@@ -34,6 +34,7 @@ class ShapeCache {
     // A frame's worth of coverage is kept up to this size; beyond it shapes are
     // rasterised into a scratch entry each time.
     static constexpr size_t kMaxBytes = size_t{128} << 20;
+    static constexpr size_t kMaxSpare = 4096;
 
     // The entry for the shape drawn with `shapeToPixels` and its lines `widths` wide
     // (pixels, one per line style); `fresh` tells whether its coverage must be
@@ -64,6 +65,9 @@ class ShapeCache {
     };
 
     std::unordered_map<Key, Entry, KeyHash> entries_;
+    // Coverage of dropped entries, emptied, kept for new ones: its storage is
+    // reused instead of allocated again.
+    std::vector<ShapeCoverage> spare_;
     Entry* last_ = nullptr;  // not owned: the entry whose size may still grow
     ShapeCoverage scratch_;
     size_t bytes_ = 0;
