@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <deque>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -248,6 +249,8 @@ struct Renderer::State {
     // with what is being blended into them.
     static constexpr int kBandBytes = 256 * 1024;
 
+    explicit State(size_t keptBytes) : cache(keptBytes) {}
+
     CompoundRasterizer compound;
     SingleRasterizer single;
     agg::scanline_p8 scanline;
@@ -263,7 +266,8 @@ struct Renderer::State {
     std::vector<PaintOp> ops;
     std::vector<std::unique_ptr<ShapeStyles>> styleSets;  // the first usedStyleSets in use
     size_t usedStyleSets = 0;
-    std::vector<CoverageMask> contourCoverage;  // the first usedContours in use
+    // A deque: operations point into it while it grows.
+    std::deque<CoverageMask> contourCoverage;  // the first usedContours in use
     size_t usedContours = 0;
     bool hasText = false;
     // Recording: how deep in mask brackets, and whether shapes paint a mask's area.
@@ -552,9 +556,9 @@ struct Renderer::State {
     void PaintFrame(const RenderList& list, const Matrix& stageToPixels, Surface& frame) {
         for (const RenderItem& item : list.items) {
             Record(item, stageToPixels);
-            if (cache.Bytes() > ShapeCache::kMaxBytes) break;
+            if (cache.Full()) break;
         }
-        if (cache.Bytes() <= ShapeCache::kMaxBytes) {
+        if (!cache.Full()) {
             for (PaintOp& op : ops) Rewind(op);
             int band = hasText ? height : std::max(16, kBandBytes / (width * 4));
             for (int top = 0; top < height; top += band)
@@ -583,7 +587,7 @@ struct Renderer::State {
     }
 };
 
-Renderer::Renderer() : state_(std::make_unique<State>()) {}
+Renderer::Renderer(size_t keptBytes) : state_(std::make_unique<State>(keptBytes)) {}
 Renderer::~Renderer() = default;
 
 void Renderer::RenderFrame(const RenderList& list, const Matrix& stageToPixels, PixelBuffer& target,
