@@ -317,6 +317,11 @@ struct Renderer::State {
     // Every edge with a fill on either side goes into the compound rasteriser with
     // its two styles: the fills come out exactly, with no contour building.
     void RasterizeFills(const ShapeDefinition& shape, const Matrix& m, CoverageMask& mask) {
+        int only = OnlyFillStyle(shape);
+        if (only > 0) {
+            RasterizeOneFill(shape, only, m, mask);
+            return;
+        }
         mask.Clear();
         CompoundRasterizer& ras = compound;
         ras.reset();
@@ -341,6 +346,49 @@ struct Renderer::State {
                 if (ras.sweep_scanline(scanline, static_cast<int>(i)))
                     mask.AddScanline(scanline, ras.style(i));
         }
+    }
+
+    // The one fill style a shape's edges have (most shapes), 0 when they have
+    // several or none.
+    static int OnlyFillStyle(const ShapeDefinition& shape) {
+        int count = static_cast<int>(shape.fillStyles.size()), only = 0;
+        for (const ShapeEdge& e : shape.edges) {
+            for (int style : {e.fill0, e.fill1}) {
+                if (style <= 0 || style > count || style == only) continue;
+                if (only != 0) return 0;
+                only = style;
+            }
+        }
+        return only;
+    }
+
+    // A single fill needs no compound rasteriser: edges with the fill on their
+    // left go in as they run and edges with it on their right reversed, so the
+    // non-zero rule finds the fill where the compound one would.
+    void RasterizeOneFill(const ShapeDefinition& shape, int style, const Matrix& m,
+                          CoverageMask& mask) {
+        SingleRasterizer& ras = single;
+        ras.reset();
+        ras.filling_rule(agg::fill_non_zero);
+        // Edges are loose pieces of outlines, not closed one by one.
+        ras.auto_close(false);
+        for (const ShapeEdge& e : shape.edges) {
+            bool left = e.fill0 == style, right = e.fill1 == style;
+            if (left == right) continue;  // on both sides, or on neither
+            points.clear();
+            points.push_back(EdgeStart(e, m));
+            FlattenEdge(e, m, points);
+            if (right) std::reverse(points.begin(), points.end());
+            ras.move_to_d(points[0].x, points[0].y);
+            for (size_t i = 1; i < points.size(); ++i) ras.line_to_d(points[i].x, points[i].y);
+        }
+        mask.Clear();
+        if (ras.rewind_scanlines()) {
+            scanline.reset(ras.min_x(), ras.max_x());
+            while (ras.sweep_scanline(scanline))
+                mask.AddScanline(scanline, static_cast<unsigned>(style - 1));
+        }
+        ras.auto_close(true);
     }
 
     void RasterizeStrokes(const ShapeDefinition& shape, const Matrix& m, ShapeCoverage& coverage) {
