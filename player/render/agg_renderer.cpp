@@ -640,7 +640,11 @@ Renderer::~Renderer() = default;
 
 void Renderer::RenderFrame(const RenderList& list, const Matrix& stageToPixels, PixelBuffer& target,
                            const FrameOptions& options) {
-    if (target.width <= 0 || target.height <= 0) return;
+    // A buffer whose pixels do not match its size (filled in by hand) is not drawn.
+    if (target.width <= 0 || target.height <= 0 ||
+        target.pixels.size() !=
+            static_cast<size_t>(target.width) * static_cast<size_t>(target.height) * 4)
+        return;
     State& s = *state_;
     s.Begin(target.width, target.height);
     Surface frame(target.pixels.data(), target.width, target.height);

@@ -158,6 +158,17 @@ showframe
     ExpectPixels(straight, {{5, 5, Rgba{0, 0, 0, 255}}, {20, 5, Rgba{0, 0, 128, 255}}});
 }
 
+TEST(RendererFrames, ABufferWhosePixelsDoNotMatchItsSizeIsLeftAlone) {
+    Frames frames = FramesOf("stage 20 20\nbackground #FF0000\nshowframe\n", 1);
+    ASSERT_EQ(frames.lists.size(), 1u);
+    PixelBuffer image;
+    image.width = 20;
+    image.height = 20;
+    image.pixels.assign(16, 7);
+    Renderer().RenderFrame(frames.lists[0], player::Matrix{}, image);
+    EXPECT_EQ(image.pixels, std::vector<uint8_t>(16, 7));
+}
+
 TEST(RendererFrames, ColourTransformsChangeKeptShapesToo) {
     // The same shape in the same place, with another colour transform each time.
     struct Case {
