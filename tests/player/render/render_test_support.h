@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,20 +20,24 @@ using player::Rgba;
 // Colour channels may be off by this much: coverage is kept in 8 bits.
 constexpr int kTolerance = 3;
 
+// The render list of a movie's first frame. Morph shapes in it belong to the
+// stage's display objects, so `stage` has to outlive the list.
 inline player::RenderList ListOf(const std::string& description,
-                                 std::shared_ptr<const player::MovieDefinition>& movie) {
+                                 std::shared_ptr<const player::MovieDefinition>& movie,
+                                 std::unique_ptr<player::Stage>& stage) {
     movie = player::test::loadDescription(description);
     player::RenderList list;
     if (!movie) return list;
-    player::Stage stage(movie, nullptr);
-    stage.start();
-    stage.buildRenderList(list);
+    stage = std::make_unique<player::Stage>(movie, nullptr);
+    stage->start();
+    stage->buildRenderList(list);
     return list;
 }
 
 inline PixelBuffer Draw(const std::string& description) {
     std::shared_ptr<const player::MovieDefinition> movie;
-    player::RenderList list = ListOf(description, movie);
+    std::unique_ptr<player::Stage> stage;
+    player::RenderList list = ListOf(description, movie, stage);
     PixelBuffer image;
     EXPECT_TRUE(RenderStage(list, image));
     return image;
@@ -63,7 +66,7 @@ struct PixelCase {
     Rgba color;
 };
 
-inline void ExpectPixels(const PixelBuffer& image, std::initializer_list<PixelCase> cases,
+inline void ExpectPixels(const PixelBuffer& image, const std::vector<PixelCase>& cases,
                          int tolerance = kTolerance) {
     for (const PixelCase& c : cases)
         EXPECT_TRUE(Near(image.At(c.x, c.y), c.color, tolerance)) << "pixel " << c.x << "," << c.y;
