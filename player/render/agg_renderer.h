@@ -1,8 +1,8 @@
 // Paints the player's render list into a pixel buffer with Anti-Grain Geometry:
 // shapes anti-aliased with both fills of every edge at once (the compound
-// rasteriser), solid and gradient fills, strokes with their widths and round caps
-// and joins, masks with anti-aliased edges. Not drawn yet: bitmaps (their
-// approximate colour stands in) and text fields.
+// rasteriser), solid, gradient and bitmap fills, static text from its glyphs,
+// strokes with their widths and round caps and joins, masks with anti-aliased
+// edges. Not drawn yet: text fields.
 #pragma once
 
 #include "player/core/render_list.h"

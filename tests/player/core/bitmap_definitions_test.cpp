@@ -255,6 +255,16 @@ TEST(JpegBitmaps, PngInsideJpegTagsKeepsItsOwnTransparency) {
     EXPECT_TRUE(Within(PixelOf(*bitmap, 1, 0), Rgba{0, 0, 128, 128}, 1));
 }
 
+TEST(JpegBitmaps, HuffmanTablesWithTooManyCodesAreRefused) {
+    // A table whose 16 counts add up to 257 codes, one more than any table holds.
+    Bytes table{0xFF, 0xC4, 0x01, 0x14, 0x00, 255, 2};
+    table.resize(table.size() + 14 + 257, 0);
+    Bytes jpeg = test::JpegOf(16, 8, Picture);
+    jpeg.insert(jpeg.begin() + 2, table.begin(), table.end());
+    auto movie = MovieWith(test::tagLine(swf::kTagDefineBitsJpeg2, WithId(jpeg)));
+    EXPECT_EQ(movie->bitmap(7), nullptr);
+}
+
 TEST(JpegBitmaps, EveryTruncationLoadsWithoutHarm) {
     Bytes jpeg = test::JpegOf(16, 8, Picture);
     Bytes body = swf::EncodeDefineBitsJpeg3(7, jpeg, Bytes(16 * 8, 200));
