@@ -34,6 +34,25 @@
 
 namespace kestrel::player {
 
+namespace {
+
+// The decoder sizes its buffer for compressed data from chunk lengths before it
+// reads them, so every chunk has to lie within the data first.
+bool pngChunksFit(const uint8_t* data, size_t size) {
+    size_t at = 8;  // past the signature
+    while (size - at >= 12) {
+        size_t length = static_cast<size_t>(data[at]) << 24 |
+                        static_cast<size_t>(data[at + 1]) << 16 |
+                        static_cast<size_t>(data[at + 2]) << 8 | data[at + 3];
+        if (length > size - at - 12) return false;
+        if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
+        at += 12 + length;
+    }
+    return false;
+}
+
+}  // namespace
+
 ImageFormat sniffImage(const uint8_t* data, size_t size) {
     static const uint8_t kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (size >= sizeof kPng && std::memcmp(data, kPng, sizeof kPng) == 0) return ImageFormat::Png;
@@ -47,6 +66,7 @@ bool decodeImage(const uint8_t* data, size_t size, int& width, int& height,
                  std::vector<uint8_t>& rgba) {
     rgba.clear();
     if (!data || size == 0 || size > INT_MAX) return false;
+    if (sniffImage(data, size) == ImageFormat::Png && !pngChunksFit(data, size)) return false;
     int w = 0, h = 0, channels = 0;
     auto* bytes = reinterpret_cast<const stbi_uc*>(data);
     int length = static_cast<int>(size);

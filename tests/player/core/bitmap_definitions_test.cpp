@@ -265,6 +265,16 @@ TEST(JpegBitmaps, HuffmanTablesWithTooManyCodesAreRefused) {
     EXPECT_EQ(movie->bitmap(7), nullptr);
 }
 
+TEST(JpegBitmaps, PngChunksLongerThanTheirDataAreRefused) {
+    Bytes png = test::PngOf(3, 3, Picture);
+    std::string text(png.begin(), png.end());
+    size_t idat = text.find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    png[idat - 4] = 0x7F;  // a length of about 2 GB
+    auto movie = MovieWith(test::tagLine(swf::kTagDefineBitsJpeg2, WithId(png)));
+    EXPECT_EQ(movie->bitmap(7), nullptr);
+}
+
 TEST(JpegBitmaps, EveryTruncationLoadsWithoutHarm) {
     Bytes jpeg = test::JpegOf(16, 8, Picture);
     Bytes body = swf::EncodeDefineBitsJpeg3(7, jpeg, Bytes(16 * 8, 200));
