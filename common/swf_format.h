@@ -162,6 +162,21 @@ enum FillStyleType : uint8_t {
     kFillHardClippedBitmap = 0x43,
 };
 
+// LINESTYLE2 (DefineShape4): the two flag bytes after the width, and the cap and
+// join values in them.
+enum LineStyle2Flags : uint8_t {
+    kLineStartCapShift = 6,  // first byte, two bits
+    kLineJoinShift = 4,      // first byte, two bits
+    kLineHasFill = 0x08,
+    kLineNoHScale = 0x04,
+    kLineNoVScale = 0x02,
+    kLinePixelHinting = 0x01,
+    kLineNoClose = 0x04,     // second byte
+    kLineEndCapMask = 0x03,  // second byte
+};
+enum LineCap : uint8_t { kCapRound = 0, kCapNone = 1, kCapSquare = 2 };
+enum LineJoin : uint8_t { kJoinRound = 0, kJoinBevel = 1, kJoinMiter = 2 };
+
 // Value types inside a Push action.
 enum PushType : uint8_t {
     kPushString = 0,

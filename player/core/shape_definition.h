@@ -52,8 +52,18 @@ struct FillStyle {
 };
 
 struct LineStyleInfo {
+    enum Cap : uint8_t { RoundCap, NoCap, SquareCap };
+    enum Join : uint8_t { RoundJoin, BevelJoin, MiterJoin };
+    // Which of the placement's scalings widen the line (DefineShape4 only; older
+    // lines scale both ways).
+    enum Scaling : uint8_t { ScaleNormal, ScaleNone, ScaleHorizontal, ScaleVertical };
     uint16_t width = 20;  // twips; 0 means hairline
     Rgba color;
+    Cap startCap = RoundCap, endCap = RoundCap;
+    Join join = RoundJoin;
+    double miterLimit = 3;  // miter joins: how many half-widths a corner may reach out
+    Scaling scaling = ScaleNormal;
+    bool noClose = false;  // closed paths keep their caps instead of joining
 };
 
 // One edge as the shape stores it: fill0 lies on its left, fill1 on its right.

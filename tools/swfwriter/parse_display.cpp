@@ -86,6 +86,46 @@ bool ReadGradient(ArgReader& args, FillStyle& fill) {
     return true;
 }
 
+// The index of a one-word option's value among `names`; -1 when absent (or an
+// error is set when it is none of them).
+int WordOption(ArgReader& args, const char* key, std::initializer_list<const char*> names,
+               const char* error) {
+    const Arg* option = args.Option(key);
+    if (!option) return -1;
+    int index = 0;
+    for (const char* name : names) {
+        if (option->values.size() == 1 && option->values[0].IsWord(name)) return index;
+        ++index;
+    }
+    args.SetError(option->column, error);
+    return -1;
+}
+
+// line <width> #colour [cap=round|none|square] [join=round|bevel|miter] [miter=N]
+//   [scale=normal|none|horizontal|vertical] [noclose]
+bool ReadLineShape(ArgReader& args, Shape::LineShape& shape) {
+    int cap = WordOption(args, "cap", {"round", "none", "square"}, "cap is round, none or square");
+    int join =
+        WordOption(args, "join", {"round", "bevel", "miter"}, "join is round, bevel or miter");
+    int scale = WordOption(args, "scale", {"normal", "none", "horizontal", "vertical"},
+                           "scale is normal, none, horizontal or vertical");
+    if (!args.ok()) return false;
+    if (cap >= 0) shape.cap = static_cast<uint8_t>(cap);
+    if (join >= 0) shape.join = static_cast<uint8_t>(join);
+    // Horizontal scaling alone widens the line: its vertical scaling does not.
+    shape.noHScale = scale == 1 || scale == 3;
+    shape.noVScale = scale == 1 || scale == 2;
+    shape.noClose = args.Flag("noclose");
+    if (args.Has("miter")) {
+        if (!args.NumberOption("miter", shape.miterLimit)) return false;
+        if (shape.miterLimit < 0 || shape.miterLimit > 255) {
+            args.SetError(args.Option("miter")->column, "miter is 0 to 255");
+            return false;
+        }
+    }
+    return true;
+}
+
 // fill #RRGGBB[AA] | fill linear|radial|focal stops=... | fill bitmap <id> [clipped] [hard]
 bool ReadFillStyle(ArgReader& args, FillStyle& fill) {
     const Arg* first = args.Positional(0);
@@ -174,7 +214,9 @@ bool DescriptionParser::ParseShape(const Line& line, Timeline& timeline) {
                 return FailArgs(args);
             }
             if (p[0] < 0 || p[0] > 3276) return Fail(*l, "line width must be 0 to 3276 pixels");
-            shape.AddLine(p[0], c);
+            Shape::LineShape lineShape;
+            if (!ReadLineShape(args, lineShape)) return FailArgs(args);
+            shape.AddLine(p[0], c, lineShape);
         } else if (k.IsWord("style")) {
             int64_t f0 = 0, f1 = 0, ln = 0;
             if (!args.IntOption("fill0", 0, 65535, f0) || !args.IntOption("fill1", 0, 65535, f1) ||

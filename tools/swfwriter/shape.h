@@ -47,6 +47,15 @@ class Shape {
     uint16_t AddFill(Rgba color);
     uint16_t AddFill(const FillStyle& fill);
     uint16_t AddLine(double widthPixels, Rgba color);
+    // How a line ends, meets itself and scales (LINESTYLE2, written by version 4 only).
+    struct LineShape {
+        uint8_t cap = kCapRound;  // both ends
+        uint8_t join = kJoinRound;
+        double miterLimit = 3;  // miter joins
+        bool noHScale = false, noVScale = false;
+        bool noClose = false;
+    };
+    uint16_t AddLine(double widthPixels, Rgba color, const LineShape& shape);
     size_t FillCount() const { return fills_.size(); }
     size_t LineCount() const { return lines_.size(); }
 
@@ -73,6 +82,7 @@ class Shape {
     struct LineStyle {
         uint16_t width;  // twips
         Rgba color;
+        LineShape shape;
     };
     const std::vector<FillStyle>& Fills() const { return fills_; }
     const std::vector<LineStyle>& Lines() const { return lines_; }
