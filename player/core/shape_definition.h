@@ -11,6 +11,8 @@
 
 namespace kestrel::player {
 
+struct BitmapDefinition;
+
 // One path command in twips. Quad uses (cx, cy) as control point and (x, y) as end.
 struct PathCommand {
     enum Kind : uint8_t { MoveTo, LineTo, QuadTo } kind = MoveTo;
@@ -42,6 +44,11 @@ struct FillStyle {
     bool linearRgb = false;  // interpolation in linear RGB
     double focalPoint = 0;   // -1..1 along the radius (FocalGradient)
     uint16_t bitmapId = 0;
+    bool bitmapRepeats = true;   // tiled; otherwise the edge pixels reach on
+    bool bitmapSmoothed = true;  // filtered; otherwise nearest pixel
+    // Not owned: the decoded bitmap in the MovieDefinition; null when the id names
+    // none (the fill then draws nothing).
+    const BitmapDefinition* bitmap = nullptr;
 };
 
 struct LineStyleInfo {
@@ -81,7 +88,7 @@ struct ShapeDefinition {
     std::vector<FillPath> fills;
     std::vector<StrokePath> strokes;
     // The shape as declared, for renderers that fill both sides of each edge at
-    // once. Empty for shapes built from glyphs, which have `fills` only.
+    // once. Static text has its placed glyph edges here, one solid style per colour.
     std::vector<FillStyle> fillStyles;  // style i of the edges is fillStyles[i - 1]
     std::vector<LineStyleInfo> lineStyles;
     std::vector<ShapeEdge> edges;

@@ -77,6 +77,10 @@ FillStyle readFillStyle(ByteReader& r, int shapeVersion) {
         case swf::kFillHardClippedBitmap:
             // Bitmaps are not decoded: a neutral grey stands in for the picture.
             style.kind = FillStyle::Bitmap;
+            style.bitmapRepeats =
+                type == swf::kFillRepeatingBitmap || type == swf::kFillHardRepeatingBitmap;
+            style.bitmapSmoothed =
+                type == swf::kFillRepeatingBitmap || type == swf::kFillClippedBitmap;
             style.bitmapId = r.u16();
             style.matrix = r.matrix();
             style.color = Rgba{192, 192, 192, 255};

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "player/render/bitmap_fill.h"
 #include "player/render/coverage_painting.h"
 #include "player/render/edge_flattening.h"
 #include "player/render/gradient_ramp.h"
@@ -80,6 +81,12 @@ class ShapeStyles {
                 continue;
             }
             style.color = Premultiplied(transform.apply(fill.color));
+            if (fill.kind == FillStyle::Bitmap) {
+                // A bitmap that is missing or cannot be drawn leaves its area empty.
+                style.solid = !style.bitmap.Prepare(fill, shapeToPixels, transform);
+                style.color = agg::rgba8(0, 0, 0, 0);
+                continue;
+            }
             bool gradient = fill.kind == FillStyle::LinearGradient ||
                             fill.kind == FillStyle::RadialGradient ||
                             fill.kind == FillStyle::FocalGradient;
@@ -98,6 +105,10 @@ class ShapeStyles {
 
     void generate_span(agg::rgba8* span, int x, int y, unsigned len, unsigned index) {
         const Style& style = styles_[index];
+        if (style.kind == FillStyle::Bitmap) {
+            style.bitmap.Generate(span, x, y, len);
+            return;
+        }
         const Matrix& m = style.pixelsToGradient;
         // Each pixel is sampled at its centre.
         double px = x + 0.5, py = y + 0.5;
@@ -132,6 +143,7 @@ class ShapeStyles {
         FillStyle::Spread spread = FillStyle::Pad;
         double focalPoint = 0;
         agg::rgba8 ramp[256];
+        BitmapFill bitmap;
     };
     std::vector<Style> styles_;
     size_t count_ = 0;

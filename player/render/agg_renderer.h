@@ -1,9 +1,9 @@
 // Paints the player's render list into a pixel buffer with Anti-Grain Geometry:
 // shapes anti-aliased with both fills of every edge at once (the compound
-// rasteriser), solid and gradient fills, strokes with their widths, caps, joins
-// and scaling modes, masks with anti-aliased edges. Text fields are handed to a
-// text painter where the platform has one. Not drawn yet: bitmaps (their
-// approximate colour stands in).
+// rasteriser), solid, gradient and bitmap fills, static text from its glyphs,
+// strokes with their widths, caps, joins and scaling modes, masks with
+// anti-aliased edges. Text fields are handed to a text painter where the
+// platform has one.
 #pragma once
 
 #include <cstddef>

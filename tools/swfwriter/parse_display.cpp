@@ -5,6 +5,7 @@
 #include "tools/swfwriter/bitmap.h"
 #include "tools/swfwriter/definitions.h"
 #include "tools/swfwriter/description_parser.h"
+#include "tools/swfwriter/morph_shape.h"
 #include "tools/swfwriter/place_object.h"
 #include "tools/swfwriter/shape.h"
 
@@ -196,8 +197,53 @@ bool DescriptionParser::ParseShape(const Line& line, Timeline& timeline) {
         shape.SetNonZeroWinding(nonZero);
     }
     if (!head.Finish()) return FailArgs(head);
+    if (!ParseShapeBody(line, shape)) return false;
+    std::string error;
+    std::optional<Bytes> body = shape.Encode(id, &error);
+    if (!body) return Fail(line, "shape " + std::to_string(id) + ": " + error);
+    timeline.AddTag(shape.TagCode(), std::move(*body));
+    return true;
+}
+
+// morphshape <id> [version=1|2], then a "start" and an "finish" block, each a shape
+// body; the finish gives every style's end and the start's edges moved.
+bool DescriptionParser::ParseMorphShape(const Line& line, Timeline& timeline) {
+    ArgReader head(line, 1);
+    uint16_t id = 0;
+    int64_t version = 1;
+    if (!head.Require(1, "morphshape <id> [version=1|2]") || !CheckId(line, head, id) ||
+        !head.IntOption("version", 1, 2, version) || !head.Finish()) {
+        return FailArgs(head);
+    }
+    // Morph styles carry alpha, as DefineShape3 does.
+    Shape start(3), finish(3);
+    bool hasStart = false, hasFinish = false;
     for (;;) {
         const Line* l = NextLine(line);
+        if (!l) return false;
+        const Token& k = l->tokens[0];
+        if (k.IsWord("end")) break;
+        bool isStart = k.IsWord("start");
+        if ((!isStart && !k.IsWord("finish")) || l->tokens.size() != 1) {
+            return Fail(*l, k.column, "a morph shape holds a 'start' and a 'finish' block");
+        }
+        bool& seen = isStart ? hasStart : hasFinish;
+        if (seen) return Fail(*l, k.column, "'" + k.text + "' is given twice");
+        seen = true;
+        if (!ParseShapeBody(*l, isStart ? start : finish)) return false;
+    }
+    if (!hasStart || !hasFinish) return Fail(line, "a morph shape needs 'start' and 'finish'");
+    std::string error;
+    std::optional<Bytes> body =
+        EncodeDefineMorphShape(id, start, finish, static_cast<int>(version), &error);
+    if (!body) return Fail(line, "morphshape " + std::to_string(id) + ": " + error);
+    timeline.AddTag(MorphShapeTagCode(static_cast<int>(version)), std::move(*body));
+    return true;
+}
+
+bool DescriptionParser::ParseShapeBody(const Line& opener, Shape& shape) {
+    for (;;) {
+        const Line* l = NextLine(opener);
         if (!l) return false;
         const Token& k = l->tokens[0];
         if (k.IsWord("end")) break;
@@ -259,10 +305,6 @@ bool DescriptionParser::ParseShape(const Line& line, Timeline& timeline) {
         }
         if (!args.Finish()) return FailArgs(args);
     }
-    std::string error;
-    std::optional<Bytes> body = shape.Encode(id, &error);
-    if (!body) return Fail(line, "shape " + std::to_string(id) + ": " + error);
-    timeline.AddTag(shape.TagCode(), std::move(*body));
     return true;
 }
 

@@ -360,11 +360,17 @@ bool Shape::WriteStyles(ByteWriter& out, std::string* error) const {
 }
 
 bool Shape::WriteRecords(ByteWriter& out, std::string* error) const {
-    ShapeRecordWriter records(out, UnsignedBits(static_cast<uint32_t>(fills_.size())),
-                              UnsignedBits(static_cast<uint32_t>(lines_.size())));
+    return EncodeRecords(out, true, error);
+}
+
+bool Shape::EncodeRecords(ByteWriter& out, bool withStyles, std::string* error) const {
+    ShapeRecordWriter records(out,
+                              withStyles ? UnsignedBits(static_cast<uint32_t>(fills_.size())) : 0,
+                              withStyles ? UnsignedBits(static_cast<uint32_t>(lines_.size())) : 0);
     for (const Record& r : records_) {
         switch (r.kind) {
             case Record::kStyle:
+                if (!withStyles) break;
                 if (static_cast<size_t>(std::max(r.a, r.b)) > fills_.size()) {
                     return Fail(error, "fill style " + std::to_string(std::max(r.a, r.b)) +
                                            " is not defined");

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "player/render/gradient_ramp.h"
-#include "tests/player/core/test_movies.h"
 #include "tests/player/render/render_test_support.h"
 
 namespace kestrel::render {
@@ -266,7 +265,8 @@ TEST(AggRenderer, MasksShowTheirContentOnlyInsideTheirArea) {
 
 TEST(AggRenderer, UnmatchedMaskBracketsAreClosedOrIgnored) {
     std::shared_ptr<const player::MovieDefinition> movie;
-    player::RenderList list = ListOf(kMaskedMovie, movie);
+    std::unique_ptr<player::Stage> stage;
+    player::RenderList list = ListOf(kMaskedMovie, movie, stage);
     ASSERT_EQ(list.items.size(), 6u);  // BeginMask, mask, MaskContent, red, EndMask, green
     PixelBuffer expected;
     ASSERT_TRUE(RenderStage(list, expected));

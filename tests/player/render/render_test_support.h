@@ -1,51 +1,58 @@
-// Movies drawn by the renderer and their pixels compared with expectations.
+// Movies drawn for the renderer's tests, and pixel comparisons with a tolerance.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "player/core/stage.h"
 #include "player/render/agg_renderer.h"
 #include "tests/player/core/test_movies.h"
 
 namespace kestrel::render {
-namespace {
 
 using player::Rgba;
 
 // Colour channels may be off by this much: coverage is kept in 8 bits.
 constexpr int kTolerance = 3;
 
+// The render list of a movie's first frame. Morph shapes in it belong to the
+// stage's display objects, so `stage` has to outlive the list.
 inline player::RenderList ListOf(const std::string& description,
-                                 std::shared_ptr<const player::MovieDefinition>& movie) {
+                                 std::shared_ptr<const player::MovieDefinition>& movie,
+                                 std::unique_ptr<player::Stage>& stage) {
     movie = player::test::loadDescription(description);
     player::RenderList list;
     if (!movie) return list;
-    player::Stage stage(movie, nullptr);
-    stage.start();
-    stage.buildRenderList(list);
+    stage = std::make_unique<player::Stage>(movie, nullptr);
+    stage->start();
+    stage->buildRenderList(list);
     return list;
 }
 
 inline PixelBuffer Draw(const std::string& description) {
     std::shared_ptr<const player::MovieDefinition> movie;
-    player::RenderList list = ListOf(description, movie);
+    std::unique_ptr<player::Stage> stage;
+    player::RenderList list = ListOf(description, movie, stage);
     PixelBuffer image;
     EXPECT_TRUE(RenderStage(list, image));
     return image;
 }
 
-inline ::testing::AssertionResult Near(const Rgba& actual, const Rgba& expected) {
+using player::test::tagLine;
+
+inline ::testing::AssertionResult Near(const Rgba& actual, const Rgba& expected,
+                                       int tolerance = kTolerance) {
     int channels[4][2] = {{actual.r, expected.r},
                           {actual.g, expected.g},
                           {actual.b, expected.b},
                           {actual.a, expected.a}};
     for (auto& c : channels) {
-        if (std::abs(c[0] - c[1]) > kTolerance)
+        if (std::abs(c[0] - c[1]) > tolerance)
             return ::testing::AssertionFailure()
                    << "got " << int(actual.r) << "," << int(actual.g) << "," << int(actual.b) << ","
                    << int(actual.a) << " expected " << int(expected.r) << "," << int(expected.g)
@@ -59,14 +66,14 @@ struct PixelCase {
     Rgba color;
 };
 
-inline void ExpectPixels(const PixelBuffer& image, std::initializer_list<PixelCase> cases) {
+inline void ExpectPixels(const PixelBuffer& image, const std::vector<PixelCase>& cases,
+                         int tolerance = kTolerance) {
     for (const PixelCase& c : cases)
-        EXPECT_TRUE(Near(image.At(c.x, c.y), c.color)) << "pixel " << c.x << "," << c.y;
+        EXPECT_TRUE(Near(image.At(c.x, c.y), c.color, tolerance)) << "pixel " << c.x << "," << c.y;
 }
 
 const Rgba kWhite{255, 255, 255, 255};
 const Rgba kRed{255, 0, 0, 255};
 const Rgba kBlue{0, 0, 255, 255};
 
-}  // namespace
 }  // namespace kestrel::render
