@@ -94,8 +94,7 @@ class ShapeStyles {
                 style.solid = false;
                 style.spread = fill.spread;
                 style.focalPoint = fill.focalPoint;
-                GradientRamp ramp = BuildGradientRamp(fill.stops, transform, fill.linearRgb);
-                for (size_t r = 0; r < ramp.size(); ++r) style.ramp[r] = Premultiplied(ramp[r]);
+                style.BuildRamp(fill, transform);
             }
         }
     }
@@ -144,6 +143,35 @@ class ShapeStyles {
         double focalPoint = 0;
         agg::rgba8 ramp[256];
         BitmapFill bitmap;
+        // What the ramp was built from: a frame mostly draws the same gradients
+        // in the same order as the one before, and finds its ramps ready.
+        bool rampBuilt = false, rampLinear = false;
+        std::vector<player::GradientStop> rampStops;
+        ColorTransform rampTransform;
+
+        void BuildRamp(const FillStyle& fill, const ColorTransform& transform) {
+            if (rampBuilt && rampLinear == fill.linearRgb && SameStops(fill.stops) &&
+                SameTransform(transform))
+                return;
+            GradientRamp built = BuildGradientRamp(fill.stops, transform, fill.linearRgb);
+            for (size_t r = 0; r < built.size(); ++r) ramp[r] = Premultiplied(built[r]);
+            rampBuilt = true;
+            rampLinear = fill.linearRgb;
+            rampStops = fill.stops;
+            rampTransform = transform;
+        }
+        bool SameStops(const std::vector<player::GradientStop>& stops) const {
+            if (stops.size() != rampStops.size()) return false;
+            for (size_t i = 0; i < stops.size(); ++i)
+                if (stops[i].ratio != rampStops[i].ratio || !(stops[i].color == rampStops[i].color))
+                    return false;
+            return true;
+        }
+        bool SameTransform(const ColorTransform& t) const {
+            const ColorTransform& r = rampTransform;
+            return t.rMul == r.rMul && t.gMul == r.gMul && t.bMul == r.bMul && t.aMul == r.aMul &&
+                   t.rAdd == r.rAdd && t.gAdd == r.gAdd && t.bAdd == r.bAdd && t.aAdd == r.aAdd;
+        }
     };
     std::vector<Style> styles_;
     size_t count_ = 0;

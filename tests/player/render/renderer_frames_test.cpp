@@ -169,8 +169,10 @@ TEST(RendererFrames, ABufferWhosePixelsDoNotMatchItsSizeIsLeftAlone) {
     EXPECT_EQ(image.pixels, std::vector<uint8_t>(16, 7));
 }
 
-TEST(RendererFrames, ColourTransformsChangeKeptShapesToo) {
-    // The same shape in the same place, with another colour transform each time.
+TEST(RendererFrames, ColourTransformsChangeKeptShapesAndGradientsToo) {
+    // The same shape in the same place, with another colour transform each time;
+    // once filled with red, once with a gradient from red to red (whose colours
+    // the renderer keeps from frame to frame as well).
     struct Case {
         const char* transform;
         Rgba expected;
@@ -180,22 +182,25 @@ TEST(RendererFrames, ColourTransformsChangeKeptShapesToo) {
         {"add=0,255,0,0", Rgba{255, 255, 0, 255}},
         {"alpha=0.5", Rgba{255, 128, 128, 255}},
         {"mul=1,1,1,0 add=0,0,0,64", Rgba{255, 191, 191, 255}},
+        {"", kRed},
     };
-    Renderer renderer;
-    for (const Case& c : cases) {
-        Frames frames = FramesOf(std::string(R"(
+    for (const char* fill : {"#FF0000", "linear stops=0:#FF0000,255:#FF0000"}) {
+        Renderer renderer;
+        for (const Case& c : cases) {
+            Frames frames = FramesOf(std::string(R"(
 stage 20 20
 background #FFFFFF
 shape 1
-  fill #FF0000
+  fill )") + fill + R"(
   rect 0 0 20 20 fill=1
 end
-place 1 depth=1 )") + c.transform + "\nshowframe\n",
-                                 1);
-        ASSERT_EQ(frames.lists.size(), 1u);
-        PixelBuffer image;
-        ASSERT_TRUE(renderer.RenderStage(frames.lists[0], image));
-        EXPECT_TRUE(Near(image.At(10, 10), c.expected)) << c.transform;
+place 1 depth=1 )" + c.transform + "\nshowframe\n",
+                                     1);
+            ASSERT_EQ(frames.lists.size(), 1u);
+            PixelBuffer image;
+            ASSERT_TRUE(renderer.RenderStage(frames.lists[0], image));
+            EXPECT_TRUE(Near(image.At(10, 10), c.expected)) << fill << " " << c.transform;
+        }
     }
 }
 
