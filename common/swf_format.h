@@ -13,22 +13,27 @@ enum TagCode : uint16_t {
     kTagDefineShape = 2,
     kTagPlaceObject = 4,
     kTagRemoveObject = 5,
+    kTagDefineBits = 6,
     kTagDefineButton = 7,
+    kTagJpegTables = 8,
     kTagSetBackgroundColor = 9,
     kTagDefineFont = 10,
     kTagDefineText = 11,
     kTagDoAction = 12,
     kTagDefineBitsLossless = 20,
+    kTagDefineBitsJpeg2 = 21,
     kTagDefineShape2 = 22,
     kTagPlaceObject2 = 26,
     kTagRemoveObject2 = 28,
     kTagDefineShape3 = 32,
     kTagDefineText2 = 33,
     kTagDefineButton2 = 34,
+    kTagDefineBitsJpeg3 = 35,
     kTagDefineBitsLossless2 = 36,
     kTagDefineEditText = 37,
     kTagDefineSprite = 39,
     kTagFrameLabel = 43,
+    kTagDefineMorphShape = 46,
     kTagDefineFont2 = 48,
     kTagExportAssets = 56,
     kTagDoInitAction = 59,
@@ -36,6 +41,7 @@ enum TagCode : uint16_t {
     kTagPlaceObject3 = 70,
     kTagDefineFont3 = 75,
     kTagDefineShape4 = 83,
+    kTagDefineMorphShape2 = 84,
 };
 
 // Actions of SWF 3 to 8. A code from kActionHasOperands up is followed by a 16-bit operand
@@ -155,6 +161,21 @@ enum FillStyleType : uint8_t {
     kFillHardRepeatingBitmap = 0x42,  // not smoothed
     kFillHardClippedBitmap = 0x43,
 };
+
+// LINESTYLE2 (DefineShape4): the two flag bytes after the width, and the cap and
+// join values in them.
+enum LineStyle2Flags : uint8_t {
+    kLineStartCapShift = 6,  // first byte, two bits
+    kLineJoinShift = 4,      // first byte, two bits
+    kLineHasFill = 0x08,
+    kLineNoHScale = 0x04,
+    kLineNoVScale = 0x02,
+    kLinePixelHinting = 0x01,
+    kLineNoClose = 0x04,     // second byte
+    kLineEndCapMask = 0x03,  // second byte
+};
+enum LineCap : uint8_t { kCapRound = 0, kCapNone = 1, kCapSquare = 2 };
+enum LineJoin : uint8_t { kJoinRound = 0, kJoinBevel = 1, kJoinMiter = 2 };
 
 // Value types inside a Push action.
 enum PushType : uint8_t {

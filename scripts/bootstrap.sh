@@ -63,7 +63,7 @@ install_pkgs build-essential cmake ninja-build pkg-config dpkg-dev \
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
   libz-mingw-w64-dev \
-  zlib1g-dev libpng-dev libpugixml-dev libagg-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
+  zlib1g-dev libpng-dev libpugixml-dev libagg-dev libstb-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-14-dev \
   xvfb xauth imagemagick x11-utils \
   wine wine64 wine32:i386 python3 file util-linux \
@@ -155,6 +155,29 @@ for arch in i686 x86_64; do
     rm -rf "$target.partial"
     mkdir -p "$target.partial"
     cp "$AGG_HEADERS"/*.h "$target.partial/"
+    rm -rf "$target"
+    mv "$target.partial" "$target"
+  fi
+done
+
+# --- stb_image ---------------------------------------------------------------
+# The bitmap decoder compiles stb_image (JPEG, PNG, GIF) into itself from its one
+# header, and the tests write their JPEG and PNG pictures with stb_image_write; the
+# cross builds take Debian's headers, as they do AGG's.
+STB_HEADERS=(/usr/include/stb/stb_image.h /usr/include/stb/stb_image_write.h)
+for arch in i686 x86_64; do
+  target="$DEPS/$arch/include/stb"
+  if [ ! -f "$target/stb_image.h" ] || [ ! -f "$target/stb_image_write.h" ]; then
+    log "installing the stb_image headers ($arch)"
+    for header in "${STB_HEADERS[@]}"; do
+      if [ ! -f "$header" ]; then
+        echo "bootstrap: $header is missing (is libstb-dev installed?)" >&2
+        exit 1
+      fi
+    done
+    rm -rf "$target.partial"
+    mkdir -p "$target.partial"
+    cp "${STB_HEADERS[@]}" "$target.partial/"
     rm -rf "$target"
     mv "$target.partial" "$target"
   fi

@@ -119,12 +119,28 @@ EditText::EditText(Stage& stage, const EditTextDefinition& format)
       format_(format),
       text_(format.initialText) {}
 
+Shape::Shape(Stage& stage, const MorphShapeDefinition& morph)
+    : DisplayObject(DisplayObjectKind::Shape, stage), morph_(&morph) {}
+
+const ShapeDefinition& Shape::definition() const {
+    if (!morph_) return *definition_;
+    if (!morphed_ || morphedRatio_ != ratio()) {
+        if (!morphed_) morphed_ = std::make_unique<ShapeDefinition>();
+        morphShapeAt(*morph_, ratio(), *morphed_);
+        morphedRatio_ = ratio();
+    }
+    return *morphed_;
+}
+
 std::shared_ptr<DisplayObject> instantiateCharacter(Stage& stage, uint16_t id) {
     const MovieDefinition& movie = stage.movie();
     std::shared_ptr<DisplayObject> object;
     switch (movie.kindOf(id)) {
         case CharacterKind::Shape:
             object = std::make_shared<Shape>(stage, *movie.shape(id));
+            break;
+        case CharacterKind::MorphShape:
+            object = std::make_shared<Shape>(stage, *movie.morphShape(id));
             break;
         case CharacterKind::Sprite:
             object = std::make_shared<MovieClip>(stage, *movie.sprite(id));

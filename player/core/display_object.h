@@ -8,6 +8,7 @@
 #include <string>
 
 #include "player/core/character_definitions.h"
+#include "player/core/morph_shape.h"
 #include "player/core/swf_types.h"
 
 namespace kestrel::player {
@@ -127,17 +128,24 @@ class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
     void* scriptObject_ = nullptr;             // not owned
 };
 
-// A static DefineShape instance.
+// A DefineShape instance, or a DefineMorphShape one drawn at its ratio.
 class Shape : public DisplayObject {
   public:
     Shape(Stage& stage, const ShapeDefinition& definition)
         : DisplayObject(DisplayObjectKind::Shape, stage), definition_(&definition) {}
-    const ShapeDefinition& definition() const { return *definition_; }
-    Rect localBounds() const override { return definition_->bounds; }
-    bool hitTestLocal(double x, double y) const override { return definition_->hitTest(x, y); }
+    Shape(Stage& stage, const MorphShapeDefinition& morph);
+    // A morph's shape at the current ratio, made when the ratio has changed.
+    const ShapeDefinition& definition() const;
+    Rect localBounds() const override { return definition().bounds; }
+    bool hitTestLocal(double x, double y) const override { return definition().hitTest(x, y); }
 
   private:
-    const ShapeDefinition* definition_;  // not owned: lives in the MovieDefinition
+    const ShapeDefinition* definition_ = nullptr;  // not owned: lives in the MovieDefinition
+    const MorphShapeDefinition* morph_ = nullptr;  // not owned: lives in the MovieDefinition
+    // The morph at morphedRatio_; a cache, so filled in by const readers (the
+    // display list belongs to one thread).
+    mutable std::unique_ptr<ShapeDefinition> morphed_;
+    mutable uint16_t morphedRatio_ = 0;
 };
 
 // A DefineEditText instance, or a text field made by createTextField.

@@ -10,13 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "player/core/bitmap_definitions.h"
 #include "player/core/character_definitions.h"
+#include "player/core/morph_shape.h"
 #include "player/core/shape_definition.h"
 #include "player/core/swf_file.h"
 
 namespace kestrel::player {
 
-enum class CharacterKind { None, Shape, Sprite, EditText, Button, Font, Other };
+enum class CharacterKind { None, Shape, MorphShape, Sprite, EditText, Button, Font, Bitmap, Other };
 
 class MovieDefinition {
   public:
@@ -37,6 +39,8 @@ class MovieDefinition {
     const TimelineDefinition* sprite(uint16_t id) const;
     const EditTextDefinition* editText(uint16_t id) const;
     const ButtonDefinition* button(uint16_t id) const;
+    const MorphShapeDefinition* morphShape(uint16_t id) const;
+    const BitmapDefinition* bitmap(uint16_t id) const;
 
     // ExportAssets: linkage name -> character id (0 when not exported). Exact match.
     uint16_t exportedId(const std::string& name) const;
@@ -59,6 +63,8 @@ class MovieDefinition {
     std::map<uint16_t, TimelineDefinition> sprites_;
     std::map<uint16_t, EditTextDefinition> editTexts_;
     std::map<uint16_t, ButtonDefinition> buttons_;
+    std::map<uint16_t, MorphShapeDefinition> morphShapes_;
+    std::map<uint16_t, BitmapDefinition> bitmaps_;
     std::map<std::string, uint16_t> exports_;
 };
 

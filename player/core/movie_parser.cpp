@@ -13,6 +13,9 @@ namespace kestrel::player {
 
 namespace {
 
+// All bitmaps of one movie together: 256 MB of pixels.
+constexpr size_t kMaxMoviePixels = size_t{1} << 26;
+
 ActionBytes restOf(ByteReader& r) {
     size_t n = r.remaining();
     const uint8_t* p = r.take(n);
@@ -226,9 +229,36 @@ class MovieParser {
                 if (!r.ok() || !defineOnce(shape.id, CharacterKind::Shape)) return;
                 // A broken shape keeps the edges read before the fault.
                 parseShape(r, code, shape);
+                resolveBitmaps(shape.fillStyles);
                 movie_.shapes_[shape.id] = std::move(shape);
                 return;
             }
+            case swf::kTagDefineMorphShape:
+            case swf::kTagDefineMorphShape2: {
+                MorphShapeDefinition morph;
+                morph.id = r.u16();
+                if (!r.ok() || !defineOnce(morph.id, CharacterKind::MorphShape)) return;
+                parseMorphShape(r, code, morph);
+                resolveBitmaps(morph.startFills);
+                resolveBitmaps(morph.endFills);
+                movie_.morphShapes_[morph.id] = std::move(morph);
+                return;
+            }
+            case swf::kTagJpegTables:
+                // The first tables serve every DefineBits of the movie.
+                if (jpegTables_.empty() && r.remaining() > 0) {
+                    size_t n = r.remaining();
+                    const uint8_t* p = r.take(n);
+                    jpegTables_.assign(p, p + n);
+                }
+                return;
+            case swf::kTagDefineBits:
+            case swf::kTagDefineBitsJpeg2:
+            case swf::kTagDefineBitsJpeg3:
+            case swf::kTagDefineBitsLossless:
+            case swf::kTagDefineBitsLossless2:
+                parseBitmap(code, r);
+                return;
             case swf::kTagDefineSprite: {
                 TimelineDefinition sprite;
                 sprite.id = r.u16();
@@ -275,6 +305,39 @@ class MovieParser {
             default:
                 return;  // tags we do not play are skipped
         }
+    }
+
+    void parseBitmap(uint16_t code, ByteReader& r) {
+        BitmapDefinition bitmap;
+        bitmap.id = r.u16();
+        if (!r.ok() || !defineOnce(bitmap.id, CharacterKind::Bitmap)) return;
+        bool decoded = false;
+        switch (code) {
+            case swf::kTagDefineBits:
+                decoded = parseJpegWithTables(r, jpegTables_, bitmap);
+                break;
+            case swf::kTagDefineBitsJpeg2:
+                decoded = parseJpegImage(r, bitmap);
+                break;
+            case swf::kTagDefineBitsJpeg3:
+                decoded = parseJpegWithAlpha(r, bitmap);
+                break;
+            default:
+                decoded = parseLosslessBitmap(r, code == swf::kTagDefineBitsLossless2, bitmap);
+                break;
+        }
+        // Past the movie's budget further bitmaps stay empty, so no file can make
+        // the player hold more than kMaxMoviePixels.
+        if (!decoded || bitmap.pixelCount() > kMaxMoviePixels - decodedPixels_) return;
+        decodedPixels_ += bitmap.pixelCount();
+        movie_.bitmaps_[bitmap.id] = std::move(bitmap);
+    }
+
+    // Points bitmap fills at their decoded bitmaps (bitmaps come before the shapes
+    // that use them).
+    void resolveBitmaps(std::vector<FillStyle>& fills) const {
+        for (FillStyle& fill : fills)
+            if (fill.kind == FillStyle::Bitmap) fill.bitmap = movie_.bitmap(fill.bitmapId);
     }
 
     void parseEditText(ByteReader& r) {
@@ -367,6 +430,8 @@ class MovieParser {
 
     MovieDefinition& movie_;
     std::map<uint16_t, FontGlyphs> fonts_;  // glyph outlines, needed only while parsing
+    std::vector<uint8_t> jpegTables_;
+    size_t decodedPixels_ = 0;
 };
 
 MovieLoadResult loadMovie(const uint8_t* data, size_t size) {
@@ -402,6 +467,12 @@ const EditTextDefinition* MovieDefinition::editText(uint16_t id) const {
 }
 const ButtonDefinition* MovieDefinition::button(uint16_t id) const {
     return findIn(buttons_, id);
+}
+const MorphShapeDefinition* MovieDefinition::morphShape(uint16_t id) const {
+    return findIn(morphShapes_, id);
+}
+const BitmapDefinition* MovieDefinition::bitmap(uint16_t id) const {
+    return findIn(bitmaps_, id);
 }
 
 uint16_t MovieDefinition::exportedId(const std::string& name) const {

@@ -11,6 +11,8 @@
 
 namespace kestrel::player {
 
+struct BitmapDefinition;
+
 // One path command in twips. Quad uses (cx, cy) as control point and (x, y) as end.
 struct PathCommand {
     enum Kind : uint8_t { MoveTo, LineTo, QuadTo } kind = MoveTo;
@@ -42,11 +44,26 @@ struct FillStyle {
     bool linearRgb = false;  // interpolation in linear RGB
     double focalPoint = 0;   // -1..1 along the radius (FocalGradient)
     uint16_t bitmapId = 0;
+    bool bitmapRepeats = true;   // tiled; otherwise the edge pixels reach on
+    bool bitmapSmoothed = true;  // filtered; otherwise nearest pixel
+    // Not owned: the decoded bitmap in the MovieDefinition; null when the id names
+    // none (the fill then draws nothing).
+    const BitmapDefinition* bitmap = nullptr;
 };
 
 struct LineStyleInfo {
+    enum Cap : uint8_t { RoundCap, NoCap, SquareCap };
+    enum Join : uint8_t { RoundJoin, BevelJoin, MiterJoin };
+    // Which of the placement's scalings widen the line (DefineShape4 only; older
+    // lines scale both ways).
+    enum Scaling : uint8_t { ScaleNormal, ScaleNone, ScaleHorizontal, ScaleVertical };
     uint16_t width = 20;  // twips; 0 means hairline
     Rgba color;
+    Cap startCap = RoundCap, endCap = RoundCap;
+    Join join = RoundJoin;
+    double miterLimit = 3;  // miter joins: how many half-widths a corner may reach out
+    Scaling scaling = ScaleNormal;
+    bool noClose = false;  // closed paths keep their caps instead of joining
 };
 
 // One edge as the shape stores it: fill0 lies on its left, fill1 on its right.
@@ -71,7 +88,7 @@ struct ShapeDefinition {
     std::vector<FillPath> fills;
     std::vector<StrokePath> strokes;
     // The shape as declared, for renderers that fill both sides of each edge at
-    // once. Empty for shapes built from glyphs, which have `fills` only.
+    // once. Static text has its placed glyph edges here, one solid style per colour.
     std::vector<FillStyle> fillStyles;  // style i of the edges is fillStyles[i - 1]
     std::vector<LineStyleInfo> lineStyles;
     std::vector<ShapeEdge> edges;

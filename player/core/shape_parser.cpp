@@ -77,6 +77,10 @@ FillStyle readFillStyle(ByteReader& r, int shapeVersion) {
         case swf::kFillHardClippedBitmap:
             // Bitmaps are not decoded: a neutral grey stands in for the picture.
             style.kind = FillStyle::Bitmap;
+            style.bitmapRepeats =
+                type == swf::kFillRepeatingBitmap || type == swf::kFillHardRepeatingBitmap;
+            style.bitmapSmoothed =
+                type == swf::kFillRepeatingBitmap || type == swf::kFillClippedBitmap;
             style.bitmapId = r.u16();
             style.matrix = r.matrix();
             style.color = Rgba{192, 192, 192, 255};
@@ -94,6 +98,13 @@ unsigned readCount(ByteReader& r, int shapeVersion) {
     return count;
 }
 
+LineStyleInfo::Cap CapOf(unsigned bits) {
+    bits &= 3;
+    return bits == swf::kCapNone     ? LineStyleInfo::NoCap
+           : bits == swf::kCapSquare ? LineStyleInfo::SquareCap
+                                     : LineStyleInfo::RoundCap;
+}
+
 bool readStyles(ByteReader& r, int shapeVersion, StyleTables& t) {
     unsigned fillCount = readCount(r, shapeVersion);
     for (unsigned i = 0; i < fillCount && r.ok(); ++i)
@@ -105,10 +116,22 @@ bool readStyles(ByteReader& r, int shapeVersion, StyleTables& t) {
         if (shapeVersion >= 4) {
             uint8_t flags0 = r.u8();
             uint8_t flags1 = r.u8();
-            unsigned join = (flags0 >> 4) & 3;
-            bool hasFill = (flags0 & 0x08) != 0;
-            (void)flags1;
-            if (join == 2) r.u16();  // miter limit
+            line.startCap = CapOf(flags0 >> swf::kLineStartCapShift);
+            line.endCap = CapOf(flags1 & swf::kLineEndCapMask);
+            unsigned join = (flags0 >> swf::kLineJoinShift) & 3;
+            line.join = join == swf::kJoinBevel   ? LineStyleInfo::BevelJoin
+                        : join == swf::kJoinMiter ? LineStyleInfo::MiterJoin
+                                                  : LineStyleInfo::RoundJoin;
+            bool hasFill = (flags0 & swf::kLineHasFill) != 0;
+            bool noHScale = (flags0 & swf::kLineNoHScale) != 0,
+                 noVScale = (flags0 & swf::kLineNoVScale) != 0;
+            line.scaling = noHScale && noVScale ? LineStyleInfo::ScaleNone
+                           : noVScale           ? LineStyleInfo::ScaleHorizontal
+                           : noHScale           ? LineStyleInfo::ScaleVertical
+                                                : LineStyleInfo::ScaleNormal;
+            line.noClose = (flags1 & swf::kLineNoClose) != 0;
+            // 8.8 fixed point; below 1 a miter would be cut inside the line itself.
+            if (join == swf::kJoinMiter) line.miterLimit = std::max(1.0, r.u16() / 256.0);
             line.color = hasFill ? readFillStyle(r, shapeVersion).color : r.rgba();
         } else {
             line.color = readColor(r, shapeVersion);

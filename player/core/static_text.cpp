@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace kestrel::player {
 
@@ -105,8 +106,18 @@ void parseStaticText(ByteReader& r, int tagCode, const std::map<uint16_t, FontGl
     out.bounds = Rect::empty();
     for (const ShapeEdge& e : edges) {
         out.bounds.include(static_cast<double>(e.x0), static_cast<double>(e.y0));
+        out.bounds.include(static_cast<double>(e.cx), static_cast<double>(e.cy));
         out.bounds.include(static_cast<double>(e.x1), static_cast<double>(e.y1));
     }
+    // The placed glyph edges with one solid style per text colour: renderers that
+    // fill both sides of each edge draw text like any shape.
+    out.fillStyles.clear();
+    for (const Rgba& color : colors) {
+        FillStyle style;
+        style.color = color;
+        out.fillStyles.push_back(style);
+    }
+    out.edges = std::move(edges);
 }
 
 }  // namespace kestrel::player

@@ -4,18 +4,23 @@
 #include <agg_rasterizer_compound_aa.h>
 #include <agg_rasterizer_scanline_aa.h>
 #include <agg_renderer_base.h>
-#include <agg_renderer_scanline.h>
 #include <agg_rendering_buffer.h>
-#include <agg_scanline_u.h>
-#include <agg_span_allocator.h>
+#include <agg_scanline_p.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <deque>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "player/render/bitmap_fill.h"
+#include "player/render/coverage_painting.h"
+#include "player/render/edge_flattening.h"
 #include "player/render/gradient_ramp.h"
+#include "player/render/shape_cache.h"
+#include "player/render/stroke_outline.h"
 
 namespace kestrel::render {
 
@@ -35,15 +40,7 @@ namespace {
 // partial covers of neighbouring fills; made straight again at the end.
 using PixelFormat = agg::pixfmt_rgba32_pre;
 using BaseRenderer = agg::renderer_base<PixelFormat>;
-
-// Curves are flattened until no point strays more than this many pixels.
-constexpr double kFlatness = 0.1;
-// Discs (round caps and joins) are small, so their outline must be finer to keep
-// the covered area within what 8 bits of coverage can show.
-constexpr double kDiscFlatness = 0.02;
-// Coordinates beyond this many pixels are clipped away anyway; past it doubles
-// would only bring overflow.
-constexpr double kFarAway = 1.0e7;
+using CompoundRasterizer = agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl>;
 
 agg::rgba8 Premultiplied(const Rgba& c) {
     agg::rgba8 color(c.r, c.g, c.b, c.a);
@@ -56,54 +53,40 @@ bool Finite(const Matrix& m) {
            std::isfinite(m.tx) && std::isfinite(m.ty);
 }
 
-Point Clamped(Point p) {
-    return Point{std::clamp(p.x, -kFarAway, kFarAway), std::clamp(p.y, -kFarAway, kFarAway)};
+// The ramp entry of a position before spreading, padded.
+inline int PadIndex(double t) {
+    if (!(t > 0)) return 0;  // NaN too
+    if (t >= 1) return 255;
+    return RampIndex(t);
 }
 
-// The points of a quadratic curve after its start, all in pixels.
-void FlattenQuad(Point p0, Point c, Point end, std::vector<Point>& out) {
-    // A quadratic cut into n equal steps strays at most |p0 - 2c + p1| / (8 n^2).
-    double bend = std::hypot(p0.x - 2 * c.x + end.x, p0.y - 2 * c.y + end.y);
-    int steps = static_cast<int>(std::ceil(std::sqrt(bend / (8 * kFlatness))));
-    steps = std::clamp(steps, 1, 1000);
-    for (int i = 1; i < steps; ++i) {
-        double t = static_cast<double>(i) / steps, u = 1 - t;
-        out.push_back(Point{u * u * p0.x + 2 * u * t * c.x + t * t * end.x,
-                            u * u * p0.y + 2 * u * t * c.y + t * t * end.y});
-    }
-    out.push_back(end);
-}
-
-// The points of an edge after its start, in pixels.
-void FlattenEdge(const ShapeEdge& e, const Matrix& m, std::vector<Point>& out) {
-    Point end = Clamped(m.apply(static_cast<double>(e.x1), static_cast<double>(e.y1)));
-    if (!e.curve) {
-        out.push_back(end);
-        return;
-    }
-    Point p0 = Clamped(m.apply(static_cast<double>(e.x0), static_cast<double>(e.y0)));
-    Point c = Clamped(m.apply(static_cast<double>(e.cx), static_cast<double>(e.cy)));
-    FlattenQuad(p0, c, end, out);
-}
-
-// The fill styles of one shape as the compound renderer asks for them.
+// The fill styles of one shape as the compound renderer asks for them. Kept from
+// shape to shape so its storage is reused.
 class ShapeStyles {
   public:
     using color_type = agg::rgba8;
 
     // `maskArea`: every fill paints opaque white, as a mask only has an area.
-    ShapeStyles(const ShapeDefinition& shape, const Matrix& shapeToPixels,
-                const ColorTransform& transform, bool maskArea) {
-        styles_.reserve(shape.fillStyles.size());
-        for (const FillStyle& fill : shape.fillStyles) {
-            Style style;
+    void Reset(const ShapeDefinition& shape, const Matrix& shapeToPixels,
+               const ColorTransform& transform, bool maskArea) {
+        count_ = shape.fillStyles.size();
+        if (styles_.size() < count_) styles_.resize(count_);
+        for (size_t i = 0; i < count_; ++i) {
+            const FillStyle& fill = shape.fillStyles[i];
+            Style& style = styles_[i];
             style.kind = fill.kind;
+            style.solid = true;
             if (maskArea) {
                 style.color = agg::rgba8(255, 255, 255, 255);
-                styles_.push_back(style);
                 continue;
             }
             style.color = Premultiplied(transform.apply(fill.color));
+            if (fill.kind == FillStyle::Bitmap) {
+                // A bitmap that is missing or cannot be drawn leaves its area empty.
+                style.solid = !style.bitmap.Prepare(fill, shapeToPixels, transform);
+                style.color = agg::rgba8(0, 0, 0, 0);
+                continue;
+            }
             bool gradient = fill.kind == FillStyle::LinearGradient ||
                             fill.kind == FillStyle::RadialGradient ||
                             fill.kind == FillStyle::FocalGradient;
@@ -111,10 +94,8 @@ class ShapeStyles {
                 style.solid = false;
                 style.spread = fill.spread;
                 style.focalPoint = fill.focalPoint;
-                GradientRamp ramp = BuildGradientRamp(fill.stops, transform, fill.linearRgb);
-                for (size_t i = 0; i < ramp.size(); ++i) style.ramp[i] = Premultiplied(ramp[i]);
+                style.BuildRamp(fill, transform);
             }
-            styles_.push_back(style);
         }
     }
 
@@ -123,15 +104,34 @@ class ShapeStyles {
 
     void generate_span(agg::rgba8* span, int x, int y, unsigned len, unsigned index) {
         const Style& style = styles_[index];
+        if (style.kind == FillStyle::Bitmap) {
+            style.bitmap.Generate(span, x, y, len);
+            return;
+        }
         const Matrix& m = style.pixelsToGradient;
         // Each pixel is sampled at its centre.
         double px = x + 0.5, py = y + 0.5;
+        if (style.kind == FillStyle::LinearGradient) {
+            // Along a row the position moves by the same step at every pixel.
+            constexpr double kToPosition = 0.5 / kGradientHalfSize;
+            double t = (m.a * px + m.c * py + m.tx) * kToPosition + 0.5;
+            double step = m.a * kToPosition;
+            if (style.spread == FillStyle::Pad) {
+                for (unsigned i = 0; i < len; ++i, t += step) span[i] = style.ramp[PadIndex(t)];
+            } else {
+                for (unsigned i = 0; i < len; ++i, t += step)
+                    span[i] = style.ramp[RampIndex(ApplySpread(style.spread, t))];
+            }
+            return;
+        }
         for (unsigned i = 0; i < len; ++i, px += 1) {
             Point g = m.apply(px, py);
             double t = GradientPosition(style.kind, g.x, g.y, style.focalPoint);
             span[i] = style.ramp[RampIndex(ApplySpread(style.spread, t))];
         }
     }
+
+    size_t Count() const { return count_; }
 
   private:
     struct Style {
@@ -142,8 +142,49 @@ class ShapeStyles {
         FillStyle::Spread spread = FillStyle::Pad;
         double focalPoint = 0;
         agg::rgba8 ramp[256];
+        BitmapFill bitmap;
+        // What the ramp was built from: a frame mostly draws the same gradients
+        // in the same order as the one before, and finds its ramps ready.
+        bool rampBuilt = false, rampLinear = false;
+        std::vector<player::GradientStop> rampStops;
+        ColorTransform rampTransform;
+
+        void BuildRamp(const FillStyle& fill, const ColorTransform& transform) {
+            if (rampBuilt && rampLinear == fill.linearRgb && SameStops(fill.stops) &&
+                SameTransform(transform))
+                return;
+            GradientRamp built = BuildGradientRamp(fill.stops, transform, fill.linearRgb);
+            for (size_t r = 0; r < built.size(); ++r) ramp[r] = Premultiplied(built[r]);
+            rampBuilt = true;
+            rampLinear = fill.linearRgb;
+            rampStops = fill.stops;
+            rampTransform = transform;
+        }
+        bool SameStops(const std::vector<player::GradientStop>& stops) const {
+            if (stops.size() != rampStops.size()) return false;
+            for (size_t i = 0; i < stops.size(); ++i)
+                if (stops[i].ratio != rampStops[i].ratio || !(stops[i].color == rampStops[i].color))
+                    return false;
+            return true;
+        }
+        bool SameTransform(const ColorTransform& t) const {
+            const ColorTransform& r = rampTransform;
+            return t.rMul == r.rMul && t.gMul == r.gMul && t.bMul == r.bMul && t.aMul == r.aMul &&
+                   t.rAdd == r.rAdd && t.gAdd == r.gAdd && t.bAdd == r.bAdd && t.aAdd == r.aAdd;
+        }
     };
     std::vector<Style> styles_;
+    size_t count_ = 0;
+};
+
+// A line style's colour, for painting its stroke coverage.
+struct SolidStyle {
+    agg::rgba8 c;
+    bool is_solid(unsigned) const { return true; }
+    const agg::rgba8& color(unsigned) const { return c; }
+    void generate_span(agg::rgba8* span, int, int, unsigned len, unsigned) {
+        std::fill(span, span + len, c);
+    }
 };
 
 // A premultiplied RGBA surface: the frame itself, or a layer the frame's size.
@@ -153,8 +194,14 @@ struct Surface {
     PixelFormat format{buffer};
     BaseRenderer base{format};
 
-    Surface(uint8_t* pixels, int width, int height)
-        : buffer(pixels, static_cast<unsigned>(width), static_cast<unsigned>(height), width * 4) {}
+    Surface(uint8_t* pixels, int width, int height) { Attach(pixels, width, height); }
+    void Attach(uint8_t* pixels, int width, int height) {
+        buffer.attach(pixels, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                      width * 4);
+        base.reset_clipping(true);
+    }
+    int Width() const { return static_cast<int>(buffer.width()); }
+    int Height() const { return static_cast<int>(buffer.height()); }
     // A transparent layer.
     static std::unique_ptr<Surface> Layer(int width, int height) {
         std::vector<uint8_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4,
@@ -165,207 +212,14 @@ struct Surface {
     }
 };
 
-struct Canvas {
-    BaseRenderer* target;   // not owned: the surface being painted
-    bool maskArea = false;  // painting a mask's area, not colours
-    agg::scanline_u8 scanline;
-    agg::span_allocator<agg::rgba8> spans;
-    agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> compound;
-    agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> single;
-    std::vector<Point> points;
-
-    explicit Canvas(BaseRenderer& frame) : target(&frame) {
-        double w = frame.width(), h = frame.height();
-        compound.clip_box(0, 0, w, h);
-        single.clip_box(0, 0, w, h);
-    }
-};
-
-// Every edge with a fill on either side goes into the compound rasteriser with its
-// two styles: the fills come out exactly, with no contour building.
-void FillShapeEdges(Canvas& canvas, const ShapeDefinition& shape, const Matrix& m,
-                    const ColorTransform& transform) {
-    auto& ras = canvas.compound;
-    ras.reset();
-    ras.layer_order(agg::layer_direct);
-    for (const ShapeEdge& e : shape.edges) {
-        if (e.fill0 == 0 && e.fill1 == 0) continue;
-        ras.styles(e.fill0 - 1, e.fill1 - 1);
-        Point start = Clamped(m.apply(static_cast<double>(e.x0), static_cast<double>(e.y0)));
-        ras.move_to_d(start.x, start.y);
-        canvas.points.clear();
-        FlattenEdge(e, m, canvas.points);
-        for (const Point& p : canvas.points) ras.line_to_d(p.x, p.y);
-    }
-    ShapeStyles styles(shape, m, transform, canvas.maskArea);
-    agg::render_scanlines_compound_layered(ras, canvas.scanline, *canvas.target, canvas.spans,
-                                           styles);
-}
-
-// Shapes without edges (text made of glyphs) keep closed contours per colour.
-void FillContours(Canvas& canvas, const ShapeDefinition& shape, const Matrix& m,
-                  const ColorTransform& transform) {
-    auto& ras = canvas.single;
-    ras.filling_rule(shape.nonZeroWinding ? agg::fill_non_zero : agg::fill_even_odd);
-    for (const player::FillPath& fill : shape.fills) {
-        Rgba color = canvas.maskArea ? Rgba{255, 255, 255, 255} : transform.apply(fill.color);
-        if (color.a == 0) continue;
-        ras.reset();
-        Point at{0, 0};
-        for (const player::PathCommand& c : fill.commands) {
-            if (c.kind == player::PathCommand::MoveTo) {
-                at = Clamped(m.apply(c.x, c.y));
-                ras.move_to_d(at.x, at.y);
-                continue;
-            }
-            Point end = Clamped(m.apply(c.x, c.y));
-            canvas.points.clear();
-            if (c.kind == player::PathCommand::QuadTo)
-                FlattenQuad(at, Clamped(m.apply(c.cx, c.cy)), end, canvas.points);
-            else
-                canvas.points.push_back(end);
-            for (const Point& p : canvas.points) ras.line_to_d(p.x, p.y);
-            at = end;
-        }
-        agg::render_scanlines_aa_solid(ras, canvas.scanline, *canvas.target, Premultiplied(color));
-    }
-}
-
-using SingleRasterizer = agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl>;
-
-// Every piece of a stroke is a closed polygon of negative signed area (clockwise on
-// screen), so that filled together with the non-zero rule they add up to their union.
-
-// The outline of a disc of one radius, as offsets from its centre.
-std::vector<Point> DiscOutline(double r) {
-    double step = std::acos(1 - std::min(kDiscFlatness / r, 1.0));
-    int n = std::clamp(static_cast<int>(std::ceil(3.14159265358979 / step)), 8, 256);
-    std::vector<Point> outline(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        double angle = -2 * 3.14159265358979 * i / n;
-        outline[i] = Point{r * std::cos(angle), r * std::sin(angle)};
-    }
-    return outline;
-}
-
-void AddDisc(SingleRasterizer& ras, Point c, const std::vector<Point>& outline) {
-    ras.move_to_d(c.x + outline[0].x, c.y + outline[0].y);
-    for (size_t i = 1; i < outline.size(); ++i)
-        ras.line_to_d(c.x + outline[i].x, c.y + outline[i].y);
-    ras.close_polygon();
-}
-
-// The offset of a segment's sides: its direction turned a quarter and scaled to r.
-Point SideOffset(Point p, Point q, double r) {
-    double dx = q.x - p.x, dy = q.y - p.y;
-    double length = std::sqrt(dx * dx + dy * dy);
-    if (length == 0) return Point{0, 0};
-    return Point{-dy / length * r, dx / length * r};
-}
-
-void AddSegment(SingleRasterizer& ras, Point p, Point q, Point n) {
-    ras.move_to_d(p.x + n.x, p.y + n.y);
-    ras.line_to_d(q.x + n.x, q.y + n.y);
-    ras.line_to_d(q.x - n.x, q.y - n.y);
-    ras.line_to_d(p.x - n.x, p.y - n.y);
-    ras.close_polygon();
-}
-
-void AddTriangle(SingleRasterizer& ras, Point a, Point b, Point c) {
-    double area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
-    if (area > 0) std::swap(b, c);
-    ras.move_to_d(a.x, a.y);
-    ras.line_to_d(b.x, b.y);
-    ras.line_to_d(c.x, c.y);
-    ras.close_polygon();
-}
-
-// Where a flattened curve turns by a few degrees, the boxes of its two steps leave
-// a thin wedge open on the outside of the turn: two triangles close both sides.
-void AddBend(SingleRasterizer& ras, Point q, Point n1, Point n2) {
-    AddTriangle(ras, q, Point{q.x + n1.x, q.y + n1.y}, Point{q.x + n2.x, q.y + n2.y});
-    AddTriangle(ras, q, Point{q.x - n1.x, q.y - n1.y}, Point{q.x - n2.x, q.y - n2.y});
-}
-
-// Each line style's edges as the union of a box per segment, a disc at every edge's
-// ends (Flash's round caps and joins) and bends inside curves.
-void StrokeShapeEdges(Canvas& canvas, const ShapeDefinition& shape, const Matrix& m,
-                      const ColorTransform& transform) {
-    auto& ras = canvas.single;
-    ras.filling_rule(agg::fill_non_zero);
-    double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
-    for (size_t style = 0; style < shape.lineStyles.size(); ++style) {
-        Rgba color = transform.apply(shape.lineStyles[style].color);
-        if (color.a == 0) continue;
-        // Hairlines and lines thinner than a pixel are drawn one pixel wide.
-        double radius = std::max(shape.lineStyles[style].width * scale, 1.0) / 2;
-        std::vector<Point> disc;
-        ras.reset();
-        for (const ShapeEdge& e : shape.edges) {
-            if (e.line != static_cast<int>(style + 1)) continue;
-            if (disc.empty()) disc = DiscOutline(radius);
-            Point p = Clamped(m.apply(static_cast<double>(e.x0), static_cast<double>(e.y0)));
-            canvas.points.clear();
-            FlattenEdge(e, m, canvas.points);
-            AddDisc(ras, p, disc);
-            Point previousSide{0, 0};
-            for (size_t i = 0; i < canvas.points.size(); ++i) {
-                Point q = canvas.points[i];
-                Point side = SideOffset(p, q, radius);
-                if (i > 0) AddBend(ras, p, previousSide, side);
-                AddSegment(ras, p, q, side);
-                previousSide = side;
-                p = q;
-            }
-            AddDisc(ras, p, disc);
-        }
-        if (!disc.empty())
-            agg::render_scanlines_aa_solid(ras, canvas.scanline, *canvas.target,
-                                           Premultiplied(color));
-    }
-}
-
-void DrawShape(Canvas& canvas, const RenderItem& item, const Matrix& stageToPixels) {
-    Matrix m = stageToPixels.multiply(item.matrix);
-    if (!Finite(m)) return;
-    const ShapeDefinition& shape = *item.shape;
-    // Shapes wholly outside the surface cost nothing: their declared bounds (which
-    // include half their widest line) are trusted, as players trust them.
-    player::Rect box = m.transformRect(shape.bounds);
-    double width = canvas.target->width(), height = canvas.target->height();
-    if (!box.isEmpty() &&
-        (box.xMax < -1 || box.yMax < -1 || box.xMin > width + 1 || box.yMin > height + 1))
-        return;
-    if (!shape.edges.empty() && !shape.fillStyles.empty())
-        FillShapeEdges(canvas, shape, m, item.colorTransform);
-    else if (shape.edges.empty())
-        FillContours(canvas, shape, m, item.colorTransform);
-    // A mask is the area of its fills; its lines take no part.
-    if (!shape.lineStyles.empty() && !canvas.maskArea)
-        StrokeShapeEdges(canvas, shape, m, item.colorTransform);
-}
-
-/* Masks arrive as brackets: BeginMask, the mask's shapes, MaskContent, what it
- * masks, EndMask. The mask's shapes paint their area into a layer of their own;
- * what it masks paints into a second layer; at EndMask the second layer goes onto
- * the surface below, each pixel weighted by the mask's coverage there. Brackets
- * nest: an inner mask lands on its outer mask's content layer, which its own
- * EndMask masks in turn. Brackets that do not match (bad data) are closed at the
- * end of the list as if they had ended there. */
-struct MaskBracket {
-    BaseRenderer* below;  // not owned: where the masked content lands
-    std::unique_ptr<Surface> area;
-    std::unique_ptr<Surface> content;  // null until MaskContent
-};
-
-void CompositeMasked(const Surface& content, const Surface& area, BaseRenderer& below) {
-    PixelFormat& dst = below.ren();
-    unsigned width = below.width(), height = below.height();
-    for (unsigned y = 0; y < height; ++y) {
-        const uint8_t* src = content.buffer.row_ptr(static_cast<int>(y));
-        const uint8_t* mask = area.buffer.row_ptr(static_cast<int>(y));
-        uint8_t* out = dst.row_ptr(static_cast<int>(y));
-        for (unsigned x = 0; x < width; ++x, src += 4, mask += 4, out += 4) {
+void CompositeMasked(const Surface& content, const Surface& area, Surface& below, int top,
+                     int bottom) {
+    int width = below.Width();
+    for (int y = top; y < bottom; ++y) {
+        const uint8_t* src = content.buffer.row_ptr(y);
+        const uint8_t* mask = area.buffer.row_ptr(y);
+        uint8_t* out = below.buffer.row_ptr(y);
+        for (int x = 0; x < width; ++x, src += 4, mask += 4, out += 4) {
             unsigned m = mask[3];
             if (m == 0 || src[3] == 0) continue;
             // Premultiplied "over" with the source scaled by the mask's coverage.
@@ -376,15 +230,6 @@ void CompositeMasked(const Surface& content, const Surface& area, BaseRenderer& 
             }
         }
     }
-}
-
-void EndMask(Canvas& canvas, std::vector<MaskBracket>& masks) {
-    MaskBracket& top = masks.back();
-    if (top.content) CompositeMasked(*top.content, *top.area, *top.below);
-    canvas.target = top.below;
-    masks.pop_back();
-    // Inside an outer mask's definition, painting goes on as area.
-    canvas.maskArea = !masks.empty() && !masks.back().content;
 }
 
 void Unpremultiply(PixelBuffer& target) {
@@ -401,54 +246,478 @@ void Unpremultiply(PixelBuffer& target) {
     }
 }
 
+/* A frame is painted in two passes. The first goes through the render list and
+ * turns every item into paint operations: shapes into their coverage (rasterised,
+ * or found as the frame before left it) with their colours. The second paints the
+ * operations band by band down the frame, each band a few dozen rows, so that the
+ * rows being blended stay in the processor's cache from the first shape to the
+ * last instead of the whole frame streaming through it once per shape.
+ *
+ * Masks arrive as brackets: BeginMask, the mask's shapes, MaskContent, what it
+ * masks, EndMask. The mask's shapes paint their area into a layer of their own;
+ * what it masks paints into a second layer; at EndMask the second layer goes onto
+ * the surface below, each pixel weighted by the mask's coverage there. Brackets
+ * nest: an inner mask lands on its outer mask's content layer, which its own
+ * EndMask masks in turn. Brackets that do not match (bad data) are closed at the
+ * end of the list as if they had ended there. Within a band only its rows of each
+ * layer are cleared and composited.
+ *
+ * Text is drawn by the platform's painter onto the whole frame at once, so a frame
+ * with text is painted as one band. A frame whose coverage would pass the cache's
+ * limit is painted item by item as its coverage is made. */
+struct PaintOp {
+    enum Kind : uint8_t { Fill, Solid, BeginMask, MaskContent, EndMask, Text } kind = Fill;
+    const CoverageMask* coverage = nullptr;  // not owned: Fill and Solid
+    ShapeStyles* styles = nullptr;           // not owned: Fill
+    agg::rgba8 color;                        // Solid
+    const RenderItem* item = nullptr;        // not owned: Text
+    Matrix itemToPixels;                     // Text
+    uint32_t nextRow = 0;                    // the coverage row the next band starts at
+    int32_t nextY = 0;                       // that row's scanline; past the frame when none
+};
+
+struct MaskBracket {
+    Surface* below;  // not owned: where the masked content lands
+    std::unique_ptr<Surface> area;
+    std::unique_ptr<Surface> content;  // null until MaskContent
+};
+
 }  // namespace
 
-void RenderFrame(const RenderList& list, const Matrix& stageToPixels, PixelBuffer& target) {
-    if (target.width <= 0 || target.height <= 0) return;
-    agg::rendering_buffer buffer(target.pixels.data(), static_cast<unsigned>(target.width),
-                                 static_cast<unsigned>(target.height), target.Stride());
-    PixelFormat format(buffer);
-    BaseRenderer base(format);
-    base.clear(Premultiplied(list.background));
-    Canvas canvas(base);
+struct Renderer::State {
+    // Rows of a band: this many bytes of a frame's width fit the cache together
+    // with what is being blended into them.
+    static constexpr int kBandBytes = 256 * 1024;
+
+    explicit State(size_t keptBytes) : cache(keptBytes) {}
+
+    CompoundRasterizer compound;
+    SingleRasterizer single;
+    agg::scanline_p8 scanline;
+    PaintBuffers paint;
+    ShapeCache cache;
+    std::vector<Point> points;
+    std::vector<double> widths;
+    std::vector<std::unique_ptr<Surface>> spareLayers;
+    int width = 0, height = 0;  // of the surfaces the cache's coverage was clipped to
+
+    // The frame being painted.
+    const FrameOptions* options = nullptr;  // not owned
+    std::vector<PaintOp> ops;
+    std::vector<std::unique_ptr<ShapeStyles>> styleSets;  // the first usedStyleSets in use
+    size_t usedStyleSets = 0;
+    // A deque: operations point into it while it grows.
+    std::deque<CoverageMask> contourCoverage;  // the first usedContours in use
+    size_t usedContours = 0;
+    bool hasText = false;
+    // Recording: how deep in mask brackets, and whether shapes paint a mask's area.
+    std::vector<bool> recordMasks;  // per open bracket: content begun
+    bool maskArea = false;
+    // Painting.
+    Surface* target = nullptr;  // not owned: the surface being painted
     std::vector<MaskBracket> masks;
-    for (const RenderItem& item : list.items) {
+    int bandTop = 0, bandBottom = 0;
+
+    void Begin(int frameWidth, int frameHeight) {
+        if (frameWidth != width || frameHeight != height) {
+            cache.Clear();
+            spareLayers.clear();
+            width = frameWidth;
+            height = frameHeight;
+            compound.clip_box(0, 0, width, height);
+            single.clip_box(0, 0, width, height);
+        }
+        ops.clear();
+        usedStyleSets = 0;
+        usedContours = 0;
+        hasText = false;
+        recordMasks.clear();
+        maskArea = false;
+    }
+
+    ShapeStyles& NextStyleSet() {
+        if (usedStyleSets == styleSets.size()) styleSets.push_back(std::make_unique<ShapeStyles>());
+        return *styleSets[usedStyleSets++];
+    }
+    CoverageMask& NextContour() {
+        if (usedContours == contourCoverage.size()) contourCoverage.emplace_back();
+        return contourCoverage[usedContours++];
+    }
+
+    // --- the first pass ---------------------------------------------------------
+
+    template <class Rasterizer>
+    void Sweep(Rasterizer& ras, CoverageMask& mask) {
+        mask.Clear();
+        if (!ras.rewind_scanlines()) return;
+        scanline.reset(ras.min_x(), ras.max_x());
+        while (ras.sweep_scanline(scanline)) mask.AddScanline(scanline, 0);
+    }
+
+    // Every edge with a fill on either side goes into the compound rasteriser with
+    // its two styles: the fills come out exactly, with no contour building.
+    void RasterizeFills(const ShapeDefinition& shape, const Matrix& m, CoverageMask& mask) {
+        int only = OnlyFillStyle(shape);
+        if (only > 0) {
+            RasterizeOneFill(shape, only, m, mask);
+            return;
+        }
+        mask.Clear();
+        CompoundRasterizer& ras = compound;
+        ras.reset();
+        ras.layer_order(agg::layer_direct);
+        int count = static_cast<int>(shape.fillStyles.size());
+        for (const ShapeEdge& e : shape.edges) {
+            // Styles the shape does not have (bad data) fill nothing.
+            int left = e.fill0 <= count ? e.fill0 : 0, right = e.fill1 <= count ? e.fill1 : 0;
+            if (left <= 0 && right <= 0) continue;
+            ras.styles(left - 1, right - 1);
+            Point start = EdgeStart(e, m);
+            ras.move_to_d(start.x, start.y);
+            points.clear();
+            FlattenEdge(e, m, points);
+            for (const Point& p : points) ras.line_to_d(p.x, p.y);
+        }
+        if (!ras.rewind_scanlines()) return;
+        scanline.reset(ras.min_x(), ras.max_x());
+        unsigned styleCount;
+        while ((styleCount = ras.sweep_styles()) > 0) {
+            for (unsigned i = 0; i < styleCount; ++i)
+                if (ras.sweep_scanline(scanline, static_cast<int>(i)))
+                    mask.AddScanline(scanline, ras.style(i));
+        }
+    }
+
+    // The one fill style a shape's edges have (most shapes), 0 when they have
+    // several or none.
+    static int OnlyFillStyle(const ShapeDefinition& shape) {
+        int count = static_cast<int>(shape.fillStyles.size()), only = 0;
+        for (const ShapeEdge& e : shape.edges) {
+            for (int style : {e.fill0, e.fill1}) {
+                if (style <= 0 || style > count || style == only) continue;
+                if (only != 0) return 0;
+                only = style;
+            }
+        }
+        return only;
+    }
+
+    // A single fill needs no compound rasteriser: edges with the fill on their
+    // left go in as they run and edges with it on their right reversed, so the
+    // non-zero rule finds the fill where the compound one would.
+    void RasterizeOneFill(const ShapeDefinition& shape, int style, const Matrix& m,
+                          CoverageMask& mask) {
+        SingleRasterizer& ras = single;
+        ras.reset();
+        ras.filling_rule(agg::fill_non_zero);
+        // Edges are loose pieces of outlines, not closed one by one.
+        ras.auto_close(false);
+        for (const ShapeEdge& e : shape.edges) {
+            bool left = e.fill0 == style, right = e.fill1 == style;
+            if (left == right) continue;  // on both sides, or on neither
+            points.clear();
+            points.push_back(EdgeStart(e, m));
+            FlattenEdge(e, m, points);
+            if (right) std::reverse(points.begin(), points.end());
+            ras.move_to_d(points[0].x, points[0].y);
+            for (size_t i = 1; i < points.size(); ++i) ras.line_to_d(points[i].x, points[i].y);
+        }
+        mask.Clear();
+        if (ras.rewind_scanlines()) {
+            scanline.reset(ras.min_x(), ras.max_x());
+            while (ras.sweep_scanline(scanline))
+                mask.AddScanline(scanline, static_cast<unsigned>(style - 1));
+        }
+        ras.auto_close(true);
+    }
+
+    void RasterizeStrokes(const ShapeDefinition& shape, const Matrix& m, ShapeCoverage& coverage) {
+        coverage.strokes.resize(shape.lineStyles.size());
+        single.filling_rule(agg::fill_non_zero);
+        for (size_t style = 0; style < shape.lineStyles.size(); ++style) {
+            single.reset();
+            AddStrokeOutline(shape, static_cast<int>(style + 1), m, widths[style], points, single);
+            Sweep(single, coverage.strokes[style]);
+        }
+        coverage.strokesBuilt = true;
+    }
+
+    // Shapes without edges (text made of glyphs) keep closed contours per colour.
+    void RecordContours(const ShapeDefinition& shape, const Matrix& m,
+                        const ColorTransform& transform) {
+        SingleRasterizer& ras = single;
+        ras.filling_rule(shape.nonZeroWinding ? agg::fill_non_zero : agg::fill_even_odd);
+        for (const player::FillPath& fill : shape.fills) {
+            Rgba color = maskArea ? Rgba{255, 255, 255, 255} : transform.apply(fill.color);
+            if (color.a == 0) continue;
+            ras.reset();
+            Point at{0, 0};
+            for (const player::PathCommand& c : fill.commands) {
+                if (c.kind == player::PathCommand::MoveTo) {
+                    at = Clamped(m.apply(c.x, c.y));
+                    ras.move_to_d(at.x, at.y);
+                    continue;
+                }
+                Point end = Clamped(m.apply(c.x, c.y));
+                points.clear();
+                if (c.kind == player::PathCommand::QuadTo)
+                    FlattenQuad(at, Clamped(m.apply(c.cx, c.cy)), end, points);
+                else
+                    points.push_back(end);
+                for (const Point& p : points) ras.line_to_d(p.x, p.y);
+                at = end;
+            }
+            CoverageMask& mask = NextContour();
+            Sweep(ras, mask);
+            PaintOp op;
+            op.kind = PaintOp::Solid;
+            op.coverage = &mask;
+            op.color = Premultiplied(color);
+            ops.push_back(op);
+        }
+    }
+
+    void RecordShape(const RenderItem& item, const Matrix& stageToPixels) {
+        Matrix m = stageToPixels.multiply(item.matrix);
+        if (!Finite(m)) return;
+        const ShapeDefinition& shape = *item.shape;
+        // Shapes wholly outside the surface cost nothing: their declared bounds
+        // (which include half their widest line) are trusted, as players trust them.
+        player::Rect box = m.transformRect(shape.bounds);
+        if (!box.isEmpty() &&
+            (box.xMax < -1 || box.yMax < -1 || box.xMin > width + 1 || box.yMin > height + 1))
+            return;
+        if (shape.edges.empty()) {
+            RecordContours(shape, m, item.colorTransform);
+            return;
+        }
+        // A mask is the area of its fills; its lines take no part.
+        bool strokes = !maskArea && !shape.lineStyles.empty();
+        widths.clear();
+        if (strokes)
+            for (const player::LineStyleInfo& line : shape.lineStyles)
+                widths.push_back(StrokeWidthPixels(line, item.matrix, stageToPixels));
+        bool fresh = false;
+        ShapeCoverage& coverage = cache.Find(shape, m, widths, fresh);
+        if (fresh) RasterizeFills(shape, m, coverage.fills);
+        if (!coverage.fills.rows.empty()) {
+            PaintOp op;
+            op.kind = PaintOp::Fill;
+            op.coverage = &coverage.fills;
+            op.styles = &NextStyleSet();
+            op.styles->Reset(shape, m, item.colorTransform, maskArea);
+            ops.push_back(op);
+        }
+        if (!strokes) return;
+        if (!coverage.strokesBuilt) RasterizeStrokes(shape, m, coverage);
+        for (size_t style = 0; style < shape.lineStyles.size(); ++style) {
+            Rgba color = item.colorTransform.apply(shape.lineStyles[style].color);
+            if (color.a == 0 || coverage.strokes[style].rows.empty()) continue;
+            PaintOp op;
+            op.kind = PaintOp::Solid;
+            op.coverage = &coverage.strokes[style];
+            op.color = Premultiplied(color);
+            ops.push_back(op);
+        }
+    }
+
+    void Record(const RenderItem& item, const Matrix& stageToPixels) {
+        PaintOp op;
         switch (item.kind) {
             case RenderItem::BeginMask:
-                masks.push_back(MaskBracket{canvas.target,
-                                            Surface::Layer(target.width, target.height), nullptr});
-                canvas.target = &masks.back().area->base;
-                canvas.maskArea = true;
+                recordMasks.push_back(false);
+                maskArea = true;
+                op.kind = PaintOp::BeginMask;
+                ops.push_back(op);
                 break;
             case RenderItem::MaskContent:
-                if (masks.empty() || masks.back().content) break;
-                masks.back().content = Surface::Layer(target.width, target.height);
-                canvas.target = &masks.back().content->base;
-                canvas.maskArea = false;
+                if (recordMasks.empty() || recordMasks.back()) break;
+                recordMasks.back() = true;
+                maskArea = false;
+                op.kind = PaintOp::MaskContent;
+                ops.push_back(op);
                 break;
             case RenderItem::EndMask:
-                if (!masks.empty()) EndMask(canvas, masks);
+                if (recordMasks.empty()) break;
+                recordMasks.pop_back();
+                // Inside an outer mask's definition, painting goes on as area.
+                maskArea = !recordMasks.empty() && !recordMasks.back();
+                op.kind = PaintOp::EndMask;
+                ops.push_back(op);
                 break;
-            case RenderItem::Text:
+            case RenderItem::Text: {
+                if (!item.text || !options->text || maskArea) break;
+                Matrix m = stageToPixels.multiply(item.matrix);
+                if (!Finite(m)) break;
+                op.kind = PaintOp::Text;
+                op.item = &item;
+                op.itemToPixels = m;
+                ops.push_back(op);
+                hasText = true;
                 break;
+            }
             case RenderItem::Shape:
-                if (item.shape) DrawShape(canvas, item, stageToPixels);
+                if (item.shape) RecordShape(item, stageToPixels);
                 break;
         }
     }
-    while (!masks.empty()) EndMask(canvas, masks);
-    Unpremultiply(target);
+
+    // --- the second pass --------------------------------------------------------
+
+    std::unique_ptr<Surface> TakeLayer() {
+        std::unique_ptr<Surface> layer;
+        if (spareLayers.empty()) {
+            layer = Surface::Layer(width, height);
+        } else {
+            layer = std::move(spareLayers.back());
+            spareLayers.pop_back();
+            for (int y = bandTop; y < bandBottom; ++y)
+                std::fill_n(layer->buffer.row_ptr(y), static_cast<size_t>(width) * 4, uint8_t{0});
+        }
+        return layer;
+    }
+    void GiveBack(std::unique_ptr<Surface> layer) {
+        if (layer) spareLayers.push_back(std::move(layer));
+    }
+
+    void EndMask() {
+        MaskBracket& top = masks.back();
+        if (top.content) CompositeMasked(*top.content, *top.area, *top.below, bandTop, bandBottom);
+        target = top.below;
+        GiveBack(std::move(top.area));
+        GiveBack(std::move(top.content));
+        masks.pop_back();
+    }
+
+    void Paint(PaintOp& op) {
+        switch (op.kind) {
+            case PaintOp::Fill:
+                if (op.nextY >= bandBottom) break;
+                PaintCoverage(*op.coverage, target->buffer, *op.styles, op.styles->Count(), paint,
+                              bandBottom, op.nextRow);
+                op.nextY = RowY(*op.coverage, op.nextRow);
+                break;
+            case PaintOp::Solid: {
+                if (op.nextY >= bandBottom) break;
+                SolidStyle solid{op.color};
+                PaintCoverage(*op.coverage, target->buffer, solid, 1, paint, bandBottom,
+                              op.nextRow);
+                op.nextY = RowY(*op.coverage, op.nextRow);
+                break;
+            }
+            case PaintOp::BeginMask:
+                masks.push_back(MaskBracket{target, TakeLayer(), nullptr});
+                target = masks.back().area.get();
+                break;
+            case PaintOp::MaskContent:
+                if (masks.empty() || masks.back().content) break;
+                masks.back().content = TakeLayer();
+                target = masks.back().content.get();
+                break;
+            case PaintOp::EndMask:
+                if (!masks.empty()) EndMask();
+                break;
+            case PaintOp::Text:
+                options->text->PaintText(*op.item, op.itemToPixels, target->buffer.buf(), width,
+                                         height, width * 4);
+                break;
+        }
+    }
+
+    // The scanline of a coverage row; past every surface when there is none.
+    static int32_t RowY(const CoverageMask& coverage, uint32_t row) {
+        return row < coverage.rows.size() ? coverage.rows[row].y : INT32_MAX;
+    }
+    static void Rewind(PaintOp& op) {
+        op.nextRow = 0;
+        if (op.coverage) op.nextY = RowY(*op.coverage, 0);
+    }
+
+    void PaintBand(Surface& frame, int top, int bottom) {
+        bandTop = top;
+        bandBottom = bottom;
+        target = &frame;
+        for (PaintOp& op : ops) Paint(op);
+        while (!masks.empty()) EndMask();
+    }
+
+    void PaintFrame(const RenderList& list, const Matrix& stageToPixels, Surface& frame) {
+        for (const RenderItem& item : list.items) {
+            Record(item, stageToPixels);
+            if (cache.Full()) break;
+        }
+        if (!cache.Full()) {
+            for (PaintOp& op : ops) Rewind(op);
+            int band = hasText ? height : std::max(16, kBandBytes / (width * 4));
+            for (int top = 0; top < height; top += band)
+                PaintBand(frame, top, std::min(height, top + band));
+            return;
+        }
+        // Too much to keep: what was recorded is dropped and every item painted
+        // as soon as it is recorded, its coverage made again in scratch storage.
+        cache.Clear();
+        Begin(width, height);
+        bandTop = 0;
+        bandBottom = height;
+        target = &frame;
+        for (const RenderItem& item : list.items) {
+            Record(item, stageToPixels);
+            for (PaintOp& op : ops) {
+                Rewind(op);
+                Paint(op);
+            }
+            ops.clear();
+            usedStyleSets = 0;
+            usedContours = 0;
+            cache.Clear();
+        }
+        while (!masks.empty()) EndMask();
+    }
+};
+
+Renderer::Renderer(size_t keptBytes) : state_(std::make_unique<State>(keptBytes)) {}
+Renderer::~Renderer() = default;
+
+void Renderer::RenderFrame(const RenderList& list, const Matrix& stageToPixels, PixelBuffer& target,
+                           const FrameOptions& options) {
+    // A buffer whose pixels do not match its size (filled in by hand) is not drawn.
+    if (target.width <= 0 || target.height <= 0 ||
+        target.pixels.size() !=
+            static_cast<size_t>(target.width) * static_cast<size_t>(target.height) * 4)
+        return;
+    State& s = *state_;
+    s.Begin(target.width, target.height);
+    Surface frame(target.pixels.data(), target.width, target.height);
+    if (options.transparent)
+        frame.base.clear(agg::rgba8(0, 0, 0, 0));
+    else
+        frame.base.clear(Premultiplied(options.background ? *options.background : list.background));
+    s.options = &options;
+    s.PaintFrame(list, stageToPixels, frame);
+    s.target = nullptr;
+    s.options = nullptr;
+    s.cache.EndFrame();
+    if (!options.premultiplied) Unpremultiply(target);
 }
 
-bool RenderStage(const RenderList& list, PixelBuffer& target) {
+bool Renderer::RenderStage(const RenderList& list, PixelBuffer& target,
+                           const FrameOptions& options) {
     const player::Rect& stage = list.stageRect;
     int width = static_cast<int>(std::lround(stage.width() / player::kTwipsPerPixel));
     int height = static_cast<int>(std::lround(stage.height() / player::kTwipsPerPixel));
     if (!target.Resize(width, height)) return false;
     double scale = 1 / player::kTwipsPerPixel;
     Matrix stageToPixels{scale, 0, 0, scale, -stage.xMin * scale, -stage.yMin * scale};
-    RenderFrame(list, stageToPixels, target);
+    RenderFrame(list, stageToPixels, target, options);
     return true;
+}
+
+void RenderFrame(const RenderList& list, const Matrix& stageToPixels, PixelBuffer& target) {
+    Renderer().RenderFrame(list, stageToPixels, target);
+}
+
+bool RenderStage(const RenderList& list, PixelBuffer& target) {
+    return Renderer().RenderStage(list, target);
 }
 
 }  // namespace kestrel::render

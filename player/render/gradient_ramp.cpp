@@ -12,7 +12,8 @@ using player::Rgba;
 namespace {
 
 uint8_t Mix(uint8_t a, uint8_t b, double f) {
-    return static_cast<uint8_t>(std::lround(a + (static_cast<double>(b) - a) * f));
+    // Both ends lie in 0..255, so rounding is adding a half and cutting.
+    return static_cast<uint8_t>(a + (static_cast<double>(b) - a) * f + 0.5);
 }
 
 // The sRGB transfer curve and its inverse, on 0..1.

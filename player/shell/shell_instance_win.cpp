@@ -8,7 +8,6 @@
 #include "common/win_handles.h"
 #include "player/core/stage_mapping.h"
 #include "player/shell/browser_table.h"
-#include "player/shell/gdi_renderer_win.h"
 #include "player/shell/scriptable_object.h"
 
 namespace kestrel::shell {
@@ -235,7 +234,7 @@ void ShellInstance::paint(HDC dc) {
     player::RenderList list;
     player_.buildRenderList(list);
     if (player_.stage()) {
-        RenderFrame(dc, width, height, list, options_);
+        painter_.Paint(dc, width, height, list, options_);
         return;
     }
     // No movie (yet): an opaque instance shows its background, a transparent one nothing.

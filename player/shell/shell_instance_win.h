@@ -19,6 +19,7 @@
 #include "player/core/display_options.h"
 #include "player/runtime/movie_player.h"
 #include "player/shell/external_bridge.h"
+#include "player/shell/frame_painter_win.h"
 #include "player/shell/network_bridge.h"
 #include "player/shell/placeholder_window_win.h"
 
@@ -85,6 +86,7 @@ class ShellInstance final : private PlaceholderListener {
     ExternalBridge external_;
     NetworkBridge network_;
     PlaceholderWindow placeholder_;
+    FramePainter painter_;
     NPObject* scriptable_ = nullptr;  // our own reference
     NPWindow window_{};
     bool hasWindow_ = false;

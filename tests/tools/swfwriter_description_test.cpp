@@ -113,6 +113,44 @@ TEST(SwfDescription, ErrorsNameTheLineAndTheProblem) {
     }
 }
 
+TEST(SwfDescription, MorphShapes) {
+    swftest::Movie m = Compile(
+        "morphshape 4 version=2\n"
+        "  start\n"
+        "    fill #FF0000\n"
+        "    line 1 #000000\n"
+        "    rect 0 0 10 10 fill=1 line=1\n"
+        "  end\n"
+        "  finish\n"
+        "    fill #0000FF80\n"
+        "    line 3 #000000\n"
+        "    rect 5 5 20 20\n"
+        "  end\n"
+        "end\n"
+        "place 4 depth=1 ratio=100\n");
+    ASSERT_GE(m.tags.size(), 2u);
+    EXPECT_EQ(m.tags[0].code, swf::kTagDefineMorphShape2);
+    // The id, then the start bounds: 0..10 pixels widened by half the line.
+    EXPECT_EQ(ToHex(swf::Bytes(m.tags[0].body.begin(), m.tags[0].body.begin() + 2)), "04 00");
+
+    struct Case {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"morphshape 4\n  start\n  end\nend\n", "needs 'start' and 'finish'"},
+        {"morphshape 4\n  middle\nend\n", "line 2, column 3: a morph shape holds a 'start'"},
+        {"morphshape 4\n  start\n  end\n  start\n  end\nend\n", "'start' is given twice"},
+        {"morphshape 4 version=3\nend\n", "version must be between 1 and 2"},
+        {"morphshape 4\n  start\n    fill #FF0000\n  end\n  finish\n  end\nend\n",
+         "as many fills and lines"},
+    };
+    for (const Case& c : cases) {
+        std::string error = ErrorOf(c.text);
+        EXPECT_NE(error.find(c.expected), std::string::npos)
+            << "input: " << c.text << "\nerror: " << error;
+    }
+}
+
 TEST(SwfDescription, ShapesPlacementAndSprites) {
     swftest::Movie m = Compile(
         "shape 1 version=2\n"

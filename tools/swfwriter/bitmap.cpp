@@ -53,3 +53,52 @@ std::optional<Bytes> EncodeLosslessBitmap(uint16_t id, uint16_t width, uint16_t 
 }
 
 }  // namespace swf
+
+namespace swf {
+namespace {
+
+Bytes Compressed(const Bytes& data) {
+    uLongf packedSize = compressBound(static_cast<uLong>(data.size()));
+    Bytes packed(packedSize);
+    if (compress2(packed.data(), &packedSize, data.data(), static_cast<uLong>(data.size()), 9) !=
+        Z_OK)
+        return {};
+    packed.resize(packedSize);
+    return packed;
+}
+
+}  // namespace
+
+Bytes EncodeLosslessStored(uint16_t id, uint8_t format, uint16_t width, uint16_t height,
+                           const Bytes& stored, unsigned tableSize) {
+    ByteWriter out;
+    out.U16(id);
+    out.U8(format);
+    out.U16(width);
+    out.U16(height);
+    if (format == 3) out.U8(tableSize - 1);
+    out.Append(Compressed(stored));
+    return out.Take();
+}
+
+Bytes EncodeDefineBitsJpeg2(uint16_t id, const Bytes& image) {
+    ByteWriter out;
+    out.U16(id);
+    out.Append(image);
+    return out.Take();
+}
+
+Bytes EncodeDefineBitsJpeg3(uint16_t id, const Bytes& image, const Bytes& alphaPlane) {
+    ByteWriter out;
+    out.U16(id);
+    out.U32(static_cast<uint32_t>(image.size()));
+    out.Append(image);
+    out.Append(Compressed(alphaPlane));
+    return out.Take();
+}
+
+Bytes EncodeDefineBits(uint16_t id, const Bytes& image) {
+    return EncodeDefineBitsJpeg2(id, image);
+}
+
+}  // namespace swf

@@ -97,6 +97,7 @@ bool DescriptionParser::ParseTimelineStatement(const Line& line, Timeline& timel
     if (k == "tag") return ParseRawTag(line, timeline);
     if (k == "place" || k == "move" || k == "replace") return ParsePlace(line, timeline);
     if (k == "shape") return ParseShape(line, timeline);
+    if (k == "morphshape") return ParseMorphShape(line, timeline);
     if (k == "bitmap") return ParseBitmap(line, timeline);
     if (k == "action") return ParseDoAction(line, timeline, false);
     if (k == "initaction") return ParseDoAction(line, timeline, true);

@@ -7,6 +7,7 @@
 #include "tools/swfwriter/description_lexer.h"
 #include "tools/swfwriter/movie_builder.h"
 #include "tools/swfwriter/parse_args.h"
+#include "tools/swfwriter/shape.h"
 
 namespace swf {
 
@@ -32,6 +33,9 @@ class DescriptionParser {
     bool ParseRawTag(const Line& line, Timeline& timeline);
     bool ParsePlace(const Line& line, Timeline& timeline);
     bool ParseShape(const Line& line, Timeline& timeline);
+    // A shape's statements from the line after `opener` to its "end".
+    bool ParseShapeBody(const Line& opener, Shape& shape);
+    bool ParseMorphShape(const Line& line, Timeline& timeline);
     bool ParseBitmap(const Line& line, Timeline& timeline);
     bool ParseSprite(const Line& line, Timeline& timeline);
     bool ParseExport(const Line& line, Timeline& timeline);

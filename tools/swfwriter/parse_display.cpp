@@ -5,6 +5,7 @@
 #include "tools/swfwriter/bitmap.h"
 #include "tools/swfwriter/definitions.h"
 #include "tools/swfwriter/description_parser.h"
+#include "tools/swfwriter/morph_shape.h"
 #include "tools/swfwriter/place_object.h"
 #include "tools/swfwriter/shape.h"
 
@@ -86,6 +87,46 @@ bool ReadGradient(ArgReader& args, FillStyle& fill) {
     return true;
 }
 
+// The index of a one-word option's value among `names`; -1 when absent (or an
+// error is set when it is none of them).
+int WordOption(ArgReader& args, const char* key, std::initializer_list<const char*> names,
+               const char* error) {
+    const Arg* option = args.Option(key);
+    if (!option) return -1;
+    int index = 0;
+    for (const char* name : names) {
+        if (option->values.size() == 1 && option->values[0].IsWord(name)) return index;
+        ++index;
+    }
+    args.SetError(option->column, error);
+    return -1;
+}
+
+// line <width> #colour [cap=round|none|square] [join=round|bevel|miter] [miter=N]
+//   [scale=normal|none|horizontal|vertical] [noclose]
+bool ReadLineShape(ArgReader& args, Shape::LineShape& shape) {
+    int cap = WordOption(args, "cap", {"round", "none", "square"}, "cap is round, none or square");
+    int join =
+        WordOption(args, "join", {"round", "bevel", "miter"}, "join is round, bevel or miter");
+    int scale = WordOption(args, "scale", {"normal", "none", "horizontal", "vertical"},
+                           "scale is normal, none, horizontal or vertical");
+    if (!args.ok()) return false;
+    if (cap >= 0) shape.cap = static_cast<uint8_t>(cap);
+    if (join >= 0) shape.join = static_cast<uint8_t>(join);
+    // Horizontal scaling alone widens the line: its vertical scaling does not.
+    shape.noHScale = scale == 1 || scale == 3;
+    shape.noVScale = scale == 1 || scale == 2;
+    shape.noClose = args.Flag("noclose");
+    if (args.Has("miter")) {
+        if (!args.NumberOption("miter", shape.miterLimit)) return false;
+        if (shape.miterLimit < 0 || shape.miterLimit > 255) {
+            args.SetError(args.Option("miter")->column, "miter is 0 to 255");
+            return false;
+        }
+    }
+    return true;
+}
+
 // fill #RRGGBB[AA] | fill linear|radial|focal stops=... | fill bitmap <id> [clipped] [hard]
 bool ReadFillStyle(ArgReader& args, FillStyle& fill) {
     const Arg* first = args.Positional(0);
@@ -156,8 +197,53 @@ bool DescriptionParser::ParseShape(const Line& line, Timeline& timeline) {
         shape.SetNonZeroWinding(nonZero);
     }
     if (!head.Finish()) return FailArgs(head);
+    if (!ParseShapeBody(line, shape)) return false;
+    std::string error;
+    std::optional<Bytes> body = shape.Encode(id, &error);
+    if (!body) return Fail(line, "shape " + std::to_string(id) + ": " + error);
+    timeline.AddTag(shape.TagCode(), std::move(*body));
+    return true;
+}
+
+// morphshape <id> [version=1|2], then a "start" and an "finish" block, each a shape
+// body; the finish gives every style's end and the start's edges moved.
+bool DescriptionParser::ParseMorphShape(const Line& line, Timeline& timeline) {
+    ArgReader head(line, 1);
+    uint16_t id = 0;
+    int64_t version = 1;
+    if (!head.Require(1, "morphshape <id> [version=1|2]") || !CheckId(line, head, id) ||
+        !head.IntOption("version", 1, 2, version) || !head.Finish()) {
+        return FailArgs(head);
+    }
+    // Morph styles carry alpha, as DefineShape3 does.
+    Shape start(3), finish(3);
+    bool hasStart = false, hasFinish = false;
     for (;;) {
         const Line* l = NextLine(line);
+        if (!l) return false;
+        const Token& k = l->tokens[0];
+        if (k.IsWord("end")) break;
+        bool isStart = k.IsWord("start");
+        if ((!isStart && !k.IsWord("finish")) || l->tokens.size() != 1) {
+            return Fail(*l, k.column, "a morph shape holds a 'start' and a 'finish' block");
+        }
+        bool& seen = isStart ? hasStart : hasFinish;
+        if (seen) return Fail(*l, k.column, "'" + k.text + "' is given twice");
+        seen = true;
+        if (!ParseShapeBody(*l, isStart ? start : finish)) return false;
+    }
+    if (!hasStart || !hasFinish) return Fail(line, "a morph shape needs 'start' and 'finish'");
+    std::string error;
+    std::optional<Bytes> body =
+        EncodeDefineMorphShape(id, start, finish, static_cast<int>(version), &error);
+    if (!body) return Fail(line, "morphshape " + std::to_string(id) + ": " + error);
+    timeline.AddTag(MorphShapeTagCode(static_cast<int>(version)), std::move(*body));
+    return true;
+}
+
+bool DescriptionParser::ParseShapeBody(const Line& opener, Shape& shape) {
+    for (;;) {
+        const Line* l = NextLine(opener);
         if (!l) return false;
         const Token& k = l->tokens[0];
         if (k.IsWord("end")) break;
@@ -174,7 +260,9 @@ bool DescriptionParser::ParseShape(const Line& line, Timeline& timeline) {
                 return FailArgs(args);
             }
             if (p[0] < 0 || p[0] > 3276) return Fail(*l, "line width must be 0 to 3276 pixels");
-            shape.AddLine(p[0], c);
+            Shape::LineShape lineShape;
+            if (!ReadLineShape(args, lineShape)) return FailArgs(args);
+            shape.AddLine(p[0], c, lineShape);
         } else if (k.IsWord("style")) {
             int64_t f0 = 0, f1 = 0, ln = 0;
             if (!args.IntOption("fill0", 0, 65535, f0) || !args.IntOption("fill1", 0, 65535, f1) ||
@@ -217,10 +305,6 @@ bool DescriptionParser::ParseShape(const Line& line, Timeline& timeline) {
         }
         if (!args.Finish()) return FailArgs(args);
     }
-    std::string error;
-    std::optional<Bytes> body = shape.Encode(id, &error);
-    if (!body) return Fail(line, "shape " + std::to_string(id) + ": " + error);
-    timeline.AddTag(shape.TagCode(), std::move(*body));
     return true;
 }
 

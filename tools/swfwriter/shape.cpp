@@ -98,8 +98,12 @@ bool Shape::WriteFill(ByteWriter& out, const FillStyle& f, std::string* error) c
 }
 
 uint16_t Shape::AddLine(double widthPixels, Rgba color) {
+    return AddLine(widthPixels, color, LineShape{});
+}
+
+uint16_t Shape::AddLine(double widthPixels, Rgba color, const LineShape& shape) {
     int32_t twips = std::clamp(Twips(widthPixels), 0, 65535);
-    lines_.push_back(LineStyle{static_cast<uint16_t>(twips), color});
+    lines_.push_back(LineStyle{static_cast<uint16_t>(twips), color, shape});
     return static_cast<uint16_t>(lines_.size());
 }
 
@@ -339,7 +343,12 @@ bool Shape::WriteStyles(ByteWriter& out, std::string* error) const {
     for (const LineStyle& l : lines_) {
         out.U16(l.width);
         if (version_ == 4) {
-            out.U16(0);  // round caps and joins, colour rather than fill, scaling, closed
+            const LineShape& shape = l.shape;
+            out.U8((shape.cap & 3) << kLineStartCapShift | (shape.join & 3) << kLineJoinShift |
+                   (shape.noHScale ? kLineNoHScale : 0) | (shape.noVScale ? kLineNoVScale : 0));
+            out.U8((shape.noClose ? kLineNoClose : 0) | (shape.cap & kLineEndCapMask));
+            if (shape.join == kJoinMiter)
+                out.U16(static_cast<uint32_t>(std::clamp(shape.miterLimit * 256, 0.0, 65535.0)));
             WriteRgba(out, l.color);
         } else if (version_ == 3) {
             WriteRgba(out, l.color);
@@ -351,11 +360,17 @@ bool Shape::WriteStyles(ByteWriter& out, std::string* error) const {
 }
 
 bool Shape::WriteRecords(ByteWriter& out, std::string* error) const {
-    ShapeRecordWriter records(out, UnsignedBits(static_cast<uint32_t>(fills_.size())),
-                              UnsignedBits(static_cast<uint32_t>(lines_.size())));
+    return EncodeRecords(out, true, error);
+}
+
+bool Shape::EncodeRecords(ByteWriter& out, bool withStyles, std::string* error) const {
+    ShapeRecordWriter records(out,
+                              withStyles ? UnsignedBits(static_cast<uint32_t>(fills_.size())) : 0,
+                              withStyles ? UnsignedBits(static_cast<uint32_t>(lines_.size())) : 0);
     for (const Record& r : records_) {
         switch (r.kind) {
             case Record::kStyle:
+                if (!withStyles) break;
                 if (static_cast<size_t>(std::max(r.a, r.b)) > fills_.size()) {
                     return Fail(error, "fill style " + std::to_string(std::max(r.a, r.b)) +
                                            " is not defined");

@@ -47,6 +47,15 @@ class Shape {
     uint16_t AddFill(Rgba color);
     uint16_t AddFill(const FillStyle& fill);
     uint16_t AddLine(double widthPixels, Rgba color);
+    // How a line ends, meets itself and scales (LINESTYLE2, written by version 4 only).
+    struct LineShape {
+        uint8_t cap = kCapRound;  // both ends
+        uint8_t join = kJoinRound;
+        double miterLimit = 3;  // miter joins
+        bool noHScale = false, noVScale = false;
+        bool noClose = false;
+    };
+    uint16_t AddLine(double widthPixels, Rgba color, const LineShape& shape);
     size_t FillCount() const { return fills_.size(); }
     size_t LineCount() const { return lines_.size(); }
 
@@ -67,15 +76,29 @@ class Shape {
     std::optional<Bytes> Encode(uint16_t id, std::string* error = nullptr) const;
     // Bounds of all points, widened by half the widest line (twips).
     Rect Bounds() const;
+    // Bounds of the points alone (twips).
+    Rect EdgeBounds() const;
+
+    struct LineStyle {
+        uint16_t width;  // twips
+        Rgba color;
+        LineShape shape;
+    };
+    const std::vector<FillStyle>& Fills() const { return fills_; }
+    const std::vector<LineStyle>& Lines() const { return lines_; }
+    // The SHAPE part: bit counts and records up to the end record. Without styles
+    // (the end shape of a morph, a font glyph's bit counts aside) both bit counts are
+    // 0 and style changes are left out, moves kept.
+    bool EncodeRecords(ByteWriter& out, bool withStyles, std::string* error = nullptr) const;
+    // Writes one fill style as this shape's version writes it.
+    bool EncodeFill(ByteWriter& out, const FillStyle& f, std::string* error = nullptr) const {
+        return WriteFill(out, f, error);
+    }
 
   private:
     struct Record {
         enum Kind { kStyle, kMove, kLine, kCurve } kind;
         int32_t a = 0, b = 0, c = 0, d = 0;  // style: fill0, fill1, line; move/edges: twips
-    };
-    struct LineStyle {
-        uint16_t width;  // twips
-        Rgba color;
     };
 
     void AddPoint(int32_t x, int32_t y);
@@ -86,7 +109,6 @@ class Shape {
     bool WriteFill(ByteWriter& out, const FillStyle& f, std::string* error) const;
     bool WriteStyles(ByteWriter& out, std::string* error) const;
     bool WriteRecords(ByteWriter& out, std::string* error) const;
-    Rect EdgeBounds() const;
 
     int version_;
     bool nonZeroWinding_ = false;

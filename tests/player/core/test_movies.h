@@ -23,6 +23,17 @@ inline std::vector<uint8_t> compileMovie(const std::string& description) {
     return bytes ? *bytes : std::vector<uint8_t>{};
 }
 
+// A description line that writes `body` as tag `code` just as it stands.
+inline std::string tagLine(uint16_t code, const std::vector<uint8_t>& body) {
+    std::string line = "tag " + std::to_string(code) + " long";
+    char pair[4];
+    for (uint8_t b : body) {
+        std::snprintf(pair, sizeof pair, " %02x", b);
+        line += pair;
+    }
+    return line + "\n";
+}
+
 inline std::shared_ptr<const MovieDefinition> loadDescription(const std::string& description) {
     std::vector<uint8_t> bytes = compileMovie(description);
     MovieLoadResult result = loadMovie(bytes.data(), bytes.size());

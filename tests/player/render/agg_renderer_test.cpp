@@ -9,7 +9,7 @@
 #include <string>
 
 #include "player/render/gradient_ramp.h"
-#include "tests/player/core/test_movies.h"
+#include "tests/player/render/render_test_support.h"
 
 namespace kestrel::render {
 namespace {
@@ -17,57 +17,6 @@ namespace {
 using player::FillStyle;
 using player::Point;
 using player::Rgba;
-
-// Colour channels may be off by this much: coverage is kept in 8 bits.
-constexpr int kTolerance = 3;
-
-player::RenderList ListOf(const std::string& description,
-                          std::shared_ptr<const player::MovieDefinition>& movie) {
-    movie = player::test::loadDescription(description);
-    player::RenderList list;
-    if (!movie) return list;
-    player::Stage stage(movie, nullptr);
-    stage.start();
-    stage.buildRenderList(list);
-    return list;
-}
-
-PixelBuffer Draw(const std::string& description) {
-    std::shared_ptr<const player::MovieDefinition> movie;
-    player::RenderList list = ListOf(description, movie);
-    PixelBuffer image;
-    EXPECT_TRUE(RenderStage(list, image));
-    return image;
-}
-
-::testing::AssertionResult Near(const Rgba& actual, const Rgba& expected) {
-    int channels[4][2] = {{actual.r, expected.r},
-                          {actual.g, expected.g},
-                          {actual.b, expected.b},
-                          {actual.a, expected.a}};
-    for (auto& c : channels) {
-        if (std::abs(c[0] - c[1]) > kTolerance)
-            return ::testing::AssertionFailure()
-                   << "got " << int(actual.r) << "," << int(actual.g) << "," << int(actual.b) << ","
-                   << int(actual.a) << " expected " << int(expected.r) << "," << int(expected.g)
-                   << "," << int(expected.b) << "," << int(expected.a);
-    }
-    return ::testing::AssertionSuccess();
-}
-
-struct PixelCase {
-    int x, y;
-    Rgba color;
-};
-
-void ExpectPixels(const PixelBuffer& image, std::initializer_list<PixelCase> cases) {
-    for (const PixelCase& c : cases)
-        EXPECT_TRUE(Near(image.At(c.x, c.y), c.color)) << "pixel " << c.x << "," << c.y;
-}
-
-const Rgba kWhite{255, 255, 255, 255};
-const Rgba kRed{255, 0, 0, 255};
-const Rgba kBlue{0, 0, 255, 255};
 
 TEST(AggRenderer, StageSizeAndBackground) {
     PixelBuffer image = Draw("stage 31 17\nbackground #336699\nshowframe\n");
@@ -316,7 +265,8 @@ TEST(AggRenderer, MasksShowTheirContentOnlyInsideTheirArea) {
 
 TEST(AggRenderer, UnmatchedMaskBracketsAreClosedOrIgnored) {
     std::shared_ptr<const player::MovieDefinition> movie;
-    player::RenderList list = ListOf(kMaskedMovie, movie);
+    std::unique_ptr<player::Stage> stage;
+    player::RenderList list = ListOf(kMaskedMovie, movie, stage);
     ASSERT_EQ(list.items.size(), 6u);  // BeginMask, mask, MaskContent, red, EndMask, green
     PixelBuffer expected;
     ASSERT_TRUE(RenderStage(list, expected));

@@ -1,4 +1,4 @@
-// Frames of writer-made movies painted by the real GDI renderer into a DIB section,
+// Frames of writer-made movies painted by the frame painter into a DIB section,
 // checked by pixel samples, and saved as PNG files beside the test for a look.
 #include <gtest/gtest.h>
 #include <png.h>
@@ -9,7 +9,7 @@
 
 #include "common/win_handles.h"
 #include "player/core/stage.h"
-#include "player/shell/gdi_renderer_win.h"
+#include "player/shell/frame_painter_win.h"
 #include "tests/player/core/test_movies.h"
 
 namespace kestrel::shell {
@@ -130,10 +130,11 @@ showframe
 void Paint(Stage& stage, Canvas& canvas, int w, int h, const RenderOptions& options = {}) {
     RenderList list;
     stage.buildRenderList(list);
-    RenderFrame(canvas.dc(), w, h, list, options);
+    static FramePainter painter;
+    painter.Paint(canvas.dc(), w, h, list, options);
 }
 
-TEST(GdiRenderer, AnimationFramesLandWhereTheTimelineSays) {
+TEST(FramePainter, AnimationFramesLandWhereTheTimelineSays) {
     Stage stage(player::test::loadDescription(kAnimation), nullptr);
     stage.start();
     Canvas canvas(200, 100);
@@ -162,7 +163,7 @@ TEST(GdiRenderer, AnimationFramesLandWhereTheTimelineSays) {
     }
 }
 
-TEST(GdiRenderer, TransparentModeLeavesTheBackgroundAlone) {
+TEST(FramePainter, TransparentModeLeavesTheBackgroundAlone) {
     Stage stage(player::test::loadDescription(kAnimation), nullptr);
     stage.start();
     Canvas canvas(200, 100);
@@ -179,7 +180,34 @@ TEST(GdiRenderer, TransparentModeLeavesTheBackgroundAlone) {
     EXPECT_TRUE(Near(canvas.at(2, 2), Rgba{0, 128, 0, 255}));
 }
 
-TEST(GdiRenderer, StageIsMappedIntoTheWindow) {
+// A transparent host draws the frame over white and over black and takes alpha
+// from the difference: the renderer's own alpha must come back out.
+TEST(FramePainter, TransparentFramesCarryTheirPerPixelAlpha) {
+    Stage stage(player::test::loadDescription(kAnimation), nullptr);
+    stage.start();
+    Canvas onWhite(200, 100), onBlack(200, 100);
+    ASSERT_TRUE(onWhite.ok() && onBlack.ok());
+    onWhite.fill(0xFFFFFFFF);
+    onBlack.fill(0xFF000000);
+    RenderOptions options;
+    options.transparent = true;
+    Paint(stage, onWhite, 200, 100, options);
+    Paint(stage, onBlack, 200, 100, options);
+    struct Sample {
+        int x, y, alpha;
+        const char* what;
+    } samples[] = {{2, 2, 0, "no background"},
+                   {30, 50, 255, "opaque fill"},
+                   {175, 20, 128, "half-transparent fill"}};
+    for (const Sample& sample : samples) {
+        Rgba w = onWhite.at(sample.x, sample.y), b = onBlack.at(sample.x, sample.y);
+        EXPECT_NEAR(255 - (w.r - b.r), sample.alpha, 2) << sample.what;
+    }
+    // The half-transparent blue over black is the colour times its alpha.
+    EXPECT_TRUE(Near(onBlack.at(175, 20), Rgba{0, 0, 128, 255}, 2));
+}
+
+TEST(FramePainter, StageIsMappedIntoTheWindow) {
     Stage stage(player::test::loadDescription(kAnimation), nullptr);
     stage.start();
     Canvas canvas(400, 400);
@@ -198,7 +226,7 @@ TEST(GdiRenderer, StageIsMappedIntoTheWindow) {
     EXPECT_TRUE(Near(canvas.at(60, 110), kBackground));
 }
 
-TEST(GdiRenderer, MasksClipTheLayersTheyCover) {
+TEST(FramePainter, MasksClipTheLayersTheyCover) {
     Stage stage(player::test::loadDescription(R"(
 stage 200 100
 background #FFFFFF
@@ -226,7 +254,7 @@ showframe
     EXPECT_FALSE(Near(canvas.at(50, 50), kBlack)) << "the mask itself is not drawn";
 }
 
-TEST(GdiRenderer, TextFieldsShowTheirText) {
+TEST(FramePainter, TextFieldsShowTheirText) {
     std::string desc = "stage 200 60\nbackground #FFFFFF\n";
     desc += player::test::editTextTag(3, 2400, 600, "", "") + "\n";
     desc += "place 3 depth=1 x=10 y=10 name=\"field\"\nshowframe\n";
