@@ -90,5 +90,71 @@ trace
     });
 }
 
+// Builds an object with properties a..f, gives each one version bit with ASSetPropFlags and
+// traces them; a hidden property reads as undefined (an empty string before SWF 7).
+std::string VersionBitsProgram() {
+    std::string program = R"(
+push "o", "a", "A", "b", "B", "c", "C", "d", "D", "e", "E", "f", "F", 6
+initObject
+setVariable
+)";
+    const std::pair<const char*, int> bits[] = {{"a", 128},  {"b", 256},  {"c", 1024},
+                                                {"d", 4096}, {"e", 8192}, {"f", 16384}};
+    for (const auto& [name, bit] : bits)
+        program += "push 0, " + std::to_string(bit) + ", \"" + name +
+                   "\", \"o\"\ngetVariable\npush 4, \"ASSetPropFlags\"\ncallFunction\npop\n";
+    program += "push \"\"\n";
+    for (const auto& [name, bit] : bits)
+        program += std::string("push \"o\"\ngetVariable\npush \"") + name + "\"\ngetMember\nadd2\n";
+    program += "trace\n";
+    return program;
+}
+
+TEST(LanguageRules, VersionBitsOfPropertyFlagsHideProperties) {
+    const std::string program = VersionBitsProgram();
+    // a: from 6, b: hidden in 6, c: from 7, d: from 8, e: from 9, f: from 10.
+    ExpectTraces({
+        {5, program.c_str(), "B"},
+        {6, program.c_str(), "A"},
+        {7, program.c_str(), "ABCundefinedundefinedundefined"},
+        {8, program.c_str(), "ABCDundefinedundefined"},
+    });
+}
+
+// A hidden property still exists: for..in lists it, delete removes it, and an assignment
+// replaces it with a visible one instead of calling an inherited setter.
+TEST(LanguageRules, HiddenPropertyStillExists) {
+    const char* program = R"(
+push "o", "p", "v", 1
+initObject
+setVariable
+push 0, 16384, "p", "o"
+getVariable
+push 4, "ASSetPropFlags"
+callFunction
+pop
+push "p", 1, "o"
+getVariable
+push "hasOwnProperty"
+callMethod
+trace
+push "o"
+getVariable
+push "p", "w"
+setMember
+push "o"
+getVariable
+push "p"
+getMember
+trace
+push "o"
+getVariable
+push "p"
+delete
+trace
+)";
+    ExpectTraces({{8, program, "true|w|true"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
