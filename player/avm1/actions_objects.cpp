@@ -2,7 +2,7 @@
 // paths.
 #include <unordered_set>
 
-#include "common/ascii_case.h"
+#include "common/unicode_case.h"
 #include "player/avm1/action_executor.h"
 
 namespace kestrel::avm1 {
@@ -19,7 +19,7 @@ std::vector<std::string> EnumerationNames(Vm& vm, Object* o) {
     bool cs = vm.caseSensitive();
     // Marks a name as seen; false when it was seen before (under the version's case rule).
     auto firstSighting = [&](const std::string& n) {
-        return seenKeys.insert(cs ? n : AsciiLowered(n)).second;
+        return seenKeys.insert(cs ? n : NameCaseFolded(n)).second;
     };
     for (int depth = 0; o && depth < 256; o = o->proto(), ++depth) {
         if (o->kind() == ObjectKind::Array) {

@@ -1,6 +1,6 @@
 #include "player/avm1/interpreter.h"
 
-#include "common/ascii_case.h"
+#include "common/unicode_case.h"
 #include "player/avm1/action_executor.h"
 #include "player/avm1/builtins.h"
 #include "player/avm1/heap.h"
@@ -34,7 +34,7 @@ class ActivationScope {
 };
 
 bool equalsName(std::string_view a, std::string_view b, bool cs) {
-    return cs ? a == b : AsciiEqualsIgnoringCase(a, b);
+    return cs ? a == b : NamesEqualIgnoringCase(a, b);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/ascii_case.h"
+#include "common/unicode_case.h"
 #include "player/avm1/builtins.h"
 #include "player/avm1/conversions.h"
 #include "player/avm1/heap.h"
@@ -20,7 +20,7 @@ constexpr int kMaxProtoDepth = 256;
 
 bool nameIs(std::string_view a, std::string_view b, bool cs) {
     if (a.size() != b.size()) return false;
-    return cs ? a == b : AsciiEqualsIgnoringCase(a, b);
+    return cs ? a == b : NamesEqualIgnoringCase(a, b);
 }
 
 }  // namespace

@@ -35,7 +35,6 @@ const CorpusSet kFirstSet = {
     60,
     {
         "define_local_with_paths",
-        "swf6_case_insensitive",
         "array_length",
         "external_interface_toxml_basic",
         "external_interface_toas_basic",
@@ -76,7 +75,6 @@ const CorpusSet kSecondSet = {
         "focus_remove",
         "focus_visibility_change",
         "function_suppress_and_preload",
-        "getproperty_swf4",
         "globals_swf6",
         "globals_swf7",
         "globals_swf8",

@@ -156,5 +156,47 @@ trace
     ExpectTraces({{8, program, "true|w|true"}});
 }
 
+// GetProperty's property number: a text counts up to its first non-numeric character,
+// what is not a number is property 0 (_x), a number is truncated; the root has no name.
+TEST(LanguageRules, PropertyNumbersOfGetProperty) {
+    const char* program = R"(
+push "/", "11ABC"
+getProperty
+trace
+push "/", "0x13"
+getProperty
+trace
+push "/", "013"
+getProperty
+push "|"
+stringAdd
+trace
+push "/", -0.8
+getProperty
+trace
+push "/", -1
+getProperty
+trace
+push "/", 11.9
+getProperty
+trace
+)";
+    ExpectTraces({
+        {4, program, "/|0|||0|undefined|/"},
+        {8, program, "/|0|||0|undefined|/"},
+    });
+}
+
+// Names compare without case up to SWF 6, beyond ASCII too.
+TEST(LanguageRules, NamesFoldCaseBeyondAscii) {
+    const char* program =
+        "push \"this\"\ngetVariable\npush \"\xC3\x84\", \"found\"\nsetMember\n"
+        "push \"this\"\ngetVariable\npush \"\xC3\xA4\"\ngetMember\ntrace\n";
+    ExpectTraces({
+        {6, program, "found"},
+        {7, program, "undefined"},
+    });
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
