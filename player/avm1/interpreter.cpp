@@ -304,18 +304,23 @@ Object* Interpreter::lookupScope(Activation& act, const std::string& name, bool 
     return nullptr;
 }
 
-Value Interpreter::getVariable(Activation& act, const std::string& name) {
+Value Interpreter::getVariable(Activation& act, const std::string& name, Object** holder) {
     bool cs = act.version >= 7;
+    if (holder) *holder = nullptr;
     std::string path, var;
     if (splitVariablePath(name, path, var)) {
         Object* o = resolvePath(act, path, var);
         if (!o) return Value();
         if (var.empty()) return Value(o);
+        if (holder) *holder = o;
         return vm_.getMember(Value(o), var);
     }
     if (equalsName(name, "this", cs)) return act.thisValue;
     if (equalsName(name, "_global", cs)) return Value(vm_.global());
-    if (Object* o = lookupScope(act, name, cs)) return vm_.getMember(Value(o), name);
+    if (Object* o = lookupScope(act, name, cs)) {
+        if (holder) *holder = o;
+        return vm_.getMember(Value(o), name);
+    }
     if (equalsName(name, "_root", cs) ||
         (name.size() > 6 && equalsName(name.substr(0, 6), "_level", cs))) {
         Object* o = vm_.resolveTargetPath(act.target, name);

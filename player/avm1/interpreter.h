@@ -83,7 +83,9 @@ class Interpreter {
     void markRoots(Marker& marker);
 
     // Variable access through the scope chain of the innermost activation.
-    Value getVariable(Activation& act, const std::string& name);
+    // holder, when given, receives the object the variable was found on (null when none):
+    // a function called by name runs with it as `this`.
+    Value getVariable(Activation& act, const std::string& name, Object** holder = nullptr);
     void setVariable(Activation& act, const std::string& name, const Value& value);
 
   private:

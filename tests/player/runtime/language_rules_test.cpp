@@ -198,5 +198,58 @@ TEST(LanguageRules, NamesFoldCaseBeyondAscii) {
     });
 }
 
+// A function called by name runs with the object its name was found on as `this`: a
+// function's locals, a with object, else the timeline. Inside a function DefineLocal
+// takes the name as it stands, paths included.
+TEST(LanguageRules, CallByNameRunsOnTheObjectHoldingTheName) {
+    const char* program = R"(
+function "show" ()
+  push "this"
+  getVariable
+  push "/:x"
+  getMember
+  trace
+end
+function "f" ()
+  push "/:x", "local"
+  defineLocal
+  push "g", "show"
+  getVariable
+  defineLocal
+  push 0, "g"
+  callFunction
+  pop
+end
+push "this"
+getVariable
+push "/:x", "timeline"
+setMember
+push 0, "f"
+callFunction
+pop
+push 0, "show"
+callFunction
+pop
+push "o", "/:x", "with", 1
+initObject
+setVariable
+push "o"
+getVariable
+push "show"
+getVariable
+push "g"
+stackSwap
+setMember
+push "o"
+getVariable
+with
+  push 0, "g"
+  callFunction
+  pop
+end
+)";
+    ExpectTraces({{6, program, "local|timeline|with"}, {8, program, "local|timeline|with"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
