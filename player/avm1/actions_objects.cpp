@@ -24,6 +24,7 @@ std::vector<std::string> EnumerationNames(Vm& vm, Object* o) {
     for (int depth = 0; o && depth < 256; o = o->proto(), ++depth) {
         if (o->kind() == ObjectKind::Array) {
             for (size_t i = 0; i < o->elements().size(); ++i) {
+                if (o->elements()[i].isHole()) continue;
                 std::string n = std::to_string(i);
                 if (firstSighting(n)) names.push_back(n);
             }

@@ -66,8 +66,10 @@ size_t lengthOf(Vm& vm, const Value& obj) {
 }
 
 std::string arrayToXml(Vm& vm, const Value& obj, int depth) {
+    // Any value with a length (a string too) lists that many properties, empty ones as
+    // undefined.
     std::string s = "<array>";
-    if (obj.isObject()) {
+    {
         size_t n = lengthOf(vm, obj);
         for (size_t i = 0; i < n && s.size() < vm.limits().maxStringLength; ++i)
             s += "<property id=\"" + std::to_string(i) + "\">" +
@@ -79,7 +81,7 @@ std::string arrayToXml(Vm& vm, const Value& obj, int depth) {
 // The first argument is the function name, so the list starts at the second.
 std::string argumentsToXml(Vm& vm, const Value& obj, int depth) {
     std::string s = "<arguments>";
-    if (obj.isObject()) {
+    {
         size_t n = lengthOf(vm, obj);
         for (size_t i = 1; i < n && s.size() < vm.limits().maxStringLength; ++i)
             s += toXml(vm, vm.getMember(obj, std::to_string(i)), depth + 1);
@@ -94,7 +96,7 @@ std::vector<std::string> forInNames(Vm& vm, Object* o) {
     for (int d = 0; o && d < 256; o = o->proto(), ++d) {
         if (o->kind() == ObjectKind::Array)
             for (size_t i = 0; i < o->elements().size(); ++i)
-                if (!o->elements()[i].isUndefined()) pushed.push_back(std::to_string(i));
+                if (!o->elements()[i].isHole()) pushed.push_back(std::to_string(i));
         for (const Property& p : o->properties()) {
             if (seen.insert(p.name).second && !(p.flags & kDontEnum)) pushed.push_back(p.name);
         }

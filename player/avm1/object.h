@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -132,6 +133,10 @@ class Object {
     std::vector<Value>& elements() { return elements_; }
     const std::vector<Value>& elements() const { return elements_; }
 
+    // An array's length when its elements do not give it (see array_storage.h).
+    const std::optional<int32_t>& lengthBeyondElements() const { return lengthBeyondElements_; }
+    void setLengthBeyondElements(std::optional<int32_t> length) { lengthBeyondElements_ = length; }
+
     // Host state; the object owns it.
     NativeData* nativeData() const { return nativeData_.get(); }
     void setNativeData(std::unique_ptr<NativeData> data) { nativeData_ = std::move(data); }
@@ -161,6 +166,7 @@ class Object {
     Value primitive_;
     std::shared_ptr<FunctionData> function_;
     std::vector<Value> elements_;
+    std::optional<int32_t> lengthBeyondElements_;
     std::unique_ptr<NativeData> nativeData_;
     // Lower-cased name -> position, built once an object has many properties so lookups
     // stay fast on big objects.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/unicode_case.h"
+#include "player/avm1/array_storage.h"
 #include "player/avm1/builtins.h"
 #include "player/avm1/conversions.h"
 #include "player/avm1/heap.h"
@@ -201,9 +202,10 @@ Value Vm::getMember(const Value& target, std::string_view name) {
     Object* o = start;
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth, o = o->proto()) {
         if (o->kind() == ObjectKind::Array) {
-            if (nameIs(name, "length", cs)) return Value(static_cast<double>(o->elements().size()));
+            if (nameIs(name, "length", cs)) return Value(static_cast<double>(ArrayLength(*o)));
             long long index = parseArrayIndex(name);
-            if (index >= 0 && static_cast<size_t>(index) < o->elements().size())
+            if (index >= 0 && static_cast<size_t>(index) < o->elements().size() &&
+                !o->elements()[static_cast<size_t>(index)].isHole())
                 return o->elements()[static_cast<size_t>(index)];
         }
         Property* p = o->findOwn(name, cs);
@@ -250,21 +252,11 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
         return;
     }
     if (o->kind() == ObjectKind::Array) {
-        auto& el = o->elements();
         if (nameIs(name, "length", cs)) {
-            double n = toNumber(value);
-            if (std::isnan(n) || n < 0) return;
-            size_t len = static_cast<size_t>(
-                std::min<double>(n, static_cast<double>(limits_.maxArrayLength)));
-            el.resize(len);
+            SetArrayLength(*o, toInt32(toNumber(value)), limits_.maxArrayLength);
             return;
         }
-        long long index = parseArrayIndex(name);
-        if (index >= 0 && static_cast<size_t>(index) < limits_.maxArrayLength) {
-            if (static_cast<size_t>(index) >= el.size()) el.resize(static_cast<size_t>(index) + 1);
-            el[static_cast<size_t>(index)] = value;
-            return;
-        }
+        if (AssignArrayElement(*o, name, value, limits_.maxArrayLength)) return;
     }
     Property* own = o->findOwn(name, cs);
     if (own && !own->visibleTo(swfVersion_)) {
@@ -310,7 +302,9 @@ bool Vm::hasProperty(Object* o, std::string_view name) {
         if (o->kind() == ObjectKind::Array) {
             if (nameIs(name, "length", cs)) return true;
             long long index = parseArrayIndex(name);
-            if (index >= 0 && static_cast<size_t>(index) < o->elements().size()) return true;
+            if (index >= 0 && static_cast<size_t>(index) < o->elements().size() &&
+                !o->elements()[static_cast<size_t>(index)].isHole())
+                return true;
         }
         if (const Property* p = o->findOwn(name, cs)) {
             if (p->visibleTo(swfVersion_)) return true;
@@ -332,7 +326,9 @@ bool Vm::deleteMember(Object* o, std::string_view name) {
     if (o->kind() == ObjectKind::Array) {
         long long index = parseArrayIndex(name);
         if (index >= 0 && static_cast<size_t>(index) < o->elements().size()) {
-            o->elements()[static_cast<size_t>(index)] = Value();
+            Value& slot = o->elements()[static_cast<size_t>(index)];
+            if (slot.isHole()) return false;
+            slot = Value::hole();
             return true;
         }
     }

@@ -34,7 +34,6 @@ const CorpusSet kFirstSet = {
     "avm1",
     60,
     {
-        "array_length",
         "external_interface_toxml_basic",
         "external_interface_toas_basic",
     },

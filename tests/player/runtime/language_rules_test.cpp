@@ -251,5 +251,48 @@ end
     ExpectTraces({{6, program, "local|timeline|with"}, {8, program, "local|timeline|with"}});
 }
 
+// ExternalInterface lists every slot below an array's length, empty ones as undefined,
+// and the characters of a string the same way; for..in order skips empty slots.
+TEST(LanguageRules, ExternalInterfaceListsEmptySlots) {
+    const char* program = R"(
+push 2, 1, "Array"
+newObject
+push 1, "flash"
+getVariable
+push "external"
+getMember
+push "ExternalInterface"
+getMember
+push "_arrayToXML"
+callMethod
+trace
+push "ab", 1, "flash"
+getVariable
+push "external"
+getMember
+push "ExternalInterface"
+getMember
+push "_arrayToXML"
+callMethod
+trace
+push 2, 1, "Array"
+newObject
+push 1, "flash"
+getVariable
+push "external"
+getMember
+push "ExternalInterface"
+getMember
+push "_objectToXML"
+callMethod
+trace
+)";
+    ExpectTraces({{8, program,
+                   "<array><property id=\"0\"><undefined/></property><property "
+                   "id=\"1\"><undefined/></property></array>|"
+                   "<array><property id=\"0\"><undefined/></property><property "
+                   "id=\"1\"><undefined/></property></array>|<object></object>"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
