@@ -145,8 +145,9 @@ std::string toXml(Vm& vm, const Value& v, int depth) {
 // The reverse direction reads XML nodes (nodeName, childNodes, attributes, nodeValue).
 Value toAs(Vm& vm, const Value& node, int depth);
 
-Value firstChildValue(Vm& vm, const Value& node) {
-    return vm.getMember(vm.getMember(node, "firstChild"), "nodeValue");
+// A value's text is its node's first child as a string (a text node prints its text).
+std::string firstChildText(Vm& vm, const Value& node) {
+    return vm.toString(vm.getMember(node, "firstChild"));
 }
 
 // Objects and arrays both arrive as <property id="..."> children; `result` receives them.
@@ -182,19 +183,22 @@ Value argumentsToAs(Vm& vm, const Value& node, int depth) {
 
 Value toAs(Vm& vm, const Value& node, int depth) {
     if (depth > 64 || !node.isObject()) return Value();
-    std::string type = vm.toString(vm.getMember(node, "nodeName"));
-    if (type == "number") return Value(vm.toNumber(firstChildValue(vm, node)));
-    if (type == "string") {
-        Value text = firstChildValue(vm, node);
-        return unescapeXml(vm, {Value(vm.toString(text))});
-    }
+    // Only a node name that is a string (or a String object) names a type; names compare
+    // with case.
+    Value name = vm.getMember(node, "nodeName");
+    if (Object* boxed = name.asObject(); boxed && boxed->kind() == ObjectKind::String)
+        name = boxed->primitive();
+    if (!name.isString()) return Value();
+    const std::string& type = name.asString();
+    if (type == "number") return Value(vm.toNumber(Value(firstChildText(vm, node))));
+    if (type == "string") return unescapeXml(vm, {Value(firstChildText(vm, node))});
     if (type == "false") return Value(false);
     if (type == "true") return Value(true);
     if (type == "null") return Value::null();
     if (type == "undefined") return Value();
     if (type == "date") {
         Value date = vm.construct(vm.getMember(Value(vm.global()), "Date"),
-                                  {Value(vm.toNumber(firstChildValue(vm, node)))})
+                                  {Value(vm.toNumber(Value(firstChildText(vm, node))))})
                          .value_or(Value());
         return date;
     }

@@ -35,7 +35,6 @@ const CorpusSet kFirstSet = {
     60,
     {
         "external_interface_toxml_basic",
-        "external_interface_toas_basic",
     },
     {"external_interface"},
 };
