@@ -151,7 +151,7 @@ ActionExecutor::Outcome ActionExecutor::DefineFunction(ActionCode code, ActionRe
     f->setFunction(std::move(fd));
     Object* proto = vm_.newObject();
     proto->define("constructor", Value(f), kDontEnum);
-    f->define("prototype", Value(proto), kDontEnum);
+    f->define("prototype", Value(proto), kDontEnum | kDontDelete);
     next_ += bodySize;
     if (name.empty()) {
         PushValue(Value(f));

@@ -96,7 +96,7 @@ ActionExecutor::Outcome ActionExecutor::Objects(ActionCode code, ActionReader&) 
             if (!sub || !sup) break;
             Object* proto = vm_.newObject(vm_.getMember(superclass, "prototype").asObject());
             proto->define("__constructor__", superclass, kDontEnum);
-            sub->define("prototype", Value(proto), kDontEnum);
+            sub->define("prototype", Value(proto), kDontEnum | kDontDelete);
             break;
         }
         case kActionTargetPath: {

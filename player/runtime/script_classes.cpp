@@ -165,6 +165,8 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
             return r ? Value(r) : Value();
         },
         nullptr);
+    object->defineNative(
+        "_global", [](Vm& vm, Object&) -> Value { return Value(vm.global()); }, nullptr);
     auto mouse = [player](bool wantX) {
         return [player, wantX](Vm&, Object& self) -> Value {
             player::DisplayObject* d = displayOf(self);

@@ -85,8 +85,6 @@ const CorpusSet kSecondSet = {
         "movieclip_gettextsnapshot",
         "movieclip_in_removed_button",
         "printjob_props_swf7",
-        "prototype_delete",
-        "root_global_parent",
         "sandbox_type_local_file",
         "sandbox_type_local_network",
         "selection_handlers",

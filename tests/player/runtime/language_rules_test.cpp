@@ -294,5 +294,46 @@ trace
                    "id=\"1\"><undefined/></property></array>|<object></object>"}});
 }
 
+// A function's prototype cannot be deleted, whether DefineFunction or Extends made it;
+// every clip reaches _global as a member.
+TEST(LanguageRules, PrototypesStayAndClipsReachGlobal) {
+    const char* program = R"(
+function "Base" ()
+end
+function "Sub" ()
+end
+push "Sub"
+getVariable
+push "Base"
+getVariable
+extends
+push "Base"
+getVariable
+push "prototype"
+delete
+trace
+push "Sub"
+getVariable
+push "prototype"
+delete
+trace
+push "Sub"
+getVariable
+push "prototype"
+getMember
+typeOf
+trace
+push "this"
+getVariable
+push "_global"
+getMember
+push "_global"
+getVariable
+strictEquals
+trace
+)";
+    ExpectTraces({{8, program, "false|false|object|true"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
