@@ -198,13 +198,16 @@ Completion Interpreter::runFunction(Object* fnObj, const Value& thisValue,
             ++reg;
         };
         uint16_t f = fd->flags;
-        if (f & swf::kPreloadThis) preload(thisValue);
+        act.thisIsVariable = !(f & (swf::kPreloadThis | swf::kSuppressThis));
+        // Suppressing this or super empties its preloaded register; arguments are preloaded
+        // even when suppressed.
+        if (f & swf::kPreloadThis) preload(f & swf::kSuppressThis ? Value() : thisValue);
         if (f & swf::kPreloadArguments)
             preload(Value(arguments));
         else if (!(f & swf::kSuppressArguments))
             locals->define("arguments", Value(arguments));
         if (f & swf::kPreloadSuper)
-            preload(Value(makeSuper()));
+            preload(f & swf::kSuppressSuper ? Value() : Value(makeSuper()));
         else if (!(f & swf::kSuppressSuper))
             locals->define("super", Value(makeSuper()));
         if (f & swf::kPreloadRoot) {
@@ -315,7 +318,10 @@ Value Interpreter::getVariable(Activation& act, const std::string& name, Object*
         if (holder) *holder = o;
         return vm_.getMember(Value(o), var);
     }
-    if (equalsName(name, "this", cs)) return act.thisValue;
+    if (equalsName(name, "this", cs)) {
+        if (act.thisIsVariable) return act.thisValue;
+        return act.version >= 6 && act.target ? Value(act.target) : Value();
+    }
     if (equalsName(name, "_global", cs)) return Value(vm_.global());
     if (Object* o = lookupScope(act, name, cs)) {
         if (holder) *holder = o;

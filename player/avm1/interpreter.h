@@ -51,6 +51,9 @@ struct Activation {
     Object* target = nullptr;    // current target of timeline actions (SetTarget changes it)
     Object* baseTarget = nullptr;
     Value thisValue;
+    // A DefineFunction2 that preloads or suppresses `this` has no `this` variable: the
+    // name then means the function's timeline (nothing before SWF 6).
+    bool thisIsVariable = true;
     Object* callee = nullptr;
     Object* superProto = nullptr;
     std::vector<Value>* registers = nullptr;  // not owned: local or the shared four

@@ -335,5 +335,51 @@ trace
     ExpectTraces({{8, program, "false|false|object|true"}});
 }
 
+// DefineFunction2: suppressing this or super empties its preloaded register, arguments are
+// preloaded even when suppressed; with this preloaded or suppressed, the name `this`
+// means the function's timeline from SWF 6 (nothing before).
+TEST(LanguageRules, PreloadedAndSuppressedThisOfDefineFunction2) {
+    const char* program = R"(
+function2 "f" () regs=4 flags=preload_this|suppress_this|preload_arguments|suppress_arguments|preload_super|suppress_super
+  push r:1
+  trace
+  push r:2
+  trace
+  push r:3
+  trace
+  push "this"
+  getVariable
+  trace
+end
+function2 "g" () regs=2 flags=preload_this
+  push r:1
+  push "this"
+  getVariable
+  strictEquals
+  trace
+end
+push 2, 1, 2, "f"
+callFunction
+pop
+push "o", 0, "Object"
+newObject
+setVariable
+push "o"
+getVariable
+push "g", "g"
+getVariable
+setMember
+push 0, "o"
+getVariable
+push "g"
+callMethod
+pop
+)";
+    ExpectTraces({
+        {5, program, "undefined|1,2|undefined|undefined|false"},
+        {8, program, "undefined|1,2|undefined|_level0|false"},
+    });
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
