@@ -69,6 +69,8 @@ class ActionExecutor {
 
     Outcome Unknown(swf::ActionCode code, ActionReader& in);
     Outcome Timeline(swf::ActionCode code, ActionReader& in);
+    // SetTarget and SetTarget2: an empty path goes back to the block's own timeline.
+    void SetTargetPath(const std::string& path);
     Outcome Arithmetic(swf::ActionCode code, ActionReader& in);
     Outcome Comparison(swf::ActionCode code, ActionReader& in);
     Outcome Bitwise(swf::ActionCode code, ActionReader& in);

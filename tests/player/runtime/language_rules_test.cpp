@@ -381,5 +381,52 @@ pop
     });
 }
 
+// SetTarget2 names its target by text (an object by its toString). A target that does not
+// exist leaves variables on the root; timeline actions go there too up to SWF 6 only.
+TEST(LanguageRules, TargetsAreNamedByText) {
+    const char* program = R"(
+push 1, "c", 2, "createEmptyMovieClip"
+callFunction
+pop
+push "x", "root"
+setVariable
+push "c"
+getVariable
+push "x", "clip"
+setMember
+push "o", 0
+initObject
+setVariable
+push "o"
+getVariable
+push "toString"
+function ""
+  push "c"
+  return
+end
+setMember
+push "o"
+getVariable
+setTarget2
+push "x"
+getVariable
+trace
+setTarget ""
+setTarget "nothing"
+push "x"
+getVariable
+trace
+push "", 13
+getProperty
+typeOf
+trace
+setTarget ""
+)";
+    ExpectTraces({
+        {6, program, "clip|root|string"},
+        {7, program, "clip|root|undefined"},
+    });
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
