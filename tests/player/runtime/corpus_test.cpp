@@ -90,7 +90,6 @@ const CorpusSet kSecondSet = {
         "sound_props_swf5",
         "sound_props_swf6",
         "stage_property_representation",
-        "swf5_global_funcs",
         "tab_ordering_properties",
         "text_format",
         "text_format_display",

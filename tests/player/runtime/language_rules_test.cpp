@@ -428,5 +428,18 @@ setTarget ""
     });
 }
 
+// isNaN() without an argument has no number to look at, in every version.
+TEST(LanguageRules, IsNaNWithoutArgument) {
+    const char* program = R"(
+push 0, "isNaN"
+callFunction
+trace
+push undefined, 1, "isNaN"
+callFunction
+trace
+)";
+    ExpectTraces({{5, program, "true|false"}, {7, program, "true|true"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
