@@ -222,6 +222,9 @@ Value Vm::getMember(const Value& target, std::string_view name) {
         if (p->isAccessor()) return Value();
         return p->value;
     }
+    // A prototype chain too long to follow (a loop) aborts the script, as deep recursion does.
+    if (o && interpreter_->running())
+        interpreter_->setPending(Completion::aborted(RunStatus::RecursionLimit));
     return Value();
 }
 

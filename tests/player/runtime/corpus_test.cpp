@@ -110,7 +110,6 @@ const CorpusSet kSecondSet = {
         "virtual_property_recursion_double_swf7",
         "virtual_property_recursion_scope",
         "virtual_property_recursion_swf7",
-        "watch_proto_recursion",
         "watch_recursion_swf7",
         "xml_attributes_read",
         "xml_child_nodes_edge_cases",

@@ -441,5 +441,36 @@ trace
     ExpectTraces({{5, program, "true|false"}, {7, program, "true|true"}});
 }
 
+// Reading through a prototype chain that loops aborts the whole script, callers included.
+TEST(LanguageRules, LoopingPrototypeChainAbortsTheScript) {
+    const char* program = R"(
+push "o", 0
+initObject
+setVariable
+push "o"
+getVariable
+push "__proto__", "o"
+getVariable
+setMember
+function "read" ()
+  push "o"
+  getVariable
+  push "missing"
+  getMember
+  pop
+  push "not reached"
+  trace
+end
+push "before"
+trace
+push 0, "read"
+callFunction
+pop
+push "not reached either"
+trace
+)";
+    ExpectTraces({{8, program, "before"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
