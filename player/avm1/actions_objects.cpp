@@ -4,6 +4,7 @@
 
 #include "common/unicode_case.h"
 #include "player/avm1/action_executor.h"
+#include "player/avm1/array_storage.h"
 
 namespace kestrel::avm1 {
 
@@ -23,8 +24,7 @@ std::vector<std::string> EnumerationNames(Vm& vm, Object* o) {
     };
     for (int depth = 0; o && depth < 256; o = o->proto(), ++depth) {
         if (o->kind() == ObjectKind::Array) {
-            for (size_t i = 0; i < o->elements().size(); ++i) {
-                if (o->elements()[i].isHole()) continue;
+            for (size_t i : ArrayElementsByAge(*o)) {
                 std::string n = std::to_string(i);
                 if (firstSighting(n)) names.push_back(n);
             }

@@ -17,6 +17,18 @@ int32_t Wrapped(uint32_t value) {
     return static_cast<int32_t>(value);
 }
 
+// Records that the element at index (an empty slot until now) was created.
+void NoteCreated(Object& array, size_t index) {
+    auto& order = array.elementOrder();
+    const auto& elements = array.elements();
+    if (order.empty()) {
+        if (index + 1 == elements.size()) return;  // the last one: index order still holds
+        for (size_t i = 0; i < elements.size(); ++i)
+            if (i != index && !elements[i].isHole()) order.push_back(static_cast<uint32_t>(i));
+    }
+    order.push_back(static_cast<uint32_t>(index));
+}
+
 }  // namespace
 
 bool ReadElementIndex(std::string_view name, ElementIndex& out) {
@@ -60,6 +72,10 @@ void SetArrayLength(Object& array, int32_t length, size_t denseLimit) {
     size_t wanted = static_cast<size_t>(kept);
     if (wanted < elements.size()) {
         elements.resize(wanted);
+        auto& order = array.elementOrder();
+        order.erase(
+            std::remove_if(order.begin(), order.end(), [&](uint32_t i) { return i >= wanted; }),
+            order.end());
     } else if (wanted <= std::min(denseLimit, elements.size() + kDenseGrowth)) {
         elements.resize(wanted, Value::hole());
     }
@@ -67,6 +83,33 @@ void SetArrayLength(Object& array, int32_t length, size_t denseLimit) {
         array.setLengthBeyondElements(std::nullopt);
     else
         array.setLengthBeyondElements(length);
+}
+
+bool RemoveArrayElement(Object& array, size_t index) {
+    auto& elements = array.elements();
+    if (index >= elements.size() || elements[index].isHole()) return false;
+    elements[index] = Value::hole();
+    auto& order = array.elementOrder();
+    order.erase(std::remove(order.begin(), order.end(), static_cast<uint32_t>(index)), order.end());
+    return true;
+}
+
+std::vector<size_t> ArrayElementsByAge(const Object& array) {
+    const auto& elements = array.elements();
+    std::vector<size_t> out;
+    if (array.elementOrder().empty()) {
+        for (size_t i = 0; i < elements.size(); ++i)
+            if (!elements[i].isHole()) out.push_back(i);
+        return out;
+    }
+    for (uint32_t i : array.elementOrder())
+        if (i < elements.size() && !elements[i].isHole()) out.push_back(i);
+    return out;
+}
+
+void ArrayElementsRearranged(Object& array) {
+    array.elementOrder().clear();
+    array.setLengthBeyondElements(std::nullopt);
 }
 
 bool AssignArrayElement(Object& array, std::string_view name, const Value& value,
@@ -86,6 +129,7 @@ bool AssignArrayElement(Object& array, std::string_view name, const Value& value
         if (beyond && *beyond == static_cast<int32_t>(elements.size()))
             array.setLengthBeyondElements(std::nullopt);
     }
+    if (elements[index].isHole()) NoteCreated(array, index);
     elements[index] = value;
     // The element may have been kept as a property while it was too far.
     if (!array.properties().empty()) array.remove(name, true);

@@ -29,7 +29,7 @@ Object* thisArray(NativeCall& c) {
 // theirs again, and gives an empty slot out as a plain undefined.
 Object* thisArrayToChange(NativeCall& c) {
     Object* o = thisArray(c);
-    if (o) o->setLengthBeyondElements(std::nullopt);
+    if (o) ArrayElementsRearranged(*o);
     return o;
 }
 

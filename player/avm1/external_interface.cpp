@@ -3,6 +3,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "player/avm1/array_storage.h"
 #include "player/avm1/builtins.h"
 #include "player/avm1/conversions.h"
 #include "player/avm1/object.h"
@@ -95,8 +96,7 @@ std::vector<std::string> forInNames(Vm& vm, Object* o) {
     std::unordered_set<std::string> seen;
     for (int d = 0; o && d < 256; o = o->proto(), ++d) {
         if (o->kind() == ObjectKind::Array)
-            for (size_t i = 0; i < o->elements().size(); ++i)
-                if (!o->elements()[i].isHole()) pushed.push_back(std::to_string(i));
+            for (size_t i : ArrayElementsByAge(*o)) pushed.push_back(std::to_string(i));
         for (const Property& p : o->properties()) {
             if (seen.insert(p.name).second && !(p.flags & kDontEnum)) pushed.push_back(p.name);
         }

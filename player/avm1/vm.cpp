@@ -328,12 +328,8 @@ bool Vm::deleteMember(Object* o, std::string_view name) {
     }
     if (o->kind() == ObjectKind::Array) {
         long long index = parseArrayIndex(name);
-        if (index >= 0 && static_cast<size_t>(index) < o->elements().size()) {
-            Value& slot = o->elements()[static_cast<size_t>(index)];
-            if (slot.isHole()) return false;
-            slot = Value::hole();
-            return true;
-        }
+        if (index >= 0 && static_cast<size_t>(index) < o->elements().size())
+            return RemoveArrayElement(*o, static_cast<size_t>(index));
     }
     return o->remove(name, caseSensitive());
 }

@@ -94,5 +94,26 @@ TEST_F(ArrayTest, AFarIndexDoesNotAllocateTheSlotsBelowIt) {
     EXPECT_LT(big.asObject()->elements().size(), 1000000u);
 }
 
+// for..in visits elements newest first: the order they were created, not index order.
+TEST_F(ArrayTest, ElementsAreVisitedInTheOrderTheyWereCreated) {
+    auto byAge = [&] {
+        std::string out;
+        for (size_t i : ArrayElementsByAge(*array.asObject())) out += std::to_string(i) + " ";
+        return out;
+    };
+    Set("5", Value(5));
+    Set("2", Value(2));
+    Set("3", Value(3));
+    EXPECT_EQ(byAge(), "5 2 3 ");
+    Set("2", Value(20));  // a new value, not a new element
+    EXPECT_TRUE(vm.deleteMember(array.asObject(), "5"));
+    Set("5", Value(50));
+    EXPECT_EQ(byAge(), "2 3 5 ");
+    Set("length", Value(3));
+    EXPECT_EQ(byAge(), "2 ");
+    vm.callMethod(array, "push", {Value(9)});
+    EXPECT_EQ(byAge(), "2 3 ");
+}
+
 }  // namespace
 }  // namespace kestrel::avm1

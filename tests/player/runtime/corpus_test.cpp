@@ -33,9 +33,7 @@ struct CorpusCase {
 const CorpusSet kFirstSet = {
     "avm1",
     60,
-    {
-        "external_interface_toxml_basic",
-    },
+    {},
     {"external_interface"},
 };
 
