@@ -348,9 +348,9 @@ std::string Vm::toString(const Value& v) {
             return v.asString();
         case ValueType::Object: {
             Object* o = v.asObject();
-            // A movie clip converts to its target path, whatever its toString says.
-            if (o->nativeData() && o->nativeData()->typeOfName() &&
-                std::string_view(o->nativeData()->typeOfName()) == "movieclip")
+            // A display object (clip, text field) converts to its target path, whatever its
+            // toString says.
+            if (o->nativeData())
                 if (auto path = host_->targetPathOf(o)) return *path;
             // A toString that answers anything but a string does not count.
             if (auto r = callMethod(v, "toString", {}); r && r->isString()) return r->asString();

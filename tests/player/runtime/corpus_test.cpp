@@ -78,7 +78,6 @@ const CorpusSet kSecondSet = {
         "mcl_as_broadcaster",
         "mouse_listeners",
         "mouse_wheel_enabled",
-        "movieclip_get_instance_at_depth",
         "movieclip_gettextsnapshot",
         "movieclip_in_removed_button",
         "printjob_props_swf7",

@@ -472,5 +472,33 @@ trace
     ExpectTraces({{8, program, "before"}});
 }
 
+// Display objects convert to their target path; getInstanceAtDepth finds them by depth and
+// a level is at depth -16384.
+TEST(LanguageRules, DisplayObjectsByDepthAndPath) {
+    const char* program = R"(
+push 5, "c", 2, "createEmptyMovieClip"
+callFunction
+pop
+push 10, 10, 0, 0, 6, "t", 6, "createTextField"
+callFunction
+pop
+push 5, 1, "getInstanceAtDepth"
+callFunction
+trace
+push 6, 1, "getInstanceAtDepth"
+callFunction
+trace
+push 7, 1, "getInstanceAtDepth"
+callFunction
+trace
+push 0, "this"
+getVariable
+push "getDepth"
+callMethod
+trace
+)";
+    ExpectTraces({{8, program, "_level0.c|_level0.t|undefined|-16384"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
