@@ -76,7 +76,6 @@ const CorpusSet kSecondSet = {
         "loadvars_tostring",
         "localconnection_top_level",
         "mcl_as_broadcaster",
-        "mouse_listeners",
         "mouse_wheel_enabled",
         "movieclip_gettextsnapshot",
         "movieclip_in_removed_button",

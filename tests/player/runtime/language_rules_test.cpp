@@ -500,5 +500,49 @@ trace
     ExpectTraces({{8, program, "_level0.c|_level0.t|undefined|-16384"}});
 }
 
+// Broadcasters take any value as a listener, once, and compare listeners strictly.
+TEST(LanguageRules, BroadcastersTakeAnyListenerOnce) {
+    const char* program = R"(
+push "Mouse"
+getVariable
+push "_listeners"
+getMember
+push "length"
+getMember
+trace
+push null, 1, "Mouse"
+getVariable
+push "addListener"
+callMethod
+pop
+push 1, 1, "Mouse"
+getVariable
+push "addListener"
+callMethod
+pop
+push 1, 1, "Mouse"
+getVariable
+push "addListener"
+callMethod
+pop
+push "Mouse"
+getVariable
+push "_listeners"
+getMember
+trace
+push "1", 1, "Mouse"
+getVariable
+push "removeListener"
+callMethod
+trace
+push 1, 1, "Mouse"
+getVariable
+push "removeListener"
+callMethod
+trace
+)";
+    ExpectTraces({{8, program, "0|null,1|false|true"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
