@@ -544,5 +544,25 @@ trace
     ExpectTraces({{8, program, "0|null,1|false|true"}});
 }
 
+// Arithmetic of SWF 4 has no NaN: a text gives its leading number or 0, undefined is 0.
+TEST(LanguageRules, Swf4ArithmeticReadsLeadingNumbers) {
+    const char* program = R"(
+push "12abc", 1
+add
+trace
+push "abc", 1
+subtract
+trace
+push undefined, 2
+multiply
+trace
+)";
+    ExpectTraces({
+        {4, program, "13|-1|0"},
+        {6, program, "NaN|NaN|0"},
+        {7, program, "NaN|NaN|NaN"},
+    });
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
