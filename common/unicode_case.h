@@ -134,9 +134,16 @@ inline std::string NameCaseFolded(std::string_view name) {
 }
 
 inline bool NamesEqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (unicode_case_detail::IsAscii(a) && unicode_case_detail::IsAscii(b))
-        return AsciiEqualsIgnoringCase(a, b);
-    return NameCaseFolded(a) == NameCaseFolded(b);
+    // ASCII byte by byte; from the first other byte on (a character boundary in both, as
+    // all before it is ASCII) the rest is folded.
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        char x = a[i], y = b[i];
+        if (static_cast<unsigned char>(x) >= 0x80 || static_cast<unsigned char>(y) >= 0x80)
+            return NameCaseFolded(a.substr(i)) == NameCaseFolded(b.substr(i));
+        if (AsciiLower(x) != AsciiLower(y)) return false;
+    }
+    return a.size() == b.size();
 }
 
 }  // namespace kestrel
