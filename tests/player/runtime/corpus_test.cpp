@@ -85,7 +85,6 @@ const CorpusSet kSecondSet = {
         "selection_handlers",
         "sound_props_swf5",
         "sound_props_swf6",
-        "stage_property_representation",
         "tab_ordering_properties",
         "text_format",
         "text_format_display",

@@ -564,5 +564,43 @@ trace
     });
 }
 
+// A clip reports the scale and rotation a script gave it, not values recomputed from its
+// matrix; rotation is kept within -180..180.
+TEST(LanguageRules, ClipsKeepTheScaleAndRotationGiven) {
+    const char* program = R"(
+push "", 2, 33.3
+setProperty
+push "", 10, 190
+setProperty
+push "", 10
+getProperty
+trace
+push "", 2
+getProperty
+trace
+push "i", 0
+setVariable
+loop:
+push "", 10, "", 10
+getProperty
+push 2
+add2
+setProperty
+push "i", "i"
+getVariable
+increment
+setVariable
+push "i"
+getVariable
+push 140
+less2
+if loop
+push "", 10
+getProperty
+trace
+)";
+    ExpectTraces({{8, program, "-170|33.3|110"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
