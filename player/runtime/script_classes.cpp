@@ -57,6 +57,7 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     installKeyAndMouse();
     installXmlClasses(player, vm);
     installLoadVarsClass(player, vm);
+    installSoundClass(vm);
 }
 
 Object* ScriptClasses::registeredConstructorOf(const player::DisplayObject& object) const {

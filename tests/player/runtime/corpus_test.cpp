@@ -83,8 +83,6 @@ const CorpusSet kSecondSet = {
         "sandbox_type_local_file",
         "sandbox_type_local_network",
         "selection_handlers",
-        "sound_props_swf5",
-        "sound_props_swf6",
         "tab_ordering_properties",
         "text_format",
         "text_format_display",

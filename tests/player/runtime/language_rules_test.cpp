@@ -602,5 +602,46 @@ trace
     ExpectTraces({{8, program, "-170|33.3|110"}});
 }
 
+// Built-in methods a later player added are hidden from older movies (Sound's Flash 6
+// methods from SWF 5); the methods are not enumerable.
+TEST(LanguageRules, BuiltInsHiddenFromOlderMovies) {
+    const char* program = R"(
+push "s", 0, "Sound"
+newObject
+setVariable
+push "s"
+getVariable
+push "getVolume"
+getMember
+typeOf
+trace
+push "s"
+getVariable
+push "getDuration"
+getMember
+typeOf
+trace
+push 0, "s"
+getVariable
+push "getVolume"
+callMethod
+trace
+push "none"
+push "s"
+getVariable
+push "__proto__"
+getMember
+enumerate2
+push null
+equals2
+not
+trace
+)";
+    ExpectTraces({
+        {5, program, "function|undefined|100|false"},
+        {6, program, "function|function|100|false"},
+    });
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
