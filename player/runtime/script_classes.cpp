@@ -58,6 +58,7 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     installXmlClasses(player, vm);
     installLoadVarsClass(player, vm);
     installSoundClass(vm);
+    installPrintJobClass(vm);
 }
 
 Object* ScriptClasses::registeredConstructorOf(const player::DisplayObject& object) const {

@@ -79,7 +79,6 @@ const CorpusSet kSecondSet = {
         "mouse_wheel_enabled",
         "movieclip_gettextsnapshot",
         "movieclip_in_removed_button",
-        "printjob_props_swf7",
         "sandbox_type_local_file",
         "sandbox_type_local_network",
         "selection_handlers",

@@ -643,5 +643,29 @@ trace
     });
 }
 
+// A print job never starts without a printer; its measures are read-only.
+TEST(LanguageRules, PrintJobWithoutPrinter) {
+    const char* program = R"(
+push "j", 0, "PrintJob"
+newObject
+setVariable
+push 0, "j"
+getVariable
+push "start"
+callMethod
+trace
+push "j"
+getVariable
+push "pageWidth", 5
+setMember
+push "j"
+getVariable
+push "pageWidth"
+getMember
+trace
+)";
+    ExpectTraces({{7, program, "false|0"}});
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
