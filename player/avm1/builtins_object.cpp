@@ -25,7 +25,8 @@ Value hasOwnProperty(NativeCall& c) {
     if (name == "__proto__") return Value(o->proto() != nullptr || o->findOwn(name, true));
     if (o->kind() == ObjectKind::Array) {
         long long i = parseArrayIndex(name);
-        if (i >= 0 && static_cast<size_t>(i) < o->elements().size()) return Value(true);
+        if (i >= 0 && static_cast<size_t>(i) < o->elements().size())
+            return Value(!o->elements()[static_cast<size_t>(i)].isHole());
     }
     return Value(o->findOwn(name, cs) != nullptr);
 }
@@ -49,7 +50,7 @@ Value addProperty(NativeCall& c) {
     Object* setter = c.arg(2).asObject();
     if (setter && !setter->function()) setter = nullptr;
     Property* existing = o->findOwn(name, c.vm.caseSensitive());
-    uint8_t flags = existing ? existing->flags : 0;
+    uint16_t flags = existing ? existing->flags : 0;
     Property& p = o->define(existing ? existing->name : name, Value(), flags);
     p.getter = getter;
     p.setter = setter;

@@ -39,23 +39,38 @@ void DisplayObject::setY(double px) {
     transformLocked_ = true;
 }
 
+const DisplayObject::ScriptTransform* DisplayObject::currentScriptTransform() const {
+    if (!scriptTransform_) return nullptr;
+    const ScriptTransform& t = *scriptTransform_;
+    bool unchanged = t.a == matrix_.a && t.b == matrix_.b && t.c == matrix_.c && t.d == matrix_.d;
+    return unchanged ? &t : nullptr;
+}
+
 double DisplayObject::xScale() const {
+    if (const ScriptTransform* t = currentScriptTransform()) return t->xScale;
     return std::sqrt(matrix_.a * matrix_.a + matrix_.b * matrix_.b) * 100;
 }
 double DisplayObject::yScale() const {
+    if (const ScriptTransform* t = currentScriptTransform()) return t->yScale;
     return std::sqrt(matrix_.c * matrix_.c + matrix_.d * matrix_.d) * 100;
 }
 double DisplayObject::rotation() const {
+    if (const ScriptTransform* t = currentScriptTransform()) return t->rotation;
     return std::atan2(matrix_.b, matrix_.a) * 180 / kPi;
 }
 
 void DisplayObject::setMatrixFromScale(double xs, double ys, double deg) {
     if (!std::isfinite(xs) || !std::isfinite(ys) || !std::isfinite(deg)) return;
+    // Rotation is kept within -180..180.
+    deg = std::fmod(deg, 360.0);
+    if (deg > 180) deg -= 360;
+    if (deg < -180) deg += 360;
     double r = deg * kPi / 180;
     matrix_.a = xs / 100 * std::cos(r);
     matrix_.b = xs / 100 * std::sin(r);
     matrix_.c = -ys / 100 * std::sin(r);
     matrix_.d = ys / 100 * std::cos(r);
+    scriptTransform_ = ScriptTransform{matrix_.a, matrix_.b, matrix_.c, matrix_.d, xs, ys, deg};
     transformLocked_ = true;
 }
 

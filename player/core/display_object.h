@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "player/core/character_definitions.h"
@@ -116,6 +117,14 @@ class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
     uint16_t characterId_ = 0;
     std::string name_;
     Matrix matrix_;
+    // Scale and rotation as a script last set them: the player reports those values rather
+    // than ones recomputed from the matrix (which drift), while the matrix is unchanged.
+    struct ScriptTransform {
+        double a = 1, b = 0, c = 0, d = 1;  // the matrix they produced
+        double xScale = 100, yScale = 100, rotation = 0;
+    };
+    std::optional<ScriptTransform> scriptTransform_;
+    const ScriptTransform* currentScriptTransform() const;
     ColorTransform colorTransform_;
     bool visible_ = true;
     uint16_t ratio_ = 0;

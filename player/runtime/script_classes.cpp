@@ -57,6 +57,8 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     installKeyAndMouse();
     installXmlClasses(player, vm);
     installLoadVarsClass(player, vm);
+    installSoundClass(vm);
+    installPrintJobClass(vm);
 }
 
 Object* ScriptClasses::registeredConstructorOf(const player::DisplayObject& object) const {
@@ -133,7 +135,9 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
         "_name",
         [](Vm&, Object& self) -> Value {
             player::DisplayObject* d = displayOf(self);
-            return d ? Value(d->name()) : Value();
+            if (!d) return Value();
+            // A level has no instance name.
+            return d->parent() ? Value(d->name()) : Value("");
         },
         [](Vm& vm, Object& self, const Value& v) {
             if (player::DisplayObject* d = displayOf(self)) d->setName(vm.toString(v));
@@ -163,6 +167,8 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
             return r ? Value(r) : Value();
         },
         nullptr);
+    object->defineNative(
+        "_global", [](Vm& vm, Object&) -> Value { return Value(vm.global()); }, nullptr);
     auto mouse = [player](bool wantX) {
         return [player, wantX](Vm&, Object& self) -> Value {
             player::DisplayObject* d = displayOf(self);

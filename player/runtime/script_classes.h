@@ -63,9 +63,11 @@ class ScriptClasses {
     avm1::Object* mouse_ = nullptr;
 };
 
-// XML/XMLNode and LoadVars live in their own files.
+// XML/XMLNode, LoadVars, Sound and PrintJob live in their own files.
 void installXmlClasses(MoviePlayer& player, avm1::Vm& vm);
 void installLoadVarsClass(MoviePlayer& player, avm1::Vm& vm);
+void installSoundClass(avm1::Vm& vm);
+void installPrintJobClass(avm1::Vm& vm);
 // Called when a load started by XML.load/sendAndLoad completes (data absent: failed).
 void deliverXmlData(avm1::Vm& vm, avm1::Object* xml, const std::string* data);
 void deliverLoadVarsData(avm1::Vm& vm, avm1::Object* loadVars, const std::string* data);
