@@ -55,11 +55,18 @@ struct TimelineDefinition {
     int frameForLabel(const std::string& label) const;
 };
 
+// How a field grows to fit its text (TextField.autoSize): which edge stays in place.
+enum class TextAutoSize : uint8_t { None, Left, Center, Right };
+
 struct EditTextDefinition {
     uint16_t id = 0;
     Rect bounds;  // twips, local
     bool wordWrap = false, multiline = false, password = false, readOnly = true;
-    bool border = false, html = false, selectable = true, autoSize = false;
+    bool border = false, background = false, html = false, selectable = true;
+    bool useOutlines = false;  // drawn with the embedded font's glyphs
+    TextAutoSize autoSize = TextAutoSize::None;
+    Rgba backgroundColor{255, 255, 255, 255};
+    Rgba borderColor{0, 0, 0, 255};
     uint16_t fontId = 0;
     uint16_t fontHeight = 240;  // twips
     Rgba textColor;

@@ -286,10 +286,12 @@ class MovieParser {
         t.multiline = f1 & 0x20;
         t.password = f1 & 0x10;
         t.readOnly = f1 & 0x08;
-        t.autoSize = f2 & 0x40;
+        t.autoSize = (f2 & 0x40) ? TextAutoSize::Left : TextAutoSize::None;
         t.selectable = !(f2 & 0x10);
-        t.border = f2 & 0x08;
+        // The tag's border flag draws both the frame and the white fill.
+        t.border = t.background = f2 & 0x08;
         t.html = f2 & 0x02;
+        t.useOutlines = f2 & 0x01;
         if (f1 & 0x01) t.fontId = r.u16();
         if (f2 & 0x80) r.cstring();  // font class
         if (f1 & 0x01) t.fontHeight = r.u16();

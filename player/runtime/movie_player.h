@@ -123,6 +123,12 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     void refreshBoundTextFields();
     // A field's text changed by script: the bound variable follows.
     void textFieldChanged(player::EditText& field);
+    // Brings a field with a bound variable up to date: a defined variable gives the field
+    // its text (a timeline's variable always, another object's only when first bound); an
+    // undefined one is first set from the field's text, unless that is empty.
+    void syncBoundTextField(player::EditText& field);
+    // A new variable name starts over from the field's text as defined.
+    void textFieldRebound(player::EditText& field);
 
     void setMouseHidden(bool hidden) { mouseHidden_ = hidden; }
     bool keyIsDown(int code) const;

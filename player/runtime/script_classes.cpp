@@ -50,6 +50,12 @@ bool DisplayObjectData::lookupDynamic(std::string_view name, bool caseSensitive,
     return false;
 }
 
+void DisplayObjectData::markReferences(avm1::Marker& m) {
+    m.mark(textField.tabIndex);
+    m.mark(textField.styleSheet);
+    for (const Value& f : textField.filters) m.mark(f);
+}
+
 ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_(vm) {
     installMovieClip();
     installTextField();
@@ -92,8 +98,6 @@ Object* ScriptClasses::createScriptObject(player::DisplayObject& display) {
     rawData->self = object;
     installDisplayProperties(object, display);
     if (display.isClip()) installClipProperties(object, display);
-    if (display.kind() == player::DisplayObjectKind::EditText)
-        installTextProperties(object, display);
     return object;
 }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "player/avm1/vm.h"
 #include "player/core/display_object.h"
@@ -12,6 +13,20 @@
 namespace kestrel::runtime {
 
 class MoviePlayer;
+
+// Settings of a text field that only scripts read back; the display object does not
+// keep them because drawing does not use them.
+struct TextFieldSettings {
+    bool condenseWhite = false;
+    bool mouseWheelEnabled = true;
+    bool hasRestrict = false;  // restrict is null until set
+    std::string restrict;
+    std::string antiAliasType = "normal";
+    std::string gridFitType = "pixel";
+    double sharpness = 0, thickness = 0;
+    avm1::Value tabIndex, styleSheet;
+    std::vector<avm1::Value> filters;
+};
 
 // The display object behind a clip, text field or button script object.
 struct DisplayObjectData : avm1::NativeData {
@@ -22,11 +37,13 @@ struct DisplayObjectData : avm1::NativeData {
     // Children by instance name, and display properties ("_x") in any letter case as
     // the player reads them in every version.
     bool lookupDynamic(std::string_view name, bool caseSensitive, avm1::Value& out) override;
+    void markReferences(avm1::Marker& m) override;
 
     avm1::Vm* vm;                  // not owned: the Vm owns the object owning this
     avm1::Object* self = nullptr;  // not owned: the object this data belongs to
     std::weak_ptr<player::DisplayObject> object;
     bool bindingInitialised = false;  // text fields: bound variable seeded from the text
+    TextFieldSettings textField;      // text fields only
 };
 
 class ScriptClasses {
@@ -52,7 +69,8 @@ class ScriptClasses {
     void installKeyAndMouse();
     void installDisplayProperties(avm1::Object* object, player::DisplayObject& display);
     void installClipProperties(avm1::Object* object, player::DisplayObject& display);
-    void installTextProperties(avm1::Object* object, player::DisplayObject& display);
+    void installTextFieldProperties();
+    void installTextFieldMethods();
 
     MoviePlayer& player_;
     avm1::Vm& vm_;

@@ -1,10 +1,12 @@
-// TextField: the text property, variable binding and the format flags scripts set.
+// TextField: the class and its methods; the properties are in text_field_properties.cpp.
 #include <cmath>
 
 #include "player/avm1/conversions.h"
+#include "player/avm1/utf8.h"
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
 
@@ -15,150 +17,26 @@ using avm1::Vm;
 
 namespace {
 
-using BoolField = bool player::EditTextDefinition::*;
-
-// Rough metrics of the device font: enough for scripts that size fields to their text.
-double approximateTextWidth(const player::EditText& field) {
-    double em = field.format().fontHeight / player::kTwipsPerPixel;
-    double widest = 0, line = 0;
-    for (char c : field.text()) {
-        if (c == '\r' || c == '\n') {
-            widest = std::max(widest, line);
-            line = 0;
-        } else {
-            line += em * 0.55;
-        }
-    }
-    return std::floor(std::max(widest, line));
+// A method that movies older than `minVersion` do not see; assigning to it there makes an
+// ordinary member.
+void defineVersionedMethod(Vm& vm, Object* proto, const char* name, int minVersion,
+                           avm1::NativeFunction fn) {
+    Value method(vm.newNativeFunction(std::move(fn)));
+    std::string key = name;
+    proto->defineNative(
+        name,
+        [method, minVersion](Vm& vm, Object&) -> Value {
+            return vm.swfVersion() >= minVersion ? method : Value();
+        },
+        [key](Vm&, Object& self, const Value& v) { self.define(key, v); }, avm1::kDontEnum);
 }
 
 }  // namespace
 
-void ScriptClasses::installTextProperties(Object* object, player::DisplayObject&) {
-    MoviePlayer* player = &player_;
-    auto textProperty = [](Vm&, Object& self) -> Value {
-        player::EditText* f = textFieldOfSelf(self);
-        return f ? Value(f->text()) : Value();
-    };
-    auto setText = [player](Vm& vm, Object& self, const Value& v) {
-        player::EditText* f = textFieldOfSelf(self);
-        if (!f) return;
-        f->setText(vm.toString(v));
-        player->textFieldChanged(*f);
-    };
-    object->defineNative("text", textProperty, setText);
-    object->defineNative("htmlText", textProperty, setText);
-    object->defineNative(
-        "variable",
-        [](Vm&, Object& self) -> Value {
-            player::EditText* f = textFieldOfSelf(self);
-            if (!f || f->variableName().empty()) return Value::null();
-            return Value(f->variableName());
-        },
-        [player](Vm& vm, Object& self, const Value& v) {
-            player::EditText* f = textFieldOfSelf(self);
-            if (!f) return;
-            f->setVariableName(v.isNullish() ? std::string() : vm.toString(v));
-            player->refreshBoundTextFields();
-        });
-    object->defineNative(
-        "length",
-        [](Vm&, Object& self) -> Value {
-            player::EditText* f = textFieldOfSelf(self);
-            return f ? Value(static_cast<double>(f->text().size())) : Value();
-        },
-        nullptr);
-    object->defineNative(
-        "textWidth",
-        [](Vm&, Object& self) -> Value {
-            player::EditText* f = textFieldOfSelf(self);
-            return f ? Value(approximateTextWidth(*f)) : Value();
-        },
-        nullptr);
-    object->defineNative(
-        "textHeight",
-        [](Vm&, Object& self) -> Value {
-            player::EditText* f = textFieldOfSelf(self);
-            return f ? Value(f->format().fontHeight / player::kTwipsPerPixel) : Value();
-        },
-        nullptr);
-    object->defineNative(
-        "textColor",
-        [](Vm&, Object& self) -> Value {
-            player::EditText* f = textFieldOfSelf(self);
-            if (!f) return Value();
-            const player::Rgba& c = f->format().textColor;
-            return Value(static_cast<double>((c.r << 16) | (c.g << 8) | c.b));
-        },
-        [](Vm& vm, Object& self, const Value& v) {
-            player::EditText* f = textFieldOfSelf(self);
-            if (!f) return;
-            uint32_t rgb = static_cast<uint32_t>(avm1::toInt32(vm.toNumber(v)));
-            f->format().textColor = {static_cast<uint8_t>(rgb >> 16),
-                                     static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb),
-                                     255};
-        });
-    auto flag = [&](const char* name, BoolField field) {
-        object->defineNative(
-            name,
-            [field](Vm&, Object& self) -> Value {
-                player::EditText* f = textFieldOfSelf(self);
-                return f ? Value(f->format().*field) : Value();
-            },
-            [field](Vm& vm, Object& self, const Value& v) {
-                if (player::EditText* f = textFieldOfSelf(self))
-                    f->format().*field = vm.toBoolean(v);
-            });
-    };
-    flag("border", &player::EditTextDefinition::border);
-    flag("multiline", &player::EditTextDefinition::multiline);
-    flag("wordWrap", &player::EditTextDefinition::wordWrap);
-    flag("selectable", &player::EditTextDefinition::selectable);
-    flag("html", &player::EditTextDefinition::html);
-    flag("password", &player::EditTextDefinition::password);
-    object->defineNative(
-        "type",
-        [](Vm&, Object& self) -> Value {
-            player::EditText* f = textFieldOfSelf(self);
-            if (!f) return Value();
-            return Value(f->format().readOnly ? "dynamic" : "input");
-        },
-        [](Vm& vm, Object& self, const Value& v) {
-            if (player::EditText* f = textFieldOfSelf(self))
-                f->format().readOnly = vm.toString(v) != "input";
-        });
-    object->defineNative(
-        "autoSize",
-        [](Vm&, Object& self) -> Value {
-            player::EditText* f = textFieldOfSelf(self);
-            if (!f) return Value();
-            return Value(f->format().autoSize ? "left" : "none");
-        },
-        [](Vm& vm, Object& self, const Value& v) {
-            player::EditText* f = textFieldOfSelf(self);
-            if (!f) return;
-            std::string s = v.isBoolean() ? (v.asBoolean() ? "left" : "none") : vm.toString(v);
-            f->format().autoSize = s != "none" && s != "false";
-        });
-    object->defineNative(
-        "maxChars",
-        [](Vm&, Object& self) -> Value {
-            player::EditText* f = textFieldOfSelf(self);
-            if (!f) return Value();
-            return f->format().maxLength > 0 ? Value(f->format().maxLength) : Value::null();
-        },
-        [](Vm& vm, Object& self, const Value& v) {
-            if (player::EditText* f = textFieldOfSelf(self))
-                f->format().maxLength = v.isNullish() ? 0 : avm1::toInt32(vm.toNumber(v));
-        });
-    for (const char* name : {"scroll", "maxscroll", "hscroll", "maxhscroll", "bottomScroll"})
-        object->defineNative(
-            name, [](Vm&, Object&) -> Value { return Value(1); }, nullptr);
-}
-
 void ScriptClasses::installTextField() {
     textField_ = vm_.newObject();
     makeClass(vm_, "TextField", textField_, nullptr);
+    installTextFieldProperties();
     Object* p = textField_;
     vm_.defineMethod(p, "getDepth", [](NativeCall& call) -> Value {
         Object* self = call.thisObject();
@@ -179,18 +57,39 @@ void ScriptClasses::installTextField() {
         player->textFieldChanged(*f);
         return Value();
     });
-    // Formatting is drawn from the field's own settings; TextFormat objects are accepted.
-    vm_.defineMethod(p, "getTextFormat", [](NativeCall& call) -> Value {
+    // replaceText(begin, end, text): the range is in characters and clamped to the text.
+    defineVersionedMethod(vm_, p, "replaceText", 7, [player = &player_](NativeCall& call) -> Value {
         Object* self = call.thisObject();
         player::EditText* f = self ? textFieldOfSelf(*self) : nullptr;
-        Object* format = call.vm.newObject();
-        if (f) {
-            const player::Rgba& c = f->format().textColor;
-            format->define("color", Value(static_cast<double>((c.r << 16) | (c.g << 8) | c.b)));
-            format->define("size", Value(f->format().fontHeight / player::kTwipsPerPixel));
-        }
-        return Value(format);
+        if (!f || call.args.size() < 3) return Value();
+        std::u32string chars = avm1::decodeUtf8(f->text());
+        auto clamp = [&](const Value& v) {
+            double n = call.vm.toNumber(v);
+            if (std::isnan(n) || n < 0) return size_t{0};
+            return static_cast<size_t>(std::min<double>(n, static_cast<double>(chars.size())));
+        };
+        size_t begin = clamp(call.arg(0)), end = clamp(call.arg(1));
+        if (end < begin) return Value();
+        std::u32string with = avm1::decodeUtf8(call.vm.toString(call.arg(2)));
+        chars.replace(begin, end - begin, with);
+        f->setText(avm1::encodeUtf8(chars));
+        ApplyAutoSize(*f);
+        player->textFieldChanged(*f);
+        return Value();
     });
+    // Formatting is drawn from the field's own settings; TextFormat objects are accepted.
+    for (const char* getName : {"getTextFormat", "getNewTextFormat"})
+        vm_.defineMethod(p, getName, [](NativeCall& call) -> Value {
+            Object* self = call.thisObject();
+            player::EditText* f = self ? textFieldOfSelf(*self) : nullptr;
+            Object* format = call.vm.newObject();
+            if (f) {
+                const player::Rgba& c = f->format().textColor;
+                format->define("color", Value(static_cast<double>((c.r << 16) | (c.g << 8) | c.b)));
+                format->define("size", Value(f->format().fontHeight / player::kTwipsPerPixel));
+            }
+            return Value(format);
+        });
     for (const char* name : {"setTextFormat", "setNewTextFormat"})
         vm_.defineMethod(p, name, [](NativeCall& call) -> Value {
             Object* self = call.thisObject();

@@ -233,12 +233,14 @@ void DrawField(HDC dc, const Matrix& m, const RenderItem& item) {
     box.right -= 1;
     box.bottom -= 1;
     if (box.right <= box.left || box.bottom <= box.top) return;
-    if (format.border) {
-        Rgba white = item.colorTransform.apply(Rgba{255, 255, 255, 255});
-        Rgba black = item.colorTransform.apply(Rgba{0, 0, 0, 255});
-        GdiObject<HBRUSH> fill(CreateSolidBrush(ToColorRef(white)));
-        GdiObject<HBRUSH> frame(CreateSolidBrush(ToColorRef(black)));
+    if (format.background) {
+        GdiObject<HBRUSH> fill(
+            CreateSolidBrush(ToColorRef(item.colorTransform.apply(format.backgroundColor))));
         if (fill) FillRect(dc, &box, fill.get());
+    }
+    if (format.border) {
+        GdiObject<HBRUSH> frame(
+            CreateSolidBrush(ToColorRef(item.colorTransform.apply(format.borderColor))));
         if (frame) FrameRect(dc, &box, frame.get());
     }
     Rgba color = item.colorTransform.apply(format.textColor);
