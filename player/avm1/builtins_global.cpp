@@ -65,9 +65,9 @@ Value asSetPropFlags(NativeCall& c) {
     Object* o = c.arg(0).asObject();
     if (!o) return Value();
     Vm& vm = c.vm;
-    uint8_t set = static_cast<uint8_t>(toInt32(vm.toNumber(c.arg(2))) & 7);
-    uint8_t clear = static_cast<uint8_t>(toInt32(vm.toNumber(c.arg(3))) & 7);
-    auto apply = [&](Property& p) { p.flags = static_cast<uint8_t>((p.flags & ~clear) | set); };
+    uint16_t set = static_cast<uint16_t>(toInt32(vm.toNumber(c.arg(2))) & kSettablePropertyFlags);
+    uint16_t clear = static_cast<uint16_t>(toInt32(vm.toNumber(c.arg(3))) & kSettablePropertyFlags);
+    auto apply = [&](Property& p) { p.flags = static_cast<uint16_t>((p.flags & ~clear) | set); };
     Value names = c.arg(1);
     if (names.isNull()) {
         for (Property& p : o->properties()) apply(p);
@@ -90,7 +90,7 @@ Value asSetPropFlags(NativeCall& c) {
         if (Property* p = o->findOwn(n, vm.caseSensitive()))
             apply(*p);
         else if (n == "__proto__")
-            o->setProtoFlags(static_cast<uint8_t>((o->protoFlags() & ~clear) | set));
+            o->setProtoFlags(static_cast<uint16_t>((o->protoFlags() & ~clear) | set));
     }
     return Value();
 }

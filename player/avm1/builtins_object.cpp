@@ -49,7 +49,7 @@ Value addProperty(NativeCall& c) {
     Object* setter = c.arg(2).asObject();
     if (setter && !setter->function()) setter = nullptr;
     Property* existing = o->findOwn(name, c.vm.caseSensitive());
-    uint8_t flags = existing ? existing->flags : 0;
+    uint16_t flags = existing ? existing->flags : 0;
     Property& p = o->define(existing ? existing->name : name, Value(), flags);
     p.getter = getter;
     p.setter = setter;

@@ -15,6 +15,16 @@ constexpr size_t kIndexThreshold = 16;
 
 }  // namespace
 
+bool VisibleToVersion(uint16_t flags, int swfVersion) {
+    if ((flags & kFromVersion6) && swfVersion < 6) return false;
+    if ((flags & kHiddenInVersion6) && swfVersion == 6) return false;
+    if ((flags & kFromVersion7) && swfVersion < 7) return false;
+    if ((flags & kFromVersion8) && swfVersion < 8) return false;
+    if ((flags & kFromVersion9) && swfVersion < 9) return false;
+    if ((flags & kFromVersion10) && swfVersion < 10) return false;
+    return true;
+}
+
 Property* Object::findOwn(std::string_view name, bool caseSensitive) {
     if (properties_.size() <= kIndexThreshold) {
         for (Property& p : properties_)
@@ -39,7 +49,7 @@ const Property* Object::findOwn(std::string_view name, bool caseSensitive) const
     return const_cast<Object*>(this)->findOwn(name, caseSensitive);
 }
 
-Property& Object::define(std::string_view name, Value value, uint8_t flags) {
+Property& Object::define(std::string_view name, Value value, uint16_t flags) {
     if (Property* p = findOwn(name, true)) {
         p->value = std::move(value);
         p->flags = flags;
@@ -58,7 +68,7 @@ Property& Object::define(std::string_view name, Value value, uint8_t flags) {
 }
 
 Property& Object::defineNative(std::string_view name, NativeGetter getter, NativeSetter setter,
-                               uint8_t flags) {
+                               uint16_t flags) {
     Property& p = define(name, Value(), flags);
     if (getter) p.nativeGetter = std::make_shared<const NativeGetter>(std::move(getter));
     if (setter) p.nativeSetter = std::make_shared<const NativeSetter>(std::move(setter));

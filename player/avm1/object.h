@@ -18,12 +18,26 @@ class Object;
 struct FunctionData;
 class Marker;
 
-// Property attribute bits, as ASSetPropFlags numbers them.
-enum PropertyFlags : uint8_t {
+// Property attribute bits, as ASSetPropFlags numbers them. The version bits hide a
+// property from movies of some versions: it reads as undefined and an assignment replaces
+// it, though it still exists (for..in lists it, hasOwnProperty and delete find it).
+enum PropertyFlags : uint16_t {
     kDontEnum = 1,
     kDontDelete = 2,
     kReadOnly = 4,
+    kFromVersion6 = 1 << 7,
+    kHiddenInVersion6 = 1 << 8,
+    kFromVersion7 = 1 << 10,
+    kFromVersion8 = 1 << 12,
+    kFromVersion9 = 1 << 13,
+    kFromVersion10 = 1 << 14,
 };
+// Every bit ASSetPropFlags can set or clear.
+constexpr uint16_t kSettablePropertyFlags = kDontEnum | kDontDelete | kReadOnly | kFromVersion6 |
+                                            kHiddenInVersion6 | kFromVersion7 | kFromVersion8 |
+                                            kFromVersion9 | kFromVersion10;
+// False when the flags hide a property from movies of this version.
+bool VisibleToVersion(uint16_t flags, int swfVersion);
 
 // Native accessor pair for properties the host computes (a clip's _x, a text field's text).
 // A missing setter makes the property read-only for scripts.
@@ -33,7 +47,7 @@ using NativeSetter = std::function<void(Vm&, Object& self, const Value& value)>;
 struct Property {
     std::string name;
     Value value;
-    uint8_t flags = 0;
+    uint16_t flags = 0;
     // addProperty-style accessors written in script (function objects), or null.
     Object* getter = nullptr;
     Object* setter = nullptr;
@@ -42,6 +56,7 @@ struct Property {
     std::shared_ptr<const NativeSetter> nativeSetter;
 
     bool isAccessor() const { return getter || setter || nativeGetter || nativeSetter; }
+    bool visibleTo(int swfVersion) const { return VisibleToVersion(flags, swfVersion); }
 };
 
 // What an object is underneath; built-ins use it to find their internal state.
@@ -93,10 +108,10 @@ class Object {
     const Property* findOwn(std::string_view name, bool caseSensitive) const;
     // Adds or overwrites an own data property, keeping the position of an existing one.
     // Ignores ReadOnly (used by built-ins and the host to set up objects).
-    Property& define(std::string_view name, Value value, uint8_t flags = 0);
+    Property& define(std::string_view name, Value value, uint16_t flags = 0);
     // Adds a native accessor property (used by the host for MovieClip._x and friends).
     Property& defineNative(std::string_view name, NativeGetter getter, NativeSetter setter,
-                           uint8_t flags = kDontEnum);
+                           uint16_t flags = kDontEnum);
     // Removes an own property unless it is DontDelete; true when removed.
     bool remove(std::string_view name, bool caseSensitive);
     const std::vector<Property>& properties() const { return properties_; }
@@ -122,8 +137,8 @@ class Object {
     void setNativeData(std::unique_ptr<NativeData> data) { nativeData_ = std::move(data); }
 
     // Attributes of the built-in __proto__ member (ASSetPropFlags can make it deletable).
-    uint8_t protoFlags() const { return protoFlags_; }
-    void setProtoFlags(uint8_t flags) { protoFlags_ = flags; }
+    uint16_t protoFlags() const { return protoFlags_; }
+    void setProtoFlags(uint16_t flags) { protoFlags_ = flags; }
 
     // Object.watch: assignments to a watched name go through the callback first.
     struct Watch {
@@ -150,7 +165,7 @@ class Object {
     // Lower-cased name -> position, built once an object has many properties so lookups
     // stay fast on big objects.
     mutable std::unordered_multimap<std::string, size_t> index_;
-    uint8_t protoFlags_ = kDontEnum | kDontDelete;
+    uint16_t protoFlags_ = kDontEnum | kDontDelete;
     std::vector<Watch> watches_;
 };
 

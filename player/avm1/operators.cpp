@@ -71,12 +71,19 @@ bool looseEquals(Vm& vm, const Value& a, const Value& b) {
 }
 
 Value lessThan(Vm& vm, const Value& a, const Value& b) {
+    // An object whose valueOf gives an object makes the comparison false at once (the other
+    // side is not converted). A clip is never converted: it is not a number, so the
+    // comparison is undefined.
+    auto isClip = [&](const Value& v) {
+        return v.isObject() && vm.host().targetPathOf(v.asObject());
+    };
     Value pa = toPrimitive(vm, a);
+    if (pa.isObject() && !isClip(a)) return Value(false);
     Value pb = toPrimitive(vm, b);
+    if (pb.isObject() && !isClip(b)) return Value(false);
     if (pa.isString() && pb.isString()) return Value(pa.asString() < pb.asString());
-    // An object that stays an object under valueOf compares as false, not undefined.
-    if (pa.isObject() || pb.isObject()) return Value(false);
-    double x = vm.toNumber(pa), y = vm.toNumber(pb);
+    double x = pa.isObject() ? std::nan("") : vm.toNumber(pa);
+    double y = pb.isObject() ? std::nan("") : vm.toNumber(pb);
     if (std::isnan(x) || std::isnan(y)) return Value();
     return Value(x < y);
 }

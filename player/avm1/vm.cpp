@@ -207,6 +207,7 @@ Value Vm::getMember(const Value& target, std::string_view name) {
                 return o->elements()[static_cast<size_t>(index)];
         }
         Property* p = o->findOwn(name, cs);
+        if (p && !p->visibleTo(swfVersion_)) continue;
         if (!p) {
             Value dynamic;
             if (o->nativeData() && o->nativeData()->lookupDynamic(name, cs, dynamic))
@@ -265,7 +266,13 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
             return;
         }
     }
-    if (Property* p = o->findOwn(name, cs)) {
+    Property* own = o->findOwn(name, cs);
+    if (own && !own->visibleTo(swfVersion_)) {
+        // A hidden property is replaced by a plain one.
+        o->define(own->name, value);
+        return;
+    }
+    if (Property* p = own) {
         if (p->nativeSetter) {
             (*p->nativeSetter)(*this, *o, value);
         } else if (p->setter) {
@@ -281,7 +288,7 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
     int depth = 0;
     for (Object* q = o->proto(); q && depth < kMaxProtoDepth; q = q->proto(), ++depth) {
         Property* p = q->findOwn(name, cs);
-        if (!p) continue;
+        if (!p || !p->visibleTo(swfVersion_)) continue;
         if (p->nativeSetter) {
             (*p->nativeSetter)(*this, *o, value);
             return;
@@ -305,7 +312,10 @@ bool Vm::hasProperty(Object* o, std::string_view name) {
             long long index = parseArrayIndex(name);
             if (index >= 0 && static_cast<size_t>(index) < o->elements().size()) return true;
         }
-        if (o->findOwn(name, cs)) return true;
+        if (const Property* p = o->findOwn(name, cs)) {
+            if (p->visibleTo(swfVersion_)) return true;
+            continue;
+        }
         Value dynamic;
         if (o->nativeData() && o->nativeData()->lookupDynamic(name, cs, dynamic)) return true;
     }
