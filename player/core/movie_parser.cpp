@@ -292,7 +292,11 @@ class MovieParser {
         t.border = t.background = f2 & 0x08;
         t.html = f2 & 0x02;
         t.useOutlines = f2 & 0x01;
-        if (f1 & 0x01) t.fontId = r.u16();
+        if (f1 & 0x01) {
+            t.fontId = r.u16();
+            if (auto font = fonts_.find(t.fontId); font != fonts_.end())
+                t.fontName = font->second.name;
+        }
         if (f2 & 0x80) r.cstring();  // font class
         if (f1 & 0x01) t.fontHeight = r.u16();
         if (f1 & 0x04) t.textColor = r.rgba();

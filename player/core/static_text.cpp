@@ -24,8 +24,12 @@ void parseFontGlyphs(ByteReader& r, int tagCode, FontGlyphs& out) {
         end = r.size() - tableStart;
     } else {
         uint8_t flags = r.u8();
-        r.u8();          // language
-        r.skip(r.u8());  // name
+        r.u8();  // language
+        size_t nameLength = r.u8();
+        if (const uint8_t* name = r.take(nameLength)) {
+            out.name.assign(reinterpret_cast<const char*>(name), nameLength);
+            if (size_t nul = out.name.find('\0'); nul != std::string::npos) out.name.resize(nul);
+        }
         size_t count = r.u16();
         bool wide = flags & 0x08;
         tableStart = r.position();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "player/core/byte_reader.h"
@@ -16,6 +17,7 @@ namespace kestrel::player {
 struct FontGlyphs {
     std::vector<std::vector<ShapeEdge>> glyphs;
     double emSize = 1024;  // glyph units per font height (DefineFont3: 20480)
+    std::string name;      // DefineFont2/3 only; a trailing NUL is dropped
 };
 
 // Body of DefineFont/DefineFont2/DefineFont3 after the font id. Keeps the glyphs

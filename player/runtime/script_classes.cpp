@@ -50,6 +50,11 @@ bool DisplayObjectData::lookupDynamic(std::string_view name, bool caseSensitive,
     return false;
 }
 
+TextFieldSettings* textFieldSettingsOf(Object& self) {
+    auto* data = dynamic_cast<DisplayObjectData*>(self.nativeData());
+    return data && textFieldOfSelf(self) ? &data->textField : nullptr;
+}
+
 void DisplayObjectData::markReferences(avm1::Marker& m) {
     m.mark(textField.tabIndex);
     m.mark(textField.styleSheet);
@@ -59,6 +64,7 @@ void DisplayObjectData::markReferences(avm1::Marker& m) {
 ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_(vm) {
     installMovieClip();
     installTextField();
+    InstallTextFormatClass(vm);
     installButton();
     installKeyAndMouse();
     installXmlClasses(player, vm);
@@ -98,6 +104,8 @@ Object* ScriptClasses::createScriptObject(player::DisplayObject& display) {
     rawData->self = object;
     installDisplayProperties(object, display);
     if (display.isClip()) installClipProperties(object, display);
+    if (display.kind() == player::DisplayObjectKind::EditText)
+        InitFieldContent(static_cast<player::EditText&>(display), rawData->textField);
     return object;
 }
 

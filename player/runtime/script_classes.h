@@ -4,29 +4,17 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "player/avm1/vm.h"
 #include "player/core/display_object.h"
+#include "player/runtime/text_field_content.h"
 
 namespace kestrel::runtime {
 
 class MoviePlayer;
-
-// Settings of a text field that only scripts read back; the display object does not
-// keep them because drawing does not use them.
-struct TextFieldSettings {
-    bool condenseWhite = false;
-    bool mouseWheelEnabled = true;
-    bool hasRestrict = false;  // restrict is null until set
-    std::string restrict;
-    std::string antiAliasType = "normal";
-    std::string gridFitType = "pixel";
-    double sharpness = 0, thickness = 0;
-    avm1::Value tabIndex, styleSheet;
-    std::vector<avm1::Value> filters;
-};
 
 // The display object behind a clip, text field or button script object.
 struct DisplayObjectData : avm1::NativeData {
@@ -45,6 +33,9 @@ struct DisplayObjectData : avm1::NativeData {
     bool bindingInitialised = false;  // text fields: bound variable seeded from the text
     TextFieldSettings textField;      // text fields only
 };
+
+// The script-side settings of a text field object (null for other objects).
+TextFieldSettings* textFieldSettingsOf(avm1::Object& self);
 
 class ScriptClasses {
   public:
@@ -83,6 +74,10 @@ class ScriptClasses {
 
 // XML/XMLNode and LoadVars live in their own files.
 void installXmlClasses(MoviePlayer& player, avm1::Vm& vm);
+// TextFormat (text_format_class.cpp), and its objects as TextField's methods take and give them.
+void InstallTextFormatClass(avm1::Vm& vm);
+avm1::Object* NewTextFormatObject(avm1::Vm& vm, const TextFormat& format);
+std::optional<TextFormat> TextFormatOfValue(const avm1::Value& value);
 void installLoadVarsClass(MoviePlayer& player, avm1::Vm& vm);
 // Called when a load started by XML.load/sendAndLoad completes (data absent: failed).
 void deliverXmlData(avm1::Vm& vm, avm1::Object* xml, const std::string* data);

@@ -49,76 +49,96 @@ void ScriptClasses::installTextField() {
         if (d && d->parent()) d->parent()->removeChildByScript(*d);
         return Value();
     });
-    vm_.defineMethod(p, "replaceSel", [player = &player_](NativeCall& call) -> Value {
+    MoviePlayer* player = &player_;
+    // No selection is kept, so the text goes in at the end, in the new-text format.
+    vm_.defineMethod(p, "replaceSel", [player](NativeCall& call) -> Value {
         Object* self = call.thisObject();
         player::EditText* f = self ? textFieldOfSelf(*self) : nullptr;
         if (!f) return Value();
-        f->setText(f->text() + call.vm.toString(call.arg(0)));
+        TextFieldSettings& s = *textFieldSettingsOf(*self);
+        RichText& content = FieldContent(*f, s);
+        size_t end = content.Length();
+        content.Replace(end, end, call.vm.toString(call.arg(0)), s.newTextFormat);
+        StoreFieldContent(*f, s);
         player->textFieldChanged(*f);
         return Value();
     });
-    // replaceText(begin, end, text): the range is in characters and clamped to the text.
-    defineVersionedMethod(vm_, p, "replaceText", 7, [player = &player_](NativeCall& call) -> Value {
+    // replaceText(begin, end, text): the range is in characters and clamped to the text; the
+    // new text takes the format of the first character it replaces.
+    defineVersionedMethod(vm_, p, "replaceText", 7, [player](NativeCall& call) -> Value {
         Object* self = call.thisObject();
         player::EditText* f = self ? textFieldOfSelf(*self) : nullptr;
         if (!f || call.args.size() < 3) return Value();
-        std::u32string chars = avm1::decodeUtf8(f->text());
-        auto clamp = [&](const Value& v) {
+        TextFieldSettings& s = *textFieldSettingsOf(*self);
+        RichText& content = FieldContent(*f, s);
+        auto index = [&](const Value& v) {
             double n = call.vm.toNumber(v);
             if (std::isnan(n) || n < 0) return size_t{0};
-            return static_cast<size_t>(std::min<double>(n, static_cast<double>(chars.size())));
+            return static_cast<size_t>(std::min<double>(n, static_cast<double>(content.Length())));
         };
-        size_t begin = clamp(call.arg(0)), end = clamp(call.arg(1));
+        size_t begin = index(call.arg(0)), end = index(call.arg(1));
         if (end < begin) return Value();
-        std::u32string with = avm1::decodeUtf8(call.vm.toString(call.arg(2)));
-        chars.replace(begin, end - begin, with);
-        f->setText(avm1::encodeUtf8(chars));
-        ApplyAutoSize(*f);
+        TextFormat format = content.Length() ? content.FormatOf(begin, begin) : s.newTextFormat;
+        content.Replace(begin, end, call.vm.toString(call.arg(2)), format);
+        StoreFieldContent(*f, s);
         player->textFieldChanged(*f);
         return Value();
     });
-    // Formatting is drawn from the field's own settings; TextFormat objects are accepted.
-    for (const char* getName : {"getTextFormat", "getNewTextFormat"})
-        vm_.defineMethod(p, getName, [](NativeCall& call) -> Value {
-            Object* self = call.thisObject();
-            player::EditText* f = self ? textFieldOfSelf(*self) : nullptr;
-            Object* format = call.vm.newObject();
-            if (f) {
-                const player::Rgba& c = f->format().textColor;
-                format->define("color", Value(static_cast<double>((c.r << 16) | (c.g << 8) | c.b)));
-                format->define("size", Value(f->format().fontHeight / player::kTwipsPerPixel));
-            }
-            return Value(format);
-        });
-    for (const char* name : {"setTextFormat", "setNewTextFormat"})
-        vm_.defineMethod(p, name, [](NativeCall& call) -> Value {
-            Object* self = call.thisObject();
-            player::EditText* f = self ? textFieldOfSelf(*self) : nullptr;
-            Value format = call.arg(call.args.size() > 0 ? call.args.size() - 1 : 0);
-            if (!f || !format.isObject()) return Value();
-            Value color = call.vm.getMember(format, "color");
-            if (!color.isNullish()) {
-                uint32_t rgb = static_cast<uint32_t>(avm1::toInt32(call.vm.toNumber(color)));
-                f->format().textColor = {static_cast<uint8_t>(rgb >> 16),
-                                         static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb),
-                                         255};
-            }
-            Value size = call.vm.getMember(format, "size");
-            if (!size.isNullish()) {
-                double px = call.vm.toNumber(size);
-                if (px > 0 && px < 1000)
-                    f->format().fontHeight = static_cast<uint16_t>(px * player::kTwipsPerPixel);
-            }
-            return Value();
-        });
-    makeClass(vm_, "TextFormat", vm_.newObject(), [](NativeCall& call) -> Value {
+    // getTextFormat(), (index) or (begin, end): what the characters have in common.
+    vm_.defineMethod(p, "getTextFormat", [](NativeCall& call) -> Value {
         Object* self = call.thisObject();
-        static const char* const kNames[] = {
-            "font",   "size",  "color",      "bold",        "italic", "underline", "url",
-            "target", "align", "leftMargin", "rightMargin", "indent", "leading"};
-        if (self)
-            for (size_t i = 0; i < call.args.size() && i < std::size(kNames); ++i)
-                self->define(kNames[i], call.args[i]);
+        player::EditText* f = self ? textFieldOfSelf(*self) : nullptr;
+        if (!f) return Value();
+        RichText& content = FieldContent(*f, *textFieldSettingsOf(*self));
+        size_t length = content.Length();
+        auto index = [&](const Value& v, size_t otherwise) {
+            if (v.isUndefined()) return otherwise;
+            double n = call.vm.toNumber(v);
+            if (std::isnan(n) || n < 0) return size_t{0};
+            return static_cast<size_t>(std::min<double>(n, static_cast<double>(length)));
+        };
+        size_t begin = index(call.arg(0), 0);
+        size_t end = index(call.arg(1), call.args.empty() ? length : begin + 1);
+        return Value(NewTextFormatObject(call.vm, content.FormatOf(begin, end)));
+    });
+    vm_.defineMethod(p, "getNewTextFormat", [](NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        TextFieldSettings* s = self ? textFieldSettingsOf(*self) : nullptr;
+        return s ? Value(NewTextFormatObject(call.vm, s->newTextFormat)) : Value();
+    });
+    // setTextFormat(format), (index, format) or (begin, end, format).
+    vm_.defineMethod(p, "setTextFormat", [](NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        player::EditText* f = self ? textFieldOfSelf(*self) : nullptr;
+        if (!f || call.args.empty()) return Value();
+        std::optional<TextFormat> format = TextFormatOfValue(call.args.back());
+        if (!format) return Value();
+        TextFieldSettings& s = *textFieldSettingsOf(*self);
+        RichText& content = FieldContent(*f, s);
+        size_t length = content.Length();
+        auto index = [&](const Value& v) {
+            double n = call.vm.toNumber(v);
+            if (std::isnan(n) || n < 0) return size_t{0};
+            return static_cast<size_t>(std::min<double>(n, static_cast<double>(length)));
+        };
+        size_t begin = 0, end = length;
+        if (call.args.size() == 2) {
+            begin = index(call.args[0]);
+            end = begin + 1;
+        } else if (call.args.size() >= 3) {
+            begin = index(call.args[0]);
+            end = index(call.args[1]);
+        }
+        if (end <= begin && length > 0) return Value();
+        content.ApplyFormat(begin, end, *format);
+        StoreFieldContent(*f, s);
+        return Value();
+    });
+    vm_.defineMethod(p, "setNewTextFormat", [](NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        TextFieldSettings* s = self ? textFieldSettingsOf(*self) : nullptr;
+        std::optional<TextFormat> format = TextFormatOfValue(call.arg(0));
+        if (s && format) format->MergeInto(s->newTextFormat);
         return Value();
     });
 }

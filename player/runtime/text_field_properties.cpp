@@ -21,8 +21,7 @@ using player::TextAutoSize;
 namespace {
 
 TextFieldSettings* settingsOf(Object& self) {
-    auto* data = dynamic_cast<DisplayObjectData*>(self.nativeData());
-    return data && textFieldOfSelf(self) ? &data->textField : nullptr;
+    return textFieldSettingsOf(self);
 }
 
 Value colorValue(const player::Rgba& c) {
@@ -211,17 +210,26 @@ void ScriptClasses::installTextFieldProperties() {
             if (EditText* f = textFieldOfSelf(self); f && set) set(vm, self, *f, v);
         };
         if (name == "text" || name == "htmlText") {
-            setter = [player](Vm& vm, Object& self, const Value& v) {
+            bool html = name == "htmlText";
+            // htmlText reads and writes markup only in html fields.
+            setter = [player, html](Vm& vm, Object& self, const Value& v) {
                 EditText* f = textFieldOfSelf(self);
                 if (!f) return;
-                f->setText(vm.toString(v));
-                ApplyAutoSize(*f);
+                TextFieldSettings& s = *settingsOf(self);
+                RichText& content = FieldContent(*f, s);
+                if (html && f->format().html)
+                    content.SetHtml(vm.toString(v), s.newTextFormat, s.condenseWhite);
+                else
+                    content.SetPlainText(vm.toString(v), s.newTextFormat);
+                StoreFieldContent(*f, s);
                 player->textFieldChanged(*f);
             };
-            getter = [player](Vm&, Object& self) -> Value {
+            getter = [player, html](Vm&, Object& self) -> Value {
                 EditText* f = textFieldOfSelf(self);
                 if (!f) return Value();
                 player->syncBoundTextField(*f);
+                if (html && f->format().html)
+                    return Value(FieldContent(*f, *settingsOf(self)).ToHtml());
                 return Value(f->text());
             };
         } else if (name == "variable") {

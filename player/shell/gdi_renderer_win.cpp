@@ -159,42 +159,14 @@ void DrawShape(HDC dc, int width, int height, const Matrix& m, const RenderItem&
     }
 }
 
-// Field text for display: HTML tags dropped and the common entities decoded, Flash's
-// "\r" line breaks turned into "\n", passwords masked.
+// Field text for display: the runtime keeps fields' text plain (HTML already read), so
+// only Flash's "\r" line breaks are turned into "\n" and passwords masked.
 std::string DisplayText(const player::EditText& field) {
     const std::string& source = field.text();
     std::string out;
     out.reserve(source.size());
-    bool html = field.format().html;
     for (size_t i = 0; i < source.size(); ++i) {
         char c = source[i];
-        if (html && c == '<') {
-            size_t end = source.find('>', i);
-            if (end == std::string::npos) break;
-            std::string tag = source.substr(i + 1, end - i - 1);
-            if (tag == "br" || tag == "br/" || tag == "/p" || tag == "BR" || tag == "/P")
-                out += '\n';
-            i = end;
-            continue;
-        }
-        if (html && c == '&') {
-            static const struct {
-                const char* entity;
-                char ch;
-            } kEntities[] = {{"&amp;", '&'},  {"&lt;", '<'},    {"&gt;", '>'},
-                             {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
-            bool matched = false;
-            for (const auto& e : kEntities) {
-                size_t n = std::char_traits<char>::length(e.entity);
-                if (source.compare(i, n, e.entity) == 0) {
-                    out += e.ch;
-                    i += n - 1;
-                    matched = true;
-                    break;
-                }
-            }
-            if (matched) continue;
-        }
         if (c == '\r') {
             out += '\n';
             if (i + 1 < source.size() && source[i + 1] == '\n') ++i;

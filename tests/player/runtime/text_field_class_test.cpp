@@ -1,6 +1,8 @@
 // TextField as scripts see it: prototype properties, variable binding, autoSize.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,12 +20,12 @@ class TextFieldTest : public ::testing::Test {
         std::string error;
         auto bytes = swf::CompileDescription(description, error);
         ASSERT_TRUE(bytes) << error;
-        player.traceOutput().openFile("");
-        ASSERT_TRUE(player.load(bytes->data(), bytes->size()));
+        player().traceOutput().openFile("");
+        ASSERT_TRUE(player().load(bytes->data(), bytes->size()));
     }
     void loadEmpty(int version) { load("version " + std::to_string(version) + "\nshowframe\n"); }
-    avm1::Vm& vm() { return player.vm(); }
-    Value root() { return Value(player.rootObject()); }
+    avm1::Vm& vm() { return player().vm(); }
+    Value root() { return Value(player().rootObject()); }
     Value get(const Value& o, const char* name) { return vm().getMember(o, name); }
     void set(const Value& o, const char* name, Value v) { vm().setMember(o, name, v); }
     std::string str(const Value& v) { return vm().toString(v); }
@@ -41,7 +43,8 @@ class TextFieldTest : public ::testing::Test {
         return names;
     }
 
-    MoviePlayer player;
+    MoviePlayer& player() { return *owned; }
+    std::unique_ptr<MoviePlayer> owned = std::make_unique<MoviePlayer>();
 };
 
 TEST_F(TextFieldTest, PropertiesLiveOnThePrototypeAndAnswerUndefinedOffAField) {
@@ -112,6 +115,93 @@ TEST_F(TextFieldTest, AutoSizeKeepsTheEdgeItNames) {
     Value flag = newField("flag", 0, 10);
     set(flag, "autoSize", Value(true));
     EXPECT_EQ(str(get(flag, "autoSize")), "left");
+}
+
+TEST_F(TextFieldTest, TextFormatConvertsAssignmentsByVersion) {
+    struct Case {
+        int version;
+        const char* property;
+        double assigned;
+        double expected;
+    };
+    const Case cases[] = {
+        {8, "size", 2.5, 2},
+        {8, "size", 3.5, 4},  // halves to even
+        {8, "size", -10.9, -11},
+        {7, "size", -10.9, -10},  // older movies cut
+        {8, "size", NAN, -2147483648.0},
+        {8, "size", 4294967295.0, -2147483648.0},
+        {8, "leftMargin", -3, 0},
+        {8, "leftMargin", NAN, 0},
+        {8, "indent", -3, -3},
+        {7, "indent", -3, 0},  // indents kept positive before 8
+        {8, "color", -3.5, 4294967293.0},
+        {8, "color", NAN, 0},
+        {8, "letterSpacing", 2.5, 2.5},
+    };
+    for (const Case& c : cases) {
+        loadEmpty(c.version);
+        Value format = vm().construct(get(Value(vm().global()), "TextFormat"), {}).value();
+        EXPECT_TRUE(get(format, c.property).isNull());
+        set(format, c.property, Value(c.assigned));
+        EXPECT_EQ(get(format, c.property).asNumber(), c.expected)
+            << "SWF " << c.version << " " << c.property << " = " << c.assigned;
+        owned = std::make_unique<MoviePlayer>();
+    }
+}
+
+TEST_F(TextFieldTest, TextFormatConstructorAndWordFields) {
+    loadEmpty(8);
+    Value ctor = get(Value(vm().global()), "TextFormat");
+    Value format = vm().construct(ctor, {Value("f"), Value(-10.9), Value(), Value(1), Value(),
+                                         Value(), Value(), Value(), Value(5), Value(-11)})
+                       .value();
+    EXPECT_EQ(get(format, "size").asNumber(), -10);        // cut, not rounded
+    EXPECT_EQ(get(format, "leftMargin").asNumber(), -11);  // not kept positive
+    EXPECT_TRUE(get(format, "align").isNull());            // 5 is no alignment
+    EXPECT_EQ(get(format, "bold").asBoolean(), true);
+    set(format, "align", Value("right"));
+    set(format, "align", Value());  // null and unknown words leave it
+    set(format, "align", Value("middle"));
+    EXPECT_EQ(str(get(format, "align")), "right");
+    EXPECT_EQ(str(get(format, "display")), "block");
+    set(format, "display", Value("inline"));
+    EXPECT_EQ(str(get(format, "display")), "inline");
+    set(format, "display", Value("Inline"));
+    EXPECT_EQ(str(get(format, "display")), "block");
+    set(format, "font", Value(std::string(70, 'x')));
+    EXPECT_EQ(str(get(format, "font")).size(), 64u);
+    Value stops(vm().newArray({Value(1.5), Value(2.5), Value("7")}));
+    set(format, "tabStops", stops);
+    EXPECT_EQ(str(get(format, "tabStops")), "2,2,7");
+}
+
+TEST_F(TextFieldTest, FormatsHtmlTextAndNewlinesOfAField) {
+    loadEmpty(8);
+    Value field = newField("f", 0, 100);
+    set(field, "text", Value("one\ntwo"));
+    EXPECT_EQ(str(get(field, "text")), "one\rtwo");
+    EXPECT_EQ(str(get(field, "htmlText")), "one\rtwo");  // not an html field
+    set(field, "html", Value(true));
+    set(field, "htmlText", Value("<b>bold</b> &lt;x&gt;"));
+    EXPECT_EQ(str(get(field, "text")), "bold <x>");
+    EXPECT_EQ(str(get(field, "htmlText")),
+              "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" "
+              "LETTERSPACING=\"0\" KERNING=\"0\"><B>bold</B> &lt;x&gt;</FONT></P>");
+    Value ctor = get(Value(vm().global()), "TextFormat");
+    Value red = vm().construct(ctor, {}).value();
+    set(red, "color", Value(0xFF0000));
+    call(field, "setTextFormat", {Value(0), Value(4), red});
+    EXPECT_EQ(get(call(field, "getTextFormat", {Value(1)}), "color").asNumber(), 0xFF0000);
+    EXPECT_TRUE(get(call(field, "getTextFormat"), "color").isNull());  // mixed
+    EXPECT_TRUE(get(call(field, "getTextFormat"), "bold").isNull());
+    call(field, "setNewTextFormat", {red});
+    set(field, "text", Value("all red"));
+    EXPECT_EQ(get(call(field, "getTextFormat"), "color").asNumber(), 0xFF0000);
+
+    set(field, "condenseWhite", Value(true));
+    set(field, "htmlText", Value("a \n\n  b"));
+    EXPECT_EQ(str(get(field, "text")), "a b");
 }
 
 const char* const kBoundFields = R"(
