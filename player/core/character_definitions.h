@@ -68,7 +68,8 @@ struct EditTextDefinition {
     Rgba backgroundColor{255, 255, 255, 255};
     Rgba borderColor{0, 0, 0, 255};
     uint16_t fontId = 0;
-    std::string fontName;       // of that font when it is a DefineFont2/3 with a name
+    std::string fontName;  // of that font when it is a DefineFont2/3 with a name
+    bool fontBold = false, fontItalic = false;
     uint16_t fontHeight = 240;  // twips
     Rgba textColor;
     int maxLength = 0;

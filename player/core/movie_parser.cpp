@@ -294,8 +294,11 @@ class MovieParser {
         t.useOutlines = f2 & 0x01;
         if (f1 & 0x01) {
             t.fontId = r.u16();
-            if (auto font = fonts_.find(t.fontId); font != fonts_.end())
+            if (auto font = fonts_.find(t.fontId); font != fonts_.end()) {
                 t.fontName = font->second.name;
+                t.fontBold = font->second.bold;
+                t.fontItalic = font->second.italic;
+            }
         }
         if (f2 & 0x80) r.cstring();  // font class
         if (f1 & 0x01) t.fontHeight = r.u16();

@@ -24,6 +24,8 @@ void parseFontGlyphs(ByteReader& r, int tagCode, FontGlyphs& out) {
         end = r.size() - tableStart;
     } else {
         uint8_t flags = r.u8();
+        out.bold = flags & 0x01;
+        out.italic = flags & 0x02;
         r.u8();  // language
         size_t nameLength = r.u8();
         if (const uint8_t* name = r.take(nameLength)) {

@@ -16,8 +16,9 @@ namespace kestrel::player {
 
 struct FontGlyphs {
     std::vector<std::vector<ShapeEdge>> glyphs;
-    double emSize = 1024;  // glyph units per font height (DefineFont3: 20480)
-    std::string name;      // DefineFont2/3 only; a trailing NUL is dropped
+    double emSize = 1024;               // glyph units per font height (DefineFont3: 20480)
+    std::string name;                   // DefineFont2/3 only; a trailing NUL is dropped
+    bool bold = false, italic = false;  // DefineFont2/3 style flags
 };
 
 // Body of DefineFont/DefineFont2/DefineFont3 after the font id. Keeps the glyphs

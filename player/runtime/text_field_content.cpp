@@ -23,7 +23,10 @@ TextFormat DefaultFieldFormat(const player::EditTextDefinition& d) {
     f.font = d.fontName.empty() ? std::string("Times New Roman") : LimitFontName(d.fontName);
     f.size = pixels(d.fontHeight);
     f.color = (uint32_t{d.textColor.r} << 16) | (uint32_t{d.textColor.g} << 8) | d.textColor.b;
-    f.bold = f.italic = f.underline = f.bullet = f.kerning = false;
+    // An html field's styles come from its markup, not from the font's style flags.
+    f.bold = !d.html && d.fontBold;
+    f.italic = !d.html && d.fontItalic;
+    f.underline = f.bullet = f.kerning = false;
     f.url = f.target = std::string();
     f.align = static_cast<TextAlign>(std::min<uint8_t>(d.align, 3));
     f.leftMargin = pixels(d.leftMargin);

@@ -62,7 +62,6 @@ const CorpusSet kSecondSet = {
         "edittext_align_trailing_spaces_swf7",
         "edittext_align_trailing_spaces_swf8",
         "edittext_autosize",
-        "edittext_default_format_font_style",
         "edittext_focus_selection",
         "edittext_html_align_swf7",
         "edittext_html_align_swf8",

@@ -204,6 +204,31 @@ TEST_F(TextFieldTest, FormatsHtmlTextAndNewlinesOfAField) {
     EXPECT_EQ(str(get(field, "text")), "a b");
 }
 
+TEST_F(TextFieldTest, FieldsStartInTheirFontsNameAndStyle) {
+    load(R"(
+version 8
+font 1 "Plain Sans"
+font 2 "Heavy Sans" bold
+edittext 3 0 0 100 20 font=1 size=14 text="a"
+edittext 4 0 30 100 20 font=2 text="b"
+edittext 5 0 60 100 20 font=2 html text="<p>c</p>"
+place 3 depth=1 name="plain"
+place 4 depth=2 name="heavy"
+place 5 depth=3 name="marked"
+showframe
+)");
+    Value plain = call(get(root(), "plain"), "getTextFormat");
+    EXPECT_EQ(str(get(plain, "font")), "Plain Sans");
+    EXPECT_EQ(get(plain, "size").asNumber(), 14);
+    EXPECT_FALSE(get(plain, "bold").asBoolean());
+    EXPECT_TRUE(get(call(get(root(), "heavy"), "getNewTextFormat"), "bold").asBoolean());
+    // An html field's styles come from its markup.
+    EXPECT_FALSE(get(call(get(root(), "marked"), "getTextFormat"), "bold").asBoolean());
+    EXPECT_EQ(str(get(get(root(), "marked"), "text")), "c");
+    Value field = newField("made", 0, 100);
+    EXPECT_EQ(str(get(call(field, "getNewTextFormat"), "font")), "Times New Roman");
+}
+
 const char* const kBoundFields = R"(
 version 6
 font 1 "_sans"
