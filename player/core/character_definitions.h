@@ -55,6 +55,15 @@ struct TimelineDefinition {
     int frameForLabel(const std::string& label) const;
 };
 
+// What text layout needs of an embedded font that carries layout data (DefineFont2/3).
+struct FontMetrics {
+    std::string name;
+    bool bold = false, italic = false;
+    double emSize = 1024;                         // font units per font height
+    double ascent = 0, descent = 0, leading = 0;  // font units
+    std::map<uint32_t, double> advances;          // character -> advance, font units
+};
+
 // How a field grows to fit its text (TextField.autoSize): which edge stays in place.
 enum class TextAutoSize : uint8_t { None, Left, Center, Right };
 

@@ -258,8 +258,10 @@ class MovieParser {
             case swf::kTagDefineFont2:
             case swf::kTagDefineFont3: {
                 uint16_t id = r.u16();
-                if (r.ok() && defineOnce(id, CharacterKind::Font))
+                if (r.ok() && defineOnce(id, CharacterKind::Font)) {
                     parseFontGlyphs(r, code, fonts_[id]);
+                    keepFontMetrics(fonts_[id]);
+                }
                 return;
             }
             case swf::kTagDefineText:
@@ -275,6 +277,21 @@ class MovieParser {
             default:
                 return;  // tags we do not play are skipped
         }
+    }
+
+    void keepFontMetrics(const FontGlyphs& font) {
+        if (!font.hasLayout || font.name.empty()) return;
+        FontMetrics m;
+        m.name = font.name;
+        m.bold = font.bold;
+        m.italic = font.italic;
+        m.emSize = font.emSize;
+        m.ascent = font.ascent;
+        m.descent = font.descent;
+        m.leading = font.leading;
+        for (size_t i = 0; i < font.codes.size() && i < font.advances.size(); ++i)
+            m.advances.emplace(font.codes[i], font.advances[i]);
+        movie_.fontMetrics_.push_back(std::move(m));
     }
 
     void parseEditText(ByteReader& r) {
@@ -406,6 +423,17 @@ const ShapeDefinition* MovieDefinition::shape(uint16_t id) const {
 const TimelineDefinition* MovieDefinition::sprite(uint16_t id) const {
     return findIn(sprites_, id);
 }
+const FontMetrics* MovieDefinition::fontMetrics(const std::string& name, bool bold,
+                                                bool italic) const {
+    const FontMetrics* any = nullptr;
+    for (const FontMetrics& m : fontMetrics_) {
+        if (m.name != name) continue;
+        if (m.bold == bold && m.italic == italic) return &m;
+        if (!any) any = &m;
+    }
+    return any;
+}
+
 const EditTextDefinition* MovieDefinition::editText(uint16_t id) const {
     return findIn(editTexts_, id);
 }

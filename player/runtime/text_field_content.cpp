@@ -67,6 +67,10 @@ void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
                        static_cast<uint8_t>(*first.color >> 8), static_cast<uint8_t>(*first.color),
                        255};
     if (first.align) d.align = static_cast<uint8_t>(*first.align);
+    // The font measured and drawn: the first character's.
+    if (first.font) d.fontName = *first.font;
+    if (first.bold) d.fontBold = *first.bold;
+    if (first.italic) d.fontItalic = *first.italic;
     d.leftMargin = twips(first.leftMargin, d.leftMargin);
     d.rightMargin = twips(first.rightMargin, d.rightMargin);
     d.indent = twips(first.indent, d.indent);

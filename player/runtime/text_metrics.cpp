@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "player/avm1/utf8.h"
+#include "player/core/movie_definition.h"
+#include "player/core/stage.h"
 
 namespace kestrel::runtime {
 namespace {
@@ -23,42 +25,123 @@ constexpr uint16_t kAsciiWidths[95] = {
     556,  556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584,       // p..~
 };
 
-int advanceOf(char32_t c) {
+double deviceAdvance(char32_t c) {
     if (c >= 32 && c <= 126) return kAsciiWidths[c - 32];
     if (c == '\t') return kAsciiWidths[0];
     return kOtherWidth;
 }
 
+class LineBreaker {
+  public:
+    explicit LineBreaker(const TextLayoutOptions& o) : o_(o) {}
+
+    double Advance(char32_t c) const {
+        if (!o_.font) return deviceAdvance(c) * o_.fontHeightTwips / 1000.0;
+        auto it = o_.font->advances.find(c);
+        if (it == o_.font->advances.end() || o_.font->emSize <= 0) return 0;
+        return std::round(it->second * o_.fontHeightTwips / o_.font->emSize);
+    }
+
+    double LineHeight() const {
+        if (!o_.font || o_.font->emSize <= 0) return o_.fontHeightTwips * (kAscent + kDescent);
+        return (o_.font->ascent + o_.font->descent) * o_.fontHeightTwips / o_.font->emSize;
+    }
+
+    // Widths of the lines of one paragraph.
+    void Paragraph(const std::u32string& chars, std::vector<double>& widths) const {
+        if (o_.wrapWidthTwips <= 0) {
+            double w = 0;
+            for (char32_t c : chars) w += Advance(c);
+            widths.push_back(w);
+            return;
+        }
+        double line = 0, visible = 0;  // visible: without trailing spaces
+        size_t i = 0;
+        bool lineEmpty = true;
+        while (i < chars.size()) {
+            size_t end = i;
+            double word = 0;
+            while (end < chars.size() && chars[end] != U' ') word += Advance(chars[end++]);
+            double spaces = 0;
+            size_t after = end;
+            while (after < chars.size() && chars[after] == U' ') spaces += Advance(chars[after++]);
+            if (!lineEmpty && line + word > o_.wrapWidthTwips) {
+                widths.push_back(visible);
+                line = visible = 0;
+                lineEmpty = true;
+            }
+            if (lineEmpty && word > o_.wrapWidthTwips) {
+                // A word longer than the line is broken where it overflows.
+                for (size_t k = i; k < end; ++k) {
+                    double a = Advance(chars[k]);
+                    if (!lineEmpty && line + a > o_.wrapWidthTwips) {
+                        widths.push_back(line);
+                        line = 0;
+                    }
+                    line += a;
+                    lineEmpty = false;
+                }
+                visible = line;
+            } else {
+                line += word;
+                visible = line;
+                lineEmpty = false;
+            }
+            line += spaces;
+            i = after;
+        }
+        widths.push_back(visible);
+    }
+
+  private:
+    const TextLayoutOptions& o_;
+};
+
 }  // namespace
 
-TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, double leadingTwips) {
+TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& options) {
     TextMeasure m;
     if (text.empty()) return m;
-    std::u32string chars = avm1::decodeUtf8(text);
-    double widest = 0, line = 0;
-    int lines = 1;
-    for (size_t i = 0; i < chars.size(); ++i) {
-        char32_t c = chars[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < chars.size() && chars[i + 1] == '\n') ++i;
-            widest = std::max(widest, line);
-            line = 0;
-            ++lines;
+    LineBreaker breaker(options);
+    std::u32string units = avm1::decodeUtf8(text);
+    std::vector<double> widths;
+    std::u32string paragraph;
+    for (size_t i = 0; i <= units.size(); ++i) {
+        if (i == units.size() || units[i] == U'\r' || units[i] == U'\n') {
+            breaker.Paragraph(paragraph, widths);
+            paragraph.clear();
+            if (i + 1 < units.size() && units[i] == U'\r' && units[i + 1] == U'\n') ++i;
             continue;
         }
-        line += advanceOf(c) * fontHeightTwips / 1000.0;
+        paragraph.push_back(units[i]);
     }
-    widest = std::max(widest, line);
-    m.exactWidthTwips = widest;
-    m.exactHeightTwips =
-        lines * fontHeightTwips * (kAscent + kDescent) + (lines - 1) * std::max(0.0, leadingTwips);
+    m.lines = static_cast<int>(widths.size());
+    m.exactWidthTwips = *std::max_element(widths.begin(), widths.end());
+    m.exactHeightTwips = m.lines * breaker.LineHeight() + (m.lines - 1) * options.leadingTwips;
+    m.leadingTwips = options.leadingTwips;
     m.textWidth = std::floor(m.exactWidthTwips / player::kTwipsPerPixel);
     m.textHeight = std::floor(m.exactHeightTwips / player::kTwipsPerPixel);
     return m;
 }
 
+TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, double leadingTwips) {
+    TextLayoutOptions options;
+    options.fontHeightTwips = fontHeightTwips;
+    options.leadingTwips = leadingTwips;
+    return MeasureLaidOutText(text, options);
+}
+
 TextMeasure MeasureText(const player::EditText& field) {
-    return MeasureDeviceText(field.text(), field.format().fontHeight, field.format().leading);
+    const player::EditTextDefinition& d = field.format();
+    TextLayoutOptions options;
+    options.fontHeightTwips = d.fontHeight;
+    options.leadingTwips = d.leading;
+    if (d.useOutlines && !d.fontName.empty())
+        options.font = field.stage().movie().fontMetrics(d.fontName, d.fontBold, d.fontItalic);
+    if (d.wordWrap)
+        options.wrapWidthTwips =
+            std::max(1.0, d.bounds.width() - 2 * kGutterTwips - d.leftMargin - d.rightMargin);
+    return MeasureLaidOutText(field.text(), options);
 }
 
 void ApplyAutoSize(player::EditText& field) {
@@ -67,15 +150,19 @@ void ApplyAutoSize(player::EditText& field) {
     TextMeasure m = MeasureText(field);
     player::Rect& b = format.bounds;
     if (b.isEmpty()) b = player::Rect{0, 0, 0, 0};
-    b.yMax = b.yMin + m.exactHeightTwips + 2 * kGutterTwips;
+    // Sizes and positions are whole twips; the last line's leading is part of the field.
+    double height = m.lines > 0 ? m.exactHeightTwips + m.leadingTwips : 0;
+    b.yMax = b.yMin + std::floor(height + 2 * kGutterTwips);
     if (format.wordWrap) return;
     double oldWidth = b.xMax - b.xMin;
-    double newWidth = m.exactWidthTwips + 2 * kGutterTwips;
+    double newWidth = std::floor(m.exactWidthTwips + 2 * kGutterTwips);
     b.xMax = b.xMin + newWidth;
     double shift = 0;
-    if (format.autoSize == player::TextAutoSize::Center) shift = (oldWidth - newWidth) / 2;
+    if (format.autoSize == player::TextAutoSize::Center)
+        shift = std::trunc((oldWidth - newWidth) / 2);
     if (format.autoSize == player::TextAutoSize::Right) shift = oldWidth - newWidth;
-    if (shift != 0) field.setX(field.x() + shift / player::kTwipsPerPixel);
+    if (shift != 0)
+        field.setX(std::round(field.x() * player::kTwipsPerPixel + shift) / player::kTwipsPerPixel);
 }
 
 }  // namespace kestrel::runtime

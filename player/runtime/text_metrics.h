@@ -1,14 +1,18 @@
-// Text metrics of a field drawn in a device font, and autoSize built on them.
+// Text metrics of a field, and autoSize built on them.
 //
-// Device fonts are measured with the advance widths of Arial (metric-compatible with
-// Helvetica and Liberation Sans, the usual sans device font): widths in thousandths of
-// an em for printable ASCII, the average digit width for everything else; a line is
-// ascent plus descent (0.905 + 0.212 em) tall. Fields keep a 2-pixel gutter on each
-// side, so an autosized field is its text plus 4 pixels each way.
+// A field that embeds its font and finds it in the movie with layout data is measured
+// with that font's advances, ascent and descent; each advance is rounded to whole twips
+// at the field's size, as the player places glyphs. Other fields use a device font:
+// measured with the advance widths of Arial (metric-compatible with Helvetica and
+// Liberation Sans, the usual sans device font), thousandths of an em for printable
+// ASCII and the digit width for everything else, a line being ascent plus descent
+// (0.905 + 0.212 em) tall. The leading goes between lines in textHeight; an autosized
+// field also keeps the last line's leading, and a 2-pixel gutter on each side.
 #pragma once
 
 #include <string_view>
 
+#include "player/core/character_definitions.h"
 #include "player/core/display_object.h"
 
 namespace kestrel::runtime {
@@ -17,10 +21,21 @@ struct TextMeasure {
     double textWidth = 0;   // widest line, whole pixels (what scripts read)
     double textHeight = 0;  // all lines with the leading between them, whole pixels
     double exactWidthTwips = 0, exactHeightTwips = 0;
+    double leadingTwips = 0;
+    int lines = 0;
 };
 
-// Measures `text` (lines end at "\r", "\n" or "\r\n") at `fontHeightTwips`, with
-// `leadingTwips` between lines.
+struct TextLayoutOptions {
+    double fontHeightTwips = 240;
+    double leadingTwips = 0;
+    const player::FontMetrics* font = nullptr;  // null: the device font
+    double wrapWidthTwips = 0;                  // 0: lines break only at "\r" and "\n"
+};
+
+// Measures `text` (lines end at "\r", "\n" or "\r\n"; wrapping lines break after spaces,
+// and inside a word longer than the line).
+TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& options);
+// The same with the device font and no wrapping.
 TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, double leadingTwips);
 TextMeasure MeasureText(const player::EditText& field);
 

@@ -61,7 +61,6 @@ const CorpusSet kSecondSet = {
         "clone_sprite_edittext_dynamic",
         "edittext_align_trailing_spaces_swf7",
         "edittext_align_trailing_spaces_swf8",
-        "edittext_autosize",
         "edittext_focus_selection",
         "edittext_html_align_swf7",
         "edittext_html_align_swf8",

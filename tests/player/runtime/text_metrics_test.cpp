@@ -26,5 +26,55 @@ TEST(TextMetrics, DeviceTextIsMeasuredWithArialAdvances) {
     EXPECT_EQ(MeasureDeviceText("a\rb", 400, 100).textHeight, 49);  // leading between lines
 }
 
+player::FontMetrics TestFont() {
+    player::FontMetrics f;
+    f.name = "Test";
+    f.emSize = 1024;
+    f.ascent = 800;
+    f.descent = 224;  // a line is one em
+    for (char32_t c = U'a'; c <= U'z'; ++c) f.advances[c] = 500;
+    f.advances[U' '] = 250;
+    f.advances[U'w'] = 700;
+    return f;
+}
+
+TEST(TextMetrics, EmbeddedFontsUseTheirAdvancesRoundedToTwips) {
+    player::FontMetrics font = TestFont();
+    TextLayoutOptions o;
+    o.font = &font;
+    o.fontHeightTwips = 250;  // 500 units: 122.07 twips, rounded to 122
+    TextMeasure m = MeasureLaidOutText("ab", o);
+    EXPECT_EQ(m.exactWidthTwips, 244);
+    EXPECT_EQ(m.exactHeightTwips, 250);
+    EXPECT_EQ(MeasureLaidOutText("a?", o).exactWidthTwips, 122);  // no glyph: no advance
+}
+
+TEST(TextMetrics, WrappingBreaksAfterSpacesAndInsideLongWords) {
+    player::FontMetrics font = TestFont();
+    TextLayoutOptions o;
+    o.font = &font;
+    o.fontHeightTwips = 1024;  // advances in twips as in font units
+    o.leadingTwips = 100;
+    o.wrapWidthTwips = 2000;
+    struct Case {
+        const char* text;
+        int lines;
+        double widest;  // twips, trailing spaces of wrapped lines left out
+    };
+    const Case cases[] = {
+        {"abc def", 2, 1500},    // "abc " + "def" is 3750: wraps
+        {"ab cd", 2, 1000},      // 2250
+        {"a b", 1, 1250},        // fits
+        {"abcdefgh", 2, 2000},   // one word longer than the line: 4 letters a line
+        {"ab\rc d e", 2, 2000},  // "c d e" just fills the line
+    };
+    for (const Case& c : cases) {
+        TextMeasure m = MeasureLaidOutText(c.text, o);
+        EXPECT_EQ(m.lines, c.lines) << c.text;
+        EXPECT_EQ(m.exactWidthTwips, c.widest) << c.text;
+        EXPECT_EQ(m.exactHeightTwips, c.lines * 1024 + (c.lines - 1) * 100) << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
