@@ -23,6 +23,7 @@ struct TextFieldSettings {
     double sharpness = 0, thickness = 0;
     avm1::Value tabIndex, styleSheet;
     std::vector<avm1::Value> filters;
+    int scroll = 1;  // first line shown, from 1
 
     RichText content;
     TextFormat newTextFormat;  // the format of text scripts put in

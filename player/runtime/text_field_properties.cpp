@@ -1,6 +1,7 @@
 // TextField's properties: accessors on TextField.prototype, as the player defines them, so
 // they are inherited by every field, listed by for..in and answer undefined on objects that
 // are not text fields (new TextField()).
+#include <algorithm>
 #include <cmath>
 
 #include "player/avm1/conversions.h"
@@ -102,9 +103,21 @@ const FieldProperty kFieldProperties[] = {
          if (v.isObject()) filters = v.asObject()->elements();
      },
      8},
-    {"scroll", [](Vm&, Object&, EditText&) -> Value { return Value(1); },
-     [](Vm&, Object&, EditText&, const Value&) {}, 0},
-    {"maxscroll", [](Vm&, Object&, EditText&) -> Value { return Value(1); }, nullptr, 0},
+    {"scroll",
+     [](Vm&, Object& self, EditText& f) -> Value {
+         return Value(ScrollLines(f, settingsOf(self)->scroll).scroll);
+     },
+     [](Vm& vm, Object& self, EditText& f, const Value& v) {
+         double n = std::trunc(vm.toNumber(v));
+         int wanted = std::isnan(n) ? 0 : static_cast<int>(std::clamp(n, -1e9, 1e9));
+         settingsOf(self)->scroll = ScrollLines(f, wanted).scroll;
+     },
+     0},
+    {"maxscroll",
+     [](Vm&, Object& self, EditText& f) -> Value {
+         return Value(ScrollLines(f, settingsOf(self)->scroll).maxScroll);
+     },
+     nullptr, 0},
     {"borderColor", [](Vm&, Object&, EditText& f) { return colorValue(f.format().borderColor); },
      [](Vm& vm, Object&, EditText& f, const Value& v) {
          f.format().borderColor = colorFrom(vm, v);
@@ -163,7 +176,11 @@ const FieldProperty kFieldProperties[] = {
          return Value(static_cast<double>(avm1::utf8Length(f.text())));
      },
      nullptr, 0},
-    {"bottomScroll", [](Vm&, Object&, EditText&) -> Value { return Value(1); }, nullptr, 0},
+    {"bottomScroll",
+     [](Vm&, Object& self, EditText& f) -> Value {
+         return Value(ScrollLines(f, settingsOf(self)->scroll).bottomScroll);
+     },
+     nullptr, 0},
     {"textWidth",
      [](Vm&, Object&, EditText& f) -> Value { return Value(MeasureText(f).textWidth); }, nullptr,
      0},

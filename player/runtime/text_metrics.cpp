@@ -144,6 +144,20 @@ TextMeasure MeasureText(const player::EditText& field) {
     return MeasureLaidOutText(field.text(), options);
 }
 
+ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll) {
+    TextMeasure m = MeasureText(field);
+    ScrollPosition p;
+    int lines = std::max(1, m.lines);
+    double step = m.lines > 0 ? (m.exactHeightTwips + m.leadingTwips) / m.lines : 1;
+    double room = field.format().bounds.height() - 2 * kGutterTwips + m.leadingTwips;
+    int shown = step > 0 ? static_cast<int>(std::floor(room / step)) : lines;
+    shown = std::clamp(shown, 1, lines);
+    p.maxScroll = lines - shown + 1;
+    p.scroll = std::clamp(wantedScroll, 1, p.maxScroll);
+    p.bottomScroll = std::min(lines, p.scroll + shown - 1);
+    return p;
+}
+
 void ApplyAutoSize(player::EditText& field) {
     player::EditTextDefinition& format = field.format();
     if (format.autoSize == player::TextAutoSize::None) return;

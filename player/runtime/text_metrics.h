@@ -39,6 +39,14 @@ TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& o
 TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, double leadingTwips);
 TextMeasure MeasureText(const player::EditText& field);
 
+// Vertical scrolling by whole lines: `scroll` is the first line shown (from 1), clamped to
+// 1..maxScroll; maxScroll is the first line from which the last line still shows;
+// bottomScroll the last line shown whole (at least the first).
+struct ScrollPosition {
+    int scroll = 1, maxScroll = 1, bottomScroll = 1;
+};
+ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll);
+
 // Resizes a field with autoSize set to fit its text: the left edge, the centre or the right
 // edge stays in place as the mode says; the top stays. Fields that wrap keep their width.
 void ApplyAutoSize(player::EditText& field);

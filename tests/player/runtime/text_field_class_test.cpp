@@ -229,6 +229,33 @@ showframe
     EXPECT_EQ(str(get(call(field, "getNewTextFormat"), "font")), "Times New Roman");
 }
 
+TEST_F(TextFieldTest, ScrollMovesByWholeLinesWithinTheText) {
+    loadEmpty(8);
+    // 12 px device text: lines of 13.4 px; 45 px less the gutters shows three.
+    Value field = call(root(), "createTextField",
+                       {Value("f"), Value(1), Value(0), Value(0), Value(100), Value(45)});
+    set(field, "multiline", Value(true));
+    set(field, "text", Value("1\r2\r3\r4\r5\r6\r7\r8\r9\r10"));
+    EXPECT_EQ(get(field, "maxscroll").asNumber(), 8);
+    EXPECT_EQ(get(field, "bottomScroll").asNumber(), 3);
+    struct Case {
+        Value assigned;
+        double scroll, bottom;
+    };
+    const Case cases[] = {{Value(4), 4, 6},
+                          {Value(100), 8, 10},
+                          {Value(-5), 1, 3},
+                          {Value("2.7"), 2, 4},
+                          {Value(), 1, 3}};
+    for (const Case& c : cases) {
+        set(field, "scroll", c.assigned);
+        EXPECT_EQ(get(field, "scroll").asNumber(), c.scroll) << str(c.assigned);
+        EXPECT_EQ(get(field, "bottomScroll").asNumber(), c.bottom) << str(c.assigned);
+    }
+    set(field, "text", Value("short"));
+    EXPECT_EQ(get(field, "maxscroll").asNumber(), 1);
+}
+
 const char* const kBoundFields = R"(
 version 6
 font 1 "_sans"
