@@ -67,6 +67,7 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     InstallTextFormatClass(vm);
     installButton();
     installKeyAndMouse();
+    installSelection();
     installXmlClasses(player, vm);
     installLoadVarsClass(player, vm);
 }

@@ -58,6 +58,9 @@ class ScriptClasses {
     void installTextField();
     void installButton();
     void installKeyAndMouse();
+    void installSelection();
+    // The object with the keyboard focus (Selection), null when none or removed.
+    player::DisplayObject* focusedObject() const;
     void installDisplayProperties(avm1::Object* object, player::DisplayObject& display);
     void installClipProperties(avm1::Object* object, player::DisplayObject& display);
     void installTextFieldProperties();
@@ -70,6 +73,7 @@ class ScriptClasses {
     avm1::Object* button_ = nullptr;
     avm1::Object* key_ = nullptr;
     avm1::Object* mouse_ = nullptr;
+    std::weak_ptr<player::DisplayObject> focus_;
 };
 
 // XML/XMLNode and LoadVars live in their own files.

@@ -50,15 +50,20 @@ void ScriptClasses::installTextField() {
         return Value();
     });
     MoviePlayer* player = &player_;
-    // No selection is kept, so the text goes in at the end, in the new-text format.
+    // replaceSel: the text replaces the selection (or goes in at the caret) in the new-text
+    // format, and the caret follows it.
     vm_.defineMethod(p, "replaceSel", [player](NativeCall& call) -> Value {
         Object* self = call.thisObject();
         player::EditText* f = self ? textFieldOfSelf(*self) : nullptr;
         if (!f) return Value();
         TextFieldSettings& s = *textFieldSettingsOf(*self);
         RichText& content = FieldContent(*f, s);
-        size_t end = content.Length();
-        content.Replace(end, end, call.vm.toString(call.arg(0)), s.newTextFormat);
+        size_t begin = std::min(s.selectionBegin, content.Length());
+        size_t end = std::min(std::max(begin, s.selectionEnd), content.Length());
+        std::string text = call.vm.toString(call.arg(0));
+        size_t before = content.Length() - (end - begin);
+        content.Replace(begin, end, text, s.newTextFormat);
+        s.selectionBegin = s.selectionEnd = begin + (content.Length() - before);
         StoreFieldContent(*f, s);
         player->textFieldChanged(*f);
         return Value();

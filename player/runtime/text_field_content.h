@@ -24,6 +24,8 @@ struct TextFieldSettings {
     avm1::Value tabIndex, styleSheet;
     std::vector<avm1::Value> filters;
     int scroll = 1;  // first line shown, from 1
+    // The selection, kept while the field has no focus (replaceSel inserts there).
+    size_t selectionBegin = 0, selectionEnd = 0;
 
     RichText content;
     TextFormat newTextFormat;  // the format of text scripts put in

@@ -256,6 +256,40 @@ TEST_F(TextFieldTest, ScrollMovesByWholeLinesWithinTheText) {
     EXPECT_EQ(get(field, "maxscroll").asNumber(), 1);
 }
 
+TEST_F(TextFieldTest, ReplaceSelUsesTheSelectionThatFocusSets) {
+    loadEmpty(8);
+    Value field = newField("f", 0, 100);
+    Value selection = get(Value(vm().global()), "Selection");
+    set(field, "text", Value("text"));
+    EXPECT_TRUE(call(selection, "getFocus").isNull());
+    EXPECT_EQ(call(selection, "getBeginIndex").asNumber(), -1);
+    call(field, "replaceSel", {Value("|")});  // caret at 0 until focused
+    EXPECT_EQ(str(get(field, "text")), "|text");
+
+    std::vector<std::string> heard;
+    Value listener(vm().newObject());
+    set(listener, "onSetFocus", Value(vm().newNativeFunction([&](avm1::NativeCall& c) {
+            heard.push_back(str(get(c.arg(0), "_name")) + ">" + str(get(c.arg(1), "_name")));
+            return Value();
+        })));
+    call(selection, "addListener", {listener});
+    EXPECT_TRUE(call(selection, "setFocus", {field}).asBoolean());
+    EXPECT_EQ(str(call(selection, "getFocus")), "_level0.f");
+    EXPECT_EQ(call(selection, "getEndIndex").asNumber(), 5);  // focus selects all
+    call(field, "replaceSel", {Value("ab")});
+    EXPECT_EQ(str(get(field, "text")), "ab");
+    EXPECT_EQ(call(selection, "getCaretIndex").asNumber(), 2);  // after what went in
+    set(field, "text", Value("text"));                          // the caret stays
+    call(field, "replaceSel", {Value("|")});
+    EXPECT_EQ(str(get(field, "text")), "te|xt");
+    call(selection, "setSelection", {Value(4), Value(1)});
+    EXPECT_EQ(call(selection, "getBeginIndex").asNumber(), 1);
+    EXPECT_EQ(call(selection, "getEndIndex").asNumber(), 4);
+    call(selection, "setFocus", {Value()});
+    EXPECT_TRUE(call(selection, "getFocus").isNull());
+    EXPECT_EQ(heard, (std::vector<std::string>{"undefined>f", "f>undefined"}));
+}
+
 const char* const kBoundFields = R"(
 version 6
 font 1 "_sans"
