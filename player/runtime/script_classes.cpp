@@ -10,6 +10,7 @@
 #include "player/runtime/display_paths.h"
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
 
@@ -110,7 +111,7 @@ Object* ScriptClasses::createScriptObject(player::DisplayObject& display) {
     return object;
 }
 
-void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObject&) {
+void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObject& display) {
     auto number = [&](const char* name, NumberGetter get, NumberSetter set) {
         object->defineNative(
             name,
@@ -132,6 +133,21 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
     number("_alpha", &player::DisplayObject::alpha, &player::DisplayObject::setAlpha);
     number("_width", &player::DisplayObject::width, &player::DisplayObject::setWidth);
     number("_height", &player::DisplayObject::height, &player::DisplayObject::setHeight);
+    if (display.kind() == player::DisplayObjectKind::EditText) {
+        // A text field's box changes size; its text is not stretched.
+        for (bool horizontal : {true, false})
+            object->defineNative(
+                horizontal ? "_width" : "_height",
+                [horizontal](Vm&, Object& self) -> Value {
+                    player::DisplayObject* d = displayOf(self);
+                    if (!d) return Value();
+                    return Value(horizontal ? d->width() : d->height());
+                },
+                [horizontal](Vm& vm, Object& self, const Value& v) {
+                    if (player::EditText* f = textFieldOfSelf(self))
+                        ResizeTextField(*f, horizontal, vm.toNumber(v));
+                });
+    }
 
     object->defineNative(
         "_visible",

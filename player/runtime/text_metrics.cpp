@@ -158,6 +158,19 @@ ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll) {
     return p;
 }
 
+void ResizeTextField(player::EditText& field, bool horizontal, double pixels) {
+    if (!std::isfinite(pixels) || pixels < 0) return;
+    double scale = (horizontal ? field.xScale() : field.yScale()) / 100.0;
+    if (!std::isfinite(scale) || std::fabs(scale) < 1e-9) return;
+    double twips = std::round(pixels * player::kTwipsPerPixel / std::fabs(scale));
+    player::Rect& b = field.format().bounds;
+    if (b.isEmpty()) b = player::Rect{0, 0, 0, 0};
+    if (horizontal)
+        b.xMax = b.xMin + twips;
+    else
+        b.yMax = b.yMin + twips;
+}
+
 void ApplyAutoSize(player::EditText& field) {
     player::EditTextDefinition& format = field.format();
     if (format.autoSize == player::TextAutoSize::None) return;

@@ -47,6 +47,11 @@ struct ScrollPosition {
 };
 ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll);
 
+// _width or _height of a field: the box takes the new size in whole twips (in the field's
+// own space, so a scaled field still shows `pixels` wide); negative and NaN sizes are
+// ignored.
+void ResizeTextField(player::EditText& field, bool horizontal, double pixels);
+
 // Resizes a field with autoSize set to fit its text: the left edge, the centre or the right
 // edge stays in place as the mode says; the top stays. Fields that wrap keep their width.
 void ApplyAutoSize(player::EditText& field);

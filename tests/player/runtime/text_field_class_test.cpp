@@ -290,6 +290,22 @@ TEST_F(TextFieldTest, ReplaceSelUsesTheSelectionThatFocusSets) {
     EXPECT_EQ(heard, (std::vector<std::string>{"undefined>f", "f>undefined"}));
 }
 
+TEST_F(TextFieldTest, WidthAndHeightResizeTheBoxWithoutScaling) {
+    loadEmpty(8);
+    Value field = newField("f", 0, 100);
+    set(field, "_width", Value(150.03));
+    set(field, "_height", Value(40));
+    EXPECT_DOUBLE_EQ(get(field, "_width").asNumber(), 150.05);  // whole twips
+    EXPECT_DOUBLE_EQ(get(field, "_height").asNumber(), 40);
+    EXPECT_DOUBLE_EQ(get(field, "_xscale").asNumber(), 100);
+    set(field, "_xscale", Value(200));
+    set(field, "_width", Value(100));
+    EXPECT_DOUBLE_EQ(get(field, "_width").asNumber(), 100);
+    EXPECT_DOUBLE_EQ(get(field, "_xscale").asNumber(), 200);
+    set(field, "_width", Value(-5));  // ignored
+    EXPECT_DOUBLE_EQ(get(field, "_width").asNumber(), 100);
+}
+
 const char* const kBoundFields = R"(
 version 6
 font 1 "_sans"
