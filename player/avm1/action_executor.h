@@ -69,6 +69,8 @@ class ActionExecutor {
 
     Outcome Unknown(swf::ActionCode code, ActionReader& in);
     Outcome Timeline(swf::ActionCode code, ActionReader& in);
+    // SetTarget and SetTarget2: an empty path goes back to the block's own timeline.
+    void SetTargetPath(const std::string& path);
     Outcome Arithmetic(swf::ActionCode code, ActionReader& in);
     Outcome Comparison(swf::ActionCode code, ActionReader& in);
     Outcome Bitwise(swf::ActionCode code, ActionReader& in);
@@ -108,6 +110,9 @@ class ActionExecutor {
     }
     std::string Str(const Value& v) { return vm_.toString(v); }
     double Num(const Value& v) { return vm_.toNumber(v); }
+    // GetProperty/SetProperty's property number: a text is read up to its first non-numeric
+    // character ("11ABC" is 11, "0x13" is 0), anything not a number is property 0.
+    int PropertyIndex(const Value& v);
     // An argument count, then that many values (never more than the stack holds).
     std::vector<Value> PopArguments();
     Value CapString(std::string s) {

@@ -13,14 +13,16 @@ ActionExecutor::Outcome ActionExecutor::Calls(ActionCode code, ActionReader& in)
         case kActionCallFunction: {
             std::string name = Str(PopValue());
             std::vector<Value> args = PopArguments();
-            Value fn = interpreter_.getVariable(act_, name);
+            Object* holder = nullptr;
+            Value fn = interpreter_.getVariable(act_, name, &holder);
             Object* f = fn.asObject();
             if (!f || !f->function()) {
                 PushValue(Value());
                 break;
             }
-            // A plain call runs with the timeline (or nothing) as `this`.
-            Value thisValue = act_.target ? Value(act_.target) : Value();
+            // A call by name runs with the object the name was found on as `this` (a
+            // function's locals, a with object, a clip), else with the timeline.
+            Value thisValue = holder ? Value(holder) : act_.target ? Value(act_.target) : Value();
             Completion c = interpreter_.runFunction(f, thisValue, args, nullptr);
             if (c.kind == Completion::Throw || c.kind == Completion::Abort)
                 return End(std::move(c));
@@ -149,7 +151,7 @@ ActionExecutor::Outcome ActionExecutor::DefineFunction(ActionCode code, ActionRe
     f->setFunction(std::move(fd));
     Object* proto = vm_.newObject();
     proto->define("constructor", Value(f), kDontEnum);
-    f->define("prototype", Value(proto), kDontEnum);
+    f->define("prototype", Value(proto), kDontEnum | kDontDelete);
     next_ += bodySize;
     if (name.empty()) {
         PushValue(Value(f));

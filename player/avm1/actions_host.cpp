@@ -40,7 +40,7 @@ ActionExecutor::Outcome ActionExecutor::HostServices(ActionCode code, ActionRead
             return GetUrl(url, target, flags);
         }
         case kActionGetProperty: {
-            int index = toInt32(Num(PopValue()));
+            int index = PropertyIndex(PopValue());
             Value t = PopValue();
             std::string path = Str(t);  // text first even for a clip: its toString may run
             Object* clip = t.isObject() ? t.asObject() : interpreter_.resolvePath(act_, path);
@@ -49,7 +49,7 @@ ActionExecutor::Outcome ActionExecutor::HostServices(ActionCode code, ActionRead
         }
         case kActionSetProperty: {
             Value value = PopValue();
-            int index = toInt32(Num(PopValue()));
+            int index = PropertyIndex(PopValue());
             Value t = PopValue();
             if (Object* clip = ClipOf(t)) host.setProperty(vm_, clip, index, value);
             break;
@@ -87,6 +87,10 @@ ActionExecutor::Outcome ActionExecutor::HostServices(ActionCode code, ActionRead
             break;
     }
     return Continue();
+}
+
+int ActionExecutor::PropertyIndex(const Value& v) {
+    return toInt32(v.isString() ? parseFloatText(v.asString()) : Num(v));
 }
 
 // "FSCommand:" URLs go to the host as commands; "quit" ends the movie here.

@@ -2,8 +2,9 @@
 // paths.
 #include <unordered_set>
 
-#include "common/ascii_case.h"
+#include "common/unicode_case.h"
 #include "player/avm1/action_executor.h"
+#include "player/avm1/array_storage.h"
 
 namespace kestrel::avm1 {
 
@@ -19,11 +20,11 @@ std::vector<std::string> EnumerationNames(Vm& vm, Object* o) {
     bool cs = vm.caseSensitive();
     // Marks a name as seen; false when it was seen before (under the version's case rule).
     auto firstSighting = [&](const std::string& n) {
-        return seenKeys.insert(cs ? n : AsciiLowered(n)).second;
+        return seenKeys.insert(cs ? n : NameCaseFolded(n)).second;
     };
     for (int depth = 0; o && depth < 256; o = o->proto(), ++depth) {
         if (o->kind() == ObjectKind::Array) {
-            for (size_t i = 0; i < o->elements().size(); ++i) {
+            for (size_t i : ArrayElementsByAge(*o)) {
                 std::string n = std::to_string(i);
                 if (firstSighting(n)) names.push_back(n);
             }
@@ -95,7 +96,7 @@ ActionExecutor::Outcome ActionExecutor::Objects(ActionCode code, ActionReader&) 
             if (!sub || !sup) break;
             Object* proto = vm_.newObject(vm_.getMember(superclass, "prototype").asObject());
             proto->define("__constructor__", superclass, kDontEnum);
-            sub->define("prototype", Value(proto), kDontEnum);
+            sub->define("prototype", Value(proto), kDontEnum | kDontDelete);
             break;
         }
         case kActionTargetPath: {

@@ -67,24 +67,14 @@ ActionExecutor::Outcome ActionExecutor::Timeline(ActionCode code, ActionReader& 
         }
         case kActionGotoFrame2:
             return GotoFrame2(in);
-        case kActionSetTarget: {
-            std::string path = in.cstring();
-            act_.target = path.empty() ? act_.baseTarget : interpreter_.resolvePath(act_, path);
-            if (act_.scope.size() > act_.targetScope && act_.target)
-                act_.scope[act_.targetScope] = act_.target;
-            if (!path.empty() && !act_.target && act_.scope.size() > act_.targetScope) {
-                act_.scope[act_.targetScope] = act_.baseTarget;
-            }
+        case kActionSetTarget:
+            SetTargetPath(in.cstring());
             break;
-        }
-        case kActionSetTarget2: {
-            Value t = PopValue();
-            Object* o = ClipOf(t);
-            if (t.isString() && t.asString().empty()) o = act_.baseTarget;
-            act_.target = o;
-            if (act_.scope.size() > act_.targetScope && o) act_.scope[act_.targetScope] = o;
+        case kActionSetTarget2:
+            // The target is named by text: a clip by its target path (so a clip that shares
+            // its name with an older one reaches the older one), an object by its toString.
+            SetTargetPath(Str(PopValue()));
             break;
-        }
         case kActionCall: {  // a frame's actions
             Value frame = PopValue();
             host.callFrame(vm_, act_.target, frame);
@@ -94,6 +84,19 @@ ActionExecutor::Outcome ActionExecutor::Timeline(ActionCode code, ActionReader& 
             break;
     }
     return Continue();
+}
+
+void ActionExecutor::SetTargetPath(const std::string& path) {
+    act_.target = path.empty() ? act_.baseTarget : interpreter_.resolvePath(act_, path);
+    Object* variables = act_.target;
+    if (!act_.target && act_.baseTarget) {
+        // A target that does not exist leaves variables on the root of the movie; timeline
+        // actions go there too up to SWF 6 and do nothing from SWF 7.
+        variables = vm_.host().rootOf(act_.baseTarget);
+        if (version_ < 7) act_.target = variables;
+    }
+    if (act_.scope.size() > act_.targetScope)
+        act_.scope[act_.targetScope] = variables ? variables : act_.baseTarget;
 }
 
 ActionExecutor::Outcome ActionExecutor::GotoFrame2(ActionReader& in) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/ascii_case.h"
+#include "player/avm1/array_storage.h"
 #include "player/avm1/builtins.h"
 #include "player/avm1/conversions.h"
 #include "player/avm1/object.h"
@@ -22,6 +23,18 @@ enum SortOptions {
 Object* thisArray(NativeCall& c) {
     Object* o = c.thisObject();
     return o && o->kind() == ObjectKind::Array ? o : nullptr;
+}
+
+// The methods work on the elements kept in order: one that changes them makes the length
+// theirs again, and gives an empty slot out as a plain undefined.
+Object* thisArrayToChange(NativeCall& c) {
+    Object* o = thisArray(c);
+    if (o) ArrayElementsRearranged(*o);
+    return o;
+}
+
+Value SlotValue(const Value& v) {
+    return v.isHole() ? Value() : v;
 }
 
 // Relative index as slice and splice read it: negative counts from the end.
@@ -58,8 +71,7 @@ Value arrayConstruct(NativeCall& c) {
     if (c.args.size() == 1 && c.args[0].isNumber()) {
         double n = c.args[0].asNumber();
         if (n >= 0 && n == std::trunc(n))
-            el.resize(static_cast<size_t>(
-                std::min(n, static_cast<double>(c.vm.limits().maxArrayLength))));
+            SetArrayLength(*self, toInt32(n), c.vm.limits().maxArrayLength);
         else
             el.push_back(c.args[0]);
     } else {
@@ -119,7 +131,7 @@ Value sortArray(Vm& vm, Object* a, int options, Compare compare) {
 }
 
 Value arraySort(NativeCall& c) {
-    Object* a = thisArray(c);
+    Object* a = thisArrayToChange(c);
     if (!a) return Value();
     Vm& vm = c.vm;
     Object* compareFn = nullptr;
@@ -143,7 +155,7 @@ Value arraySort(NativeCall& c) {
 }
 
 Value arraySortOn(NativeCall& c) {
-    Object* a = thisArray(c);
+    Object* a = thisArrayToChange(c);
     if (!a) return Value();
     Vm& vm = c.vm;
     std::vector<std::string> fields;
@@ -185,28 +197,28 @@ void installArrayBuiltins(Vm& vm) {
     ctor->define("NUMERIC", Value(16.0), kDontEnum | kDontDelete | kReadOnly);
 
     vm.defineMethod(proto, "push", [](NativeCall& c) -> Value {
-        Object* a = thisArray(c);
+        Object* a = thisArrayToChange(c);
         if (!a) return Value();
         for (const Value& v : c.args)
             if (a->elements().size() < c.vm.limits().maxArrayLength) a->elements().push_back(v);
         return Value(static_cast<double>(a->elements().size()));
     });
     vm.defineMethod(proto, "pop", [](NativeCall& c) -> Value {
-        Object* a = thisArray(c);
+        Object* a = thisArrayToChange(c);
         if (!a || a->elements().empty()) return Value();
-        Value v = a->elements().back();
+        Value v = SlotValue(a->elements().back());
         a->elements().pop_back();
         return v;
     });
     vm.defineMethod(proto, "shift", [](NativeCall& c) -> Value {
-        Object* a = thisArray(c);
+        Object* a = thisArrayToChange(c);
         if (!a || a->elements().empty()) return Value();
-        Value v = a->elements().front();
+        Value v = SlotValue(a->elements().front());
         a->elements().erase(a->elements().begin());
         return v;
     });
     vm.defineMethod(proto, "unshift", [](NativeCall& c) -> Value {
-        Object* a = thisArray(c);
+        Object* a = thisArrayToChange(c);
         if (!a) return Value();
         a->elements().insert(a->elements().begin(), c.args.begin(), c.args.end());
         return Value(static_cast<double>(a->elements().size()));
@@ -223,7 +235,7 @@ void installArrayBuiltins(Vm& vm) {
         return Value(join(c.vm, a, ","));
     });
     vm.defineMethod(proto, "reverse", [](NativeCall& c) -> Value {
-        Object* a = thisArray(c);
+        Object* a = thisArrayToChange(c);
         if (!a) return Value();
         std::reverse(a->elements().begin(), a->elements().end());
         return Value(a);
@@ -253,7 +265,7 @@ void installArrayBuiltins(Vm& vm) {
         return Value(c.vm.newArray(std::move(out)));
     });
     vm.defineMethod(proto, "splice", [](NativeCall& c) -> Value {
-        Object* a = thisArray(c);
+        Object* a = thisArrayToChange(c);
         if (!a || c.args.empty()) return Value();
         auto& el = a->elements();
         size_t len = el.size();

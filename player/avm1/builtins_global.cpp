@@ -109,8 +109,11 @@ void installGlobalFunctions(Vm& vm) {
     });
     vm.defineMethod(g, "parseFloat",
                     [](NativeCall& c) { return Value(parseFloatText(c.vm.toString(c.arg(0)))); });
-    vm.defineMethod(g, "isNaN",
-                    [](NativeCall& c) { return Value(std::isnan(c.vm.toNumber(c.arg(0)))); });
+    // Without an argument there is no number: isNaN() is true, isFinite() false, whatever
+    // undefined converts to in the movie's version.
+    vm.defineMethod(g, "isNaN", [](NativeCall& c) {
+        return Value(c.args.empty() || std::isnan(c.vm.toNumber(c.args[0])));
+    });
     vm.defineMethod(g, "isFinite", [](NativeCall& c) {
         return Value(!c.args.empty() && std::isfinite(c.vm.toNumber(c.args[0])));
     });

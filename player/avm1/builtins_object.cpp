@@ -25,7 +25,8 @@ Value hasOwnProperty(NativeCall& c) {
     if (name == "__proto__") return Value(o->proto() != nullptr || o->findOwn(name, true));
     if (o->kind() == ObjectKind::Array) {
         long long i = parseArrayIndex(name);
-        if (i >= 0 && static_cast<size_t>(i) < o->elements().size()) return Value(true);
+        if (i >= 0 && static_cast<size_t>(i) < o->elements().size())
+            return Value(!o->elements()[static_cast<size_t>(i)].isHole());
     }
     return Value(o->findOwn(name, cs) != nullptr);
 }

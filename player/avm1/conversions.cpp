@@ -112,7 +112,13 @@ std::string formatNumberRadix(double value, int radix) {
 double stringToNumber(std::string_view text, int swfVersion) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::string_view s = text;
-    if (s.empty()) return swfVersion >= 5 ? nan : 0.0;
+    // SWF 4 has no NaN: a text counts up to its first non-numeric character, and one
+    // without a number is 0.
+    if (swfVersion < 5) {
+        double v = parseFloatText(s);
+        return std::isnan(v) ? 0.0 : v;
+    }
+    if (s.empty()) return nan;
     // Hex ("0x1F") and octal ("017", "-017") integers wrap to 32 bits; neither may follow
     // whitespace.
     if (swfVersion >= 6 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {

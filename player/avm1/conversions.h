@@ -11,8 +11,9 @@ namespace kestrel::avm1 {
 std::string formatNumber(double value);
 // Number.toString(radix) for radix 2..36 (integers; fractions are truncated as Flash does).
 std::string formatNumberRadix(double value, int radix);
-// String to number by the rules of the movie's version: empty strings are 0 below SWF 7
-// and NaN from 7; "0x" hex is read from SWF 6; leading whitespace is accepted.
+// String to number by the rules of the movie's version: SWF 4 reads the leading number and
+// gives 0 for none; from SWF 5 the whole text must be a number (else NaN); "0x" hex and
+// leading-zero octal are read from SWF 6; leading whitespace is accepted.
 double stringToNumber(std::string_view text, int swfVersion);
 // A string's truth value: non-empty from SWF 7, its number value being non-zero below.
 bool stringToBoolean(std::string_view text, int swfVersion);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "player/avm1/array_storage.h"
 #include "player/avm1/builtins.h"
 #include "player/avm1/conversions.h"
 #include "player/avm1/object.h"
@@ -66,8 +67,10 @@ size_t lengthOf(Vm& vm, const Value& obj) {
 }
 
 std::string arrayToXml(Vm& vm, const Value& obj, int depth) {
+    // Any value with a length (a string too) lists that many properties, empty ones as
+    // undefined.
     std::string s = "<array>";
-    if (obj.isObject()) {
+    {
         size_t n = lengthOf(vm, obj);
         for (size_t i = 0; i < n && s.size() < vm.limits().maxStringLength; ++i)
             s += "<property id=\"" + std::to_string(i) + "\">" +
@@ -79,7 +82,7 @@ std::string arrayToXml(Vm& vm, const Value& obj, int depth) {
 // The first argument is the function name, so the list starts at the second.
 std::string argumentsToXml(Vm& vm, const Value& obj, int depth) {
     std::string s = "<arguments>";
-    if (obj.isObject()) {
+    {
         size_t n = lengthOf(vm, obj);
         for (size_t i = 1; i < n && s.size() < vm.limits().maxStringLength; ++i)
             s += toXml(vm, vm.getMember(obj, std::to_string(i)), depth + 1);
@@ -93,8 +96,7 @@ std::vector<std::string> forInNames(Vm& vm, Object* o) {
     std::unordered_set<std::string> seen;
     for (int d = 0; o && d < 256; o = o->proto(), ++d) {
         if (o->kind() == ObjectKind::Array)
-            for (size_t i = 0; i < o->elements().size(); ++i)
-                if (!o->elements()[i].isUndefined()) pushed.push_back(std::to_string(i));
+            for (size_t i : ArrayElementsByAge(*o)) pushed.push_back(std::to_string(i));
         for (const Property& p : o->properties()) {
             if (seen.insert(p.name).second && !(p.flags & kDontEnum)) pushed.push_back(p.name);
         }
@@ -143,8 +145,9 @@ std::string toXml(Vm& vm, const Value& v, int depth) {
 // The reverse direction reads XML nodes (nodeName, childNodes, attributes, nodeValue).
 Value toAs(Vm& vm, const Value& node, int depth);
 
-Value firstChildValue(Vm& vm, const Value& node) {
-    return vm.getMember(vm.getMember(node, "firstChild"), "nodeValue");
+// A value's text is its node's first child as a string (a text node prints its text).
+std::string firstChildText(Vm& vm, const Value& node) {
+    return vm.toString(vm.getMember(node, "firstChild"));
 }
 
 // Objects and arrays both arrive as <property id="..."> children; `result` receives them.
@@ -180,19 +183,22 @@ Value argumentsToAs(Vm& vm, const Value& node, int depth) {
 
 Value toAs(Vm& vm, const Value& node, int depth) {
     if (depth > 64 || !node.isObject()) return Value();
-    std::string type = vm.toString(vm.getMember(node, "nodeName"));
-    if (type == "number") return Value(vm.toNumber(firstChildValue(vm, node)));
-    if (type == "string") {
-        Value text = firstChildValue(vm, node);
-        return unescapeXml(vm, {Value(vm.toString(text))});
-    }
+    // Only a node name that is a string (or a String object) names a type; names compare
+    // with case.
+    Value name = vm.getMember(node, "nodeName");
+    if (Object* boxed = name.asObject(); boxed && boxed->kind() == ObjectKind::String)
+        name = boxed->primitive();
+    if (!name.isString()) return Value();
+    const std::string& type = name.asString();
+    if (type == "number") return Value(vm.toNumber(Value(firstChildText(vm, node))));
+    if (type == "string") return unescapeXml(vm, {Value(firstChildText(vm, node))});
     if (type == "false") return Value(false);
     if (type == "true") return Value(true);
     if (type == "null") return Value::null();
     if (type == "undefined") return Value();
     if (type == "date") {
         Value date = vm.construct(vm.getMember(Value(vm.global()), "Date"),
-                                  {Value(vm.toNumber(firstChildValue(vm, node)))})
+                                  {Value(vm.toNumber(Value(firstChildText(vm, node))))})
                          .value_or(Value());
         return date;
     }

@@ -1,6 +1,6 @@
 #include "player/avm1/interpreter.h"
 
-#include "common/ascii_case.h"
+#include "common/unicode_case.h"
 #include "player/avm1/action_executor.h"
 #include "player/avm1/builtins.h"
 #include "player/avm1/heap.h"
@@ -34,7 +34,7 @@ class ActivationScope {
 };
 
 bool equalsName(std::string_view a, std::string_view b, bool cs) {
-    return cs ? a == b : AsciiEqualsIgnoringCase(a, b);
+    return cs ? a == b : NamesEqualIgnoringCase(a, b);
 }
 
 }  // namespace
@@ -198,13 +198,16 @@ Completion Interpreter::runFunction(Object* fnObj, const Value& thisValue,
             ++reg;
         };
         uint16_t f = fd->flags;
-        if (f & swf::kPreloadThis) preload(thisValue);
+        act.thisIsVariable = !(f & (swf::kPreloadThis | swf::kSuppressThis));
+        // Suppressing this or super empties its preloaded register; arguments are preloaded
+        // even when suppressed.
+        if (f & swf::kPreloadThis) preload(f & swf::kSuppressThis ? Value() : thisValue);
         if (f & swf::kPreloadArguments)
             preload(Value(arguments));
         else if (!(f & swf::kSuppressArguments))
             locals->define("arguments", Value(arguments));
         if (f & swf::kPreloadSuper)
-            preload(Value(makeSuper()));
+            preload(f & swf::kSuppressSuper ? Value() : Value(makeSuper()));
         else if (!(f & swf::kSuppressSuper))
             locals->define("super", Value(makeSuper()));
         if (f & swf::kPreloadRoot) {
@@ -304,18 +307,26 @@ Object* Interpreter::lookupScope(Activation& act, const std::string& name, bool 
     return nullptr;
 }
 
-Value Interpreter::getVariable(Activation& act, const std::string& name) {
+Value Interpreter::getVariable(Activation& act, const std::string& name, Object** holder) {
     bool cs = act.version >= 7;
+    if (holder) *holder = nullptr;
     std::string path, var;
     if (splitVariablePath(name, path, var)) {
         Object* o = resolvePath(act, path, var);
         if (!o) return Value();
         if (var.empty()) return Value(o);
+        if (holder) *holder = o;
         return vm_.getMember(Value(o), var);
     }
-    if (equalsName(name, "this", cs)) return act.thisValue;
+    if (equalsName(name, "this", cs)) {
+        if (act.thisIsVariable) return act.thisValue;
+        return act.version >= 6 && act.target ? Value(act.target) : Value();
+    }
     if (equalsName(name, "_global", cs)) return Value(vm_.global());
-    if (Object* o = lookupScope(act, name, cs)) return vm_.getMember(Value(o), name);
+    if (Object* o = lookupScope(act, name, cs)) {
+        if (holder) *holder = o;
+        return vm_.getMember(Value(o), name);
+    }
     if (equalsName(name, "_root", cs) ||
         (name.size() > 6 && equalsName(name.substr(0, 6), "_level", cs))) {
         Object* o = vm_.resolveTargetPath(act.target, name);

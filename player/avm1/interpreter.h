@@ -51,6 +51,9 @@ struct Activation {
     Object* target = nullptr;    // current target of timeline actions (SetTarget changes it)
     Object* baseTarget = nullptr;
     Value thisValue;
+    // A DefineFunction2 that preloads or suppresses `this` has no `this` variable: the
+    // name then means the function's timeline (nothing before SWF 6).
+    bool thisIsVariable = true;
     Object* callee = nullptr;
     Object* superProto = nullptr;
     std::vector<Value>* registers = nullptr;  // not owned: local or the shared four
@@ -83,7 +86,9 @@ class Interpreter {
     void markRoots(Marker& marker);
 
     // Variable access through the scope chain of the innermost activation.
-    Value getVariable(Activation& act, const std::string& name);
+    // holder, when given, receives the object the variable was found on (null when none):
+    // a function called by name runs with it as `this`.
+    Value getVariable(Activation& act, const std::string& name, Object** holder = nullptr);
     void setVariable(Activation& act, const std::string& name, const Value& value);
 
   private:

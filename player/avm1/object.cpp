@@ -1,6 +1,6 @@
 #include "player/avm1/object.h"
 
-#include "common/ascii_case.h"
+#include "common/unicode_case.h"
 #include "player/avm1/function.h"
 
 namespace kestrel::avm1 {
@@ -8,7 +8,7 @@ namespace kestrel::avm1 {
 namespace {
 
 bool sameName(std::string_view a, std::string_view b, bool caseSensitive) {
-    return caseSensitive ? a == b : AsciiEqualsIgnoringCase(a, b);
+    return caseSensitive ? a == b : NamesEqualIgnoringCase(a, b);
 }
 
 constexpr size_t kIndexThreshold = 16;
@@ -34,11 +34,11 @@ Property* Object::findOwn(std::string_view name, bool caseSensitive) {
     if (index_.empty()) {
         index_.reserve(properties_.size());
         for (size_t i = 0; i < properties_.size(); ++i)
-            index_.emplace(AsciiLowered(properties_[i].name), i);
+            index_.emplace(NameCaseFolded(properties_[i].name), i);
     }
     // The first property in insertion order wins when several differ only in case.
     size_t best = properties_.size();
-    auto range = index_.equal_range(AsciiLowered(name));
+    auto range = index_.equal_range(NameCaseFolded(name));
     for (auto it = range.first; it != range.second; ++it)
         if (it->second < best && sameName(properties_[it->second].name, name, caseSensitive))
             best = it->second;
@@ -63,7 +63,7 @@ Property& Object::define(std::string_view name, Value value, uint16_t flags) {
     p.value = std::move(value);
     p.flags = flags;
     properties_.push_back(std::move(p));
-    if (!index_.empty()) index_.emplace(AsciiLowered(name), properties_.size() - 1);
+    if (!index_.empty()) index_.emplace(NameCaseFolded(name), properties_.size() - 1);
     return properties_.back();
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -132,6 +133,15 @@ class Object {
     std::vector<Value>& elements() { return elements_; }
     const std::vector<Value>& elements() const { return elements_; }
 
+    // The order in which an array's elements were created, when it is not index order
+    // (empty otherwise; see array_storage.h).
+    std::vector<uint32_t>& elementOrder() { return elementOrder_; }
+    const std::vector<uint32_t>& elementOrder() const { return elementOrder_; }
+
+    // An array's length when its elements do not give it (see array_storage.h).
+    const std::optional<int32_t>& lengthBeyondElements() const { return lengthBeyondElements_; }
+    void setLengthBeyondElements(std::optional<int32_t> length) { lengthBeyondElements_ = length; }
+
     // Host state; the object owns it.
     NativeData* nativeData() const { return nativeData_.get(); }
     void setNativeData(std::unique_ptr<NativeData> data) { nativeData_ = std::move(data); }
@@ -161,6 +171,8 @@ class Object {
     Value primitive_;
     std::shared_ptr<FunctionData> function_;
     std::vector<Value> elements_;
+    std::optional<int32_t> lengthBeyondElements_;
+    std::vector<uint32_t> elementOrder_;
     std::unique_ptr<NativeData> nativeData_;
     // Lower-cased name -> position, built once an object has many properties so lookups
     // stay fast on big objects.

@@ -16,6 +16,13 @@ class Value {
   public:
     Value() = default;
     static Value undefined() { return Value(); }
+    // An array slot that holds nothing (new Array(3), or below an index written past the
+    // end): it reads as undefined, but the slot does not exist (for..in skips it).
+    static Value hole() {
+        Value v;
+        v.hole_ = true;
+        return v;
+    }
     static Value null() {
         Value v;
         v.type_ = ValueType::Null;
@@ -30,6 +37,7 @@ class Value {
 
     ValueType type() const { return type_; }
     bool isUndefined() const { return type_ == ValueType::Undefined; }
+    bool isHole() const { return hole_; }
     bool isNull() const { return type_ == ValueType::Null; }
     bool isNullish() const { return type_ == ValueType::Undefined || type_ == ValueType::Null; }
     bool isBoolean() const { return type_ == ValueType::Boolean; }
@@ -45,6 +53,7 @@ class Value {
 
   private:
     ValueType type_ = ValueType::Undefined;
+    bool hole_ = false;
     union {
         bool bool_;
         double number_ = 0;

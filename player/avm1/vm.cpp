@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/ascii_case.h"
+#include "common/unicode_case.h"
+#include "player/avm1/array_storage.h"
 #include "player/avm1/builtins.h"
 #include "player/avm1/conversions.h"
 #include "player/avm1/heap.h"
@@ -20,7 +21,7 @@ constexpr int kMaxProtoDepth = 256;
 
 bool nameIs(std::string_view a, std::string_view b, bool cs) {
     if (a.size() != b.size()) return false;
-    return cs ? a == b : AsciiEqualsIgnoringCase(a, b);
+    return cs ? a == b : NamesEqualIgnoringCase(a, b);
 }
 
 }  // namespace
@@ -201,9 +202,10 @@ Value Vm::getMember(const Value& target, std::string_view name) {
     Object* o = start;
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth, o = o->proto()) {
         if (o->kind() == ObjectKind::Array) {
-            if (nameIs(name, "length", cs)) return Value(static_cast<double>(o->elements().size()));
+            if (nameIs(name, "length", cs)) return Value(static_cast<double>(ArrayLength(*o)));
             long long index = parseArrayIndex(name);
-            if (index >= 0 && static_cast<size_t>(index) < o->elements().size())
+            if (index >= 0 && static_cast<size_t>(index) < o->elements().size() &&
+                !o->elements()[static_cast<size_t>(index)].isHole())
                 return o->elements()[static_cast<size_t>(index)];
         }
         Property* p = o->findOwn(name, cs);
@@ -220,6 +222,9 @@ Value Vm::getMember(const Value& target, std::string_view name) {
         if (p->isAccessor()) return Value();
         return p->value;
     }
+    // A prototype chain too long to follow (a loop) aborts the script, as deep recursion does.
+    if (o && interpreter_->running())
+        interpreter_->setPending(Completion::aborted(RunStatus::RecursionLimit));
     return Value();
 }
 
@@ -250,21 +255,11 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
         return;
     }
     if (o->kind() == ObjectKind::Array) {
-        auto& el = o->elements();
         if (nameIs(name, "length", cs)) {
-            double n = toNumber(value);
-            if (std::isnan(n) || n < 0) return;
-            size_t len = static_cast<size_t>(
-                std::min<double>(n, static_cast<double>(limits_.maxArrayLength)));
-            el.resize(len);
+            SetArrayLength(*o, toInt32(toNumber(value)), limits_.maxArrayLength);
             return;
         }
-        long long index = parseArrayIndex(name);
-        if (index >= 0 && static_cast<size_t>(index) < limits_.maxArrayLength) {
-            if (static_cast<size_t>(index) >= el.size()) el.resize(static_cast<size_t>(index) + 1);
-            el[static_cast<size_t>(index)] = value;
-            return;
-        }
+        if (AssignArrayElement(*o, name, value, limits_.maxArrayLength)) return;
     }
     Property* own = o->findOwn(name, cs);
     if (own && !own->visibleTo(swfVersion_)) {
@@ -310,7 +305,9 @@ bool Vm::hasProperty(Object* o, std::string_view name) {
         if (o->kind() == ObjectKind::Array) {
             if (nameIs(name, "length", cs)) return true;
             long long index = parseArrayIndex(name);
-            if (index >= 0 && static_cast<size_t>(index) < o->elements().size()) return true;
+            if (index >= 0 && static_cast<size_t>(index) < o->elements().size() &&
+                !o->elements()[static_cast<size_t>(index)].isHole())
+                return true;
         }
         if (const Property* p = o->findOwn(name, cs)) {
             if (p->visibleTo(swfVersion_)) return true;
@@ -331,10 +328,8 @@ bool Vm::deleteMember(Object* o, std::string_view name) {
     }
     if (o->kind() == ObjectKind::Array) {
         long long index = parseArrayIndex(name);
-        if (index >= 0 && static_cast<size_t>(index) < o->elements().size()) {
-            o->elements()[static_cast<size_t>(index)] = Value();
-            return true;
-        }
+        if (index >= 0 && static_cast<size_t>(index) < o->elements().size())
+            return RemoveArrayElement(*o, static_cast<size_t>(index));
     }
     return o->remove(name, caseSensitive());
 }
@@ -353,9 +348,9 @@ std::string Vm::toString(const Value& v) {
             return v.asString();
         case ValueType::Object: {
             Object* o = v.asObject();
-            // A movie clip converts to its target path, whatever its toString says.
-            if (o->nativeData() && o->nativeData()->typeOfName() &&
-                std::string_view(o->nativeData()->typeOfName()) == "movieclip")
+            // A display object (clip, text field) converts to its target path, whatever its
+            // toString says.
+            if (o->nativeData())
                 if (auto path = host_->targetPathOf(o)) return *path;
             // A toString that answers anything but a string does not count.
             if (auto r = callMethod(v, "toString", {}); r && r->isString()) return r->asString();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/ascii_case.h"
+#include "common/unicode_case.h"
 #include "player/core/button.h"
 #include "player/core/display_factory.h"
 #include "player/core/stage.h"
@@ -71,7 +71,7 @@ DisplayObject* MovieClip::childAtDepth(int depth) const {
 
 DisplayObject* MovieClip::childByName(const std::string& name, bool caseSensitive) const {
     auto equal = [&](const std::string& a) {
-        return caseSensitive ? a == name : AsciiEqualsIgnoringCase(a, name);
+        return caseSensitive ? a == name : NamesEqualIgnoringCase(a, name);
     };
     for (const auto& entry : children_)
         if (equal(entry.second->name())) return entry.second.get();

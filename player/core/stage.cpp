@@ -32,6 +32,8 @@ Stage::Stage(std::shared_ptr<const MovieDefinition> movie, TimelineHooks* hooks)
     emptyTimeline_.frames.resize(1);
     root_ = std::make_shared<MovieClip>(*this, movie_->rootTimeline());
     root_->name_ = "_level0";
+    // A level sits at timeline depth 0, which scripts see as -16384.
+    root_->depth_ = -kTimelineDepthOffset;
 }
 
 Stage::~Stage() {

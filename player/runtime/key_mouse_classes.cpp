@@ -42,6 +42,7 @@ void ScriptClasses::installKeyAndMouse() {
     });
 
     for (Object* broadcaster : {key_, mouse_}) {
+        makeBroadcaster(vm_, broadcaster);
         vm_.defineMethod(broadcaster, "addListener", [broadcaster](NativeCall& call) -> Value {
             addListener(call.vm, broadcaster, call.arg(0));
             return Value(true);

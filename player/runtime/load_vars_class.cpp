@@ -1,4 +1,5 @@
 // LoadVars: name=value text to properties and back, loaded through the network host.
+#include "player/avm1/interpreter.h"
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
@@ -18,11 +19,16 @@ void assignUrlVariables(Vm& vm, Object* target, const std::string& text) {
 
 std::string urlVariablesOf(Vm& vm, Object* object) {
     UrlVariables vars;
-    for (const auto& p : object->properties()) {
-        if (p.flags & avm1::kDontEnum) continue;
-        Value v = vm.getMember(Value(object), p.name);
+    // Newest first, as for..in visits them; a toString that throws ends the list.
+    const auto& props = object->properties();
+    for (size_t i = props.size(); i-- > 0;) {
+        if (props[i].flags & avm1::kDontEnum) continue;
+        std::string name = props[i].name;
+        Value v = vm.getMember(Value(object), name);
         if (v.isObject() && v.asObject()->kind() == avm1::ObjectKind::Function) continue;
-        vars.emplace_back(p.name, vm.toString(v));
+        std::string text = vm.toString(v);
+        if (vm.interpreter().hasPending()) break;
+        vars.emplace_back(std::move(name), std::move(text));
     }
     return encodeUrlVariables(vars);
 }

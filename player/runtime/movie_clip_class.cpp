@@ -1,6 +1,7 @@
 // MovieClip.prototype: timeline control, script-made children, depths, geometry.
 #include <cmath>
 
+#include "player/avm1/conversions.h"
 #include "player/core/stage.h"
 #include "player/runtime/display_paths.h"
 #include "player/runtime/movie_player.h"
@@ -130,6 +131,18 @@ void ScriptClasses::installMovieClip() {
         Object* self = call.thisObject();
         player::DisplayObject* d = self ? displayOf(*self) : nullptr;
         return d ? Value(d->depth()) : Value();
+    });
+    // What is at a depth: a clip or field as itself, a shape or other object that scripts
+    // cannot reach as the clip holding it.
+    vm_.defineMethod(p, "getInstanceAtDepth", [player](NativeCall& call) -> Value {
+        player::MovieClip* c = thisClip(call);
+        if (!c || call.args.empty()) return Value();
+        double depth = call.vm.toNumber(call.args[0]);
+        if (std::isnan(depth)) return Value();
+        player::DisplayObject* child = c->childAtDepth(avm1::toInt32(depth));
+        if (!child) return Value();
+        Object* o = player->scriptObjectOf(*child);
+        return o ? Value(o) : call.thisValue;
     });
     vm_.defineMethod(p, "getNextHighestDepth", [](NativeCall& call) -> Value {
         player::MovieClip* c = thisClip(call);

@@ -162,7 +162,9 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
         "_name",
         [](Vm&, Object& self) -> Value {
             player::DisplayObject* d = displayOf(self);
-            return d ? Value(d->name()) : Value();
+            if (!d) return Value();
+            // A level has no instance name.
+            return d->parent() ? Value(d->name()) : Value("");
         },
         [](Vm& vm, Object& self, const Value& v) {
             if (player::DisplayObject* d = displayOf(self)) d->setName(vm.toString(v));
@@ -192,6 +194,8 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
             return r ? Value(r) : Value();
         },
         nullptr);
+    object->defineNative(
+        "_global", [](Vm& vm, Object&) -> Value { return Value(vm.global()); }, nullptr);
     auto mouse = [player](bool wantX) {
         return [player, wantX](Vm&, Object& self) -> Value {
             player::DisplayObject* d = displayOf(self);

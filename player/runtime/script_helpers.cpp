@@ -1,5 +1,6 @@
 #include "player/runtime/script_helpers.h"
 
+#include "player/avm1/operators.h"
 #include "player/runtime/script_classes.h"
 
 namespace kestrel::runtime {
@@ -46,17 +47,16 @@ Object* listenersOf(avm1::Vm& vm, Object* broadcaster) {
     return array;
 }
 
-bool sameValue(const Value& a, const Value& b) {
-    return a.isObject() && b.isObject() && a.asObject() == b.asObject();
-}
-
 }  // namespace
 
+void makeBroadcaster(avm1::Vm& vm, Object* broadcaster) {
+    listenersOf(vm, broadcaster);
+}
+
 void addListener(avm1::Vm& vm, Object* broadcaster, const Value& listener) {
-    if (!listener.isObject()) return;
     Object* list = listenersOf(vm, broadcaster);
     for (const Value& v : list->elements())
-        if (sameValue(v, listener)) return;
+        if (avm1::strictEquals(v, listener)) return;
     list->elements().push_back(listener);
 }
 
@@ -64,7 +64,7 @@ bool removeListener(avm1::Vm& vm, Object* broadcaster, const Value& listener) {
     Object* list = listenersOf(vm, broadcaster);
     auto& e = list->elements();
     for (size_t i = 0; i < e.size(); ++i)
-        if (sameValue(e[i], listener)) {
+        if (avm1::strictEquals(e[i], listener)) {
             e.erase(e.begin() + static_cast<std::ptrdiff_t>(i));
             return true;
         }

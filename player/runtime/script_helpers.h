@@ -21,7 +21,9 @@ player::EditText* textFieldOfSelf(avm1::Object& self);
 avm1::Object* makeClass(avm1::Vm& vm, const char* name, avm1::Object* proto,
                         avm1::NativeFunction construct);
 
-// Listener lists of Key and Mouse (kept in a hidden "_listeners" array of the object).
+// Listener lists of Key and Mouse (kept in a hidden "_listeners" array of the object). Any
+// value can be a listener, once; listeners compare strictly (===).
+void makeBroadcaster(avm1::Vm& vm, avm1::Object* broadcaster);
 void addListener(avm1::Vm& vm, avm1::Object* broadcaster, const avm1::Value& listener);
 bool removeListener(avm1::Vm& vm, avm1::Object* broadcaster, const avm1::Value& listener);
 void broadcast(avm1::Vm& vm, avm1::Object* broadcaster, std::string_view method,

@@ -10,9 +10,9 @@ int hexValue(char c) {
     return -1;
 }
 
+// The player escapes every character but letters and digits, as escape() does.
 bool isUnreserved(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '_' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
 }  // namespace

@@ -139,3 +139,34 @@ TEST(Builtins, ExternalInterfaceCodec) {
 
 }  // namespace
 }  // namespace kestrel::avm1
+
+namespace kestrel::avm1 {
+namespace {
+
+// _toAS reads a node: its name must be a string (or a String object) and names compare
+// with case; a value's text is the first child as a string.
+TEST(Builtins, ExternalInterfaceReadsNodesByTheirNameAndFirstChild) {
+    Vm vm;
+    Value ei = vm.getMember(vm.getMember(vm.getMember(Value(vm.global()), "flash"), "external"),
+                            "ExternalInterface");
+    Value stringClass = vm.getMember(Value(vm.global()), "String");
+    auto node = [&](Value name, Value firstChild) {
+        Value o(vm.newObject());
+        vm.setMember(o, "nodeName", name);
+        vm.setMember(o, "firstChild", firstChild);
+        return vm.callMethod(ei, "_toAS", {o}).value_or(Value("<no call>"));
+    };
+    Value textObject(vm.newObject());
+    vm.setMember(textObject, "toString",
+                 Value(vm.newNativeFunction([](NativeCall&) { return Value("-2.5"); })));
+    Value boxedNumber = vm.construct(stringClass, {Value("number")}).value();
+    EXPECT_EQ(vm.toString(node(Value("number"), Value("5"))), "5");
+    EXPECT_EQ(vm.toString(node(boxedNumber, textObject)), "-2.5");
+    EXPECT_EQ(vm.toString(node(Value("string"), textObject)), "-2.5");
+    EXPECT_TRUE(node(Value("Null"), Value()).isUndefined());
+    EXPECT_TRUE(node(Value("null"), Value()).isNull());
+    EXPECT_TRUE(node(textObject, Value()).isUndefined());
+}
+
+}  // namespace
+}  // namespace kestrel::avm1

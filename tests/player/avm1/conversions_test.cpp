@@ -73,6 +73,13 @@ TEST(StringToNumber, FollowsTheVersionRules) {
         {".5", 7, 0.5},
         {"1e", 7, nan},
         {"hello", 7, nan},
+        // SWF 4: the leading number, 0 for none.
+        {"hello", 4, 0},
+        {"12abc", 4, 12},
+        {" -1.5e1x", 4, -15},
+        {"0x10", 4, 0},
+        {"010", 4, 10},
+        {"12abc", 5, nan},
     };
     for (const Case& c : cases) {
         double v = stringToNumber(c.text, c.version);

@@ -156,5 +156,413 @@ trace
     ExpectTraces({{8, program, "true|w|true"}});
 }
 
+// GetProperty's property number: a text counts up to its first non-numeric character,
+// what is not a number is property 0 (_x), a number is truncated; the root has no name.
+TEST(LanguageRules, PropertyNumbersOfGetProperty) {
+    const char* program = R"(
+push "/", "11ABC"
+getProperty
+trace
+push "/", "0x13"
+getProperty
+trace
+push "/", "013"
+getProperty
+push "|"
+stringAdd
+trace
+push "/", -0.8
+getProperty
+trace
+push "/", -1
+getProperty
+trace
+push "/", 11.9
+getProperty
+trace
+)";
+    ExpectTraces({
+        {4, program, "/|0|||0|undefined|/"},
+        {8, program, "/|0|||0|undefined|/"},
+    });
+}
+
+// Names compare without case up to SWF 6, beyond ASCII too.
+TEST(LanguageRules, NamesFoldCaseBeyondAscii) {
+    const char* program =
+        "push \"this\"\ngetVariable\npush \"\xC3\x84\", \"found\"\nsetMember\n"
+        "push \"this\"\ngetVariable\npush \"\xC3\xA4\"\ngetMember\ntrace\n";
+    ExpectTraces({
+        {6, program, "found"},
+        {7, program, "undefined"},
+    });
+}
+
+// A function called by name runs with the object its name was found on as `this`: a
+// function's locals, a with object, else the timeline. Inside a function DefineLocal
+// takes the name as it stands, paths included.
+TEST(LanguageRules, CallByNameRunsOnTheObjectHoldingTheName) {
+    const char* program = R"(
+function "show" ()
+  push "this"
+  getVariable
+  push "/:x"
+  getMember
+  trace
+end
+function "f" ()
+  push "/:x", "local"
+  defineLocal
+  push "g", "show"
+  getVariable
+  defineLocal
+  push 0, "g"
+  callFunction
+  pop
+end
+push "this"
+getVariable
+push "/:x", "timeline"
+setMember
+push 0, "f"
+callFunction
+pop
+push 0, "show"
+callFunction
+pop
+push "o", "/:x", "with", 1
+initObject
+setVariable
+push "o"
+getVariable
+push "show"
+getVariable
+push "g"
+stackSwap
+setMember
+push "o"
+getVariable
+with
+  push 0, "g"
+  callFunction
+  pop
+end
+)";
+    ExpectTraces({{6, program, "local|timeline|with"}, {8, program, "local|timeline|with"}});
+}
+
+// ExternalInterface lists every slot below an array's length, empty ones as undefined,
+// and the characters of a string the same way; for..in order skips empty slots.
+TEST(LanguageRules, ExternalInterfaceListsEmptySlots) {
+    const char* program = R"(
+push 2, 1, "Array"
+newObject
+push 1, "flash"
+getVariable
+push "external"
+getMember
+push "ExternalInterface"
+getMember
+push "_arrayToXML"
+callMethod
+trace
+push "ab", 1, "flash"
+getVariable
+push "external"
+getMember
+push "ExternalInterface"
+getMember
+push "_arrayToXML"
+callMethod
+trace
+push 2, 1, "Array"
+newObject
+push 1, "flash"
+getVariable
+push "external"
+getMember
+push "ExternalInterface"
+getMember
+push "_objectToXML"
+callMethod
+trace
+)";
+    ExpectTraces({{8, program,
+                   "<array><property id=\"0\"><undefined/></property><property "
+                   "id=\"1\"><undefined/></property></array>|"
+                   "<array><property id=\"0\"><undefined/></property><property "
+                   "id=\"1\"><undefined/></property></array>|<object></object>"}});
+}
+
+// A function's prototype cannot be deleted, whether DefineFunction or Extends made it;
+// every clip reaches _global as a member.
+TEST(LanguageRules, PrototypesStayAndClipsReachGlobal) {
+    const char* program = R"(
+function "Base" ()
+end
+function "Sub" ()
+end
+push "Sub"
+getVariable
+push "Base"
+getVariable
+extends
+push "Base"
+getVariable
+push "prototype"
+delete
+trace
+push "Sub"
+getVariable
+push "prototype"
+delete
+trace
+push "Sub"
+getVariable
+push "prototype"
+getMember
+typeOf
+trace
+push "this"
+getVariable
+push "_global"
+getMember
+push "_global"
+getVariable
+strictEquals
+trace
+)";
+    ExpectTraces({{8, program, "false|false|object|true"}});
+}
+
+// DefineFunction2: suppressing this or super empties its preloaded register, arguments are
+// preloaded even when suppressed; with this preloaded or suppressed, the name `this`
+// means the function's timeline from SWF 6 (nothing before).
+TEST(LanguageRules, PreloadedAndSuppressedThisOfDefineFunction2) {
+    const char* program = R"(
+function2 "f" () regs=4 flags=preload_this|suppress_this|preload_arguments|suppress_arguments|preload_super|suppress_super
+  push r:1
+  trace
+  push r:2
+  trace
+  push r:3
+  trace
+  push "this"
+  getVariable
+  trace
+end
+function2 "g" () regs=2 flags=preload_this
+  push r:1
+  push "this"
+  getVariable
+  strictEquals
+  trace
+end
+push 2, 1, 2, "f"
+callFunction
+pop
+push "o", 0, "Object"
+newObject
+setVariable
+push "o"
+getVariable
+push "g", "g"
+getVariable
+setMember
+push 0, "o"
+getVariable
+push "g"
+callMethod
+pop
+)";
+    ExpectTraces({
+        {5, program, "undefined|1,2|undefined|undefined|false"},
+        {8, program, "undefined|1,2|undefined|_level0|false"},
+    });
+}
+
+// SetTarget2 names its target by text (an object by its toString). A target that does not
+// exist leaves variables on the root; timeline actions go there too up to SWF 6 only.
+TEST(LanguageRules, TargetsAreNamedByText) {
+    const char* program = R"(
+push 1, "c", 2, "createEmptyMovieClip"
+callFunction
+pop
+push "x", "root"
+setVariable
+push "c"
+getVariable
+push "x", "clip"
+setMember
+push "o", 0
+initObject
+setVariable
+push "o"
+getVariable
+push "toString"
+function ""
+  push "c"
+  return
+end
+setMember
+push "o"
+getVariable
+setTarget2
+push "x"
+getVariable
+trace
+setTarget ""
+setTarget "nothing"
+push "x"
+getVariable
+trace
+push "", 13
+getProperty
+typeOf
+trace
+setTarget ""
+)";
+    ExpectTraces({
+        {6, program, "clip|root|string"},
+        {7, program, "clip|root|undefined"},
+    });
+}
+
+// isNaN() without an argument has no number to look at, in every version.
+TEST(LanguageRules, IsNaNWithoutArgument) {
+    const char* program = R"(
+push 0, "isNaN"
+callFunction
+trace
+push undefined, 1, "isNaN"
+callFunction
+trace
+)";
+    ExpectTraces({{5, program, "true|false"}, {7, program, "true|true"}});
+}
+
+// Reading through a prototype chain that loops aborts the whole script, callers included.
+TEST(LanguageRules, LoopingPrototypeChainAbortsTheScript) {
+    const char* program = R"(
+push "o", 0
+initObject
+setVariable
+push "o"
+getVariable
+push "__proto__", "o"
+getVariable
+setMember
+function "read" ()
+  push "o"
+  getVariable
+  push "missing"
+  getMember
+  pop
+  push "not reached"
+  trace
+end
+push "before"
+trace
+push 0, "read"
+callFunction
+pop
+push "not reached either"
+trace
+)";
+    ExpectTraces({{8, program, "before"}});
+}
+
+// Display objects convert to their target path; getInstanceAtDepth finds them by depth and
+// a level is at depth -16384.
+TEST(LanguageRules, DisplayObjectsByDepthAndPath) {
+    const char* program = R"(
+push 5, "c", 2, "createEmptyMovieClip"
+callFunction
+pop
+push 10, 10, 0, 0, 6, "t", 6, "createTextField"
+callFunction
+pop
+push 5, 1, "getInstanceAtDepth"
+callFunction
+trace
+push 6, 1, "getInstanceAtDepth"
+callFunction
+trace
+push 7, 1, "getInstanceAtDepth"
+callFunction
+trace
+push 0, "this"
+getVariable
+push "getDepth"
+callMethod
+trace
+)";
+    ExpectTraces({{8, program, "_level0.c|_level0.t|undefined|-16384"}});
+}
+
+// Broadcasters take any value as a listener, once, and compare listeners strictly.
+TEST(LanguageRules, BroadcastersTakeAnyListenerOnce) {
+    const char* program = R"(
+push "Mouse"
+getVariable
+push "_listeners"
+getMember
+push "length"
+getMember
+trace
+push null, 1, "Mouse"
+getVariable
+push "addListener"
+callMethod
+pop
+push 1, 1, "Mouse"
+getVariable
+push "addListener"
+callMethod
+pop
+push 1, 1, "Mouse"
+getVariable
+push "addListener"
+callMethod
+pop
+push "Mouse"
+getVariable
+push "_listeners"
+getMember
+trace
+push "1", 1, "Mouse"
+getVariable
+push "removeListener"
+callMethod
+trace
+push 1, 1, "Mouse"
+getVariable
+push "removeListener"
+callMethod
+trace
+)";
+    ExpectTraces({{8, program, "0|null,1|false|true"}});
+}
+
+// Arithmetic of SWF 4 has no NaN: a text gives its leading number or 0, undefined is 0.
+TEST(LanguageRules, Swf4ArithmeticReadsLeadingNumbers) {
+    const char* program = R"(
+push "12abc", 1
+add
+trace
+push "abc", 1
+subtract
+trace
+push undefined, 2
+multiply
+trace
+)";
+    ExpectTraces({
+        {4, program, "13|-1|0"},
+        {6, program, "NaN|NaN|0"},
+        {7, program, "NaN|NaN|NaN"},
+    });
+}
+
 }  // namespace
 }  // namespace kestrel::runtime

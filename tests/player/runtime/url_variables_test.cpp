@@ -16,9 +16,10 @@ TEST(UrlVariables, DecodesPairsPlusAndPercent) {
 }
 
 TEST(UrlVariables, EncodingRoundTrips) {
-    UrlVariables v{{"name", "a b&c=d"}, {"\xC3\xA9", "100%"}};
+    UrlVariables v{{"name", "a b&c=d"}, {"\xC3\xA9", "100%"}, {"x_y", "-1.5"}};
     std::string text = encodeUrlVariables(v);
-    EXPECT_EQ(text, "name=a%20b%26c%3Dd&%C3%A9=100%25");
+    // Everything but letters and digits is escaped.
+    EXPECT_EQ(text, "name=a%20b%26c%3Dd&%C3%A9=100%25&x%5Fy=%2D1%2E5");
     EXPECT_EQ(decodeUrlVariables(text), v);
 }
 
