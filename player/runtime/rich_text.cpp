@@ -186,7 +186,7 @@ class HtmlReader {
     }
 
     std::u32string text;
-    std::vector<TextFormat> formats;  // one per character of `text`
+    std::vector<RichText::Run> runs;  // the formats of `text`
     TextFormat last() const { return stack_.back().format; }
 
   private:
@@ -201,14 +201,20 @@ class HtmlReader {
     void EndParagraph() {
         pendingBreak_ = false;
         lastWasSpace_ = false;
-        text.push_back(kBreak);
-        formats.push_back(formats.empty() ? current() : formats.back());
+        Append(kBreak, runs.empty() ? current() : runs.back().format);
     }
 
     void Emit(char32_t c) {
         if (pendingBreak_) EndParagraph();
+        Append(c, current());
+    }
+
+    void Append(char32_t c, const TextFormat& format) {
         text.push_back(c);
-        formats.push_back(current());
+        if (!runs.empty() && runs.back().format == format)
+            ++runs.back().length;
+        else
+            runs.push_back({1, format});
     }
 
     void Text(std::string_view raw, bool foldable) {
@@ -515,14 +521,8 @@ void RichText::SetHtml(std::string_view html, const TextFormat& base, bool conde
     HtmlReader reader(base, condenseWhite);
     reader.Read(html);
     text_ = std::move(reader.text);
-    runs_.clear();
+    runs_ = std::move(reader.runs);
     emptyFormat_ = text_.empty() ? reader.last() : base;
-    for (size_t i = 0; i < text_.size(); ++i) {
-        if (!runs_.empty() && runs_.back().format == reader.formats[i])
-            ++runs_.back().length;
-        else
-            runs_.push_back({1, reader.formats[i]});
-    }
     EvenParagraphs();
     MergeRuns();
 }
@@ -557,21 +557,32 @@ void RichText::MergeRuns() {
     runs_ = std::move(merged);
 }
 
-// Gives every character of a paragraph the paragraph settings of its first character.
+// Gives every character of a paragraph the paragraph settings of its first character,
+// splitting runs at paragraph ends on the way (one pass: texts can be long).
 void RichText::EvenParagraphs() {
-    for (size_t i = 0; i + 1 < text_.size(); ++i)
-        if (text_[i] == kBreak) SplitAt(i + 1);  // each run then lies in one paragraph
+    std::vector<Run> out;
+    out.reserve(runs_.size());
     size_t position = 0;
     bool atStart = true;
     TextFormat paragraph;
     for (Run& r : runs_) {
-        if (atStart)
-            paragraph = r.format;
-        else
-            CopyParagraphSettings(paragraph, r.format);
-        position += r.length;
-        atStart = r.length > 0 && text_[position - 1] == kBreak;
+        size_t end = std::min(position + r.length, text_.size());
+        for (size_t start = position; start < end;) {
+            size_t stop = start;
+            while (stop < end && text_[stop] != kBreak) ++stop;
+            if (stop < end) ++stop;  // the break belongs to its paragraph
+            Run piece{stop - start, r.format};
+            if (atStart)
+                paragraph = piece.format;
+            else
+                CopyParagraphSettings(paragraph, piece.format);
+            atStart = text_[stop - 1] == kBreak;
+            out.push_back(std::move(piece));
+            start = stop;
+        }
+        position = end;
     }
+    runs_ = std::move(out);
 }
 
 void RichText::Replace(size_t begin, size_t end, std::string_view utf8, const TextFormat& format) {
