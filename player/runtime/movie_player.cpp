@@ -532,13 +532,16 @@ void MoviePlayer::syncBoundTextField(player::EditText& field) {
     Value value = vm_->getMember(Value(timeline), name);
     if (value.isUndefined()) {
         if (first && !field.text().empty())
-            vm_->setMember(Value(timeline), name, Value(field.text()));
+            vm_->setMember(Value(timeline), name, Value(BoundFieldText(field, data)));
         return;
     }
     bool isTimeline = dynamic_cast<DisplayObjectData*>(timeline->nativeData()) != nullptr;
     if (!first && !isTimeline) return;
     std::string text = vm_->toString(value);
-    if (!field.isRemoved() && text != field.text()) {
+    if (field.isRemoved() || text == BoundFieldText(field, data)) return;
+    if (data) {
+        SetFieldFromVariable(field, data->textField, text);
+    } else {
         field.setText(text);
         ApplyAutoSize(field);
     }
@@ -558,7 +561,16 @@ void MoviePlayer::textFieldChanged(player::EditText& field) {
     splitVariablePath(field.variableName(), path, name);
     Object* base = scriptObjectOf(*field.parent());
     Object* timeline = path.empty() ? base : vm_->resolveTargetPath(base, path);
-    if (timeline) vm_->setMember(Value(timeline), name, Value(field.text()));
+    if (!timeline) return;
+    Object* script = scriptObjectOf(field);
+    auto* data = script ? dynamic_cast<DisplayObjectData*>(script->nativeData()) : nullptr;
+    vm_->setMember(Value(timeline), name, Value(BoundFieldText(field, data)));
+}
+
+// An html field's variable holds its HTML.
+std::string MoviePlayer::BoundFieldText(player::EditText& field, DisplayObjectData* data) {
+    if (!data || !field.format().html) return field.text();
+    return FieldContent(field, data->textField).ToHtml();
 }
 
 // --- avm1::Host ----------------------------------------------------------------

@@ -27,6 +27,7 @@
 namespace kestrel::runtime {
 
 class ScriptClasses;
+struct DisplayObjectData;
 
 enum class LoadStatus { Waiting, Playing, Failed };
 
@@ -136,6 +137,7 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     int lastCharCode() const { return lastCharCode_; }
 
   private:
+    std::string BoundFieldText(player::EditText& field, DisplayObjectData* data);
     // avm1::Host
     void trace(std::string_view text) override;
     void getUrl(std::string_view url, std::string_view target, int method,

@@ -57,6 +57,16 @@ RichText& FieldContent(player::EditText& field, TextFieldSettings& settings) {
     return settings.content;
 }
 
+void SetFieldFromVariable(player::EditText& field, TextFieldSettings& settings,
+                          const std::string& text) {
+    RichText& content = FieldContent(field, settings);
+    if (field.format().html)
+        content.SetHtml(text, settings.newTextFormat, settings.condenseWhite);
+    else
+        content.SetPlainText(text, settings.newTextFormat);
+    StoreFieldContent(field, settings);
+}
+
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
     field.setText(settings.content.PlainText());
     TextFormat first = settings.content.FormatOf(0, 0);

@@ -41,6 +41,9 @@ void InitFieldContent(player::EditText& field, TextFieldSettings& settings);
 // The content, started over in the new-text format when the field's text was changed
 // from elsewhere (a bound variable).
 RichText& FieldContent(player::EditText& field, TextFieldSettings& settings);
+// A bound variable's value: markup in html fields, plain text in others.
+void SetFieldFromVariable(player::EditText& field, TextFieldSettings& settings,
+                          const std::string& text);
 // Hands the content to the field: its plain text, the first character's format for
 // drawing, and a new size when it sizes itself.
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings);

@@ -347,5 +347,23 @@ TEST_F(TextFieldTest, BoundVariablesFollowTheRulesOfBinding) {
     EXPECT_EQ(str(get(object, "v")), "back");
 }
 
+TEST_F(TextFieldTest, AnHtmlFieldsVariableHoldsItsMarkup) {
+    load(R"(
+version 8
+font 1 "_sans"
+edittext 2 0 0 100 20 font=1 html var="page" text="<b>hi</b>"
+place 2 depth=1 name="field"
+showframe
+)");
+    Value field = get(root(), "field");
+    std::string seeded = str(get(root(), "page"));
+    EXPECT_NE(seeded.find("<B>hi</B>"), std::string::npos) << seeded;
+    set(root(), "page", Value("<i>there</i>"));
+    EXPECT_EQ(str(get(field, "text")), "there");
+    EXPECT_TRUE(get(call(field, "getTextFormat"), "italic").asBoolean());
+    set(field, "text", Value("plain"));
+    EXPECT_EQ(str(get(root(), "page")), str(get(field, "htmlText")));
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
