@@ -39,7 +39,7 @@ class LineBreaker {
         if (!o_.font) return deviceAdvance(c) * o_.fontHeightTwips / 1000.0;
         auto it = o_.font->advances.find(c);
         if (it == o_.font->advances.end() || o_.font->emSize <= 0) return 0;
-        return std::round(it->second * o_.fontHeightTwips / o_.font->emSize);
+        return std::trunc(it->second * o_.fontHeightTwips / o_.font->emSize);
     }
 
     double LineHeight() const {
@@ -50,9 +50,12 @@ class LineBreaker {
     // Widths of the lines of one paragraph.
     void Paragraph(const std::u32string& chars, std::vector<double>& widths) const {
         if (o_.wrapWidthTwips <= 0) {
-            double w = 0;
-            for (char32_t c : chars) w += Advance(c);
-            widths.push_back(w);
+            double w = 0, visible = 0;
+            for (char32_t c : chars) {
+                w += Advance(c);
+                if (c != U' ') visible = w;
+            }
+            widths.push_back(o_.trailingSpacesCount ? w : visible);
             return;
         }
         double line = 0, visible = 0;  // visible: without trailing spaces
@@ -90,7 +93,7 @@ class LineBreaker {
             line += spaces;
             i = after;
         }
-        widths.push_back(visible);
+        widths.push_back(o_.trailingSpacesCount ? line : visible);
     }
 
   private:
@@ -136,6 +139,8 @@ TextMeasure MeasureText(const player::EditText& field) {
     TextLayoutOptions options;
     options.fontHeightTwips = d.fontHeight;
     options.leadingTwips = d.leading;
+    // Movies before SWF 8 measure trailing spaces whatever the alignment.
+    options.trailingSpacesCount = d.align == 0 || field.stage().movie().version() < 8;
     if (d.useOutlines && !d.fontName.empty())
         options.font = field.stage().movie().fontMetrics(d.fontName, d.fontBold, d.fontItalic);
     if (d.wordWrap)

@@ -1,8 +1,8 @@
 // Text metrics of a field, and autoSize built on them.
 //
 // A field that embeds its font and finds it in the movie with layout data is measured
-// with that font's advances, ascent and descent; each advance is rounded to whole twips
-// at the field's size, as the player places glyphs. Other fields use a device font:
+// with that font's advances, ascent and descent; each advance is cut to whole twips at
+// the field's size, as the player places glyphs. Other fields use a device font:
 // measured with the advance widths of Arial (metric-compatible with Helvetica and
 // Liberation Sans, the usual sans device font), thousandths of an em for printable
 // ASCII and the digit width for everything else, a line being ascent plus descent
@@ -30,6 +30,8 @@ struct TextLayoutOptions {
     double leadingTwips = 0;
     const player::FontMetrics* font = nullptr;  // null: the device font
     double wrapWidthTwips = 0;                  // 0: lines break only at "\r" and "\n"
+    // Spaces that end a line are measured in left-aligned text only (from SWF 8 on).
+    bool trailingSpacesCount = true;
 };
 
 // Measures `text` (lines end at "\r", "\n" or "\r\n"; wrapping lines break after spaces,

@@ -53,8 +53,6 @@ const CorpusSet kSecondSet = {
         "button_v6",
         "clone_sprite_edittext",
         "clone_sprite_edittext_dynamic",
-        "edittext_align_trailing_spaces_swf7",
-        "edittext_align_trailing_spaces_swf8",
         "edittext_html_align_swf7",
         "edittext_html_align_swf8",
         "edittext_leading",

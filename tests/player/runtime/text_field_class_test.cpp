@@ -365,5 +365,24 @@ showframe
     EXPECT_EQ(str(get(root(), "page")), str(get(field, "htmlText")));
 }
 
+TEST_F(TextFieldTest, TrailingSpacesOfAlignedTextCountBeforeSwf8Only) {
+    struct Case {
+        int version;
+        const char* align;
+        double width;  // "ii  " at 12 px: 5.33 px of letters, 6.67 px of spaces
+    };
+    const Case cases[] = {{8, "left", 12}, {8, "right", 5}, {8, "center", 5}, {7, "right", 12}};
+    for (const Case& c : cases) {
+        loadEmpty(c.version);
+        Value field = newField("f", 0, 100);
+        Value format = vm().construct(get(Value(vm().global()), "TextFormat"), {}).value();
+        set(format, "align", Value(c.align));
+        call(field, "setNewTextFormat", {format});
+        set(field, "text", Value("ii  "));
+        EXPECT_EQ(get(field, "textWidth").asNumber(), c.width) << c.version << " " << c.align;
+        owned = std::make_unique<MoviePlayer>();
+    }
+}
+
 }  // namespace
 }  // namespace kestrel::runtime

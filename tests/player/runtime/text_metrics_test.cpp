@@ -38,15 +38,21 @@ player::FontMetrics TestFont() {
     return f;
 }
 
-TEST(TextMetrics, EmbeddedFontsUseTheirAdvancesRoundedToTwips) {
+TEST(TextMetrics, EmbeddedFontsUseTheirAdvancesCutToTwips) {
     player::FontMetrics font = TestFont();
     TextLayoutOptions o;
     o.font = &font;
-    o.fontHeightTwips = 250;  // 500 units: 122.07 twips, rounded to 122
+    o.fontHeightTwips = 254;  // 500 units: 124.02 twips, cut to 124
+    o.trailingSpacesCount = true;
     TextMeasure m = MeasureLaidOutText("ab", o);
-    EXPECT_EQ(m.exactWidthTwips, 244);
-    EXPECT_EQ(m.exactHeightTwips, 250);
-    EXPECT_EQ(MeasureLaidOutText("a?", o).exactWidthTwips, 122);  // no glyph: no advance
+    EXPECT_EQ(m.exactWidthTwips, 248);
+    EXPECT_EQ(m.exactHeightTwips, 254);
+    EXPECT_EQ(MeasureLaidOutText("a?", o).exactWidthTwips, 124);  // no glyph: no advance
+    o.fontHeightTwips = 2046;  // 0.999 em: 999.02 twips a letter, cut to 999
+    EXPECT_EQ(MeasureLaidOutText("aa", o).exactWidthTwips, 1998);
+    EXPECT_EQ(MeasureLaidOutText("aa  ", o).exactWidthTwips, 2996);  // 499.5 a space: 499
+    o.trailingSpacesCount = false;                                   // right or centred text
+    EXPECT_EQ(MeasureLaidOutText("aa  ", o).exactWidthTwips, 1998);
 }
 
 TEST(TextMetrics, WrappingBreaksAfterSpacesAndInsideLongWords) {
