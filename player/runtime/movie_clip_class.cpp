@@ -123,9 +123,10 @@ void ScriptClasses::installMovieClip() {
         Object* o = made ? player->scriptObjectOf(*made) : nullptr;
         return o && vm.swfVersion() >= 8 ? Value(o) : Value();
     });
-    vm_.defineMethod(p, "removeMovieClip", [](NativeCall& call) -> Value {
+    vm_.defineMethod(p, "removeMovieClip", [this](NativeCall& call) -> Value {
         player::MovieClip* c = thisClip(call);
         if (c && c->parent()) c->parent()->removeChildByScript(*c);
+        focusMayHaveGone();
         return Value();
     });
     vm_.defineMethod(p, "getDepth", [](NativeCall& call) -> Value {

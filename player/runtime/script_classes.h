@@ -61,6 +61,9 @@ class ScriptClasses {
     void installSelection();
     // The object with the keyboard focus (Selection), null when none or removed.
     player::DisplayObject* focusedObject() const;
+    // After a script removed display objects: a focused object among them loses the focus,
+    // and Selection's listeners hear of it.
+    void focusMayHaveGone();
     void installDisplayProperties(avm1::Object* object, player::DisplayObject& display);
     void installClipProperties(avm1::Object* object, player::DisplayObject& display);
     void installTextFieldProperties();
@@ -74,6 +77,7 @@ class ScriptClasses {
     avm1::Object* key_ = nullptr;
     avm1::Object* mouse_ = nullptr;
     std::weak_ptr<player::DisplayObject> focus_;
+    avm1::Object* selection_ = nullptr;  // a root through the global object
 };
 
 // XML/XMLNode and LoadVars live in their own files.

@@ -18,9 +18,27 @@ player::DisplayObject* ScriptClasses::focusedObject() const {
     return focus && !focus->isRemoved() ? focus.get() : nullptr;
 }
 
+namespace {
+
+// The script object of the focused object, kept on Selection so it stays alive for the
+// notice of its removal.
+constexpr const char* kFocusSlot = "__focus";
+
+}  // namespace
+
+void ScriptClasses::focusMayHaveGone() {
+    if (!selection_ || focusedObject()) return;
+    Value old = vm_.getMember(Value(selection_), kFocusSlot);
+    if (!old.isObject()) return;
+    focus_.reset();
+    selection_->define(kFocusSlot, Value::null(), avm1::kDontEnum);
+    broadcast(vm_, selection_, "onSetFocus", {old, Value::null()});
+}
+
 void ScriptClasses::installSelection() {
     MoviePlayer* player = &player_;
     Object* selection = vm_.newObject();
+    selection_ = selection;
     vm_.global()->define("Selection", Value(selection), avm1::kDontEnum);
     vm_.defineMethod(selection, "getFocus", [this](NativeCall&) -> Value {
         player::DisplayObject* d = focusedObject();
@@ -36,6 +54,7 @@ void ScriptClasses::installSelection() {
         if (!next && !target.isNullish()) return Value(false);
         player::DisplayObject* previous = focusedObject();
         focus_ = next ? next->weak_from_this() : std::weak_ptr<player::DisplayObject>();
+        selection->define(kFocusSlot, next ? Value(object) : Value::null(), avm1::kDontEnum);
         if (next && next->kind() == player::DisplayObjectKind::EditText) {
             TextFieldSettings& s = *textFieldSettingsOf(*object);
             s.selectionBegin = 0;

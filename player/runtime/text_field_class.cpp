@@ -43,10 +43,11 @@ void ScriptClasses::installTextField() {
         player::DisplayObject* d = self ? displayOf(*self) : nullptr;
         return d ? Value(d->depth()) : Value();
     });
-    vm_.defineMethod(p, "removeTextField", [](NativeCall& call) -> Value {
+    vm_.defineMethod(p, "removeTextField", [this](NativeCall& call) -> Value {
         Object* self = call.thisObject();
         player::DisplayObject* d = self ? displayOf(*self) : nullptr;
         if (d && d->parent()) d->parent()->removeChildByScript(*d);
+        focusMayHaveGone();
         return Value();
     });
     MoviePlayer* player = &player_;

@@ -384,5 +384,23 @@ TEST_F(TextFieldTest, TrailingSpacesOfAlignedTextCountBeforeSwf8Only) {
     }
 }
 
+TEST_F(TextFieldTest, RemovingTheFocusedFieldTakesTheFocusAway) {
+    loadEmpty(8);
+    Value field = newField("f", 0, 100);
+    Value selection = get(Value(vm().global()), "Selection");
+    std::vector<std::string> heard;
+    Value listener(vm().newObject());
+    set(listener, "onSetFocus", Value(vm().newNativeFunction([&](avm1::NativeCall& c) {
+            heard.push_back(std::string(c.arg(0).isObject() ? "field" : "null") + ">" +
+                            (c.arg(1).isObject() ? "field" : "null"));
+            return Value();
+        })));
+    call(selection, "addListener", {listener});
+    call(selection, "setFocus", {field});
+    call(field, "removeTextField");
+    EXPECT_TRUE(call(selection, "getFocus").isNull());
+    EXPECT_EQ(heard, (std::vector<std::string>{"null>field", "field>null"}));
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
