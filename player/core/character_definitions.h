@@ -55,12 +55,30 @@ struct TimelineDefinition {
     int frameForLabel(const std::string& label) const;
 };
 
+// What text layout needs of an embedded font that carries layout data (DefineFont2/3).
+struct FontMetrics {
+    std::string name;
+    bool bold = false, italic = false;
+    double emSize = 1024;                         // font units per font height
+    double ascent = 0, descent = 0, leading = 0;  // font units
+    std::map<uint32_t, double> advances;          // character -> advance, font units
+};
+
+// How a field grows to fit its text (TextField.autoSize): which edge stays in place.
+enum class TextAutoSize : uint8_t { None, Left, Center, Right };
+
 struct EditTextDefinition {
     uint16_t id = 0;
     Rect bounds;  // twips, local
     bool wordWrap = false, multiline = false, password = false, readOnly = true;
-    bool border = false, html = false, selectable = true, autoSize = false;
+    bool border = false, background = false, html = false, selectable = true;
+    bool useOutlines = false;  // drawn with the embedded font's glyphs
+    TextAutoSize autoSize = TextAutoSize::None;
+    Rgba backgroundColor{255, 255, 255, 255};
+    Rgba borderColor{0, 0, 0, 255};
     uint16_t fontId = 0;
+    std::string fontName;  // of that font when it is a DefineFont2/3 with a name
+    bool fontBold = false, fontItalic = false;
     uint16_t fontHeight = 240;  // twips
     Rgba textColor;
     int maxLength = 0;

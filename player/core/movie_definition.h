@@ -42,6 +42,10 @@ class MovieDefinition {
     const MorphShapeDefinition* morphShape(uint16_t id) const;
     const BitmapDefinition* bitmap(uint16_t id) const;
 
+    // The embedded font with layout data named `name`, preferring the given style; null
+    // when there is none.
+    const FontMetrics* fontMetrics(const std::string& name, bool bold, bool italic) const;
+
     // ExportAssets: linkage name -> character id (0 when not exported). Exact match.
     uint16_t exportedId(const std::string& name) const;
     // The linkage name of a character, empty when not exported.
@@ -66,6 +70,7 @@ class MovieDefinition {
     std::map<uint16_t, MorphShapeDefinition> morphShapes_;
     std::map<uint16_t, BitmapDefinition> bitmaps_;
     std::map<std::string, uint16_t> exports_;
+    std::vector<FontMetrics> fontMetrics_;
 };
 
 struct MovieLoadResult {

@@ -288,8 +288,10 @@ class MovieParser {
             case swf::kTagDefineFont2:
             case swf::kTagDefineFont3: {
                 uint16_t id = r.u16();
-                if (r.ok() && defineOnce(id, CharacterKind::Font))
+                if (r.ok() && defineOnce(id, CharacterKind::Font)) {
                     parseFontGlyphs(r, code, fonts_[id]);
+                    keepFontMetrics(fonts_[id]);
+                }
                 return;
             }
             case swf::kTagDefineText:
@@ -340,6 +342,21 @@ class MovieParser {
             if (fill.kind == FillStyle::Bitmap) fill.bitmap = movie_.bitmap(fill.bitmapId);
     }
 
+    void keepFontMetrics(const FontGlyphs& font) {
+        if (!font.hasLayout || font.name.empty()) return;
+        FontMetrics m;
+        m.name = font.name;
+        m.bold = font.bold;
+        m.italic = font.italic;
+        m.emSize = font.emSize;
+        m.ascent = font.ascent;
+        m.descent = font.descent;
+        m.leading = font.leading;
+        for (size_t i = 0; i < font.codes.size() && i < font.advances.size(); ++i)
+            m.advances.emplace(font.codes[i], font.advances[i]);
+        movie_.fontMetrics_.push_back(std::move(m));
+    }
+
     void parseEditText(ByteReader& r) {
         EditTextDefinition t;
         t.id = r.u16();
@@ -349,11 +366,20 @@ class MovieParser {
         t.multiline = f1 & 0x20;
         t.password = f1 & 0x10;
         t.readOnly = f1 & 0x08;
-        t.autoSize = f2 & 0x40;
+        t.autoSize = (f2 & 0x40) ? TextAutoSize::Left : TextAutoSize::None;
         t.selectable = !(f2 & 0x10);
-        t.border = f2 & 0x08;
+        // The tag's border flag draws both the frame and the white fill.
+        t.border = t.background = f2 & 0x08;
         t.html = f2 & 0x02;
-        if (f1 & 0x01) t.fontId = r.u16();
+        t.useOutlines = f2 & 0x01;
+        if (f1 & 0x01) {
+            t.fontId = r.u16();
+            if (auto font = fonts_.find(t.fontId); font != fonts_.end()) {
+                t.fontName = font->second.name;
+                t.fontBold = font->second.bold;
+                t.fontItalic = font->second.italic;
+            }
+        }
         if (f2 & 0x80) r.cstring();  // font class
         if (f1 & 0x01) t.fontHeight = r.u16();
         if (f1 & 0x04) t.textColor = r.rgba();
@@ -462,6 +488,17 @@ const ShapeDefinition* MovieDefinition::shape(uint16_t id) const {
 const TimelineDefinition* MovieDefinition::sprite(uint16_t id) const {
     return findIn(sprites_, id);
 }
+const FontMetrics* MovieDefinition::fontMetrics(const std::string& name, bool bold,
+                                                bool italic) const {
+    const FontMetrics* any = nullptr;
+    for (const FontMetrics& m : fontMetrics_) {
+        if (m.name != name) continue;
+        if (m.bold == bold && m.italic == italic) return &m;
+        if (!any) any = &m;
+    }
+    return any;
+}
+
 const EditTextDefinition* MovieDefinition::editText(uint16_t id) const {
     return findIn(editTexts_, id);
 }

@@ -10,6 +10,29 @@ namespace {
 
 constexpr size_t kMaxGlyphsPerText = 100000;
 
+// DefineFont2/3: the code table starts `codeTable` bytes into the tag body; the layout
+// block, when the flags announce one, follows it. Reads from a copy, so a short table
+// leaves the glyph outlines alone.
+void readCodesAndLayout(const ByteReader& r, size_t codeTable, size_t count, FontGlyphs& out) {
+    if (codeTable < r.position() || codeTable > r.size()) return;
+    ByteReader t = r;
+    t.skip(codeTable - r.position());
+    std::vector<uint16_t> codes;
+    for (size_t i = 0; i < count && t.ok(); ++i) codes.push_back(out.wideCodes ? t.u16() : t.u8());
+    if (!t.ok()) return;
+    out.codes = std::move(codes);
+    if (!out.layoutFlag) return;
+    double ascent = t.u16(), descent = t.u16(), leading = static_cast<int16_t>(t.u16());
+    std::vector<int16_t> advances;
+    for (size_t i = 0; i < count && t.ok(); ++i) advances.push_back(static_cast<int16_t>(t.u16()));
+    if (!t.ok()) return;
+    out.hasLayout = true;
+    out.ascent = ascent;
+    out.descent = descent;
+    out.leading = leading;
+    out.advances = std::move(advances);
+}
+
 }  // namespace
 
 void parseFontGlyphs(ByteReader& r, int tagCode, FontGlyphs& out) {
@@ -25,8 +48,16 @@ void parseFontGlyphs(ByteReader& r, int tagCode, FontGlyphs& out) {
         end = r.size() - tableStart;
     } else {
         uint8_t flags = r.u8();
-        r.u8();          // language
-        r.skip(r.u8());  // name
+        out.bold = flags & 0x01;
+        out.italic = flags & 0x02;
+        out.wideCodes = flags & 0x04;
+        out.layoutFlag = flags & 0x80;
+        r.u8();  // language
+        size_t nameLength = r.u8();
+        if (const uint8_t* name = r.take(nameLength)) {
+            out.name.assign(reinterpret_cast<const char*>(name), nameLength);
+            if (size_t nul = out.name.find('\0'); nul != std::string::npos) out.name.resize(nul);
+        }
         size_t count = r.u16();
         bool wide = flags & 0x08;
         tableStart = r.position();
@@ -35,6 +66,7 @@ void parseFontGlyphs(ByteReader& r, int tagCode, FontGlyphs& out) {
         if (tagCode == 75) out.emSize = 20480;
     }
     if (!r.ok()) return;
+    if (tagCode != 10) readCodesAndLayout(r, tableStart + end, offsets.size(), out);
     for (size_t i = 0; i < offsets.size(); ++i) {
         size_t from = offsets[i];
         size_t to = i + 1 < offsets.size() ? offsets[i + 1] : end;

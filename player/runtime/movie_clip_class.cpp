@@ -119,12 +119,14 @@ void ScriptClasses::installMovieClip() {
         player::EditText* made = c->createTextField(
             vm.toString(call.arg(0)), toInt(vm, call.arg(1)), vm.toNumber(call.arg(2)),
             vm.toNumber(call.arg(3)), vm.toNumber(call.arg(4)), vm.toNumber(call.arg(5)));
+        // The new field is returned from SWF 8 on; older movies reach it by name.
         Object* o = made ? player->scriptObjectOf(*made) : nullptr;
-        return o ? Value(o) : Value();
+        return o && vm.swfVersion() >= 8 ? Value(o) : Value();
     });
-    vm_.defineMethod(p, "removeMovieClip", [](NativeCall& call) -> Value {
+    vm_.defineMethod(p, "removeMovieClip", [this](NativeCall& call) -> Value {
         player::MovieClip* c = thisClip(call);
         if (c && c->parent()) c->parent()->removeChildByScript(*c);
+        focusMayHaveGone();
         return Value();
     });
     vm_.defineMethod(p, "getDepth", [](NativeCall& call) -> Value {

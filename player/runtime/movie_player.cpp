@@ -11,6 +11,7 @@
 #include "player/runtime/external_values.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
 
@@ -364,6 +365,9 @@ Object* MoviePlayer::rootObject() const {
 void MoviePlayer::objectCreated(DisplayObject& object) {
     Object* script = classes_->createScriptObject(object);
     object.setScriptObject(script);
+    // A bound field takes its variable's value, or gives it its text, as soon as it is placed.
+    if (object.kind() == player::DisplayObjectKind::EditText)
+        syncBoundTextField(static_cast<player::EditText&>(object));
     if (script && classes_->registeredConstructorOf(object))
         pendingConstructors_.push_back(object.weak_from_this());
 }
@@ -509,26 +513,46 @@ void MoviePlayer::refreshBoundTextFields() {
             clip.setAcceptsMouse(wantsMouse);
             continue;
         }
-        if (d.kind() != player::DisplayObjectKind::EditText) continue;
-        auto& field = static_cast<player::EditText&>(d);
-        if (field.variableName().empty() || !field.parent()) continue;
-        Object* script = scriptObjectOf(field);
-        auto* data = script ? dynamic_cast<DisplayObjectData*>(script->nativeData()) : nullptr;
-        std::string path, name;
-        splitVariablePath(field.variableName(), path, name);
-        Object* base = scriptObjectOf(*field.parent());
-        Object* timeline = path.empty() ? base : vm_->resolveTargetPath(base, path);
-        if (!timeline) continue;
-        Value value = vm_->getMember(Value(timeline), name);
-        if (value.isUndefined()) {
-            if (data && !data->bindingInitialised)
-                vm_->setMember(Value(timeline), name, Value(field.text()));
-        } else {
-            std::string text = vm_->toString(value);
-            if (!field.isRemoved()) field.setText(text);
-        }
-        if (data) data->bindingInitialised = true;
+        if (d.kind() == player::DisplayObjectKind::EditText)
+            syncBoundTextField(static_cast<player::EditText&>(d));
     }
+}
+
+void MoviePlayer::syncBoundTextField(player::EditText& field) {
+    if (field.variableName().empty() || !field.parent() || field.isRemoved()) return;
+    Object* script = scriptObjectOf(field);
+    auto* data = script ? dynamic_cast<DisplayObjectData*>(script->nativeData()) : nullptr;
+    std::string path, name;
+    splitVariablePath(field.variableName(), path, name);
+    Object* base = scriptObjectOf(*field.parent());
+    Object* timeline = path.empty() ? base : vm_->resolveTargetPath(base, path);
+    if (!timeline) return;
+    bool first = !data || !data->bindingInitialised;
+    if (data) data->bindingInitialised = true;
+    Value value = vm_->getMember(Value(timeline), name);
+    if (value.isUndefined()) {
+        if (first && !field.text().empty())
+            vm_->setMember(Value(timeline), name, Value(BoundFieldText(field, data)));
+        return;
+    }
+    bool isTimeline = dynamic_cast<DisplayObjectData*>(timeline->nativeData()) != nullptr;
+    if (!first && !isTimeline) return;
+    std::string text = vm_->toString(value);
+    if (field.isRemoved() || text == BoundFieldText(field, data)) return;
+    if (data) {
+        SetFieldFromVariable(field, data->textField, text);
+    } else {
+        field.setText(text);
+        ApplyAutoSize(field);
+    }
+}
+
+void MoviePlayer::textFieldRebound(player::EditText& field) {
+    Object* script = scriptObjectOf(field);
+    if (auto* data = script ? dynamic_cast<DisplayObjectData*>(script->nativeData()) : nullptr)
+        data->bindingInitialised = false;
+    field.setText(field.format().initialText);
+    syncBoundTextField(field);
 }
 
 void MoviePlayer::textFieldChanged(player::EditText& field) {
@@ -537,7 +561,16 @@ void MoviePlayer::textFieldChanged(player::EditText& field) {
     splitVariablePath(field.variableName(), path, name);
     Object* base = scriptObjectOf(*field.parent());
     Object* timeline = path.empty() ? base : vm_->resolveTargetPath(base, path);
-    if (timeline) vm_->setMember(Value(timeline), name, Value(field.text()));
+    if (!timeline) return;
+    Object* script = scriptObjectOf(field);
+    auto* data = script ? dynamic_cast<DisplayObjectData*>(script->nativeData()) : nullptr;
+    vm_->setMember(Value(timeline), name, Value(BoundFieldText(field, data)));
+}
+
+// An html field's variable holds its HTML.
+std::string MoviePlayer::BoundFieldText(player::EditText& field, DisplayObjectData* data) {
+    if (!data || !field.format().html) return field.text();
+    return FieldContent(field, data->textField).ToHtml();
 }
 
 // --- avm1::Host ----------------------------------------------------------------

@@ -27,6 +27,7 @@
 namespace kestrel::runtime {
 
 class ScriptClasses;
+struct DisplayObjectData;
 
 enum class LoadStatus { Waiting, Playing, Failed };
 
@@ -123,6 +124,12 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     void refreshBoundTextFields();
     // A field's text changed by script: the bound variable follows.
     void textFieldChanged(player::EditText& field);
+    // Brings a field with a bound variable up to date: a defined variable gives the field
+    // its text (a timeline's variable always, another object's only when first bound); an
+    // undefined one is first set from the field's text, unless that is empty.
+    void syncBoundTextField(player::EditText& field);
+    // A new variable name starts over from the field's text as defined.
+    void textFieldRebound(player::EditText& field);
 
     void setMouseHidden(bool hidden) { mouseHidden_ = hidden; }
     bool keyIsDown(int code) const;
@@ -130,6 +137,7 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     int lastCharCode() const { return lastCharCode_; }
 
   private:
+    std::string BoundFieldText(player::EditText& field, DisplayObjectData* data);
     // avm1::Host
     void trace(std::string_view text) override;
     void getUrl(std::string_view url, std::string_view target, int method,

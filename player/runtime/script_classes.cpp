@@ -10,6 +10,7 @@
 #include "player/runtime/display_paths.h"
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
 
@@ -50,11 +51,24 @@ bool DisplayObjectData::lookupDynamic(std::string_view name, bool caseSensitive,
     return false;
 }
 
+TextFieldSettings* textFieldSettingsOf(Object& self) {
+    auto* data = dynamic_cast<DisplayObjectData*>(self.nativeData());
+    return data && textFieldOfSelf(self) ? &data->textField : nullptr;
+}
+
+void DisplayObjectData::markReferences(avm1::Marker& m) {
+    m.mark(textField.tabIndex);
+    m.mark(textField.styleSheet);
+    for (const Value& f : textField.filters) m.mark(f);
+}
+
 ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_(vm) {
     installMovieClip();
     installTextField();
+    InstallTextFormatClass(vm);
     installButton();
     installKeyAndMouse();
+    installSelection();
     installXmlClasses(player, vm);
     installLoadVarsClass(player, vm);
     installSoundClass(vm);
@@ -95,11 +109,11 @@ Object* ScriptClasses::createScriptObject(player::DisplayObject& display) {
     installDisplayProperties(object, display);
     if (display.isClip()) installClipProperties(object, display);
     if (display.kind() == player::DisplayObjectKind::EditText)
-        installTextProperties(object, display);
+        InitFieldContent(static_cast<player::EditText&>(display), rawData->textField);
     return object;
 }
 
-void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObject&) {
+void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObject& display) {
     auto number = [&](const char* name, NumberGetter get, NumberSetter set) {
         object->defineNative(
             name,
@@ -121,6 +135,21 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
     number("_alpha", &player::DisplayObject::alpha, &player::DisplayObject::setAlpha);
     number("_width", &player::DisplayObject::width, &player::DisplayObject::setWidth);
     number("_height", &player::DisplayObject::height, &player::DisplayObject::setHeight);
+    if (display.kind() == player::DisplayObjectKind::EditText) {
+        // A text field's box changes size; its text is not stretched.
+        for (bool horizontal : {true, false})
+            object->defineNative(
+                horizontal ? "_width" : "_height",
+                [horizontal](Vm&, Object& self) -> Value {
+                    player::DisplayObject* d = displayOf(self);
+                    if (!d) return Value();
+                    return Value(horizontal ? d->width() : d->height());
+                },
+                [horizontal](Vm& vm, Object& self, const Value& v) {
+                    if (player::EditText* f = textFieldOfSelf(self))
+                        ResizeTextField(*f, horizontal, vm.toNumber(v));
+                });
+    }
 
     object->defineNative(
         "_visible",

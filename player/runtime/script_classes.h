@@ -4,10 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "player/avm1/vm.h"
 #include "player/core/display_object.h"
+#include "player/runtime/text_field_content.h"
 
 namespace kestrel::runtime {
 
@@ -22,12 +25,17 @@ struct DisplayObjectData : avm1::NativeData {
     // Children by instance name, and display properties ("_x") in any letter case as
     // the player reads them in every version.
     bool lookupDynamic(std::string_view name, bool caseSensitive, avm1::Value& out) override;
+    void markReferences(avm1::Marker& m) override;
 
     avm1::Vm* vm;                  // not owned: the Vm owns the object owning this
     avm1::Object* self = nullptr;  // not owned: the object this data belongs to
     std::weak_ptr<player::DisplayObject> object;
     bool bindingInitialised = false;  // text fields: bound variable seeded from the text
+    TextFieldSettings textField;      // text fields only
 };
+
+// The script-side settings of a text field object (null for other objects).
+TextFieldSettings* textFieldSettingsOf(avm1::Object& self);
 
 class ScriptClasses {
   public:
@@ -50,9 +58,16 @@ class ScriptClasses {
     void installTextField();
     void installButton();
     void installKeyAndMouse();
+    void installSelection();
+    // The object with the keyboard focus (Selection), null when none or removed.
+    player::DisplayObject* focusedObject() const;
+    // After a script removed display objects: a focused object among them loses the focus,
+    // and Selection's listeners hear of it.
+    void focusMayHaveGone();
     void installDisplayProperties(avm1::Object* object, player::DisplayObject& display);
     void installClipProperties(avm1::Object* object, player::DisplayObject& display);
-    void installTextProperties(avm1::Object* object, player::DisplayObject& display);
+    void installTextFieldProperties();
+    void installTextFieldMethods();
 
     MoviePlayer& player_;
     avm1::Vm& vm_;
@@ -61,10 +76,16 @@ class ScriptClasses {
     avm1::Object* button_ = nullptr;
     avm1::Object* key_ = nullptr;
     avm1::Object* mouse_ = nullptr;
+    std::weak_ptr<player::DisplayObject> focus_;
+    avm1::Object* selection_ = nullptr;  // a root through the global object
 };
 
 // XML/XMLNode, LoadVars, Sound and PrintJob live in their own files.
 void installXmlClasses(MoviePlayer& player, avm1::Vm& vm);
+// TextFormat (text_format_class.cpp), and its objects as TextField's methods take and give them.
+void InstallTextFormatClass(avm1::Vm& vm);
+avm1::Object* NewTextFormatObject(avm1::Vm& vm, const TextFormat& format);
+std::optional<TextFormat> TextFormatOfValue(const avm1::Value& value);
 void installLoadVarsClass(MoviePlayer& player, avm1::Vm& vm);
 void installSoundClass(avm1::Vm& vm);
 void installPrintJobClass(avm1::Vm& vm);

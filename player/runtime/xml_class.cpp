@@ -28,11 +28,19 @@ struct XmlNodeState : avm1::NativeData {
     Object* attributes = nullptr;
     Object* parent = nullptr;
     std::vector<Object*> children;
+    // The childNodes array scripts hold: one array per node, refilled after every change
+    // of the children, so entries a script pushed into it last only until then.
+    Object* childArray = nullptr;
 
     void markReferences(avm1::Marker& m) override {
         m.mark(attributes);
         m.mark(parent);
+        m.mark(childArray);
         for (Object* c : children) m.mark(c);
+    }
+
+    void childrenChanged() {
+        if (childArray) childArray->elements().assign(children.begin(), children.end());
     }
 };
 
@@ -61,9 +69,11 @@ Object* siblingOf(Object* node, int offset) {
 void detach(Object* node) {
     XmlNodeState* s = stateOf(node);
     XmlNodeState* p = s ? stateOf(s->parent) : nullptr;
-    if (p)
+    if (p) {
         p->children.erase(std::remove(p->children.begin(), p->children.end(), node),
                           p->children.end());
+        p->childrenChanged();
+    }
     if (s) s->parent = nullptr;
 }
 
@@ -81,6 +91,7 @@ void makeNode(Vm& vm, Object* object, int type) {
     auto state = std::make_unique<XmlNodeState>();
     state->type = type;
     state->attributes = vm.newObject();
+    state->childArray = vm.newArray();
     object->setNativeData(std::move(state));
     auto node = [](Object& self) { return stateOf(&self); };
     object->defineNative(
@@ -89,11 +100,12 @@ void makeNode(Vm& vm, Object* object, int type) {
             XmlNodeState* s = node(self);
             return s && s->hasName ? Value(s->name) : Value::null();
         },
+        // Assigning undefined or null leaves the name as it was.
         [node](Vm& vm, Object& self, const Value& v) {
-            if (XmlNodeState* s = node(self)) {
-                s->hasName = !v.isNullish();
-                s->name = s->hasName ? vm.toString(v) : std::string();
-            }
+            XmlNodeState* s = node(self);
+            if (!s || v.isNullish()) return;
+            s->hasName = true;
+            s->name = vm.toString(v);
         });
     object->defineNative(
         "nodeValue",
@@ -153,11 +165,9 @@ void makeNode(Vm& vm, Object* object, int type) {
         [](Vm&, Object& self) -> Value { return objectOrNull(siblingOf(&self, -1)); }, nullptr);
     object->defineNative(
         "childNodes",
-        [node](Vm& vm, Object& self) -> Value {
+        [node](Vm&, Object& self) -> Value {
             XmlNodeState* s = node(self);
-            if (!s) return Value();
-            std::vector<Value> items(s->children.begin(), s->children.end());
-            return Value(vm.newArray(std::move(items)));
+            return s ? objectOrNull(s->childArray) : Value();
         },
         nullptr);
 }
@@ -174,10 +184,20 @@ void appendChild(Object* parent, Object* child) {
     if (!p || !c || isAncestorOrSelf(child, parent)) return;
     detach(child);
     p->children.push_back(child);
+    p->childrenChanged();
     c->parent = parent;
 }
 
-Object* buildNode(Vm& vm, const XmlNode& source) {
+// Attributes are stored newest first, the order scripts enumerate them in, so a parsed
+// element lists them (in for..in and in toString) in document order.
+void defineAttributesInDocumentOrder(Object* attributes, const XmlNode& source) {
+    for (auto it = source.attributes.rbegin(); it != source.attributes.rend(); ++it)
+        attributes->define(it->first, Value(it->second));
+}
+
+// Builds the script nodes of a parsed node; elements with an "id" attribute are entered
+// into `idMap` when there is one.
+Object* buildNode(Vm& vm, const XmlNode& source, Object* idMap) {
     if (source.type == XmlNodeType::Text) {
         Object* text = newNode(vm, 3);
         stateOf(text)->hasValue = true;
@@ -188,8 +208,11 @@ Object* buildNode(Vm& vm, const XmlNode& source) {
     XmlNodeState* s = stateOf(element);
     s->hasName = true;
     s->name = source.name;
-    for (const auto& [name, value] : source.attributes) s->attributes->define(name, Value(value));
-    for (const auto& child : source.children) appendChild(element, buildNode(vm, child));
+    defineAttributesInDocumentOrder(s->attributes, source);
+    if (idMap)
+        for (const auto& [name, value] : source.attributes)
+            if (name == "id") idMap->define(value, Value(element));
+    for (const auto& child : source.children) appendChild(element, buildNode(vm, child, idMap));
     return element;
 }
 
@@ -205,12 +228,15 @@ void writeNode(Vm& vm, Object* node, std::string& out, int depth) {
         return;
     }
     out += "<" + s->name;
-    if (s->attributes)
-        for (const auto& p : s->attributes->properties()) {
-            if (p.flags & avm1::kDontEnum) continue;
-            out += " " + p.name + "=\"" +
-                   escapeXmlText(vm.toString(vm.getMember(Value(s->attributes), p.name))) + "\"";
+    // Attributes in the order scripts enumerate them: newest first.
+    if (s->attributes) {
+        const auto& props = s->attributes->properties();
+        for (auto p = props.rbegin(); p != props.rend(); ++p) {
+            if (p->flags & avm1::kDontEnum) continue;
+            out += " " + p->name + "=\"" +
+                   escapeXmlText(vm.toString(vm.getMember(Value(s->attributes), p->name))) + "\"";
         }
+    }
     if (s->children.empty()) {
         out += " />";
         return;
@@ -225,9 +251,12 @@ void parseInto(Vm& vm, Object* document, const std::string& text) {
     if (!s) return;
     for (Object* c : s->children) stateOf(c)->parent = nullptr;
     s->children.clear();
+    s->childrenChanged();
     bool ignoreWhite = vm.toBoolean(vm.getMember(Value(document), "ignoreWhite"));
     XmlParseResult parsed = parseXml(text, ignoreWhite);
-    for (const auto& n : parsed.nodes) appendChild(document, buildNode(vm, n));
+    // The id map outlives a new parse: entries from earlier documents stay.
+    Object* idMap = vm.getMember(Value(document), "idMap").asObject();
+    for (const auto& n : parsed.nodes) appendChild(document, buildNode(vm, n, idMap));
     document->define("status", Value(static_cast<int>(parsed.status)));
     if (!parsed.xmlDecl.empty()) document->define("xmlDecl", Value(parsed.xmlDecl));
     if (!parsed.docTypeDecl.empty()) document->define("docTypeDecl", Value(parsed.docTypeDecl));
@@ -267,12 +296,16 @@ void installXmlClasses(MoviePlayer& player, Vm& vm) {
         Object* child = call.arg(0).asObject();
         Object* before = call.arg(1).asObject();
         XmlNodeState* p = stateOf(self);
-        if (!stateOf(child) || isAncestorOrSelf(child, self) || child == before) return Value();
+        // A node that is already one of this node's children stays where it is.
+        if (!stateOf(child) || isAncestorOrSelf(child, self) || child == before ||
+            stateOf(child)->parent == self)
+            return Value();
         auto it = std::find(p->children.begin(), p->children.end(), before);
         if (it == p->children.end()) return Value();
         detach(child);
         it = std::find(p->children.begin(), p->children.end(), before);
         p->children.insert(it, child);
+        p->childrenChanged();
         stateOf(child)->parent = self;
         return Value();
     });
@@ -325,6 +358,7 @@ void installXmlClasses(MoviePlayer& player, Vm& vm) {
         Object* self = call.thisObject();
         if (!self) return Value();
         makeNode(call.vm, self, 1);
+        self->define("idMap", Value(call.vm.newObject()), avm1::kDontEnum);
         if (!call.arg(0).isNullish()) parseInto(call.vm, self, call.vm.toString(call.arg(0)));
         return Value();
     });

@@ -57,42 +57,14 @@ RECT Intersection(const RECT& a, const RECT& b) {
     return r;
 }
 
-// Field text for display: HTML tags dropped and the common entities decoded, Flash's
-// "\r" line breaks turned into "\n", passwords masked.
+// Field text for display: the runtime keeps fields' text plain (HTML already read), so
+// only Flash's "\r" line breaks are turned into "\n" and passwords masked.
 std::string DisplayText(const player::EditText& field) {
     const std::string& source = field.text();
     std::string out;
     out.reserve(source.size());
-    bool html = field.format().html;
     for (size_t i = 0; i < source.size(); ++i) {
         char c = source[i];
-        if (html && c == '<') {
-            size_t end = source.find('>', i);
-            if (end == std::string::npos) break;
-            std::string tag = source.substr(i + 1, end - i - 1);
-            if (tag == "br" || tag == "br/" || tag == "/p" || tag == "BR" || tag == "/P")
-                out += '\n';
-            i = end;
-            continue;
-        }
-        if (html && c == '&') {
-            static const struct {
-                const char* entity;
-                char ch;
-            } kEntities[] = {{"&amp;", '&'},  {"&lt;", '<'},    {"&gt;", '>'},
-                             {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
-            bool matched = false;
-            for (const auto& e : kEntities) {
-                size_t n = std::char_traits<char>::length(e.entity);
-                if (source.compare(i, n, e.entity) == 0) {
-                    out += e.ch;
-                    i += n - 1;
-                    matched = true;
-                    break;
-                }
-            }
-            if (matched) continue;
-        }
         if (c == '\r') {
             out += '\n';
             if (i + 1 < source.size() && source[i + 1] == '\n') ++i;
@@ -124,16 +96,18 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
-// The field's border: a white box inside a one-pixel black frame.
-void PaintBorder(const Surface& surface, const RECT& box, const RECT& visible,
-                 const player::ColorTransform& transform) {
-    FillBox(surface, visible, transform.apply(Rgba{255, 255, 255, 255}));
-    Rgba black = transform.apply(Rgba{0, 0, 0, 255});
+// The field's background and its one-pixel frame, each in its own colour.
+void PaintBackgroundAndBorder(const Surface& surface, const RECT& box, const RECT& visible,
+                              const player::EditTextDefinition& format,
+                              const player::ColorTransform& transform) {
+    if (format.background) FillBox(surface, visible, transform.apply(format.backgroundColor));
+    if (!format.border) return;
+    Rgba frame = transform.apply(format.borderColor);
     const RECT sides[] = {{box.left, box.top, box.right, box.top + 1},
                           {box.left, box.bottom - 1, box.right, box.bottom},
                           {box.left, box.top, box.left + 1, box.bottom},
                           {box.right - 1, box.top, box.right, box.bottom}};
-    for (const RECT& side : sides) FillBox(surface, Intersection(side, visible), black);
+    for (const RECT& side : sides) FillBox(surface, Intersection(side, visible), frame);
 }
 
 }  // namespace
@@ -150,7 +124,7 @@ void GdiTextPainter::PaintText(const player::RenderItem& item, const Matrix& m, 
     RECT box = PixelBounds(m, format.bounds);
     RECT visible = Intersection(box, RECT{0, 0, width, height});
     if (visible.right <= visible.left || visible.bottom <= visible.top) return;
-    if (format.border) PaintBorder(surface, box, visible, item.colorTransform);
+    PaintBackgroundAndBorder(surface, box, visible, format, item.colorTransform);
     Rgba color = item.colorTransform.apply(format.textColor);
     if (color.a == 0) return;
     std::wstring text = Widen(DisplayText(field));

@@ -71,6 +71,61 @@ TEST_F(XmlClassTest, AppendingANodeMovesItAndRefusesCycles) {
     EXPECT_EQ(str(xml), "<a /><c><b /></c>");
 }
 
+TEST_F(XmlClassTest, InsertingAChildThatIsAlreadyThereLeavesTheOrder) {
+    Value xml = newXml("<a/><b/>");
+    Value a = get(xml, "firstChild");
+    Value b = get(xml, "lastChild");
+    call(xml, "insertBefore", {a, b});
+    EXPECT_EQ(str(xml), "<a /><b />");
+    call(b, "removeNode");
+    call(xml, "insertBefore", {b, a});
+    EXPECT_EQ(str(xml), "<b /><a />");
+}
+
+TEST_F(XmlClassTest, ChildNodesIsOneArrayRefilledWhenTheChildrenChange) {
+    Value xml = newXml("<l><a/><b/></l>");
+    Value list = get(xml, "firstChild");
+    Value nodes = get(list, "childNodes");
+    EXPECT_EQ(nodes.asObject(), get(list, "childNodes").asObject());
+    call(list, "appendChild", {call(xml, "createElement", {Value("c")})});
+    EXPECT_EQ(str(nodes), "<a />,<b />,<c />");
+    call(nodes, "push", {call(xml, "createElement", {Value("stray")})});
+    EXPECT_EQ(str(list), "<l><a /><b /><c /></l>");  // the tree does not see the push
+    call(get(list, "firstChild"), "removeNode");
+    EXPECT_EQ(str(nodes), "<b />,<c />");
+}
+
+TEST_F(XmlClassTest, AttributesKeepDocumentOrderAndNewOnesComeFirst) {
+    Value xml = newXml("<n x=\"1\" y=\"2\" z=\"3\"/>");
+    Value n = get(xml, "firstChild");
+    EXPECT_EQ(str(n), "<n x=\"1\" y=\"2\" z=\"3\" />");
+    set(get(n, "attributes"), "w", Value("0"));
+    EXPECT_EQ(str(n), "<n w=\"0\" x=\"1\" y=\"2\" z=\"3\" />");
+    EXPECT_EQ(str(call(n, "cloneNode", {Value(false)})), str(n));
+}
+
+TEST_F(XmlClassTest, NodeNameIgnoresUndefined) {
+    Value xml = newXml("<a/>");
+    set(xml, "nodeName", Value("doc"));
+    set(xml, "nodeName", Value());
+    EXPECT_EQ(str(xml), "<doc><a /></doc>");
+}
+
+TEST_F(XmlClassTest, IdMapCollectsParsedIdsAcrossParses) {
+    Value xml = newXml("<a id=\"one\"><b id=\"two\"/></a>");
+    Value map = get(xml, "idMap");
+    EXPECT_EQ(get(map, "one").asObject(), get(xml, "firstChild").asObject());
+    EXPECT_EQ(get(map, "two").asObject(), get(get(xml, "firstChild"), "firstChild").asObject());
+    Value made = call(xml, "createElement", {Value("c")});
+    set(get(made, "attributes"), "id", Value("three"));
+    call(xml, "appendChild", {made});
+    EXPECT_TRUE(get(map, "three").isUndefined());  // only parsing fills the map
+    call(xml, "parseXML", {Value("<d id=\"four\"/>")});
+    EXPECT_EQ(get(xml, "idMap").asObject(), map.asObject());
+    EXPECT_TRUE(get(map, "one").isObject());
+    EXPECT_EQ(get(map, "four").asObject(), get(xml, "firstChild").asObject());
+}
+
 TEST_F(XmlClassTest, VeryDeepScriptBuiltTreesDoNotExhaustTheStack) {
     Value xml = newXml("");
     Value parent = xml;

@@ -1,0 +1,117 @@
+// Selection: which display object has the keyboard focus, and the selection inside the
+// focused text field. Focusing a text field selects all of its text.
+#include <algorithm>
+#include <cmath>
+
+#include "player/runtime/movie_player.h"
+#include "player/runtime/script_classes.h"
+#include "player/runtime/script_helpers.h"
+
+namespace kestrel::runtime {
+
+using avm1::NativeCall;
+using avm1::Object;
+using avm1::Value;
+
+player::DisplayObject* ScriptClasses::focusedObject() const {
+    auto focus = focus_.lock();
+    return focus && !focus->isRemoved() ? focus.get() : nullptr;
+}
+
+namespace {
+
+// The script object of the focused object, kept on Selection so it stays alive for the
+// notice of its removal.
+constexpr const char* kFocusSlot = "__focus";
+
+}  // namespace
+
+void ScriptClasses::focusMayHaveGone() {
+    if (!selection_ || focusedObject()) return;
+    Value old = vm_.getMember(Value(selection_), kFocusSlot);
+    if (!old.isObject()) return;
+    focus_.reset();
+    selection_->define(kFocusSlot, Value::null(), avm1::kDontEnum);
+    broadcast(vm_, selection_, "onSetFocus", {old, Value::null()});
+}
+
+void ScriptClasses::installSelection() {
+    MoviePlayer* player = &player_;
+    Object* selection = vm_.newObject();
+    selection_ = selection;
+    vm_.global()->define("Selection", Value(selection), avm1::kDontEnum);
+    vm_.defineMethod(selection, "getFocus", [this](NativeCall&) -> Value {
+        player::DisplayObject* d = focusedObject();
+        return d ? Value(d->targetPath()) : Value::null();
+    });
+    // setFocus(object or target path); null or undefined takes the focus away.
+    vm_.defineMethod(selection, "setFocus", [this, player, selection](NativeCall& call) -> Value {
+        Value target = call.arg(0);
+        Object* object = target.asObject();
+        if (!object && target.isString())
+            object = call.vm.resolveTargetPath(player->rootObject(), call.vm.toString(target));
+        player::DisplayObject* next = object ? displayOf(*object) : nullptr;
+        if (!next && !target.isNullish()) return Value(false);
+        player::DisplayObject* previous = focusedObject();
+        focus_ = next ? next->weak_from_this() : std::weak_ptr<player::DisplayObject>();
+        selection->define(kFocusSlot, next ? Value(object) : Value::null(), avm1::kDontEnum);
+        if (next && next->kind() == player::DisplayObjectKind::EditText) {
+            TextFieldSettings& s = *textFieldSettingsOf(*object);
+            s.selectionBegin = 0;
+            s.selectionEnd = FieldContent(static_cast<player::EditText&>(*next), s).Length();
+        }
+        if (previous != next) {
+            auto scriptOf = [player](player::DisplayObject* d) {
+                Object* o = d ? player->scriptObjectOf(*d) : nullptr;
+                return o ? Value(o) : Value::null();
+            };
+            // The object losing the focus hears first, then the one taking it, then listeners.
+            Value was = scriptOf(previous), now = scriptOf(next);
+            if (was.isObject()) call.vm.callMethod(was, "onKillFocus", {now});
+            if (now.isObject()) call.vm.callMethod(now, "onSetFocus", {was});
+            broadcast(call.vm, selection, "onSetFocus", {was, now});
+        }
+        return Value(true);
+    });
+    auto focusedSettings = [this]() -> TextFieldSettings* {
+        player::DisplayObject* d = focusedObject();
+        if (!d || d->kind() != player::DisplayObjectKind::EditText) return nullptr;
+        Object* o = static_cast<Object*>(d->scriptObject());
+        return o ? textFieldSettingsOf(*o) : nullptr;
+    };
+    vm_.defineMethod(selection, "getBeginIndex", [focusedSettings](NativeCall&) -> Value {
+        TextFieldSettings* s = focusedSettings();
+        return Value(s ? static_cast<double>(s->selectionBegin) : -1.0);
+    });
+    vm_.defineMethod(selection, "getEndIndex", [focusedSettings](NativeCall&) -> Value {
+        TextFieldSettings* s = focusedSettings();
+        return Value(s ? static_cast<double>(s->selectionEnd) : -1.0);
+    });
+    vm_.defineMethod(selection, "getCaretIndex", [focusedSettings](NativeCall&) -> Value {
+        TextFieldSettings* s = focusedSettings();
+        return Value(s ? static_cast<double>(s->selectionEnd) : -1.0);
+    });
+    vm_.defineMethod(selection, "setSelection", [this, focusedSettings](NativeCall& call) -> Value {
+        TextFieldSettings* s = focusedSettings();
+        if (!s) return Value();
+        auto& field = static_cast<player::EditText&>(*focusedObject());
+        double length = static_cast<double>(FieldContent(field, *s).Length());
+        auto index = [&](const Value& v) {
+            double n = call.vm.toNumber(v);
+            return std::isnan(n) ? size_t{0} : static_cast<size_t>(std::clamp(n, 0.0, length));
+        };
+        size_t begin = index(call.arg(0)), end = index(call.arg(1));
+        s->selectionBegin = std::min(begin, end);
+        s->selectionEnd = std::max(begin, end);
+        return Value();
+    });
+    vm_.defineMethod(selection, "addListener", [selection](NativeCall& call) -> Value {
+        addListener(call.vm, selection, call.arg(0));
+        return Value(true);
+    });
+    vm_.defineMethod(selection, "removeListener", [selection](NativeCall& call) -> Value {
+        return Value(removeListener(call.vm, selection, call.arg(0)));
+    });
+}
+
+}  // namespace kestrel::runtime
