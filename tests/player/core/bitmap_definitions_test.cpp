@@ -265,6 +265,17 @@ TEST(JpegBitmaps, HuffmanTablesWithTooManyCodesAreRefused) {
     EXPECT_EQ(movie->bitmap(7), nullptr);
 }
 
+TEST(JpegBitmaps, GifInsideJpeg2Decodes) {
+    // One red pixel: header, two-colour table, image descriptor, LZW data, trailer.
+    Bytes gif{'G', 'I',  'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0,   0,
+              0,   0x2C, 0,   0,   0,   0,   1, 0, 1, 0, 0,    2, 2, 0x44, 1, 0, 0x3B};
+    auto movie = MovieWith(test::tagLine(swf::kTagDefineBitsJpeg2, WithId(gif)));
+    const BitmapDefinition* bitmap = movie->bitmap(7);
+    ASSERT_TRUE(bitmap);
+    ASSERT_EQ(bitmap->width, 1);
+    EXPECT_TRUE(Within(PixelOf(*bitmap, 0, 0), Rgba{255, 0, 0, 255}, 0));
+}
+
 TEST(JpegBitmaps, PngChunksLongerThanTheirDataAreRefused) {
     Bytes png = test::PngOf(3, 3, Picture);
     std::string text(png.begin(), png.end());
