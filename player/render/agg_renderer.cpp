@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <deque>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -93,8 +94,7 @@ class ShapeStyles {
                 style.solid = false;
                 style.spread = fill.spread;
                 style.focalPoint = fill.focalPoint;
-                GradientRamp ramp = BuildGradientRamp(fill.stops, transform, fill.linearRgb);
-                for (size_t r = 0; r < ramp.size(); ++r) style.ramp[r] = Premultiplied(ramp[r]);
+                style.BuildRamp(fill, transform);
             }
         }
     }
@@ -143,6 +143,35 @@ class ShapeStyles {
         double focalPoint = 0;
         agg::rgba8 ramp[256];
         BitmapFill bitmap;
+        // What the ramp was built from: a frame mostly draws the same gradients
+        // in the same order as the one before, and finds its ramps ready.
+        bool rampBuilt = false, rampLinear = false;
+        std::vector<player::GradientStop> rampStops;
+        ColorTransform rampTransform;
+
+        void BuildRamp(const FillStyle& fill, const ColorTransform& transform) {
+            if (rampBuilt && rampLinear == fill.linearRgb && SameStops(fill.stops) &&
+                SameTransform(transform))
+                return;
+            GradientRamp built = BuildGradientRamp(fill.stops, transform, fill.linearRgb);
+            for (size_t r = 0; r < built.size(); ++r) ramp[r] = Premultiplied(built[r]);
+            rampBuilt = true;
+            rampLinear = fill.linearRgb;
+            rampStops = fill.stops;
+            rampTransform = transform;
+        }
+        bool SameStops(const std::vector<player::GradientStop>& stops) const {
+            if (stops.size() != rampStops.size()) return false;
+            for (size_t i = 0; i < stops.size(); ++i)
+                if (stops[i].ratio != rampStops[i].ratio || !(stops[i].color == rampStops[i].color))
+                    return false;
+            return true;
+        }
+        bool SameTransform(const ColorTransform& t) const {
+            const ColorTransform& r = rampTransform;
+            return t.rMul == r.rMul && t.gMul == r.gMul && t.bMul == r.bMul && t.aMul == r.aMul &&
+                   t.rAdd == r.rAdd && t.gAdd == r.gAdd && t.bAdd == r.bAdd && t.aAdd == r.aAdd;
+        }
     };
     std::vector<Style> styles_;
     size_t count_ = 0;
@@ -260,6 +289,8 @@ struct Renderer::State {
     // with what is being blended into them.
     static constexpr int kBandBytes = 256 * 1024;
 
+    explicit State(size_t keptBytes) : cache(keptBytes) {}
+
     CompoundRasterizer compound;
     SingleRasterizer single;
     agg::scanline_p8 scanline;
@@ -275,7 +306,8 @@ struct Renderer::State {
     std::vector<PaintOp> ops;
     std::vector<std::unique_ptr<ShapeStyles>> styleSets;  // the first usedStyleSets in use
     size_t usedStyleSets = 0;
-    std::vector<CoverageMask> contourCoverage;  // the first usedContours in use
+    // A deque: operations point into it while it grows.
+    std::deque<CoverageMask> contourCoverage;  // the first usedContours in use
     size_t usedContours = 0;
     bool hasText = false;
     // Recording: how deep in mask brackets, and whether shapes paint a mask's area.
@@ -325,6 +357,11 @@ struct Renderer::State {
     // Every edge with a fill on either side goes into the compound rasteriser with
     // its two styles: the fills come out exactly, with no contour building.
     void RasterizeFills(const ShapeDefinition& shape, const Matrix& m, CoverageMask& mask) {
+        int only = OnlyFillStyle(shape);
+        if (only > 0) {
+            RasterizeOneFill(shape, only, m, mask);
+            return;
+        }
         mask.Clear();
         CompoundRasterizer& ras = compound;
         ras.reset();
@@ -349,6 +386,49 @@ struct Renderer::State {
                 if (ras.sweep_scanline(scanline, static_cast<int>(i)))
                     mask.AddScanline(scanline, ras.style(i));
         }
+    }
+
+    // The one fill style a shape's edges have (most shapes), 0 when they have
+    // several or none.
+    static int OnlyFillStyle(const ShapeDefinition& shape) {
+        int count = static_cast<int>(shape.fillStyles.size()), only = 0;
+        for (const ShapeEdge& e : shape.edges) {
+            for (int style : {e.fill0, e.fill1}) {
+                if (style <= 0 || style > count || style == only) continue;
+                if (only != 0) return 0;
+                only = style;
+            }
+        }
+        return only;
+    }
+
+    // A single fill needs no compound rasteriser: edges with the fill on their
+    // left go in as they run and edges with it on their right reversed, so the
+    // non-zero rule finds the fill where the compound one would.
+    void RasterizeOneFill(const ShapeDefinition& shape, int style, const Matrix& m,
+                          CoverageMask& mask) {
+        SingleRasterizer& ras = single;
+        ras.reset();
+        ras.filling_rule(agg::fill_non_zero);
+        // Edges are loose pieces of outlines, not closed one by one.
+        ras.auto_close(false);
+        for (const ShapeEdge& e : shape.edges) {
+            bool left = e.fill0 == style, right = e.fill1 == style;
+            if (left == right) continue;  // on both sides, or on neither
+            points.clear();
+            points.push_back(EdgeStart(e, m));
+            FlattenEdge(e, m, points);
+            if (right) std::reverse(points.begin(), points.end());
+            ras.move_to_d(points[0].x, points[0].y);
+            for (size_t i = 1; i < points.size(); ++i) ras.line_to_d(points[i].x, points[i].y);
+        }
+        mask.Clear();
+        if (ras.rewind_scanlines()) {
+            scanline.reset(ras.min_x(), ras.max_x());
+            while (ras.sweep_scanline(scanline))
+                mask.AddScanline(scanline, static_cast<unsigned>(style - 1));
+        }
+        ras.auto_close(true);
     }
 
     void RasterizeStrokes(const ShapeDefinition& shape, const Matrix& m, ShapeCoverage& coverage) {
@@ -564,9 +644,9 @@ struct Renderer::State {
     void PaintFrame(const RenderList& list, const Matrix& stageToPixels, Surface& frame) {
         for (const RenderItem& item : list.items) {
             Record(item, stageToPixels);
-            if (cache.Bytes() > ShapeCache::kMaxBytes) break;
+            if (cache.Full()) break;
         }
-        if (cache.Bytes() <= ShapeCache::kMaxBytes) {
+        if (!cache.Full()) {
             for (PaintOp& op : ops) Rewind(op);
             int band = hasText ? height : std::max(16, kBandBytes / (width * 4));
             for (int top = 0; top < height; top += band)
@@ -595,12 +675,16 @@ struct Renderer::State {
     }
 };
 
-Renderer::Renderer() : state_(std::make_unique<State>()) {}
+Renderer::Renderer(size_t keptBytes) : state_(std::make_unique<State>(keptBytes)) {}
 Renderer::~Renderer() = default;
 
 void Renderer::RenderFrame(const RenderList& list, const Matrix& stageToPixels, PixelBuffer& target,
                            const FrameOptions& options) {
-    if (target.width <= 0 || target.height <= 0) return;
+    // A buffer whose pixels do not match its size (filled in by hand) is not drawn.
+    if (target.width <= 0 || target.height <= 0 ||
+        target.pixels.size() !=
+            static_cast<size_t>(target.width) * static_cast<size_t>(target.height) * 4)
+        return;
     State& s = *state_;
     s.Begin(target.width, target.height);
     Surface frame(target.pixels.data(), target.width, target.height);

@@ -6,6 +6,7 @@
 // platform has one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -39,7 +40,10 @@ struct FrameOptions {
 // coverage of shapes drawn again where they were, and its working storage.
 class Renderer {
   public:
-    Renderer();
+    // Coverage kept from one frame to the next stays within about this many bytes;
+    // a frame that needs more is painted shape by shape, keeping none.
+    static constexpr size_t kDefaultKeptBytes = size_t{128} << 20;
+    explicit Renderer(size_t keptBytes = kDefaultKeptBytes);
     ~Renderer();
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;

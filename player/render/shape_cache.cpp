@@ -66,6 +66,12 @@ size_t ShapeCache::KeyHash::operator()(const Key& key) const {
     return static_cast<size_t>(d.h);
 }
 
+bool ShapeCache::Full() const {
+    size_t bytes = bytes_;
+    if (last_) bytes = bytes - last_->bytes + last_->coverage.Bytes();
+    return bytes >= limit_;
+}
+
 void ShapeCache::Settle() {
     if (!last_) return;
     size_t now = last_->coverage.Bytes();
@@ -79,7 +85,7 @@ ShapeCoverage& ShapeCache::Find(const ShapeDefinition& shape, const player::Matr
     Settle();
     Key key{&shape, CoverageDigest(shape), {m.a, m.b, m.c, m.d, m.tx, m.ty}};
     auto found = entries_.find(key);
-    if (found == entries_.end() && bytes_ >= kMaxBytes) {
+    if (found == entries_.end() && bytes_ >= limit_) {
         scratch_.fills.Clear();
         scratch_.strokes.clear();
         scratch_.strokesBuilt = false;
@@ -92,11 +98,15 @@ ShapeCoverage& ShapeCache::Find(const ShapeDefinition& shape, const player::Matr
         entry.coverage = std::move(spare_.back());
         spare_.pop_back();
     }
-    if (!fresh && entry.widths != widths) {
+    // Within a frame one matrix gives its lines one width, so strokes that earlier
+    // operations of this frame point to are never dropped; only a later frame can
+    // bring other widths (the stage scaled one way and the shape the other).
+    bool paintedThisFrame = !fresh && entry.frame == frame_ && entry.coverage.strokesBuilt;
+    if (!widths.empty() && entry.widths != widths && !paintedThisFrame) {
         entry.coverage.strokes.clear();
         entry.coverage.strokesBuilt = false;
+        entry.widths = widths;
     }
-    entry.widths = widths;
     entry.frame = frame_;
     last_ = &entry;
     return entry.coverage;

@@ -33,7 +33,8 @@ class ShapeCache {
   public:
     // A frame's worth of coverage is kept up to this size; beyond it shapes are
     // rasterised into a scratch entry each time.
-    static constexpr size_t kMaxBytes = size_t{128} << 20;
+    static constexpr size_t kDefaultLimit = size_t{128} << 20;
+    explicit ShapeCache(size_t limit = kDefaultLimit) : limit_(limit) {}
     static constexpr size_t kMaxSpare = 4096;
 
     // The entry for the shape drawn with `shapeToPixels` and its lines `widths` wide
@@ -44,7 +45,9 @@ class ShapeCache {
     // Forgets what this frame did not draw.
     void EndFrame();
     void Clear();
-    size_t Bytes() const { return bytes_; }
+    // At its limit: the next shape not found is made in scratch storage, which
+    // the one after it overwrites.
+    bool Full() const;
     size_t Entries() const { return entries_.size(); }
 
   private:
@@ -70,6 +73,7 @@ class ShapeCache {
     std::vector<ShapeCoverage> spare_;
     Entry* last_ = nullptr;  // not owned: the entry whose size may still grow
     ShapeCoverage scratch_;
+    size_t limit_;
     size_t bytes_ = 0;
     uint64_t frame_ = 1;
 

@@ -194,6 +194,56 @@ std::vector<uint8_t> squareGlyph() {
     return g.bytes;
 }
 
+TEST(ShapeParser, LineStyle2CapsJoinsAndScalingAreRead) {
+    auto movie = test::loadDescription(R"(
+shape 1 version=4
+  line 1 #000000
+  line 2 #000000 cap=none join=bevel scale=none noclose
+  line 3 #000000 cap=square join=miter miter=2.5 scale=horizontal
+  line 4 #000000 join=miter miter=0.25 scale=vertical
+  rect 0 0 10 10 line=1
+end
+shape 2 version=3
+  line 1 #000000
+  rect 0 0 10 10 line=1
+end
+showframe
+)");
+    ASSERT_TRUE(movie);
+    using L = LineStyleInfo;
+    struct Expected {
+        L::Cap cap;
+        L::Join join;
+        double miter;
+        L::Scaling scaling;
+        bool noClose;
+    } expected[] = {
+        {L::RoundCap, L::RoundJoin, 3, L::ScaleNormal, false},
+        {L::NoCap, L::BevelJoin, 3, L::ScaleNone, true},
+        {L::SquareCap, L::MiterJoin, 2.5, L::ScaleHorizontal, false},
+        {L::RoundCap, L::MiterJoin, 1, L::ScaleVertical, false},  // below 1 is taken as 1
+    };
+    const ShapeDefinition* shape = movie->shape(1);
+    ASSERT_NE(shape, nullptr);
+    ASSERT_EQ(shape->lineStyles.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        const L& line = shape->lineStyles[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(line.width, 20 * (i + 1));
+        EXPECT_EQ(line.startCap, expected[i].cap);
+        EXPECT_EQ(line.endCap, expected[i].cap);
+        EXPECT_EQ(line.join, expected[i].join);
+        EXPECT_DOUBLE_EQ(line.miterLimit, expected[i].miter);
+        EXPECT_EQ(line.scaling, expected[i].scaling);
+        EXPECT_EQ(line.noClose, expected[i].noClose);
+    }
+    const ShapeDefinition* older = movie->shape(2);
+    ASSERT_NE(older, nullptr);
+    ASSERT_EQ(older->lineStyles.size(), 1u);
+    EXPECT_EQ(older->lineStyles[0].join, L::RoundJoin);
+    EXPECT_EQ(older->lineStyles[0].scaling, L::ScaleNormal);
+}
+
 TEST(ShapeParser, GradientStylesAndEdgesAreKeptAsDeclared) {
     auto movie = test::loadDescription(R"(
 shape 1 version=4
