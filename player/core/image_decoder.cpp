@@ -1,5 +1,6 @@
 #include "player/core/image_decoder.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -51,6 +52,48 @@ bool pngChunksFit(const uint8_t* data, size_t size) {
     return false;
 }
 
+// A DHT segment's tables: a class and slot byte, 16 code counts, then as many
+// values as the counts add up to, at most 256, filling the segment exactly.
+bool huffmanSegmentSound(const uint8_t* d, size_t length) {
+    size_t i = 0;
+    while (i < length) {
+        if (length - i < 17) return false;
+        size_t values = 0;
+        for (size_t k = 1; k <= 16; ++k) values += d[i + k];
+        if (values > 256 || values > length - i - 17) return false;
+        i += 17 + values;
+    }
+    return true;
+}
+
+/* The decoder trusts the code counts of Huffman tables, so every DHT segment is
+ * checked before it sees them: segments are stepped over by their lengths, and
+ * between them (the entropy-coded data of scans) the bytes are searched for the
+ * next marker, as a decoder finds it. Tables may come after a scan (progressive
+ * pictures), so the whole stream is searched. */
+bool huffmanTablesSound(const uint8_t* d, size_t n) {
+    size_t i = 0;
+    while (i + 1 < n) {
+        if (d[i] != 0xFF) {
+            ++i;
+            continue;
+        }
+        uint8_t code = d[i + 1];
+        bool alone = code == 0x00 || code == 0xFF || code == 0x01 || (code >= 0xD0 && code <= 0xD9);
+        if (alone) {
+            i += code == 0xFF ? 1 : 2;
+            continue;
+        }
+        if (i + 4 > n) return true;  // cut short: the decoder stops there too
+        size_t length = static_cast<size_t>(d[i + 2]) << 8 | d[i + 3];
+        if (length < 2) return false;
+        if (code == 0xC4 && !huffmanSegmentSound(d + i + 4, std::min(length - 2, n - i - 4)))
+            return false;
+        i += 2 + length;
+    }
+    return true;
+}
+
 }  // namespace
 
 ImageFormat sniffImage(const uint8_t* data, size_t size) {
@@ -66,7 +109,11 @@ bool decodeImage(const uint8_t* data, size_t size, int& width, int& height,
                  std::vector<uint8_t>& rgba) {
     rgba.clear();
     if (!data || size == 0 || size > INT_MAX) return false;
-    if (sniffImage(data, size) == ImageFormat::Png && !pngChunksFit(data, size)) return false;
+    // Only what the signature names reaches the decoder, and only once checked.
+    ImageFormat format = sniffImage(data, size);
+    if (format == ImageFormat::Unknown) return false;
+    if (format == ImageFormat::Png && !pngChunksFit(data, size)) return false;
+    if (format == ImageFormat::Jpeg && !huffmanTablesSound(data, size)) return false;
     int w = 0, h = 0, channels = 0;
     auto* bytes = reinterpret_cast<const stbi_uc*>(data);
     int length = static_cast<int>(size);

@@ -263,6 +263,12 @@ TEST(JpegBitmaps, HuffmanTablesWithTooManyCodesAreRefused) {
     jpeg.insert(jpeg.begin() + 2, table.begin(), table.end());
     auto movie = MovieWith(test::tagLine(swf::kTagDefineBitsJpeg2, WithId(jpeg)));
     EXPECT_EQ(movie->bitmap(7), nullptr);
+    // Fill bytes before the SOI hide the stream from the signature, not from the
+    // decoder: such data is not decoded at all (found by fuzzing).
+    jpeg.insert(jpeg.begin(), {0xFF, 0xFF});
+    movie = MovieWith(
+        test::tagLine(swf::kTagDefineBitsJpeg3, swf::EncodeDefineBitsJpeg3(7, jpeg, Bytes{})));
+    EXPECT_EQ(movie->bitmap(7), nullptr);
 }
 
 TEST(JpegBitmaps, GifInsideJpeg2Decodes) {
