@@ -271,6 +271,18 @@ TEST(JpegBitmaps, HuffmanTablesWithTooManyCodesAreRefused) {
     EXPECT_EQ(movie->bitmap(7), nullptr);
 }
 
+TEST(JpegBitmaps, ScansWithTablesNeverDefinedAreRefused) {
+    Bytes jpeg = test::JpegOf(16, 8, Picture);
+    std::string text(jpeg.begin(), jpeg.end());
+    size_t scan = text.find("\xFF\xDA");
+    ASSERT_NE(scan, std::string::npos);
+    // The first component's tables byte: DC slot 0, AC slot 3, which no DHT fills
+    // (found by fuzzing: the decoder read the slot's memory as it was).
+    jpeg[scan + 6] = 0x03;
+    auto movie = MovieWith(test::tagLine(swf::kTagDefineBitsJpeg2, WithId(jpeg)));
+    EXPECT_EQ(movie->bitmap(7), nullptr);
+}
+
 TEST(JpegBitmaps, GifInsideJpeg2Decodes) {
     // One red pixel: header, two-colour table, image descriptor, LZW data, trailer.
     Bytes gif{'G', 'I',  'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0,   0,
