@@ -163,6 +163,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LosslessBody(5, 9000, 1, Bytes(36000, 0))},
         BadBitmapCase{"FewerPixelsThanItsSize", swf::kTagDefineBitsLossless,
                       LosslessBody(5, 4, 4, Bytes(60, 0))},
+        // 64 MB claimed by a few bytes: more than deflate can expand to.
+        BadBitmapCase{"SizeBeyondWhatItsDataCanHold", swf::kTagDefineBitsLossless,
+                      Bytes{5, 0, 32, 0, 8, 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01}},
         BadBitmapCase{"NotZlib", swf::kTagDefineBitsLossless,
                       Bytes{5, 1, 0, 1, 0, 0x12, 0x34, 0x56, 0x78}},
         BadBitmapCase{"HeaderCutShort", swf::kTagDefineBitsLossless2, Bytes{5, 1}},
