@@ -72,55 +72,9 @@ std::vector<uint8_t> joinedStream(const std::vector<uint8_t>& in) {
     return out;
 }
 
-// A DHT segment's tables: a class and slot byte, 16 code counts, then as many
-// values as the counts add up to, at most 256, filling the segment exactly.
-bool huffmanSegmentSound(const uint8_t* d, size_t length) {
-    size_t i = 0;
-    while (i < length) {
-        if (length - i < 17) return false;
-        size_t values = 0;
-        for (size_t k = 1; k <= 16; ++k) values += d[i + k];
-        if (values > 256 || values > length - i - 17) return false;
-        i += 17 + values;
-    }
-    return true;
-}
-
-/* The decoder trusts the code counts of Huffman tables, so every DHT segment is
- * checked before it sees them: segments are stepped over by their lengths, and
- * between them (the entropy-coded data of scans) the bytes are searched for the
- * next marker, as a decoder finds it. Tables may come after a scan (progressive
- * pictures), so the whole stream is searched. */
-bool huffmanTablesSound(const std::vector<uint8_t>& stream) {
-    const uint8_t* d = stream.data();
-    size_t n = stream.size(), i = 0;
-    while (i + 1 < n) {
-        if (d[i] != kMarker) {
-            ++i;
-            continue;
-        }
-        uint8_t code = d[i + 1];
-        bool alone =
-            code == 0x00 || code == kMarker || code == 0x01 || (code >= 0xD0 && code <= 0xD9);
-        if (alone) {
-            i += code == kMarker ? 1 : 2;
-            continue;
-        }
-        if (i + 4 > n) return true;  // cut short: the decoder stops there too
-        size_t length = static_cast<size_t>(d[i + 2]) << 8 | d[i + 3];
-        if (length < 2) return false;
-        if (code == 0xC4 && !huffmanSegmentSound(d + i + 4, std::min(length - 2, n - i - 4)))
-            return false;
-        i += 2 + length;
-    }
-    return true;
-}
-
-// Decodes a JPEG stream that has been made standard.
-bool decodeJpeg(const std::vector<uint8_t>& stream, int& width, int& height,
-                std::vector<uint8_t>& rgba) {
-    return huffmanTablesSound(stream) &&
-           decodeImage(stream.data(), stream.size(), width, height, rgba);
+bool decodeJpegStream(const std::vector<uint8_t>& stream, int& width, int& height,
+                      std::vector<uint8_t>& rgba) {
+    return decodeImage(stream.data(), stream.size(), width, height, rgba);
 }
 
 // Premultiplies straight RGBA into `out`.
@@ -142,7 +96,7 @@ bool decodeInto(const uint8_t* data, size_t size, BitmapDefinition& out) {
     if (sniffImage(data, size) == ImageFormat::Jpeg) {
         std::vector<uint8_t> stream;
         appendStream(stream, data, size);
-        if (!decodeJpeg(joinedStream(stream), width, height, rgba)) return false;
+        if (!decodeJpegStream(joinedStream(stream), width, height, rgba)) return false;
     } else if (!decodeImage(data, size, width, height, rgba)) {
         return false;
     }
@@ -161,7 +115,7 @@ bool parseJpegWithTables(ByteReader& r, const std::vector<uint8_t>& tables, Bitm
     appendStream(stream, data, size);
     int width = 0, height = 0;
     std::vector<uint8_t> rgba;
-    if (!decodeJpeg(joinedStream(stream), width, height, rgba)) return false;
+    if (!decodeJpegStream(joinedStream(stream), width, height, rgba)) return false;
     premultiplied(width, height, std::move(rgba), out);
     return true;
 }

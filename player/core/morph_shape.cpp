@@ -205,7 +205,9 @@ bool parseMorphShape(ByteReader& r, int tagCode, MorphShapeDefinition& out) {
     if (!r.ok() || offset > r.remaining()) return false;
     MorphStyles styles{out.startFills, out.endFills, out.startLines, out.endLines};
     if (!readMorphStyles(r, version2, styles)) return false;
-    if (!parseShapeRecords(r, 3, out.startFills, out.startLines, out.startEdges)) return false;
+    // Read as a first-version shape: a morph cannot bring new styles midway, as
+    // they would have no end.
+    if (!parseShapeRecords(r, 1, out.startFills, out.startLines, out.startEdges)) return false;
     // No offset: the shape has no end edges and stays as it starts.
     if (offset == 0) return true;
     // The end edges start where the offset says, whatever the start edges left.
@@ -223,9 +225,11 @@ void morphShapeAt(const MorphShapeDefinition& morph, uint16_t ratio, ShapeDefini
     const Rect &a = morph.startBounds, &b = morph.endBounds;
     out.bounds = Rect{mix(a.xMin, b.xMin, t), mix(a.yMin, b.yMin, t), mix(a.xMax, b.xMax, t),
                       mix(a.yMax, b.yMax, t)};
-    for (size_t i = 0; i < morph.startFills.size(); ++i)
+    size_t fills = std::min(morph.startFills.size(), morph.endFills.size());
+    size_t lines = std::min(morph.startLines.size(), morph.endLines.size());
+    for (size_t i = 0; i < fills; ++i)
         out.fillStyles.push_back(mixFill(morph.startFills[i], morph.endFills[i], t));
-    for (size_t i = 0; i < morph.startLines.size(); ++i) {
+    for (size_t i = 0; i < lines; ++i) {
         const LineStyleInfo &s = morph.startLines[i], &e = morph.endLines[i];
         LineStyleInfo line;
         line.width =

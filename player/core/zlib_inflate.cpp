@@ -7,9 +7,18 @@
 
 namespace kestrel::player {
 
+namespace {
+
+constexpr size_t kMaxExpansion = 1032;
+
+}  // namespace
+
 bool inflateExactly(const uint8_t* data, size_t size, size_t expected, std::vector<uint8_t>& out) {
     out.clear();
     if (expected == 0 || expected > UINT_MAX || size > UINT_MAX || !data) return false;
+    // Deflate cannot expand more than about 1032 to 1: a claim beyond that is false,
+    // and is refused before its buffer is allocated.
+    if (expected / kMaxExpansion > size) return false;
     out.resize(expected);
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) return false;

@@ -25,6 +25,9 @@ class BitmapFill {
     agg::rgba8 Nearest(double u, double v) const;
     agg::rgba8 Bilinear(double u, double v) const;
     agg::rgba8 Transformed(agg::rgba8 c) const;
+    long Index(long i, long size) const;
+    // Smoothed samples stepped in fixed point, for spans that stay near the bitmap.
+    void SmoothedFixed(agg::rgba8* span, double u, double v, unsigned len) const;
 
     const player::BitmapDefinition* bitmap_ = nullptr;  // not owned: the movie's
     player::Matrix pixelsToBitmap_;

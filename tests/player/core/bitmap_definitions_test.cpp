@@ -163,6 +163,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LosslessBody(5, 9000, 1, Bytes(36000, 0))},
         BadBitmapCase{"FewerPixelsThanItsSize", swf::kTagDefineBitsLossless,
                       LosslessBody(5, 4, 4, Bytes(60, 0))},
+        // 64 MB claimed by a few bytes: more than deflate can expand to.
+        BadBitmapCase{"SizeBeyondWhatItsDataCanHold", swf::kTagDefineBitsLossless,
+                      Bytes{5, 0, 32, 0, 8, 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01}},
         BadBitmapCase{"NotZlib", swf::kTagDefineBitsLossless,
                       Bytes{5, 1, 0, 1, 0, 0x12, 0x34, 0x56, 0x78}},
         BadBitmapCase{"HeaderCutShort", swf::kTagDefineBitsLossless2, Bytes{5, 1}},
@@ -263,6 +266,35 @@ TEST(JpegBitmaps, HuffmanTablesWithTooManyCodesAreRefused) {
     jpeg.insert(jpeg.begin() + 2, table.begin(), table.end());
     auto movie = MovieWith(test::tagLine(swf::kTagDefineBitsJpeg2, WithId(jpeg)));
     EXPECT_EQ(movie->bitmap(7), nullptr);
+    // Fill bytes before the SOI hide the stream from the signature, not from the
+    // decoder: such data is not decoded at all (found by fuzzing).
+    jpeg.insert(jpeg.begin(), {0xFF, 0xFF});
+    movie = MovieWith(
+        test::tagLine(swf::kTagDefineBitsJpeg3, swf::EncodeDefineBitsJpeg3(7, jpeg, Bytes{})));
+    EXPECT_EQ(movie->bitmap(7), nullptr);
+}
+
+TEST(JpegBitmaps, ScansWithTablesNeverDefinedAreRefused) {
+    Bytes jpeg = test::JpegOf(16, 8, Picture);
+    std::string text(jpeg.begin(), jpeg.end());
+    size_t scan = text.find("\xFF\xDA");
+    ASSERT_NE(scan, std::string::npos);
+    // The first component's tables byte: DC slot 0, AC slot 3, which no DHT fills
+    // (found by fuzzing: the decoder read the slot's memory as it was).
+    jpeg[scan + 6] = 0x03;
+    auto movie = MovieWith(test::tagLine(swf::kTagDefineBitsJpeg2, WithId(jpeg)));
+    EXPECT_EQ(movie->bitmap(7), nullptr);
+}
+
+TEST(JpegBitmaps, GifInsideJpeg2Decodes) {
+    // One red pixel: header, two-colour table, image descriptor, LZW data, trailer.
+    Bytes gif{'G', 'I',  'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0,   0,
+              0,   0x2C, 0,   0,   0,   0,   1, 0, 1, 0, 0,    2, 2, 0x44, 1, 0, 0x3B};
+    auto movie = MovieWith(test::tagLine(swf::kTagDefineBitsJpeg2, WithId(gif)));
+    const BitmapDefinition* bitmap = movie->bitmap(7);
+    ASSERT_TRUE(bitmap);
+    ASSERT_EQ(bitmap->width, 1);
+    EXPECT_TRUE(Within(PixelOf(*bitmap, 0, 0), Rgba{255, 0, 0, 255}, 0));
 }
 
 TEST(JpegBitmaps, PngChunksLongerThanTheirDataAreRefused) {

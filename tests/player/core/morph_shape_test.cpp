@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/swf_format.h"
 #include "player/core/movie_definition.h"
@@ -91,6 +92,32 @@ TEST(MorphShapeInterpolation, TheEndsAreTheShapesAsGiven) {
     EXPECT_EQ(first.edges[4].cx, 400);
     EXPECT_EQ(first.edges[4].cy, 800);
     EXPECT_EQ(last.edges[4].cy, 1600);
+}
+
+TEST(MorphShapeInterpolation, NewStylesAmongTheStartEdgesAreNotTaken) {
+    // A DefineMorphShape2 body (after its id) whose start edges open a new style
+    // table, which the end cannot match: found by fuzzing.
+    const char* hex =
+        "5fec4d9fb19a00588c6b8231ae0058004b0001900058c8640321900001470000000112ad903202590c80b12c12"
+        "c0a7d1f40200ff0000ff00ff0000ffff0000ff80ff0000ff80012800780000ff009ab19a00588cff113c0f81"
+        "90e16436270e19c294b0962d40c80000052c86472258e54b1c96a396d472a58000";
+    std::vector<uint8_t> body{1, 0};
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2)
+        body.push_back(static_cast<uint8_t>(std::stoi(std::string(hex + i, 2), nullptr, 16)));
+    auto movie =
+        test::loadDescription("stage 100 100\n" + test::tagLine(swf::kTagDefineMorphShape2, body) +
+                              "place 1 depth=1 ratio=30000\nshowframe\n");
+    ASSERT_TRUE(movie);
+    const MorphShapeDefinition* morph = movie->morphShape(1);
+    ASSERT_TRUE(morph);
+    EXPECT_EQ(morph->startFills.size(), morph->endFills.size());
+    ShapeDefinition shape;
+    morphShapeAt(*morph, 30000, shape);
+    for (const ShapeEdge& e : shape.edges) {
+        EXPECT_LE(e.fill0, static_cast<int>(shape.fillStyles.size()));
+        EXPECT_LE(e.fill1, static_cast<int>(shape.fillStyles.size()));
+        EXPECT_LE(e.line, static_cast<int>(shape.lineStyles.size()));
+    }
 }
 
 TEST(MorphShapeInterpolation, EveryTruncationLoadsWithoutHarm) {

@@ -102,7 +102,11 @@ INSTANTIATE_TEST_SUITE_P(
                       SamplingCase{"ClippedNearest", true, false, {100, 0, 0, 100, 10, 5}},
                       SamplingCase{"TurnedAndStretched", false, false, {0, 140, -60, 0, 30, 3}},
                       SamplingCase{"RepeatingSmoothed", false, true, {100, 0, 0, 100, 10, 5}},
-                      SamplingCase{"ClippedSmoothed", true, true, {140, 0, 0, 100, 7, 5}}),
+                      SamplingCase{"ClippedSmoothed", true, true, {140, 0, 0, 100, 7, 5}},
+                      // Far from the bitmap's origin, where sampling steps in doubles.
+                      SamplingCase{
+                          "FarRepeatingSmoothed", false, true, {100, 0, 0, 100, -200000, 5}},
+                      SamplingCase{"TurnedSmoothed", false, true, {0, 140, -60, 0, 30, 3}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BitmapFills, OneBitmapPixelPerStagePixelByDefault) {
