@@ -1,0 +1,820 @@
+// The settings pages driven for real: the Windows and Output pages in a tab
+// control of a stand-in main window, and the settings window with its four
+// pages. Controls are worked by id as a user would (clicks, combo selections,
+// typed text followed by the focus leaving) and the model, the undo history
+// and the controls' shown and enabled state are checked.
+#include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "builder/project.h"
+#include "builder/project_editor.h"
+#include "builder/ui/main_pages.h"
+#include "builder/ui/page_host.h"
+#include "builder/ui/page_ids.h"
+#include "common/file_system.h"
+#include "tests/builder/builder_test_support.h"
+#include "tests/support/ui_test_support.h"
+
+namespace kestrel {
+namespace {
+
+using test::TestFolder;
+
+// Answers every dialog from what the test put here; counts the questions.
+class FakeDialogs : public FileDialogs {
+  public:
+    std::vector<std::string> openAnswers;  // taken front first; empty: cancel
+    std::vector<std::string> filesAnswer;
+    bool filesTooMany = false;
+    std::string folderAnswer;  // empty: cancel
+    bool colourAnswered = false;
+    uint32_t colourAnswer = 0;
+    std::vector<FileFilter> filters;
+    int questions = 0;
+
+    bool OpenFile(const FileDialogArgs& args, std::string* path) override {
+        ++questions;
+        filters.push_back(args.filter);
+        if (openAnswers.empty()) return false;
+        *path = openAnswers.front();
+        openAnswers.erase(openAnswers.begin());
+        return true;
+    }
+    bool OpenFiles(const FileDialogArgs& args, std::vector<std::string>* paths,
+                   bool* tooMany) override {
+        ++questions;
+        filters.push_back(args.filter);
+        *tooMany = filesTooMany;
+        if (filesTooMany || filesAnswer.empty()) return false;
+        *paths = filesAnswer;
+        return true;
+    }
+    bool SaveFile(const FileDialogArgs&, std::string*) override { return false; }
+    bool ChooseFolder(HWND, const std::string&, std::string* path) override {
+        ++questions;
+        if (folderAnswer.empty()) return false;
+        *path = folderAnswer;
+        return true;
+    }
+    bool ChooseColour(HWND, uint32_t* colour, std::array<uint32_t, 16>* custom) override {
+        ++questions;
+        if (!colourAnswered) return false;
+        *colour = colourAnswer;
+        (*custom)[0] = colourAnswer;  // the chooser may change the custom colours
+        return true;
+    }
+};
+
+LRESULT CALLBACK PlainWindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    return DefWindowProcA(window, message, w, l);
+}
+
+// The main window's part: a top-level window with a tab control, the
+// project, its editor and what the pages ask of the main window.
+class TestHost : public PageHost {
+  public:
+    explicit TestHost(const std::string& folder) : editor_(project_, folder) {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = PlainWindowProcedure;
+        windowClass.hInstance = GetModuleHandle(nullptr);
+        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        windowClass.lpszClassName = "KestrelPagesTestMain";
+        RegisterClassA(&windowClass);
+        main_ = CreateWindowExA(0, "KestrelPagesTestMain", "Kestrel: pages test",
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 440, 400, nullptr,
+                                nullptr, GetModuleHandle(nullptr), nullptr);
+        tabs_ = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 6,
+                                6, 410, 340, main_, reinterpret_cast<HMENU>(1034),
+                                GetModuleHandle(nullptr), nullptr);
+        SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                     FALSE);
+        pages_ = CreateMainPages(*this, main_, tabs_);
+        ShowWindow(main_, SW_SHOW);
+        if (pages_) {
+            pages_->ShowSettingsWindow(true);
+            SetWindowPos(pages_->SettingsWindow(), nullptr, 470, 20, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            project_.SelectWindow(&project_.MainWindow());
+            pages_->RefreshAll();
+        }
+    }
+    ~TestHost() override {
+        pages_.reset();
+        DestroyWindow(main_);
+    }
+
+    Project& CurrentProject() override { return project_; }
+    ProjectEditor& Editor() override { return editor_; }
+    EditResult PerformEdit(const std::function<void(Project&)>& change) override {
+        EditResult result = editor_.Edit(change);
+        EditDone(result);
+        return result;
+    }
+    void EditDone(EditResult result) override { undoableEdits += result == EditResult::Undoable; }
+    void SetCurrentWindow(WindowData* window) override {
+        project_.SelectWindow(window);
+        RefreshAllPages();
+    }
+    void RefreshAllPages() override {
+        if (pages_) pages_->RefreshAll();
+    }
+    void AddRecentMovie(const std::string& path) override { recentMovies.push_back(path); }
+    FileDialogs& Dialogs() override { return dialogs; }
+    Preferences& UserPreferences() override { return preferences; }
+    void SetStatusText(const std::string&) override {}
+    HWND MainWindowHandle() const override { return main_; }
+
+    MainPages* Pages() { return pages_.get(); }
+    HWND Main() const { return main_; }
+    HWND WindowsPage() const { return GetDlgItem(main_, 2200); }
+    HWND OutputPage() const { return GetDlgItem(main_, 2201); }
+    HWND SettingsPage(int id) const { return GetDlgItem(pages_->SettingsWindow(), id); }
+    WindowData& Current() { return *project_.CurrentWindow(); }
+
+    FakeDialogs dialogs;
+    Preferences preferences;
+    std::vector<std::string> recentMovies;
+    int undoableEdits = 0;
+
+  private:
+    Project project_;
+    ProjectEditor editor_;
+    HWND main_ = nullptr;
+    HWND tabs_ = nullptr;
+    std::unique_ptr<MainPages> pages_;
+};
+
+// --- working the controls -------------------------------------------------
+
+HWND Control(HWND page, int id) {
+    HWND control = GetDlgItem(page, id);
+    EXPECT_NE(control, nullptr) << "control " << id;
+    return control;
+}
+
+void Click(HWND page, int id) {
+    SendMessageA(Control(page, id), BM_CLICK, 0, 0);
+}
+
+void Choose(HWND page, int id, int index) {
+    HWND combo = Control(page, id);
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+// Typed text, then the focus leaves the box.
+void Type(HWND page, int id, const std::string& text) {
+    HWND edit = Control(page, id);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit));
+}
+
+void SelectRow(HWND page, int id, int row) {
+    ListView_SetItemState(Control(page, id), row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+std::string Text(HWND page, int id) {
+    return uitest::WindowText(Control(page, id));
+}
+bool Enabled(HWND page, int id) {
+    return IsWindowEnabled(Control(page, id)) != FALSE;
+}
+bool Shown(HWND page, int id) {
+    return (GetWindowLongA(Control(page, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+bool Checked(HWND page, int id) {
+    return SendMessageA(Control(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+int Selection(HWND page, int id) {
+    return static_cast<int>(SendMessageA(Control(page, id), CB_GETCURSEL, 0, 0));
+}
+int RowCount(HWND page, int id) {
+    return ListView_GetItemCount(Control(page, id));
+}
+int SelectedRow(HWND page, int id) {
+    return ListView_GetNextItem(Control(page, id), -1, LVNI_SELECTED);
+}
+std::string RowText(HWND page, int id, int row, int column) {
+    char text[512] = {};
+    ListView_GetItemText(Control(page, id), row, column, text, sizeof text);
+    return text;
+}
+
+// A message box that comes up inside the call is read and closed from a
+// timer, which runs inside the box's own loop.
+struct BoxSeen {
+    std::string caption;
+    std::string text;
+};
+BoxSeen* gBoxSeen = nullptr;
+
+void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    for (HWND found = FindWindowExA(nullptr, nullptr, "#32770", nullptr); found;
+         found = FindWindowExA(nullptr, found, "#32770", nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(found, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(found) &&
+            GetDlgItem(found, 0xFFFF)) {
+            box = found;
+            break;
+        }
+    }
+    if (!box || !gBoxSeen) return;
+    gBoxSeen->caption = uitest::WindowText(box);
+    gBoxSeen->text = uitest::MessageBoxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+template <typename Action>
+BoxSeen WithMessageBoxClosed(Action action) {
+    BoxSeen seen;
+    gBoxSeen = &seen;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseMessageBox);
+    action();
+    KillTimer(nullptr, timer);
+    gBoxSeen = nullptr;
+    return seen;
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void Screenshot(const std::string& name) {
+    Pump();
+    UpdateWindow(GetDesktopWindow());
+    Sleep(200);
+    Pump();
+    std::string folder = std::string(KESTREL_SOURCE_DIR) + "/build/screenshots";
+    MakeDirectory(folder);
+    uitest::SaveScreenshot(folder + "/" + name + ".bmp");
+}
+
+class PagesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        host_ = std::make_unique<TestHost>(folder_.path());
+        ASSERT_NE(host_->Pages(), nullptr);
+        windows_ = host_->WindowsPage();
+        output_ = host_->OutputPage();
+        setup_ = host_->SettingsPage(ID_PAGE_SETUP);
+        window_ = host_->SettingsPage(ID_PAGE_WINDOW);
+        input_ = host_->SettingsPage(ID_PAGE_INPUT);
+        flash_ = host_->SettingsPage(ID_PAGE_FLASH);
+        ASSERT_TRUE(windows_ && output_ && setup_ && window_ && input_ && flash_);
+    }
+    void TearDown() override { host_.reset(); }
+
+    std::string Movie(const std::string& name, int width = 550, int height = 400) {
+        return test::WriteMovie(folder_, name, 0, width * 20, 0, height * 20);
+    }
+    size_t UndoCount() { return host_->Editor().History().Count(); }
+
+    TestFolder folder_;
+    std::unique_ptr<TestHost> host_;
+    HWND windows_ = nullptr, output_ = nullptr, setup_ = nullptr, window_ = nullptr,
+         input_ = nullptr, flash_ = nullptr;
+};
+
+// --- Windows page -----------------------------------------------------------
+
+TEST_F(PagesTest, WindowsPageAddsRenamesSelectsAndRemovesWindows) {
+    ASSERT_EQ(RowCount(windows_, IDC_WINDOW_LIST), 1);
+    EXPECT_EQ(RowText(windows_, IDC_WINDOW_LIST, 0, 0), "MainWindow");
+    EXPECT_EQ(Text(windows_, IDC_WINDOW_NAME), "MainWindow");
+
+    Click(windows_, IDC_ADD_WINDOW);
+    Click(windows_, IDC_ADD_WINDOW);
+    ASSERT_EQ(RowCount(windows_, IDC_WINDOW_LIST), 3);
+    EXPECT_EQ(SelectedRow(windows_, IDC_WINDOW_LIST), 2);
+    EXPECT_EQ(host_->Current().Settings().windowName, "SubWindow");
+    EXPECT_EQ(UndoCount(), 2u);
+
+    Type(windows_, IDC_WINDOW_NAME, "Palette");
+    EXPECT_EQ(host_->Current().Settings().windowName, "Palette");
+    EXPECT_EQ(RowText(windows_, IDC_WINDOW_LIST, 2, 0), "Palette");
+    EXPECT_EQ(SelectedRow(windows_, IDC_WINDOW_LIST), 2);
+    EXPECT_EQ(UndoCount(), 3u);
+    Type(windows_, IDC_WINDOW_NAME, "Palette");  // the same name: no entry
+    EXPECT_EQ(UndoCount(), 3u);
+
+    // A name typed but not yet applied goes with the window being left.
+    SetWindowTextA(Control(windows_, IDC_WINDOW_NAME), "Tools");
+    SelectRow(windows_, IDC_WINDOW_LIST, 1);
+    EXPECT_EQ(host_->CurrentProject().MainWindow().SubWindows()[1]->Settings().windowName, "Tools");
+    EXPECT_EQ(host_->CurrentProject().CurrentWindow(),
+              host_->CurrentProject().MainWindow().SubWindows()[0].get());
+    EXPECT_EQ(Text(windows_, IDC_WINDOW_NAME), "SubWindow");
+
+    // Removing selects the row above.
+    SelectRow(windows_, IDC_WINDOW_LIST, 2);
+    Click(windows_, IDC_REMOVE_WINDOW);
+    ASSERT_EQ(RowCount(windows_, IDC_WINDOW_LIST), 2);
+    EXPECT_EQ(SelectedRow(windows_, IDC_WINDOW_LIST), 1);
+
+    Click(windows_, IDC_REMOVE_ALL_WINDOWS);
+    EXPECT_EQ(RowCount(windows_, IDC_WINDOW_LIST), 1);
+    EXPECT_EQ(host_->CurrentProject().CurrentWindow(), &host_->CurrentProject().MainWindow());
+    EXPECT_EQ(SelectedRow(windows_, IDC_WINDOW_LIST), 0);
+}
+
+TEST_F(PagesTest, RemovingTheMainWindowIsRefusedWithABox) {
+    BoxSeen seen = WithMessageBoxClosed([&] { Click(windows_, IDC_REMOVE_WINDOW); });
+    EXPECT_EQ(seen.caption, "err");
+    EXPECT_EQ(seen.text, "main");
+    EXPECT_EQ(RowCount(windows_, IDC_WINDOW_LIST), 1);
+    EXPECT_EQ(UndoCount(), 0u);
+}
+
+TEST_F(PagesTest, WindowsPageGrowsFromItsFirstLayoutAndNeverBelowIt) {
+    HWND page = windows_;
+    RECT page0{};
+    GetClientRect(page, &page0);
+    RECT list0 = uitest::WindowRectangle(Control(page, IDC_WINDOW_LIST));
+    RECT add0 = uitest::WindowRectangle(Control(page, IDC_ADD_WINDOW));
+    RECT name0 = uitest::WindowRectangle(Control(page, IDC_WINDOW_NAME));
+    for (int step = 0; step < 3; ++step) {
+        SetWindowPos(page, nullptr, 0, 0, page0.right + 100, page0.bottom + 50,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    }
+    RECT list = uitest::WindowRectangle(Control(page, IDC_WINDOW_LIST));
+    RECT add = uitest::WindowRectangle(Control(page, IDC_ADD_WINDOW));
+    RECT name = uitest::WindowRectangle(Control(page, IDC_WINDOW_NAME));
+    EXPECT_EQ(list.right - list.left, list0.right - list0.left + 100);
+    EXPECT_EQ(list.bottom - list.top, list0.bottom - list0.top + 50);
+    EXPECT_EQ(add.left - add0.left, 100);
+    EXPECT_EQ(add.top, add0.top);
+    EXPECT_EQ(name.right - name.left, name0.right - name0.left + 100);
+
+    SetWindowPos(page, nullptr, 0, 0, page0.right - 60, page0.bottom - 60,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    list = uitest::WindowRectangle(Control(page, IDC_WINDOW_LIST));
+    EXPECT_EQ(list.right - list.left, list0.right - list0.left);
+    EXPECT_EQ(list.bottom - list.top, list0.bottom - list0.top);
+}
+
+// --- Output page ------------------------------------------------------------
+
+TEST_F(PagesTest, OutputPageSetsFolderNamesAndIcon) {
+    host_->dialogs.folderAnswer = folder_.path();
+    Click(output_, IDC_OUTPUT_FOLDER_BROWSE);
+    EXPECT_EQ(host_->CurrentProject().Settings().outputFolder, folder_.path());
+    EXPECT_EQ(Text(output_, IDC_OUTPUT_FOLDER), folder_.path());
+
+    // With default names on, the Windows name box stays disabled.
+    Click(output_, IDC_OUTPUT_WIN);
+    EXPECT_TRUE(host_->CurrentProject().Settings().outputWin);
+    EXPECT_FALSE(Enabled(output_, IDC_OUTPUT_WIN_FILENAME));
+    Click(output_, IDC_DEFAULT_FILENAMES);
+    EXPECT_TRUE(Enabled(output_, IDC_OUTPUT_WIN_FILENAME));
+    Type(output_, IDC_OUTPUT_WIN_FILENAME, "Show.exe");
+    EXPECT_EQ(host_->CurrentProject().OutputFileName(ExportTarget::Windows), "Show.exe");
+    // Turning default names on again refills the boxes.
+    Click(output_, IDC_DEFAULT_FILENAMES);
+    EXPECT_EQ(Text(output_, IDC_OUTPUT_WIN_FILENAME), "Untitled.exe");
+
+    EXPECT_FALSE(Enabled(output_, IDC_OUTPUT_WIN_APPICON_BROWSE));
+    EXPECT_EQ(Text(output_, IDC_OUTPUT_WIN_APPICON_PATH), "N/A");
+    Click(output_, IDC_OUTPUT_WIN_APPICON);
+    EXPECT_TRUE(Enabled(output_, IDC_OUTPUT_WIN_APPICON_BROWSE));
+    host_->dialogs.openAnswers = {folder_ / "app.ico"};
+    Click(output_, IDC_OUTPUT_WIN_APPICON_BROWSE);
+    EXPECT_EQ(host_->CurrentProject().Settings().outputWinAppiconPath, folder_ / "app.ico");
+    EXPECT_EQ(Text(output_, IDC_OUTPUT_WIN_APPICON_PATH), "app.ico");
+    auto entries = host_->dialogs.filters.back().Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].first, "Windows Icon (*.ico)");
+    EXPECT_EQ(entries[1].first, "All Files (*.*)");
+}
+
+TEST_F(PagesTest, OutputPageShowsNotAvailableForAMissingFolderAndKeepsMacAndLinuxHidden) {
+    host_->Editor().Edit([&](Project& p) {
+        p.SetOutputFolder(folder_ / "gone");
+        p.SetDefaultFileNames(false);
+        p.SetOutputFileName(ExportTarget::MacPpc, "Old.app");
+        p.SetOutputEnabled(ExportTarget::Linux, true);
+    });
+    host_->RefreshAllPages();
+    EXPECT_EQ(Text(output_, IDC_OUTPUT_FOLDER), "N/A");
+    EXPECT_EQ(Text(output_, IDC_OUTPUT_MACPPC_FILENAME), "Old.app");
+    EXPECT_TRUE(Checked(output_, IDC_OUTPUT_LINUX));
+    for (int id : {IDC_MAC_GROUP, IDC_OUTPUT_MACPPC, IDC_OUTPUT_MACPPC_FILENAME, IDC_OUTPUT_LINUX,
+                   IDC_OUTPUT_LINUX_FILENAME, IDC_OUTPUT_MAC_APPICON_BROWSE})
+        EXPECT_FALSE(Shown(output_, id)) << id;
+    // Applying pending edits leaves them as they were.
+    host_->Pages()->ApplyPendingEdits();
+    EXPECT_EQ(host_->CurrentProject().OutputFileName(ExportTarget::MacPpc), "Old.app");
+}
+
+// --- Setup page ---------------------------------------------------------------
+
+TEST_F(PagesTest, SetupPageTakesAMovieAndShowsItsFacts) {
+    EXPECT_EQ(Text(setup_, IDC_SETUP_SWF), "N/A");
+    EXPECT_EQ(Text(setup_, IDC_SETUP_FRAME_RATE), "N/A");
+    std::string movie = Movie("intro.swf", 640, 480);
+    host_->dialogs.openAnswers = {movie};
+    Click(setup_, IDC_SETUP_SWF_BROWSE);
+    EXPECT_EQ(Text(setup_, IDC_SETUP_SWF), movie);
+    EXPECT_EQ(Text(setup_, IDC_SETUP_WIDTH), "640");
+    EXPECT_EQ(Text(setup_, IDC_SETUP_HEIGHT), "480");
+    EXPECT_EQ(Text(setup_, IDC_SETUP_VERSION), "8");
+    EXPECT_EQ(Text(setup_, IDC_SETUP_FRAME_RATE), "24.0 fps");
+    EXPECT_EQ(RowText(windows_, IDC_WINDOW_LIST, 0, 1), "intro.swf");
+    EXPECT_EQ(Text(window_, IDC_WINDOW_WIDTH), "640");
+    EXPECT_EQ(Text(window_, IDC_WINDOW_HEIGHT), "480");
+    EXPECT_EQ(host_->recentMovies, std::vector<std::string>{movie});
+    auto entries = host_->dialogs.filters.back().Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].first, "Flash Animation (*.swf)");
+
+    // A file that is no movie changes nothing and says nothing.
+    std::string junk = folder_ / "junk.swf";
+    test::WriteBytes(junk, test::BytesOf("no movie"));
+    size_t undo = UndoCount();
+    host_->dialogs.openAnswers = {junk};
+    Click(setup_, IDC_SETUP_SWF_BROWSE);
+    EXPECT_EQ(host_->Current().Settings().swf, movie);
+    EXPECT_EQ(Text(setup_, IDC_SETUP_SWF), movie);
+    EXPECT_EQ(UndoCount(), undo);
+    EXPECT_EQ(host_->recentMovies.size(), 1u);
+}
+
+TEST_F(PagesTest, ThreeFilesAddedAtOnceAreOneUndoEntry) {
+    EXPECT_FALSE(Enabled(setup_, IDC_SETUP_REMOVE));
+    EXPECT_FALSE(Enabled(setup_, IDC_SETUP_REMOVE_ALL));
+    host_->dialogs.filesAnswer = {folder_ / "c.txt", folder_ / "a.txt", folder_ / "b.txt"};
+    Click(setup_, IDC_SETUP_ADD_FILE);
+    ASSERT_EQ(RowCount(setup_, IDC_SETUP_FILES), 3);
+    EXPECT_EQ(RowText(setup_, IDC_SETUP_FILES, 0, 0), "a.txt");
+    EXPECT_EQ(RowText(setup_, IDC_SETUP_FILES, 2, 0), "c.txt");
+    EXPECT_EQ(RowText(setup_, IDC_SETUP_FILES, 0, 1), "File");
+    EXPECT_EQ(UndoCount(), 1u);
+    EXPECT_TRUE(Enabled(setup_, IDC_SETUP_REMOVE_ALL));
+    auto entries = host_->dialogs.filters.back().Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].first, "All Files(*.*)");
+
+    host_->dialogs.folderAnswer = folder_.path();
+    Click(setup_, IDC_SETUP_ADD_FOLDER);
+    EXPECT_EQ(RowText(setup_, IDC_SETUP_FILES, 3, 1), "Folder");
+
+    SelectRow(setup_, IDC_SETUP_FILES, 2);
+    EXPECT_TRUE(Enabled(setup_, IDC_SETUP_REMOVE));
+    Click(setup_, IDC_SETUP_REMOVE);
+    ASSERT_EQ(RowCount(setup_, IDC_SETUP_FILES), 3);
+    EXPECT_EQ(SelectedRow(setup_, IDC_SETUP_FILES), 1);
+    EXPECT_EQ(RowText(setup_, IDC_SETUP_FILES, 2, 1), "Folder");
+
+    Click(setup_, IDC_SETUP_REMOVE_ALL);
+    EXPECT_EQ(RowCount(setup_, IDC_SETUP_FILES), 0);
+    EXPECT_FALSE(Enabled(setup_, IDC_SETUP_REMOVE_ALL));
+
+    // Undo back to just after the three files.
+    ASSERT_TRUE(host_->Editor().Undo());
+    ASSERT_TRUE(host_->Editor().Undo());
+    ASSERT_TRUE(host_->Editor().Undo());
+    host_->RefreshAllPages();
+    EXPECT_EQ(RowCount(setup_, IDC_SETUP_FILES), 3);
+    ASSERT_TRUE(host_->Editor().Undo());
+    host_->RefreshAllPages();
+    EXPECT_EQ(RowCount(setup_, IDC_SETUP_FILES), 0);
+}
+
+TEST_F(PagesTest, TooManyFilesForTheDialogSaysSo) {
+    host_->dialogs.filesTooMany = true;
+    BoxSeen seen = WithMessageBoxClosed([&] { Click(setup_, IDC_SETUP_ADD_FILE); });
+    EXPECT_FALSE(seen.text.empty());
+    EXPECT_EQ(RowCount(setup_, IDC_SETUP_FILES), 0);
+    EXPECT_EQ(UndoCount(), 0u);
+}
+
+// --- Window page --------------------------------------------------------------
+
+TEST_F(PagesTest, TitleIsStoredWholeAndTheSameTitleMakesNoEntry) {
+    std::string title(1000, 't');
+    title += "end";
+    Type(window_, IDC_WINDOW_TITLE, title);
+    EXPECT_EQ(host_->Current().Settings().windowTitle, title);
+    EXPECT_EQ(UndoCount(), 1u);
+    Type(window_, IDC_WINDOW_TITLE, title);
+    EXPECT_EQ(UndoCount(), 1u);
+    Choose(window_, IDC_WINDOW_TYPE, 0);  // already Standard
+    EXPECT_EQ(UndoCount(), 1u);
+}
+
+TEST_F(PagesTest, WindowTypeShowsMaskOrWindowButtons) {
+    const int buttons[] = {IDC_WINDOW_HAS_MINIMIZE, IDC_WINDOW_HAS_MAXIMIZE, IDC_WINDOW_HAS_CLOSE,
+                           IDC_WINDOW_IS_RESIZABLE, IDC_WINDOW_HAS_MENU};
+    const int mask[] = {IDC_WINDOW_MASK_LABEL, IDC_WINDOW_MASK, IDC_WINDOW_MASK_BROWSE};
+    struct Case {
+        int type;
+        bool maskShown;
+        bool buttonsShown;
+    } cases[] = {{1, true, false}, {2, false, false}, {0, false, true}};
+    for (const Case& c : cases) {
+        Choose(window_, IDC_WINDOW_TYPE, c.type);
+        EXPECT_EQ(static_cast<int>(host_->Current().Settings().windowType), c.type);
+        for (int id : mask) EXPECT_EQ(Shown(window_, id), c.maskShown) << c.type << " " << id;
+        for (int id : buttons) EXPECT_EQ(Shown(window_, id), c.buttonsShown) << c.type << " " << id;
+        EXPECT_TRUE(Shown(window_, IDC_WINDOW_IS_VISIBLE));
+    }
+    host_->dialogs.openAnswers = {folder_ / "shape.png"};
+    Choose(window_, IDC_WINDOW_TYPE, 1);
+    Click(window_, IDC_WINDOW_MASK_BROWSE);
+    EXPECT_EQ(host_->Current().Settings().windowMask, folder_ / "shape.png");
+    EXPECT_EQ(Text(window_, IDC_WINDOW_MASK), "shape.png");
+}
+
+TEST_F(PagesTest, ModalStyleDisablesCaptionButtonsAndKeepsTheirValues) {
+    Click(window_, IDC_WINDOW_HAS_MAXIMIZE);
+    EXPECT_FALSE(host_->Current().Settings().windowHasMaximize);
+    Choose(window_, IDC_WINDOW_STYLE, 1);
+    EXPECT_EQ(host_->Current().Settings().windowStyle, WindowStyle::Modal);
+    for (int id : {IDC_WINDOW_HAS_MINIMIZE, IDC_WINDOW_HAS_MAXIMIZE, IDC_WINDOW_HAS_CLOSE})
+        EXPECT_FALSE(Enabled(window_, id)) << id;
+    EXPECT_TRUE(Checked(window_, IDC_WINDOW_HAS_MINIMIZE));
+    EXPECT_FALSE(Checked(window_, IDC_WINDOW_HAS_MAXIMIZE));
+    EXPECT_TRUE(Enabled(window_, IDC_WINDOW_IS_RESIZABLE));
+    Choose(window_, IDC_WINDOW_STYLE, 2);
+    EXPECT_TRUE(Enabled(window_, IDC_WINDOW_HAS_CLOSE));
+}
+
+TEST_F(PagesTest, SizeModesDecideWhatTheSizeBoxesShowAndSet) {
+    host_->dialogs.openAnswers = {Movie("stage.swf", 300, 200)};
+    Click(setup_, IDC_SETUP_SWF_BROWSE);
+    // Match SWF (the default): disabled, showing the movie's size.
+    EXPECT_FALSE(Enabled(window_, IDC_WINDOW_WIDTH));
+    EXPECT_EQ(Text(window_, IDC_WINDOW_WIDTH), "300");
+    EXPECT_FALSE(Shown(window_, IDC_WINDOW_WIDTH_PERCENT));
+
+    Choose(window_, IDC_WINDOW_SIZE, 0);
+    EXPECT_TRUE(Enabled(window_, IDC_WINDOW_WIDTH));
+    Type(window_, IDC_WINDOW_WIDTH, "800");
+    EXPECT_EQ(host_->Current().Settings().windowWidth, 800);
+
+    Choose(window_, IDC_WINDOW_SIZE, 2);
+    EXPECT_TRUE(Shown(window_, IDC_WINDOW_WIDTH_PERCENT));
+    EXPECT_TRUE(Shown(window_, IDC_WINDOW_HEIGHT_PERCENT));
+    EXPECT_EQ(Text(window_, IDC_WINDOW_WIDTH), "100");
+    Type(window_, IDC_WINDOW_WIDTH, "50");
+    Type(window_, IDC_WINDOW_HEIGHT, "75");
+    EXPECT_EQ(host_->Current().Settings().windowWidthPercent, 50);
+    EXPECT_EQ(host_->Current().Settings().windowHeightPercent, 75);
+    EXPECT_EQ(host_->Current().Settings().windowWidth, 800);
+
+    Choose(window_, IDC_WINDOW_SIZE, 1);
+    EXPECT_EQ(host_->Current().Settings().windowWidth, 300);
+    EXPECT_EQ(Text(window_, IDC_WINDOW_WIDTH), "300");
+}
+
+TEST_F(PagesTest, NumberBoxesTakeZeroForTextAndSaturate) {
+    struct Case {
+        const char* text;
+        int32_t value;
+        const char* shown;
+    } cases[] = {
+        {"abc", 0, "0"},
+        {"-40", -40, "-40"},
+        {"99999999999", INT_MAX, "2147483647"},
+        {"-99999999999", INT_MIN, "-2147483648"},
+    };
+    for (const Case& c : cases) {
+        Type(window_, IDC_WINDOW_X, c.text);
+        EXPECT_EQ(host_->Current().Settings().windowX, c.value) << c.text;
+        EXPECT_EQ(Text(window_, IDC_WINDOW_X), c.shown);
+    }
+    Choose(window_, IDC_WINDOW_POSITION, 1);
+    for (int id : {IDC_WINDOW_X, IDC_WINDOW_Y, IDC_WINDOW_X_LABEL, IDC_WINDOW_Y_LABEL})
+        EXPECT_FALSE(Shown(window_, id)) << id;
+    Choose(window_, IDC_WINDOW_POSITION, 0);
+    EXPECT_TRUE(Shown(window_, IDC_WINDOW_Y));
+}
+
+TEST_F(PagesTest, PendingTextIsAppliedBeforeSaveOrExport) {
+    SetWindowTextA(Control(window_, IDC_WINDOW_TITLE), "Typed");
+    SetWindowTextA(Control(window_, IDC_WINDOW_Y), "77");
+    host_->Pages()->ApplyPendingEdits();
+    EXPECT_EQ(host_->Current().Settings().windowTitle, "Typed");
+    EXPECT_EQ(host_->Current().Settings().windowY, 77);
+}
+
+// --- Input and Flash pages ----------------------------------------------------
+
+TEST_F(PagesTest, MouseListsPutSendToFlashBeforeIgnore) {
+    EXPECT_EQ(Selection(input_, IDC_LEFT_MOUSE), 1);  // the default: Send to Flash
+    char item[64] = {};
+    SendMessageA(Control(input_, IDC_LEFT_MOUSE), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
+    EXPECT_STREQ(item, "Send to Flash");
+    Choose(input_, IDC_LEFT_MOUSE, 2);
+    EXPECT_EQ(host_->Current().Settings().leftMouseAction, MouseAction::Ignore);
+    Choose(input_, IDC_RIGHT_MOUSE, 3);
+    EXPECT_EQ(host_->Current().Settings().rightMouseAction, MouseAction::CustomMenu);
+    Click(input_, IDC_EXIT_ON_ESCAPE);
+    EXPECT_FALSE(host_->Current().Settings().exitOnEscape);
+    EXPECT_EQ(UndoCount(), 3u);
+}
+
+TEST_F(PagesTest, ColourButtonTakesTheChosenColourAndCustomColours) {
+    EXPECT_FALSE(Enabled(flash_, IDC_BGCOLOR));
+    Click(flash_, IDC_USE_BGCOLOR);
+    EXPECT_TRUE(host_->Current().Settings().useFlashBgcolor);
+    EXPECT_TRUE(Enabled(flash_, IDC_BGCOLOR));
+
+    host_->dialogs.colourAnswered = true;
+    host_->dialogs.colourAnswer = 0x00336699;
+    Click(flash_, IDC_BGCOLOR);
+    EXPECT_EQ(host_->Current().Settings().flashBgcolor, 0x00336699u);
+    EXPECT_EQ(host_->preferences.customColours[0], 0x00336699u);
+    size_t undo = UndoCount();
+    host_->dialogs.colourAnswered = false;  // cancelled: no entry
+    Click(flash_, IDC_BGCOLOR);
+    EXPECT_EQ(UndoCount(), undo);
+
+    Choose(flash_, IDC_QUALITY, 5);
+    EXPECT_EQ(host_->Current().Settings().flashQuality, FlashQuality::Best);
+    Choose(flash_, IDC_SCALE, 2);
+    EXPECT_EQ(host_->Current().Settings().flashScale, FlashScale::ExactFit);
+    Click(flash_, IDC_SHOW_FLASH_MENU);
+    EXPECT_FALSE(host_->Current().Settings().flashShowMenu);
+}
+
+// --- settings window ----------------------------------------------------------
+
+TEST_F(PagesTest, SettingsTabsShowOnePageAtATime) {
+    HWND settings = host_->Pages()->SettingsWindow();
+    EXPECT_EQ(uitest::WindowText(settings), "Settings");
+    HWND tabs = GetDlgItem(settings, IDC_SETTINGS_TABS);
+    HWND pages[] = {setup_, window_, input_, flash_};
+    for (int tab = 3; tab >= 0; --tab) {
+        TabCtrl_SetCurSel(tabs, tab);
+        NMHDR header{tabs, IDC_SETTINGS_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageA(settings, WM_NOTIFY, IDC_SETTINGS_TABS, reinterpret_cast<LPARAM>(&header));
+        for (int page = 0; page < 4; ++page)
+            EXPECT_EQ(IsWindowVisible(pages[page]) != FALSE, page == tab) << tab << " " << page;
+    }
+    host_->Pages()->SelectSettingsTab(2);
+    EXPECT_EQ(host_->Pages()->SettingsTab(), 2);
+    EXPECT_TRUE(IsWindowVisible(input_));
+    // Closing hides it.
+    SendMessageA(settings, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(settings));
+    EXPECT_TRUE(IsWindow(settings));
+}
+
+TEST_F(PagesTest, WithoutACurrentWindowEverySettingsControlIsDisabled) {
+    host_->SetCurrentWindow(nullptr);
+    int checked = 0;
+    for (HWND page : {setup_, window_, input_, flash_}) {
+        for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            std::string kind = uitest::WindowClassName(child);
+            if (kind == "Static" && GetDlgCtrlID(child) == -1) continue;  // labels
+            if (kind == "Button" && (GetWindowLongA(child, GWL_STYLE) & 0xF) == BS_GROUPBOX)
+                continue;
+            EXPECT_FALSE(IsWindowEnabled(child)) << GetDlgCtrlID(child);
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 30);
+    for (int id : {IDC_SETUP_SWF, IDC_SETUP_WIDTH, IDC_SETUP_HEIGHT, IDC_SETUP_VERSION,
+                   IDC_SETUP_FRAME_RATE})
+        EXPECT_EQ(Text(setup_, id), "N/A");
+    EXPECT_FALSE(Enabled(windows_, IDC_WINDOW_NAME));
+    EXPECT_FALSE(Enabled(windows_, IDC_REMOVE_WINDOW));
+}
+
+// Every control of every page once, in a user's order: each makes exactly
+// the undo entries it should (selecting a row makes none).
+TEST_F(PagesTest, EveryControlOfEveryPageMakesItsEdit) {
+    host_->dialogs.folderAnswer = folder_.path();
+    host_->dialogs.openAnswers = {Movie("all.swf"), folder_ / "app.ico", folder_ / "mask.png"};
+    host_->dialogs.filesAnswer = {folder_ / "one.txt", folder_ / "two.txt"};
+    host_->dialogs.colourAnswered = true;
+    host_->dialogs.colourAnswer = 0xFF;
+    enum Kind { kClick, kChoose, kType, kSelect };
+    struct Step {
+        HWND* page;
+        int id;
+        Kind kind;
+        int index;
+        const char* text;
+        int edits;
+    };
+    auto run = [this](const std::vector<Step>& steps) {
+        for (const Step& s : steps) {
+            int before = host_->undoableEdits;
+            switch (s.kind) {
+                case kClick:
+                    Click(*s.page, s.id);
+                    break;
+                case kChoose:
+                    Choose(*s.page, s.id, s.index);
+                    break;
+                case kType:
+                    Type(*s.page, s.id, s.text);
+                    break;
+                case kSelect:
+                    SelectRow(*s.page, s.id, s.index);
+                    break;
+            }
+            EXPECT_EQ(host_->undoableEdits, before + s.edits) << "control " << s.id;
+        }
+    };
+    run({
+        {&windows_, IDC_ADD_WINDOW, kClick, 0, nullptr, 1},
+        {&windows_, IDC_WINDOW_NAME, kType, 0, "Second", 1},
+        {&output_, IDC_OUTPUT_FOLDER_BROWSE, kClick, 0, nullptr, 1},
+        {&output_, IDC_OUTPUT_WIN, kClick, 0, nullptr, 1},
+        {&output_, IDC_DEFAULT_FILENAMES, kClick, 0, nullptr, 1},
+        {&output_, IDC_OUTPUT_WIN_FILENAME, kType, 0, "Second.exe", 1},
+        {&output_, IDC_OUTPUT_WIN_APPICON, kClick, 0, nullptr, 1},
+        {&setup_, IDC_SETUP_SWF_BROWSE, kClick, 0, nullptr, 1},
+        {&output_, IDC_OUTPUT_WIN_APPICON_BROWSE, kClick, 0, nullptr, 1},
+        {&setup_, IDC_SETUP_ADD_FILE, kClick, 0, nullptr, 1},
+        {&setup_, IDC_SETUP_ADD_FOLDER, kClick, 0, nullptr, 1},
+        {&setup_, IDC_SETUP_FILES, kSelect, 1, nullptr, 0},
+        {&setup_, IDC_SETUP_REMOVE, kClick, 0, nullptr, 1},
+        {&setup_, IDC_SETUP_REMOVE_ALL, kClick, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_TITLE, kType, 0, "Second window", 1},
+        {&window_, IDC_WINDOW_TYPE, kChoose, 1, nullptr, 1},
+        {&window_, IDC_WINDOW_MASK_BROWSE, kClick, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_TYPE, kChoose, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_STYLE, kChoose, 2, nullptr, 1},
+        {&window_, IDC_WINDOW_HAS_MINIMIZE, kClick, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_HAS_MAXIMIZE, kClick, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_HAS_CLOSE, kClick, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_IS_RESIZABLE, kClick, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_IS_VISIBLE, kClick, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_HAS_MENU, kClick, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_FULLSCREEN, kClick, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_SIZE, kChoose, 0, nullptr, 1},
+        {&window_, IDC_WINDOW_WIDTH, kType, 0, "321", 1},
+        {&window_, IDC_WINDOW_HEIGHT, kType, 0, "123", 1},
+        {&window_, IDC_WINDOW_X, kType, 0, "5", 1},
+        {&window_, IDC_WINDOW_Y, kType, 0, "6", 1},
+        {&window_, IDC_WINDOW_POSITION, kChoose, 1, nullptr, 1},
+        {&input_, IDC_LEFT_MOUSE, kChoose, 0, nullptr, 1},
+        {&input_, IDC_RIGHT_MOUSE, kChoose, 2, nullptr, 1},
+        {&input_, IDC_EXIT_ON_ESCAPE, kClick, 0, nullptr, 1},
+        {&flash_, IDC_USE_BGCOLOR, kClick, 0, nullptr, 1},
+        {&flash_, IDC_BGCOLOR, kClick, 0, nullptr, 1},
+        {&flash_, IDC_QUALITY, kChoose, 0, nullptr, 1},
+        {&flash_, IDC_SHOW_FLASH_MENU, kClick, 0, nullptr, 1},
+        {&flash_, IDC_SCALE, kChoose, 1, nullptr, 1},
+    });
+    const WindowSettings& second = host_->Current().Settings();
+    EXPECT_EQ(second.windowName, "Second");
+    EXPECT_EQ(second.windowTitle, "Second window");
+    EXPECT_EQ(second.windowWidth, 321);
+    EXPECT_EQ(second.windowMask, folder_ / "mask.png");
+    EXPECT_EQ(second.flashBgcolor, 0xFFu);
+    EXPECT_EQ(second.flashScale, FlashScale::NoBorder);
+    EXPECT_EQ(host_->CurrentProject().Settings().outputWinAppiconPath, folder_ / "app.ico");
+
+    run({
+        {&windows_, IDC_ADD_WINDOW, kClick, 0, nullptr, 1},
+        {&windows_, IDC_WINDOW_LIST, kSelect, 0, nullptr, 0},
+        {&windows_, IDC_WINDOW_LIST, kSelect, 2, nullptr, 0},
+        {&windows_, IDC_REMOVE_WINDOW, kClick, 0, nullptr, 1},
+        {&windows_, IDC_REMOVE_ALL_WINDOWS, kClick, 0, nullptr, 1},
+    });
+    EXPECT_TRUE(host_->CurrentProject().MainWindow().SubWindows().empty());
+}
+
+TEST_F(PagesTest, Screenshots) {
+    host_->dialogs.openAnswers = {Movie("intro.swf")};
+    Click(setup_, IDC_SETUP_SWF_BROWSE);
+    host_->dialogs.filesAnswer = {folder_ / "readme.txt", folder_ / "data.xml"};
+    Click(setup_, IDC_SETUP_ADD_FILE);
+    Click(windows_, IDC_ADD_WINDOW);
+    SelectRow(windows_, IDC_WINDOW_LIST, 0);
+    Screenshot("pages_windows");
+    host_->Pages()->SelectMainTab(1);
+    Screenshot("pages_output");
+    const char* names[] = {"settings_setup", "settings_window", "settings_input", "settings_flash"};
+    for (int tab = 0; tab < 4; ++tab) {
+        host_->Pages()->SelectSettingsTab(tab);
+        Screenshot(names[tab]);
+    }
+    Choose(window_, IDC_WINDOW_TYPE, 1);
+    Choose(window_, IDC_WINDOW_SIZE, 2);
+    host_->Pages()->SelectSettingsTab(1);
+    Screenshot("settings_window_mask_percent");
+}
+
+}  // namespace
+}  // namespace kestrel
