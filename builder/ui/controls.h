@@ -2,8 +2,8 @@
 // the window; created by Create they destroy it with themselves.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -32,7 +32,10 @@ class Control {
     bool Bind(HWND dialog, int id);
     // Creates the control with this kind's window class (owned).
     bool Create(const ControlCreateArgs& args);
-    void DestroyWindow() { owned_.reset(); window_ = nullptr; }
+    void DestroyWindow() {
+        owned_.reset();
+        window_ = nullptr;
+    }
 
     HWND Handle() const { return window_; }
     HWND Parent() const { return parent_; }
