@@ -2,8 +2,9 @@
 // the window; created by Create they destroy it with themselves.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
 
 #include <string>
 #include <vector>

@@ -1,14 +1,12 @@
 #include "builder/ui/settings_window.h"
 
 #include "builder/ui/page_ids.h"
+#include "builder/ui/resource_ids.h"
 
 namespace kestrel {
 
-// The identifier the main window knows its settings window by.
-constexpr int kSettingsWindowId = 2000;
-
 bool SettingsWindow::Create(HWND owner) {
-    return CreateModeless(IDD_SETTINGS_WINDOW, owner, kSettingsWindowId);
+    return CreateModeless(IDD_SETTINGS_WINDOW, owner, ID_SETTINGS_FRAME);
 }
 
 bool SettingsWindow::OnInit() {

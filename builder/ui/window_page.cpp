@@ -1,5 +1,9 @@
 #include "builder/ui/window_page.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "builder/ui/page_ids.h"
 #include "builder/ui/page_texts.h"
 #include "builder/ui/window_fields.h"
@@ -106,10 +110,10 @@ void WindowPage::ApplyRules() {
     auto show = [this](int id, bool shown) { ShowWindow(Item(id), shown ? SW_SHOWNA : SW_HIDE); };
     auto enable = [this](int id, bool enabled) { EnableWindow(Item(id), enabled); };
 
-    show(IDC_WINDOW_MASK_LABEL, state.maskShown);
-    show(IDC_WINDOW_MASK, state.maskShown);
-    show(IDC_WINDOW_MASK_BROWSE, state.maskShown);
-    enable(IDC_WINDOW_MASK_BROWSE, on);
+    for (int id : {IDC_WINDOW_MASK_LABEL, IDC_WINDOW_MASK, IDC_WINDOW_MASK_BROWSE}) {
+        show(id, state.maskShown);
+        enable(id, on);
+    }
     enable(IDC_WINDOW_TITLE, on);
     for (size_t i = 0; i < flags_.size(); ++i) {
         if (i < kWindowButtons) show(kFlags[i].id, state.windowButtonsShown);
@@ -118,8 +122,10 @@ void WindowPage::ApplyRules() {
     for (const ComboControl& combo : kCombos) enable(combo.id, on);
     enable(IDC_WINDOW_WIDTH, on && state.sizeBoxesEnabled);
     enable(IDC_WINDOW_HEIGHT, on && state.sizeBoxesEnabled);
-    show(IDC_WINDOW_WIDTH_PERCENT, state.percentLabelsShown);
-    show(IDC_WINDOW_HEIGHT_PERCENT, state.percentLabelsShown);
+    for (int id : {IDC_WINDOW_WIDTH_PERCENT, IDC_WINDOW_HEIGHT_PERCENT}) {
+        show(id, state.percentLabelsShown);
+        enable(id, on);
+    }
     for (int id : {IDC_WINDOW_X, IDC_WINDOW_Y, IDC_WINDOW_X_LABEL, IDC_WINDOW_Y_LABEL}) {
         show(id, state.positionBoxesShown);
         enable(id, on);
@@ -127,28 +133,32 @@ void WindowPage::ApplyRules() {
 }
 
 void WindowPage::ApplyPendingEdits() {
-    ApplyEdit(title_.Handle());
-    for (EditBox& box : numbers_) ApplyEdit(box.Handle());
+    // Every text is read before any is applied: applying one reloads the page.
+    std::vector<std::pair<HWND, std::string>> typed;
+    typed.emplace_back(title_.Handle(), title_.Text());
+    for (EditBox& box : numbers_) typed.emplace_back(box.Handle(), box.Text());
+    for (const auto& [edit, text] : typed) ApplyEdit(edit, text);
 }
 
 bool WindowPage::OnEditFocusLost(HWND, HWND edit) {
     if (loading_) return false;
-    ApplyEdit(edit);
+    if (edit == title_.Handle()) ApplyEdit(edit, title_.Text());
+    for (EditBox& box : numbers_) {
+        if (box.Handle() == edit) ApplyEdit(edit, box.Text());
+    }
     return true;
 }
 
-void WindowPage::ApplyEdit(HWND edit) {
+void WindowPage::ApplyEdit(HWND edit, const std::string& text) {
     WindowData* window = CurrentWindow();
     if (!window || !IsWindowEnabled(edit)) return;
     if (edit == title_.Handle()) {
-        std::string title = title_.Text();
-        if (title == window->Settings().windowTitle) return;
-        EditCurrentWindow([&title](WindowData& w) { w.SetWindowTitle(title); });
+        if (text == window->Settings().windowTitle) return;
+        EditCurrentWindow([&text](WindowData& w) { w.SetWindowTitle(text); });
         return;
     }
     for (size_t i = 0; i < numbers_.size(); ++i) {
         if (numbers_[i].Handle() != edit) continue;
-        std::string text = numbers_[i].Text();
         WindowNumber number = kNumbers[i].number;
         if (text == std::to_string(ShownNumber(window->Settings(), number))) return;
         int32_t value = ParseNumberText(text);

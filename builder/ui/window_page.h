@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "builder/ui/settings_page.h"
 
@@ -22,7 +23,7 @@ class WindowPage : public SettingsPage {
 
   private:
     // Applies one edit box's text when it differs from the model.
-    void ApplyEdit(HWND edit);
+    void ApplyEdit(HWND edit, const std::string& text);
     void ChooseMask();
     // Shows and enables the controls as the window's type, style, size and
     // position modes say; everything disabled without a window.

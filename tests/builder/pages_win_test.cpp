@@ -343,29 +343,36 @@ TEST_F(PagesTest, RemovingTheMainWindowIsRefusedWithABox) {
 
 TEST_F(PagesTest, WindowsPageGrowsFromItsFirstLayoutAndNeverBelowIt) {
     HWND page = windows_;
-    RECT page0{};
-    GetClientRect(page, &page0);
-    RECT list0 = uitest::WindowRectangle(Control(page, IDC_WINDOW_LIST));
-    RECT add0 = uitest::WindowRectangle(Control(page, IDC_ADD_WINDOW));
-    RECT name0 = uitest::WindowRectangle(Control(page, IDC_WINDOW_NAME));
-    for (int step = 0; step < 3; ++step) {
-        SetWindowPos(page, nullptr, 0, 0, page0.right + 100, page0.bottom + 50,
-                     SWP_NOMOVE | SWP_NOZORDER);
+    const int ids[] = {IDC_WINDOW_NAME, IDC_WINDOW_LIST, IDC_ADD_WINDOW, IDC_REMOVE_WINDOW,
+                       IDC_REMOVE_ALL_WINDOWS};
+    auto place = [&](int width, int height) {
+        SetWindowPos(page, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+        std::vector<RECT> rects;
+        for (int id : ids) rects.push_back(uitest::WindowRectangle(Control(page, id)));
+        return rects;
+    };
+    auto width = [](const RECT& r) { return r.right - r.left; };
+    auto height = [](const RECT& r) { return r.bottom - r.top; };
+    // Smaller than its template the page keeps its first layout.
+    std::vector<RECT> first = place(20, 20);
+    std::vector<RECT> grown = place(900, 700);
+    std::vector<RECT> more = place(1000, 750);
+    for (int repeat = 0; repeat < 3; ++repeat) more = place(1000, 750);
+    EXPECT_EQ(width(more[0]), width(grown[0]) + 100);  // the name box widens
+    EXPECT_EQ(height(more[0]), height(grown[0]));
+    EXPECT_EQ(width(more[1]), width(grown[1]) + 100);  // the list grows both ways
+    EXPECT_EQ(height(more[1]), height(grown[1]) + 50);
+    for (size_t button = 2; button < 5; ++button) {  // the buttons move right
+        EXPECT_EQ(more[button].left, grown[button].left + 100);
+        EXPECT_EQ(more[button].top, grown[button].top);
+        EXPECT_EQ(width(more[button]), width(first[button]));
     }
-    RECT list = uitest::WindowRectangle(Control(page, IDC_WINDOW_LIST));
-    RECT add = uitest::WindowRectangle(Control(page, IDC_ADD_WINDOW));
-    RECT name = uitest::WindowRectangle(Control(page, IDC_WINDOW_NAME));
-    EXPECT_EQ(list.right - list.left, list0.right - list0.left + 100);
-    EXPECT_EQ(list.bottom - list.top, list0.bottom - list0.top + 50);
-    EXPECT_EQ(add.left - add0.left, 100);
-    EXPECT_EQ(add.top, add0.top);
-    EXPECT_EQ(name.right - name.left, name0.right - name0.left + 100);
-
-    SetWindowPos(page, nullptr, 0, 0, page0.right - 60, page0.bottom - 60,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    list = uitest::WindowRectangle(Control(page, IDC_WINDOW_LIST));
-    EXPECT_EQ(list.right - list.left, list0.right - list0.left);
-    EXPECT_EQ(list.bottom - list.top, list0.bottom - list0.top);
+    std::vector<RECT> back = place(10, 10);
+    for (size_t i = 0; i < back.size(); ++i) {
+        EXPECT_EQ(width(back[i]), width(first[i])) << ids[i];
+        EXPECT_EQ(height(back[i]), height(first[i])) << ids[i];
+        EXPECT_EQ(back[i].left - first[i].left, 0) << ids[i];
+    }
 }
 
 // --- Output page ------------------------------------------------------------
