@@ -90,10 +90,10 @@ class TestHost : public PageHost {
         windowClass.lpszClassName = "KestrelPagesTestMain";
         RegisterClassA(&windowClass);
         main_ = CreateWindowExA(0, "KestrelPagesTestMain", "Kestrel: pages test",
-                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 440, 400, nullptr,
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 4, 4, 600, 470, nullptr,
                                 nullptr, GetModuleHandle(nullptr), nullptr);
         tabs_ = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 6,
-                                6, 410, 340, main_, reinterpret_cast<HMENU>(1034),
+                                6, 574, 420, main_, reinterpret_cast<HMENU>(1034),
                                 GetModuleHandle(nullptr), nullptr);
         SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                      FALSE);
@@ -101,7 +101,7 @@ class TestHost : public PageHost {
         ShowWindow(main_, SW_SHOW);
         if (pages_) {
             pages_->ShowSettingsWindow(true);
-            SetWindowPos(pages_->SettingsWindow(), nullptr, 470, 20, 0, 0,
+            SetWindowPos(pages_->SettingsWindow(), nullptr, 560, 4, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             project_.SelectWindow(&project_.MainWindow());
             pages_->RefreshAll();
