@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -702,6 +703,63 @@ TEST_F(PagesTest, WithoutACurrentWindowEverySettingsControlIsDisabled) {
         EXPECT_EQ(Text(setup_, id), "N/A");
     EXPECT_FALSE(Enabled(windows_, IDC_WINDOW_NAME));
     EXPECT_FALSE(Enabled(windows_, IDC_REMOVE_WINDOW));
+}
+
+// The tooltip texts of a page's controls, by control id. A tooltip window's
+// owner is the page's top-level window; its tools name the page.
+std::map<int, std::string> TooltipsOf(HWND page) {
+    std::map<int, std::string> tips;
+    for (HWND tip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tip;
+         tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(tip, &process);
+        if (process != GetCurrentProcessId()) continue;
+        int count = static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[256] = {};
+            TOOLINFOA tool{};
+            tool.cbSize = TTTOOLINFOA_V2_SIZE;
+            tool.lpszText = text;
+            if (!SendMessageA(tip, TTM_ENUMTOOLSA, static_cast<WPARAM>(i),
+                              reinterpret_cast<LPARAM>(&tool)))
+                continue;
+            if (tool.hwnd == page) tips[GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId))] = text;
+        }
+    }
+    return tips;
+}
+
+TEST_F(PagesTest, EveryListedControlHasItsTooltip) {
+    struct Page {
+        HWND* page;
+        std::vector<int> ids;
+    } pages[] = {
+        {&windows_,
+         {IDC_WINDOW_NAME, IDC_WINDOW_LIST, IDC_ADD_WINDOW, IDC_REMOVE_WINDOW,
+          IDC_REMOVE_ALL_WINDOWS}},
+        {&output_,
+         {IDC_OUTPUT_FOLDER, IDC_OUTPUT_FOLDER_BROWSE, IDC_DEFAULT_FILENAMES, IDC_OUTPUT_WIN,
+          IDC_OUTPUT_WIN_FILENAME, IDC_OUTPUT_WIN_APPICON, IDC_OUTPUT_WIN_APPICON_PATH,
+          IDC_OUTPUT_WIN_APPICON_BROWSE}},
+        {&setup_,
+         {IDC_SETUP_SWF, IDC_SETUP_SWF_BROWSE, IDC_SETUP_WIDTH, IDC_SETUP_HEIGHT, IDC_SETUP_VERSION,
+          IDC_SETUP_FRAME_RATE, IDC_SETUP_FILES, IDC_SETUP_ADD_FILE, IDC_SETUP_ADD_FOLDER,
+          IDC_SETUP_REMOVE, IDC_SETUP_REMOVE_ALL}},
+        {&window_,
+         {IDC_WINDOW_TITLE, IDC_WINDOW_TYPE, IDC_WINDOW_MASK, IDC_WINDOW_MASK_BROWSE,
+          IDC_WINDOW_STYLE, IDC_WINDOW_HAS_MINIMIZE, IDC_WINDOW_HAS_MAXIMIZE, IDC_WINDOW_HAS_CLOSE,
+          IDC_WINDOW_IS_RESIZABLE, IDC_WINDOW_IS_VISIBLE, IDC_WINDOW_HAS_MENU, IDC_WINDOW_SIZE,
+          IDC_WINDOW_WIDTH, IDC_WINDOW_HEIGHT, IDC_WINDOW_POSITION, IDC_WINDOW_X, IDC_WINDOW_Y}},
+        {&input_, {IDC_LEFT_MOUSE, IDC_RIGHT_MOUSE, IDC_EXIT_ON_ESCAPE}},
+        {&flash_, {IDC_BGCOLOR, IDC_QUALITY, IDC_SHOW_FLASH_MENU, IDC_SCALE}},
+    };
+    for (const Page& page : pages) {
+        std::map<int, std::string> tips = TooltipsOf(*page.page);
+        EXPECT_EQ(tips.size(), page.ids.size());
+        for (int id : page.ids) EXPECT_FALSE(tips[id].empty()) << "control " << id;
+    }
+    EXPECT_EQ(TooltipsOf(windows_)[IDC_WINDOW_NAME], "Flash variable name for the window");
+    EXPECT_EQ(TooltipsOf(window_).count(IDC_WINDOW_FULLSCREEN), 0u);
 }
 
 // Every control of every page once, in a user's order: each makes exactly
