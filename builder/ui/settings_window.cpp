@@ -1,5 +1,7 @@
 #include "builder/ui/settings_window.h"
 
+#include <algorithm>
+
 #include "builder/ui/page_ids.h"
 #include "builder/ui/resource_ids.h"
 
@@ -11,6 +13,10 @@ bool SettingsWindow::Create(HWND owner) {
 
 bool SettingsWindow::OnInit() {
     if (!tabs_.Bind(Handle(), IDC_SETTINGS_TABS)) return false;
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    initialClient_ = {client.right, client.bottom};
+    initialTabs_ = tabs_.Rect();
     struct PageTemplate {
         SettingsPage* page;
         int templateId;
@@ -51,6 +57,16 @@ void SettingsWindow::ApplyPendingEdits() {
 bool SettingsWindow::OnNotify(int id, NMHDR* header, LRESULT*) {
     if (id != IDC_SETTINGS_TABS || header->code != TCN_SELCHANGE) return false;
     tabs_.ShowSelectedPage();
+    return true;
+}
+
+bool SettingsWindow::OnSize(int width, int height) {
+    if (!tabs_.Handle() || initialClient_.cx == 0) return false;
+    RECT rect = initialTabs_;
+    rect.right += std::max(0, width - static_cast<int>(initialClient_.cx));
+    rect.bottom += std::max(0, height - static_cast<int>(initialClient_.cy));
+    tabs_.SetRect(rect);
+    tabs_.PlacePages();
     return true;
 }
 

@@ -27,11 +27,15 @@ class SettingsWindow : public Dialog {
     bool OnInit() override;
     bool OnNotify(int id, NMHDR* header, LRESULT* result) override;
     bool OnClose() override;
+    // A window made larger than its template (a stored size) grows its tabs.
+    bool OnSize(int width, int height) override;
 
   private:
     SettingsPage* Pages(size_t index);
 
     TabControl tabs_;
+    SIZE initialClient_{};
+    RECT initialTabs_{};
     SetupPage setup_;
     WindowPage window_;
     InputPage input_;

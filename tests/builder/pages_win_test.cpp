@@ -678,6 +678,16 @@ TEST_F(PagesTest, SettingsTabsShowOnePageAtATime) {
     host_->Pages()->SelectSettingsTab(2);
     EXPECT_EQ(host_->Pages()->SettingsTab(), 2);
     EXPECT_TRUE(IsWindowVisible(input_));
+    // Made larger (a stored size), the tabs and the shown page grow with it.
+    RECT frame = uitest::WindowRectangle(settings);
+    RECT tabs0 = uitest::WindowRectangle(tabs);
+    SetWindowPos(settings, nullptr, 0, 0, frame.right - frame.left + 30,
+                 frame.bottom - frame.top + 20, SWP_NOMOVE | SWP_NOZORDER);
+    RECT tabs1 = uitest::WindowRectangle(tabs);
+    EXPECT_EQ(tabs1.right - tabs1.left, tabs0.right - tabs0.left + 30);
+    EXPECT_EQ(tabs1.bottom - tabs1.top, tabs0.bottom - tabs0.top + 20);
+    EXPECT_LT(uitest::WindowRectangle(input_).right, tabs1.right);
+    EXPECT_GT(uitest::WindowRectangle(input_).right, tabs0.right);
     // Closing hides it.
     SendMessageA(settings, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(settings));
