@@ -43,14 +43,18 @@ void SetupPage::Load() {
     loading_ = true;
     WindowData* window = CurrentWindow();
     std::optional<MovieFacts> facts = window ? MovieFactsOf(window->Settings().swf) : std::nullopt;
-    ShowOrNotAvailable(movie_, facts ? std::optional<std::string>(facts->path) : std::nullopt);
-    ShowOrNotAvailable(width_, facts ? std::optional<std::string>(facts->width) : std::nullopt);
-    ShowOrNotAvailable(height_, facts ? std::optional<std::string>(facts->height) : std::nullopt);
-    ShowOrNotAvailable(version_, facts ? std::optional<std::string>(facts->version) : std::nullopt);
-    ShowOrNotAvailable(frameRate_,
-                       facts ? std::optional<std::string>(facts->frameRate) : std::nullopt);
+    auto fact = [&facts](std::string MovieFacts::*field) {
+        return facts ? std::optional<std::string>((*facts).*field) : std::nullopt;
+    };
+    ShowOrNotAvailable(movie_, fact(&MovieFacts::path));
+    ShowOrNotAvailable(width_, fact(&MovieFacts::width));
+    ShowOrNotAvailable(height_, fact(&MovieFacts::height));
+    ShowOrNotAvailable(version_, fact(&MovieFacts::version));
+    ShowOrNotAvailable(frameRate_, fact(&MovieFacts::frameRate));
 
-    int selected = files_.SelectedIndex();
+    // The selection stays while the list shows the same window's files.
+    int selected = window == listed_ ? files_.SelectedIndex() : -1;
+    listed_ = window;
     files_.Clear();
     if (window) {
         for (size_t i = 0; i < window->ExtraFiles().size(); ++i) {
@@ -61,13 +65,9 @@ void SetupPage::Load() {
         if (selected >= files_.Count()) selected = files_.Count() - 1;
         if (selected >= 0) files_.Select(selected);
     }
-    for (Control* control : {static_cast<Control*>(&movie_), static_cast<Control*>(&movieBrowse_),
-                             static_cast<Control*>(&width_), static_cast<Control*>(&height_),
-                             static_cast<Control*>(&version_), static_cast<Control*>(&frameRate_),
-                             static_cast<Control*>(&files_), static_cast<Control*>(&addFile_),
-                             static_cast<Control*>(&addFolder_)}) {
-        control->Enable(window != nullptr);
-    }
+    Control* controls[] = {&movie_,     &movieBrowse_, &width_,   &height_,   &version_,
+                           &frameRate_, &files_,       &addFile_, &addFolder_};
+    for (Control* control : controls) control->Enable(window != nullptr);
     loading_ = false;
     UpdateButtons();
 }

@@ -35,6 +35,8 @@ class SetupPage : public SettingsPage {
     PushButton addFolder_;
     PushButton remove_;
     PushButton removeAll_;
+    // The window whose files the list shows; compared only, never used.
+    const WindowData* listed_ = nullptr;
 };
 
 }  // namespace kestrel
