@@ -1,6 +1,4 @@
 #include <windows.h>
-// After <windows.h>, which it needs.
-#include <commctrl.h>
 
 #include <cstdlib>
 #include <ctime>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <windows.h>
-// After <windows.h>, which it needs.
+// Needs the types of <windows.h>.
 #include <commctrl.h>
 
 #include <string>

@@ -1,10 +1,9 @@
-#include <windows.h>
-// After <windows.h>, which they need.
+#include "builder/ui/file_dialogs.h"
+
+// These need the types of <windows.h>.
 #include <cderr.h>
 #include <commdlg.h>
 #include <shlobj.h>
-
-#include "builder/ui/file_dialogs.h"
 
 namespace kestrel {
 namespace {
