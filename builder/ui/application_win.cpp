@@ -8,6 +8,7 @@
 #include "builder/ui/about_dialog.h"
 #include "builder/ui/application.h"
 #include "builder/ui/busy_cursor.h"
+#include "builder/ui/controls.h"
 #include "builder/ui/file_association.h"
 #include "builder/ui/main_window.h"
 #include "builder/ui/message_box.h"
@@ -97,11 +98,7 @@ bool Application::Run() {
     splash.Open();
 
     ComApartment com;
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
-                     ICC_STANDARD_CLASSES;
-    InitCommonControlsEx(&controls);
+    InitialiseCommonControls();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     RegisterDefaultWindowClass();
 

@@ -196,6 +196,10 @@ class Tooltips {
     OwnedWindow window_;
 };
 
+// Registers the common control classes the builder uses (bars, tabs, list
+// views); once per process.
+void InitialiseCommonControls();
+
 // Loads a string of this program's string table; empty when there is none.
 std::string LoadResourceString(int stringId);
 

@@ -7,6 +7,14 @@
 
 namespace kestrel {
 
+void InitialiseCommonControls() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
+                     ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&controls);
+}
+
 std::string LoadResourceString(int stringId) {
     // The resource holds the string's length first: ask for a pointer to it
     // rather than copying into a buffer of a guessed size.

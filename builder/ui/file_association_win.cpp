@@ -1,5 +1,6 @@
-#include <shlobj.h>
 #include <windows.h>
+// Needs the types of <windows.h>.
+#include <shlobj.h>
 
 #include "builder/ui/file_association.h"
 #include "common/file_system.h"

@@ -60,7 +60,9 @@ FileFilter::FileFilter(std::initializer_list<const char*> patterns, bool allFile
 }
 
 FileFilter& FileFilter::Add(const std::string& pattern) {
-    return Add(KnownFileTypeDescription(pattern), pattern);
+    // An empty description would read as the end of the dialog's list.
+    const std::string description = KnownFileTypeDescription(pattern);
+    return Add(description.empty() ? pattern : description, pattern);
 }
 
 FileFilter& FileFilter::Add(const std::string& description, const std::string& pattern) {

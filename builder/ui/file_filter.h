@@ -17,7 +17,8 @@ class FileFilter {
     // Convenience: each pattern in order, then "All Files (*.*)" when asked.
     FileFilter(std::initializer_list<const char*> patterns, bool allFiles);
 
-    // Described from the table of known file types.
+    // Described from the table of known file types; a pattern that is not
+    // there describes itself.
     FileFilter& Add(const std::string& pattern);
     FileFilter& Add(const std::string& description, const std::string& pattern);
     FileFilter& AddAllFiles();

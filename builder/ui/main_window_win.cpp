@@ -564,7 +564,8 @@ bool MainWindow::OnSize(int width, int height) {
     tabs_.SetRect(FromLayout(Grown(ToLayout(initialTabs_), deltas)));
     status_.SetRect(FromLayout(MovedDown(ToLayout(initialStatus_), deltas)));
     if (pages_) pages_->Layout(deltas.width, deltas.height);
-    InvalidateRect(Handle(), nullptr, TRUE);
+    // The window clips its children: they are repainted with it.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return true;
 }
 

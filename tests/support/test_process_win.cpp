@@ -44,6 +44,7 @@ TestProcess::~TestProcess() {
 
 bool TestProcess::start(const StartOptions& options) {
     std::string commandLine = "\"" + options.program + "\"";
+    if (!options.arguments.empty()) commandLine += " " + options.arguments;
     std::vector<char> environment = EnvironmentBlock(options.environment);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
