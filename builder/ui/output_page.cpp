@@ -86,7 +86,7 @@ void OutputPage::Load() {
 
 void OutputPage::ApplyPendingEdits() {
     // A disabled box holds the derived name, which is no edit of the user's.
-    if (!windowsName_.IsEnabled()) return;
+    if (!windowsName_.IsEnabled() || !TakeTyped(windowsName_)) return;
     std::string name = windowsName_.Text();
     if (name == CurrentProject().OutputFileName(ExportTarget::Windows)) return;
     EditProject([&name](Project& p) { p.SetOutputFileName(ExportTarget::Windows, name); });

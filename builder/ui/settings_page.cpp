@@ -8,6 +8,12 @@ bool SettingsPage::Create(int templateId, HWND parent, int id) {
     return CreateModeless(templateId, parent, id, true);
 }
 
+bool SettingsPage::TakeTyped(const EditBox& box) {
+    if (!SendMessageA(box.Handle(), EM_GETMODIFY, 0, 0)) return false;
+    SendMessageA(box.Handle(), EM_SETMODIFY, FALSE, 0);
+    return true;
+}
+
 void SettingsPage::EditCurrentWindow(const std::function<void(WindowData&)>& change) {
     WindowData* window = CurrentWindow();
     if (!window) return;

@@ -36,6 +36,11 @@ class SettingsPage : public Dialog {
     // One undoable edit of the project, then the page shows the result.
     void EditProject(const std::function<void(Project&)>& change);
 
+    // True once when the user typed into the box since the page last set its
+    // text. Only typed text is applied: a box the user did not touch may be
+    // older than the model (it changed elsewhere) and must not write it back.
+    static bool TakeTyped(const EditBox& box);
+
     // The top-level window the page sits in: owner of its dialogs and boxes.
     HWND OwnerWindow() const { return GetAncestor(Handle(), GA_ROOT); }
 

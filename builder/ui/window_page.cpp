@@ -135,16 +135,18 @@ void WindowPage::ApplyRules() {
 void WindowPage::ApplyPendingEdits() {
     // Every text is read before any is applied: applying one reloads the page.
     std::vector<std::pair<HWND, std::string>> typed;
-    typed.emplace_back(title_.Handle(), title_.Text());
-    for (EditBox& box : numbers_) typed.emplace_back(box.Handle(), box.Text());
+    if (TakeTyped(title_)) typed.emplace_back(title_.Handle(), title_.Text());
+    for (EditBox& box : numbers_) {
+        if (TakeTyped(box)) typed.emplace_back(box.Handle(), box.Text());
+    }
     for (const auto& [edit, text] : typed) ApplyEdit(edit, text);
 }
 
 bool WindowPage::OnEditFocusLost(HWND, HWND edit) {
     if (loading_) return false;
-    if (edit == title_.Handle()) ApplyEdit(edit, title_.Text());
+    if (edit == title_.Handle() && TakeTyped(title_)) ApplyEdit(edit, title_.Text());
     for (EditBox& box : numbers_) {
-        if (box.Handle() == edit) ApplyEdit(edit, box.Text());
+        if (box.Handle() == edit && TakeTyped(box)) ApplyEdit(edit, box.Text());
     }
     return true;
 }

@@ -69,7 +69,7 @@ void WindowsPage::Load() {
 
 void WindowsPage::ApplyPendingEdits() {
     WindowData* current = CurrentWindow();
-    if (!current) return;
+    if (!current || !TakeTyped(name_)) return;
     std::string name = name_.Text();
     if (name == current->Settings().windowName) return;
     Host().EditDone(Host().Editor().RenameWindow(current, name));

@@ -73,6 +73,7 @@ TEST(PagesInMainWindowTest, PagesEditTheMainWindowsProject) {
     // undo brings the page back.
     HWND title = GetDlgItem(windowPage, IDC_WINDOW_TITLE);
     SendMessageA(title, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Show"));
+    SendMessageA(title, EM_SETMODIFY, TRUE, 0);  // as typing sets it
     SendMessageA(windowPage, WM_COMMAND, MAKEWPARAM(IDC_WINDOW_TITLE, EN_KILLFOCUS),
                  reinterpret_cast<LPARAM>(title));
     EXPECT_EQ(main.CurrentProject().MainWindow().Settings().windowTitle, "Show");
@@ -82,6 +83,7 @@ TEST(PagesInMainWindowTest, PagesEditTheMainWindowsProject) {
 
     // Typed but not applied: Save and Export apply it first.
     SendMessageA(title, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Typed"));
+    SendMessageA(title, EM_SETMODIFY, TRUE, 0);
     pages->ApplyPendingEdits();
     EXPECT_EQ(main.CurrentProject().MainWindow().Settings().windowTitle, "Typed");
 

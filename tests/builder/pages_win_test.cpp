@@ -172,11 +172,18 @@ void Choose(HWND page, int id, int index) {
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-// Typed text, then the focus leaves the box.
-void Type(HWND page, int id, const std::string& text) {
+// Text typed into a box: its modified flag is set, as the keyboard sets it.
+void TypeOnly(HWND page, int id, const std::string& text) {
     HWND edit = Control(page, id);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit));
+    SendMessageA(edit, EM_SETMODIFY, TRUE, 0);
+}
+
+// Typed text, then the focus leaves the box.
+void Type(HWND page, int id, const std::string& text) {
+    TypeOnly(page, id, text);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(Control(page, id)));
 }
 
 void SelectRow(HWND page, int id, int row) {
@@ -315,7 +322,7 @@ TEST_F(PagesTest, WindowsPageAddsRenamesSelectsAndRemovesWindows) {
     EXPECT_EQ(UndoCount(), 3u);
 
     // A name typed but not yet applied goes with the window being left.
-    SetWindowTextA(Control(windows_, IDC_WINDOW_NAME), "Tools");
+    TypeOnly(windows_, IDC_WINDOW_NAME, "Tools");
     SelectRow(windows_, IDC_WINDOW_LIST, 1);
     EXPECT_EQ(host_->CurrentProject().MainWindow().SubWindows()[1]->Settings().windowName, "Tools");
     EXPECT_EQ(host_->CurrentProject().CurrentWindow(),
@@ -614,11 +621,20 @@ TEST_F(PagesTest, NumberBoxesTakeZeroForTextAndSaturate) {
 }
 
 TEST_F(PagesTest, PendingTextIsAppliedBeforeSaveOrExport) {
-    SetWindowTextA(Control(window_, IDC_WINDOW_TITLE), "Typed");
-    SetWindowTextA(Control(window_, IDC_WINDOW_Y), "77");
+    TypeOnly(window_, IDC_WINDOW_TITLE, "Typed");
+    TypeOnly(window_, IDC_WINDOW_Y, "77");
     host_->Pages()->ApplyPendingEdits();
     EXPECT_EQ(host_->Current().Settings().windowTitle, "Typed");
     EXPECT_EQ(host_->Current().Settings().windowY, 77);
+    EXPECT_EQ(UndoCount(), 2u);
+
+    // A box the user did not type into never writes back, even when the
+    // model changed behind the page.
+    host_->Editor().Edit([](Project& p) { p.MainWindow().SetWindowTitle("Elsewhere"); });
+    host_->Pages()->ApplyPendingEdits();
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDC_WINDOW_TITLE, EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(Control(window_, IDC_WINDOW_TITLE)));
+    EXPECT_EQ(host_->Current().Settings().windowTitle, "Elsewhere");
 }
 
 // --- Input and Flash pages ----------------------------------------------------
