@@ -12,25 +12,12 @@
 #include "builder/ui/main_window.h"
 #include "builder/ui/page_ids.h"
 #include "builder/ui/resource_ids.h"
-#include "common/file_system.h"
+#include "tests/builder/builder_ui_driver_win.h"
 #include "tests/common/test_folder.h"
 #include "tests/support/ui_test_support.h"
 
 namespace kestrel {
 namespace {
-
-// No dialog is expected in these steps: every question is cancelled.
-class CancellingDialogs : public FileDialogs {
-  public:
-    bool OpenFile(const FileDialogArgs&, std::string*) override { return false; }
-    bool OpenFiles(const FileDialogArgs&, std::vector<std::string>*, bool* tooMany) override {
-        *tooMany = false;
-        return false;
-    }
-    bool SaveFile(const FileDialogArgs&, std::string*) override { return false; }
-    bool ChooseFolder(HWND, const std::string&, std::string*) override { return false; }
-    bool ChooseColour(HWND, uint32_t*, std::array<uint32_t, 16>*) override { return false; }
-};
 
 std::string TextOf(HWND page, int id) {
     return uitest::WindowText(GetDlgItem(page, id));
@@ -42,7 +29,7 @@ TEST(PagesInMainWindowTest, PagesEditTheMainWindowsProject) {
     test::TestFolder folder;
     Preferences preferences;
     preferences.checkForUpdates = false;
-    CancellingDialogs dialogs;
+    test::FakeFileDialogs dialogs;  // nothing queued: every question is cancelled
     MainWindowServices services;
     services.preferences = &preferences;
     services.dialogs = &dialogs;
@@ -100,14 +87,7 @@ TEST(PagesInMainWindowTest, PagesEditTheMainWindowsProject) {
     SetWindowPos(main.Handle(), nullptr, 4, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT mainRect = uitest::WindowRectangle(main.Handle());
     SetWindowPos(settings, HWND_TOP, mainRect.right + 4, 4, 0, 0, SWP_NOSIZE);
-    MSG message;
-    for (int round = 0; round < 5; ++round) {
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        Sleep(50);
-    }
-    std::string shots = std::string(KESTREL_SOURCE_DIR) + "/build/screenshots";
-    MakeDirectory(shots);
-    uitest::SaveScreenshot(shots + "/main_window_with_pages.bmp");
+    test::SaveTestScreenshot("main_window_with_pages");
 }
 
 }  // namespace

@@ -21,57 +21,13 @@
 #include "builder/ui/page_ids.h"
 #include "common/file_system.h"
 #include "tests/builder/builder_test_support.h"
+#include "tests/builder/builder_ui_driver_win.h"
 #include "tests/support/ui_test_support.h"
 
 namespace kestrel {
 namespace {
 
 using test::TestFolder;
-
-// Answers every dialog from what the test put here; counts the questions.
-class FakeDialogs : public FileDialogs {
-  public:
-    std::vector<std::string> openAnswers;  // taken front first; empty: cancel
-    std::vector<std::string> filesAnswer;
-    bool filesTooMany = false;
-    std::string folderAnswer;  // empty: cancel
-    bool colourAnswered = false;
-    uint32_t colourAnswer = 0;
-    std::vector<FileFilter> filters;
-    int questions = 0;
-
-    bool OpenFile(const FileDialogArgs& args, std::string* path) override {
-        ++questions;
-        filters.push_back(args.filter);
-        if (openAnswers.empty()) return false;
-        *path = openAnswers.front();
-        openAnswers.erase(openAnswers.begin());
-        return true;
-    }
-    bool OpenFiles(const FileDialogArgs& args, std::vector<std::string>* paths,
-                   bool* tooMany) override {
-        ++questions;
-        filters.push_back(args.filter);
-        *tooMany = filesTooMany;
-        if (filesTooMany || filesAnswer.empty()) return false;
-        *paths = filesAnswer;
-        return true;
-    }
-    bool SaveFile(const FileDialogArgs&, std::string*) override { return false; }
-    bool ChooseFolder(HWND, const std::string&, std::string* path) override {
-        ++questions;
-        if (folderAnswer.empty()) return false;
-        *path = folderAnswer;
-        return true;
-    }
-    bool ChooseColour(HWND, uint32_t* colour, std::array<uint32_t, 16>* custom) override {
-        ++questions;
-        if (!colourAnswered) return false;
-        *colour = colourAnswer;
-        (*custom)[0] = colourAnswer;  // the chooser may change the custom colours
-        return true;
-    }
-};
 
 LRESULT CALLBACK PlainWindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     return DefWindowProcA(window, message, w, l);
@@ -141,7 +97,7 @@ class TestHost : public PageHost {
     HWND SettingsPage(int id) const { return GetDlgItem(pages_->SettingsWindow(), id); }
     WindowData& Current() { return *project_.CurrentWindow(); }
 
-    FakeDialogs dialogs;
+    test::FakeFileDialogs dialogs;
     Preferences preferences;
     std::vector<std::string> recentMovies;
     int undoableEdits = 0;
@@ -218,61 +174,6 @@ std::string RowText(HWND page, int id, int row, int column) {
     return text;
 }
 
-// A message box that comes up inside the call is read and closed from a
-// timer, which runs inside the box's own loop.
-struct BoxSeen {
-    std::string caption;
-    std::string text;
-};
-BoxSeen* gBoxSeen = nullptr;
-
-void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = nullptr;
-    for (HWND found = FindWindowExA(nullptr, nullptr, "#32770", nullptr); found;
-         found = FindWindowExA(nullptr, found, "#32770", nullptr)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(found, &process);
-        if (process == GetCurrentProcessId() && IsWindowVisible(found) &&
-            GetDlgItem(found, 0xFFFF)) {
-            box = found;
-            break;
-        }
-    }
-    if (!box || !gBoxSeen) return;
-    gBoxSeen->caption = uitest::WindowText(box);
-    gBoxSeen->text = uitest::MessageBoxText(box);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
-
-template <typename Action>
-BoxSeen WithMessageBoxClosed(Action action) {
-    BoxSeen seen;
-    gBoxSeen = &seen;
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseMessageBox);
-    action();
-    KillTimer(nullptr, timer);
-    gBoxSeen = nullptr;
-    return seen;
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-void Screenshot(const std::string& name) {
-    Pump();
-    UpdateWindow(GetDesktopWindow());
-    Sleep(200);
-    Pump();
-    std::string folder = std::string(KESTREL_SOURCE_DIR) + "/build/screenshots";
-    MakeDirectory(folder);
-    uitest::SaveScreenshot(folder + "/" + name + ".bmp");
-}
-
 class PagesTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -342,9 +243,12 @@ TEST_F(PagesTest, WindowsPageAddsRenamesSelectsAndRemovesWindows) {
 }
 
 TEST_F(PagesTest, RemovingTheMainWindowIsRefusedWithABox) {
-    BoxSeen seen = WithMessageBoxClosed([&] { Click(windows_, IDC_REMOVE_WINDOW); });
-    EXPECT_EQ(seen.caption, "err");
-    EXPECT_EQ(seen.text, "main");
+    test::ModalDriver driver;
+    std::string text;
+    driver.Answer("err", IDOK, &text);
+    Click(windows_, IDC_REMOVE_WINDOW);
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(text, "main");
     EXPECT_EQ(RowCount(windows_, IDC_WINDOW_LIST), 1);
     EXPECT_EQ(UndoCount(), 0u);
 }
@@ -386,7 +290,7 @@ TEST_F(PagesTest, WindowsPageGrowsFromItsFirstLayoutAndNeverBelowIt) {
 // --- Output page ------------------------------------------------------------
 
 TEST_F(PagesTest, OutputPageSetsFolderNamesAndIcon) {
-    host_->dialogs.folderAnswer = folder_.path();
+    host_->dialogs.folderAnswers = {folder_.path()};
     Click(output_, IDC_OUTPUT_FOLDER_BROWSE);
     EXPECT_EQ(host_->CurrentProject().Settings().outputFolder, folder_.path());
     EXPECT_EQ(Text(output_, IDC_OUTPUT_FOLDER), folder_.path());
@@ -411,7 +315,7 @@ TEST_F(PagesTest, OutputPageSetsFolderNamesAndIcon) {
     Click(output_, IDC_OUTPUT_WIN_APPICON_BROWSE);
     EXPECT_EQ(host_->CurrentProject().Settings().outputWinAppiconPath, folder_ / "app.ico");
     EXPECT_EQ(Text(output_, IDC_OUTPUT_WIN_APPICON_PATH), "app.ico");
-    auto entries = host_->dialogs.filters.back().Entries();
+    auto entries = host_->dialogs.requests.back().filter.Entries();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].first, "Windows Icon (*.ico)");
     EXPECT_EQ(entries[1].first, "All Files (*.*)");
@@ -453,7 +357,7 @@ TEST_F(PagesTest, SetupPageTakesAMovieAndShowsItsFacts) {
     EXPECT_EQ(Text(window_, IDC_WINDOW_WIDTH), "640");
     EXPECT_EQ(Text(window_, IDC_WINDOW_HEIGHT), "480");
     EXPECT_EQ(host_->recentMovies, std::vector<std::string>{movie});
-    auto entries = host_->dialogs.filters.back().Entries();
+    auto entries = host_->dialogs.requests.back().filter.Entries();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].first, "Flash Animation (*.swf)");
 
@@ -472,7 +376,7 @@ TEST_F(PagesTest, SetupPageTakesAMovieAndShowsItsFacts) {
 TEST_F(PagesTest, ThreeFilesAddedAtOnceAreOneUndoEntry) {
     EXPECT_FALSE(Enabled(setup_, IDC_SETUP_REMOVE));
     EXPECT_FALSE(Enabled(setup_, IDC_SETUP_REMOVE_ALL));
-    host_->dialogs.filesAnswer = {folder_ / "c.txt", folder_ / "a.txt", folder_ / "b.txt"};
+    host_->dialogs.openManyAnswers = {{folder_ / "c.txt", folder_ / "a.txt", folder_ / "b.txt"}};
     Click(setup_, IDC_SETUP_ADD_FILE);
     ASSERT_EQ(RowCount(setup_, IDC_SETUP_FILES), 3);
     EXPECT_EQ(RowText(setup_, IDC_SETUP_FILES, 0, 0), "a.txt");
@@ -480,11 +384,11 @@ TEST_F(PagesTest, ThreeFilesAddedAtOnceAreOneUndoEntry) {
     EXPECT_EQ(RowText(setup_, IDC_SETUP_FILES, 0, 1), "File");
     EXPECT_EQ(UndoCount(), 1u);
     EXPECT_TRUE(Enabled(setup_, IDC_SETUP_REMOVE_ALL));
-    auto entries = host_->dialogs.filters.back().Entries();
+    auto entries = host_->dialogs.requests.back().filter.Entries();
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].first, "All Files(*.*)");
 
-    host_->dialogs.folderAnswer = folder_.path();
+    host_->dialogs.folderAnswers = {folder_.path()};
     Click(setup_, IDC_SETUP_ADD_FOLDER);
     EXPECT_EQ(RowText(setup_, IDC_SETUP_FILES, 3, 1), "Folder");
 
@@ -511,9 +415,13 @@ TEST_F(PagesTest, ThreeFilesAddedAtOnceAreOneUndoEntry) {
 }
 
 TEST_F(PagesTest, TooManyFilesForTheDialogSaysSo) {
-    host_->dialogs.filesTooMany = true;
-    BoxSeen seen = WithMessageBoxClosed([&] { Click(setup_, IDC_SETUP_ADD_FILE); });
-    EXPECT_FALSE(seen.text.empty());
+    host_->dialogs.tooManyFiles = true;
+    test::ModalDriver driver;
+    std::string text;
+    driver.Answer("Error", IDOK, &text);
+    Click(setup_, IDC_SETUP_ADD_FILE);
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_FALSE(text.empty());
     EXPECT_EQ(RowCount(setup_, IDC_SETUP_FILES), 0);
     EXPECT_EQ(UndoCount(), 0u);
 }
@@ -659,13 +567,12 @@ TEST_F(PagesTest, ColourButtonTakesTheChosenColourAndCustomColours) {
     EXPECT_TRUE(host_->Current().Settings().useFlashBgcolor);
     EXPECT_TRUE(Enabled(flash_, IDC_BGCOLOR));
 
-    host_->dialogs.colourAnswered = true;
-    host_->dialogs.colourAnswer = 0x00336699;
+    host_->dialogs.colourAnswers = {0x00336699};
     Click(flash_, IDC_BGCOLOR);
     EXPECT_EQ(host_->Current().Settings().flashBgcolor, 0x00336699u);
-    EXPECT_EQ(host_->preferences.customColours[0], 0x00336699u);
-    size_t undo = UndoCount();
-    host_->dialogs.colourAnswered = false;  // cancelled: no entry
+    // The chooser works on the preferences' custom colours.
+    EXPECT_EQ(host_->dialogs.customColoursGiven, &host_->preferences.customColours);
+    size_t undo = UndoCount();  // cancelled next: no entry
     Click(flash_, IDC_BGCOLOR);
     EXPECT_EQ(UndoCount(), undo);
 
@@ -791,11 +698,10 @@ TEST_F(PagesTest, EveryListedControlHasItsTooltip) {
 // Every control of every page once, in a user's order: each makes exactly
 // the undo entries it should (selecting a row makes none).
 TEST_F(PagesTest, EveryControlOfEveryPageMakesItsEdit) {
-    host_->dialogs.folderAnswer = folder_.path();
+    host_->dialogs.folderAnswers = {folder_.path(), folder_.path()};
     host_->dialogs.openAnswers = {Movie("all.swf"), folder_ / "app.ico", folder_ / "mask.png"};
-    host_->dialogs.filesAnswer = {folder_ / "one.txt", folder_ / "two.txt"};
-    host_->dialogs.colourAnswered = true;
-    host_->dialogs.colourAnswer = 0xFF;
+    host_->dialogs.openManyAnswers = {{folder_ / "one.txt", folder_ / "two.txt"}};
+    host_->dialogs.colourAnswers = {0xFF};
     enum Kind { kClick, kChoose, kType, kSelect };
     struct Step {
         HWND* page;
@@ -889,22 +795,22 @@ TEST_F(PagesTest, EveryControlOfEveryPageMakesItsEdit) {
 TEST_F(PagesTest, Screenshots) {
     host_->dialogs.openAnswers = {Movie("intro.swf")};
     Click(setup_, IDC_SETUP_SWF_BROWSE);
-    host_->dialogs.filesAnswer = {folder_ / "readme.txt", folder_ / "data.xml"};
+    host_->dialogs.openManyAnswers = {{folder_ / "readme.txt", folder_ / "data.xml"}};
     Click(setup_, IDC_SETUP_ADD_FILE);
     Click(windows_, IDC_ADD_WINDOW);
     SelectRow(windows_, IDC_WINDOW_LIST, 0);
-    Screenshot("pages_windows");
+    test::SaveTestScreenshot("pages_windows");
     host_->Pages()->SelectMainTab(1);
-    Screenshot("pages_output");
+    test::SaveTestScreenshot("pages_output");
     const char* names[] = {"settings_setup", "settings_window", "settings_input", "settings_flash"};
     for (int tab = 0; tab < 4; ++tab) {
         host_->Pages()->SelectSettingsTab(tab);
-        Screenshot(names[tab]);
+        test::SaveTestScreenshot(names[tab]);
     }
     Choose(window_, IDC_WINDOW_TYPE, 1);
     Choose(window_, IDC_WINDOW_SIZE, 2);
     host_->Pages()->SelectSettingsTab(1);
-    Screenshot("settings_window_mask_percent");
+    test::SaveTestScreenshot("settings_window_mask_percent");
 }
 
 }  // namespace
