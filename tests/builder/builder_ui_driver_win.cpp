@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/file_system.h"
 #include "tests/support/ui_test_support.h"
 
@@ -27,6 +29,11 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
     if (search.caption && uitest::WindowText(window) != search.caption) return TRUE;
     search.found = window;
     return FALSE;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
 }
 
 }  // namespace
@@ -72,6 +79,28 @@ ModalDriver& ModalDriver::Answer(const char* caption, int button, std::string* t
     });
 }
 
+ModalDriver& ModalDriver::AnswerIfShown(int button, DWORD waitMs) {
+    // Only a dialog that was not up before the command counts: the main and
+    // settings windows are dialogs too.
+    std::vector<HWND> before;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&before));
+    return Then([button, waitMs, before, start = DWORD{0}]() mutable {
+        if (start == 0) start = GetTickCount();
+        std::vector<HWND> now;
+        EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&now));
+        for (HWND window : now) {
+            if (std::find(before.begin(), before.end(), window) != before.end()) continue;
+            if (uitest::WindowClassName(window) != "#32770" || !IsWindowVisible(window) ||
+                !IsWindowEnabled(window)) {
+                continue;
+            }
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+            return true;
+        }
+        return GetTickCount() - start > waitMs;
+    });
+}
+
 void CALLBACK ModalDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (gDriver) gDriver->RunNext();
 }
@@ -104,6 +133,11 @@ void ModalDriver::RunNext() {
 void PostClick(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void WaitUntilFinished(const ModalDriver& driver, DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (!driver.Finished() && GetTickCount() - start < ms) PumpMessages(20);
 }
 
 void PumpMessages(DWORD ms) {

@@ -87,6 +87,10 @@ class ModalDriver {
     // Waits for a message box with `caption`, keeps its text, presses `button`.
     ModalDriver& Answer(const char* caption, int button, std::string* text = nullptr);
 
+    // Presses `button` on whatever dialog comes up within `waitMs`; passes
+    // when none does (a command that may answer with a box or without one).
+    ModalDriver& AnswerIfShown(int button, DWORD waitMs);
+
     bool Finished() const { return steps_.empty(); }
     size_t Remaining() const { return steps_.size(); }
 
@@ -105,6 +109,9 @@ class ModalDriver {
 
 // Posts a click of a dialog's button (BN_CLICKED with the button's handle).
 void PostClick(HWND dialog, int id);
+// Pumps this thread's messages until the driver ran all its steps (steps
+// left for boxes that a command shows after it returned), at most `ms`.
+void WaitUntilFinished(const ModalDriver& driver, DWORD ms);
 // Pumps this thread's messages for `ms` milliseconds.
 void PumpMessages(DWORD ms);
 // A screenshot of the whole screen to build/screenshots/<name>.bmp.

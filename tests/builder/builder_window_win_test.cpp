@@ -101,10 +101,13 @@ class MainWindowTest : public ::testing::Test {
     HWND Handle() const { return window_->Handle(); }
     void Command(int id) { SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     std::string Title() const { return uitest::WindowText(Handle()); }
-    // One undoable change of the main window's title.
+    // One undoable change of the main window's title, shown on the pages as
+    // if typed there (the pages apply what they show before a prompt).
     EditResult EditTitle(const std::string& title) {
-        return window_->PerformEdit(
+        const EditResult result = window_->PerformEdit(
             [&](Project& project) { project.MainWindow().SetWindowTitle(title); });
+        window_->RefreshAllPages();
+        return result;
     }
     std::string MainTitle() {
         return window_->CurrentProject().MainWindow().Settings().windowTitle;
@@ -591,7 +594,8 @@ TEST_F(MainWindowTest, EveryCommandAndToolbarButtonRunsOnce) {
         {ID_SETTINGS_TAB_WINDOW, [](ModalDriver&) {}},
         {ID_SETTINGS_TAB_INPUT, [](ModalDriver&) {}},
         {ID_SETTINGS_TAB_FLASH, [](ModalDriver&) {}},
-        {ID_HELP_CONTENTS, [](ModalDriver& driver) { driver.Answer(nullptr, IDOK); }},
+        // The help opens in a viewer, or a box says there is none.
+        {ID_HELP_CONTENTS, [](ModalDriver& driver) { driver.AnswerIfShown(IDOK, 1000); }},
         {ID_HELP_ABOUT,
          [](ModalDriver& driver) {
              driver.OnDialog("About Kestrel", [](HWND about) {
@@ -638,10 +642,10 @@ TEST_F(MainWindowTest, EveryCommandAndToolbarButtonRunsOnce) {
         }
         if (button.idCommand == ID_FILE_OPEN) dialogs_.openAnswers.push_back(folder_ / "c.kstl");
         if (button.idCommand == ID_FILE_EXPORT) driver.Answer(nullptr, IDOK);
-        if (button.idCommand == ID_HELP_CONTENTS) driver.Answer(nullptr, IDOK);
+        if (button.idCommand == ID_HELP_CONTENTS) driver.AnswerIfShown(IDOK, 1000);
         SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
                      reinterpret_cast<LPARAM>(toolbar));
-        PumpMessages(20);
+        test::WaitUntilFinished(driver, 3000);
         EXPECT_TRUE(driver.Finished()) << button.idCommand;
     }
     EXPECT_EQ(sent, (std::vector<int>{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_EXPORT,

@@ -44,7 +44,7 @@ TEST(KestrelProgram, OpensTheProjectOnItsCommandLineAndKeepsItsPlaceOnTheScreen)
     uitest::TestProcess builder;
     uitest::StartOptions options;
     options.program = KESTREL_EXE;
-    options.arguments = "\"" + path + "\"";
+    options.arguments = {path};
     ASSERT_TRUE(builder.start(options));
     HWND main = nullptr;
     ASSERT_TRUE(

@@ -44,7 +44,7 @@ TestProcess::~TestProcess() {
 
 bool TestProcess::start(const StartOptions& options) {
     std::string commandLine = "\"" + options.program + "\"";
-    if (!options.arguments.empty()) commandLine += " " + options.arguments;
+    for (const std::string& argument : options.arguments) commandLine += " \"" + argument + "\"";
     std::vector<char> environment = EnvironmentBlock(options.environment);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

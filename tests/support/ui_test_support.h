@@ -16,10 +16,10 @@ namespace kestrel::uitest {
 
 struct StartOptions {
     std::string program;
-    std::string arguments;      // appended after the quoted program path
     std::string workingFolder;  // empty: the test's own
     // Variables set (or replaced) in the child's copy of our environment.
     std::vector<std::pair<std::string, std::string>> environment;
+    std::vector<std::string> arguments;  // each passed quoted
 };
 
 // A started program. Ends it (TerminateProcess) on destruction if it still runs.
