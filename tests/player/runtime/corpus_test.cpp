@@ -43,7 +43,6 @@ const CorpusSet kSecondSet = {
     {
         "amf_swf6_case_insensitive_typed_objects",
         "amf_swf8_case_sensitive_typed_objects",
-        "array_prototyping",
         "assetnative",
         "assetnative_ids",
         "assetnativeaccessor",
