@@ -70,6 +70,13 @@ void InstallAsBroadcaster(Vm& vm) {
     });
 }
 
+// The listener methods of AsBroadcaster, shared by the classes that broadcast events.
+void DefineListenerMethods(Vm& vm, Object* proto) {
+    Value broadcaster = vm.getMember(Value(vm.global()), "AsBroadcaster");
+    for (const char* name : {"broadcastMessage", "addListener", "removeListener"})
+        proto->define(name, vm.getMember(broadcaster, name), avm1::kDontEnum);
+}
+
 // A MovieClipLoader is its own first listener.
 void InstallMovieClipLoader(Vm& vm) {
     Object* proto = vm.newObject();
@@ -79,9 +86,7 @@ void InstallMovieClipLoader(Vm& vm) {
         self->define("_listeners", Value(call.vm.newArray({Value(self)})), avm1::kDontEnum);
         return Value();
     });
-    Value broadcaster = vm.getMember(Value(vm.global()), "AsBroadcaster");
-    for (const char* name : {"broadcastMessage", "addListener", "removeListener"})
-        proto->define(name, vm.getMember(broadcaster, name), avm1::kDontEnum);
+    DefineListenerMethods(vm, proto);
     for (const char* name : {"loadClip", "unloadClip"})
         vm.defineMethod(proto, name, [](NativeCall&) { return Value(false); });
     vm.defineMethod(proto, "getProgress", [](NativeCall&) { return Value(); });
@@ -130,6 +135,30 @@ void InstallSystem(MoviePlayer& player, Vm& vm) {
     vm.defineMethod(system, "showSettings", [](NativeCall&) { return Value(); });
 }
 
+// No file dialog opens in this player: browsing ends as if the user cancelled.
+void InstallFileReference(Vm& vm, Object* package) {
+    Object* proto = vm.newObject();
+    Object* ctor = vm.newNativeFunction([](NativeCall&) { return Value(); },
+                                        [](NativeCall& call) -> Value {
+                                            if (Object* self = call.thisObject())
+                                                makeBroadcaster(call.vm, self);
+                                            return Value();
+                                        });
+    ctor->define("prototype", Value(proto), avm1::kDontEnum | avm1::kDontDelete);
+    proto->define("constructor", Value(ctor), avm1::kDontEnum);
+    package->define("FileReference", Value(ctor));
+    DefineListenerMethods(vm, proto);
+    vm.defineMethod(proto, "browse", [](NativeCall& call) -> Value {
+        Object* self = call.thisObject();
+        if (!self) return Value(false);
+        broadcast(call.vm, self, "onCancel", {Value(self)});
+        return Value(true);
+    });
+    for (const char* name : {"upload", "download"})
+        vm.defineMethod(proto, name, [](NativeCall&) { return Value(false); });
+    vm.defineMethod(proto, "cancel", [](NativeCall&) { return Value(); });
+}
+
 // The flash.* packages of SWF 8.
 void InstallFlashPackages(Vm& vm) {
     Value existing = vm.getMember(Value(vm.global()), "flash");
@@ -150,6 +179,7 @@ void InstallFlashPackages(Vm& vm) {
         {"net", {"FileReference", "FileReferenceList"}},
         {"text", {"TextRenderer"}},
     };
+    InstallFileReference(vm, DefinePackage(vm, flash, "net", 0));
     for (const Package& p : packages) {
         Value member = vm.getMember(Value(flash), p.name);
         Object* package = member.asObject();

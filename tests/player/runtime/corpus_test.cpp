@@ -56,7 +56,6 @@ const CorpusSet kSecondSet = {
         "edittext_html_align_swf8",
         "edittext_leading",
         "edittext_scroll",
-        "file_reference_browse_cancel",
         "focus_remove",
         "focus_visibility_change",
         "issue_9885",

@@ -802,6 +802,47 @@ trace
     ExpectTraces({{8, program, "undefined|heard 7|true|true|true"}});
 }
 
+// With no file dialog, browsing tells the listeners the user cancelled.
+TEST(LanguageRules, FileReferenceBrowseIsCancelled) {
+    const char* program = R"(
+push "f", 0, "flash"
+getVariable
+push "net"
+getMember
+push "FileReference"
+newMethod
+setVariable
+push "l", 0, "Object"
+newObject
+setVariable
+push "l"
+getVariable
+push "onCancel"
+function "" "file"
+  push "file"
+  getVariable
+  push "f"
+  getVariable
+  strictEquals
+  trace
+end
+setMember
+push "l"
+getVariable
+push 1, "f"
+getVariable
+push "addListener"
+callMethod
+pop
+push 0, "f"
+getVariable
+push "browse"
+callMethod
+trace
+)";
+    ExpectTraces({{8, program, "true|true"}});
+}
+
 // Error keeps the message it was made with and shows it.
 TEST(LanguageRules, ErrorMessage) {
     const char* program = R"(
