@@ -55,6 +55,9 @@ struct Property {
     // Accessors supplied by the host in C++; used when set.
     std::shared_ptr<const NativeGetter> nativeGetter;
     std::shared_ptr<const NativeSetter> nativeSetter;
+    // Script accessors running now, nested in one another (see Vm::CallScriptGetter).
+    uint8_t getterDepth = 0;
+    uint8_t setterDepth = 0;
 
     bool isAccessor() const { return getter || setter || nativeGetter || nativeSetter; }
     bool visibleTo(int swfVersion) const { return VisibleToVersion(flags, swfVersion); }

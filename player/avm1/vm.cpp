@@ -218,7 +218,7 @@ Value Vm::getMember(const Value& target, std::string_view name) {
         }
         if (p->nativeGetter)
             return (*p->nativeGetter)(*this, *(receiver.asObject() ? receiver.asObject() : o));
-        if (p->getter) return call(Value(p->getter), receiver, {}).value_or(Value());
+        if (p->getter) return CallScriptGetter(*o, *p, receiver);
         if (p->isAccessor()) return Value();
         return p->value;
     }
@@ -271,7 +271,7 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
         if (p->nativeSetter) {
             (*p->nativeSetter)(*this, *o, value);
         } else if (p->setter) {
-            call(Value(p->setter), Value(o), {value});
+            CallScriptSetter(*o, *p, *o, value);
         } else if (p->isAccessor() || (p->flags & kReadOnly)) {
             return;
         } else {
@@ -289,7 +289,7 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
             return;
         }
         if (p->setter) {
-            call(Value(p->setter), Value(o), {value});
+            CallScriptSetter(*q, *p, *o, value);
             return;
         }
         if (p->isAccessor()) return;

@@ -170,6 +170,9 @@ class Vm {
     std::vector<std::pair<std::string, Value>>& externalCallbacks() { return callbacks_; }
 
   private:
+    // addProperty accessors of `p`, an own property of `holder`, called for `receiver`.
+    Value CallScriptGetter(Object& holder, Property& p, const Value& receiver);
+    void CallScriptSetter(Object& holder, Property& p, Object& receiver, const Value& value);
     void markRoots(Marker& marker);
 
     Host defaultHost_;

@@ -34,6 +34,39 @@ TEST(Vm, NativePropertiesReadAndWriteThroughTheHost) {
     EXPECT_EQ(vm.getMember(Value(clip), "_name").asString(), "clip");
 }
 
+// A getter or setter that reaches its own property again nests 65 deep; below that the
+// property reads as the outermost finished assignment and assignments are not passed on.
+// Each property counts for itself.
+TEST(Vm, AccessorRecursionStopsPerProperty) {
+    Vm vm;
+    Object* o = vm.newObject();
+    vm.addRoot(o);
+    int getterCalls = 0, setterCalls = 0;
+    Value getter(vm.newNativeFunction([&](NativeCall& c) -> Value {
+        ++getterCalls;
+        return c.vm.getMember(c.thisValue, "p");
+    }));
+    Value setter(vm.newNativeFunction([&](NativeCall& c) -> Value {
+        ++setterCalls;
+        c.vm.setMember(c.thisValue, "p", Value("inner"));
+        return Value();
+    }));
+    vm.callMethod(Value(o), "addProperty", {Value("p"), getter, setter});
+    vm.callMethod(Value(o), "addProperty", {Value("q"), getter, setter});
+    vm.setMember(Value(o), "p", Value("outer"));
+    EXPECT_EQ(setterCalls, 65);
+    EXPECT_EQ(vm.toString(vm.getMember(Value(o), "p")), "outer");
+    EXPECT_EQ(getterCalls, 65);
+    // q's accessors recurse on p: one call for q, then p's own 65.
+    getterCalls = 0;
+    EXPECT_EQ(vm.toString(vm.getMember(Value(o), "q")), "outer");
+    EXPECT_EQ(getterCalls, 66);
+    // The count unwinds: the next access nests as deep again.
+    setterCalls = 0;
+    vm.setMember(Value(o), "p", Value("again"));
+    EXPECT_EQ(setterCalls, 65);
+}
+
 TEST(Vm, CallsScriptFunctionsFromTheHost) {
     Vm vm;
     Object* root = vm.newObject();
