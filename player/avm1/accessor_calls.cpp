@@ -1,8 +1,9 @@
-// Script accessors (addProperty) and their recursion. An accessor that reaches its own
-// property again runs nested at most kMaxAccessorNesting times; deeper than that the
-// getter is not called and the property reads as the value last assigned to it, and an
+// Script accessors (addProperty), watchers (Object.watch) and their recursion. An accessor that
+// reaches its own property again runs nested at most kMaxAccessorNesting times; deeper than that
+// the getter is not called and the property reads as the value last assigned to it, and an
 // assignment only records that value. Unbounded recursion through fresh properties still
-// ends at the call depth limit.
+// ends at the call depth limit. A watcher nests as deep; deeper, the assignment is
+// stored as it is.
 #include "player/avm1/vm.h"
 
 namespace kestrel::avm1 {
@@ -17,10 +18,18 @@ Property* SameAccessor(Object& holder, const std::string& name, Object* getter, 
     return p && p->getter == getter && p->setter == setter ? p : nullptr;
 }
 
+// A watcher running on the property counts as nesting in its accessors too.
+int Nesting(const Object& holder, const Property& p, uint8_t accessorDepth) {
+    int depth = accessorDepth;
+    for (const Object::Watch& w : holder.watches())
+        if (w.name == p.name) depth += w.depth;
+    return depth;
+}
+
 }  // namespace
 
 Value Vm::CallScriptGetter(Object& holder, Property& p, const Value& receiver) {
-    if (p.getterDepth >= kMaxAccessorNesting) return p.value;
+    if (Nesting(holder, p, p.getterDepth) >= kMaxAccessorNesting) return p.value;
     ++p.getterDepth;
     const std::string name = p.name;
     Object* getter = p.getter;
@@ -32,7 +41,7 @@ Value Vm::CallScriptGetter(Object& holder, Property& p, const Value& receiver) {
 }
 
 void Vm::CallScriptSetter(Object& holder, Property& p, Object& receiver, const Value& value) {
-    if (p.setterDepth >= kMaxAccessorNesting) {
+    if (Nesting(holder, p, p.setterDepth) >= kMaxAccessorNesting) {
         p.value = value;
         return;
     }
@@ -46,6 +55,27 @@ void Vm::CallScriptSetter(Object& holder, Property& p, Object& receiver, const V
         if (same->setterDepth) --same->setterDepth;
         same->value = value;
     }
+}
+
+Value Vm::CallWatcher(Object& o, Object::Watch& w, std::string_view name, const Value& value) {
+    if (w.depth >= kMaxAccessorNesting) return value;
+    // The watcher is told the stored value; an accessor's getter is not asked for it.
+    Value old;
+    const Property* own = o.findOwn(name, caseSensitive());
+    if (own && (own->getter || own->setter))
+        old = own->value;
+    else
+        old = getMember(Value(&o), name);
+    ++w.depth;
+    Object* callback = w.callback;
+    const std::string watched = w.name;
+    Value stored =
+        call(Value(callback), Value(&o), {Value(std::string(name)), old, value, w.userData})
+            .value_or(Value());
+    // The callback may have unwatched or rewatched the name.
+    for (Object::Watch& same : o.watches())
+        if (same.name == watched && same.callback == callback && same.depth) --same.depth;
+    return stored;
 }
 
 }  // namespace kestrel::avm1

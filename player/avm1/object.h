@@ -158,6 +158,7 @@ class Object {
         std::string name;
         Object* callback = nullptr;  // heap-managed
         Value userData;
+        uint8_t depth = 0;  // callbacks running now, nested in one another
     };
     std::vector<Watch>& watches() { return watches_; }
     const std::vector<Watch>& watches() const { return watches_; }

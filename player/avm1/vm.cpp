@@ -234,14 +234,9 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
     bool cs = caseSensitive();
     if (o->kind() == ObjectKind::Super) return;
     Value value = assigned;
-    for (const Object::Watch& w : o->watches()) {
+    for (Object::Watch& w : o->watches()) {
         if (!nameIs(w.name, name, cs)) continue;
-        // The watcher sees the old and new values and decides what is stored.
-        Value old = getMember(target, name);
-        Object* callback = w.callback;
-        Value userData = w.userData;
-        value = call(Value(callback), target, {Value(std::string(name)), old, value, userData})
-                    .value_or(Value());
+        value = CallWatcher(*o, w, name, value);
         break;
     }
     if (nameIs(name, "__proto__", cs)) {

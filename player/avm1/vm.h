@@ -173,6 +173,8 @@ class Vm {
     // addProperty accessors of `p`, an own property of `holder`, called for `receiver`.
     Value CallScriptGetter(Object& holder, Property& p, const Value& receiver);
     void CallScriptSetter(Object& holder, Property& p, Object& receiver, const Value& value);
+    // Object.watch: what the watcher decides to store for an assignment of `value`.
+    Value CallWatcher(Object& o, Object::Watch& w, std::string_view name, const Value& value);
     void markRoots(Marker& marker);
 
     Host defaultHost_;

@@ -67,6 +67,46 @@ TEST(Vm, AccessorRecursionStopsPerProperty) {
     EXPECT_EQ(setterCalls, 65);
 }
 
+// A watcher that assigns its own property nests 65 deep; the next assignment is stored as
+// it is, and what each watcher returns is stored as the nesting unwinds. While watchers
+// run 65 deep, the property's accessors are passed by too.
+TEST(Vm, WatcherRecursionStopsAndCountsInTheAccessors) {
+    Vm vm;
+    Object* o = vm.newObject();
+    vm.addRoot(o);
+    int watcherCalls = 0;
+    std::vector<std::string> seen;
+    Value watcher(vm.newNativeFunction([&](NativeCall& c) -> Value {
+        ++watcherCalls;
+        c.vm.setMember(c.thisValue, "p", Value("inner"));
+        seen.push_back(c.vm.toString(c.vm.getMember(c.thisValue, "p")));
+        return Value("kept");
+    }));
+    vm.callMethod(Value(o), "watch", {Value("p"), watcher});
+    vm.setMember(Value(o), "p", Value("outer"));
+    EXPECT_EQ(watcherCalls, 65);
+    ASSERT_EQ(seen.size(), 65u);
+    EXPECT_EQ(seen.front(), "inner");  // the innermost watcher saw the plain assignment
+    EXPECT_EQ(seen.back(), "kept");
+    EXPECT_EQ(vm.toString(vm.getMember(Value(o), "p")), "kept");
+
+    Object* v = vm.newObject();
+    vm.addRoot(v);
+    int getterCalls = 0;
+    Value getter(vm.newNativeFunction([&](NativeCall&) -> Value {
+        ++getterCalls;
+        return Value("got");
+    }));
+    Value setter(vm.newNativeFunction([](NativeCall&) { return Value(); }));
+    vm.callMethod(Value(v), "addProperty", {Value("p"), getter, setter});
+    vm.callMethod(Value(v), "watch", {Value("p"), watcher});
+    seen.clear();
+    vm.setMember(Value(v), "p", Value("outer"));
+    // The innermost watcher read the stored value, not the getter's.
+    EXPECT_EQ(seen.front(), "inner");
+    EXPECT_EQ(getterCalls, 64);
+}
+
 TEST(Vm, CallsScriptFunctionsFromTheHost) {
     Vm vm;
     Object* root = vm.newObject();

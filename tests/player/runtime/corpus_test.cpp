@@ -71,7 +71,6 @@ const CorpusSet kSecondSet = {
         "textsnapshot_props_swf6",
         "textsnapshot_text_order",
         "virtual_property_recursion_swf7",
-        "watch_recursion_swf7",
     },
     {},
 };
