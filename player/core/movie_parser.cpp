@@ -76,6 +76,11 @@ class MovieParser {
         ByteReader r(f.bytes.data() + f.tagsOffset, f.bytes.size() - f.tagsOffset);
         bool complete = parseTimeline(r, movie_.root_, true);
         if (!complete) movie_.truncated_ = true;
+        // A static text finds its fonts wherever the file defines them, as when it is shown.
+        for (const PendingText& t : pendingTexts_) {
+            ByteReader body(t.body, t.size);
+            parseStaticText(body, t.tagCode, fonts_, movie_.shapes_[t.id]);
+        }
     }
 
   private:
@@ -301,12 +306,11 @@ class MovieParser {
             }
             case swf::kTagDefineText:
             case swf::kTagDefineText2: {
-                // Static text becomes a shape made of its glyph outlines.
-                ShapeDefinition text;
-                text.id = r.u16();
-                if (!r.ok() || !defineOnce(text.id, CharacterKind::Shape)) return;
-                parseStaticText(r, code, fonts_, text);
-                movie_.shapes_[text.id] = std::move(text);
+                // Static text becomes a shape made of its glyph outlines (read at the end).
+                uint16_t id = r.u16();
+                if (!r.ok() || !defineOnce(id, CharacterKind::Shape)) return;
+                movie_.shapes_[id].id = id;
+                pendingTexts_.push_back({id, code, r.current(), r.remaining()});
                 return;
             }
             default:
@@ -461,6 +465,14 @@ class MovieParser {
 
     MovieDefinition& movie_;
     std::map<uint16_t, FontGlyphs> fonts_;  // glyph outlines, needed only while parsing
+    // DefineText bodies, read once every font is known; they point into the file's bytes.
+    struct PendingText {
+        uint16_t id;
+        int tagCode;
+        const uint8_t* body;
+        size_t size;
+    };
+    std::vector<PendingText> pendingTexts_;
     std::vector<uint8_t> jpegTables_;
     size_t decodedPixels_ = 0;
 };

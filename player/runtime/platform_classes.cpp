@@ -201,7 +201,7 @@ void installPlatformClasses(MoviePlayer& player, Vm& vm) {
         DefinePackage(vm, vm.global(), name, avm1::kDontEnum);
     for (const char* name :
          {"Camera", "Color", "ContextMenu", "ContextMenuItem", "LocalConnection", "Microphone",
-          "NetConnection", "NetStream", "SharedObject", "TextSnapshot", "Video", "XMLSocket"})
+          "NetConnection", "NetStream", "SharedObject", "Video", "XMLSocket"})
         if (vm.getMember(Value(vm.global()), name).isUndefined())
             DefineStubClass(vm, vm.global(), name, avm1::kDontEnum);
     Value textField = vm.getMember(Value(vm.global()), "TextField");

@@ -73,6 +73,7 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     installLoadVarsClass(player, vm);
     installSoundClass(vm);
     installPrintJobClass(vm);
+    installTextSnapshotClass(vm);
     installPlatformClasses(player, vm);
 }
 
