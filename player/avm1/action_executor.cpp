@@ -146,6 +146,7 @@ ActionExecutor::ActionExecutor(Interpreter& interpreter, Activation& act, size_t
       vm_(interpreter.vm_),
       act_(act),
       bytes_(*act.code),
+      decoded_(interpreter.decodedBlocks_.Of(act.code)),
       stack_(act.stack),
       begin_(begin),
       end_(std::min(end, bytes_.size())),
@@ -171,6 +172,7 @@ Completion ActionExecutor::Run() {
             payload = pc + 3;
             if (payload + length > end) return Completion::aborted(RunStatus::Malformed);
         }
+        current_ = pc;
         next_ = payload + length;
         ActionReader in(data + payload, length);
         if (!(this->*kHandlers[code])(static_cast<ActionCode>(code), in)) return std::move(ending_);

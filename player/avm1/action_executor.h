@@ -109,6 +109,13 @@ class ActionExecutor {
         return nullptr;
     }
     std::string Str(const Value& v) { return vm_.toString(v); }
+    // The text of a value used as a name: a string is used in place, anything else is
+    // converted into scratch.
+    const std::string& NameOf(const Value& v, std::string& scratch) {
+        if (v.isString()) return v.asString();
+        scratch = Str(v);
+        return scratch;
+    }
     double Num(const Value& v) { return vm_.toNumber(v); }
     // GetProperty/SetProperty's property number: a text is read up to its first non-numeric
     // character ("11ABC" is 11, "0x13" is 0), anything not a number is property 0.
@@ -128,12 +135,14 @@ class ActionExecutor {
     Vm& vm_;
     Activation& act_;
     const std::vector<uint8_t>& bytes_;
+    DecodedBlock& decoded_;
     std::vector<Value>& stack_;
     const size_t begin_;
     const size_t end_;
     const int version_;
     const bool caseSensitive_;
-    size_t next_ = 0;  // where the loop goes on after the current action
+    size_t current_ = 0;  // offset of the current action record
+    size_t next_ = 0;     // where the loop goes on after the current action
     Completion ending_;
 };
 

@@ -249,6 +249,8 @@ Completion Interpreter::runFunction(Object* fnObj, const Value& thisValue,
 }
 
 bool Interpreter::splitVariablePath(const std::string& name, std::string& path, std::string& var) {
+    // Most names are plain: one scan settles it.
+    if (name.find_first_of(":./") == std::string::npos) return false;
     size_t colon = name.rfind(':');
     if (colon != std::string::npos) {
         path = name.substr(0, colon);
