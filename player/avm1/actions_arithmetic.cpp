@@ -11,23 +11,10 @@ using namespace swf;
 
 ActionExecutor::Outcome ActionExecutor::Arithmetic(ActionCode code, ActionReader&) {
     if (code == kActionIncrement || code == kActionDecrement) {
-        double step = code == kActionIncrement ? 1 : -1;
-        // A number on top changes in place.
-        if (!stack_.empty() && stack_.back().isNumber()) {
-            stack_.back() = Value(stack_.back().asNumber() + step);
-            return Continue();
-        }
-        PushValue(Value(Num(PopValue()) + step));
+        PushValue(Value(Num(PopValue()) + (code == kActionIncrement ? 1 : -1)));
         return Continue();
     }
     if (code == kActionAdd2) {
-        size_t n = stack_.size();
-        if (n >= 2 && stack_[n - 1].isNumber() && stack_[n - 2].isNumber()) {
-            double sum = stack_[n - 2].asNumber() + stack_[n - 1].asNumber();
-            stack_.pop_back();
-            stack_.back() = Value(sum);
-            return Continue();
-        }
         Value a = PopValue(), b = PopValue();
         Value r = add2(vm_, b, a);
         PushValue(r.isString() ? CapString(r.asString()) : r);
@@ -71,16 +58,6 @@ ActionExecutor::Outcome ActionExecutor::Comparison(ActionCode code, ActionReader
             break;
         }
         case kActionLess2: {
-            size_t n = stack_.size();
-            if (n >= 2 && stack_[n - 1].isNumber() && stack_[n - 2].isNumber()) {
-                double x = stack_[n - 2].asNumber(), y = stack_[n - 1].asNumber();
-                // Numbers compare at once; NaN takes the general rule.
-                if (!std::isnan(x) && !std::isnan(y)) {
-                    stack_.pop_back();
-                    stack_.back() = Value(x < y);
-                    return Continue();
-                }
-            }
             Value a = PopValue(), b = PopValue();
             PushValue(lessThan(vm_, b, a));
             break;

@@ -25,12 +25,10 @@ ActionExecutor::Outcome ActionExecutor::Stack(ActionCode code, ActionReader& in)
             break;
         }
         case kActionStoreRegister:
-            if (Value* slot = RegisterSlot(in.u8()))
-                *slot = stack_.empty() ? Value() : stack_.back();
-            break;
+            return StoreRegister(code, in);
         case kActionConstantPool: {
-            const DecodedPool& d = decoded_.PoolAt(current_, bytes_.data() + next_ - in.remaining(),
-                                                   in.remaining());
+            const DecodedPool& d =
+                decoded_.PoolAt(current_, bytes_.data() + next_ - in.remaining(), in.remaining());
             act_.constantPool = d.pool;
             if (!act_.isFunction) interpreter_.sharedPool_ = d.pool;
             if (d.malformed) return End(Completion::aborted(RunStatus::Malformed));

@@ -76,13 +76,10 @@ DecodedPool DecodePool(const uint8_t* payload, size_t length) {
 
 }  // namespace
 
-const DecodedPush& DecodedBlock::PushAt(size_t pc, const uint8_t* payload, size_t length) {
-    uint32_t& slot = slotAt_[pc];
-    if (slot == 0) {
-        pushes_.push_back(DecodePush(payload, length));
-        slot = static_cast<uint32_t>(pushes_.size());
-    }
-    return pushes_[slot - 1];
+const DecodedPush& DecodedBlock::DecodePushAt(size_t pc, const uint8_t* payload, size_t length) {
+    pushes_.push_back(DecodePush(payload, length));
+    slotAt_[pc] = static_cast<uint32_t>(pushes_.size());
+    return pushes_.back();
 }
 
 const DecodedPool& DecodedBlock::PoolAt(size_t pc, const uint8_t* payload, size_t length) {

@@ -39,10 +39,15 @@ class DecodedBlock {
     explicit DecodedBlock(size_t size) : slotAt_(size, 0) {}
 
     // payload and length are the operand bytes of the Push at offset pc of the block.
-    const DecodedPush& PushAt(size_t pc, const uint8_t* payload, size_t length);
+    const DecodedPush& PushAt(size_t pc, const uint8_t* payload, size_t length) {
+        uint32_t slot = slotAt_[pc];
+        return slot ? pushes_[slot - 1] : DecodePushAt(pc, payload, length);
+    }
     const DecodedPool& PoolAt(size_t pc, const uint8_t* payload, size_t length);
 
   private:
+    const DecodedPush& DecodePushAt(size_t pc, const uint8_t* payload, size_t length);
+
     // 1 + the index into pushes_ or pools_ of the action at each offset; 0 before it ran.
     std::vector<uint32_t> slotAt_;
     std::vector<DecodedPush> pushes_;

@@ -31,24 +31,22 @@ class Value {
         v.type_ = ValueType::Null;
         return v;
     }
-    Value(bool b) : type_(ValueType::Boolean), bits_(0) { bool_ = b; }
+    Value(bool b) : type_(ValueType::Boolean), bits_(b ? 1 : 0) {}
     Value(double d) : type_(ValueType::Number), number_(d) {}
     Value(int i) : type_(ValueType::Number), number_(i) {}
-    Value(std::string s) : type_(ValueType::String), bits_(0) {
-        text_ = new Text{1, std::move(s)};
-    }
+    Value(std::string s)
+        : type_(ValueType::String), bits_(FromPointer(new Text{1, std::move(s)})) {}
     Value(const char* s) : Value(std::string(s)) {}
-    Value(Object* o) : type_(o ? ValueType::Object : ValueType::Null), bits_(0) { object_ = o; }
+    Value(Object* o) : type_(o ? ValueType::Object : ValueType::Null), bits_(FromPointer(o)) {}
 
     Value(const Value& other) : type_(other.type_), hole_(other.hole_), bits_(other.bits_) {
-        if (type_ == ValueType::String) ++text_->holders;
+        if (type_ == ValueType::String) ++text()->holders;
     }
-    Value(Value&& other) noexcept
-        : type_(other.type_), hole_(other.hole_), bits_(other.bits_) {
+    Value(Value&& other) noexcept : type_(other.type_), hole_(other.hole_), bits_(other.bits_) {
         other.type_ = ValueType::Undefined;
     }
     Value& operator=(const Value& other) {
-        if (other.type_ == ValueType::String) ++other.text_->holders;
+        if (other.type_ == ValueType::String) ++other.text()->holders;
         Release();
         type_ = other.type_;
         hole_ = other.hole_;
@@ -79,12 +77,14 @@ class Value {
 
     // Accessors return the raw payload; callers check the type first (asString of a value
     // that is not a string is the empty text).
-    bool asBoolean() const { return bool_; }
+    bool asBoolean() const { return bits_ != 0; }
     double asNumber() const { return number_; }
     const std::string& asString() const {
-        return type_ == ValueType::String ? text_->chars : EmptyText();
+        return type_ == ValueType::String ? text()->chars : EmptyText();
     }
-    Object* asObject() const { return type_ == ValueType::Object ? object_ : nullptr; }
+    Object* asObject() const {
+        return type_ == ValueType::Object ? reinterpret_cast<Object*>(ToPointer()) : nullptr;
+    }
 
   private:
     struct Text {
@@ -95,19 +95,23 @@ class Value {
         static const std::string empty;
         return empty;
     }
+    // Pointers live in bits_ so that every payload is written and copied as one whole word
+    // (a narrower write followed by a wide read stalls the processor).
+    static uint64_t FromPointer(const void* p) {
+        return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(p));
+    }
+    void* ToPointer() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(bits_)); }
+    Text* text() const { return static_cast<Text*>(ToPointer()); }
     void Release() {
-        if (type_ == ValueType::String && --text_->holders == 0) delete text_;
+        if (type_ == ValueType::String && --text()->holders == 0) delete text();
     }
 
     ValueType type_ = ValueType::Undefined;
     bool hole_ = false;
-    // bits_ covers every member: copying it copies whichever one is live.
+    // A boolean (0 or 1), a pointer or the bits of a number.
     union {
         uint64_t bits_;
-        bool bool_;
         double number_;
-        Object* object_;
-        Text* text_;
     };
 };
 
