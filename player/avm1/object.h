@@ -55,6 +55,9 @@ struct Property {
     // Accessors supplied by the host in C++; used when set.
     std::shared_ptr<const NativeGetter> nativeGetter;
     std::shared_ptr<const NativeSetter> nativeSetter;
+    // Script accessors running now, nested in one another (see Vm::CallScriptGetter).
+    uint8_t getterDepth = 0;
+    uint8_t setterDepth = 0;
 
     bool isAccessor() const { return getter || setter || nativeGetter || nativeSetter; }
     bool visibleTo(int swfVersion) const {
@@ -159,6 +162,7 @@ class Object {
         std::string name;
         Object* callback = nullptr;  // heap-managed
         Value userData;
+        uint8_t depth = 0;  // callbacks running now, nested in one another
     };
     std::vector<Watch>& watches() { return watches_; }
     const std::vector<Watch>& watches() const { return watches_; }

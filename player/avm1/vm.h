@@ -172,6 +172,11 @@ class Vm {
     std::vector<std::pair<std::string, Value>>& externalCallbacks() { return callbacks_; }
 
   private:
+    // addProperty accessors of `p`, an own property of `holder`, called for `receiver`.
+    Value CallScriptGetter(Object& holder, Property& p, const Value& receiver);
+    void CallScriptSetter(Object& holder, Property& p, Object& receiver, const Value& value);
+    // Object.watch: what the watcher decides to store for an assignment of `value`.
+    Value CallWatcher(Object& o, Object::Watch& w, std::string_view name, const Value& value);
     void markRoots(Marker& marker);
     bool ToBooleanSlow(const Value& value);
 

@@ -157,6 +157,11 @@ class MovieParser {
                 if (r.ok() && frame.label.empty()) frame.label = label;
                 return true;
             }
+            case swf::kTagFileAttributes: {
+                uint8_t flags = r.u8();
+                if (r.ok() && isRoot) movie_.useNetwork_ = (flags & 0x01) != 0;
+                return true;
+            }
             case swf::kTagSetBackgroundColor: {
                 Rgba c = r.rgb();
                 if (r.ok() && isRoot && !movie_.hasBackground_) {
