@@ -8,7 +8,8 @@ namespace kestrel::avm1 {
 namespace {
 
 bool sameName(std::string_view a, std::string_view b, bool caseSensitive) {
-    return caseSensitive ? a == b : NamesEqualIgnoringCase(a, b);
+    if (caseSensitive) return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
+    return NamesEqualIgnoringCase(a, b);
 }
 
 constexpr size_t kIndexThreshold = 16;

@@ -60,7 +60,11 @@ struct Property {
     uint8_t setterDepth = 0;
 
     bool isAccessor() const { return getter || setter || nativeGetter || nativeSetter; }
-    bool visibleTo(int swfVersion) const { return VisibleToVersion(flags, swfVersion); }
+    bool visibleTo(int swfVersion) const {
+        constexpr uint16_t kVersionFlags = kFromVersion6 | kHiddenInVersion6 | kFromVersion7 |
+                                           kFromVersion8 | kFromVersion9 | kFromVersion10;
+        return !(flags & kVersionFlags) || VisibleToVersion(flags, swfVersion);
+    }
 };
 
 // What an object is underneath; built-ins use it to find their internal state.

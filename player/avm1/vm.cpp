@@ -376,7 +376,7 @@ double Vm::toNumber(const Value& v) {
     return 0;
 }
 
-bool Vm::toBoolean(const Value& v) {
+bool Vm::ToBooleanSlow(const Value& v) {
     switch (v.type()) {
         case ValueType::Undefined:
         case ValueType::Null:
