@@ -45,14 +45,7 @@ class Value {
     Value(Value&& other) noexcept : type_(other.type_), hole_(other.hole_), bits_(other.bits_) {
         other.type_ = ValueType::Undefined;
     }
-    Value& operator=(const Value& other) {
-        if (other.type_ == ValueType::String) ++other.text()->holders;
-        Release();
-        type_ = other.type_;
-        hole_ = other.hole_;
-        bits_ = other.bits_;
-        return *this;
-    }
+    Value& operator=(const Value& other) { return *this = Value(other); }
     Value& operator=(Value&& other) noexcept {
         if (this != &other) {
             Release();
@@ -102,8 +95,11 @@ class Value {
     }
     void* ToPointer() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(bits_)); }
     Text* text() const { return static_cast<Text*>(ToPointer()); }
+    // Out of line: the last holder is rare, and the compiler cannot then mistake a later
+    // copy of another value for a use of freed text.
+    static void FreeText(Text* text);
     void Release() {
-        if (type_ == ValueType::String && --text()->holders == 0) delete text();
+        if (type_ == ValueType::String && --text()->holders == 0) FreeText(text());
     }
 
     ValueType type_ = ValueType::Undefined;
