@@ -325,7 +325,7 @@ Value Interpreter::getVariable(Activation& act, const std::string& name, Object*
     bool cs = act.version >= 7;
     if (holder) *holder = nullptr;
     std::string path, var;
-    if (splitVariablePath(name, path, var)) {
+    if (!IsPlainName(name) && splitVariablePath(name, path, var)) {
         Object* o = resolvePath(act, path, var);
         if (!o) return Value();
         if (var.empty()) return Value(o);
@@ -369,7 +369,7 @@ Value Interpreter::getVariable(Activation& act, const std::string& name, Object*
 
 void Interpreter::setVariable(Activation& act, const std::string& name, const Value& value) {
     std::string path, var;
-    if (splitVariablePath(name, path, var)) {
+    if (!IsPlainName(name) && splitVariablePath(name, path, var)) {
         Object* o = resolvePath(act, path);
         if (o && !var.empty()) vm_.setMember(Value(o), var, value);
         return;
