@@ -173,6 +173,13 @@ Completion ActionExecutor::Run() {
             payload = pc + 3;
             if (payload + length > end) return Completion::aborted(RunStatus::Malformed);
         }
+        if (code == kActionPush) {
+            // The commonest action runs here, without a call through the table.
+            if (!PushOperands(decoded_.PushAt(pc, data + payload, length)))
+                return std::move(ending_);
+            pc = payload + length;
+            continue;
+        }
         current_ = pc;
         next_ = payload + length;
         ActionReader in(data + payload, length);

@@ -90,6 +90,29 @@ class ActionExecutor {
     Outcome HostServices(swf::ActionCode code, ActionReader& in);
 
     Outcome Push(swf::ActionCode code, ActionReader& in);
+    // Pushes decoded operands; false when the payload was malformed.
+    Outcome PushOperands(const DecodedPush& d) {
+        for (const PushOperand& op : d.operands) {
+            switch (op.kind) {
+                case PushOperand::Literal:
+                    PushValue(op.literal);
+                    break;
+                case PushOperand::Register: {
+                    Value* slot = RegisterSlot(op.index);
+                    PushValue(slot ? *slot : Value());
+                    break;
+                }
+                case PushOperand::Constant:
+                    if (act_.constantPool && op.index < act_.constantPool->size())
+                        PushValue((*act_.constantPool)[op.index]);
+                    else
+                        PushValue(Value());
+                    break;
+            }
+        }
+        if (d.malformed) return End(Completion::aborted(RunStatus::Malformed));
+        return Continue();
+    }
     Outcome GotoFrame2(ActionReader& in);
     Outcome CallMethod();
     Outcome DefineFunction(swf::ActionCode code, ActionReader& in);

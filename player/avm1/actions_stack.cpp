@@ -41,28 +41,8 @@ ActionExecutor::Outcome ActionExecutor::Stack(ActionCode code, ActionReader& in)
 }
 
 ActionExecutor::Outcome ActionExecutor::Push(ActionCode, ActionReader& in) {
-    const DecodedPush& d =
-        decoded_.PushAt(current_, bytes_.data() + next_ - in.remaining(), in.remaining());
-    for (const PushOperand& op : d.operands) {
-        switch (op.kind) {
-            case PushOperand::Literal:
-                PushValue(op.literal);
-                break;
-            case PushOperand::Register: {
-                Value* slot = RegisterSlot(op.index);
-                PushValue(slot ? *slot : Value());
-                break;
-            }
-            case PushOperand::Constant:
-                if (act_.constantPool && op.index < act_.constantPool->size())
-                    PushValue((*act_.constantPool)[op.index]);
-                else
-                    PushValue(Value());
-                break;
-        }
-    }
-    if (d.malformed) return End(Completion::aborted(RunStatus::Malformed));
-    return Continue();
+    return PushOperands(
+        decoded_.PushAt(current_, bytes_.data() + next_ - in.remaining(), in.remaining()));
 }
 
 ActionExecutor::Outcome ActionExecutor::Variables(ActionCode code, ActionReader&) {
