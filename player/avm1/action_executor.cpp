@@ -173,12 +173,25 @@ Completion ActionExecutor::Run() {
             payload = pc + 3;
             if (payload + length > end) return Completion::aborted(RunStatus::Malformed);
         }
-        if (code == kActionPush) {
-            // The commonest action runs here, without a call through the table.
-            if (!PushOperands(decoded_.PushAt(pc, data + payload, length)))
-                return std::move(ending_);
-            pc = payload + length;
-            continue;
+        // The commonest stack actions run here, without a call through the table.
+        switch (code) {
+            case kActionPush:
+                if (!PushOperands(decoded_.PushAt(pc, data + payload, length)))
+                    return std::move(ending_);
+                pc = payload + length;
+                continue;
+            case kActionPop:
+                if (!stack_.empty()) stack_.pop_back();
+                pc = payload + length;
+                continue;
+            case kActionStoreRegister:
+                if (length == 0) break;  // the handler reports the missing operand
+                if (Value* slot = RegisterSlot(data[payload]))
+                    *slot = stack_.empty() ? Value() : stack_.back();
+                pc = payload + length;
+                continue;
+            default:
+                break;
         }
         current_ = pc;
         next_ = payload + length;

@@ -74,6 +74,21 @@ TEST(FastPaths, AMalformedPushAbortsOnEveryRun) {
     }
 }
 
+TEST(FastPaths, RegisterStoresKeepTheValueOnTheStack) {
+    Engine e;
+    ActionBuilder b;
+    b.op(kActionPop);  // nothing to pop
+    b.pushNumber(5).op(kActionStoreRegister, {1}).trace();
+    b.pushRegister(1).trace();
+    b.pushRegister(9).trace();  // past the four shared registers
+    ASSERT_TRUE(e.run(b.build()).ok());
+    EXPECT_EQ(e.host.lines, (std::vector<std::string>{"5", "5", "undefined"}));
+
+    ActionBuilder missing;
+    missing.pushNumber(5).op(kActionStoreRegister, {}).pushString("after").trace();
+    EXPECT_EQ(e.run(missing.build()).status, RunStatus::Malformed);
+}
+
 struct OperatorCase {
     const char* name;
     int version;
