@@ -146,11 +146,13 @@ ActionExecutor::ActionExecutor(Interpreter& interpreter, Activation& act, size_t
       vm_(interpreter.vm_),
       act_(act),
       bytes_(*act.code),
+      decoded_(interpreter.decodedBlocks_.Of(act.code)),
       stack_(act.stack),
       begin_(begin),
       end_(std::min(end, bytes_.size())),
       version_(act.version),
-      caseSensitive_(act.version >= 7) {}
+      caseSensitive_(act.version >= 7),
+      maxStackSize_(vm_.limits().maxStackSize) {}
 
 Completion ActionExecutor::Run() {
     // Locals rather than members: the handlers are opaque calls, after which members reload.
@@ -171,6 +173,27 @@ Completion ActionExecutor::Run() {
             payload = pc + 3;
             if (payload + length > end) return Completion::aborted(RunStatus::Malformed);
         }
+        // The commonest stack actions run here, without a call through the table.
+        switch (code) {
+            case kActionPush:
+                if (!PushOperands(decoded_.PushAt(pc, data + payload, length)))
+                    return std::move(ending_);
+                pc = payload + length;
+                continue;
+            case kActionPop:
+                if (!stack_.empty()) stack_.pop_back();
+                pc = payload + length;
+                continue;
+            case kActionStoreRegister:
+                if (length == 0) break;  // the handler reports the missing operand
+                if (Value* slot = RegisterSlot(data[payload]))
+                    *slot = stack_.empty() ? Value() : stack_.back();
+                pc = payload + length;
+                continue;
+            default:
+                break;
+        }
+        current_ = pc;
         next_ = payload + length;
         ActionReader in(data + payload, length);
         if (!(this->*kHandlers[code])(static_cast<ActionCode>(code), in)) return std::move(ending_);
@@ -220,6 +243,13 @@ constexpr std::array<ActionExecutor::Handler, 256> ActionExecutor::MakeHandlers(
     table[kActionPush] = &ActionExecutor::Push;
     table[kActionJump] = &ActionExecutor::Branch;
     table[kActionIf] = &ActionExecutor::Branch;
+    table[kActionAdd2] = &ActionExecutor::FastAdd2;
+    table[kActionIncrement] = &ActionExecutor::FastIncrement;
+    table[kActionDecrement] = &ActionExecutor::FastIncrement;
+    table[kActionLess2] = &ActionExecutor::FastLess2;
+    table[kActionNot] = &ActionExecutor::FastNot;
+    table[kActionPop] = &ActionExecutor::FastPop;
+    table[kActionStoreRegister] = &ActionExecutor::StoreRegister;
     return table;
 }
 

@@ -68,6 +68,12 @@ class ActionExecutor {
     static constexpr std::array<Handler, 256> MakeHandlers();
 
     Outcome Unknown(swf::ActionCode code, ActionReader& in);
+    Outcome FastAdd2(swf::ActionCode code, ActionReader& in);
+    Outcome FastIncrement(swf::ActionCode code, ActionReader& in);
+    Outcome FastLess2(swf::ActionCode code, ActionReader& in);
+    Outcome FastNot(swf::ActionCode code, ActionReader& in);
+    Outcome FastPop(swf::ActionCode code, ActionReader& in);
+    Outcome StoreRegister(swf::ActionCode code, ActionReader& in);
     Outcome Timeline(swf::ActionCode code, ActionReader& in);
     // SetTarget and SetTarget2: an empty path goes back to the block's own timeline.
     void SetTargetPath(const std::string& path);
@@ -84,6 +90,29 @@ class ActionExecutor {
     Outcome HostServices(swf::ActionCode code, ActionReader& in);
 
     Outcome Push(swf::ActionCode code, ActionReader& in);
+    // Pushes decoded operands; false when the payload was malformed.
+    Outcome PushOperands(const DecodedPush& d) {
+        for (const PushOperand& op : d.operands) {
+            switch (op.kind) {
+                case PushOperand::Literal:
+                    PushValue(op.literal);
+                    break;
+                case PushOperand::Register: {
+                    Value* slot = RegisterSlot(op.index);
+                    PushValue(slot ? *slot : Value());
+                    break;
+                }
+                case PushOperand::Constant:
+                    if (act_.constantPool && op.index < act_.constantPool->size())
+                        PushValue((*act_.constantPool)[op.index]);
+                    else
+                        PushValue(Value());
+                    break;
+            }
+        }
+        if (d.malformed) return End(Completion::aborted(RunStatus::Malformed));
+        return Continue();
+    }
     Outcome GotoFrame2(ActionReader& in);
     Outcome CallMethod();
     Outcome DefineFunction(swf::ActionCode code, ActionReader& in);
@@ -93,7 +122,7 @@ class ActionExecutor {
     Outcome GetUrl(const std::string& url, const std::string& target, int flags);
 
     void PushValue(Value v) {
-        if (stack_.size() < vm_.limits().maxStackSize) stack_.push_back(std::move(v));
+        if (stack_.size() < maxStackSize_) stack_.push_back(std::move(v));
     }
     Value PopValue() {
         if (stack_.empty()) return Value();
@@ -109,6 +138,13 @@ class ActionExecutor {
         return nullptr;
     }
     std::string Str(const Value& v) { return vm_.toString(v); }
+    // The text of a value used as a name: a string is used in place, anything else is
+    // converted into scratch.
+    const std::string& NameOf(const Value& v, std::string& scratch) {
+        if (v.isString()) return v.asString();
+        scratch = Str(v);
+        return scratch;
+    }
     double Num(const Value& v) { return vm_.toNumber(v); }
     // GetProperty/SetProperty's property number: a text is read up to its first non-numeric
     // character ("11ABC" is 11, "0x13" is 0), anything not a number is property 0.
@@ -128,12 +164,15 @@ class ActionExecutor {
     Vm& vm_;
     Activation& act_;
     const std::vector<uint8_t>& bytes_;
+    DecodedBlock& decoded_;
     std::vector<Value>& stack_;
     const size_t begin_;
     const size_t end_;
     const int version_;
     const bool caseSensitive_;
-    size_t next_ = 0;  // where the loop goes on after the current action
+    const size_t maxStackSize_;
+    size_t current_ = 0;  // offset of the current action record
+    size_t next_ = 0;     // where the loop goes on after the current action
     Completion ending_;
 };
 

@@ -3,22 +3,10 @@
 #include <algorithm>
 
 #include "player/avm1/action_executor.h"
-#include "player/avm1/utf8.h"
 
 namespace kestrel::avm1 {
 
-namespace {
-
 using namespace swf;
-
-// Compilers write characters outside the BMP as two encoded surrogates; joining them gives
-// one proper UTF-8 sequence, so strings compare and print as the player's UTF-16 ones do.
-std::string NormalizeSurrogates(std::string s) {
-    if (s.find('\xED') == std::string::npos) return s;
-    return encodeUtf8(decodeUtf8(s));
-}
-
-}  // namespace
 
 ActionExecutor::Outcome ActionExecutor::Stack(ActionCode code, ActionReader& in) {
     switch (code) {
@@ -37,16 +25,13 @@ ActionExecutor::Outcome ActionExecutor::Stack(ActionCode code, ActionReader& in)
             break;
         }
         case kActionStoreRegister:
-            if (Value* slot = RegisterSlot(in.u8()))
-                *slot = stack_.empty() ? Value() : stack_.back();
-            break;
+            return StoreRegister(code, in);
         case kActionConstantPool: {
-            uint16_t count = in.u16();
-            auto pool = std::make_shared<std::vector<std::string>>();
-            for (uint16_t i = 0; i < count && in.ok(); ++i)
-                pool->push_back(NormalizeSurrogates(in.cstring()));
-            act_.constantPool = pool;
-            if (!act_.isFunction) interpreter_.sharedPool_ = pool;
+            const DecodedPool& d =
+                decoded_.PoolAt(current_, bytes_.data() + next_ - in.remaining(), in.remaining());
+            act_.constantPool = d.pool;
+            if (!act_.isFunction) interpreter_.sharedPool_ = d.pool;
+            if (d.malformed) return End(Completion::aborted(RunStatus::Malformed));
             break;
         }
         default:
@@ -56,63 +41,23 @@ ActionExecutor::Outcome ActionExecutor::Stack(ActionCode code, ActionReader& in)
 }
 
 ActionExecutor::Outcome ActionExecutor::Push(ActionCode, ActionReader& in) {
-    while (in.remaining() > 0 && in.ok()) {
-        uint8_t type = in.u8();
-        switch (type) {
-            case kPushString:
-                PushValue(Value(NormalizeSurrogates(in.cstring())));
-                break;
-            case kPushFloat:
-                PushValue(Value(static_cast<double>(in.f32())));
-                break;
-            case kPushNull:
-                PushValue(Value::null());
-                break;
-            case kPushUndefined:
-                PushValue(Value());
-                break;
-            case kPushRegister: {
-                Value* slot = RegisterSlot(in.u8());
-                PushValue(slot ? *slot : Value());
-                break;
-            }
-            case kPushBoolean:
-                PushValue(Value(in.u8() != 0));
-                break;
-            case kPushDouble:
-                PushValue(Value(in.wordSwappedDouble()));
-                break;
-            case kPushInteger:
-                PushValue(Value(static_cast<double>(static_cast<int32_t>(in.u32()))));
-                break;
-            case kPushConstant8:
-            case kPushConstant16: {
-                size_t i = type == kPushConstant8 ? in.u8() : in.u16();
-                if (act_.constantPool && i < act_.constantPool->size())
-                    PushValue(Value((*act_.constantPool)[i]));
-                else
-                    PushValue(Value());
-                break;
-            }
-            default:
-                return End(Completion::aborted(RunStatus::Malformed));
-        }
-    }
-    if (!in.ok()) return End(Completion::aborted(RunStatus::Malformed));
-    return Continue();
+    return PushOperands(
+        decoded_.PushAt(current_, bytes_.data() + next_ - in.remaining(), in.remaining()));
 }
 
 ActionExecutor::Outcome ActionExecutor::Variables(ActionCode code, ActionReader&) {
     switch (code) {
         case kActionGetVariable: {
             Value name = PopValue();
-            PushValue(interpreter_.getVariable(act_, Str(name)));
+            std::string scratch;
+            PushValue(interpreter_.getVariable(act_, NameOf(name, scratch)));
             break;
         }
         case kActionSetVariable: {
             Value value = PopValue();
-            std::string name = Str(PopValue());
-            interpreter_.setVariable(act_, name, value);
+            Value name = PopValue();
+            std::string scratch;
+            interpreter_.setVariable(act_, NameOf(name, scratch), value);
             break;
         }
         case kActionDefineLocal: {
@@ -161,14 +106,16 @@ ActionExecutor::Outcome ActionExecutor::Variables(ActionCode code, ActionReader&
         case kActionGetMember: {
             Value name = PopValue();
             Value obj = PopValue();
-            PushValue(vm_.getMember(obj, Str(name)));
+            std::string scratch;
+            PushValue(vm_.getMember(obj, NameOf(name, scratch)));
             break;
         }
         case kActionSetMember: {
             Value value = PopValue();
             Value name = PopValue();
             Value obj = PopValue();
-            vm_.setMember(obj, Str(name), value);
+            std::string scratch;
+            vm_.setMember(obj, NameOf(name, scratch), value);
             break;
         }
         case kActionInitArray: {

@@ -62,6 +62,20 @@ std::string join(Vm& vm, Object* a, const std::string& sep) {
     return out;
 }
 
+// Only arrays keep elements: another object that borrows join has its length and
+// nothing in it, whatever its indexed properties say.
+std::string JoinOfNonArray(Vm& vm, Object& self, const std::string& sep) {
+    double length = vm.toNumber(vm.getMember(Value(&self), "length"));
+    if (!(length > 0)) return "";
+    size_t count = static_cast<size_t>(std::min(length, double(vm.limits().maxArrayLength)));
+    std::string out;
+    for (size_t i = 0; i < count && out.size() <= vm.limits().maxStringLength; ++i) {
+        if (i) out += sep;
+        out += "undefined";
+    }
+    return out;
+}
+
 Value arrayConstruct(NativeCall& c) {
     Object* self = c.thisObject();
     if (!self) return Value();
@@ -224,15 +238,15 @@ void installArrayBuiltins(Vm& vm) {
         return Value(static_cast<double>(a->elements().size()));
     });
     vm.defineMethod(proto, "join", [](NativeCall& c) -> Value {
-        Object* a = thisArray(c);
-        if (!a) return Value();
         std::string sep = c.arg(0).isUndefined() ? "," : c.vm.toString(c.arg(0));
-        return Value(join(c.vm, a, sep));
+        if (Object* a = thisArray(c)) return Value(join(c.vm, a, sep));
+        if (!c.thisObject()) return Value();
+        return Value(JoinOfNonArray(c.vm, *c.thisObject(), sep));
     });
     vm.defineMethod(proto, "toString", [](NativeCall& c) -> Value {
-        Object* a = thisArray(c);
-        if (!a) return Value("[object Object]");
-        return Value(join(c.vm, a, ","));
+        if (Object* a = thisArray(c)) return Value(join(c.vm, a, ","));
+        if (!c.thisObject()) return Value("[object Object]");
+        return Value(JoinOfNonArray(c.vm, *c.thisObject(), ","));
     });
     vm.defineMethod(proto, "reverse", [](NativeCall& c) -> Value {
         Object* a = thisArrayToChange(c);

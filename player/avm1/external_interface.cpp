@@ -243,8 +243,10 @@ Value addCallback(NativeCall& c) {
 void installExternalInterface(Vm& vm) {
     Object* flash = vm.newObject();
     Object* external = vm.newObject();
-    Object* ei = vm.newObject();
-    vm.global()->define("flash", Value(flash), kDontEnum);
+    // A class whose methods are all static.
+    Object* ei = vm.newNativeFunction([](NativeCall&) { return Value(); }, nullptr);
+    ei->define("prototype", Value(vm.newObject()), kDontEnum | kDontDelete);
+    vm.global()->define("flash", Value(flash), kDontEnum | kFromVersion8);
     flash->define("external", Value(external));
     external->define("ExternalInterface", Value(ei));
     ei->defineNative(

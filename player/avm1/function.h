@@ -30,6 +30,9 @@ using NativeFunction = std::function<Value(NativeCall&)>;
 // Action bytes shared by every function defined in them, so a function outlives its frame.
 using ActionBytes = std::shared_ptr<const std::vector<uint8_t>>;
 
+// The strings of a ConstantPool action, shared by the functions defined after it.
+using ConstantPool = std::shared_ptr<const std::vector<Value>>;
+
 struct FunctionParameter {
     std::string name;
     uint8_t reg = 0;  // DefineFunction2: register to store into, 0 = a named local
@@ -53,7 +56,7 @@ struct FunctionData {
     int swfVersion = 0;
     std::vector<Object*> scope;  // captured scope chain, outermost first; heap-managed
     Object* target = nullptr;    // timeline the function was defined on
-    std::shared_ptr<const std::vector<std::string>> constantPool;
+    ConstantPool constantPool;
 
     bool isNative() const { return static_cast<bool>(native); }
 };

@@ -37,6 +37,18 @@ bool equalsName(std::string_view a, std::string_view b, bool cs) {
     return cs ? a == b : NamesEqualIgnoringCase(a, b);
 }
 
+// A name without path separators.
+bool IsPlainName(std::string_view name) {
+    for (char c : name)
+        if (c == ':' || c == '.' || c == '/') return false;
+    return true;
+}
+
+// Only "this", "_global", "_root" and "_levelN" mean something before the scope chain.
+bool MayBeSpecialName(std::string_view name) {
+    return !name.empty() && (name[0] == '_' || name[0] == 't' || name[0] == 'T');
+}
+
 }  // namespace
 
 Interpreter::Interpreter(Vm& vm) : vm_(vm), sharedRegisters_(4) {}
@@ -249,6 +261,8 @@ Completion Interpreter::runFunction(Object* fnObj, const Value& thisValue,
 }
 
 bool Interpreter::splitVariablePath(const std::string& name, std::string& path, std::string& var) {
+    // Most names are plain: one scan settles it.
+    if (IsPlainName(name)) return false;
     size_t colon = name.rfind(':');
     if (colon != std::string::npos) {
         path = name.substr(0, colon);
@@ -311,18 +325,36 @@ Value Interpreter::getVariable(Activation& act, const std::string& name, Object*
     bool cs = act.version >= 7;
     if (holder) *holder = nullptr;
     std::string path, var;
-    if (splitVariablePath(name, path, var)) {
+    if (!IsPlainName(name) && splitVariablePath(name, path, var)) {
         Object* o = resolvePath(act, path, var);
         if (!o) return Value();
         if (var.empty()) return Value(o);
         if (holder) *holder = o;
         return vm_.getMember(Value(o), var);
     }
-    if (equalsName(name, "this", cs)) {
+    bool special = MayBeSpecialName(name);
+    if (special && equalsName(name, "this", cs)) {
         if (act.thisIsVariable) return act.thisValue;
         return act.version >= 6 && act.target ? Value(act.target) : Value();
     }
-    if (equalsName(name, "_global", cs)) return Value(vm_.global());
+    if (special && equalsName(name, "_global", cs)) return Value(vm_.global());
+    if (!special) {
+        // An own data property of a plain scope object is read at once; anything else
+        // (accessors, arrays, clips' dynamic members) goes the general way from there.
+        for (size_t i = act.scope.size(); i-- > 0;) {
+            Object* o = act.scope[i];
+            if (!o) continue;
+            if (o->kind() != ObjectKind::Plain || o->nativeData()) break;
+            const Property* p = o->findOwn(name, vm_.caseSensitive());
+            if (!p) {
+                if (o->proto()) break;  // it may be inherited
+                continue;
+            }
+            if (p->isAccessor() || !p->visibleTo(vm_.swfVersion())) break;
+            if (holder) *holder = o;
+            return p->value;
+        }
+    }
     if (Object* o = lookupScope(act, name, cs)) {
         if (holder) *holder = o;
         return vm_.getMember(Value(o), name);
@@ -337,7 +369,7 @@ Value Interpreter::getVariable(Activation& act, const std::string& name, Object*
 
 void Interpreter::setVariable(Activation& act, const std::string& name, const Value& value) {
     std::string path, var;
-    if (splitVariablePath(name, path, var)) {
+    if (!IsPlainName(name) && splitVariablePath(name, path, var)) {
         Object* o = resolvePath(act, path);
         if (o && !var.empty()) vm_.setMember(Value(o), var, value);
         return;

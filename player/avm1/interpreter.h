@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "player/avm1/decoded_block.h"
 #include "player/avm1/function.h"
 #include "player/avm1/object.h"
 #include "player/avm1/value.h"
@@ -58,7 +59,7 @@ struct Activation {
     Object* superProto = nullptr;
     std::vector<Value>* registers = nullptr;  // not owned: local or the shared four
     std::vector<Value> localRegisters;
-    std::shared_ptr<const std::vector<std::string>> constantPool;
+    ConstantPool constantPool;
     std::vector<Value> stack;
     bool isFunction = false;
 };
@@ -108,7 +109,8 @@ class Interpreter {
     uint64_t actionsLeft_ = 0;
     std::optional<Completion> pending_;
     std::vector<Value> sharedRegisters_;
-    std::shared_ptr<const std::vector<std::string>> sharedPool_;
+    ConstantPool sharedPool_;
+    DecodedBlocks decodedBlocks_;
     std::vector<Activation*> activations_;  // not owned: live on the C++ stack
     friend class ActionExecutor;
 };

@@ -8,7 +8,14 @@ namespace kestrel::avm1 {
 namespace {
 
 bool sameName(std::string_view a, std::string_view b, bool caseSensitive) {
-    return caseSensitive ? a == b : NamesEqualIgnoringCase(a, b);
+    if (caseSensitive) {
+        if (a.size() != b.size()) return false;
+        // Names are short: a plain loop beats a call to memcmp.
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i] != b[i]) return false;
+        return true;
+    }
+    return NamesEqualIgnoringCase(a, b);
 }
 
 constexpr size_t kIndexThreshold = 16;

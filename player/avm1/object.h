@@ -55,9 +55,16 @@ struct Property {
     // Accessors supplied by the host in C++; used when set.
     std::shared_ptr<const NativeGetter> nativeGetter;
     std::shared_ptr<const NativeSetter> nativeSetter;
+    // Script accessors running now, nested in one another (see Vm::CallScriptGetter).
+    uint8_t getterDepth = 0;
+    uint8_t setterDepth = 0;
 
     bool isAccessor() const { return getter || setter || nativeGetter || nativeSetter; }
-    bool visibleTo(int swfVersion) const { return VisibleToVersion(flags, swfVersion); }
+    bool visibleTo(int swfVersion) const {
+        constexpr uint16_t kVersionFlags = kFromVersion6 | kHiddenInVersion6 | kFromVersion7 |
+                                           kFromVersion8 | kFromVersion9 | kFromVersion10;
+        return !(flags & kVersionFlags) || VisibleToVersion(flags, swfVersion);
+    }
 };
 
 // What an object is underneath; built-ins use it to find their internal state.
@@ -155,6 +162,7 @@ class Object {
         std::string name;
         Object* callback = nullptr;  // heap-managed
         Value userData;
+        uint8_t depth = 0;  // callbacks running now, nested in one another
     };
     std::vector<Watch>& watches() { return watches_; }
     const std::vector<Watch>& watches() const { return watches_; }

@@ -218,7 +218,7 @@ Value Vm::getMember(const Value& target, std::string_view name) {
         }
         if (p->nativeGetter)
             return (*p->nativeGetter)(*this, *(receiver.asObject() ? receiver.asObject() : o));
-        if (p->getter) return call(Value(p->getter), receiver, {}).value_or(Value());
+        if (p->getter) return CallScriptGetter(*o, *p, receiver);
         if (p->isAccessor()) return Value();
         return p->value;
     }
@@ -234,14 +234,9 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
     bool cs = caseSensitive();
     if (o->kind() == ObjectKind::Super) return;
     Value value = assigned;
-    for (const Object::Watch& w : o->watches()) {
+    for (Object::Watch& w : o->watches()) {
         if (!nameIs(w.name, name, cs)) continue;
-        // The watcher sees the old and new values and decides what is stored.
-        Value old = getMember(target, name);
-        Object* callback = w.callback;
-        Value userData = w.userData;
-        value = call(Value(callback), target, {Value(std::string(name)), old, value, userData})
-                    .value_or(Value());
+        value = CallWatcher(*o, w, name, value);
         break;
     }
     if (nameIs(name, "__proto__", cs)) {
@@ -271,7 +266,7 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
         if (p->nativeSetter) {
             (*p->nativeSetter)(*this, *o, value);
         } else if (p->setter) {
-            call(Value(p->setter), Value(o), {value});
+            CallScriptSetter(*o, *p, *o, value);
         } else if (p->isAccessor() || (p->flags & kReadOnly)) {
             return;
         } else {
@@ -289,7 +284,7 @@ void Vm::setMember(const Value& target, std::string_view name, const Value& assi
             return;
         }
         if (p->setter) {
-            call(Value(p->setter), Value(o), {value});
+            CallScriptSetter(*q, *p, *o, value);
             return;
         }
         if (p->isAccessor()) return;
@@ -381,7 +376,7 @@ double Vm::toNumber(const Value& v) {
     return 0;
 }
 
-bool Vm::toBoolean(const Value& v) {
+bool Vm::ToBooleanSlow(const Value& v) {
     switch (v.type()) {
         case ValueType::Undefined:
         case ValueType::Null:

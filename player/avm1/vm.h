@@ -116,7 +116,9 @@ class Vm {
     // Conversions per the current SWF version (may call valueOf/toString of objects).
     std::string toString(const Value& value);
     double toNumber(const Value& value);
-    bool toBoolean(const Value& value);
+    bool toBoolean(const Value& value) {
+        return value.isBoolean() ? value.asBoolean() : ToBooleanSlow(value);
+    }
     // Primitives become boxed objects; undefined and null give nullptr.
     Object* toObject(const Value& value);
     // typeof
@@ -170,7 +172,13 @@ class Vm {
     std::vector<std::pair<std::string, Value>>& externalCallbacks() { return callbacks_; }
 
   private:
+    // addProperty accessors of `p`, an own property of `holder`, called for `receiver`.
+    Value CallScriptGetter(Object& holder, Property& p, const Value& receiver);
+    void CallScriptSetter(Object& holder, Property& p, Object& receiver, const Value& value);
+    // Object.watch: what the watcher decides to store for an assignment of `value`.
+    Value CallWatcher(Object& o, Object::Watch& w, std::string_view name, const Value& value);
     void markRoots(Marker& marker);
+    bool ToBooleanSlow(const Value& value);
 
     Host defaultHost_;
     Host* host_;

@@ -30,6 +30,8 @@ class MovieDefinition {
     // First SetBackgroundColor of the root timeline; white when the movie has none.
     Rgba backgroundColor() const { return background_; }
     bool hasBackgroundColor() const { return hasBackground_; }
+    // FileAttributes asks for network access instead of local files.
+    bool useNetwork() const { return useNetwork_; }
 
     const TimelineDefinition& rootTimeline() const { return root_; }
 
@@ -60,6 +62,7 @@ class MovieDefinition {
     SwfFile file_;
     Rgba background_{255, 255, 255, 255};
     bool hasBackground_ = false;
+    bool useNetwork_ = false;
     bool truncated_ = false;
     TimelineDefinition root_;
     std::map<uint16_t, CharacterKind> kinds_;

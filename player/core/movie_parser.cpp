@@ -76,6 +76,11 @@ class MovieParser {
         ByteReader r(f.bytes.data() + f.tagsOffset, f.bytes.size() - f.tagsOffset);
         bool complete = parseTimeline(r, movie_.root_, true);
         if (!complete) movie_.truncated_ = true;
+        // A static text finds its fonts wherever the file defines them, as when it is shown.
+        for (const PendingText& t : pendingTexts_) {
+            ByteReader body(t.body, t.size);
+            parseStaticText(body, t.tagCode, fonts_, movie_.shapes_[t.id]);
+        }
     }
 
   private:
@@ -155,6 +160,11 @@ class MovieParser {
             case swf::kTagFrameLabel: {
                 std::string label = r.cstring();
                 if (r.ok() && frame.label.empty()) frame.label = label;
+                return true;
+            }
+            case swf::kTagFileAttributes: {
+                uint8_t flags = r.u8();
+                if (r.ok() && isRoot) movie_.useNetwork_ = (flags & 0x01) != 0;
                 return true;
             }
             case swf::kTagSetBackgroundColor: {
@@ -296,12 +306,11 @@ class MovieParser {
             }
             case swf::kTagDefineText:
             case swf::kTagDefineText2: {
-                // Static text becomes a shape made of its glyph outlines.
-                ShapeDefinition text;
-                text.id = r.u16();
-                if (!r.ok() || !defineOnce(text.id, CharacterKind::Shape)) return;
-                parseStaticText(r, code, fonts_, text);
-                movie_.shapes_[text.id] = std::move(text);
+                // Static text becomes a shape made of its glyph outlines (read at the end).
+                uint16_t id = r.u16();
+                if (!r.ok() || !defineOnce(id, CharacterKind::Shape)) return;
+                movie_.shapes_[id].id = id;
+                pendingTexts_.push_back({id, code, r.current(), r.remaining()});
                 return;
             }
             default:
@@ -456,6 +465,14 @@ class MovieParser {
 
     MovieDefinition& movie_;
     std::map<uint16_t, FontGlyphs> fonts_;  // glyph outlines, needed only while parsing
+    // DefineText bodies, read once every font is known; they point into the file's bytes.
+    struct PendingText {
+        uint16_t id;
+        int tagCode;
+        const uint8_t* body;
+        size_t size;
+    };
+    std::vector<PendingText> pendingTexts_;
     std::vector<uint8_t> jpegTables_;
     size_t decodedPixels_ = 0;
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "player/core/byte_reader.h"
@@ -92,6 +93,9 @@ struct ShapeDefinition {
     std::vector<FillStyle> fillStyles;  // style i of the edges is fillStyles[i - 1]
     std::vector<LineStyleInfo> lineStyles;
     std::vector<ShapeEdge> edges;
+    // Static text only: its characters (UTF-16 code units from the fonts' code tables),
+    // one entry per line; empty for shapes and for fonts without a code table.
+    std::vector<std::u16string> textLines;
 
     // True when (x, y) in shape space lies inside one of the fills (or near a stroke).
     bool hitTest(double x, double y) const;

@@ -104,12 +104,21 @@ void parseStaticText(ByteReader& r, int tagCode, const std::map<uint16_t, FontGl
             colorIndex = static_cast<int>(colors.size());
         }
         if (flags & 0x01) x = r.s16();
-        if (flags & 0x02) y = r.s16();
+        if (flags & 0x02) {
+            y = r.s16();
+            // A record that moves down starts a line.
+            if (!out.textLines.empty() && !out.textLines.back().empty())
+                out.textLines.emplace_back();
+        }
         if (flags & 0x08) height = r.u16();
         unsigned count = r.u8();
         for (unsigned i = 0; i < count && r.ok(); ++i) {
             uint32_t index = r.bits(glyphBits);
             int32_t advance = r.signedBits(advanceBits);
+            if (font && index < font->codes.size() && glyphsPlaced < kMaxGlyphsPerText) {
+                if (out.textLines.empty()) out.textLines.emplace_back();
+                out.textLines.back().push_back(static_cast<char16_t>(font->codes[index]));
+            }
             if (font && colorIndex > 0 && index < font->glyphs.size() &&
                 ++glyphsPlaced < kMaxGlyphsPerText) {
                 double scale = height / font->emSize;
@@ -134,6 +143,7 @@ void parseStaticText(ByteReader& r, int tagCode, const std::map<uint16_t, FontGl
         }
         r.align();
     }
+    if (!out.textLines.empty() && out.textLines.back().empty()) out.textLines.pop_back();
     buildShapeGeometry(edges, colors, {}, out);
     out.bounds = Rect::empty();
     for (const ShapeEdge& e : edges) {

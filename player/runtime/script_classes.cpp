@@ -73,6 +73,8 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     installLoadVarsClass(player, vm);
     installSoundClass(vm);
     installPrintJobClass(vm);
+    installTextSnapshotClass(vm);
+    installPlatformClasses(player, vm);
 }
 
 Object* ScriptClasses::registeredConstructorOf(const player::DisplayObject& object) const {

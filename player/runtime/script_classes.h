@@ -89,6 +89,9 @@ std::optional<TextFormat> TextFormatOfValue(const avm1::Value& value);
 void installLoadVarsClass(MoviePlayer& player, avm1::Vm& vm);
 void installSoundClass(avm1::Vm& vm);
 void installPrintJobClass(avm1::Vm& vm);
+void installTextSnapshotClass(avm1::Vm& vm);
+// AsBroadcaster, Error, System and the classes movies look for by name.
+void installPlatformClasses(MoviePlayer& player, avm1::Vm& vm);
 // Called when a load started by XML.load/sendAndLoad completes (data absent: failed).
 void deliverXmlData(avm1::Vm& vm, avm1::Object* xml, const std::string* data);
 void deliverLoadVarsData(avm1::Vm& vm, avm1::Object* loadVars, const std::string* data);

@@ -59,6 +59,22 @@ TEST(Builtins, ArraySortOptions) {
     EXPECT_EQ(sorted({Value(1), Value(1)}, 4), "0");
 }
 
+// An object that inherits from an array has a length (its prototype's until it has its
+// own) and no elements, whatever its indexed properties say.
+TEST(Builtins, ArrayJoinOfAnObjectThatIsNotAnArray) {
+    Vm vm;
+    Value base = numbers(vm, {Value("a"), Value("b")});
+    Value o(vm.newObject());
+    vm.setMember(o, "__proto__", base);
+    EXPECT_EQ(vm.toString(o), "undefined,undefined");
+    vm.setMember(o, "length", Value(3));
+    vm.setMember(o, "0", Value("own"));
+    EXPECT_EQ(vm.toString(o), "undefined,undefined,undefined");
+    EXPECT_EQ(call(vm, o, "join", {Value("-")}), "undefined-undefined-undefined");
+    vm.setMember(o, "length", Value(-2));
+    EXPECT_EQ(call(vm, o, "join", {}), "");
+}
+
 TEST(Builtins, ArrayEditing) {
     Vm vm;
     Value a = numbers(vm, {Value(1), Value(2), Value(3), Value(4)});

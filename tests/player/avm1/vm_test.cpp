@@ -34,6 +34,79 @@ TEST(Vm, NativePropertiesReadAndWriteThroughTheHost) {
     EXPECT_EQ(vm.getMember(Value(clip), "_name").asString(), "clip");
 }
 
+// A getter or setter that reaches its own property again nests 65 deep; below that the
+// property reads as the outermost finished assignment and assignments are not passed on.
+// Each property counts for itself.
+TEST(Vm, AccessorRecursionStopsPerProperty) {
+    Vm vm;
+    Object* o = vm.newObject();
+    vm.addRoot(o);
+    int getterCalls = 0, setterCalls = 0;
+    Value getter(vm.newNativeFunction([&](NativeCall& c) -> Value {
+        ++getterCalls;
+        return c.vm.getMember(c.thisValue, "p");
+    }));
+    Value setter(vm.newNativeFunction([&](NativeCall& c) -> Value {
+        ++setterCalls;
+        c.vm.setMember(c.thisValue, "p", Value("inner"));
+        return Value();
+    }));
+    vm.callMethod(Value(o), "addProperty", {Value("p"), getter, setter});
+    vm.callMethod(Value(o), "addProperty", {Value("q"), getter, setter});
+    vm.setMember(Value(o), "p", Value("outer"));
+    EXPECT_EQ(setterCalls, 65);
+    EXPECT_EQ(vm.toString(vm.getMember(Value(o), "p")), "outer");
+    EXPECT_EQ(getterCalls, 65);
+    // q's accessors recurse on p: one call for q, then p's own 65.
+    getterCalls = 0;
+    EXPECT_EQ(vm.toString(vm.getMember(Value(o), "q")), "outer");
+    EXPECT_EQ(getterCalls, 66);
+    // The count unwinds: the next access nests as deep again.
+    setterCalls = 0;
+    vm.setMember(Value(o), "p", Value("again"));
+    EXPECT_EQ(setterCalls, 65);
+}
+
+// A watcher that assigns its own property nests 65 deep; the next assignment is stored as
+// it is, and what each watcher returns is stored as the nesting unwinds. While watchers
+// run 65 deep, the property's accessors are passed by too.
+TEST(Vm, WatcherRecursionStopsAndCountsInTheAccessors) {
+    Vm vm;
+    Object* o = vm.newObject();
+    vm.addRoot(o);
+    int watcherCalls = 0;
+    std::vector<std::string> seen;
+    Value watcher(vm.newNativeFunction([&](NativeCall& c) -> Value {
+        ++watcherCalls;
+        c.vm.setMember(c.thisValue, "p", Value("inner"));
+        seen.push_back(c.vm.toString(c.vm.getMember(c.thisValue, "p")));
+        return Value("kept");
+    }));
+    vm.callMethod(Value(o), "watch", {Value("p"), watcher});
+    vm.setMember(Value(o), "p", Value("outer"));
+    EXPECT_EQ(watcherCalls, 65);
+    ASSERT_EQ(seen.size(), 65u);
+    EXPECT_EQ(seen.front(), "inner");  // the innermost watcher saw the plain assignment
+    EXPECT_EQ(seen.back(), "kept");
+    EXPECT_EQ(vm.toString(vm.getMember(Value(o), "p")), "kept");
+
+    Object* v = vm.newObject();
+    vm.addRoot(v);
+    int getterCalls = 0;
+    Value getter(vm.newNativeFunction([&](NativeCall&) -> Value {
+        ++getterCalls;
+        return Value("got");
+    }));
+    Value setter(vm.newNativeFunction([](NativeCall&) { return Value(); }));
+    vm.callMethod(Value(v), "addProperty", {Value("p"), getter, setter});
+    vm.callMethod(Value(v), "watch", {Value("p"), watcher});
+    seen.clear();
+    vm.setMember(Value(v), "p", Value("outer"));
+    // The innermost watcher read the stored value, not the getter's.
+    EXPECT_EQ(seen.front(), "inner");
+    EXPECT_EQ(getterCalls, 64);
+}
+
 TEST(Vm, CallsScriptFunctionsFromTheHost) {
     Vm vm;
     Object* root = vm.newObject();

@@ -13,9 +13,10 @@ namespace {
 
 // Plays a one-frame movie of the given version whose frame runs the given actions;
 // returns the traced lines joined by "|".
-std::string Traces(int version, const std::string& actions) {
-    std::string description =
-        "version " + std::to_string(version) + "\naction\n" + actions + "\nend\nshowframe\n";
+// `header` goes before the frame (a fileattributes line).
+std::string Traces(int version, const std::string& actions, const std::string& header = "") {
+    std::string description = "version " + std::to_string(version) + "\n" + header + "action\n" +
+                              actions + "\nend\nshowframe\n";
     std::string error;
     auto bytes = swf::CompileDescription(description, error);
     if (!bytes) return "<compile error: " + error + ">";
@@ -665,6 +666,196 @@ getMember
 trace
 )";
     ExpectTraces({{7, program, "false|0"}});
+}
+
+// Classes appear with the version that brought them: the flash packages from 8, the
+// style sheet class from 7, the rest of the platform from 6.
+TEST(LanguageRules, GlobalClassesByVersion) {
+    const char* program = R"(
+push "flash"
+getVariable
+typeOf
+trace
+push "TextField"
+getVariable
+push "StyleSheet"
+getMember
+typeOf
+trace
+push "flash"
+getVariable
+push "geom"
+getMember
+push "Point"
+getMember
+typeOf
+trace
+push "LocalConnection"
+getVariable
+typeOf
+trace
+push "System"
+getVariable
+push "capabilities"
+getMember
+typeOf
+trace
+)";
+    ExpectTraces({
+        {6, program, "undefined|undefined|undefined|function|object"},
+        {7, program, "undefined|function|undefined|function|object"},
+        {8, program, "object|function|function|function|object"},
+    });
+}
+
+// The sandbox follows the movie's FileAttributes, whatever its version.
+TEST(LanguageRules, SandboxTypeFollowsFileAttributes) {
+    const char* program = R"(
+push "System"
+getVariable
+push "security"
+getMember
+push "sandboxType"
+getMember
+trace
+)";
+    EXPECT_EQ(Traces(7, program), "localWithFile");
+    EXPECT_EQ(Traces(7, program, "fileattributes\n"), "localWithFile");
+    EXPECT_EQ(Traces(7, program, "fileattributes network\n"), "localWithNetwork");
+}
+
+// initialize gives an object the broadcaster's methods and an empty listener list; a
+// listener is told once however often it was added, and the answer says whether anyone
+// listened. A MovieClipLoader starts as its own listener.
+TEST(LanguageRules, AsBroadcasterAndMovieClipLoader) {
+    const char* program = R"(
+push "b", 0, "Object"
+newObject
+setVariable
+push "l", 0, "Object"
+newObject
+setVariable
+push "l"
+getVariable
+push "hi"
+function "" "x"
+  push "heard "
+  push "x"
+  getVariable
+  add2
+  trace
+end
+setMember
+push "b"
+getVariable
+push 1, "AsBroadcaster"
+getVariable
+push "initialize"
+callMethod
+pop
+push 0, "b"
+getVariable
+push "broadcastMessage"
+callMethod
+typeOf
+trace
+push "l"
+getVariable
+push 1, "b"
+getVariable
+push "addListener"
+callMethod
+pop
+push "l"
+getVariable
+push 1, "b"
+getVariable
+push "addListener"
+callMethod
+pop
+push 7, "hi", 2, "b"
+getVariable
+push "broadcastMessage"
+callMethod
+trace
+push "l"
+getVariable
+push 1, "b"
+getVariable
+push "removeListener"
+callMethod
+trace
+push "m", 0, "MovieClipLoader"
+newObject
+setVariable
+push "m"
+getVariable
+push "_listeners"
+getMember
+push 0
+getMember
+push "m"
+getVariable
+strictEquals
+trace
+)";
+    ExpectTraces({{8, program, "undefined|heard 7|true|true|true"}});
+}
+
+// With no file dialog, browsing tells the listeners the user cancelled.
+TEST(LanguageRules, FileReferenceBrowseIsCancelled) {
+    const char* program = R"(
+push "f", 0, "flash"
+getVariable
+push "net"
+getMember
+push "FileReference"
+newMethod
+setVariable
+push "l", 0, "Object"
+newObject
+setVariable
+push "l"
+getVariable
+push "onCancel"
+function "" "file"
+  push "file"
+  getVariable
+  push "f"
+  getVariable
+  strictEquals
+  trace
+end
+setMember
+push "l"
+getVariable
+push 1, "f"
+getVariable
+push "addListener"
+callMethod
+pop
+push 0, "f"
+getVariable
+push "browse"
+callMethod
+trace
+)";
+    ExpectTraces({{8, program, "true|true"}});
+}
+
+// Error keeps the message it was made with and shows it.
+TEST(LanguageRules, ErrorMessage) {
+    const char* program = R"(
+push "oops", 1, "Error"
+newObject
+trace
+push 0, "Error"
+newObject
+push "name"
+getMember
+trace
+)";
+    ExpectTraces({{6, program, "oops|Error"}});
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+// TextSnapshot over the static text a clip shows: characters in depth order from the
+// fonts' code tables, lines, ranges clamped as the reference player clamps them, search
+// with and without case. The font is defined after the texts, as some tools write it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/swf_format.h"
+#include "player/runtime/movie_player.h"
+#include "tests/player/core/test_movies.h"
+#include "tools/swfwriter/description.h"
+#include "tools/swfwriter/font_glyphs.h"
+
+namespace kestrel::runtime {
+namespace {
+
+using player::test::tagLine;
+
+// Glyphs "A" and "B" (empty squares will do: only the codes matter here).
+swf::GlyphFont LetterFont() {
+    swf::GlyphFont font;
+    for (char c : {'A', 'B'}) {
+        swf::Shape glyph(1);
+        uint16_t fill = glyph.AddFill(swf::Rgba{0, 0, 0, 255});
+        glyph.SetStyle(0, fill, 0);
+        glyph.Rectangle(0, -40, 40, 40);
+        font.glyphs.push_back(glyph);
+        font.codes.push_back(static_cast<uint16_t>(c));
+    }
+    return font;
+}
+
+swf::TextRun TextLine(int16_t y, std::vector<swf::GlyphEntry> glyphs) {
+    swf::TextRun run;
+    run.fontId = 9;
+    run.y = y;
+    run.glyphs = std::move(glyphs);
+    return run;
+}
+
+class TextSnapshotTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        swf::Rect bounds{0, 2000, 0, 2000};
+        // Text 4: "AB" then "B" on a second line; text 5: "A". Placed 5 below 4.
+        swf::Bytes two = swf::EncodeDefineText(
+            4, bounds, swf::Matrix(),
+            {TextLine(300, {{0, 200}, {1, 200}}), TextLine(600, {{1, 200}})}, false);
+        swf::Bytes one =
+            swf::EncodeDefineText(5, bounds, swf::Matrix(), {TextLine(300, {{0, 200}})}, false);
+        std::string error;
+        auto font = swf::EncodeGlyphFont(9, LetterFont(), &error);
+        ASSERT_TRUE(font) << error;
+        std::string description = "version 8\n" + tagLine(swf::kTagDefineText, two) +
+                                  tagLine(swf::kTagDefineText, one) +
+                                  tagLine(swf::GlyphFontTagCode(2), *font) +
+                                  "place 4 depth=2\nplace 5 depth=1\nshowframe\n";
+        auto bytes = swf::CompileDescription(description, error);
+        ASSERT_TRUE(bytes) << error;
+        ASSERT_TRUE(player.load(bytes->data(), bytes->size()));
+        avm1::Vm& vm = player.vm();
+        snapshot = vm.callMethod(avm1::Value(player.rootObject()), "getTextSnapshot", {})
+                       .value_or(avm1::Value());
+    }
+    std::string Call(const char* method, std::vector<avm1::Value> args) {
+        auto r = player.vm().callMethod(snapshot, method, args);
+        return r ? player.vm().toString(*r) : "<no call>";
+    }
+
+    MoviePlayer player;
+    avm1::Value snapshot;
+};
+
+TEST_F(TextSnapshotTest, TextInDepthOrderWithLines) {
+    using avm1::Value;
+    EXPECT_EQ(Call("getCount", {}), "4");
+    struct Case {
+        std::vector<Value> args;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{Value(0), Value(4)}, "AABB"},
+        {{Value(0), Value(4), Value(true)}, "A\nAB\nB"},
+        {{Value(1), Value(3), Value(true)}, "AB"},  // a line starting the range: no "\n"
+        {{Value(-3), Value(-1)}, "A"},              // at least one character
+        {{Value(9), Value(1)}, "B"},                // start clamped to the last
+        {{Value("2"), Value(100)}, "BB"},
+        {{Value(0)}, "undefined"},
+        {{Value(0), Value(1), Value(true), Value(1)}, "undefined"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Call("getText", c.args), c.expected);
+}
+
+TEST_F(TextSnapshotTest, FindTextAcrossTextsWithOrWithoutCase) {
+    using avm1::Value;
+    struct Case {
+        std::vector<Value> args;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{Value(0), Value("BB"), Value(true)}, "2"},  // texts and lines join
+        {{Value(0), Value("ab"), Value(true)}, "-1"}, {{Value(0), Value("ab"), Value(false)}, "1"},
+        {{Value(2), Value("A"), Value(false)}, "-1"}, {{Value(-1), Value("A"), Value(false)}, "-1"},
+        {{Value(0), Value(""), Value(false)}, "-1"},  {{Value(0), Value("A")}, "undefined"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Call("findText", c.args), c.expected);
+}
+
+}  // namespace
+}  // namespace kestrel::runtime
