@@ -289,8 +289,8 @@ class MovieParser {
             case swf::kTagDefineFont3: {
                 uint16_t id = r.u16();
                 if (r.ok() && defineOnce(id, CharacterKind::Font)) {
-                    parseFontGlyphs(r, code, fonts_[id]);
-                    keepFontMetrics(fonts_[id]);
+                    parseFontGlyphs(r, code, movie_.fonts_[id]);
+                    keepFontMetrics(movie_.fonts_[id]);
                 }
                 return;
             }
@@ -300,7 +300,7 @@ class MovieParser {
                 ShapeDefinition text;
                 text.id = r.u16();
                 if (!r.ok() || !defineOnce(text.id, CharacterKind::Shape)) return;
-                parseStaticText(r, code, fonts_, text);
+                parseStaticText(r, code, movie_.fonts_, text);
                 movie_.shapes_[text.id] = std::move(text);
                 return;
             }
@@ -374,7 +374,7 @@ class MovieParser {
         t.useOutlines = f2 & 0x01;
         if (f1 & 0x01) {
             t.fontId = r.u16();
-            if (auto font = fonts_.find(t.fontId); font != fonts_.end()) {
+            if (auto font = movie_.fonts_.find(t.fontId); font != movie_.fonts_.end()) {
                 t.fontName = font->second.name;
                 t.fontBold = font->second.bold;
                 t.fontItalic = font->second.italic;
@@ -455,7 +455,6 @@ class MovieParser {
     }
 
     MovieDefinition& movie_;
-    std::map<uint16_t, FontGlyphs> fonts_;  // glyph outlines, needed only while parsing
     std::vector<uint8_t> jpegTables_;
     size_t decodedPixels_ = 0;
 };
@@ -488,6 +487,11 @@ const ShapeDefinition* MovieDefinition::shape(uint16_t id) const {
 const TimelineDefinition* MovieDefinition::sprite(uint16_t id) const {
     return findIn(sprites_, id);
 }
+const FontGlyphs* MovieDefinition::font(uint16_t id) const {
+    auto it = fonts_.find(id);
+    return it == fonts_.end() ? nullptr : &it->second;
+}
+
 const FontMetrics* MovieDefinition::fontMetrics(const std::string& name, bool bold,
                                                 bool italic) const {
     const FontMetrics* any = nullptr;
