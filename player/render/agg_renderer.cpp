@@ -263,8 +263,9 @@ void Unpremultiply(PixelBuffer& target) {
  * end of the list as if they had ended there. Within a band only its rows of each
  * layer are cleared and composited.
  *
- * Text is drawn by the platform's painter onto the whole frame at once, so a frame
- * with text is painted as one band. A frame whose coverage would pass the cache's
+ * Device text is drawn by the platform's painter onto the whole frame at once, so a
+ * frame with device text is painted as one band; fields in embedded fonts are
+ * coverage like shapes. A frame whose coverage would pass the cache's
  * limit is painted item by item as its coverage is made. */
 struct PaintOp {
     enum Kind : uint8_t { Fill, Solid, BeginMask, MaskContent, EndMask, Text } kind = Fill;
