@@ -14,6 +14,7 @@
 #include "player/core/character_definitions.h"
 #include "player/core/morph_shape.h"
 #include "player/core/shape_definition.h"
+#include "player/core/static_text.h"
 #include "player/core/swf_file.h"
 
 namespace kestrel::player {
@@ -44,6 +45,8 @@ class MovieDefinition {
     const MorphShapeDefinition* morphShape(uint16_t id) const;
     const BitmapDefinition* bitmap(uint16_t id) const;
 
+    // The glyph outlines of an embedded font; null when `id` is no font.
+    const FontGlyphs* font(uint16_t id) const;
     // The embedded font with layout data named `name`, preferring the given style; null
     // when there is none.
     const FontMetrics* fontMetrics(const std::string& name, bool bold, bool italic) const;
@@ -74,6 +77,7 @@ class MovieDefinition {
     std::map<uint16_t, BitmapDefinition> bitmaps_;
     std::map<std::string, uint16_t> exports_;
     std::vector<FontMetrics> fontMetrics_;
+    std::map<uint16_t, FontGlyphs> fonts_;
 };
 
 struct MovieLoadResult {

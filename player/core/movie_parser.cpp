@@ -79,7 +79,7 @@ class MovieParser {
         // A static text finds its fonts wherever the file defines them, as when it is shown.
         for (const PendingText& t : pendingTexts_) {
             ByteReader body(t.body, t.size);
-            parseStaticText(body, t.tagCode, fonts_, movie_.shapes_[t.id]);
+            parseStaticText(body, t.tagCode, movie_.fonts_, movie_.shapes_[t.id]);
         }
     }
 
@@ -299,8 +299,8 @@ class MovieParser {
             case swf::kTagDefineFont3: {
                 uint16_t id = r.u16();
                 if (r.ok() && defineOnce(id, CharacterKind::Font)) {
-                    parseFontGlyphs(r, code, fonts_[id]);
-                    keepFontMetrics(fonts_[id]);
+                    parseFontGlyphs(r, code, movie_.fonts_[id]);
+                    keepFontMetrics(movie_.fonts_[id]);
                 }
                 return;
             }
@@ -383,7 +383,7 @@ class MovieParser {
         t.useOutlines = f2 & 0x01;
         if (f1 & 0x01) {
             t.fontId = r.u16();
-            if (auto font = fonts_.find(t.fontId); font != fonts_.end()) {
+            if (auto font = movie_.fonts_.find(t.fontId); font != movie_.fonts_.end()) {
                 t.fontName = font->second.name;
                 t.fontBold = font->second.bold;
                 t.fontItalic = font->second.italic;
@@ -464,7 +464,6 @@ class MovieParser {
     }
 
     MovieDefinition& movie_;
-    std::map<uint16_t, FontGlyphs> fonts_;  // glyph outlines, needed only while parsing
     // DefineText bodies, read once every font is known; they point into the file's bytes.
     struct PendingText {
         uint16_t id;
@@ -505,6 +504,11 @@ const ShapeDefinition* MovieDefinition::shape(uint16_t id) const {
 const TimelineDefinition* MovieDefinition::sprite(uint16_t id) const {
     return findIn(sprites_, id);
 }
+const FontGlyphs* MovieDefinition::font(uint16_t id) const {
+    auto it = fonts_.find(id);
+    return it == fonts_.end() ? nullptr : &it->second;
+}
+
 const FontMetrics* MovieDefinition::fontMetrics(const std::string& name, bool bold,
                                                 bool italic) const {
     const FontMetrics* any = nullptr;

@@ -18,6 +18,7 @@
 #include "player/render/bitmap_fill.h"
 #include "player/render/coverage_painting.h"
 #include "player/render/edge_flattening.h"
+#include "player/render/field_text.h"
 #include "player/render/gradient_ramp.h"
 #include "player/render/shape_cache.h"
 #include "player/render/stroke_outline.h"
@@ -262,8 +263,9 @@ void Unpremultiply(PixelBuffer& target) {
  * end of the list as if they had ended there. Within a band only its rows of each
  * layer are cleared and composited.
  *
- * Text is drawn by the platform's painter onto the whole frame at once, so a frame
- * with text is painted as one band. A frame whose coverage would pass the cache's
+ * Device text is drawn by the platform's painter onto the whole frame at once, so a
+ * frame with device text is painted as one band; fields in embedded fonts are
+ * coverage like shapes. A frame whose coverage would pass the cache's
  * limit is painted item by item as its coverage is made. */
 struct PaintOp {
     enum Kind : uint8_t { Fill, Solid, BeginMask, MaskContent, EndMask, Text } kind = Fill;
@@ -298,6 +300,7 @@ struct Renderer::State {
     ShapeCache cache;
     std::vector<Point> points;
     std::vector<double> widths;
+    std::vector<PlacedGlyph> fieldGlyphs;
     std::vector<std::unique_ptr<Surface>> spareLayers;
     int width = 0, height = 0;  // of the surfaces the cache's coverage was clipped to
 
@@ -477,6 +480,83 @@ struct Renderer::State {
         }
     }
 
+    // A solid box of whole pixels, [x0, x1) x [y0, y1).
+    void RecordBox(int x0, int y0, int x1, int y1, const Rgba& color) {
+        if (x0 >= x1 || y0 >= y1 || color.a == 0) return;
+        SingleRasterizer& ras = single;
+        ras.reset();
+        ras.filling_rule(agg::fill_non_zero);
+        ras.move_to_d(x0, y0);
+        ras.line_to_d(x1, y0);
+        ras.line_to_d(x1, y1);
+        ras.line_to_d(x0, y1);
+        CoverageMask& mask = NextContour();
+        Sweep(ras, mask);
+        PaintOp op;
+        op.kind = PaintOp::Solid;
+        op.coverage = &mask;
+        op.color = Premultiplied(maskArea ? Rgba{255, 255, 255, 255} : color);
+        ops.push_back(op);
+    }
+
+    // A field that draws with its embedded font: its background and one-pixel
+    // border on whole pixels, then its glyphs anti-aliased and clipped to its box.
+    // False when the field is device text.
+    bool RecordFieldText(const RenderItem& item, const Matrix& m) {
+        if (!LayOutFieldGlyphs(*item.text, fieldGlyphs)) return false;
+        const player::EditTextDefinition& format = item.text->format();
+        const ColorTransform& transform = item.colorTransform;
+        player::Rect r = m.transformRect(format.bounds);
+        if (r.isEmpty()) return true;
+        auto pixel = [](double v) { return static_cast<int>(std::clamp(v, -kFarAway, kFarAway)); };
+        int left = pixel(std::floor(r.xMin)), top = pixel(std::floor(r.yMin));
+        int right = pixel(std::ceil(r.xMax)), bottom = pixel(std::ceil(r.yMax));
+        int x0 = std::max(left, 0), y0 = std::max(top, 0);
+        int x1 = std::min(right, width), y1 = std::min(bottom, height);
+        if (x0 >= x1 || y0 >= y1) return true;
+        if (format.background) RecordBox(x0, y0, x1, y1, transform.apply(format.backgroundColor));
+        if (format.border) {
+            Rgba frame = transform.apply(format.borderColor);
+            RecordBox(x0, std::max(top, y0), x1, std::min(top + 1, y1), frame);
+            RecordBox(x0, std::max(bottom - 1, y0), x1, std::min(bottom, y1), frame);
+            RecordBox(std::max(left, x0), y0, std::min(left + 1, x1), y1, frame);
+            RecordBox(std::max(right - 1, x0), y0, std::min(right, x1), y1, frame);
+        }
+        Rgba color = maskArea ? Rgba{255, 255, 255, 255} : transform.apply(format.textColor);
+        if (color.a == 0 || fieldGlyphs.empty()) return true;
+        SingleRasterizer& ras = single;
+        ras.reset();
+        ras.filling_rule(agg::fill_non_zero);
+        ras.auto_close(false);
+        ras.clip_box(x0, y0, x1, y1);
+        for (const PlacedGlyph& glyph : fieldGlyphs) {
+            Matrix g = m.multiply(glyph.glyphToField);
+            if (!Finite(g)) continue;
+            // Glyph edges have their one fill on a side; as in RasterizeOneFill, the
+            // edges with it on their right go in reversed.
+            for (const ShapeEdge& e : *glyph.outline) {
+                bool onLeft = e.fill0 != 0, onRight = e.fill1 != 0;
+                if (onLeft == onRight) continue;
+                points.clear();
+                points.push_back(EdgeStart(e, g));
+                FlattenEdge(e, g, points);
+                if (onRight) std::reverse(points.begin(), points.end());
+                ras.move_to_d(points[0].x, points[0].y);
+                for (size_t i = 1; i < points.size(); ++i) ras.line_to_d(points[i].x, points[i].y);
+            }
+        }
+        CoverageMask& mask = NextContour();
+        Sweep(ras, mask);
+        ras.auto_close(true);
+        ras.clip_box(0, 0, width, height);
+        PaintOp op;
+        op.kind = PaintOp::Solid;
+        op.coverage = &mask;
+        op.color = Premultiplied(color);
+        ops.push_back(op);
+        return true;
+    }
+
     void RecordShape(const RenderItem& item, const Matrix& stageToPixels) {
         Matrix m = stageToPixels.multiply(item.matrix);
         if (!Finite(m)) return;
@@ -546,9 +626,10 @@ struct Renderer::State {
                 ops.push_back(op);
                 break;
             case RenderItem::Text: {
-                if (!item.text || !options->text || maskArea) break;
+                if (!item.text) break;
                 Matrix m = stageToPixels.multiply(item.matrix);
-                if (!Finite(m)) break;
+                if (!Finite(m) || RecordFieldText(item, m)) break;
+                if (!options->text || maskArea) break;
                 op.kind = PaintOp::Text;
                 op.item = &item;
                 op.itemToPixels = m;

@@ -2,8 +2,8 @@
 // shapes anti-aliased with both fills of every edge at once (the compound
 // rasteriser), solid, gradient and bitmap fills, static text from its glyphs,
 // strokes with their widths, caps, joins and scaling modes, masks with
-// anti-aliased edges. Text fields are handed to a text painter where the
-// platform has one.
+// anti-aliased edges, text fields in embedded fonts from their glyphs. Fields in
+// device fonts are handed to a text painter where the platform has one.
 #pragma once
 
 #include <cstddef>

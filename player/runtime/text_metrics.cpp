@@ -12,7 +12,7 @@ namespace kestrel::runtime {
 namespace {
 
 constexpr double kAscent = 0.905, kDescent = 0.212;
-constexpr double kGutterTwips = 2 * player::kTwipsPerPixel;
+constexpr double kGutterTwips = kTextGutterTwips;
 constexpr int kOtherWidth = 556;
 
 // Arial advance widths, 1/1000 em, for ' ' (32) to '~' (126).
@@ -47,40 +47,40 @@ class LineBreaker {
         return (o_.font->ascent + o_.font->descent) * o_.fontHeightTwips / o_.font->emSize;
     }
 
-    // Widths of the lines of one paragraph.
-    void Paragraph(const std::u32string& chars, std::vector<double>& widths) const {
+    // The lines of the paragraph chars[begin, end).
+    void Paragraph(const std::u32string& chars, size_t begin, size_t end,
+                   std::vector<TextLine>& lines) const {
         if (o_.wrapWidthTwips <= 0) {
             double w = 0, visible = 0;
-            for (char32_t c : chars) {
-                w += Advance(c);
-                if (c != U' ') visible = w;
+            for (size_t k = begin; k < end; ++k) {
+                w += Advance(chars[k]);
+                if (chars[k] != U' ') visible = w;
             }
-            widths.push_back(o_.trailingSpacesCount ? w : visible);
+            lines.push_back(TextLine{begin, end, o_.trailingSpacesCount ? w : visible});
             return;
         }
         double line = 0, visible = 0;  // visible: without trailing spaces
-        size_t i = 0;
+        size_t i = begin, lineStart = begin;
         bool lineEmpty = true;
-        while (i < chars.size()) {
-            size_t end = i;
+        auto breakAt = [&](size_t at, double width) {
+            lines.push_back(TextLine{lineStart, at, width});
+            lineStart = at;
+            line = visible = 0;
+            lineEmpty = true;
+        };
+        while (i < end) {
+            size_t wordEnd = i;
             double word = 0;
-            while (end < chars.size() && chars[end] != U' ') word += Advance(chars[end++]);
+            while (wordEnd < end && chars[wordEnd] != U' ') word += Advance(chars[wordEnd++]);
             double spaces = 0;
-            size_t after = end;
-            while (after < chars.size() && chars[after] == U' ') spaces += Advance(chars[after++]);
-            if (!lineEmpty && line + word > o_.wrapWidthTwips) {
-                widths.push_back(visible);
-                line = visible = 0;
-                lineEmpty = true;
-            }
+            size_t after = wordEnd;
+            while (after < end && chars[after] == U' ') spaces += Advance(chars[after++]);
+            if (!lineEmpty && line + word > o_.wrapWidthTwips) breakAt(i, visible);
             if (lineEmpty && word > o_.wrapWidthTwips) {
                 // A word longer than the line is broken where it overflows.
-                for (size_t k = i; k < end; ++k) {
+                for (size_t k = i; k < wordEnd; ++k) {
                     double a = Advance(chars[k]);
-                    if (!lineEmpty && line + a > o_.wrapWidthTwips) {
-                        widths.push_back(line);
-                        line = 0;
-                    }
+                    if (!lineEmpty && line + a > o_.wrapWidthTwips) breakAt(k, line);
                     line += a;
                     lineEmpty = false;
                 }
@@ -93,7 +93,7 @@ class LineBreaker {
             line += spaces;
             i = after;
         }
-        widths.push_back(o_.trailingSpacesCount ? line : visible);
+        lines.push_back(TextLine{lineStart, end, o_.trailingSpacesCount ? line : visible});
     }
 
   private:
@@ -102,25 +102,36 @@ class LineBreaker {
 
 }  // namespace
 
+std::vector<TextLine> LayOutLines(const std::u32string& text, const TextLayoutOptions& options) {
+    std::vector<TextLine> lines;
+    if (text.empty()) return lines;
+    LineBreaker breaker(options);
+    size_t paragraph = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != U'\r' && text[i] != U'\n') continue;
+        breaker.Paragraph(text, paragraph, i, lines);
+        if (i + 1 < text.size() && text[i] == U'\r' && text[i + 1] == U'\n') ++i;
+        paragraph = i + 1;
+    }
+    return lines;
+}
+
+double AdvanceTwips(char32_t c, const TextLayoutOptions& options) {
+    return LineBreaker(options).Advance(c);
+}
+
+double LineHeightTwips(const TextLayoutOptions& options) {
+    return LineBreaker(options).LineHeight();
+}
+
 TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& options) {
     TextMeasure m;
-    if (text.empty()) return m;
-    LineBreaker breaker(options);
-    std::u32string units = avm1::decodeUtf8(text);
-    std::vector<double> widths;
-    std::u32string paragraph;
-    for (size_t i = 0; i <= units.size(); ++i) {
-        if (i == units.size() || units[i] == U'\r' || units[i] == U'\n') {
-            breaker.Paragraph(paragraph, widths);
-            paragraph.clear();
-            if (i + 1 < units.size() && units[i] == U'\r' && units[i + 1] == U'\n') ++i;
-            continue;
-        }
-        paragraph.push_back(units[i]);
-    }
-    m.lines = static_cast<int>(widths.size());
-    m.exactWidthTwips = *std::max_element(widths.begin(), widths.end());
-    m.exactHeightTwips = m.lines * breaker.LineHeight() + (m.lines - 1) * options.leadingTwips;
+    std::vector<TextLine> lines = LayOutLines(avm1::decodeUtf8(text), options);
+    if (lines.empty()) return m;
+    m.lines = static_cast<int>(lines.size());
+    for (const TextLine& line : lines)
+        m.exactWidthTwips = std::max(m.exactWidthTwips, line.widthTwips);
+    m.exactHeightTwips = m.lines * LineHeightTwips(options) + (m.lines - 1) * options.leadingTwips;
     m.leadingTwips = options.leadingTwips;
     m.textWidth = std::floor(m.exactWidthTwips / player::kTwipsPerPixel);
     m.textHeight = std::floor(m.exactHeightTwips / player::kTwipsPerPixel);
@@ -134,7 +145,7 @@ TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, dou
     return MeasureLaidOutText(text, options);
 }
 
-TextMeasure MeasureText(const player::EditText& field) {
+TextLayoutOptions LayoutOptionsOf(const player::EditText& field) {
     const player::EditTextDefinition& d = field.format();
     TextLayoutOptions options;
     options.fontHeightTwips = d.fontHeight;
@@ -146,7 +157,11 @@ TextMeasure MeasureText(const player::EditText& field) {
     if (d.wordWrap)
         options.wrapWidthTwips =
             std::max(1.0, d.bounds.width() - 2 * kGutterTwips - d.leftMargin - d.rightMargin);
-    return MeasureLaidOutText(field.text(), options);
+    return options;
+}
+
+TextMeasure MeasureText(const player::EditText& field) {
+    return MeasureLaidOutText(field.text(), LayoutOptionsOf(field));
 }
 
 ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll) {

@@ -10,12 +10,18 @@
 // field also keeps the last line's leading, and a 2-pixel gutter on each side.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "player/core/character_definitions.h"
 #include "player/core/display_object.h"
 
 namespace kestrel::runtime {
+
+// Fields keep this much space inside their box on every side.
+constexpr double kTextGutterTwips = 2 * player::kTwipsPerPixel;
 
 struct TextMeasure {
     double textWidth = 0;   // widest line, whole pixels (what scripts read)
@@ -33,6 +39,21 @@ struct TextLayoutOptions {
     // Spaces that end a line are measured in left-aligned text only (from SWF 8 on).
     bool trailingSpacesCount = true;
 };
+
+// A line of laid-out text: characters [begin, end) (line breaks excluded, spaces that
+// end it included) and its measured width.
+struct TextLine {
+    size_t begin = 0, end = 0;
+    double widthTwips = 0;
+};
+// Breaks `text` (UTF-16 units) into lines as MeasureLaidOutText does.
+std::vector<TextLine> LayOutLines(const std::u32string& text, const TextLayoutOptions& options);
+// A character's advance (whole twips with an embedded font), and the height of a line
+// without its leading.
+double AdvanceTwips(char32_t c, const TextLayoutOptions& options);
+double LineHeightTwips(const TextLayoutOptions& options);
+// How a field's text is laid out: its font, size, leading and wrap width.
+TextLayoutOptions LayoutOptionsOf(const player::EditText& field);
 
 // Measures `text` (lines end at "\r", "\n" or "\r\n"; wrapping lines break after spaces,
 // and inside a word longer than the line).

@@ -13,8 +13,13 @@ uint16_t GlyphFontTagCode(int version) {
 std::optional<Bytes> EncodeGlyphFont(uint16_t id, const GlyphFont& font, std::string* error) {
     if (font.version < 1 || font.version > 3 || font.glyphs.empty() ||
         font.glyphs.size() > 0xFFFF || font.name.size() > 0xFF ||
-        (font.version > 1 && font.codes.size() != font.glyphs.size())) {
-        if (error) *error = "a glyph font has version 1 to 3, glyphs, and a code per glyph";
+        (font.version > 1 && font.codes.size() != font.glyphs.size()) ||
+        (font.layout &&
+         (font.version == 1 || font.layout->advances.size() != font.glyphs.size()))) {
+        if (error)
+            *error =
+                "a glyph font has version 1 to 3, glyphs, a code per glyph, and an advance "
+                "per glyph when it has a layout (versions 2 and 3)";
         return std::nullopt;
     }
     std::vector<Bytes> shapes;
@@ -36,8 +41,8 @@ std::optional<Bytes> EncodeGlyphFont(uint16_t id, const GlyphFont& font, std::st
         for (const Bytes& s : shapes) out.Append(s);
         return out.Take();
     }
-    out.U8(0x08 | 0x04);  // wide offsets, wide codes
-    out.U8(1);            // language: Latin
+    out.U8((font.layout ? 0x80 : 0) | 0x08 | 0x04);  // layout, wide offsets, wide codes
+    out.U8(1);                                       // language: Latin
     out.U8(static_cast<uint32_t>(font.name.size()));
     for (char c : font.name) out.U8(static_cast<uint8_t>(c));
     out.U16(static_cast<uint32_t>(count));
@@ -49,6 +54,14 @@ std::optional<Bytes> EncodeGlyphFont(uint16_t id, const GlyphFont& font, std::st
     out.U32(static_cast<uint32_t>(at));
     for (const Bytes& s : shapes) out.Append(s);
     for (uint16_t code : font.codes) out.U16(code);
+    if (const auto& layout = font.layout) {
+        out.U16(layout->ascent);
+        out.U16(layout->descent);
+        out.S16(layout->leading);
+        for (int16_t advance : layout->advances) out.S16(advance);
+        for (size_t i = 0; i < count; ++i) out.U8(0);  // empty bounds: a RECT of 0-bit fields
+        out.U16(0);                                    // no kerning pairs
+    }
     return out.Take();
 }
 

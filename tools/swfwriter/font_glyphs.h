@@ -15,11 +15,20 @@ namespace swf {
 
 // Glyphs are shapes with one fill (any colour: the text gives it) and no lines, in
 // glyph units: 1024 per font height for versions 1 and 2, 20480 for version 3.
+// The layout block of DefineFont2/3 (text fields lay their text out with it), in
+// glyph units. The glyph bounds are written empty and there is no kerning.
+struct GlyphLayout {
+    uint16_t ascent = 0, descent = 0;
+    int16_t leading = 0;
+    std::vector<int16_t> advances;  // one per glyph
+};
+
 struct GlyphFont {
     int version = 2;  // 1 DefineFont, 2 DefineFont2, 3 DefineFont3
     std::string name = "Glyphs";
     std::vector<Shape> glyphs;
-    std::vector<uint16_t> codes;  // one per glyph (versions 2 and 3)
+    std::vector<uint16_t> codes;        // one per glyph (versions 2 and 3)
+    std::optional<GlyphLayout> layout;  // versions 2 and 3
 };
 
 uint16_t GlyphFontTagCode(int version);

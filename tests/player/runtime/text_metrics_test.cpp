@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace kestrel::runtime {
 namespace {
 
@@ -79,6 +81,33 @@ TEST(TextMetrics, WrappingBreaksAfterSpacesAndInsideLongWords) {
         EXPECT_EQ(m.lines, c.lines) << c.text;
         EXPECT_EQ(m.exactWidthTwips, c.widest) << c.text;
         EXPECT_EQ(m.exactHeightTwips, c.lines * 1024 + (c.lines - 1) * 100) << c.text;
+    }
+}
+
+TEST(TextMetrics, LaidOutLinesKeepTheirCharacters) {
+    player::FontMetrics font = TestFont();
+    TextLayoutOptions o;
+    o.font = &font;
+    o.fontHeightTwips = 1024;
+    o.wrapWidthTwips = 2000;
+    struct Case {
+        const char32_t* text;
+        std::vector<TextLine> lines;
+    };
+    const Case cases[] = {
+        {U"abc def", {{0, 4, 1500}, {4, 7, 1500}}},   // the space stays on the first line
+        {U"ab\r\ncd", {{0, 2, 1000}, {4, 6, 1000}}},  // the break itself is on no line
+        {U"abcdefgh", {{0, 4, 2000}, {4, 8, 2000}}},
+        {U"a\r", {{0, 1, 500}, {2, 2, 0}}},  // an empty last paragraph
+    };
+    for (const Case& c : cases) {
+        std::vector<TextLine> lines = LayOutLines(c.text, o);
+        ASSERT_EQ(lines.size(), c.lines.size());
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].begin, c.lines[i].begin) << i;
+            EXPECT_EQ(lines[i].end, c.lines[i].end) << i;
+            EXPECT_EQ(lines[i].widthTwips, c.lines[i].widthTwips) << i;
+        }
     }
 }
 
