@@ -200,6 +200,8 @@ void MainWindow::UpdateUndoItems() {
 
 void MainWindow::ResetProject() {
     editor_.NewProject();
+    // The settings pages show the main window of a new project.
+    project_.SelectWindow(&project_.MainWindow());
     projectPath_.clear();
     UpdateTitle();
     UpdateUndoItems();
@@ -251,6 +253,7 @@ bool MainWindow::OpenProjectFile(const std::string& path) {
         return false;
     }
     projectPath_ = AbsoluteForm(path);
+    project_.SelectWindow(&project_.MainWindow());
     services_.preferences->recentProjects.Add(projectPath_);
     RebuildRecentMenus();
     UpdateTitle();

@@ -1,3 +1,113 @@
-// Resource numbers of the settings pages (dialogs 202, 203, 205 to 209 and
-// their strings). Placeholder: the settings pages fill this file.
+// Resource numbers of the settings pages: the Windows and Output pages of the
+// main window, the settings window and its four pages, their controls and
+// strings. Included by pages.rc, so only preprocessor definitions.
 #pragma once
+
+// Dialog templates and the identifiers of their windows.
+#define IDD_PAGE_WINDOWS 202
+#define IDD_PAGE_OUTPUT 203
+#define IDD_SETTINGS_WINDOW 205
+#define IDD_PAGE_SETUP 206
+#define IDD_PAGE_WINDOW 207
+#define IDD_PAGE_INPUT 208
+#define IDD_PAGE_FLASH 209
+#define ID_PAGE_SETUP 2100
+#define ID_PAGE_WINDOW 2101
+#define ID_PAGE_INPUT 2102
+#define ID_PAGE_FLASH 2103
+
+// Windows page.
+#define IDC_WINDOW_NAME 1035
+#define IDC_ADD_WINDOW 1036
+#define IDC_REMOVE_WINDOW 1037
+#define IDC_REMOVE_ALL_WINDOWS 1038
+#define IDC_WINDOW_LIST 1039
+
+// Output page.
+#define IDC_OUTPUT_FOLDER 1040
+#define IDC_OUTPUT_FOLDER_BROWSE 1041
+#define IDC_DEFAULT_FILENAMES 1042
+#define IDC_OUTPUT_WIN 1043
+#define IDC_OUTPUT_WIN_FILENAME 1045
+#define IDC_OUTPUT_WIN_APPICON 1046
+#define IDC_OUTPUT_WIN_APPICON_PATH 1047
+#define IDC_OUTPUT_WIN_APPICON_BROWSE 1048
+// The Mac and Linux outputs: hidden, but filled so their settings pass through.
+#define IDC_MAC_GROUP 1049
+#define IDC_OUTPUT_MACPPC 1050
+#define IDC_OUTPUT_MACPPC_FILENAME 1051
+#define IDC_OUTPUT_MACINTEL 1052
+#define IDC_OUTPUT_MACINTEL_FILENAME 1053
+#define IDC_OUTPUT_MACUNIVERSAL 1054
+#define IDC_OUTPUT_MACUNIVERSAL_FILENAME 1055
+#define IDC_OUTPUT_MAC_APPICON 1056
+#define IDC_OUTPUT_MAC_APPICON_PATH 1057
+#define IDC_OUTPUT_MAC_APPICON_BROWSE 1058
+#define IDC_LINUX_GROUP 1059
+#define IDC_OUTPUT_LINUX 1060
+#define IDC_OUTPUT_LINUX_FILENAME 1061
+#define IDC_OUTPUT_LINUX_APPICON 1062
+#define IDC_OUTPUT_LINUX_APPICON_PATH 1063
+#define IDC_OUTPUT_LINUX_APPICON_BROWSE 1064
+
+// Settings window.
+#define IDC_SETTINGS_TABS 1101
+
+// Setup page.
+#define IDC_SETUP_ADD_FILE 1004
+#define IDC_SETUP_ADD_FOLDER 1005
+#define IDC_SETUP_REMOVE 1019
+#define IDC_SETUP_REMOVE_ALL 1025
+#define IDC_SETUP_SWF 1077
+#define IDC_SETUP_SWF_BROWSE 1078
+#define IDC_SETUP_WIDTH 1079
+#define IDC_SETUP_HEIGHT 1080
+#define IDC_SETUP_VERSION 1081
+#define IDC_SETUP_FRAME_RATE 1082
+#define IDC_SETUP_FILES 1083
+
+// Window page.
+#define IDC_WINDOW_TITLE 1001
+#define IDC_WINDOW_HAS_MINIMIZE 1006
+#define IDC_WINDOW_HAS_MAXIMIZE 1007
+#define IDC_WINDOW_HAS_CLOSE 1008
+#define IDC_WINDOW_IS_VISIBLE 1009
+#define IDC_WINDOW_WIDTH 1010
+#define IDC_WINDOW_IS_RESIZABLE 1011
+#define IDC_WINDOW_HEIGHT 1012
+#define IDC_WINDOW_X 1014
+#define IDC_WINDOW_Y 1017
+#define IDC_WINDOW_TYPE 1022
+#define IDC_WINDOW_STYLE 1023
+#define IDC_WINDOW_SIZE 1024
+#define IDC_WINDOW_POSITION 1026
+#define IDC_WINDOW_MASK_LABEL 1084
+#define IDC_WINDOW_MASK 1085
+#define IDC_WINDOW_MASK_BROWSE 1086
+#define IDC_WINDOW_WIDTH_PERCENT 1088
+#define IDC_WINDOW_HEIGHT_PERCENT 1090
+#define IDC_WINDOW_X_LABEL 1091
+#define IDC_WINDOW_Y_LABEL 1092
+#define IDC_WINDOW_HAS_MENU 1102
+#define IDC_WINDOW_FULLSCREEN 1103
+
+// Input page.
+#define IDC_LEFT_MOUSE 1069
+#define IDC_RIGHT_MOUSE 1070
+#define IDC_EXIT_ON_ESCAPE 1071
+
+// Flash page.
+#define IDC_USE_BGCOLOR 1072
+#define IDC_BGCOLOR 1073
+#define IDC_QUALITY 1074
+#define IDC_SHOW_FLASH_MENU 1075
+#define IDC_SCALE 1076
+
+// Strings.
+#define IDS_NOT_AVAILABLE 140
+#define IDS_SETUP_TAB 288
+#define IDS_WINDOWS_TAB 292
+#define IDS_OUTPUT_TAB 293
+#define IDS_WINDOW_TAB 289
+#define IDS_INPUT_TAB 290
+#define IDS_FLASH_TAB 291

@@ -24,6 +24,10 @@ class FakeFileDialogs : public FileDialogs {
     std::deque<std::string> folderAnswers;
     std::deque<uint32_t> colourAnswers;
     std::vector<FileDialogArgs> requests;  // open and save, in order
+    // OpenFiles answers that the selection did not fit its buffer.
+    bool tooManyFiles = false;
+    // The custom colours the last colour chooser was given (not owned).
+    std::array<uint32_t, 16>* customColoursGiven = nullptr;
 
     bool OpenFile(const FileDialogArgs& args, std::string* path) override {
         requests.push_back(args);
@@ -32,8 +36,8 @@ class FakeFileDialogs : public FileDialogs {
     bool OpenFiles(const FileDialogArgs& args, std::vector<std::string>* paths,
                    bool* tooMany) override {
         requests.push_back(args);
-        *tooMany = false;
-        return Take(openManyAnswers, paths);
+        *tooMany = tooManyFiles;
+        return !tooManyFiles && Take(openManyAnswers, paths);
     }
     bool SaveFile(const FileDialogArgs& args, std::string* path) override {
         requests.push_back(args);
@@ -44,6 +48,7 @@ class FakeFileDialogs : public FileDialogs {
     }
     bool ChooseColour(HWND owner, uint32_t* colour,
                       std::array<uint32_t, 16>* customColours) override {
+        customColoursGiven = customColours;
         return Take(colourAnswers, colour);
     }
 
