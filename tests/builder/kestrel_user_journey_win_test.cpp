@@ -31,8 +31,11 @@ namespace {
 using namespace uitest;
 
 constexpr DWORD kWaitMs = 60000;
-constexpr char kShellFolders[] =
+constexpr char kUserShellFolders[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+// Where the system notes the folders it resolved.
+constexpr char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 constexpr int kProjectorWidth = 400;
 constexpr int kProjectorHeight = 300;
@@ -98,7 +101,7 @@ std::vector<std::string> Lines(const std::string& path) {
 }
 
 void Screenshot(const std::string& name) {
-    Sleep(500);  // let the last paint land
+    Sleep(700);  // let the last paint land
     MakeDirectory(SCREENSHOT_FOLDER);
     EXPECT_TRUE(SaveScreenshot(JoinPath(SCREENSHOT_FOLDER, name + ".bmp"))) << name;
 }
@@ -174,7 +177,8 @@ TEST(KestrelUserJourney, BuildsAShapedProjectorFromAMovieAndTheProjectorShowsIt)
     // exports to) in the test's folder.
     KeptRegistryKey preferences(kPreferencesKey);
     ASSERT_TRUE(preferences.SetDword("check_software_updates", 0));
-    KeptRegistryKey shellFolders(kShellFolders);
+    KeptRegistryKey resolvedFolders(kShellFolders);
+    KeptRegistryKey shellFolders(kUserShellFolders);
     ASSERT_TRUE(shellFolders.SetString("Desktop", out, REG_EXPAND_SZ));
 
     TestProcess builder;
