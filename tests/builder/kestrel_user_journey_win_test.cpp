@@ -226,6 +226,7 @@ TEST(KestrelUserJourney, BuildsAShapedProjectorFromAMovieAndTheProjectorShowsIt)
     Command(main, ID_SETTINGS_TAB_WINDOW);
     HWND title = PageControl(settings, IDC_WINDOW_TITLE);
     ASSERT_NE(title, nullptr);
+    Screenshot("settings_window_standard");
     TypeIntoEditBox(title, "Journey's End");
     PickComboItem(PageControl(settings, IDC_WINDOW_TYPE), 1);  // "Custom Shape"
     HWND maskBrowse = PageControl(settings, IDC_WINDOW_MASK_BROWSE);
@@ -270,6 +271,7 @@ TEST(KestrelUserJourney, BuildsAShapedProjectorFromAMovieAndTheProjectorShowsIt)
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(AnswerFileDialog(dialog, projectPath, kWaitMs));
     EXPECT_TRUE(WaitUntil([&] { return PathExists(projectPath); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == "Kestrel: " + projectPath; }, 5000));
 
     // Preferences (both tabs) and About, looked at and closed.
     Command(main, ID_EDIT_PREFERENCES);

@@ -25,15 +25,24 @@ BOOL CALLBACK MatchControl(HWND child, LPARAM parameter) {
     });
 }
 
+BOOL CALLBACK MatchEditBox(HWND child, LPARAM parameter) {
+    return GuardedCall(FALSE, [&]() -> BOOL {
+        if (WindowClassName(child) != "Edit") return TRUE;
+        *reinterpret_cast<HWND*>(parameter) = child;
+        return FALSE;
+    });
+}
+
 // The box a user types the file name into: an edit box, or the edit box
-// inside the combo box that newer dialogs show instead.
+// inside the combo box that newer dialogs show instead (at any depth there).
 HWND FileNameBox(HWND dialog) {
     for (int id : {cmb13, edt1}) {
-        HWND box = GetDlgItem(dialog, id);
-        if (!box || !IsWindowVisible(box)) continue;
+        HWND box = FindControl(dialog, id);
+        if (!box) continue;
         if (WindowClassName(box) == "Edit") return box;
-        if (HWND edit = FindWindowExA(box, nullptr, "Edit", nullptr)) return edit;
-        return box;
+        HWND edit = nullptr;
+        EnumChildWindows(box, MatchEditBox, reinterpret_cast<LPARAM>(&edit));
+        return edit ? edit : box;
     }
     return nullptr;
 }
