@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_frame_counters.h"
+#include "bench/bench_frame_painting.h"
 #include "player/core/stage.h"
 #include "player/render/agg_renderer.h"
 #include "tools/swfwriter/description.h"
@@ -33,23 +33,7 @@ std::string CoveredStage(const std::string& fill) {
 }
 
 void RenderStill(benchmark::State& state, const std::string& description) {
-    std::vector<uint8_t> bytes = Compiled(description);
-    MovieLoadResult r = loadMovie(bytes.data(), bytes.size());
-    if (!r.movie) {
-        state.SkipWithError("movie did not load");
-        return;
-    }
-    Stage stage(r.movie, nullptr);
-    stage.start();
-    RenderList list;
-    stage.buildRenderList(list);
-    render::PixelBuffer image;
-    render::Renderer renderer;
-    for (auto _ : state) {
-        renderer.RenderStage(list, image);
-        benchmark::DoNotOptimize(image.pixels.data());
-    }
-    bench::SetFrameCounters(state, list.items.size());
+    bench::PaintFirstFrame(state, Compiled(description));
 }
 
 void BM_SolidFill1280x720(benchmark::State& state) {

@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_frame_counters.h"
-#include "player/core/stage.h"
-#include "player/render/agg_renderer.h"
+#include "bench/bench_frame_painting.h"
 #include "tools/swfwriter/description.h"
 
 using namespace kestrel;
@@ -49,49 +47,22 @@ const std::vector<uint8_t>& thousandShapeMovie() {
 
 // A frame as a player paints it: the renderer lives on from frame to frame.
 void BM_RenderThousandShapes1280x720(benchmark::State& state) {
-    const auto& bytes = thousandShapeMovie();
-    MovieLoadResult r = loadMovie(bytes.data(), bytes.size());
-    if (!r.movie) {
-        state.SkipWithError("movie did not load");
-        return;
-    }
-    Stage stage(r.movie, nullptr);
-    stage.start();
-    RenderList list;
-    stage.buildRenderList(list);
-    render::PixelBuffer image;
-    render::Renderer renderer;
-    for (auto _ : state) {
-        renderer.RenderStage(list, image);
-        benchmark::DoNotOptimize(image.pixels.data());
-    }
-    kestrel::bench::SetFrameCounters(state, list.items.size());
+    kestrel::bench::PaintFirstFrame(state, thousandShapeMovie());
 }
 BENCHMARK(BM_RenderThousandShapes1280x720)->Unit(benchmark::kMillisecond);
 
 // Every shape moved since the frame before: nothing drawn before can be reused.
 void BM_RenderThousandMovingShapes1280x720(benchmark::State& state) {
-    const auto& bytes = thousandShapeMovie();
-    MovieLoadResult r = loadMovie(bytes.data(), bytes.size());
-    if (!r.movie) {
-        state.SkipWithError("movie did not load");
-        return;
-    }
-    Stage stage(r.movie, nullptr);
-    stage.start();
-    RenderList list;
-    stage.buildRenderList(list);
-    render::PixelBuffer image;
-    render::Renderer renderer;
     double shift = 0;
-    for (auto _ : state) {
-        shift = shift >= 19 ? 0 : shift + 1;
-        for (RenderItem& item : list.items) item.matrix.tx += shift;
-        renderer.RenderStage(list, image);
-        for (RenderItem& item : list.items) item.matrix.tx -= shift;
-        benchmark::DoNotOptimize(image.pixels.data());
-    }
-    kestrel::bench::SetFrameCounters(state, list.items.size());
+    kestrel::bench::PaintFirstFrame(
+        state, thousandShapeMovie(),
+        [&](RenderList& list) {
+            shift = shift >= 19 ? 0 : shift + 1;
+            for (RenderItem& item : list.items) item.matrix.tx += shift;
+        },
+        [&](RenderList& list) {
+            for (RenderItem& item : list.items) item.matrix.tx -= shift;
+        });
 }
 BENCHMARK(BM_RenderThousandMovingShapes1280x720)->Unit(benchmark::kMillisecond);
 

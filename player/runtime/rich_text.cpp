@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "player/avm1/utf8.h"
+#include "player/runtime/xml_tree.h"
 
 namespace kestrel::runtime {
 namespace {
@@ -337,28 +338,7 @@ std::string numberText(double v) {
 }
 
 void appendEscaped(std::string& out, std::u32string_view units) {
-    std::string utf8 = avm1::encodeUtf8(units);
-    for (char c : utf8) {
-        switch (c) {
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '&':
-                out += "&amp;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                out += c;
-        }
-    }
+    out += escapeXmlText(avm1::encodeUtf8(units));
 }
 
 std::string fontAttributes(const TextFormat& f, const TextFormat* outer) {
