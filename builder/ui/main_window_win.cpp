@@ -349,6 +349,12 @@ void MainWindow::Export() {
     context.alwaysOverwrite = services_.preferences->alwaysOverwrite;
     int enabledOutputs = 0;
     for (ExportTarget target : kExportTargets) enabledOutputs += project_.OutputEnabled(target);
+    // With no output chosen the export would build nothing; "finished" would mislead.
+    if (enabledOutputs == 0) {
+        ShowResourceMessage(Handle(), MB_OK | MB_ICONINFORMATION, IDS_EXPORTING,
+                            IDS_EXPORT_NOTHING);
+        return;
+    }
     const bool severalItems = enabledOutputs > 1;
     context.askReplace = [this, severalItems](const std::string& name, const std::string& folder) {
         return AskReplace(Handle(), name, folder, severalItems);

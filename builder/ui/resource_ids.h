@@ -108,7 +108,7 @@
 #define IDS_VERSION_FORMAT 313
 #define IDS_SECOND_LINE 314
 #define IDS_COPYRIGHT 315
-#define IDS_HELP_MISSING 316
 #define IDS_SELECTION_TOO_LONG 317
 #define IDS_UNTITLED 318
+#define IDS_EXPORT_NOTHING 319
 // Toolbar tooltips carry their command's number.

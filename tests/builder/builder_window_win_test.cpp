@@ -418,6 +418,20 @@ TEST_F(MainWindowTest, ExportWritesTheProjectorAndAsksBeforeReplacing) {
     }
 }
 
+TEST_F(MainWindowTest, ExportWithNoOutputChosenSaysNothingWasExported) {
+    window_->PerformEdit([&](Project& project) {
+        project.SetOutputFolder(folder_.path());
+        for (ExportTarget target : kExportTargets) project.SetOutputEnabled(target, false);
+    });
+    ModalDriver driver;
+    std::string text;
+    driver.Answer("Exporting...", IDOK, &text);
+    Command(ID_FILE_EXPORT);
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(text.rfind("Nothing was exported", 0), 0u) << text;
+    EXPECT_TRUE(ListFolders(temp_).empty());
+}
+
 TEST_F(MainWindowTest, ExportWithoutAStubSaysItFailed) {
     window_.reset();
     MainWindowServices services;
