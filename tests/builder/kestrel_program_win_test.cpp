@@ -44,8 +44,7 @@ TEST(KestrelProgram, OpensTheProjectOnItsCommandLineAndKeepsItsPlaceOnTheScreen)
     uitest::TestProcess builder;
     uitest::StartOptions options;
     options.program = KESTREL_EXE;
-    options.arguments = {path};
-    ASSERT_TRUE(builder.start(options));
+    ASSERT_TRUE(builder.start(options, {path}));
     HWND main = nullptr;
     ASSERT_TRUE(
         uitest::WaitUntil([&] { return (main = FindMainWindow(builder.id())) != nullptr; }, 60000));

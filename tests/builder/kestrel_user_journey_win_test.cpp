@@ -327,8 +327,7 @@ TEST(KestrelUserJourney, BuildsAShapedProjectorFromAMovieAndTheProjectorShowsIt)
     ASSERT_TRUE(projector.start(
         {JoinPath(out, programs[0]),
          out,
-         {{"TMP", runTemp + "\\"}, {"TEMP", runTemp + "\\"}, {"NPFP_TRACE_FILE", trace}},
-         {}}));
+         {{"TMP", runTemp + "\\"}, {"TEMP", runTemp + "\\"}, {"NPFP_TRACE_FILE", trace}}}));
     HWND shown = WaitForTopLevelWindow(projector.id(), "LK_KestrelSKWindow", nullptr, kWaitMs);
     ASSERT_NE(shown, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowShown(shown); }, 10000));

@@ -66,8 +66,7 @@ int main(int argc, char** argv) {
     StartOptions options;
     options.program = program;
     options.workingFolder = FolderOf(program);
-    options.arguments = {project};
-    if (!process.start(options)) {
+    if (!process.start(options, {project})) {
         std::printf("could not start %s\n", program.c_str());
         return 1;
     }

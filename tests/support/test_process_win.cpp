@@ -42,9 +42,9 @@ TestProcess::~TestProcess() {
     if (isRunning()) kill();
 }
 
-bool TestProcess::start(const StartOptions& options) {
+bool TestProcess::start(const StartOptions& options, const std::vector<std::string>& arguments) {
     std::string commandLine = "\"" + options.program + "\"";
-    for (const std::string& argument : options.arguments) commandLine += " \"" + argument + "\"";
+    for (const std::string& argument : arguments) commandLine += " \"" + argument + "\"";
     std::vector<char> environment = EnvironmentBlock(options.environment);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -19,7 +19,6 @@ struct StartOptions {
     std::string workingFolder;  // empty: the test's own
     // Variables set (or replaced) in the child's copy of our environment.
     std::vector<std::pair<std::string, std::string>> environment;
-    std::vector<std::string> arguments;  // each passed quoted
 };
 
 // A started program. Ends it (TerminateProcess) on destruction if it still runs.
@@ -30,7 +29,8 @@ class TestProcess {
     TestProcess(const TestProcess&) = delete;
     TestProcess& operator=(const TestProcess&) = delete;
 
-    bool start(const StartOptions& options);
+    // Each argument is passed quoted.
+    bool start(const StartOptions& options, const std::vector<std::string>& arguments = {});
     DWORD id() const { return processId_; }
     bool isRunning() const;
 
