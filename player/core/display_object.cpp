@@ -109,12 +109,19 @@ void DisplayObject::setHeight(double px) {
     setYScale(yScale() * px / current);
 }
 
+DisplayObject* DisplayObject::container() const {
+    if (parent_) return parent_;
+    return stateOwner_;
+}
+
 Matrix DisplayObject::worldMatrix() const {
-    return parent_ ? parent_->worldMatrix().multiply(matrix_) : matrix_;
+    const DisplayObject* up = container();
+    return up ? up->worldMatrix().multiply(matrix_) : matrix_;
 }
 
 ColorTransform DisplayObject::worldColorTransform() const {
-    return parent_ ? parent_->worldColorTransform().concat(colorTransform_) : colorTransform_;
+    const DisplayObject* up = container();
+    return up ? up->worldColorTransform().concat(colorTransform_) : colorTransform_;
 }
 
 bool DisplayObject::hitTest(double stageX, double stageY) const {
@@ -125,8 +132,9 @@ bool DisplayObject::hitTest(double stageX, double stageY) const {
 }
 
 std::string DisplayObject::targetPath() const {
-    if (!parent_) return "_level0";
-    return parent_->targetPath() + "." + name_;
+    const DisplayObject* up = container();
+    if (!up) return "_level0";
+    return up->targetPath() + "." + name_;
 }
 
 EditText::EditText(Stage& stage, const EditTextDefinition& format)

@@ -14,6 +14,7 @@
 
 namespace kestrel::player {
 
+class Button;
 class MovieClip;
 class Stage;
 
@@ -35,8 +36,13 @@ class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
     const std::string& name() const { return name_; }
     void setName(const std::string& name) { name_ = name; }
 
-    // Not owned. Null for the root, and after removal.
+    // Not owned. Null for the root, for a button's state characters, and after removal.
     MovieClip* parent() const { return parent_; }
+    // The clip or button showing this object (a button shows its state characters).
+    // Not owned. Null for the root, and after removal.
+    DisplayObject* container() const;
+    // Not owned. The button whose state shows this object; null for anything else.
+    Button* stateOwner() const { return stateOwner_; }
     // Not owned; the stage outlives every object it shows.
     Stage& stage() const { return *stage_; }
     MovieClip& root() const;
@@ -113,6 +119,7 @@ class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
     DisplayObjectKind kind_;
     Stage* stage_;
     MovieClip* parent_ = nullptr;
+    Button* stateOwner_ = nullptr;  // not owned: the button owns this object
     int depth_ = 0;
     uint16_t characterId_ = 0;
     std::string name_;

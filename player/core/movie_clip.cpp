@@ -30,7 +30,9 @@ struct MovieClip::Slot {
 };
 
 MovieClip::MovieClip(Stage& stage, const TimelineDefinition& timeline)
-    : DisplayObject(DisplayObjectKind::MovieClip, stage), timeline_(&timeline) {}
+    : DisplayObject(DisplayObjectKind::MovieClip, stage),
+      timeline_(&timeline),
+      creationSerial_(stage.nextCreationSerial()) {}
 
 int MovieClip::totalFrames() const {
     return std::max<int>(1, static_cast<int>(timeline_->frames.size()));
@@ -103,10 +105,15 @@ void MovieClip::buildFirstFrame() {
 }
 
 void MovieClip::buildPending() {
-    std::vector<std::shared_ptr<MovieClip>> pending;
+    std::vector<std::shared_ptr<DisplayObject>> pending;
     pending.swap(pendingBuild_);
-    for (const auto& clip : pending)
-        if (!clip->isRemoved()) clip->buildFirstFrame();
+    for (const auto& object : pending) {
+        if (object->isRemoved()) continue;
+        if (object->isClip())
+            static_cast<MovieClip&>(*object).buildFirstFrame();
+        else if (object->kind() == DisplayObjectKind::Button)
+            static_cast<Button&>(*object).construct();
+    }
 }
 
 void MovieClip::applyFrameCommands(int frame) {
@@ -185,7 +192,8 @@ void MovieClip::createFromSlot(int depth, const Slot& slot) {
         clip->nesting_ = nesting_ + 1;
         pendingBuild_.push_back(clip);
     } else if (object->kind() == DisplayObjectKind::Button) {
-        static_cast<Button&>(*object).construct();
+        // Its state clips run scripts: they start after this frame's own actions.
+        pendingBuild_.push_back(object);
     }
 }
 
@@ -261,19 +269,25 @@ void MovieClip::advanceTick(uint64_t tick) {
         if (currentFrame_ < totalFrames()) {
             goTo(currentFrame_ + 1);
         } else if (totalFrames() > 1) {
-            if (parent() == nullptr && !stage().loop())
+            if (this == &stage().root() && !stage().loop())
                 playing_ = false;
             else
                 goTo(1);
         }
     }
-    std::vector<std::shared_ptr<MovieClip>> clips;
+    std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& entry : children_)
-        if (entry.second->isClip())
-            clips.push_back(std::static_pointer_cast<MovieClip>(entry.second));
-    for (const auto& clip : clips)
-        if (!clip->isRemoved() && clip->parent() == this && clip->createdTick_ != tick)
-            clip->advanceTick(tick);
+        if (entry.second->isClip() || entry.second->kind() == DisplayObjectKind::Button)
+            children.push_back(entry.second);
+    for (const auto& child : children) {
+        if (child->isRemoved() || child->parent() != this) continue;
+        if (child->kind() == DisplayObjectKind::Button) {
+            static_cast<Button&>(*child).advanceTick(tick);
+            continue;
+        }
+        auto& clip = static_cast<MovieClip&>(*child);
+        if (clip.createdTick_ != tick) clip.advanceTick(tick);
+    }
 }
 
 // ---- children ---------------------------------------------------------------------
@@ -303,6 +317,7 @@ void MovieClip::detach(DisplayObject& object, bool silent) {
         static_cast<Button&>(object).releaseChildren();
     }
     object.parent_ = nullptr;
+    object.stateOwner_ = nullptr;
     object.removed_ = true;
     if (!silent) object.stage().notifyRemoved(object);
 }

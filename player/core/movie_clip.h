@@ -95,7 +95,8 @@ class MovieClip : public DisplayObject {
                const std::shared_ptr<DisplayObject>& reuse);
     void buildPending();
     void createFromSlot(int depth, const Slot& slot);
-    void detach(DisplayObject& object, bool silent);
+    // Takes `object` (and what it shows) off the display list; reports it unless silent.
+    static void detach(DisplayObject& object, bool silent);
     MovieClip* adoptScriptClip(std::shared_ptr<MovieClip> clip, const std::string& name, int depth);
     void applyPlace(const PlaceCommand& cmd, int frame);
     void applyRemove(int depth);
@@ -113,8 +114,10 @@ class MovieClip : public DisplayObject {
     bool acceptsMouse_ = false;
     bool passive_ = false;
     int nesting_ = 0;  // clips above this one (a sprite may place itself: this bounds it)
-    std::vector<std::shared_ptr<MovieClip>> pendingBuild_;  // placed, first frame not built yet
+    // Placed clips whose first frame, and buttons whose states, are not built yet.
+    std::vector<std::shared_ptr<DisplayObject>> pendingBuild_;
     uint64_t createdTick_ = 0;
+    uint64_t creationSerial_ = 0;  // order of making among all clips of the stage
     std::map<int, std::shared_ptr<DisplayObject>> children_;
 };
 

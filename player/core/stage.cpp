@@ -58,15 +58,30 @@ void Stage::tick() {
     if (!started_) return;
     ++tick_;
     frameJumps_ = 0;
-    // Enter-frame events go to every clip that was there before this frame.
-    std::vector<MovieClip*> stack{root_.get()};
+    // Enter-frame events go to every clip that was there before this frame, the most
+    // recently made first (the player keeps its clips in a list that new ones join at
+    // the front), so children hear it before their parents.
+    std::vector<MovieClip*> clips;
+    std::vector<DisplayObject*> stack{root_.get()};
     while (!stack.empty()) {
-        MovieClip* clip = stack.back();
+        DisplayObject* object = stack.back();
         stack.pop_back();
-        queueFrameEntered(*clip);
+        if (object->kind() == DisplayObjectKind::Button) {
+            const auto& shown = static_cast<Button*>(object)->stateChildren();
+            for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+                if ((*it)->isClip()) stack.push_back(it->get());
+            continue;
+        }
+        auto* clip = static_cast<MovieClip*>(object);
+        clips.push_back(clip);
         for (auto it = clip->children().rbegin(); it != clip->children().rend(); ++it)
-            if (it->second->isClip()) stack.push_back(static_cast<MovieClip*>(it->second.get()));
+            if (it->second->isClip() || it->second->kind() == DisplayObjectKind::Button)
+                stack.push_back(it->second.get());
     }
+    std::stable_sort(clips.begin(), clips.end(), [](const MovieClip* a, const MovieClip* b) {
+        return a->creationSerial_ > b->creationSerial_;
+    });
+    for (MovieClip* clip : clips) queueFrameEntered(*clip);
     root_->advanceTick(tick_);
     runQueuedActions();
 }

@@ -46,6 +46,8 @@ class Stage {
     bool loop() const { return loop_; }
     // Name for an unnamed placed instance ("instance1", "instance2"...).
     std::string nextInstanceName();
+    // Numbers clips in the order they are made.
+    uint64_t nextCreationSerial() { return ++creationCounter_; }
     // One frame: enter-frame events, every playing clip advances, actions run.
     void tick();
     uint64_t tickCount() const { return tick_; }
@@ -116,6 +118,7 @@ class Stage {
     bool started_ = false;
     bool loop_ = true;
     int instanceCounter_ = 0;
+    uint64_t creationCounter_ = 0;
     uint64_t tick_ = 0;
     int frameJumps_ = 0;
     std::vector<uint16_t> initActionsRun_;

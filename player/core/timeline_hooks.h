@@ -11,7 +11,8 @@
 //    goto on any clip; the actions that causes are appended to the same queue.
 //
 // Order within one tick: first frameEntered for every clip that existed before the
-// tick (parent before children, children by depth), then the clips advance, parent
+// tick (the most recently made first, so children before parents), then the clips
+// advance, parent
 // before children, each queueing its new frame's DoInitAction blocks (root only, once
 // per sprite) and DoAction blocks. A clip placed by a frame builds its first frame
 // after its parent's actions were queued: its own actions follow, then clipLoaded.

@@ -38,6 +38,9 @@ void forEachDisplayObject(MovieClip& root, Visit visit) {
         if (d->isClip())
             for (const auto& [depth, child] : static_cast<MovieClip*>(d)->children())
                 pending.push_back(child.get());
+        else if (d->kind() == player::DisplayObjectKind::Button)
+            for (const auto& child : static_cast<player::Button*>(d)->stateChildren())
+                pending.push_back(child.get());
     }
 }
 
@@ -45,14 +48,22 @@ void forEachDisplayObject(MovieClip& root, Visit visit) {
 // handlers removing clips cannot pull them away under us.
 std::vector<std::shared_ptr<MovieClip>> clipsInOrder(MovieClip& root) {
     std::vector<std::shared_ptr<MovieClip>> out;
-    std::vector<MovieClip*> pending{&root};
+    std::vector<DisplayObject*> pending{&root};
     while (!pending.empty()) {
-        MovieClip* c = pending.back();
+        DisplayObject* d = pending.back();
         pending.pop_back();
+        if (d->kind() == player::DisplayObjectKind::Button) {
+            const auto& shown = static_cast<player::Button*>(d)->stateChildren();
+            for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+                if ((*it)->isClip()) pending.push_back(it->get());
+            continue;
+        }
+        auto* c = static_cast<MovieClip*>(d);
         out.push_back(std::static_pointer_cast<MovieClip>(c->shared_from_this()));
         const auto& children = c->children();
         for (auto it = children.rbegin(); it != children.rend(); ++it)
-            if (it->second->isClip()) pending.push_back(static_cast<MovieClip*>(it->second.get()));
+            if (it->second->isClip() || it->second->kind() == player::DisplayObjectKind::Button)
+                pending.push_back(it->second.get());
     }
     return out;
 }
@@ -625,7 +636,15 @@ Object* MoviePlayer::rootOf(Object* clip) {
 
 Object* MoviePlayer::parentOf(Object* clip) {
     DisplayObject* d = displayObjectOf(clip);
-    return d && d->parent() ? scriptObjectOf(*d->parent()) : nullptr;
+    return d && d->container() ? referenceTo(*d->container()) : nullptr;
+}
+
+Object* MoviePlayer::referenceTo(const DisplayObject& object) const {
+    const DisplayObject* d = &object;
+    // Before SWF 6 a button is no object of its own: it stands for its clip.
+    if (d->kind() == player::DisplayObjectKind::Button && swfVersion() < 6 && d->parent())
+        d = d->parent();
+    return scriptObjectOf(*d);
 }
 
 Object* MoviePlayer::level(int number) {

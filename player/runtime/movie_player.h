@@ -106,6 +106,8 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     // The display object behind a clip, text field or button object; null when it was
     // removed or the object is no display object.
     player::DisplayObject* displayObjectOf(avm1::Object* object) const;
+    // What scripts get when they reach `object` by name or as a _parent.
+    avm1::Object* referenceTo(const player::DisplayObject& object) const;
     avm1::Object* rootObject() const;
     int swfVersion() const;
     // Runs queued timeline events and brings bound text fields up to date.

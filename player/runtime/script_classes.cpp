@@ -33,14 +33,22 @@ const char* DisplayObjectData::typeOfName() const {
 bool DisplayObjectData::lookupDynamic(std::string_view name, bool caseSensitive, Value& out) {
     auto display = object.lock();
     if (!display || display->isRemoved()) return false;
-    if (display->isClip()) {
-        auto* clip = static_cast<player::MovieClip*>(display.get());
-        if (player::DisplayObject* child = clip->childByName(std::string(name), caseSensitive)) {
-            if (auto* o = static_cast<Object*>(child->scriptObject())) {
-                out = Value(o);
-                return true;
-            }
-        }
+    player::DisplayObject* child = nullptr;
+    if (display->isClip())
+        child =
+            static_cast<player::MovieClip&>(*display).childByName(std::string(name), caseSensitive);
+    else if (display->kind() == player::DisplayObjectKind::Button)
+        child =
+            static_cast<player::Button&>(*display).childByName(std::string(name), caseSensitive);
+    // Before SWF 6 a button is no object of its own: its name stands for this clip.
+    if (child && child->kind() == player::DisplayObjectKind::Button && vm->swfVersion() < 6 &&
+        self) {
+        out = Value(self);
+        return true;
+    }
+    if (auto* o = child ? static_cast<Object*>(child->scriptObject()) : nullptr) {
+        out = Value(o);
+        return true;
     }
     if (caseSensitive && !name.empty() && name[0] == '_' && self) {
         if (avm1::Property* p = self->findOwn(name, false); p && p->nativeGetter) {
@@ -168,7 +176,7 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
             player::DisplayObject* d = displayOf(self);
             if (!d) return Value();
             // A level has no instance name.
-            return d->parent() ? Value(d->name()) : Value("");
+            return d->container() ? Value(d->name()) : Value("");
         },
         [](Vm& vm, Object& self, const Value& v) {
             if (player::DisplayObject* d = displayOf(self)) d->setName(vm.toString(v));
@@ -185,8 +193,8 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
         "_parent",
         [player](Vm&, Object& self) -> Value {
             player::DisplayObject* d = displayOf(self);
-            if (!d || !d->parent()) return Value();
-            Object* p = player->scriptObjectOf(*d->parent());
+            if (!d || !d->container()) return Value();
+            Object* p = player->referenceTo(*d->container());
             return p ? Value(p) : Value();
         },
         nullptr);

@@ -225,7 +225,8 @@ TEST(Timeline, ActionsRunInOrderAndOnlyForTheTargetFrame) {
               (Log{"created _level0", "created clip", "created ", "init 10 0C00",
                    "frame _level0 0100", "loaded _level0", "frame clip 0A00", "loaded clip"}));
     stage.tick();
-    EXPECT_EQ(hooks.take(), (Log{"enter _level0", "enter clip", "frame _level0 0200"}));
+    EXPECT_EQ(hooks.take(), (Log{"enter clip", "enter _level0", "frame _level0 0200"}))
+        << "the newest clip hears enterFrame first";
     stage.root().gotoFrame(1, false);
     stage.runQueuedActions();
     Log log = hooks.take();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "player/core/button.h"
+#include "tests/player/runtime/movie_fixture.h"
 #include "tests/player/runtime/script_fixture.h"
 #include "tools/swfwriter/description.h"
 
@@ -14,39 +15,6 @@ namespace kestrel::runtime {
 namespace {
 
 using avm1::Value;
-
-std::vector<uint8_t> compile(const std::string& description) {
-    std::string error;
-    auto bytes = swf::CompileDescription(description, error);
-    EXPECT_TRUE(bytes) << error;
-    return bytes ? std::vector<uint8_t>(bytes->begin(), bytes->end()) : std::vector<uint8_t>();
-}
-
-class MovieTest : public ::testing::Test {
-  protected:
-    void load(const std::string& description) {
-        std::vector<uint8_t> bytes = compile(description);
-        player.traceOutput().openFile("");
-        player.traceOutput().setCallback(
-            [this](std::string_view line) { traces.emplace_back(line); });
-        ASSERT_TRUE(player.load(bytes.data(), bytes.size()));
-    }
-    Value root() { return Value(player.rootObject()); }
-    Value get(const Value& o, const char* name) { return player.vm().getMember(o, name); }
-    std::string str(const Value& v) { return player.vm().toString(v); }
-    Value call(const Value& o, const char* method, std::vector<Value> args = {}) {
-        return player.vm().callMethod(o, method, args).value_or(Value());
-    }
-    player::EditText* field(const char* name) {
-        auto* d = player.stage()->root().childByName(name, true);
-        return d && d->kind() == player::DisplayObjectKind::EditText
-                   ? static_cast<player::EditText*>(d)
-                   : nullptr;
-    }
-
-    MoviePlayer player;
-    std::vector<std::string> traces;
-};
 
 // A box moving over four frames, a text field bound to "message" that frames 1 and 4
 // change, and a button whose release handler changes it again.
