@@ -1,5 +1,6 @@
 #include "player/core/display_object.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "player/core/button.h"
@@ -29,13 +30,13 @@ void DisplayObject::setColorTransform(const ColorTransform& ct) {
 
 void DisplayObject::setX(double px) {
     if (!std::isfinite(px)) return;
-    matrix_.tx = px * kTwipsPerPixel;
+    matrix_.tx = px * kTwipsPerPixel - positionOffset().x;
     transformLocked_ = true;
 }
 
 void DisplayObject::setY(double px) {
     if (!std::isfinite(px)) return;
-    matrix_.ty = px * kTwipsPerPixel;
+    matrix_.ty = px * kTwipsPerPixel - positionOffset().y;
     transformLocked_ = true;
 }
 
@@ -86,15 +87,23 @@ void DisplayObject::setRotation(double deg) {
 
 void DisplayObject::setAlpha(double percent) {
     if (!std::isfinite(percent)) return;
-    colorTransform_.aMul = percent / 100;
+    // The player keeps colour multipliers in 8.8 fixed point, cut towards zero, so
+    // _alpha reads back in steps of 100/256.
+    double fixed = std::clamp(std::trunc(percent * 256 / 100), -32768.0, 32767.0);
+    colorTransform_.aMul = fixed / 256;
     transformLocked_ = true;
 }
 
+// Bounds in the parent are whole twips, as the player keeps every display coordinate.
 double DisplayObject::width() const {
-    return boundsInParent().width() / kTwipsPerPixel;
+    Rect r = boundsInParent();
+    if (r.isEmpty()) return 0;
+    return (std::round(r.xMax) - std::round(r.xMin)) / kTwipsPerPixel;
 }
 double DisplayObject::height() const {
-    return boundsInParent().height() / kTwipsPerPixel;
+    Rect r = boundsInParent();
+    if (r.isEmpty()) return 0;
+    return (std::round(r.yMax) - std::round(r.yMin)) / kTwipsPerPixel;
 }
 
 void DisplayObject::setWidth(double px) {

@@ -64,10 +64,13 @@ class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
     // Flash properties. Pixels, percent and degrees. Setting any of them (or the
     // matrix or colour transform) detaches the transform from the timeline: later
     // timeline moves of this object no longer change it.
-    double x() const { return matrix_.tx / kTwipsPerPixel; }
+    double x() const { return (matrix_.tx + positionOffset().x) / kTwipsPerPixel; }
     void setX(double px);
-    double y() const { return matrix_.ty / kTwipsPerPixel; }
+    double y() const { return (matrix_.ty + positionOffset().y) / kTwipsPerPixel; }
     void setY(double px);
+    // What _x and _y add to the matrix's translation, in twips (a text field reports
+    // the corner of its box).
+    virtual Point positionOffset() const { return {0, 0}; }
     double xScale() const;  // percent
     void setXScale(double percent);
     double yScale() const;
@@ -182,6 +185,10 @@ class EditText : public DisplayObject {
 
     Rect localBounds() const override { return format_.bounds; }
     bool hitTestLocal(double x, double y) const override { return format_.bounds.contains(x, y); }
+    Point positionOffset() const override {
+        if (format_.bounds.isEmpty()) return {0, 0};
+        return {format_.bounds.xMin, format_.bounds.yMin};
+    }
 
   private:
     EditTextDefinition format_;

@@ -386,6 +386,31 @@ MovieClip* MovieClip::duplicate(const std::string& newName, int depth) {
     return parentClip->adoptScriptClip(std::move(clip), newName, depth);
 }
 
+EditText* MovieClip::duplicateTextField(const EditText& original, const std::string& newName,
+                                        int depth) {
+    if (original.parent() != this) return nullptr;
+    std::shared_ptr<DisplayObject> object;
+    if (original.characterId() != 0 &&
+        stage().movie().kindOf(original.characterId()) == CharacterKind::EditText)
+        object = instantiateCharacter(stage(), original.characterId());
+    if (!object) {
+        // What an all-clear DefineEditText makes: an empty, editable box.
+        EditTextDefinition blank;
+        blank.readOnly = false;
+        object = std::make_shared<EditText>(stage(), blank);
+    }
+    object->matrix_ = original.matrix_;
+    object->scriptTransform_ = original.scriptTransform_;
+    object->colorTransform_ = original.colorTransform_;
+    object->transformLocked_ = true;
+    object->name_ = newName;
+    object->createdByScript_ = true;
+    auto* raw = static_cast<EditText*>(object.get());
+    insertChild(depth, std::move(object));
+    if (!passive_) stage().notifyCreated(*raw);
+    return raw;
+}
+
 bool MovieClip::removeChildByScript(DisplayObject& child) {
     if (child.parent() != this) return false;
     if (!child.createdByScript() && child.depth() < 0) return false;

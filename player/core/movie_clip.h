@@ -60,6 +60,11 @@ class MovieClip : public DisplayObject {
     // duplicateMovieClip: a copy of this clip (same definition, transform) in the
     // same parent. Null for the root.
     MovieClip* duplicate(const std::string& newName, int depth);
+    // duplicateMovieClip of a text field among this clip's children: a new field of
+    // the same character as it was defined (a script-made one starts from an empty
+    // definition), with the original's transform and colours. Null when `original`
+    // is no child of this clip.
+    EditText* duplicateTextField(const EditText& original, const std::string& newName, int depth);
     // removeMovieClip: removes `child` (only script-made objects or depths >= 0,
     // as Flash allows). False when not allowed or not a child.
     bool removeChildByScript(DisplayObject& child);

@@ -658,7 +658,14 @@ std::optional<std::string> MoviePlayer::targetPathOf(Object* object) {
 }
 
 void MoviePlayer::cloneSprite(Object* source, std::string_view newName, int depth) {
-    if (MovieClip* c = clipOf(source)) c->duplicate(std::string(newName), depth);
+    if (MovieClip* c = clipOf(source)) {
+        c->duplicate(std::string(newName), depth);
+        return;
+    }
+    DisplayObject* d = displayObjectOf(source);
+    if (d && d->kind() == player::DisplayObjectKind::EditText && d->parent())
+        d->parent()->duplicateTextField(static_cast<player::EditText&>(*d), std::string(newName),
+                                        depth);
 }
 
 void MoviePlayer::removeSprite(Object* clip) {

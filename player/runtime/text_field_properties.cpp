@@ -130,7 +130,21 @@ const FieldProperty kFieldProperties[] = {
      },
      0},
     {"textColor", [](Vm&, Object&, EditText& f) { return colorValue(f.format().textColor); },
-     [](Vm& vm, Object&, EditText& f, const Value& v) { f.format().textColor = colorFrom(vm, v); },
+     [](Vm& vm, Object& self, EditText& f, const Value& v) {
+         player::Rgba c = colorFrom(vm, v);
+         f.format().textColor = c;
+         TextFieldSettings* s = settingsOf(self);
+         if (!s) return;
+         // The colour goes to all of the text and to the text scripts put in later.
+         TextFormat colour;
+         colour.color = (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
+         RichText& content = FieldContent(f, *s);
+         if (content.Length() > 0) {
+             content.ApplyFormat(0, content.Length(), colour);
+             StoreFieldContent(f, *s);
+         }
+         s->newTextFormat.color = colour.color;
+     },
      0},
     {"tabIndex", SETTING(tabIndex, Value, v), 0},
     {"autoSize",

@@ -208,8 +208,11 @@ void ApplyAutoSize(player::EditText& field) {
     if (format.autoSize == player::TextAutoSize::Center)
         shift = std::trunc((oldWidth - newWidth) / 2);
     if (format.autoSize == player::TextAutoSize::Right) shift = oldWidth - newWidth;
-    if (shift != 0)
-        field.setX(std::round(field.x() * player::kTwipsPerPixel + shift) / player::kTwipsPerPixel);
+    // The box moves inside the field, so a duplicate (which takes the transform) starts
+    // where the field was placed.
+    shift = std::round(shift);
+    b.xMin += shift;
+    b.xMax += shift;
 }
 
 }  // namespace kestrel::runtime

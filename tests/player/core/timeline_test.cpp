@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "player/core/movie_clip.h"
 #include "player/core/stage.h"
 #include "tests/player/core/test_movies.h"
@@ -305,8 +307,17 @@ TEST(Timeline, PropertiesFollowTheMatrix) {
     box->setRotation(0);
     box->setWidth(20);
     EXPECT_NEAR(box->xScale(), 50, 1e-9);
-    box->setAlpha(30);
-    EXPECT_NEAR(box->alpha(), 30, 1e-9);
+    // _alpha lives in 8.8 fixed point, cut towards zero.
+    const std::pair<double, double> alphas[] = {
+        {50, 50}, {30, 29.6875}, {0.5, 0.390625}, {-10, -9.765625}, {100, 100}};
+    for (const auto& [set, read] : alphas) {
+        box->setAlpha(set);
+        EXPECT_DOUBLE_EQ(box->alpha(), read) << set;
+    }
+    box->setAlpha(100);
+    box->setXScale(100);
+    box->setRotation(5);
+    EXPECT_DOUBLE_EQ(box->width(), 43.35) << "bounds in the parent are whole twips";
     box->setVisible(false);
     RenderList list;
     stage.buildRenderList(list);
