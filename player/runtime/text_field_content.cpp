@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "player/core/movie_definition.h"
+#include "player/core/stage.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
@@ -42,7 +44,7 @@ TextFormat DefaultFieldFormat(const player::EditTextDefinition& d) {
 void InitFieldContent(player::EditText& field, TextFieldSettings& settings) {
     settings.newTextFormat = DefaultFieldFormat(field.format());
     if (field.format().html)
-        settings.content.SetHtml(field.format().initialText, settings.newTextFormat, false);
+        ReadFieldHtml(field, settings, field.format().initialText, false);
     else
         settings.content.SetPlainText(field.format().initialText, settings.newTextFormat);
     settings.contentReady = true;
@@ -61,10 +63,20 @@ void SetFieldFromVariable(player::EditText& field, TextFieldSettings& settings,
                           const std::string& text) {
     RichText& content = FieldContent(field, settings);
     if (field.format().html)
-        content.SetHtml(text, settings.newTextFormat, settings.condenseWhite);
+        ReadFieldHtml(field, settings, text, settings.condenseWhite);
     else
         content.SetPlainText(text, settings.newTextFormat);
     StoreFieldContent(field, settings);
+}
+
+void ReadFieldHtml(player::EditText& field, TextFieldSettings& settings, std::string_view html,
+                   bool condenseWhite) {
+    TextFormat base = settings.newTextFormat;
+    if (field.stage().movie().version() < 8) base.align = TextAlign::Left;
+    settings.content.SetHtml(html, base, condenseWhite);
+    size_t length = settings.content.Length();
+    settings.newTextFormat.align =
+        length ? settings.content.FormatOf(length - 1, length - 1).align : TextAlign::Left;
 }
 
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {

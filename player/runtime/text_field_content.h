@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "player/avm1/value.h"
@@ -44,6 +45,11 @@ RichText& FieldContent(player::EditText& field, TextFieldSettings& settings);
 // A bound variable's value: markup in html fields, plain text in others.
 void SetFieldFromVariable(player::EditText& field, TextFieldSettings& settings,
                           const std::string& text);
+// Reads markup into the content. Paragraphs without an ALIGN keep the field's alignment from
+// SWF 8 on and are left-aligned before; the new-text format then takes the alignment the
+// markup ends with (left when it holds no text).
+void ReadFieldHtml(player::EditText& field, TextFieldSettings& settings, std::string_view html,
+                   bool condenseWhite);
 // Hands the content to the field: its plain text, the first character's format for
 // drawing, and a new size when it sizes itself.
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings);

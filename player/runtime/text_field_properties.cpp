@@ -108,9 +108,7 @@ const FieldProperty kFieldProperties[] = {
          return Value(ScrollLines(f, settingsOf(self)->scroll).scroll);
      },
      [](Vm& vm, Object& self, EditText& f, const Value& v) {
-         double n = std::trunc(vm.toNumber(v));
-         int wanted = std::isnan(n) ? 0 : static_cast<int>(std::clamp(n, -1e9, 1e9));
-         settingsOf(self)->scroll = ScrollLines(f, wanted).scroll;
+         settingsOf(self)->scroll = ScrollLines(f, WantedScrollLine(vm.toNumber(v))).scroll;
      },
      0},
     {"maxscroll",
@@ -235,7 +233,7 @@ void ScriptClasses::installTextFieldProperties() {
                 TextFieldSettings& s = *settingsOf(self);
                 RichText& content = FieldContent(*f, s);
                 if (html && f->format().html)
-                    content.SetHtml(vm.toString(v), s.newTextFormat, s.condenseWhite);
+                    ReadFieldHtml(*f, s, vm.toString(v), s.condenseWhite);
                 else
                     content.SetPlainText(vm.toString(v), s.newTextFormat);
                 StoreFieldContent(*f, s);

@@ -75,7 +75,8 @@ class LineBreaker {
             double spaces = 0;
             size_t after = wordEnd;
             while (after < end && chars[after] == U' ') spaces += Advance(chars[after++]);
-            if (!lineEmpty && line + word > o_.wrapWidthTwips) breakAt(i, visible);
+            if (!lineEmpty && line + word > o_.wrapWidthTwips)
+                breakAt(i, o_.trailingSpacesCount ? line : visible);
             if (lineEmpty && word > o_.wrapWidthTwips) {
                 // A word longer than the line is broken where it overflows.
                 for (size_t k = i; k < wordEnd; ++k) {
@@ -176,6 +177,13 @@ ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll) {
     p.scroll = std::clamp(wantedScroll, 1, p.maxScroll);
     p.bottomScroll = std::min(lines, p.scroll + shown - 1);
     return p;
+}
+
+int WantedScrollLine(double value) {
+    // The largest number that still scrolls, measured in the reference player.
+    constexpr double kLastScrollingNumber = 767100486418432.9;
+    if (!(value >= 0) || value > kLastScrollingNumber) return 0;
+    return static_cast<int>(std::min(std::trunc(value), 2147483647.0));
 }
 
 void ResizeTextField(player::EditText& field, bool horizontal, double pixels) {

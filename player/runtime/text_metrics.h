@@ -36,7 +36,8 @@ struct TextLayoutOptions {
     double leadingTwips = 0;
     const player::FontMetrics* font = nullptr;  // null: the device font
     double wrapWidthTwips = 0;                  // 0: lines break only at "\r" and "\n"
-    // Spaces that end a line are measured in left-aligned text only (from SWF 8 on).
+    // Spaces that end a line, wrapped or not, are measured in left-aligned text only (from
+    // SWF 8 on).
     bool trailingSpacesCount = true;
 };
 
@@ -69,6 +70,10 @@ struct ScrollPosition {
     int scroll = 1, maxScroll = 1, bottomScroll = 1;
 };
 ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll);
+// The line a script's number asks `scroll` for, before clamping: whole lines, nothing below
+// 0. Past about 7.671e14 the player's own arithmetic overflows and the field goes back to its
+// first line, so such numbers ask for line 0.
+int WantedScrollLine(double value);
 
 // _width or _height of a field: the box takes the new size in whole twips (in the field's
 // own space, so a scaled field still shows `pixels` wide); negative and NaN sizes are

@@ -67,20 +67,24 @@ TEST(TextMetrics, WrappingBreaksAfterSpacesAndInsideLongWords) {
     struct Case {
         const char* text;
         int lines;
-        double widest;  // twips, trailing spaces of wrapped lines left out
+        double widest;            // twips, with the spaces that end wrapped lines
+        double widestWithoutEnd;  // the same without them (right or centred text)
     };
     const Case cases[] = {
-        {"abc def", 2, 1500},    // "abc " + "def" is 3750: wraps
-        {"ab cd", 2, 1000},      // 2250
-        {"a b", 1, 1250},        // fits
-        {"abcdefgh", 2, 2000},   // one word longer than the line: 4 letters a line
-        {"ab\rc d e", 2, 2000},  // "c d e" just fills the line
+        {"abc def", 2, 1750, 1500},    // "abc " + "def" is 3750: wraps
+        {"ab cd", 2, 1250, 1000},      // 2250
+        {"a b", 1, 1250, 1250},        // fits
+        {"abcdefgh", 2, 2000, 2000},   // one word longer than the line: 4 letters a line
+        {"ab\rc d e", 2, 2000, 2000},  // "c d e" just fills the line
     };
     for (const Case& c : cases) {
+        o.trailingSpacesCount = true;
         TextMeasure m = MeasureLaidOutText(c.text, o);
         EXPECT_EQ(m.lines, c.lines) << c.text;
         EXPECT_EQ(m.exactWidthTwips, c.widest) << c.text;
         EXPECT_EQ(m.exactHeightTwips, c.lines * 1024 + (c.lines - 1) * 100) << c.text;
+        o.trailingSpacesCount = false;
+        EXPECT_EQ(MeasureLaidOutText(c.text, o).exactWidthTwips, c.widestWithoutEnd) << c.text;
     }
 }
 
@@ -95,7 +99,7 @@ TEST(TextMetrics, LaidOutLinesKeepTheirCharacters) {
         std::vector<TextLine> lines;
     };
     const Case cases[] = {
-        {U"abc def", {{0, 4, 1500}, {4, 7, 1500}}},   // the space stays on the first line
+        {U"abc def", {{0, 4, 1750}, {4, 7, 1500}}},   // the space stays on the first line
         {U"ab\r\ncd", {{0, 2, 1000}, {4, 6, 1000}}},  // the break itself is on no line
         {U"abcdefgh", {{0, 4, 2000}, {4, 8, 2000}}},
         {U"a\r", {{0, 1, 500}, {2, 2, 0}}},  // an empty last paragraph
