@@ -10,6 +10,7 @@
 
 #include "player/avm1/vm.h"
 #include "player/core/display_object.h"
+#include "player/runtime/bitmap_pixels.h"
 #include "player/runtime/text_field_content.h"
 
 namespace kestrel::runtime {
@@ -90,6 +91,13 @@ void installLoadVarsClass(MoviePlayer& player, avm1::Vm& vm);
 void installSoundClass(avm1::Vm& vm);
 void installPrintJobClass(avm1::Vm& vm);
 void installTextSnapshotClass(avm1::Vm& vm);
+// flash.display.BitmapData and flash.geom.Matrix/Rectangle, defined in their packages.
+void InstallBitmapDataClass(avm1::Vm& vm, avm1::Object* package);
+void InstallGeomClasses(avm1::Vm& vm, avm1::Object* package);
+// A Matrix-like object's a, b, c, d, tx, ty (identity when not an object).
+player::Matrix MatrixOfValue(avm1::Vm& vm, const avm1::Value& value);
+// A Rectangle-like object's x, y, width, height in whole pixels (none when not an object).
+std::optional<PixelRect> PixelRectOfValue(avm1::Vm& vm, const avm1::Value& value);
 // AsBroadcaster, Error, System and the classes movies look for by name.
 void installPlatformClasses(MoviePlayer& player, avm1::Vm& vm);
 // Called when a load started by XML.load/sendAndLoad completes (data absent: failed).
