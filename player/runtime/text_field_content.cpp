@@ -79,6 +79,32 @@ void ReadFieldHtml(player::EditText& field, TextFieldSettings& settings, std::st
         length ? settings.content.FormatOf(length - 1, length - 1).align : TextAlign::Left;
 }
 
+std::vector<TextRunStyle> RunStylesOf(const player::EditText& field, const RichText& content) {
+    const player::EditTextDefinition& d = field.format();
+    TextLayoutOptions own = LayoutOptionsOf(field);
+    std::vector<TextRunStyle> runs;
+    bool allOwn = true;
+    for (const RichText::Run& run : content.Runs()) {
+        const TextFormat& f = run.format;
+        TextRunStyle style;
+        style.length = run.length;
+        style.fontHeightTwips = f.size ? twips(f.size, d.fontHeight) : d.fontHeight;
+        style.font = own.font;
+        if (d.useOutlines && (f.font || f.bold || f.italic))
+            style.font = field.stage().movie().fontMetrics(f.font.value_or(d.fontName),
+                                                           f.bold.value_or(d.fontBold),
+                                                           f.italic.value_or(d.fontItalic));
+        allOwn = allOwn && style.font == own.font && style.fontHeightTwips == own.fontHeightTwips;
+        runs.push_back(style);
+    }
+    if (allOwn) runs.clear();
+    return runs;
+}
+
+std::vector<TextRunStyle> FieldRunStyles(player::EditText& field, TextFieldSettings& settings) {
+    return RunStylesOf(field, FieldContent(field, settings));
+}
+
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
     field.setText(settings.content.PlainText());
     TextFormat first = settings.content.FormatOf(0, 0);
@@ -99,7 +125,7 @@ void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
     if (first.leading)
         d.leading =
             static_cast<int16_t>(std::clamp(*first.leading, -1000, 1000) * player::kTwipsPerPixel);
-    ApplyAutoSize(field);
+    ApplyAutoSize(field, RunStylesOf(field, settings.content));
 }
 
 }  // namespace kestrel::runtime

@@ -11,6 +11,7 @@
 #include "player/core/display_object.h"
 #include "player/runtime/rich_text.h"
 #include "player/runtime/text_format.h"
+#include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
 
@@ -50,6 +51,11 @@ void SetFieldFromVariable(player::EditText& field, TextFieldSettings& settings,
 // markup ends with (left when it holds no text).
 void ReadFieldHtml(player::EditText& field, TextFieldSettings& settings, std::string_view html,
                    bool condenseWhite);
+// The fonts and sizes of the content's runs as layout measures them (none when the whole
+// text is in the field's own font and size).
+std::vector<TextRunStyle> RunStylesOf(const player::EditText& field, const RichText& content);
+// The same for a field's current text.
+std::vector<TextRunStyle> FieldRunStyles(player::EditText& field, TextFieldSettings& settings);
 // Hands the content to the field: its plain text, the first character's format for
 // drawing, and a new size when it sizes itself.
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings);

@@ -105,15 +105,18 @@ const FieldProperty kFieldProperties[] = {
      8},
     {"scroll",
      [](Vm&, Object& self, EditText& f) -> Value {
-         return Value(ScrollLines(f, settingsOf(self)->scroll).scroll);
+         TextFieldSettings& s = *settingsOf(self);
+         return Value(ScrollLines(f, s.scroll, FieldRunStyles(f, s)).scroll);
      },
      [](Vm& vm, Object& self, EditText& f, const Value& v) {
-         settingsOf(self)->scroll = ScrollLines(f, WantedScrollLine(vm.toNumber(v))).scroll;
+         TextFieldSettings& s = *settingsOf(self);
+         s.scroll = ScrollLines(f, WantedScrollLine(vm.toNumber(v)), FieldRunStyles(f, s)).scroll;
      },
      0},
     {"maxscroll",
      [](Vm&, Object& self, EditText& f) -> Value {
-         return Value(ScrollLines(f, settingsOf(self)->scroll).maxScroll);
+         TextFieldSettings& s = *settingsOf(self);
+         return Value(ScrollLines(f, s.scroll, FieldRunStyles(f, s)).maxScroll);
      },
      nullptr, 0},
     {"borderColor", [](Vm&, Object&, EditText& f) { return colorValue(f.format().borderColor); },
@@ -133,9 +136,9 @@ const FieldProperty kFieldProperties[] = {
     {"tabIndex", SETTING(tabIndex, Value, v), 0},
     {"autoSize",
      [](Vm&, Object&, EditText& f) -> Value { return Value(autoSizeName(f.format().autoSize)); },
-     [](Vm& vm, Object&, EditText& f, const Value& v) {
+     [](Vm& vm, Object& self, EditText& f, const Value& v) {
          f.format().autoSize = autoSizeFrom(vm, v);
-         ApplyAutoSize(f);
+         ApplyAutoSize(f, FieldRunStyles(f, *settingsOf(self)));
      },
      0},
     {"text", getText, nullptr, 0},  // setters that reach the player are added below
@@ -176,15 +179,20 @@ const FieldProperty kFieldProperties[] = {
      nullptr, 0},
     {"bottomScroll",
      [](Vm&, Object& self, EditText& f) -> Value {
-         return Value(ScrollLines(f, settingsOf(self)->scroll).bottomScroll);
+         TextFieldSettings& s = *settingsOf(self);
+         return Value(ScrollLines(f, s.scroll, FieldRunStyles(f, s)).bottomScroll);
      },
      nullptr, 0},
     {"textWidth",
-     [](Vm&, Object&, EditText& f) -> Value { return Value(MeasureText(f).textWidth); }, nullptr,
-     0},
+     [](Vm&, Object& self, EditText& f) -> Value {
+         return Value(MeasureText(f, FieldRunStyles(f, *settingsOf(self))).textWidth);
+     },
+     nullptr, 0},
     {"textHeight",
-     [](Vm&, Object&, EditText& f) -> Value { return Value(MeasureText(f).textHeight); }, nullptr,
-     0},
+     [](Vm&, Object& self, EditText& f) -> Value {
+         return Value(MeasureText(f, FieldRunStyles(f, *settingsOf(self))).textHeight);
+     },
+     nullptr, 0},
     {"restrict",
      [](Vm&, Object& self, EditText&) -> Value {
          TextFieldSettings* s = settingsOf(self);

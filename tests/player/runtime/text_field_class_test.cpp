@@ -300,6 +300,24 @@ TEST_F(TextFieldTest, ScrollMovesByWholeLinesWithinTheText) {
     EXPECT_EQ(get(field, "maxscroll").asNumber(), 1);
 }
 
+TEST_F(TextFieldTest, ScrollCountsTheLinesOfTheFirstPageInTheirOwnSizes) {
+    loadEmpty(8);
+    // Device text: a 40 px line of 44.68 px, then 12 px lines of 13.4 px; 64 px less the
+    // gutters holds the first two.
+    Value field = call(root(), "createTextField",
+                       {Value("f"), Value(1), Value(0), Value(0), Value(100), Value(64)});
+    set(field, "multiline", Value(true));
+    set(field, "html", Value(true));
+    set(field, "htmlText", Value("<font size=\"40\">a</font><br>b<br>c<br>d"));
+    EXPECT_EQ(get(field, "textHeight").asNumber(), 84);
+    EXPECT_EQ(get(field, "bottomScroll").asNumber(), 2);
+    // The last three lines would fit, yet scrolling goes by first pages.
+    EXPECT_EQ(get(field, "maxscroll").asNumber(), 3);
+    set(field, "scroll", Value(3));
+    EXPECT_EQ(get(field, "scroll").asNumber(), 3);
+    EXPECT_EQ(get(field, "bottomScroll").asNumber(), 4);
+}
+
 TEST_F(TextFieldTest, ReplaceSelUsesTheSelectionThatFocusSets) {
     loadEmpty(8);
     Value field = newField("f", 0, 100);
