@@ -1,0 +1,123 @@
+// The keyboard focus beyond Selection: tabIndex on buttons, clips and text fields, and the
+// Tab key moving the focus through the objects that take part in tab order.
+#include <optional>
+
+#include "player/core/movie_clip.h"
+#include "player/runtime/movie_player.h"
+#include "player/runtime/script_classes.h"
+#include "player/runtime/script_helpers.h"
+#include "player/runtime/tab_order.h"
+
+namespace kestrel::runtime {
+
+using avm1::Object;
+using avm1::Value;
+using avm1::Vm;
+
+avm1::NativeGetter TabIndexGetter() {
+    return [](Vm&, Object& self) -> Value {
+        DisplayObjectData* data = displayDataOf(self);
+        if (!data || !data->tabIndex) return Value();
+        return Value(static_cast<double>(*data->tabIndex));
+    };
+}
+
+avm1::NativeSetter TabIndexSetter(int64_t (*store)(double)) {
+    return [store](Vm& vm, Object& self, const Value& v) {
+        DisplayObjectData* data = displayDataOf(self);
+        if (!data) return;
+        if (v.isUndefined())
+            data->tabIndex.reset();
+        else
+            data->tabIndex = store(vm.toNumber(v));
+    };
+}
+
+void ScriptClasses::installTabIndex() {
+    // A button lists tabIndex in for..in; a clip does not.
+    button_->defineNative("tabIndex", TabIndexGetter(), TabIndexSetter(ButtonTabIndex), 0);
+    movieClip_->defineNative("tabIndex", TabIndexGetter(), TabIndexSetter(ButtonTabIndex),
+                             avm1::kDontEnum);
+}
+
+namespace {
+
+// The methods that make a clip act as a button.
+constexpr const char* kButtonHandlers[] = {"onPress",    "onRelease", "onReleaseOutside",
+                                           "onRollOver", "onRollOut", "onDragOver",
+                                           "onDragOut"};
+
+bool IsFalse(Vm& vm, const Value& v) {
+    return !v.isUndefined() && !vm.toBoolean(v);
+}
+
+bool HasButtonHandler(Vm& vm, Object* clip) {
+    for (const char* name : kButtonHandlers) {
+        Value handler = vm.getMember(Value(clip), name);
+        if (handler.isObject() && handler.asObject()->kind() == avm1::ObjectKind::Function)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// tabEnabled false leaves an object out; undefined leaves in buttons and input fields,
+// and clips only when they act as buttons; true brings in any clip or field. tabChildren false
+// leaves out a clip's children. Hidden objects and everything inside them are left out.
+std::vector<player::DisplayObject*> ScriptClasses::tabStops() {
+    std::vector<player::DisplayObject*> stops;
+    player::Stage* stage = player_.stage();
+    if (!stage) return stops;
+    auto visit = [&](auto& self, player::DisplayObject& d, bool isRoot) -> void {
+        if (d.isRemoved() || !d.visible()) return;
+        Object* script = player_.scriptObjectOf(d);
+        if (!script) return;
+        Value tabEnabled = vm_.getMember(Value(script), "tabEnabled");
+        bool included = false;
+        switch (d.kind()) {
+            case player::DisplayObjectKind::Button:
+                included = !IsFalse(vm_, vm_.getMember(Value(script), "enabled"));
+                break;
+            case player::DisplayObjectKind::EditText:
+                included = !static_cast<player::EditText&>(d).format().readOnly ||
+                           (!tabEnabled.isUndefined() && vm_.toBoolean(tabEnabled));
+                break;
+            case player::DisplayObjectKind::MovieClip:
+                included = !isRoot && (tabEnabled.isUndefined() ? HasButtonHandler(vm_, script)
+                                                                : vm_.toBoolean(tabEnabled));
+                break;
+            case player::DisplayObjectKind::Shape:
+                break;
+        }
+        if (included && !IsFalse(vm_, tabEnabled)) stops.push_back(&d);
+        if (!d.isClip() || IsFalse(vm_, vm_.getMember(Value(script), "tabChildren"))) return;
+        for (const auto& [depth, child] : static_cast<player::MovieClip&>(d).children())
+            self(self, *child, false);
+    };
+    visit(visit, stage->root(), true);
+    return stops;
+}
+
+void ScriptClasses::focusNextByTab(bool backwards) {
+    std::vector<player::DisplayObject*> objects = tabStops();
+    std::vector<TabStop> stops;
+    std::optional<size_t> current;
+    player::DisplayObject* focused = focusedObject();
+    for (player::DisplayObject* d : objects) {
+        if (d == focused) current = stops.size();
+        TabStop stop;
+        if (Object* script = player_.scriptObjectOf(*d))
+            if (DisplayObjectData* data = displayDataOf(*script)) stop.tabIndex = data->tabIndex;
+        player::Rect bounds = d->worldMatrix().transformRect(d->localBounds());
+        // An object with nothing in it stands at its origin.
+        player::Matrix world = d->worldMatrix();
+        stop.left = bounds.isEmpty() ? world.tx : bounds.xMin;
+        stop.top = bounds.isEmpty() ? world.ty : bounds.yMin;
+        stops.push_back(stop);
+    }
+    std::optional<size_t> next = NextTabStop(TabOrder(stops), current, backwards);
+    if (next) moveFocus(objects[*next]);
+}
+
+}  // namespace kestrel::runtime
