@@ -1,5 +1,7 @@
 // The keyboard focus beyond Selection: tabIndex on buttons, clips and text fields, and the
 // Tab key moving the focus through the objects that take part in tab order.
+#include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "player/core/movie_clip.h"
@@ -65,8 +67,8 @@ bool HasButtonHandler(Vm& vm, Object* clip) {
 // tabEnabled false leaves an object out; undefined leaves in buttons and input fields,
 // and clips only when they act as buttons; true brings in any clip or field. tabChildren false
 // leaves out a clip's children. Hidden objects and everything inside them are left out.
-std::vector<player::DisplayObject*> ScriptClasses::tabStops() {
-    std::vector<player::DisplayObject*> stops;
+std::vector<std::shared_ptr<player::DisplayObject>> ScriptClasses::tabStops() {
+    std::vector<std::shared_ptr<player::DisplayObject>> stops;
     player::Stage* stage = player_.stage();
     if (!stage) return stops;
     auto visit = [&](auto& self, player::DisplayObject& d, bool isRoot) -> void {
@@ -90,22 +92,28 @@ std::vector<player::DisplayObject*> ScriptClasses::tabStops() {
             case player::DisplayObjectKind::Shape:
                 break;
         }
-        if (included && !IsFalse(vm_, tabEnabled)) stops.push_back(&d);
+        if (included && !IsFalse(vm_, tabEnabled)) stops.push_back(d.shared_from_this());
         if (!d.isClip() || IsFalse(vm_, vm_.getMember(Value(script), "tabChildren"))) return;
+        // A property getter may change the display list while it is walked.
+        std::vector<std::shared_ptr<player::DisplayObject>> children;
         for (const auto& [depth, child] : static_cast<player::MovieClip&>(d).children())
-            self(self, *child, false);
+            children.push_back(child);
+        for (const auto& child : children) self(self, *child, false);
     };
     visit(visit, stage->root(), true);
+    stops.erase(
+        std::remove_if(stops.begin(), stops.end(), [](const auto& d) { return d->isRemoved(); }),
+        stops.end());
     return stops;
 }
 
 void ScriptClasses::focusNextByTab(bool backwards) {
-    std::vector<player::DisplayObject*> objects = tabStops();
+    std::vector<std::shared_ptr<player::DisplayObject>> objects = tabStops();
     std::vector<TabStop> stops;
     std::optional<size_t> current;
     player::DisplayObject* focused = focusedObject();
-    for (player::DisplayObject* d : objects) {
-        if (d == focused) current = stops.size();
+    for (const auto& d : objects) {
+        if (d.get() == focused) current = stops.size();
         TabStop stop;
         if (Object* script = player_.scriptObjectOf(*d))
             if (DisplayObjectData* data = displayDataOf(*script)) stop.tabIndex = data->tabIndex;
@@ -117,7 +125,7 @@ void ScriptClasses::focusNextByTab(bool backwards) {
         stops.push_back(stop);
     }
     std::optional<size_t> next = NextTabStop(TabOrder(stops), current, backwards);
-    if (next) moveFocus(objects[*next]);
+    if (next) moveFocus(objects[*next].get());
 }
 
 }  // namespace kestrel::runtime

@@ -83,7 +83,7 @@ class ScriptClasses {
     void moveFocus(player::DisplayObject* next);
     void installTabIndex();
     // The objects Tab can visit now, in display-list order.
-    std::vector<player::DisplayObject*> tabStops();
+    std::vector<std::shared_ptr<player::DisplayObject>> tabStops();
     void installDisplayProperties(avm1::Object* object, player::DisplayObject& display);
     void installClipProperties(avm1::Object* object, player::DisplayObject& display);
     void installTextFieldProperties();

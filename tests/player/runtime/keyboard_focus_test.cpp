@@ -157,6 +157,22 @@ TEST_F(KeyboardFocusTest, TabSkipsObjectsLeftOutByTheirPropertiesOrHidden) {
     }
 }
 
+TEST_F(KeyboardFocusTest, TabLeavesOutObjectsThatAGetterRemovedWhileTheOrderWasMade) {
+    field("first", 1, 10, 10);
+    Value second = field("second", 2, 10, 20);
+    field("third", 3, 10, 30);
+    // Read after "first" was taken in: removes it and "third", not yet reached.
+    Value remover(vm().newNativeFunction([this](avm1::NativeCall&) {
+        call(get(root(), "first"), "removeTextField");
+        call(get(root(), "third"), "removeTextField");
+        return Value(true);
+    }));
+    call(second, "addProperty", {Value("tabEnabled"), remover, Value::null()});
+    tab();
+    EXPECT_TRUE(get(root(), "first").isUndefined());
+    EXPECT_EQ(focus(), "_level0.second");
+}
+
 TEST_F(KeyboardFocusTest, FocusRollsButtonsAndClipsOverEachTimeAndOutWhenItLeaves) {
     Value button = get(root(), "b"), mc = clip("c", 2, 0, 0), text = field("t", 1, 0, 0);
     set(button, "onRollOver", hears("b.over"));
