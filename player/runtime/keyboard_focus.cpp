@@ -53,7 +53,9 @@ bool IsFalse(Vm& vm, const Value& v) {
     return !v.isUndefined() && !vm.toBoolean(v);
 }
 
-bool HasButtonHandler(Vm& vm, Object* clip) {
+}  // namespace
+
+bool ActsAsButton(Vm& vm, Object* clip) {
     for (const char* name : kButtonHandlers) {
         Value handler = vm.getMember(Value(clip), name);
         if (handler.isObject() && handler.asObject()->kind() == avm1::ObjectKind::Function)
@@ -61,8 +63,6 @@ bool HasButtonHandler(Vm& vm, Object* clip) {
     }
     return false;
 }
-
-}  // namespace
 
 // tabEnabled false leaves an object out; undefined leaves in buttons and input fields,
 // and clips only when they act as buttons; true brings in any clip or field. tabChildren false
@@ -86,7 +86,7 @@ std::vector<std::shared_ptr<player::DisplayObject>> ScriptClasses::tabStops() {
                            (!tabEnabled.isUndefined() && vm_.toBoolean(tabEnabled));
                 break;
             case player::DisplayObjectKind::MovieClip:
-                included = !isRoot && (tabEnabled.isUndefined() ? HasButtonHandler(vm_, script)
+                included = !isRoot && (tabEnabled.isUndefined() ? ActsAsButton(vm_, script)
                                                                 : vm_.toBoolean(tabEnabled));
                 break;
             case player::DisplayObjectKind::Shape:

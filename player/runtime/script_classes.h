@@ -47,6 +47,8 @@ DisplayObjectData* displayDataOf(avm1::Object& self);
 // clears it; `store` says how a number is kept (FieldTabIndex, ButtonTabIndex).
 avm1::NativeGetter TabIndexGetter();
 avm1::NativeSetter TabIndexSetter(int64_t (*store)(double));
+// A clip with a button handler (onPress, onRelease, onRollOver...) acts as a button.
+bool ActsAsButton(avm1::Vm& vm, avm1::Object* clip);
 
 class ScriptClasses {
   public:

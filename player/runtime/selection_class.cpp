@@ -90,6 +90,11 @@ void ScriptClasses::installSelection() {
             object = call.vm.resolveTargetPath(player->rootObject(), call.vm.toString(target));
         player::DisplayObject* next = object ? displayOf(*object) : nullptr;
         if (!next && !target.isNullish()) return Value(false);
+        // A clip takes the focus only when focusEnabled or acting as a button.
+        if (next && next->isClip() &&
+            !call.vm.toBoolean(call.vm.getMember(Value(object), "focusEnabled")) &&
+            !ActsAsButton(call.vm, object))
+            return Value(false);
         moveFocus(next);
         return Value(true);
     });

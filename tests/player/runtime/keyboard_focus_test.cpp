@@ -173,6 +173,19 @@ TEST_F(KeyboardFocusTest, TabLeavesOutObjectsThatAGetterRemovedWhileTheOrderWasM
     EXPECT_EQ(focus(), "_level0.second");
 }
 
+TEST_F(KeyboardFocusTest, ClipsTakeTheFocusOnlyWhenFocusEnabledOrActingAsButtons) {
+    Value text = field("t", 1, 0, 0), plain = clip("plain", 2, 0, 0);
+    call(selection, "setFocus", {text});
+    EXPECT_FALSE(call(selection, "setFocus", {plain}).asBoolean());
+    EXPECT_EQ(focus(), "_level0.t");
+    set(plain, "onPress", hears("press"));
+    EXPECT_TRUE(call(selection, "setFocus", {plain}).asBoolean());
+    Value enabled = clip("enabled", 3, 0, 0);
+    set(enabled, "focusEnabled", Value(true));
+    EXPECT_TRUE(call(selection, "setFocus", {Value("_level0.enabled")}).asBoolean());
+    EXPECT_EQ(focus(), "_level0.enabled");
+}
+
 TEST_F(KeyboardFocusTest, FocusRollsButtonsAndClipsOverEachTimeAndOutWhenItLeaves) {
     Value button = get(root(), "b"), mc = clip("c", 2, 0, 0), text = field("t", 1, 0, 0);
     set(button, "onRollOver", hears("b.over"));
