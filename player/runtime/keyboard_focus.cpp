@@ -24,8 +24,13 @@ avm1::NativeGetter TabIndexGetter() {
     };
 }
 
-avm1::NativeSetter TabIndexSetter(int64_t (*store)(double)) {
-    return [store](Vm& vm, Object& self, const Value& v) {
+avm1::NativeSetter TabIndexSetter(int64_t (*store)(double), int minVersion) {
+    return [store, minVersion](Vm& vm, Object& self, const Value& v) {
+        // Movies older than the property keep the value as it is.
+        if (vm.swfVersion() < minVersion) {
+            self.define("tabIndex", v);
+            return;
+        }
         DisplayObjectData* data = displayDataOf(self);
         if (!data) return;
         if (v.isUndefined())
@@ -36,9 +41,10 @@ avm1::NativeSetter TabIndexSetter(int64_t (*store)(double)) {
 }
 
 void ScriptClasses::installTabIndex() {
-    // A button lists tabIndex in for..in; a clip does not.
-    button_->defineNative("tabIndex", TabIndexGetter(), TabIndexSetter(ButtonTabIndex), 0);
-    movieClip_->defineNative("tabIndex", TabIndexGetter(), TabIndexSetter(ButtonTabIndex),
+    // Buttons and clips have it from SWF 6 on; a button lists it in for..in, a clip does not.
+    constexpr int kSince = 6;
+    button_->defineNative("tabIndex", TabIndexGetter(), TabIndexSetter(ButtonTabIndex, kSince), 0);
+    movieClip_->defineNative("tabIndex", TabIndexGetter(), TabIndexSetter(ButtonTabIndex, kSince),
                              avm1::kDontEnum);
 }
 

@@ -44,9 +44,10 @@ TextFieldSettings* textFieldSettingsOf(avm1::Object& self);
 DisplayObjectData* displayDataOf(avm1::Object& self);
 
 // tabIndex of buttons, clips and text fields: undefined until set, and setting undefined
-// clears it; `store` says how a number is kept (FieldTabIndex, ButtonTabIndex).
+// clears it; `store` says how a number is kept (FieldTabIndex, ButtonTabIndex). Movies
+// before `minVersion` keep what they set as a plain value.
 avm1::NativeGetter TabIndexGetter();
-avm1::NativeSetter TabIndexSetter(int64_t (*store)(double));
+avm1::NativeSetter TabIndexSetter(int64_t (*store)(double), int minVersion);
 // A clip with a button handler (onPress, onRelease, onRollOver...) acts as a button.
 bool ActsAsButton(avm1::Vm& vm, avm1::Object* clip);
 

@@ -252,7 +252,7 @@ void ScriptClasses::installTextFieldProperties() {
             };
         } else if (name == "tabIndex") {
             getter = TabIndexGetter();
-            setter = TabIndexSetter(FieldTabIndex);
+            setter = TabIndexSetter(FieldTabIndex, minVersion);
         } else if (name == "variable") {
             getter = [](Vm&, Object& self) -> Value {
                 EditText* f = textFieldOfSelf(self);

@@ -109,6 +109,23 @@ TEST_F(KeyboardFocusTest, TabIndexIsUndefinedUntilSetAndKeepsTheNumberEachKindSt
     }
 }
 
+TEST(KeyboardFocusVersions, BeforeSwf6TabIndexOfButtonsAndClipsIsAPlainValue) {
+    for (int version : {5, 6}) {
+        std::string error;
+        auto bytes = swf::CompileDescription(
+            "version " + std::to_string(version) +
+                "\nsprite 1\nshowframe\nend\nplace 1 depth=1 name=\"s\"\nshowframe\n",
+            error);
+        ASSERT_TRUE(bytes) << error;
+        MoviePlayer player;
+        ASSERT_TRUE(player.load(bytes->data(), bytes->size()));
+        Value s = player.vm().getMember(Value(player.rootObject()), "s");
+        player.vm().setMember(s, "tabIndex", Value("x"));
+        EXPECT_EQ(player.vm().toString(player.vm().getMember(s, "tabIndex")),
+                  version == 5 ? "x" : "-2147483648");
+    }
+}
+
 TEST_F(KeyboardFocusTest, TabVisitsInputFieldsButtonsAndButtonClipsByPosition) {
     field("low", 1, 10, 200);
     field("top", 2, 300, 10);
