@@ -123,9 +123,9 @@ void ScriptClasses::focusNextByTab(bool backwards) {
         TabStop stop;
         if (Object* script = player_.scriptObjectOf(*d))
             if (DisplayObjectData* data = displayDataOf(*script)) stop.tabIndex = data->tabIndex;
-        player::Rect bounds = d->worldMatrix().transformRect(d->localBounds());
         // An object with nothing in it stands at its origin.
-        player::Matrix world = d->worldMatrix();
+        const player::Matrix world = d->worldMatrix();
+        const player::Rect bounds = world.transformRect(d->localBounds());
         stop.left = bounds.isEmpty() ? world.tx : bounds.xMin;
         stop.top = bounds.isEmpty() ? world.ty : bounds.yMin;
         stops.push_back(stop);
