@@ -23,7 +23,7 @@ struct TextFieldSettings {
     std::string antiAliasType = "normal";
     std::string gridFitType = "pixel";
     double sharpness = 0, thickness = 0;
-    avm1::Value tabIndex, styleSheet;
+    avm1::Value styleSheet;
     std::vector<avm1::Value> filters;
     int scroll = 1;  // first line shown, from 1
     // The selection, kept while the field has no focus (replaceSel inserts there).

@@ -9,6 +9,7 @@
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/tab_order.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
@@ -133,7 +134,7 @@ const FieldProperty kFieldProperties[] = {
     {"textColor", [](Vm&, Object&, EditText& f) { return colorValue(f.format().textColor); },
      [](Vm& vm, Object&, EditText& f, const Value& v) { f.format().textColor = colorFrom(vm, v); },
      0},
-    {"tabIndex", SETTING(tabIndex, Value, v), 0},
+    {"tabIndex", nullptr, nullptr, 0},  // shared with buttons and clips, below
     {"autoSize",
      [](Vm&, Object&, EditText& f) -> Value { return Value(autoSizeName(f.format().autoSize)); },
      [](Vm& vm, Object& self, EditText& f, const Value& v) {
@@ -255,6 +256,9 @@ void ScriptClasses::installTextFieldProperties() {
                     return Value(FieldContent(*f, *settingsOf(self)).ToHtml());
                 return Value(f->text());
             };
+        } else if (name == "tabIndex") {
+            getter = TabIndexGetter();
+            setter = TabIndexSetter(FieldTabIndex, minVersion);
         } else if (name == "variable") {
             getter = [](Vm&, Object& self) -> Value {
                 EditText* f = textFieldOfSelf(self);
