@@ -316,10 +316,11 @@ void MovieClip::detach(DisplayObject& object, bool silent) {
     } else if (object.kind() == DisplayObjectKind::Button) {
         static_cast<Button&>(object).releaseChildren();
     }
-    object.parent_ = nullptr;
-    object.stateOwner_ = nullptr;
+    // The notice comes while the object still knows its parent, so its path can be kept.
     object.removed_ = true;
     if (!silent) object.stage().notifyRemoved(object);
+    object.parent_ = nullptr;
+    object.stateOwner_ = nullptr;
 }
 
 void MovieClip::removeAllChildren() {

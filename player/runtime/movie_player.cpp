@@ -253,6 +253,8 @@ void MoviePlayer::keyDown(int keyCode, int charCode) {
     mouseEventsForAllClips(swf::kClipKeyDown, nullptr);
     keyPressHandlers(buttonKeyCode(keyCode, charCode));
     broadcast(*vm_, classes_->keyObject(), "onKeyDown");
+    constexpr int kTab = 9, kShift = 16;
+    if (keyCode == kTab) classes_->focusNextByTab(keyIsDown(kShift));
     afterScripts();
 }
 
@@ -388,6 +390,8 @@ void MoviePlayer::objectRemoved(DisplayObject& object) {
     if (dragged.get() == &object) dragged_.reset();
     Object* script = scriptObjectOf(object);
     object.setScriptObject(nullptr);
+    if (script)
+        if (auto* data = displayDataOf(*script)) data->removedPath = object.targetPath();
     if (!script || !object.isClip()) return;
     PendingUnload unload;
     unload.clip = script;
@@ -652,9 +656,9 @@ Object* MoviePlayer::level(int number) {
 }
 
 std::optional<std::string> MoviePlayer::targetPathOf(Object* object) {
-    DisplayObject* d = displayObjectOf(object);
-    if (!d) return std::nullopt;
-    return d->targetPath();
+    if (DisplayObject* d = displayObjectOf(object)) return d->targetPath();
+    auto* data = object ? displayDataOf(*object) : nullptr;
+    return data ? data->removedPath : std::nullopt;
 }
 
 void MoviePlayer::cloneSprite(Object* source, std::string_view newName, int depth) {
