@@ -507,6 +507,26 @@ void RichText::SetHtml(std::string_view html, const TextFormat& base, bool conde
     MergeRuns();
 }
 
+void RichText::RemoveBreaks() {
+    std::u32string kept;
+    std::vector<Run> runs;
+    size_t position = 0;
+    for (Run& r : runs_) {
+        size_t end = position + r.length;
+        size_t length = 0;
+        for (size_t i = position; i < end && i < text_.size(); ++i)
+            if (text_[i] != kBreak) {
+                kept.push_back(text_[i]);
+                ++length;
+            }
+        if (length > 0) runs.push_back({length, std::move(r.format)});
+        position = end;
+    }
+    text_ = std::move(kept);
+    runs_ = std::move(runs);
+    MergeRuns();
+}
+
 std::string RichText::PlainText() const {
     return avm1::encodeUtf8(text_);
 }

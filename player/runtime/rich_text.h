@@ -26,6 +26,8 @@ class RichText {
     void SetHtml(std::string_view html, const TextFormat& base, bool condenseWhite);
 
     std::string PlainText() const;  // UTF-8
+    // Drops every line break (what a single-line field makes of HTML paragraphs).
+    void RemoveBreaks();
     size_t Length() const { return text_.size(); }
     const std::vector<Run>& Runs() const { return runs_; }
 

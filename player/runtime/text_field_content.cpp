@@ -74,6 +74,7 @@ void ReadFieldHtml(player::EditText& field, TextFieldSettings& settings, std::st
     TextFormat base = settings.newTextFormat;
     if (field.stage().movie().version() < 8) base.align = TextAlign::Left;
     settings.content.SetHtml(html, base, condenseWhite);
+    if (!field.format().multiline) settings.content.RemoveBreaks();
     size_t length = settings.content.Length();
     settings.newTextFormat.align =
         length ? settings.content.FormatOf(length - 1, length - 1).align : TextAlign::Left;

@@ -1,4 +1,4 @@
-// duplicateMovieClip of text fields, and the field properties a duplicate shows.
+// duplicateMovieClip of text fields, and the field rules that copies bring out.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -109,6 +109,25 @@ showframe
     Value t = get(root(), "t");
     EXPECT_EQ(get(call(t, "getNewTextFormat"), "color").asNumber(), 0xFF0000);
     EXPECT_EQ(get(call(t, "getTextFormat"), "color").asNumber(), 0xFF0000);
+}
+
+// HTML put into a single-line field stays on one line; a multiline field keeps its
+// paragraphs and breaks.
+TEST_F(MovieTest, SingleLineFieldsDropHtmlBreaks) {
+    load(R"(
+version 8
+edittext 2 0 0 100 20 html text="" 
+edittext 3 0 0 100 20 html multiline text=""
+place 2 depth=1 name="single"
+place 3 depth=2 name="multi"
+showframe
+)");
+    for (const char* name : {"single", "multi"}) {
+        Value t = get(root(), name);
+        player.vm().setMember(t, "htmlText", Value("a<br>b<p>c</p>"));
+    }
+    EXPECT_EQ(str(get(get(root(), "single"), "text")), "abc");
+    EXPECT_EQ(str(get(get(root(), "multi"), "text")), "a\rb\rc");
 }
 
 }  // namespace
