@@ -90,6 +90,8 @@ void installLoadVarsClass(MoviePlayer& player, avm1::Vm& vm);
 void installSoundClass(avm1::Vm& vm);
 void installPrintJobClass(avm1::Vm& vm);
 void installTextSnapshotClass(avm1::Vm& vm);
+// flash.filters.ConvolutionFilter, added to the package `filters`.
+void InstallConvolutionFilterClass(avm1::Vm& vm, avm1::Object* filters);
 // AsBroadcaster, Error, System and the classes movies look for by name.
 void installPlatformClasses(MoviePlayer& player, avm1::Vm& vm);
 // Called when a load started by XML.load/sendAndLoad completes (data absent: failed).
