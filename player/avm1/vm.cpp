@@ -550,7 +550,8 @@ void Vm::runDueIntervals(double nowMs) {
 
 Object* Vm::registeredClass(std::string_view symbol) const {
     for (auto& c : classes_)
-        if (c.first == symbol) return c.second;
+        if (caseSensitive() ? c.first == symbol : NamesEqualIgnoringCase(c.first, symbol))
+            return c.second;
     return nullptr;
 }
 

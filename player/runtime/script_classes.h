@@ -90,6 +90,10 @@ void installLoadVarsClass(MoviePlayer& player, avm1::Vm& vm);
 void installSoundClass(avm1::Vm& vm);
 void installPrintJobClass(avm1::Vm& vm);
 void installTextSnapshotClass(avm1::Vm& vm);
+// NetConnection and LocalConnection (connection_classes.cpp), and the answer to a remoting
+// call (data absent: it failed).
+void installConnectionClasses(MoviePlayer& player, avm1::Vm& vm);
+void deliverRemotingData(avm1::Vm& vm, avm1::Object* connection, const std::string* data);
 // flash.filters.ConvolutionFilter, added to the package `filters`.
 void InstallConvolutionFilterClass(avm1::Vm& vm, avm1::Object* filters);
 // AsBroadcaster, Error, System and the classes movies look for by name.
