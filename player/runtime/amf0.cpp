@@ -329,8 +329,7 @@ std::string EncodeRemotingRequest(Vm& vm, std::string_view target, std::string_v
                                   const std::vector<Value>& args) {
     Amf0Writer body(vm);
     body.WriteStrictArray(args);
-    Amf0Writer out(vm);
-    std::string& bytes = out.bytes();
+    std::string bytes;
     auto u16 = [&bytes](uint32_t v) {
         bytes += static_cast<char>(v >> 8);
         bytes += static_cast<char>(v);

@@ -1,7 +1,9 @@
 // NetConnection (Flash Remoting: calls posted to a server as AMF0) and LocalConnection
 // (messages between movies of this player, their arguments carried as AMF0 too, so the
 // receiver gets copies as another movie would).
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
