@@ -738,6 +738,9 @@ void MoviePlayer::completeUrlRequest(uint32_t id, const std::string& data) {
             assignUrlVariables(*vm_, load.target, data);
             if (MovieClip* c = clipOf(load.target)) clipEvent(*c, swf::kClipData, "onData");
             break;
+        case PendingLoad::Remoting:
+            deliverRemotingData(*vm_, load.target, &data);
+            break;
     }
     afterScripts();
 }
@@ -749,6 +752,7 @@ void MoviePlayer::failUrlRequest(uint32_t id) {
     pendingLoads_.erase(it);
     if (load.kind == PendingLoad::Xml) deliverXmlData(*vm_, load.target, nullptr);
     if (load.kind == PendingLoad::LoadVars) deliverLoadVarsData(*vm_, load.target, nullptr);
+    if (load.kind == PendingLoad::Remoting) deliverRemotingData(*vm_, load.target, nullptr);
     afterScripts();
 }
 

@@ -86,6 +86,7 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     installSoundClass(vm);
     installPrintJobClass(vm);
     installTextSnapshotClass(vm);
+    installConnectionClasses(player, vm);
     installPlatformClasses(player, vm);
 }
 

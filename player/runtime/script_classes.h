@@ -121,6 +121,12 @@ void InstallGeomClasses(avm1::Vm& vm, avm1::Object* package);
 player::Matrix MatrixOfValue(avm1::Vm& vm, const avm1::Value& value);
 // A Rectangle-like object's x, y, width, height in whole pixels (none when not an object).
 std::optional<PixelRect> PixelRectOfValue(avm1::Vm& vm, const avm1::Value& value);
+// NetConnection and LocalConnection (connection_classes.cpp), and the answer to a remoting
+// call (data absent: it failed).
+void installConnectionClasses(MoviePlayer& player, avm1::Vm& vm);
+void deliverRemotingData(avm1::Vm& vm, avm1::Object* connection, const std::string* data);
+// flash.filters.ConvolutionFilter, added to the package `filters`.
+void InstallConvolutionFilterClass(avm1::Vm& vm, avm1::Object* filters);
 // AsBroadcaster, Error, System and the classes movies look for by name.
 void installPlatformClasses(MoviePlayer& player, avm1::Vm& vm);
 // Called when a load started by XML.load/sendAndLoad completes (data absent: failed).
