@@ -82,6 +82,7 @@ action
   trace
 end
 showframe
+showframe
 remove 1
 action
   stop
@@ -101,39 +102,15 @@ showframe
     player.vm().collect();
     player.vm().setMember(root(), "watch", avm1::Value(true));
     player.advanceFrame();
+    EXPECT_EQ(takeTraces(), (Traces{"enter _level0.b.instance3", "enter _level0.b.instance2"}))
+        << "shown clips hear enterFrame, the newest first";
+    player.advanceFrame();
     Traces removed = takeTraces();
     EXPECT_FALSE(Contains(removed, "enter _level0.b.instance3"))
         << "the removed button's clips no longer hear enterFrame";
     EXPECT_TRUE(Contains(removed, "unload _level0.b.instance2"));
     EXPECT_TRUE(Contains(removed, "unload _level0.b.instance3"));
     EXPECT_EQ(get(root(), "b").isUndefined(), true);
-}
-
-TEST_F(MovieTest, StateClipsHearEnterFrameBeforeOlderClips) {
-    load(std::string("version 8\nstage 100 100\n") + kTracingSprite + R"(
-button 5
-  state up 2 depth=1
-  state hit 1 depth=1
-end
-place 5 depth=1 name="b"
-action
-  push "watch", true
-  setVariable
-  push "this"
-  getVariable
-  push "onEnterFrame"
-  function2 "" regs=2 flags=preload_this
-    push "enter root"
-    trace
-  end
-  setMember
-end
-showframe
-showframe
-)");
-    takeTraces();
-    player.advanceFrame();
-    EXPECT_EQ(takeTraces(), (Traces{"enter _level0.b.instance1", "enter root"}));
 }
 
 // Before SWF 6 a button is no object of its own: its name and the _parent of its
