@@ -240,6 +240,9 @@ class MovieParser {
                 // A broken shape keeps the edges read before the fault.
                 parseShape(r, code, shape);
                 resolveBitmaps(shape.fillStyles);
+                for (LineStyleInfo& line : shape.lineStyles)
+                    if (line.hasFill && line.fill.kind == FillStyle::Bitmap)
+                        line.fill.bitmap = movie_.bitmap(line.fill.bitmapId);
                 movie_.shapes_[shape.id] = std::move(shape);
                 return;
             }

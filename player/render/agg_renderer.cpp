@@ -72,32 +72,15 @@ class ShapeStyles {
                const ColorTransform& transform, bool maskArea) {
         count_ = shape.fillStyles.size();
         if (styles_.size() < count_) styles_.resize(count_);
-        for (size_t i = 0; i < count_; ++i) {
-            const FillStyle& fill = shape.fillStyles[i];
-            Style& style = styles_[i];
-            style.kind = fill.kind;
-            style.solid = true;
-            if (maskArea) {
-                style.color = agg::rgba8(255, 255, 255, 255);
-                continue;
-            }
-            style.color = Premultiplied(transform.apply(fill.color));
-            if (fill.kind == FillStyle::Bitmap) {
-                // A bitmap that is missing or cannot be drawn leaves its area empty.
-                style.solid = !style.bitmap.Prepare(fill, shapeToPixels, transform);
-                style.color = agg::rgba8(0, 0, 0, 0);
-                continue;
-            }
-            bool gradient = fill.kind == FillStyle::LinearGradient ||
-                            fill.kind == FillStyle::RadialGradient ||
-                            fill.kind == FillStyle::FocalGradient;
-            if (gradient && shapeToPixels.multiply(fill.matrix).invert(style.pixelsToGradient)) {
-                style.solid = false;
-                style.spread = fill.spread;
-                style.focalPoint = fill.focalPoint;
-                style.BuildRamp(fill, transform);
-            }
-        }
+        for (size_t i = 0; i < count_; ++i)
+            SetUp(styles_[i], shape.fillStyles[i], shapeToPixels, transform, maskArea);
+    }
+    // One style, 0: a line's fill, for painting its stroke coverage.
+    void ResetToOne(const FillStyle& fill, const Matrix& shapeToPixels,
+                    const ColorTransform& transform) {
+        count_ = 1;
+        if (styles_.empty()) styles_.resize(1);
+        SetUp(styles_[0], fill, shapeToPixels, transform, false);
     }
 
     bool is_solid(unsigned style) const { return styles_[style].solid; }
@@ -135,6 +118,33 @@ class ShapeStyles {
     size_t Count() const { return count_; }
 
   private:
+    struct Style;
+    static void SetUp(Style& style, const FillStyle& fill, const Matrix& shapeToPixels,
+                      const ColorTransform& transform, bool maskArea) {
+        style.kind = fill.kind;
+        style.solid = true;
+        if (maskArea) {
+            style.color = agg::rgba8(255, 255, 255, 255);
+            return;
+        }
+        style.color = Premultiplied(transform.apply(fill.color));
+        if (fill.kind == FillStyle::Bitmap) {
+            // A bitmap that is missing or cannot be drawn leaves its area empty.
+            style.solid = !style.bitmap.Prepare(fill, shapeToPixels, transform);
+            style.color = agg::rgba8(0, 0, 0, 0);
+            return;
+        }
+        bool gradient = fill.kind == FillStyle::LinearGradient ||
+                        fill.kind == FillStyle::RadialGradient ||
+                        fill.kind == FillStyle::FocalGradient;
+        if (gradient && shapeToPixels.multiply(fill.matrix).invert(style.pixelsToGradient)) {
+            style.solid = false;
+            style.spread = fill.spread;
+            style.focalPoint = fill.focalPoint;
+            style.BuildRamp(fill, transform);
+        }
+    }
+
     struct Style {
         bool solid = true;
         FillStyle::Kind kind = FillStyle::Solid;
@@ -591,8 +601,19 @@ struct Renderer::State {
         if (!strokes) return;
         if (!coverage.strokesBuilt) RasterizeStrokes(shape, m, coverage);
         for (size_t style = 0; style < shape.lineStyles.size(); ++style) {
-            Rgba color = item.colorTransform.apply(shape.lineStyles[style].color);
-            if (color.a == 0 || coverage.strokes[style].rows.empty()) continue;
+            const player::LineStyleInfo& line = shape.lineStyles[style];
+            if (coverage.strokes[style].rows.empty()) continue;
+            if (line.hasFill) {
+                PaintOp op;
+                op.kind = PaintOp::Fill;
+                op.coverage = &coverage.strokes[style];
+                op.styles = &NextStyleSet();
+                op.styles->ResetToOne(line.fill, m, item.colorTransform);
+                ops.push_back(op);
+                continue;
+            }
+            Rgba color = item.colorTransform.apply(line.color);
+            if (color.a == 0) continue;
             PaintOp op;
             op.kind = PaintOp::Solid;
             op.coverage = &coverage.strokes[style];
