@@ -42,6 +42,12 @@ class LineBreaker {
         return std::trunc(it->second * o_.fontHeightTwips / o_.font->emSize);
     }
 
+    // The advance of chars[k] where the text is laid out.
+    double At(const std::u32string& chars, size_t k) const {
+        if (o_.advances && k < o_.advances->size()) return (*o_.advances)[k];
+        return Advance(chars[k]);
+    }
+
     double LineHeight() const {
         if (!o_.font || o_.font->emSize <= 0) return o_.fontHeightTwips * (kAscent + kDescent);
         return (o_.font->ascent + o_.font->descent) * o_.fontHeightTwips / o_.font->emSize;
@@ -53,7 +59,7 @@ class LineBreaker {
         if (o_.wrapWidthTwips <= 0) {
             double w = 0, visible = 0;
             for (size_t k = begin; k < end; ++k) {
-                w += Advance(chars[k]);
+                w += At(chars, k);
                 if (chars[k] != U' ') visible = w;
             }
             lines.push_back(TextLine{begin, end, o_.trailingSpacesCount ? w : visible});
@@ -71,15 +77,15 @@ class LineBreaker {
         while (i < end) {
             size_t wordEnd = i;
             double word = 0;
-            while (wordEnd < end && chars[wordEnd] != U' ') word += Advance(chars[wordEnd++]);
+            while (wordEnd < end && chars[wordEnd] != U' ') word += At(chars, wordEnd++);
             double spaces = 0;
             size_t after = wordEnd;
-            while (after < end && chars[after] == U' ') spaces += Advance(chars[after++]);
+            while (after < end && chars[after] == U' ') spaces += At(chars, after++);
             if (!lineEmpty && line + word > o_.wrapWidthTwips) breakAt(i, visible);
             if (lineEmpty && word > o_.wrapWidthTwips) {
                 // A word longer than the line is broken where it overflows.
                 for (size_t k = i; k < wordEnd; ++k) {
-                    double a = Advance(chars[k]);
+                    double a = At(chars, k);
                     if (!lineEmpty && line + a > o_.wrapWidthTwips) breakAt(k, line);
                     line += a;
                     lineEmpty = false;
@@ -122,6 +128,11 @@ double AdvanceTwips(char32_t c, const TextLayoutOptions& options) {
 
 double LineHeightTwips(const TextLayoutOptions& options) {
     return LineBreaker(options).LineHeight();
+}
+
+double AscentTwips(const TextLayoutOptions& options) {
+    if (!options.font || options.font->emSize <= 0) return options.fontHeightTwips * kAscent;
+    return options.font->ascent * options.fontHeightTwips / options.font->emSize;
 }
 
 TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& options) {

@@ -38,6 +38,9 @@ struct TextLayoutOptions {
     double wrapWidthTwips = 0;                  // 0: lines break only at "\r" and "\n"
     // Spaces that end a line are measured in left-aligned text only (from SWF 8 on).
     bool trailingSpacesCount = true;
+    // The advance of every character of the text laid out, when its characters differ
+    // in font or size (not owned); null: each from `font` at `fontHeightTwips`.
+    const std::vector<double>* advances = nullptr;
 };
 
 // A line of laid-out text: characters [begin, end) (line breaks excluded, spaces that
@@ -52,6 +55,8 @@ std::vector<TextLine> LayOutLines(const std::u32string& text, const TextLayoutOp
 // without its leading.
 double AdvanceTwips(char32_t c, const TextLayoutOptions& options);
 double LineHeightTwips(const TextLayoutOptions& options);
+// The part of that height above the baseline.
+double AscentTwips(const TextLayoutOptions& options);
 // How a field's text is laid out: its font, size, leading and wrap width.
 TextLayoutOptions LayoutOptionsOf(const player::EditText& field);
 
