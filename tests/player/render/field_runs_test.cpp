@@ -4,10 +4,12 @@
 // made by script draw from the library's fonts, and nothing without them.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/swf_format.h"
+#include "player/core/stage.h"
 #include "player/runtime/movie_player.h"
 #include "tests/player/render/box_font.h"
 #include "tests/player/render/render_test_support.h"
@@ -15,13 +17,15 @@
 namespace kestrel::render {
 namespace {
 
-// The movie's first frame played by the runtime.
-PixelBuffer Play(const std::string& description) {
+// The movie's first frame played by the runtime; `before` may change the stage first.
+PixelBuffer Play(const std::string& description,
+                 const std::function<void(player::Stage&)>& before = {}) {
     std::vector<uint8_t> bytes = player::test::compileMovie(description);
     runtime::MoviePlayer player;
     PixelBuffer image;
     EXPECT_TRUE(player.load(bytes.data(), bytes.size()));
     player.advanceFrame();
+    if (before && player.stage()) before(*player.stage());
     player::RenderList list;
     player.buildRenderList(list);
     EXPECT_TRUE(RenderStage(list, image));
@@ -135,6 +139,16 @@ TEST(FieldRuns, ScrolledFieldsDrawFromTheirScrollLineClippedToTheBox) {
                                        "action\n  push \"t\"\n  getVariable\n  push \"scroll\", 2\n"
                                        "  setMember\nend\n"));
     ExpectPixels(image, {{14, 14, kBlue}, {22, 22, kGrey}, {20, 39, kBlue}, {20, 41, kGrey}});
+}
+
+TEST(FieldRuns, HorizontallyScrolledFieldsMoveTheirLinesLeftClippedToTheBox) {
+    PixelBuffer image = Play(HtmlField("100 30", "A"), [](player::Stage& stage) {
+        auto* field = static_cast<player::EditText*>(stage.root().childAtDepth(1 - 16384));
+        ASSERT_NE(field, nullptr);
+        field->setHscroll(5);
+    });
+    // The glyph covers x 7..27, cut at the box's left edge (x = 10).
+    ExpectPixels(image, {{9, 20, kGrey}, {10, 20, kBlue}, {26, 20, kBlue}, {27, 20, kGrey}});
 }
 
 // A field made by script, embedding its fonts, in the format of font `face`.
