@@ -22,17 +22,23 @@ struct RunFont {
     std::unordered_map<char32_t, size_t> glyphOf;
 };
 
-RunFont FontOf(const player::EditText& field, const player::TextRunFormat& format) {
-    RunFont run;
-    const player::MovieDefinition& movie = field.stage().movie();
+// The index in `found` of the font a run draws with (many runs share a few).
+size_t FontOf(const player::EditText& field, const player::TextRunFormat& format,
+              std::vector<RunFont>& found) {
     const player::FontGlyphs* font =
-        format.fontName.empty() ? nullptr
-                                : movie.embeddedFont(format.fontName, format.bold, format.italic);
-    if (!font || !font->hasLayout || !(font->emSize > 0)) return run;
+        format.fontName.empty()
+            ? nullptr
+            : field.stage().movie().embeddedFont(format.fontName, format.bold, format.italic);
+    if (!font || !font->hasLayout || !(font->emSize > 0)) font = nullptr;
+    for (size_t i = 0; i < found.size(); ++i)
+        if (found[i].font == font) return i;
+    RunFont run;
     run.font = font;
-    for (size_t i = 0; i < font->codes.size() && i < font->glyphs.size(); ++i)
-        run.glyphOf.emplace(font->codes[i], i);
-    return run;
+    if (font)
+        for (size_t i = 0; i < font->codes.size() && i < font->glyphs.size(); ++i)
+            run.glyphOf.emplace(font->codes[i], i);
+    found.push_back(std::move(run));
+    return found.size() - 1;
 }
 
 // An underline lies a tenth of an em below the baseline, a twentieth of an em
@@ -50,10 +56,12 @@ bool LayOutFieldGlyphs(const player::EditText& field, FieldGlyphs& out) {
     out.underlines.clear();
     if (!field.format().useOutlines) return false;
     runtime::FieldLayout layout = runtime::LayOutField(field);
-    std::vector<RunFont> fonts;
+    // Per format, the index of its font in `found`.
+    std::vector<RunFont> found;
+    std::vector<size_t> fonts;
     fonts.reserve(layout.formats.size());
     for (const player::TextRunFormat& format : layout.formats)
-        fonts.push_back(FontOf(field, format));
+        fonts.push_back(FontOf(field, format, found));
 
     for (const runtime::FieldLine& line : layout.lines) {
         double x = line.left;
@@ -61,7 +69,7 @@ bool LayOutFieldGlyphs(const player::EditText& field, FieldGlyphs& out) {
             uint32_t f = layout.formatOf[i];
             const player::TextRunFormat& format = layout.formats[f];
             double advance = layout.advances[i];
-            const RunFont& run = fonts[f];
+            const RunFont& run = found[fonts[f]];
             if (!run.font) {
                 x += advance;
                 continue;

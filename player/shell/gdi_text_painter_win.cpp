@@ -110,19 +110,47 @@ void PaintBackgroundAndBorder(const Surface& surface, const RECT& box, const REC
     for (const RECT& side : sides) FillBox(surface, Intersection(side, visible), frame);
 }
 
+// The fonts of one field's runs: many runs share a few.
+class RunFonts {
+  public:
+    // Null when GDI has none to give.
+    HFONT Find(const player::TextRunFormat& run, int heightPx) {
+        for (Entry& e : fonts_)
+            if (e.heightPx == heightPx && e.bold == run.bold && e.italic == run.italic &&
+                e.underline == run.underline && e.name == run.fontName)
+                return e.font.get();
+        // A field of endless different formats keeps only a few fonts at a time.
+        if (fonts_.size() == kMaxFonts) fonts_.clear();
+        Entry e{heightPx, run.bold, run.italic, run.underline, run.fontName, {}};
+        e.font.reset(CreateFontW(-heightPx, 0, 0, 0, run.bold ? FW_BOLD : FW_NORMAL, run.italic,
+                                 run.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, FaceOf(run.fontName).c_str()));
+        if (!e.font) return nullptr;
+        fonts_.push_back(std::move(e));
+        return fonts_.back().font.get();
+    }
+
+  private:
+    static constexpr size_t kMaxFonts = 32;
+    struct Entry {
+        int heightPx;
+        bool bold, italic, underline;
+        std::string name;
+        GdiObject<HFONT> font;
+    };
+    std::vector<Entry> fonts_;
+};
+
 // Characters [begin, end) of one run, the first at `x` on `baseline` (field twips),
-// each at its laid-out place. `font` is the run's, made on first use.
+// each at its laid-out place.
 void PaintRun(Scratch& scratch, const Surface& surface, const RECT& visible, const Matrix& m,
               double scaleY, const runtime::FieldLayout& layout, size_t begin, size_t end, double x,
-              double baseline, const player::TextRunFormat& run, const Rgba& color,
-              GdiObject<HFONT>& font, std::vector<INT>& dx) {
+              double baseline, const player::TextRunFormat& run, const Rgba& color, RunFonts& fonts,
+              std::vector<INT>& dx) {
     if (color.a == 0 || begin >= end) return;
     int heightPx = static_cast<int>(std::clamp(std::lround(run.heightTwips * scaleY), 1L, 4096L));
-    if (!font)
-        font.reset(CreateFontW(-heightPx, 0, 0, 0, run.bold ? FW_BOLD : FW_NORMAL, run.italic,
-                               run.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, FaceOf(run.fontName).c_str()));
+    HFONT font = fonts.Find(run, heightPx);
     if (!font) return;
     std::wstring text;
     dx.clear();
@@ -153,7 +181,7 @@ void PaintRun(Scratch& scratch, const Surface& surface, const RECT& visible, con
     for (LONG y = reach.top; y < reach.bottom; ++y)
         std::fill_n(scratch.bits + static_cast<size_t>(y) * scratch.width + reach.left,
                     reach.right - reach.left, 0u);
-    SelectedObject selectedFont(scratch.dc.get(), font.get());
+    SelectedObject selectedFont(scratch.dc.get(), font);
     ExtTextOutW(scratch.dc.get(), left - visible.left, baselinePx - visible.top, 0, nullptr,
                 text.c_str(), static_cast<UINT>(text.size()), dx.data());
     GdiFlush();
@@ -196,7 +224,7 @@ void GdiTextPainter::PaintText(const player::RenderItem& item, const Matrix& m, 
     SetTextAlign(scratch.dc.get(), TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
 
     double scaleY = std::sqrt(m.c * m.c + m.d * m.d);
-    std::vector<GdiObject<HFONT>> fonts(layout.formats.size());
+    RunFonts fonts;
     std::vector<INT> dx;
     for (const runtime::FieldLine& line : layout.lines) {
         double x = line.left;
@@ -207,7 +235,7 @@ void GdiTextPainter::PaintText(const player::RenderItem& item, const Matrix& m, 
             while (end < line.end && layout.formatOf[end] == f) x += layout.advances[end++];
             const player::TextRunFormat& run = layout.formats[f];
             PaintRun(scratch, surface, visible, m, scaleY, layout, begin, end, runX, line.baseline,
-                     run, item.colorTransform.apply(run.color), fonts[f], dx);
+                     run, item.colorTransform.apply(run.color), fonts, dx);
             begin = end;
         }
     }
