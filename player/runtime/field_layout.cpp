@@ -42,6 +42,19 @@ const TextRunFormat& FormatAt(const FieldLayout& layout, size_t i) {
     return layout.formats[layout.formatOf[std::min(i, layout.formatOf.size() - 1)]];
 }
 
+// A justified line that wrapped reaches across its room: the spaces between its
+// words share what is left (a wrapped line's width leaves out the spaces ending it).
+void Justify(FieldLayout& layout, const TextLine& line, double extra) {
+    if (!(extra > 0)) return;
+    size_t last = line.end;
+    while (last > line.begin && layout.text[last - 1] == U' ') --last;
+    size_t spaces = 0;
+    for (size_t i = line.begin; i < last; ++i) spaces += layout.text[i] == U' ' ? 1 : 0;
+    if (spaces == 0) return;
+    for (size_t i = line.begin; i < last; ++i)
+        if (layout.text[i] == U' ') layout.advances[i] += extra / static_cast<double>(spaces);
+}
+
 }  // namespace
 
 TextRunFormat DefinitionRunFormat(const player::EditTextDefinition& d) {
@@ -143,6 +156,8 @@ FieldLayout LayOutField(const player::EditText& field) {
         if (opensParagraph) left += f.indent;
         if (f.align == 1) left += room - line.widthTwips;
         if (f.align == 2) left += (room - line.widthTwips) / 2;
+        bool closesParagraph = line.end == out.text.size() || IsBreak(out.text[line.end]);
+        if (f.align == 3 && !closesParagraph) Justify(out, line, room - line.widthTwips);
         out.lines.push_back(FieldLine{line.begin, line.end, left, top + ascent});
         top += ascent + descent + f.leading;
     }

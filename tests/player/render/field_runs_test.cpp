@@ -43,12 +43,13 @@ std::string FontTag(uint16_t id, const swf::GlyphFont& font) {
 // quarter as wide), and before the frame's actions a field at (10, 10) with 20-pixel
 // text: the first glyph of a left-aligned line covers x 12..32 and y 12..32.
 std::string HtmlField(const std::string& size, const std::string& html,
-                      const std::string& actions = "") {
+                      const std::string& actions = "", bool wrap = false) {
     return "stage 120 80\nbackground #808080\n" + FontTag(1, BoxFont(2)) +
            FontTag(3, BoxFont(2, "Boxes", 0.5, true)) + FontTag(4, BoxFont(2, "Bars", 0.25)) +
            "edittext 2 10 10 " + size +
-           " font=1 size=20 color=#0000FF outlines readonly multiline html text=\"" + html +
-           "\"\nplace 2 depth=1 name=\"t\"\n" + actions + "showframe\n";
+           " font=1 size=20 color=#0000FF outlines readonly multiline html " +
+           (wrap ? "wordwrap " : "") + "text=\"" + html + "\"\nplace 2 depth=1 name=\"t\"\n" +
+           actions + "showframe\n";
 }
 
 const Rgba kGrey{128, 128, 128, 255};
@@ -130,6 +131,25 @@ TEST(FieldRuns, EveryParagraphHasItsOwnAlignmentMarginsAndIndent) {
                             {20, 62, kBlue},  // 12 + 5 + 3
                             {39, 62, kBlue},
                         });
+}
+
+TEST(FieldRuns, JustifiedLinesThatWrapReachAcrossTheField) {
+    // 56 pixels of room: "A A " wraps before "AA"; its space takes the 6 pixels left,
+    // so the second "A" ends at the room's edge (x = 68). The last line stays left.
+    for (int version : {6, 8}) {
+        SCOPED_TRACE(version);
+        PixelBuffer image = Play("version " + std::to_string(version) + "\n" +
+                                 HtmlField("60 60", "<p align='justify'>A A AA</p>", "", true));
+        ExpectPixels(image, {
+                                {31, 22, kBlue},
+                                {46, 22, kGrey},
+                                {49, 22, kBlue},
+                                {67, 22, kBlue},
+                                {12, 42, kBlue},
+                                {51, 42, kBlue},
+                                {53, 42, kGrey},
+                            });
+    }
 }
 
 TEST(FieldRuns, ScrolledFieldsDrawFromTheirScrollLineClippedToTheBox) {
