@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!field || field->kind() != DisplayObjectKind::EditText) return 0;
     field->format().wordWrap = data[0] & 1;
     field->format().password = data[0] & 2;
-    field->setScroll(data[1] % 8 - 2);
-    field->setHscroll(data[2] % 64 - 8);
+    field->SetScroll(data[1] % 8 - 2);
+    field->SetHscroll(data[2] % 64 - 8);
     runtime::TextFieldSettings settings;
     runtime::InitFieldContent(*field, settings);
     runtime::SetFieldFromVariable(*field, settings,

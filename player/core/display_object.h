@@ -177,13 +177,13 @@ class EditText : public DisplayObject {
 
     // The formats of the text, run by run; empty (or not adding up to the text, when
     // the text was changed since) means all of it in format().
-    const std::vector<TextRun>& runs() const { return runs_; }
-    void setRuns(std::vector<TextRun> runs) { runs_ = std::move(runs); }
+    const std::vector<TextRun>& Runs() const { return runs_; }
+    void SetRuns(std::vector<TextRun> runs) { runs_ = std::move(runs); }
     // The first line shown (from 1) and how far the lines are moved left (pixels).
-    int scroll() const { return scroll_; }
-    void setScroll(int line) { scroll_ = line; }
-    double hscroll() const { return hscroll_; }
-    void setHscroll(double pixels) { hscroll_ = pixels; }
+    int Scroll() const { return scroll_; }
+    void SetScroll(int line) { scroll_ = line; }
+    double Hscroll() const { return hscroll_; }
+    void SetHscroll(double pixels) { hscroll_ = pixels; }
 
     Rect localBounds() const override { return format_.bounds; }
     bool hitTestLocal(double x, double y) const override { return format_.bounds.contains(x, y); }

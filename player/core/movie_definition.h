@@ -51,7 +51,7 @@ class MovieDefinition {
     // when there is none. A font the library exports is also found by its export name.
     const FontMetrics* fontMetrics(const std::string& name, bool bold, bool italic) const;
     // The glyphs of the font fontMetrics finds.
-    const FontGlyphs* embeddedFont(const std::string& name, bool bold, bool italic) const;
+    const FontGlyphs* EmbeddedFont(const std::string& name, bool bold, bool italic) const;
 
     // ExportAssets: linkage name -> character id (0 when not exported). Exact match.
     uint16_t exportedId(const std::string& name) const;

@@ -530,7 +530,7 @@ const FontMetrics* MovieDefinition::fontMetrics(const std::string& name, bool bo
     return nullptr;
 }
 
-const FontGlyphs* MovieDefinition::embeddedFont(const std::string& name, bool bold,
+const FontGlyphs* MovieDefinition::EmbeddedFont(const std::string& name, bool bold,
                                                 bool italic) const {
     const FontMetrics* metrics = fontMetrics(name, bold, italic);
     return metrics ? font(metrics->fontId) : nullptr;

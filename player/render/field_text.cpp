@@ -28,7 +28,7 @@ size_t FontOf(const player::EditText& field, const player::TextRunFormat& format
     const player::FontGlyphs* font =
         format.fontName.empty()
             ? nullptr
-            : field.stage().movie().embeddedFont(format.fontName, format.bold, format.italic);
+            : field.stage().movie().EmbeddedFont(format.fontName, format.bold, format.italic);
     if (!font || !font->hasLayout || !(font->emSize > 0)) font = nullptr;
     for (size_t i = 0; i < found.size(); ++i)
         if (found[i].font == font) return i;

@@ -21,14 +21,14 @@ bool IsBreak(char32_t c) {
 // from elsewhere since), the whole text in the field's own format.
 void TakeRuns(const player::EditText& field, FieldLayout& out) {
     size_t total = 0;
-    for (const player::TextRun& run : field.runs()) total += run.length;
-    if (field.runs().empty() || total != out.text.size()) {
+    for (const player::TextRun& run : field.Runs()) total += run.length;
+    if (field.Runs().empty() || total != out.text.size()) {
         out.formats.assign(1, DefinitionRunFormat(field.format()));
         out.formatOf.assign(out.text.size(), 0);
         return;
     }
     out.formatOf.reserve(total);
-    for (const player::TextRun& run : field.runs()) {
+    for (const player::TextRun& run : field.Runs()) {
         if (run.length == 0) continue;
         auto index = static_cast<uint32_t>(out.formats.size());
         out.formats.push_back(run.format);
@@ -132,10 +132,10 @@ FieldLayout LayOutField(const player::EditText& field) {
         paragraph = i + 1;
     }
 
-    int first = ScrollLines(field, field.scroll()).scroll - 1;
+    int first = ScrollLines(field, field.Scroll()).scroll - 1;
     first = std::clamp(first, 0, static_cast<int>(lines.size()));
     double top = box.yMin + kTextGutterTwips;
-    double shift = field.hscroll() * player::kTwipsPerPixel;
+    double shift = field.Hscroll() * player::kTwipsPerPixel;
     for (size_t n = static_cast<size_t>(first); n < lines.size(); ++n) {
         const TextLine& line = lines[n];
         // A line is as tall as its tallest run; an empty one as its line break's.

@@ -112,7 +112,7 @@ void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
     runs.reserve(settings.content.Runs().size());
     for (const RichText::Run& run : settings.content.Runs())
         runs.push_back(player::TextRun{run.length, RunFormatOf(run.format, d)});
-    field.setRuns(std::move(runs));
+    field.SetRuns(std::move(runs));
     ApplyAutoSize(field);
 }
 

@@ -111,7 +111,7 @@ const FieldProperty kFieldProperties[] = {
          double n = std::trunc(vm.toNumber(v));
          int wanted = std::isnan(n) ? 0 : static_cast<int>(std::clamp(n, -1e9, 1e9));
          settingsOf(self)->scroll = ScrollLines(f, wanted).scroll;
-         f.setScroll(settingsOf(self)->scroll);
+         f.SetScroll(settingsOf(self)->scroll);
      },
      0},
     {"maxscroll",

@@ -165,7 +165,7 @@ TEST(FieldRuns, HorizontallyScrolledFieldsMoveTheirLinesLeftClippedToTheBox) {
     PixelBuffer image = Play(HtmlField("100 30", "A"), [](player::Stage& stage) {
         auto* field = static_cast<player::EditText*>(stage.root().childAtDepth(1 - 16384));
         ASSERT_NE(field, nullptr);
-        field->setHscroll(5);
+        field->SetHscroll(5);
     });
     // The glyph covers x 7..27, cut at the box's left edge (x = 10).
     ExpectPixels(image, {{9, 20, kGrey}, {10, 20, kBlue}, {26, 20, kBlue}, {27, 20, kGrey}});

@@ -307,7 +307,7 @@ TEST(FramePainter, DeviceTextDrawsEveryRunInItsOwnFormat) {
     blue.heightTwips = 800;
     blue.color = kBlue;
     blue.underline = true;
-    field->setRuns({player::TextRun{4, red}, player::TextRun{4, blue}});
+    field->SetRuns({player::TextRun{4, red}, player::TextRun{4, blue}});
     Canvas canvas(240, 80);
     canvas.fill(0xFFFFFF);
     Paint(stage, canvas, 240, 80);
