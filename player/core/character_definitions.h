@@ -57,6 +57,7 @@ struct TimelineDefinition {
 
 // What text layout needs of an embedded font that carries layout data (DefineFont2/3).
 struct FontMetrics {
+    uint16_t fontId = 0;  // the DefineFont2/3 it comes from
     std::string name;
     bool bold = false, italic = false;
     double emSize = 1024;                         // font units per font height

@@ -7,10 +7,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "player/core/character_definitions.h"
 #include "player/core/morph_shape.h"
 #include "player/core/swf_types.h"
+#include "player/core/text_run.h"
 
 namespace kestrel::player {
 
@@ -183,6 +185,16 @@ class EditText : public DisplayObject {
     EditTextDefinition& format() { return format_; }
     const EditTextDefinition& format() const { return format_; }
 
+    // The formats of the text, run by run; empty (or not adding up to the text, when
+    // the text was changed since) means all of it in format().
+    const std::vector<TextRun>& Runs() const { return runs_; }
+    void SetRuns(std::vector<TextRun> runs) { runs_ = std::move(runs); }
+    // The first line shown (from 1) and how far the lines are moved left (pixels).
+    int Scroll() const { return scroll_; }
+    void SetScroll(int line) { scroll_ = line; }
+    double Hscroll() const { return hscroll_; }
+    void SetHscroll(double pixels) { hscroll_ = pixels; }
+
     Rect localBounds() const override { return format_.bounds; }
     bool hitTestLocal(double x, double y) const override { return format_.bounds.contains(x, y); }
     Point positionOffset() const override {
@@ -193,6 +205,9 @@ class EditText : public DisplayObject {
   private:
     EditTextDefinition format_;
     std::string text_;
+    std::vector<TextRun> runs_;
+    int scroll_ = 1;
+    double hscroll_ = 0;
 };
 
 }  // namespace kestrel::player

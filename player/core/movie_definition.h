@@ -48,8 +48,10 @@ class MovieDefinition {
     // The glyph outlines of an embedded font; null when `id` is no font.
     const FontGlyphs* font(uint16_t id) const;
     // The embedded font with layout data named `name`, preferring the given style; null
-    // when there is none.
+    // when there is none. A font the library exports is also found by its export name.
     const FontMetrics* fontMetrics(const std::string& name, bool bold, bool italic) const;
+    // The glyphs of the font fontMetrics finds.
+    const FontGlyphs* EmbeddedFont(const std::string& name, bool bold, bool italic) const;
 
     // ExportAssets: linkage name -> character id (0 when not exported). Exact match.
     uint16_t exportedId(const std::string& name) const;

@@ -240,6 +240,9 @@ class MovieParser {
                 // A broken shape keeps the edges read before the fault.
                 parseShape(r, code, shape);
                 resolveBitmaps(shape.fillStyles);
+                for (LineStyleInfo& line : shape.lineStyles)
+                    if (line.hasFill && line.fill.kind == FillStyle::Bitmap)
+                        line.fill.bitmap = movie_.bitmap(line.fill.bitmapId);
                 movie_.shapes_[shape.id] = std::move(shape);
                 return;
             }
@@ -300,7 +303,7 @@ class MovieParser {
                 uint16_t id = r.u16();
                 if (r.ok() && defineOnce(id, CharacterKind::Font)) {
                     parseFontGlyphs(r, code, movie_.fonts_[id]);
-                    keepFontMetrics(movie_.fonts_[id]);
+                    keepFontMetrics(id, movie_.fonts_[id]);
                 }
                 return;
             }
@@ -351,9 +354,10 @@ class MovieParser {
             if (fill.kind == FillStyle::Bitmap) fill.bitmap = movie_.bitmap(fill.bitmapId);
     }
 
-    void keepFontMetrics(const FontGlyphs& font) {
+    void keepFontMetrics(uint16_t id, const FontGlyphs& font) {
         if (!font.hasLayout || font.name.empty()) return;
         FontMetrics m;
+        m.fontId = id;
         m.name = font.name;
         m.bold = font.bold;
         m.italic = font.italic;
@@ -517,7 +521,19 @@ const FontMetrics* MovieDefinition::fontMetrics(const std::string& name, bool bo
         if (m.bold == bold && m.italic == italic) return &m;
         if (!any) any = &m;
     }
-    return any;
+    if (any) return any;
+    // Scripts also name a font by the name the library exports it under.
+    uint16_t exported = exportedId(name);
+    if (exported == 0 || kindOf(exported) != CharacterKind::Font) return nullptr;
+    for (const FontMetrics& m : fontMetrics_)
+        if (m.fontId == exported) return &m;
+    return nullptr;
+}
+
+const FontGlyphs* MovieDefinition::EmbeddedFont(const std::string& name, bool bold,
+                                                bool italic) const {
+    const FontMetrics* metrics = fontMetrics(name, bold, italic);
+    return metrics ? font(metrics->fontId) : nullptr;
 }
 
 const EditTextDefinition* MovieDefinition::editText(uint16_t id) const {

@@ -65,6 +65,10 @@ struct LineStyleInfo {
     double miterLimit = 3;  // miter joins: how many half-widths a corner may reach out
     Scaling scaling = ScaleNormal;
     bool noClose = false;  // closed paths keep their caps instead of joining
+    // LINESTYLE2 with a fill: the stroke is painted with `fill`; `color` is its
+    // approximate colour.
+    bool hasFill = false;
+    FillStyle fill;
 };
 
 // One edge as the shape stores it: fill0 lies on its left, fill1 on its right.

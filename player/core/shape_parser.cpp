@@ -132,7 +132,13 @@ bool readStyles(ByteReader& r, int shapeVersion, StyleTables& t) {
             line.noClose = (flags1 & swf::kLineNoClose) != 0;
             // 8.8 fixed point; below 1 a miter would be cut inside the line itself.
             if (join == swf::kJoinMiter) line.miterLimit = std::max(1.0, r.u16() / 256.0);
-            line.color = hasFill ? readFillStyle(r, shapeVersion).color : r.rgba();
+            if (hasFill) {
+                line.hasFill = true;
+                line.fill = readFillStyle(r, shapeVersion);
+                line.color = line.fill.color;
+            } else {
+                line.color = r.rgba();
+            }
         } else {
             line.color = readColor(r, shapeVersion);
         }

@@ -72,32 +72,15 @@ class ShapeStyles {
                const ColorTransform& transform, bool maskArea) {
         count_ = shape.fillStyles.size();
         if (styles_.size() < count_) styles_.resize(count_);
-        for (size_t i = 0; i < count_; ++i) {
-            const FillStyle& fill = shape.fillStyles[i];
-            Style& style = styles_[i];
-            style.kind = fill.kind;
-            style.solid = true;
-            if (maskArea) {
-                style.color = agg::rgba8(255, 255, 255, 255);
-                continue;
-            }
-            style.color = Premultiplied(transform.apply(fill.color));
-            if (fill.kind == FillStyle::Bitmap) {
-                // A bitmap that is missing or cannot be drawn leaves its area empty.
-                style.solid = !style.bitmap.Prepare(fill, shapeToPixels, transform);
-                style.color = agg::rgba8(0, 0, 0, 0);
-                continue;
-            }
-            bool gradient = fill.kind == FillStyle::LinearGradient ||
-                            fill.kind == FillStyle::RadialGradient ||
-                            fill.kind == FillStyle::FocalGradient;
-            if (gradient && shapeToPixels.multiply(fill.matrix).invert(style.pixelsToGradient)) {
-                style.solid = false;
-                style.spread = fill.spread;
-                style.focalPoint = fill.focalPoint;
-                style.BuildRamp(fill, transform);
-            }
-        }
+        for (size_t i = 0; i < count_; ++i)
+            SetUp(styles_[i], shape.fillStyles[i], shapeToPixels, transform, maskArea);
+    }
+    // One style, 0: a line's fill, for painting its stroke coverage.
+    void ResetToOne(const FillStyle& fill, const Matrix& shapeToPixels,
+                    const ColorTransform& transform) {
+        count_ = 1;
+        if (styles_.empty()) styles_.resize(1);
+        SetUp(styles_[0], fill, shapeToPixels, transform, false);
     }
 
     bool is_solid(unsigned style) const { return styles_[style].solid; }
@@ -135,6 +118,33 @@ class ShapeStyles {
     size_t Count() const { return count_; }
 
   private:
+    struct Style;
+    static void SetUp(Style& style, const FillStyle& fill, const Matrix& shapeToPixels,
+                      const ColorTransform& transform, bool maskArea) {
+        style.kind = fill.kind;
+        style.solid = true;
+        if (maskArea) {
+            style.color = agg::rgba8(255, 255, 255, 255);
+            return;
+        }
+        style.color = Premultiplied(transform.apply(fill.color));
+        if (fill.kind == FillStyle::Bitmap) {
+            // A bitmap that is missing or cannot be drawn leaves its area empty.
+            style.solid = !style.bitmap.Prepare(fill, shapeToPixels, transform);
+            style.color = agg::rgba8(0, 0, 0, 0);
+            return;
+        }
+        bool gradient = fill.kind == FillStyle::LinearGradient ||
+                        fill.kind == FillStyle::RadialGradient ||
+                        fill.kind == FillStyle::FocalGradient;
+        if (gradient && shapeToPixels.multiply(fill.matrix).invert(style.pixelsToGradient)) {
+            style.solid = false;
+            style.spread = fill.spread;
+            style.focalPoint = fill.focalPoint;
+            style.BuildRamp(fill, transform);
+        }
+    }
+
     struct Style {
         bool solid = true;
         FillStyle::Kind kind = FillStyle::Solid;
@@ -300,7 +310,8 @@ struct Renderer::State {
     ShapeCache cache;
     std::vector<Point> points;
     std::vector<double> widths;
-    std::vector<PlacedGlyph> fieldGlyphs;
+    FieldGlyphs fieldGlyphs;
+    std::vector<uint32_t> glyphOrder;
     std::vector<std::unique_ptr<Surface>> spareLayers;
     int width = 0, height = 0;  // of the surfaces the cache's coverage was clipped to
 
@@ -522,39 +533,76 @@ struct Renderer::State {
             RecordBox(std::max(left, x0), y0, std::min(left + 1, x1), y1, frame);
             RecordBox(std::max(right - 1, x0), y0, std::min(right, x1), y1, frame);
         }
-        Rgba color = maskArea ? Rgba{255, 255, 255, 255} : transform.apply(format.textColor);
-        if (color.a == 0 || fieldGlyphs.empty()) return true;
+        // Glyphs of one colour are filled together, colour by colour.
+        const std::vector<PlacedGlyph>& glyphs = fieldGlyphs.glyphs;
+        auto key = [](const Rgba& c) {
+            return uint32_t{c.r} << 24 | uint32_t{c.g} << 16 | uint32_t{c.b} << 8 | c.a;
+        };
+        glyphOrder.resize(glyphs.size());
+        for (uint32_t i = 0; i < glyphOrder.size(); ++i) glyphOrder[i] = i;
+        std::stable_sort(glyphOrder.begin(), glyphOrder.end(), [&](uint32_t a, uint32_t b) {
+            return key(glyphs[a].color) < key(glyphs[b].color);
+        });
         SingleRasterizer& ras = single;
-        ras.reset();
         ras.filling_rule(agg::fill_non_zero);
-        ras.auto_close(false);
         ras.clip_box(x0, y0, x1, y1);
-        for (const PlacedGlyph& glyph : fieldGlyphs) {
-            Matrix g = m.multiply(glyph.glyphToField);
-            if (!Finite(g)) continue;
-            // Glyph edges have their one fill on a side; as in RasterizeOneFill, the
-            // edges with it on their right go in reversed.
-            for (const ShapeEdge& e : *glyph.outline) {
-                bool onLeft = e.fill0 != 0, onRight = e.fill1 != 0;
-                if (onLeft == onRight) continue;
-                points.clear();
-                points.push_back(EdgeStart(e, g));
-                FlattenEdge(e, g, points);
-                if (onRight) std::reverse(points.begin(), points.end());
-                ras.move_to_d(points[0].x, points[0].y);
-                for (size_t i = 1; i < points.size(); ++i) ras.line_to_d(points[i].x, points[i].y);
+        for (size_t from = 0; from < glyphOrder.size();) {
+            size_t to = from + 1;
+            Rgba runColor = glyphs[glyphOrder[from]].color;
+            while (to < glyphOrder.size() && glyphs[glyphOrder[to]].color == runColor) ++to;
+            Rgba color = maskArea ? Rgba{255, 255, 255, 255} : transform.apply(runColor);
+            if (color.a != 0) {
+                ras.reset();
+                ras.auto_close(false);
+                for (size_t k = from; k < to; ++k) AddGlyph(glyphs[glyphOrder[k]], m, ras);
+                // Swept before closing is turned on again, which would close the last edge.
+                RecordSolid(ras, color);
+                ras.auto_close(true);
             }
+            from = to;
         }
+        for (const FieldUnderline& line : fieldGlyphs.underlines) {
+            Rgba color = maskArea ? Rgba{255, 255, 255, 255} : transform.apply(line.color);
+            if (color.a == 0) continue;
+            ras.reset();
+            const player::Rect& b = line.box;
+            Point corners[4] = {Clamped(m.apply(b.xMin, b.yMin)), Clamped(m.apply(b.xMax, b.yMin)),
+                                Clamped(m.apply(b.xMax, b.yMax)), Clamped(m.apply(b.xMin, b.yMax))};
+            ras.move_to_d(corners[0].x, corners[0].y);
+            for (int k = 1; k < 4; ++k) ras.line_to_d(corners[k].x, corners[k].y);
+            ras.close_polygon();
+            RecordSolid(ras, color);
+        }
+        ras.clip_box(0, 0, width, height);
+        return true;
+    }
+
+    // Glyph edges have their one fill on a side; as in RasterizeOneFill, the edges
+    // with it on their right go in reversed.
+    void AddGlyph(const PlacedGlyph& glyph, const Matrix& fieldToPixels, SingleRasterizer& ras) {
+        Matrix g = fieldToPixels.multiply(glyph.glyphToField);
+        if (!Finite(g)) return;
+        for (const ShapeEdge& e : *glyph.outline) {
+            bool onLeft = e.fill0 != 0, onRight = e.fill1 != 0;
+            if (onLeft == onRight) continue;
+            points.clear();
+            points.push_back(EdgeStart(e, g));
+            FlattenEdge(e, g, points);
+            if (onRight) std::reverse(points.begin(), points.end());
+            ras.move_to_d(points[0].x, points[0].y);
+            for (size_t i = 1; i < points.size(); ++i) ras.line_to_d(points[i].x, points[i].y);
+        }
+    }
+
+    // What `ras` holds, painted in one colour.
+    void RecordSolid(SingleRasterizer& ras, const Rgba& color) {
         CoverageMask& mask = NextContour();
         Sweep(ras, mask);
-        ras.auto_close(true);
-        ras.clip_box(0, 0, width, height);
         PaintOp op;
         op.kind = PaintOp::Solid;
         op.coverage = &mask;
         op.color = Premultiplied(color);
         ops.push_back(op);
-        return true;
     }
 
     void RecordShape(const RenderItem& item, const Matrix& stageToPixels) {
@@ -591,8 +639,19 @@ struct Renderer::State {
         if (!strokes) return;
         if (!coverage.strokesBuilt) RasterizeStrokes(shape, m, coverage);
         for (size_t style = 0; style < shape.lineStyles.size(); ++style) {
-            Rgba color = item.colorTransform.apply(shape.lineStyles[style].color);
-            if (color.a == 0 || coverage.strokes[style].rows.empty()) continue;
+            const player::LineStyleInfo& line = shape.lineStyles[style];
+            if (coverage.strokes[style].rows.empty()) continue;
+            if (line.hasFill) {
+                PaintOp op;
+                op.kind = PaintOp::Fill;
+                op.coverage = &coverage.strokes[style];
+                op.styles = &NextStyleSet();
+                op.styles->ResetToOne(line.fill, m, item.colorTransform);
+                ops.push_back(op);
+                continue;
+            }
+            Rgba color = item.colorTransform.apply(line.color);
+            if (color.a == 0) continue;
             PaintOp op;
             op.kind = PaintOp::Solid;
             op.coverage = &coverage.strokes[style];

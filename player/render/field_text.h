@@ -1,6 +1,6 @@
-// Text fields that draw with an embedded font: the field's text laid out as the
-// runtime measures it (line breaks, word wrap, alignment, margins, leading) and
-// every character placed as its glyph's outline, for the renderer to fill.
+// Text fields that draw with embedded fonts: the field's text as the runtime lays it
+// out, every character placed as its run's glyph outline in its run's colour, and the
+// underlines of underlined runs, for the renderer to fill.
 #pragma once
 
 #include <vector>
@@ -14,11 +14,22 @@ namespace kestrel::render {
 struct PlacedGlyph {
     const std::vector<player::ShapeEdge>* outline = nullptr;  // not owned: the movie's font
     player::Matrix glyphToField;                              // glyph units -> field twips
+    player::Rgba color;
 };
 
-// Fills `out` with the glyphs of a field that draws with its embedded font's outlines.
-// False when the field does not (no useOutlines, or its font has no outlines or no
-// layout data): such a field is device text.
-bool LayOutFieldGlyphs(const player::EditText& field, std::vector<PlacedGlyph>& out);
+struct FieldUnderline {
+    player::Rect box;  // field twips
+    player::Rgba color;
+};
+
+struct FieldGlyphs {
+    std::vector<PlacedGlyph> glyphs;
+    std::vector<FieldUnderline> underlines;
+};
+
+// Fills `out` with what a field that embeds its fonts draws. Characters whose font
+// the movie does not have draw nothing, as in the player. False when the field does
+// not embed its fonts: it is device text.
+bool LayOutFieldGlyphs(const player::EditText& field, FieldGlyphs& out);
 
 }  // namespace kestrel::render

@@ -81,10 +81,9 @@ using OutlinePoints = agg::pod_bvector<agg::point_d, 6>;
 // directions so the non-zero rule leaves the inside empty.
 class PathOutliner {
   public:
-    PathOutliner(const LineStyleInfo& style, double width) {
+    PathOutliner(const LineStyleInfo& style, double width)
+        : startCap_(CapOf(style.startCap)), endCap_(CapOf(style.endCap)) {
         stroke_.width(width);
-        // One cap for both ends: lines whose two ends differ take their start's.
-        stroke_.line_cap(CapOf(style.startCap));
         stroke_.line_join(JoinOf(style.join));
         stroke_.miter_limit(style.miterLimit);
         // Arcs stray at most 0.125 / scale pixels from the circle: small round caps
@@ -103,9 +102,11 @@ class PathOutliner {
             Emit(ras);
             return;
         }
+        stroke_.line_cap(startCap_);
         stroke_.calc_cap(piece_, path[0], path[1], path[0].dist);
         Keep();
         for (size_t i = 1; i + 1 < n; ++i) Join(path, i - 1, i, i + 1);
+        stroke_.line_cap(endCap_);
         stroke_.calc_cap(piece_, path[n - 1], path[n - 2], path[n - 2].dist);
         Keep();
         for (size_t i = n - 1; i-- > 1;) Join(path, i + 1, i, i - 1);
@@ -113,6 +114,7 @@ class PathOutliner {
     }
 
   private:
+    agg::line_cap_e startCap_, endCap_;
     agg::math_stroke<OutlinePoints> stroke_;
     OutlinePoints piece_;  // what one cap or join adds (each starts it afresh)
     std::vector<agg::point_d> polygon_;

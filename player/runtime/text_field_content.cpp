@@ -18,6 +18,27 @@ uint16_t twips(std::optional<int32_t> px, uint16_t otherwise) {
     return static_cast<uint16_t>(std::clamp(*px, 0, 3276) * player::kTwipsPerPixel);
 }
 
+// How a run of the content is drawn; what a format leaves unset is the field's own.
+player::TextRunFormat RunFormatOf(const TextFormat& f, const player::EditTextDefinition& d) {
+    player::TextRunFormat run;
+    run.fontName = f.font ? *f.font : d.fontName;
+    run.bold = f.bold.value_or(d.fontBold);
+    run.italic = f.italic.value_or(d.fontItalic);
+    run.underline = f.underline.value_or(false);
+    run.heightTwips = twips(f.size, d.fontHeight);
+    run.color = d.textColor;
+    if (f.color)
+        run.color = {static_cast<uint8_t>(*f.color >> 16), static_cast<uint8_t>(*f.color >> 8),
+                     static_cast<uint8_t>(*f.color), 255};
+    run.align = f.align ? static_cast<uint8_t>(*f.align) : d.align;
+    run.leftMargin = twips(f.leftMargin, d.leftMargin);
+    run.rightMargin = twips(f.rightMargin, d.rightMargin);
+    run.indent = f.indent ? std::clamp(*f.indent, -3276, 3276) * player::kTwipsPerPixel : d.indent;
+    run.leading =
+        f.leading ? std::clamp(*f.leading, -1000, 1000) * player::kTwipsPerPixel : d.leading;
+    return run;
+}
+
 }  // namespace
 
 TextFormat DefaultFieldFormat(const player::EditTextDefinition& d) {
@@ -126,6 +147,11 @@ void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
     if (first.leading)
         d.leading =
             static_cast<int16_t>(std::clamp(*first.leading, -1000, 1000) * player::kTwipsPerPixel);
+    std::vector<player::TextRun> runs;
+    runs.reserve(settings.content.Runs().size());
+    for (const RichText::Run& run : settings.content.Runs())
+        runs.push_back(player::TextRun{run.length, RunFormatOf(run.format, d)});
+    field.SetRuns(std::move(runs));
     ApplyAutoSize(field, RunStylesOf(field, settings.content));
 }
 

@@ -112,6 +112,7 @@ const FieldProperty kFieldProperties[] = {
      [](Vm& vm, Object& self, EditText& f, const Value& v) {
          TextFieldSettings& s = *settingsOf(self);
          s.scroll = ScrollLines(f, WantedScrollLine(vm.toNumber(v)), FieldRunStyles(f, s)).scroll;
+         f.SetScroll(s.scroll);
      },
      0},
     {"maxscroll",

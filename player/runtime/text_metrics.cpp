@@ -62,6 +62,10 @@ class LineBreaker {
         };
         for (const TextRunStyle& run : o.runs) measure(run.length, run.fontHeightTwips, run.font);
         measure(chars.size(), o.fontHeightTwips, o.font);
+        // Advances measured by the caller (per-run drawing) take precedence.
+        if (o.advances)
+            for (size_t i = 0; i < chars.size() && i < o.advances->size(); ++i)
+                advance_[i] = (*o.advances)[i];
     }
 
     // The lines of the paragraph chars[begin, end).
@@ -172,6 +176,10 @@ double AdvanceTwips(char32_t c, const TextLayoutOptions& options) {
 double LineHeightTwips(const TextLayoutOptions& options) {
     auto [ascent, descent] = VerticalMetrics(options.fontHeightTwips, options.font);
     return ascent + descent;
+}
+
+double AscentTwips(const TextLayoutOptions& options) {
+    return VerticalMetrics(options.fontHeightTwips, options.font).first;
 }
 
 TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& options) {

@@ -49,6 +49,9 @@ struct TextLayoutOptions {
     // Runs of other fonts and sizes from the start of the text; characters past them (all,
     // when there are none) use the font and size above.
     std::vector<TextRunStyle> runs;
+    // The advance of every character of the text laid out, when its characters differ
+    // in font or size (not owned); null: each from `font` at `fontHeightTwips`.
+    const std::vector<double>* advances = nullptr;
 };
 
 // A line of laid-out text: characters [begin, end) (line breaks excluded, spaces that
@@ -65,6 +68,8 @@ std::vector<TextLine> LayOutLines(const std::u32string& text, const TextLayoutOp
 // without its leading, in the options' own font and size.
 double AdvanceTwips(char32_t c, const TextLayoutOptions& options);
 double LineHeightTwips(const TextLayoutOptions& options);
+// The part of that height above the baseline.
+double AscentTwips(const TextLayoutOptions& options);
 // How a field's text is laid out: its font, size, leading and wrap width.
 TextLayoutOptions LayoutOptionsOf(const player::EditText& field);
 

@@ -1,7 +1,7 @@
 // Text fields in the system's fonts, drawn by GDI into the renderer's frame: the
-// field's border and background, then its text (HTML tags dropped, the common
-// entities decoded, passwords masked), anti-aliased, unrotated, in the field's
-// transformed box.
+// field's border and background, then its text as the runtime lays it out, run by
+// run in each run's font, size, style and colour (passwords masked), anti-aliased,
+// unrotated, in the field's transformed box.
 #pragma once
 
 #include <windows.h>

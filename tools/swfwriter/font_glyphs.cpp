@@ -41,8 +41,10 @@ std::optional<Bytes> EncodeGlyphFont(uint16_t id, const GlyphFont& font, std::st
         for (const Bytes& s : shapes) out.Append(s);
         return out.Take();
     }
-    out.U8((font.layout ? 0x80 : 0) | 0x08 | 0x04);  // layout, wide offsets, wide codes
-    out.U8(1);                                       // language: Latin
+    // layout, wide offsets, wide codes, italic, bold
+    out.U8((font.layout ? 0x80 : 0) | 0x08 | 0x04 | (font.italic ? 0x02 : 0) |
+           (font.bold ? 0x01 : 0));
+    out.U8(1);  // language: Latin
     out.U8(static_cast<uint32_t>(font.name.size()));
     for (char c : font.name) out.U8(static_cast<uint8_t>(c));
     out.U16(static_cast<uint32_t>(count));

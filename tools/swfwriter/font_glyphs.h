@@ -26,6 +26,7 @@ struct GlyphLayout {
 struct GlyphFont {
     int version = 2;  // 1 DefineFont, 2 DefineFont2, 3 DefineFont3
     std::string name = "Glyphs";
+    bool bold = false, italic = false;  // versions 2 and 3
     std::vector<Shape> glyphs;
     std::vector<uint16_t> codes;        // one per glyph (versions 2 and 3)
     std::optional<GlyphLayout> layout;  // versions 2 and 3

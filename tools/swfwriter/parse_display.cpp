@@ -102,16 +102,23 @@ int WordOption(ArgReader& args, const char* key, std::initializer_list<const cha
     return -1;
 }
 
-// line <width> #colour [cap=round|none|square] [join=round|bevel|miter] [miter=N]
-//   [scale=normal|none|horizontal|vertical] [noclose]
+// line <width> #colour [cap=round|none|square] [endcap=round|none|square]
+//   [join=round|bevel|miter] [miter=N] [scale=normal|none|horizontal|vertical] [noclose]
+//   [fill=N]
 bool ReadLineShape(ArgReader& args, Shape::LineShape& shape) {
     int cap = WordOption(args, "cap", {"round", "none", "square"}, "cap is round, none or square");
+    int endCap =
+        WordOption(args, "endcap", {"round", "none", "square"}, "endcap is round, none or square");
+    int64_t fill = 0;
+    if (!args.IntOption("fill", 0, 65535, fill)) return false;
+    shape.fill = static_cast<uint16_t>(fill);
     int join =
         WordOption(args, "join", {"round", "bevel", "miter"}, "join is round, bevel or miter");
     int scale = WordOption(args, "scale", {"normal", "none", "horizontal", "vertical"},
                            "scale is normal, none, horizontal or vertical");
     if (!args.ok()) return false;
     if (cap >= 0) shape.cap = static_cast<uint8_t>(cap);
+    if (endCap >= 0) shape.endCap = static_cast<uint8_t>(endCap);
     if (join >= 0) shape.join = static_cast<uint8_t>(join);
     // Horizontal scaling alone widens the line: its vertical scaling does not.
     shape.noHScale = scale == 1 || scale == 3;

@@ -314,6 +314,12 @@ bool Shape::CheckStyles(std::string* error) const {
     if (fills_.size() > maxStyles || lines_.size() > maxStyles) {
         return Fail(error, "too many styles for this shape version");
     }
+    for (const LineStyle& l : lines_) {
+        if (l.shape.fill == 0) continue;
+        if (version_ != 4) return Fail(error, "lines with a fill need shape version 4");
+        if (l.shape.fill > fills_.size())
+            return Fail(error, "fill style " + std::to_string(l.shape.fill) + " is not defined");
+    }
     if (version_ >= 3) return true;
     for (const FillStyle& f : fills_) {
         if (f.type == kFillSolid && f.color.a != 255) {
@@ -344,12 +350,18 @@ bool Shape::WriteStyles(ByteWriter& out, std::string* error) const {
         out.U16(l.width);
         if (version_ == 4) {
             const LineShape& shape = l.shape;
+            uint8_t endCap = shape.endCap ? *shape.endCap : shape.cap;
             out.U8((shape.cap & 3) << kLineStartCapShift | (shape.join & 3) << kLineJoinShift |
-                   (shape.noHScale ? kLineNoHScale : 0) | (shape.noVScale ? kLineNoVScale : 0));
-            out.U8((shape.noClose ? kLineNoClose : 0) | (shape.cap & kLineEndCapMask));
+                   (shape.fill ? kLineHasFill : 0) | (shape.noHScale ? kLineNoHScale : 0) |
+                   (shape.noVScale ? kLineNoVScale : 0));
+            out.U8((shape.noClose ? kLineNoClose : 0) | (endCap & kLineEndCapMask));
             if (shape.join == kJoinMiter)
                 out.U16(static_cast<uint32_t>(std::clamp(shape.miterLimit * 256, 0.0, 65535.0)));
-            WriteRgba(out, l.color);
+            if (shape.fill) {
+                if (!WriteFill(out, fills_[shape.fill - 1u], error)) return false;
+            } else {
+                WriteRgba(out, l.color);
+            }
         } else if (version_ == 3) {
             WriteRgba(out, l.color);
         } else {

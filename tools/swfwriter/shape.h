@@ -49,11 +49,14 @@ class Shape {
     uint16_t AddLine(double widthPixels, Rgba color);
     // How a line ends, meets itself and scales (LINESTYLE2, written by version 4 only).
     struct LineShape {
-        uint8_t cap = kCapRound;  // both ends
+        uint8_t cap = kCapRound;        // both ends, unless endCap is given
+        std::optional<uint8_t> endCap;  // the end of each path
         uint8_t join = kJoinRound;
         double miterLimit = 3;  // miter joins
         bool noHScale = false, noVScale = false;
         bool noClose = false;
+        // Strokes with the shape's fill style of this index instead of a colour.
+        uint16_t fill = 0;
     };
     uint16_t AddLine(double widthPixels, Rgba color, const LineShape& shape);
     size_t FillCount() const { return fills_.size(); }

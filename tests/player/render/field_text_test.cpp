@@ -7,40 +7,11 @@
 #include <vector>
 
 #include "common/swf_format.h"
+#include "tests/player/render/box_font.h"
 #include "tests/player/render/render_test_support.h"
-#include "tools/swfwriter/font_glyphs.h"
 
 namespace kestrel::render {
 namespace {
-
-// "A" is a full em square standing on the baseline, "B" the same with a hole in its
-// middle half, " " has no outline. Ascent one em, no descent: a line is one em tall.
-swf::GlyphFont BoxFont(int version) {
-    double em = version == 3 ? 20480 : 1024;
-    double unit = em / 20;  // the writer takes pixels and stores twips
-    swf::GlyphFont font;
-    font.version = version;
-    font.name = "Boxes";
-    swf::GlyphLayout layout;
-    layout.ascent = static_cast<uint16_t>(em);
-    for (int i = 0; i < 3; ++i) {
-        swf::Shape glyph(1);
-        if (i < 2) {
-            uint16_t fill = glyph.AddFill(swf::Rgba{0, 0, 0, 255});
-            glyph.SetStyle(0, fill, 0);
-            glyph.Rectangle(0, -unit, unit, unit);
-            if (i == 1) {
-                glyph.SetStyle(fill, 0, 0);
-                glyph.Rectangle(unit / 4, -unit * 3 / 4, unit / 2, unit / 2);
-            }
-        }
-        font.glyphs.push_back(glyph);
-        font.codes.push_back(i == 2 ? ' ' : static_cast<uint16_t>('A' + i));
-        layout.advances.push_back(static_cast<int16_t>(i == 2 ? em / 2 : em));
-    }
-    font.layout = layout;
-    return font;
-}
 
 // A field at (10, 10) on a grey stage, its text 20 pixels high (one glyph is a
 // 20-pixel square), inside a 2-pixel gutter: the first glyph covers x 12..32 and

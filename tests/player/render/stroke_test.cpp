@@ -2,6 +2,7 @@
 // modes and hairlines, checked against the geometry of the outline.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "tests/player/render/render_test_support.h"
@@ -45,6 +46,58 @@ TEST(Strokes, CapsEndTheLineFlushSquareOrRound) {
                              {62, 19, kWhite},
                              {9, 19, std::string(c.cap) == "none" ? kWhite : kBlue}});
     }
+}
+
+TEST(Strokes, StartAndEndCapsAreDrawnApart) {
+    struct Case {
+        const char *cap, *endCap;
+        Rgba at9, at60;  // row 19, just before the start and at the end
+    } cases[] = {
+        {"square", "none", kBlue, kWhite},
+        {"none", "square", kWhite, kBlue},
+        {"none", "round", kWhite, kBlue},
+    };
+    for (const Case& c : cases) {
+        PixelBuffer image = Draw(CappedLine(std::string(c.cap) + " endcap=" + c.endCap));
+        SCOPED_TRACE(std::string(c.cap) + "/" + c.endCap);
+        ExpectPixels(image, {{10, 19, kBlue}, {9, 19, c.at9}, {59, 19, kBlue}, {60, 19, c.at60}});
+    }
+}
+
+// The 4-pixel line of CappedLine stroked with a fill: red to blue from x = 10 to 60.
+std::string FilledLine(const std::string& fill) {
+    return R"(
+stage 80 40
+background #FFFFFF
+shape 1 version=4
+  )" + fill +
+           R"(
+  line 4 #00FF00 cap=none fill=1
+  style line=1
+  moveto 10 20
+  lineto 60 20
+end
+place 1 depth=1
+showframe
+)";
+}
+
+TEST(Strokes, LinesWithAFillPaintItNotTheirColour) {
+    PixelBuffer image = Draw(FilledLine("fill linear stops=0:#FF0000,255:#0000FF box=10,0,50,40"));
+    // Pixel x samples the gradient at (x + 0.5 - 10) / 50.
+    for (int x : {10, 22, 35, 47, 59}) {
+        double t = (x + 0.5 - 10) / 50;
+        auto blue = static_cast<uint8_t>(std::lround(255 * t));
+        SCOPED_TRACE(x);
+        ExpectPixels(
+            image, {{x, 19, Rgba{static_cast<uint8_t>(255 - blue), 0, blue, 255}}, {x, 17, kWhite}},
+            4);
+    }
+}
+
+TEST(Strokes, ALineFilledWithAMissingBitmapPaintsNothing) {
+    PixelBuffer image = Draw(FilledLine("fill bitmap 9"));
+    ExpectPixels(image, {{30, 19, kWhite}, {30, 20, kWhite}});
 }
 
 // A 10-pixel line turning a right angle at (50, 10): its outer corner is (55, 5).

@@ -276,5 +276,56 @@ TEST(FramePainter, TextFieldsShowTheirText) {
     EXPECT_TRUE(Near(canvas.at(150, 50), kWhite));
 }
 
+// How many pixels of the box [x0, x1) x [y0, y1) `test` picks.
+template <typename Test>
+int Count(const Canvas& canvas, int x0, int y0, int x1, int y1, Test test) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) n += test(canvas.at(x, y)) ? 1 : 0;
+    return n;
+}
+
+TEST(FramePainter, DeviceTextDrawsEveryRunInItsOwnFormat) {
+    std::string desc = "stage 240 80\nbackground #FFFFFF\n";
+    desc += player::test::editTextTag(3, 4000, 1200, "", "") + "\n";
+    desc += "place 3 depth=1 x=10 y=10 name=\"field\"\nshowframe\n";
+    auto movie = player::test::loadDescription(desc);
+    ASSERT_TRUE(movie);
+    Stage stage(movie, nullptr);
+    stage.start();
+    auto* field = static_cast<player::EditText*>(stage.root().childAtDepth(1 - 16384));
+    ASSERT_NE(field, nullptr);
+    // "WWWW" in red, then "WWWW" in blue and underlined, twice the size: at 20 and 40
+    // pixels Arial's W is 18.9 and 37.8 pixels wide, from x = 12; both stand on the
+    // baseline of the taller run, y = 12 + 0.905 * 40.
+    field->setText("WWWWWWWW");
+    player::TextRunFormat red;
+    red.fontName = "_sans";
+    red.heightTwips = 400;
+    red.color = kRed;
+    player::TextRunFormat blue = red;
+    blue.heightTwips = 800;
+    blue.color = kBlue;
+    blue.underline = true;
+    field->SetRuns({player::TextRun{4, red}, player::TextRun{4, blue}});
+    Canvas canvas(240, 80);
+    canvas.fill(0xFFFFFF);
+    Paint(stage, canvas, 240, 80);
+    canvas.savePng("gdi_text_runs.png");
+    auto reddish = [](const Rgba& c) { return c.r > 200 && c.b < 100; };
+    auto bluish = [](const Rgba& c) { return c.b > 200 && c.r < 100; };
+    EXPECT_GT(Count(canvas, 12, 30, 86, 49, reddish), 60) << "the red run";
+    EXPECT_EQ(Count(canvas, 12, 11, 86, 69, bluish), 0);
+    EXPECT_GT(Count(canvas, 90, 20, 208, 49, bluish), 200) << "the blue run";
+    EXPECT_EQ(Count(canvas, 90, 11, 208, 69, reddish), 0);
+    // Capitals reach about 0.716 em above the baseline: the blue run's from y = 19,
+    // the red one's from y = 34.
+    EXPECT_GT(Count(canvas, 90, 21, 208, 30, bluish), 20);
+    EXPECT_EQ(Count(canvas, 12, 11, 86, 30, reddish), 0);
+    // Only the blue run is underlined.
+    EXPECT_GT(Count(canvas, 90, 49, 208, 56, bluish), 60);
+    EXPECT_EQ(Count(canvas, 12, 49, 86, 56, reddish), 0);
+}
+
 }  // namespace
 }  // namespace kestrel::shell
