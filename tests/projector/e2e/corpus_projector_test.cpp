@@ -18,6 +18,7 @@
 #include "tests/projector/app/projector_fixture.h"
 #include "tests/support/corpus_cases.h"
 #include "tests/support/ui_test_support.h"
+#include "tools/swfwriter/description.h"
 
 namespace kestrel::e2e {
 namespace {
@@ -48,12 +49,12 @@ size_t ParallelRuns() {
     return jobs > 0 && jobs <= 16 ? static_cast<size_t>(jobs) : 2;
 }
 
-// One case in its own projector. Its trace is complete once the process has ended.
-class CaseRun {
+// One movie in its own projector. Its trace is complete once the process has ended.
+class MovieRun {
   public:
-    CaseRun(const std::string& set, const CorpusCase& c) : case_(c) {
-        const std::vector<uint8_t> movie =
-            skylet_test::ReadWholeFile(CorpusRoot() + set + "/" + c.name + "/test.swf");
+    // `frameLimit` 0 lets the movie play until it quits by itself (or the time is up).
+    MovieRun(const std::vector<uint8_t>& movie, int frameLimit, DWORD timeoutMs = kCaseTimeoutMs)
+        : timeoutMs_(timeoutMs) {
         // Sized from the movie, as the builder exports a window of "swf_size".
         SwfHeader header;
         const bool sized = ReadSwfHeaderFromMemory(movie.data(), movie.size(), &header);
@@ -66,17 +67,14 @@ class CaseRun {
         const std::string program = folder_.copyStub("corpus.exe");
         tracePath_ = JoinPath(folder_.work(), "trace.txt");
         const std::string temp = folder_.temp() + "\\";
+        std::vector<std::pair<std::string, std::string>> environment{
+            {"TMP", temp}, {"TEMP", temp}, {"NPFP_TRACE_FILE", tracePath_}};
+        if (frameLimit > 0)
+            environment.emplace_back("NPFP_FRAME_LIMIT", std::to_string(frameLimit));
         started_ = WriteProjectorPayload(program, payload) == PayloadWriteError::None &&
-                   process_.start({program,
-                                   folder_.work(),
-                                   {{"TMP", temp},
-                                    {"TEMP", temp},
-                                    {"NPFP_TRACE_FILE", tracePath_},
-                                    {"NPFP_FRAME_LIMIT", std::to_string(c.frames)}}});
+                   process_.start({program, folder_.work(), environment});
         startedAt_ = GetTickCount();
     }
-
-    const CorpusCase& corpusCase() const { return case_; }
 
     // True once the run is over: the projector ended, was killed, or never started.
     bool finished() {
@@ -85,17 +83,21 @@ class CaseRun {
         if (process_.waitForExit(kPollMs, &code)) {
             done_ = true;
             exitCode_ = code;
-        } else if (GetTickCount() - startedAt_ > kCaseTimeoutMs) {
+        } else if (GetTickCount() - startedAt_ > timeoutMs_) {
             process_.kill();
             done_ = timedOut_ = true;
         }
         return done_;
     }
+    void waitUntilFinished() {
+        while (!finished()) {
+        }
+    }
 
     // The trace, or why there is none worth comparing.
     std::string outcome() const {
         if (!started_) return "<projector not started>";
-        if (timedOut_) return "<still running after " + std::to_string(kCaseTimeoutMs) + " ms>";
+        if (timedOut_) return "<still running after " + std::to_string(timeoutMs_) + " ms>";
         const std::string trace = corpus::ReadWholeFile(tracePath_);
         if (exitCode_ != 0)
             return trace + "<projector ended with code " + std::to_string(exitCode_) + ">\n";
@@ -103,13 +105,18 @@ class CaseRun {
     }
 
   private:
-    CorpusCase case_;
     ProjectorFolder folder_;
     uitest::TestProcess process_;
     std::string tracePath_;
+    DWORD timeoutMs_;
     DWORD startedAt_ = 0;
     uint32_t exitCode_ = 0;
     bool started_ = false, done_ = false, timedOut_ = false;
+};
+
+struct CaseRun {
+    CorpusCase corpusCase;
+    std::unique_ptr<MovieRun> run;
 };
 
 // KESTREL_CORPUS_OUT names a folder where every failing case's trace is written as
@@ -138,11 +145,11 @@ void PlayCorpusSet(const CorpusSet& set) {
     std::vector<std::string> passed, failed, fixed;
     const DWORD began = GetTickCount();
 
-    auto judge = [&](const CaseRun& run) {
-        const std::string& name = run.corpusCase().name;
+    auto judge = [&](const CaseRun& caseRun) {
+        const std::string& name = caseRun.corpusCase.name;
         const std::string expected =
             corpus::ReadWholeFile(CorpusRoot() + set.folder + "/" + name + "/output.txt");
-        const std::string actual = run.outcome();
+        const std::string actual = caseRun.run->outcome();
         const bool ok = actual == expected;
         const bool known = knownFailures.count(set.folder + "/" + name) > 0;
         (ok ? passed : failed).push_back(name);
@@ -156,14 +163,19 @@ void PlayCorpusSet(const CorpusSet& set) {
     };
 
     const size_t jobs = ParallelRuns();
-    std::vector<std::unique_ptr<CaseRun>> running;
+    std::vector<CaseRun> running;
     size_t next = 0;
     while (next < cases.size() || !running.empty()) {
-        while (running.size() < jobs && next < cases.size())
-            running.push_back(std::make_unique<CaseRun>(set.folder, cases[next++]));
+        while (running.size() < jobs && next < cases.size()) {
+            const CorpusCase& c = cases[next++];
+            running.push_back({c, std::make_unique<MovieRun>(
+                                      skylet_test::ReadWholeFile(CorpusRoot() + set.folder + "/" +
+                                                                 c.name + "/test.swf"),
+                                      c.frames)});
+        }
         for (auto it = running.begin(); it != running.end();) {
-            if ((*it)->finished()) {
-                judge(**it);
+            if (it->run->finished()) {
+                judge(*it);
                 it = running.erase(it);
             } else {
                 ++it;
@@ -188,6 +200,44 @@ TEST(ProjectorCorpus, FirstSetTracesMatchTheReferencePlayer) {
 
 TEST(ProjectorCorpus, SecondSetTracesMatchTheReferencePlayer) {
     PlayCorpusSet(kSecondSet);
+}
+
+// How a projector run ends: a movie that quits by itself, one stopped after its frames,
+// one stuck beyond its time. Frames 1 to 3 trace their number; frame 2 may quit.
+TEST(ProjectorCorpusRun, EndsByQuitFrameLimitOrTimeout) {
+    const std::string frames =
+        "action\n  push \"1\"\n  trace\nend\nshowframe\n"
+        "action\n  push \"2\"\n  trace\n  %QUIT%end\nshowframe\n"
+        "action\n  push \"3\"\n  trace\nend\nshowframe\n";
+    auto movie = [&](const std::string& quit) {
+        std::string text = "version 8\nstage 100 80\nrate 30\n" + frames;
+        text.replace(text.find("%QUIT%"), 6, quit);
+        std::string error;
+        auto bytes = swf::CompileDescription(text, error);
+        EXPECT_TRUE(bytes) << error;
+        return bytes ? *bytes : std::vector<uint8_t>();
+    };
+    const std::string quit = "getURL \"FSCommand:quit\" \"\"\n  push \"after\"\n  trace\n  ";
+    struct Case {
+        const char* what;
+        std::string quit;
+        int frameLimit;
+        DWORD timeoutMs;
+        std::string outcome;
+    };
+    const Case cases[] = {
+        {"fscommand quit", quit, 0, kCaseTimeoutMs, "1\n2\n"},
+        {"quit before the limit", quit, 3, kCaseTimeoutMs, "1\n2\n"},
+        {"frame limit 1", "", 1, kCaseTimeoutMs, "1\n"},
+        // The timeline loops: frame 5 is the second "2".
+        {"frame limit 5", "", 5, kCaseTimeoutMs, "1\n2\n3\n1\n2\n"},
+        {"stuck", "", 0, 3000, "<still running after 3000 ms>"},
+    };
+    for (const Case& c : cases) {
+        MovieRun run(movie(c.quit), c.frameLimit, c.timeoutMs);
+        run.waitUntilFinished();
+        EXPECT_EQ(run.outcome(), c.outcome) << c.what;
+    }
 }
 
 }  // namespace
