@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -119,16 +119,6 @@ struct CaseRun {
     std::unique_ptr<MovieRun> run;
 };
 
-// KESTREL_CORPUS_OUT names a folder where every failing case's trace is written as
-// SET-CASE.txt, to compare with the expected output.
-void KeepTraceOfFailure(const std::string& set, const std::string& name,
-                        const std::string& actual) {
-    const char* folder = std::getenv("KESTREL_CORPUS_OUT");
-    if (!folder || !*folder) return;
-    std::ofstream(std::string(folder) + "/" + set + "-" + name + ".txt", std::ios::binary)
-        << actual;
-}
-
 // KESTREL_CORPUS_ONLY=CASE plays that case alone, while working on it.
 bool Wanted(const CorpusCase& c) {
     const char* only = std::getenv("KESTREL_CORPUS_ONLY");
@@ -142,7 +132,7 @@ void PlayCorpusSet(const CorpusSet& set) {
     for (const CorpusCase& c : all)
         if (!set.hostDependent.count(c.name) && Wanted(c)) cases.push_back(c);
     const std::set<std::string> knownFailures = corpus::ReadKnownFailures();
-    std::vector<std::string> passed, failed, fixed;
+    corpus::SetOutcome outcome;
     const DWORD began = GetTickCount();
 
     auto judge = [&](const CaseRun& caseRun) {
@@ -152,10 +142,10 @@ void PlayCorpusSet(const CorpusSet& set) {
         const std::string actual = caseRun.run->outcome();
         const bool ok = actual == expected;
         const bool known = knownFailures.count(set.folder + "/" + name) > 0;
-        (ok ? passed : failed).push_back(name);
-        if (ok && known) fixed.push_back(name);
+        (ok ? outcome.passed : outcome.failed).push_back(name);
+        if (ok && known) outcome.fixed.push_back(name);
         if (ok) return;
-        KeepTraceOfFailure(set.folder, name, actual);
+        corpus::KeepTraceOfFailure(set.folder, name, actual);
         if (!known)
             ADD_FAILURE() << set.folder << "/" << name << ": trace differs\n--- expected\n"
                           << expected.substr(0, 2000) << "\n--- actual\n"
@@ -183,15 +173,13 @@ void PlayCorpusSet(const CorpusSet& set) {
         }
     }
 
+    // Cases end in any order when several run at once.
+    for (auto* names : {&outcome.passed, &outcome.failed, &outcome.fixed})
+        std::sort(names->begin(), names->end());
     const std::string tag = "[ " + set.folder + " projector ] ";
-    const size_t total = passed.size() + failed.size();
-    std::cout << tag << passed.size() << " of " << total << " cases pass in "
-              << (GetTickCount() - began) / 1000.0 << " s, " << jobs << " at a time\n";
-    std::cout << tag << "failing:";
-    for (const auto& n : failed) std::cout << ' ' << n;
-    std::cout << '\n';
-    for (const auto& n : fixed)
-        std::cout << tag << n << " passes now: take it off the known failures\n";
+    corpus::PrintSetOutcome(tag, outcome);
+    std::cout << tag << "played in " << (GetTickCount() - began) / 1000.0 << " s, " << jobs
+              << " at a time\n";
 }
 
 TEST(ProjectorCorpus, FirstSetTracesMatchTheReferencePlayer) {
