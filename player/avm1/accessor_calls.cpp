@@ -1,6 +1,7 @@
-// Script accessors (addProperty), watchers (Object.watch) and their recursion. An accessor that
-// reaches its own property again runs nested at most kMaxAccessorNesting times; deeper than that
-// the getter is not called and the property reads as the value last assigned to it, and an
+// Script accessors (addProperty), watchers (Object.watch) and their recursion. The getter and
+// setter of one property run nested in each other at most kMaxAccessorNesting times together
+// (a getter that assigns the property and a setter that reads it share the count); deeper than
+// that the getter is not called and the property reads as the value last assigned to it, and an
 // assignment only records that value. Unbounded recursion through fresh properties still
 // ends at the call depth limit. A watcher nests as deep; deeper, the assignment is
 // stored as it is.
@@ -19,8 +20,8 @@ Property* SameAccessor(Object& holder, const std::string& name, Object* getter, 
 }
 
 // A watcher running on the property counts as nesting in its accessors too.
-int Nesting(const Object& holder, const Property& p, uint8_t accessorDepth) {
-    int depth = accessorDepth;
+int Nesting(const Object& holder, const Property& p) {
+    int depth = p.getterDepth + p.setterDepth;
     for (const Object::Watch& w : holder.watches())
         if (w.name == p.name) depth += w.depth;
     return depth;
@@ -29,7 +30,7 @@ int Nesting(const Object& holder, const Property& p, uint8_t accessorDepth) {
 }  // namespace
 
 Value Vm::CallScriptGetter(Object& holder, Property& p, const Value& receiver) {
-    if (Nesting(holder, p, p.getterDepth) >= kMaxAccessorNesting) return p.value;
+    if (Nesting(holder, p) >= kMaxAccessorNesting) return p.value;
     ++p.getterDepth;
     const std::string name = p.name;
     Object* getter = p.getter;
@@ -41,7 +42,7 @@ Value Vm::CallScriptGetter(Object& holder, Property& p, const Value& receiver) {
 }
 
 void Vm::CallScriptSetter(Object& holder, Property& p, Object& receiver, const Value& value) {
-    if (Nesting(holder, p, p.setterDepth) >= kMaxAccessorNesting) {
+    if (Nesting(holder, p) >= kMaxAccessorNesting) {
         p.value = value;
         return;
     }

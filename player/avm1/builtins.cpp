@@ -1,6 +1,7 @@
 #include "player/avm1/builtins.h"
 
 #include "player/avm1/heap.h"
+#include "player/avm1/native_tables.h"
 #include "player/avm1/object.h"
 
 namespace kestrel::avm1 {
@@ -14,6 +15,7 @@ void installBuiltins(Vm& vm) {
     installDateBuiltins(vm);
     installGlobalFunctions(vm);
     installExternalInterface(vm);
+    installNativeTables(vm);
 }
 
 Object* defineClass(Vm& vm, std::string_view name, NativeFunction call, NativeFunction construct,

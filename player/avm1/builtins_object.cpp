@@ -1,6 +1,7 @@
 // Object and Function.
 #include <cmath>
 
+#include "common/unicode_case.h"
 #include "player/avm1/builtins.h"
 #include "player/avm1/heap.h"
 #include "player/avm1/interpreter.h"
@@ -98,8 +99,11 @@ Value registerClass(NativeCall& c) {
     if (c.args.size() < 2) return Value(false);
     std::string symbol = c.vm.toString(c.args[0]);
     auto& classes = c.vm.registeredClasses();
+    // Symbols follow the movie's case rule; registering one again replaces its spelling too.
     for (auto& entry : classes) {
-        if (entry.first == symbol) {
+        if (c.vm.caseSensitive() ? entry.first == symbol
+                                 : NamesEqualIgnoringCase(entry.first, symbol)) {
+            entry.first = symbol;
             entry.second = c.args[1].asObject();
             return Value(true);
         }

@@ -505,6 +505,7 @@ void Vm::markRoots(Marker& m) {
     }
     for (auto& c : classes_) m.mark(c.second);
     for (auto& c : callbacks_) m.mark(c.second);
+    for (auto& n : natives_) m.mark(n.second);
     interpreter_->markRoots(m);
 }
 
@@ -549,8 +550,27 @@ void Vm::runDueIntervals(double nowMs) {
 
 Object* Vm::registeredClass(std::string_view symbol) const {
     for (auto& c : classes_)
-        if (c.first == symbol) return c.second;
+        if (caseSensitive() ? c.first == symbol : NamesEqualIgnoringCase(c.first, symbol))
+            return c.second;
     return nullptr;
+}
+
+namespace {
+
+uint64_t NativeKey(int table, int index) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(table)) << 32) |
+           static_cast<uint32_t>(index);
+}
+
+}  // namespace
+
+void Vm::RegisterNative(int table, int index, Object* function) {
+    if (function) natives_[NativeKey(table, index)] = function;
+}
+
+Object* Vm::NativeAt(int table, int index) const {
+    auto it = natives_.find(NativeKey(table, index));
+    return it == natives_.end() ? nullptr : it->second;
 }
 
 std::optional<Value> Vm::callExternalCallback(std::string_view name,

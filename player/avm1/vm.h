@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "player/avm1/function.h"
@@ -143,6 +144,11 @@ class Vm {
     // Classes bound to library symbols by Object.registerClass.
     Object* registeredClass(std::string_view symbol) const;
 
+    // Flash numbers its built-in functions by table and index (ASnative(200, 0) is
+    // Math.abs); classes register theirs as they are installed.
+    void RegisterNative(int table, int index, Object* function);
+    Object* NativeAt(int table, int index) const;
+
     // ExternalInterface from the host side: invokes the callback a movie registered under
     // name with already-decoded arguments; nullopt when there is none.
     std::optional<Value> callExternalCallback(std::string_view name,
@@ -196,6 +202,7 @@ class Vm {
     int lastIntervalId_ = 0;
     std::vector<std::pair<std::string, Object*>> classes_;
     std::vector<std::pair<std::string, Value>> callbacks_;
+    std::unordered_map<uint64_t, Object*> natives_;  // heap-managed
     RunStatus lastStatus_ = RunStatus::Completed;
     bool quitRequested_ = false;
 };

@@ -302,9 +302,10 @@ void MovieClip::detach(DisplayObject& object, bool silent) {
     } else if (object.kind() == DisplayObjectKind::Button) {
         static_cast<Button&>(object).releaseChildren();
     }
-    object.parent_ = nullptr;
+    // The notice comes while the object still knows its parent, so its path can be kept.
     object.removed_ = true;
     if (!silent) object.stage().notifyRemoved(object);
+    object.parent_ = nullptr;
 }
 
 void MovieClip::removeAllChildren() {

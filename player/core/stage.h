@@ -79,6 +79,9 @@ class Stage {
     void queueFrameEntered(MovieClip& clip);
     void queueButtonActions(Button& button, const ActionBytes& actions);
     void queueMouseEvent(DisplayObject& target, MouseEvent event);
+    // A button or clip reacts as to the mouse (its state and handlers, queued); the
+    // keyboard focus uses it too.
+    void fire(DisplayObject& target, MouseEvent event);
     // Synchronous notifications.
     void notifyCreated(DisplayObject& object);
     void notifyRemoved(DisplayObject& object);
@@ -104,7 +107,6 @@ class Stage {
     };
 
     void deliver(const QueuedEvent& event);
-    void fire(DisplayObject& target, MouseEvent event);
     DisplayObject* findMouseTarget(double x, double y) const;
 
     std::shared_ptr<const MovieDefinition> movie_;

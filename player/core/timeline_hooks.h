@@ -51,7 +51,8 @@ class TimelineHooks {
     virtual void objectCreated(DisplayObject& object) {}
 
     // Synchronous. The object leaves the display list (removed by the timeline or a
-    // script, replaced, or its parent left). Children are reported before parents.
+    // script, replaced, or its parent left). Children are reported before parents, and
+    // every one while its parent() is still set.
     // After this the core never reports the object again; detach the script object.
     virtual void objectRemoved(DisplayObject& object) {}
 

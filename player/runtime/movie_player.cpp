@@ -248,6 +248,8 @@ void MoviePlayer::keyDown(int keyCode, int charCode) {
     mouseEventsForAllClips(swf::kClipKeyDown, nullptr);
     keyPressHandlers(buttonKeyCode(keyCode, charCode));
     broadcast(*vm_, classes_->keyObject(), "onKeyDown");
+    constexpr int kTab = 9, kShift = 16;
+    if (keyCode == kTab) classes_->focusNextByTab(keyIsDown(kShift));
     afterScripts();
 }
 
@@ -383,6 +385,8 @@ void MoviePlayer::objectRemoved(DisplayObject& object) {
     if (dragged.get() == &object) dragged_.reset();
     Object* script = scriptObjectOf(object);
     object.setScriptObject(nullptr);
+    if (script)
+        if (auto* data = displayDataOf(*script)) data->removedPath = object.targetPath();
     if (!script || !object.isClip()) return;
     PendingUnload unload;
     unload.clip = script;
@@ -639,9 +643,9 @@ Object* MoviePlayer::level(int number) {
 }
 
 std::optional<std::string> MoviePlayer::targetPathOf(Object* object) {
-    DisplayObject* d = displayObjectOf(object);
-    if (!d) return std::nullopt;
-    return d->targetPath();
+    if (DisplayObject* d = displayObjectOf(object)) return d->targetPath();
+    auto* data = object ? displayDataOf(*object) : nullptr;
+    return data ? data->removedPath : std::nullopt;
 }
 
 void MoviePlayer::cloneSprite(Object* source, std::string_view newName, int depth) {
@@ -714,6 +718,9 @@ void MoviePlayer::completeUrlRequest(uint32_t id, const std::string& data) {
             assignUrlVariables(*vm_, load.target, data);
             if (MovieClip* c = clipOf(load.target)) clipEvent(*c, swf::kClipData, "onData");
             break;
+        case PendingLoad::Remoting:
+            deliverRemotingData(*vm_, load.target, &data);
+            break;
     }
     afterScripts();
 }
@@ -725,6 +732,7 @@ void MoviePlayer::failUrlRequest(uint32_t id) {
     pendingLoads_.erase(it);
     if (load.kind == PendingLoad::Xml) deliverXmlData(*vm_, load.target, nullptr);
     if (load.kind == PendingLoad::LoadVars) deliverLoadVarsData(*vm_, load.target, nullptr);
+    if (load.kind == PendingLoad::Remoting) deliverRemotingData(*vm_, load.target, nullptr);
     afterScripts();
 }
 

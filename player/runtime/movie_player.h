@@ -118,7 +118,7 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
 
     // Pending network loads keyed by request id (used by XML/LoadVars/loadVariables).
     struct PendingLoad {
-        enum Kind { Xml, LoadVars, Variables } kind;
+        enum Kind { Xml, LoadVars, Variables, Remoting } kind;
         avm1::Object* target = nullptr;  // kept alive while pending
     };
     // Sends a request; false when there is no host or it refused.

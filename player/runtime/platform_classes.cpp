@@ -184,6 +184,9 @@ void InstallFlashPackages(Vm& vm) {
         Value member = vm.getMember(Value(flash), p.name);
         Object* package = member.asObject();
         if (!package) package = DefinePackage(vm, flash, p.name, 0);
+        if (std::string_view(p.name) == "display") InstallBitmapDataClass(vm, package);
+        if (std::string_view(p.name) == "geom") InstallGeomClasses(vm, package);
+        if (std::string_view(p.name) == "filters") InstallConvolutionFilterClass(vm, package);
         for (const char* name : p.classes)
             if (vm.getMember(Value(package), name).isUndefined())
                 DefineStubClass(vm, package, name, 0);

@@ -51,13 +51,16 @@ bool DisplayObjectData::lookupDynamic(std::string_view name, bool caseSensitive,
     return false;
 }
 
+DisplayObjectData* displayDataOf(Object& self) {
+    return dynamic_cast<DisplayObjectData*>(self.nativeData());
+}
+
 TextFieldSettings* textFieldSettingsOf(Object& self) {
     auto* data = dynamic_cast<DisplayObjectData*>(self.nativeData());
     return data && textFieldOfSelf(self) ? &data->textField : nullptr;
 }
 
 void DisplayObjectData::markReferences(avm1::Marker& m) {
-    m.mark(textField.tabIndex);
     m.mark(textField.styleSheet);
     for (const Value& f : textField.filters) m.mark(f);
 }
@@ -69,11 +72,13 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     installButton();
     installKeyAndMouse();
     installSelection();
+    installTabIndex();
     installXmlClasses(player, vm);
     installLoadVarsClass(player, vm);
     installSoundClass(vm);
     installPrintJobClass(vm);
     installTextSnapshotClass(vm);
+    installConnectionClasses(player, vm);
     installPlatformClasses(player, vm);
 }
 
@@ -159,8 +164,12 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
             player::DisplayObject* d = displayOf(self);
             return d ? Value(d->visible()) : Value();
         },
-        [](Vm& vm, Object& self, const Value& v) {
-            if (player::DisplayObject* d = displayOf(self)) d->setVisible(vm.toBoolean(v));
+        [this](Vm& vm, Object& self, const Value& v) {
+            player::DisplayObject* d = displayOf(self);
+            if (!d) return;
+            d->setVisible(vm.toBoolean(v));
+            // A hidden object keeps no keyboard focus.
+            if (!d->visible()) focusMayHaveGone();
         });
     object->defineNative(
         "_name",

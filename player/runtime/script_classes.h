@@ -10,6 +10,7 @@
 
 #include "player/avm1/vm.h"
 #include "player/core/display_object.h"
+#include "player/runtime/bitmap_pixels.h"
 #include "player/runtime/text_field_content.h"
 
 namespace kestrel::runtime {
@@ -31,11 +32,25 @@ struct DisplayObjectData : avm1::NativeData {
     avm1::Object* self = nullptr;  // not owned: the object this data belongs to
     std::weak_ptr<player::DisplayObject> object;
     bool bindingInitialised = false;  // text fields: bound variable seeded from the text
-    TextFieldSettings textField;      // text fields only
+    std::optional<int64_t> tabIndex;  // none until a script sets one
+    // The target path the object had when it was removed: a script holding it still
+    // converts it to that path.
+    std::optional<std::string> removedPath;
+    TextFieldSettings textField;  // text fields only
 };
 
 // The script-side settings of a text field object (null for other objects).
 TextFieldSettings* textFieldSettingsOf(avm1::Object& self);
+// The data of a clip, text field or button object, removed or not (null for others).
+DisplayObjectData* displayDataOf(avm1::Object& self);
+
+// tabIndex of buttons, clips and text fields: undefined until set, and setting undefined
+// clears it; `store` says how a number is kept (FieldTabIndex, ButtonTabIndex). Movies
+// before `minVersion` keep what they set as a plain value.
+avm1::NativeGetter TabIndexGetter();
+avm1::NativeSetter TabIndexSetter(int64_t (*store)(double), int minVersion);
+// A clip with a button handler (onPress, onRelease, onRollOver...) acts as a button.
+bool ActsAsButton(avm1::Vm& vm, avm1::Object* clip);
 
 class ScriptClasses {
   public:
@@ -51,6 +66,9 @@ class ScriptClasses {
     avm1::Object* textFieldPrototype() const { return textField_; }
     avm1::Object* buttonPrototype() const { return button_; }
     avm1::Object* keyObject() const { return key_; }
+    // The Tab key: the focus moves to the next object in tab order (the previous one
+    // with Shift).
+    void focusNextByTab(bool backwards);
     avm1::Object* mouseObject() const { return mouse_; }
 
   private:
@@ -61,9 +79,15 @@ class ScriptClasses {
     void installSelection();
     // The object with the keyboard focus (Selection), null when none or removed.
     player::DisplayObject* focusedObject() const;
-    // After a script removed display objects: a focused object among them loses the focus,
-    // and Selection's listeners hear of it.
+    // After a script removed or hid display objects: a focused object among them loses
+    // the focus, and Selection's listeners hear of it.
     void focusMayHaveGone();
+    // Gives the focus to `next` (null: to nothing), with onKillFocus, onSetFocus, the
+    // listeners' onSetFocus and the roll-out and roll-over of buttons and clips.
+    void moveFocus(player::DisplayObject* next);
+    void installTabIndex();
+    // The objects Tab can visit now, in display-list order.
+    std::vector<std::shared_ptr<player::DisplayObject>> tabStops();
     void installDisplayProperties(avm1::Object* object, player::DisplayObject& display);
     void installClipProperties(avm1::Object* object, player::DisplayObject& display);
     void installTextFieldProperties();
@@ -90,6 +114,19 @@ void installLoadVarsClass(MoviePlayer& player, avm1::Vm& vm);
 void installSoundClass(avm1::Vm& vm);
 void installPrintJobClass(avm1::Vm& vm);
 void installTextSnapshotClass(avm1::Vm& vm);
+// flash.display.BitmapData and flash.geom.Matrix/Rectangle, defined in their packages.
+void InstallBitmapDataClass(avm1::Vm& vm, avm1::Object* package);
+void InstallGeomClasses(avm1::Vm& vm, avm1::Object* package);
+// A Matrix-like object's a, b, c, d, tx, ty (identity when not an object).
+player::Matrix MatrixOfValue(avm1::Vm& vm, const avm1::Value& value);
+// A Rectangle-like object's x, y, width, height in whole pixels (none when not an object).
+std::optional<PixelRect> PixelRectOfValue(avm1::Vm& vm, const avm1::Value& value);
+// NetConnection and LocalConnection (connection_classes.cpp), and the answer to a remoting
+// call (data absent: it failed).
+void installConnectionClasses(MoviePlayer& player, avm1::Vm& vm);
+void deliverRemotingData(avm1::Vm& vm, avm1::Object* connection, const std::string* data);
+// flash.filters.ConvolutionFilter, added to the package `filters`.
+void InstallConvolutionFilterClass(avm1::Vm& vm, avm1::Object* filters);
 // AsBroadcaster, Error, System and the classes movies look for by name.
 void installPlatformClasses(MoviePlayer& player, avm1::Vm& vm);
 // Called when a load started by XML.load/sendAndLoad completes (data absent: failed).

@@ -24,10 +24,48 @@ namespace {
 // notice of its removal.
 constexpr const char* kFocusSlot = "__focus";
 
+// Buttons and clips show the keyboard focus as the mouse over them would: they roll over
+// each time the focus is given to them, and out when it is taken from them or given again.
+bool rollsWithFocus(const player::DisplayObject& d) {
+    return d.kind() == player::DisplayObjectKind::Button || d.isClip();
+}
+
 }  // namespace
 
+void ScriptClasses::moveFocus(player::DisplayObject* next) {
+    player::DisplayObject* previous = focusedObject();
+    Object* nextScript = next ? player_.scriptObjectOf(*next) : nullptr;
+    focus_ = next ? next->weak_from_this() : std::weak_ptr<player::DisplayObject>();
+    selection_->define(kFocusSlot, nextScript ? Value(nextScript) : Value::null(), avm1::kDontEnum);
+    if (next && nextScript && next->kind() == player::DisplayObjectKind::EditText) {
+        TextFieldSettings& s = *textFieldSettingsOf(*nextScript);
+        s.selectionBegin = 0;
+        s.selectionEnd = FieldContent(static_cast<player::EditText&>(*next), s).Length();
+    }
+    if (player::Stage* stage = player_.stage()) {
+        if (previous && rollsWithFocus(*previous))
+            stage->fire(*previous, player::MouseEvent::RollOut);
+        if (next && rollsWithFocus(*next)) stage->fire(*next, player::MouseEvent::RollOver);
+    }
+    if (previous == next) return;
+    auto scriptOf = [this](player::DisplayObject* d) {
+        Object* o = d ? player_.scriptObjectOf(*d) : nullptr;
+        return o ? Value(o) : Value::null();
+    };
+    // The object losing the focus hears first, then the one taking it, then listeners.
+    Value was = scriptOf(previous), now = scriptOf(next);
+    if (was.isObject()) vm_.callMethod(was, "onKillFocus", {now});
+    if (now.isObject()) vm_.callMethod(now, "onSetFocus", {was});
+    broadcast(vm_, selection_, "onSetFocus", {was, now});
+}
+
 void ScriptClasses::focusMayHaveGone() {
-    if (!selection_ || focusedObject()) return;
+    if (!selection_) return;
+    if (player::DisplayObject* focus = focusedObject()) {
+        if (!focus->visible()) moveFocus(nullptr);
+        return;
+    }
+    // Removed: the listeners hear of it with the object as it was.
     Value old = vm_.getMember(Value(selection_), kFocusSlot);
     if (!old.isObject()) return;
     focus_.reset();
@@ -45,32 +83,19 @@ void ScriptClasses::installSelection() {
         return d ? Value(d->targetPath()) : Value::null();
     });
     // setFocus(object or target path); null or undefined takes the focus away.
-    vm_.defineMethod(selection, "setFocus", [this, player, selection](NativeCall& call) -> Value {
+    vm_.defineMethod(selection, "setFocus", [this, player](NativeCall& call) -> Value {
         Value target = call.arg(0);
         Object* object = target.asObject();
         if (!object && target.isString())
             object = call.vm.resolveTargetPath(player->rootObject(), call.vm.toString(target));
         player::DisplayObject* next = object ? displayOf(*object) : nullptr;
         if (!next && !target.isNullish()) return Value(false);
-        player::DisplayObject* previous = focusedObject();
-        focus_ = next ? next->weak_from_this() : std::weak_ptr<player::DisplayObject>();
-        selection->define(kFocusSlot, next ? Value(object) : Value::null(), avm1::kDontEnum);
-        if (next && next->kind() == player::DisplayObjectKind::EditText) {
-            TextFieldSettings& s = *textFieldSettingsOf(*object);
-            s.selectionBegin = 0;
-            s.selectionEnd = FieldContent(static_cast<player::EditText&>(*next), s).Length();
-        }
-        if (previous != next) {
-            auto scriptOf = [player](player::DisplayObject* d) {
-                Object* o = d ? player->scriptObjectOf(*d) : nullptr;
-                return o ? Value(o) : Value::null();
-            };
-            // The object losing the focus hears first, then the one taking it, then listeners.
-            Value was = scriptOf(previous), now = scriptOf(next);
-            if (was.isObject()) call.vm.callMethod(was, "onKillFocus", {now});
-            if (now.isObject()) call.vm.callMethod(now, "onSetFocus", {was});
-            broadcast(call.vm, selection, "onSetFocus", {was, now});
-        }
+        // A clip takes the focus only when focusEnabled or acting as a button.
+        if (next && next->isClip() &&
+            !call.vm.toBoolean(call.vm.getMember(Value(object), "focusEnabled")) &&
+            !ActsAsButton(call.vm, object))
+            return Value(false);
+        moveFocus(next);
         return Value(true);
     });
     auto focusedSettings = [this]() -> TextFieldSettings* {

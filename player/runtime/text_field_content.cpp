@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "player/core/movie_definition.h"
+#include "player/core/stage.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
@@ -42,7 +44,7 @@ TextFormat DefaultFieldFormat(const player::EditTextDefinition& d) {
 void InitFieldContent(player::EditText& field, TextFieldSettings& settings) {
     settings.newTextFormat = DefaultFieldFormat(field.format());
     if (field.format().html)
-        settings.content.SetHtml(field.format().initialText, settings.newTextFormat, false);
+        ReadFieldHtml(field, settings, field.format().initialText, false);
     else
         settings.content.SetPlainText(field.format().initialText, settings.newTextFormat);
     settings.contentReady = true;
@@ -61,10 +63,46 @@ void SetFieldFromVariable(player::EditText& field, TextFieldSettings& settings,
                           const std::string& text) {
     RichText& content = FieldContent(field, settings);
     if (field.format().html)
-        content.SetHtml(text, settings.newTextFormat, settings.condenseWhite);
+        ReadFieldHtml(field, settings, text, settings.condenseWhite);
     else
         content.SetPlainText(text, settings.newTextFormat);
     StoreFieldContent(field, settings);
+}
+
+void ReadFieldHtml(player::EditText& field, TextFieldSettings& settings, std::string_view html,
+                   bool condenseWhite) {
+    TextFormat base = settings.newTextFormat;
+    if (field.stage().movie().version() < 8) base.align = TextAlign::Left;
+    settings.content.SetHtml(html, base, condenseWhite);
+    size_t length = settings.content.Length();
+    settings.newTextFormat.align =
+        length ? settings.content.FormatOf(length - 1, length - 1).align : TextAlign::Left;
+}
+
+std::vector<TextRunStyle> RunStylesOf(const player::EditText& field, const RichText& content) {
+    const player::EditTextDefinition& d = field.format();
+    TextLayoutOptions own = LayoutOptionsOf(field);
+    std::vector<TextRunStyle> runs;
+    bool allOwn = true;
+    for (const RichText::Run& run : content.Runs()) {
+        const TextFormat& f = run.format;
+        TextRunStyle style;
+        style.length = run.length;
+        style.fontHeightTwips = f.size ? twips(f.size, d.fontHeight) : d.fontHeight;
+        style.font = own.font;
+        if (d.useOutlines && (f.font || f.bold || f.italic))
+            style.font = field.stage().movie().fontMetrics(f.font.value_or(d.fontName),
+                                                           f.bold.value_or(d.fontBold),
+                                                           f.italic.value_or(d.fontItalic));
+        allOwn = allOwn && style.font == own.font && style.fontHeightTwips == own.fontHeightTwips;
+        runs.push_back(style);
+    }
+    if (allOwn) runs.clear();
+    return runs;
+}
+
+std::vector<TextRunStyle> FieldRunStyles(player::EditText& field, TextFieldSettings& settings) {
+    return RunStylesOf(field, FieldContent(field, settings));
 }
 
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
@@ -87,7 +125,7 @@ void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
     if (first.leading)
         d.leading =
             static_cast<int16_t>(std::clamp(*first.leading, -1000, 1000) * player::kTwipsPerPixel);
-    ApplyAutoSize(field);
+    ApplyAutoSize(field, RunStylesOf(field, settings.content));
 }
 
 }  // namespace kestrel::runtime

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "player/avm1/value.h"
 #include "player/core/display_object.h"
 #include "player/runtime/rich_text.h"
 #include "player/runtime/text_format.h"
+#include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
 
@@ -21,7 +23,7 @@ struct TextFieldSettings {
     std::string antiAliasType = "normal";
     std::string gridFitType = "pixel";
     double sharpness = 0, thickness = 0;
-    avm1::Value tabIndex, styleSheet;
+    avm1::Value styleSheet;
     std::vector<avm1::Value> filters;
     int scroll = 1;  // first line shown, from 1
     // The selection, kept while the field has no focus (replaceSel inserts there).
@@ -44,6 +46,16 @@ RichText& FieldContent(player::EditText& field, TextFieldSettings& settings);
 // A bound variable's value: markup in html fields, plain text in others.
 void SetFieldFromVariable(player::EditText& field, TextFieldSettings& settings,
                           const std::string& text);
+// Reads markup into the content. Paragraphs without an ALIGN keep the field's alignment from
+// SWF 8 on and are left-aligned before; the new-text format then takes the alignment the
+// markup ends with (left when it holds no text).
+void ReadFieldHtml(player::EditText& field, TextFieldSettings& settings, std::string_view html,
+                   bool condenseWhite);
+// The fonts and sizes of the content's runs as layout measures them (none when the whole
+// text is in the field's own font and size).
+std::vector<TextRunStyle> RunStylesOf(const player::EditText& field, const RichText& content);
+// The same for a field's current text.
+std::vector<TextRunStyle> FieldRunStyles(player::EditText& field, TextFieldSettings& settings);
 // Hands the content to the field: its plain text, the first character's format for
 // drawing, and a new size when it sizes itself.
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings);

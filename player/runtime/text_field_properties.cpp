@@ -9,6 +9,7 @@
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/tab_order.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
@@ -105,17 +106,18 @@ const FieldProperty kFieldProperties[] = {
      8},
     {"scroll",
      [](Vm&, Object& self, EditText& f) -> Value {
-         return Value(ScrollLines(f, settingsOf(self)->scroll).scroll);
+         TextFieldSettings& s = *settingsOf(self);
+         return Value(ScrollLines(f, s.scroll, FieldRunStyles(f, s)).scroll);
      },
      [](Vm& vm, Object& self, EditText& f, const Value& v) {
-         double n = std::trunc(vm.toNumber(v));
-         int wanted = std::isnan(n) ? 0 : static_cast<int>(std::clamp(n, -1e9, 1e9));
-         settingsOf(self)->scroll = ScrollLines(f, wanted).scroll;
+         TextFieldSettings& s = *settingsOf(self);
+         s.scroll = ScrollLines(f, WantedScrollLine(vm.toNumber(v)), FieldRunStyles(f, s)).scroll;
      },
      0},
     {"maxscroll",
      [](Vm&, Object& self, EditText& f) -> Value {
-         return Value(ScrollLines(f, settingsOf(self)->scroll).maxScroll);
+         TextFieldSettings& s = *settingsOf(self);
+         return Value(ScrollLines(f, s.scroll, FieldRunStyles(f, s)).maxScroll);
      },
      nullptr, 0},
     {"borderColor", [](Vm&, Object&, EditText& f) { return colorValue(f.format().borderColor); },
@@ -132,12 +134,12 @@ const FieldProperty kFieldProperties[] = {
     {"textColor", [](Vm&, Object&, EditText& f) { return colorValue(f.format().textColor); },
      [](Vm& vm, Object&, EditText& f, const Value& v) { f.format().textColor = colorFrom(vm, v); },
      0},
-    {"tabIndex", SETTING(tabIndex, Value, v), 0},
+    {"tabIndex", nullptr, nullptr, 0},  // shared with buttons and clips, below
     {"autoSize",
      [](Vm&, Object&, EditText& f) -> Value { return Value(autoSizeName(f.format().autoSize)); },
-     [](Vm& vm, Object&, EditText& f, const Value& v) {
+     [](Vm& vm, Object& self, EditText& f, const Value& v) {
          f.format().autoSize = autoSizeFrom(vm, v);
-         ApplyAutoSize(f);
+         ApplyAutoSize(f, FieldRunStyles(f, *settingsOf(self)));
      },
      0},
     {"text", getText, nullptr, 0},  // setters that reach the player are added below
@@ -178,15 +180,20 @@ const FieldProperty kFieldProperties[] = {
      nullptr, 0},
     {"bottomScroll",
      [](Vm&, Object& self, EditText& f) -> Value {
-         return Value(ScrollLines(f, settingsOf(self)->scroll).bottomScroll);
+         TextFieldSettings& s = *settingsOf(self);
+         return Value(ScrollLines(f, s.scroll, FieldRunStyles(f, s)).bottomScroll);
      },
      nullptr, 0},
     {"textWidth",
-     [](Vm&, Object&, EditText& f) -> Value { return Value(MeasureText(f).textWidth); }, nullptr,
-     0},
+     [](Vm&, Object& self, EditText& f) -> Value {
+         return Value(MeasureText(f, FieldRunStyles(f, *settingsOf(self))).textWidth);
+     },
+     nullptr, 0},
     {"textHeight",
-     [](Vm&, Object&, EditText& f) -> Value { return Value(MeasureText(f).textHeight); }, nullptr,
-     0},
+     [](Vm&, Object& self, EditText& f) -> Value {
+         return Value(MeasureText(f, FieldRunStyles(f, *settingsOf(self))).textHeight);
+     },
+     nullptr, 0},
     {"restrict",
      [](Vm&, Object& self, EditText&) -> Value {
          TextFieldSettings* s = settingsOf(self);
@@ -235,7 +242,7 @@ void ScriptClasses::installTextFieldProperties() {
                 TextFieldSettings& s = *settingsOf(self);
                 RichText& content = FieldContent(*f, s);
                 if (html && f->format().html)
-                    content.SetHtml(vm.toString(v), s.newTextFormat, s.condenseWhite);
+                    ReadFieldHtml(*f, s, vm.toString(v), s.condenseWhite);
                 else
                     content.SetPlainText(vm.toString(v), s.newTextFormat);
                 StoreFieldContent(*f, s);
@@ -249,6 +256,9 @@ void ScriptClasses::installTextFieldProperties() {
                     return Value(FieldContent(*f, *settingsOf(self)).ToHtml());
                 return Value(f->text());
             };
+        } else if (name == "tabIndex") {
+            getter = TabIndexGetter();
+            setter = TabIndexSetter(FieldTabIndex, minVersion);
         } else if (name == "variable") {
             getter = [](Vm&, Object& self) -> Value {
                 EditText* f = textFieldOfSelf(self);

@@ -31,20 +31,37 @@ double deviceAdvance(char32_t c) {
     return kOtherWidth;
 }
 
+double AdvanceIn(char32_t c, double fontHeightTwips, const player::FontMetrics* font) {
+    if (!font) return deviceAdvance(c) * fontHeightTwips / 1000.0;
+    auto it = font->advances.find(c);
+    if (it == font->advances.end() || font->emSize <= 0) return 0;
+    return std::trunc(it->second * fontHeightTwips / font->emSize);
+}
+
+// Ascent and descent of a font at a size.
+std::pair<double, double> VerticalMetrics(double fontHeightTwips, const player::FontMetrics* font) {
+    if (!font || font->emSize <= 0) return {fontHeightTwips * kAscent, fontHeightTwips * kDescent};
+    double scale = fontHeightTwips / font->emSize;
+    return {font->ascent * scale, font->descent * scale};
+}
+
 class LineBreaker {
   public:
-    explicit LineBreaker(const TextLayoutOptions& o) : o_(o) {}
-
-    double Advance(char32_t c) const {
-        if (!o_.font) return deviceAdvance(c) * o_.fontHeightTwips / 1000.0;
-        auto it = o_.font->advances.find(c);
-        if (it == o_.font->advances.end() || o_.font->emSize <= 0) return 0;
-        return std::trunc(it->second * o_.fontHeightTwips / o_.font->emSize);
-    }
-
-    double LineHeight() const {
-        if (!o_.font || o_.font->emSize <= 0) return o_.fontHeightTwips * (kAscent + kDescent);
-        return (o_.font->ascent + o_.font->descent) * o_.fontHeightTwips / o_.font->emSize;
+    // Measures every character once in its run's font and size.
+    LineBreaker(const std::u32string& chars, const TextLayoutOptions& o) : o_(o) {
+        advance_.resize(chars.size());
+        style_.resize(chars.size());
+        size_t k = 0;
+        auto measure = [&](size_t count, double size, const player::FontMetrics* font) {
+            auto [ascent, descent] = VerticalMetrics(size, font);
+            styles_.push_back({ascent, descent});
+            for (size_t end = std::min(chars.size(), k + count); k < end; ++k) {
+                advance_[k] = AdvanceIn(chars[k], size, font);
+                style_[k] = static_cast<uint32_t>(styles_.size() - 1);
+            }
+        };
+        for (const TextRunStyle& run : o.runs) measure(run.length, run.fontHeightTwips, run.font);
+        measure(chars.size(), o.fontHeightTwips, o.font);
     }
 
     // The lines of the paragraph chars[begin, end).
@@ -53,17 +70,17 @@ class LineBreaker {
         if (o_.wrapWidthTwips <= 0) {
             double w = 0, visible = 0;
             for (size_t k = begin; k < end; ++k) {
-                w += Advance(chars[k]);
+                w += advance_[k];
                 if (chars[k] != U' ') visible = w;
             }
-            lines.push_back(TextLine{begin, end, o_.trailingSpacesCount ? w : visible});
+            Push(lines, begin, end, o_.trailingSpacesCount ? w : visible);
             return;
         }
         double line = 0, visible = 0;  // visible: without trailing spaces
         size_t i = begin, lineStart = begin;
         bool lineEmpty = true;
         auto breakAt = [&](size_t at, double width) {
-            lines.push_back(TextLine{lineStart, at, width});
+            Push(lines, lineStart, at, width);
             lineStart = at;
             line = visible = 0;
             lineEmpty = true;
@@ -71,15 +88,16 @@ class LineBreaker {
         while (i < end) {
             size_t wordEnd = i;
             double word = 0;
-            while (wordEnd < end && chars[wordEnd] != U' ') word += Advance(chars[wordEnd++]);
+            while (wordEnd < end && chars[wordEnd] != U' ') word += advance_[wordEnd++];
             double spaces = 0;
             size_t after = wordEnd;
-            while (after < end && chars[after] == U' ') spaces += Advance(chars[after++]);
-            if (!lineEmpty && line + word > o_.wrapWidthTwips) breakAt(i, visible);
+            while (after < end && chars[after] == U' ') spaces += advance_[after++];
+            if (!lineEmpty && line + word > o_.wrapWidthTwips)
+                breakAt(i, o_.trailingSpacesCount ? line : visible);
             if (lineEmpty && word > o_.wrapWidthTwips) {
                 // A word longer than the line is broken where it overflows.
                 for (size_t k = i; k < wordEnd; ++k) {
-                    double a = Advance(chars[k]);
+                    double a = advance_[k];
                     if (!lineEmpty && line + a > o_.wrapWidthTwips) breakAt(k, line);
                     line += a;
                     lineEmpty = false;
@@ -93,11 +111,42 @@ class LineBreaker {
             line += spaces;
             i = after;
         }
-        lines.push_back(TextLine{lineStart, end, o_.trailingSpacesCount ? line : visible});
+        Push(lines, lineStart, end, o_.trailingSpacesCount ? line : visible);
     }
 
   private:
+    struct Style {
+        double ascent, descent;
+    };
+
+    void Push(std::vector<TextLine>& lines, size_t begin, size_t end, double width) const {
+        TextLine line{begin, end, width, 0, 0};
+        double descent = 0;
+        // An empty line is as tall as the break that ends it (or the text's last character).
+        size_t from = begin, to = end;
+        if (begin == end && !style_.empty()) {
+            from = std::min(begin, style_.size() - 1);
+            to = from + 1;
+        }
+        if (style_.empty()) {
+            line.ascentTwips = styles_.back().ascent;
+            descent = styles_.back().descent;
+        }
+        uint32_t last = UINT32_MAX;
+        for (size_t k = from; k < to; ++k) {
+            if (style_[k] == last) continue;
+            last = style_[k];
+            line.ascentTwips = std::max(line.ascentTwips, styles_[last].ascent);
+            descent = std::max(descent, styles_[last].descent);
+        }
+        line.heightTwips = line.ascentTwips + descent;
+        lines.push_back(line);
+    }
+
     const TextLayoutOptions& o_;
+    std::vector<double> advance_;
+    std::vector<uint32_t> style_;  // index into styles_, per character
+    std::vector<Style> styles_;
 };
 
 }  // namespace
@@ -105,7 +154,7 @@ class LineBreaker {
 std::vector<TextLine> LayOutLines(const std::u32string& text, const TextLayoutOptions& options) {
     std::vector<TextLine> lines;
     if (text.empty()) return lines;
-    LineBreaker breaker(options);
+    LineBreaker breaker(text, options);
     size_t paragraph = 0;
     for (size_t i = 0; i <= text.size(); ++i) {
         if (i < text.size() && text[i] != U'\r' && text[i] != U'\n') continue;
@@ -117,11 +166,12 @@ std::vector<TextLine> LayOutLines(const std::u32string& text, const TextLayoutOp
 }
 
 double AdvanceTwips(char32_t c, const TextLayoutOptions& options) {
-    return LineBreaker(options).Advance(c);
+    return AdvanceIn(c, options.fontHeightTwips, options.font);
 }
 
 double LineHeightTwips(const TextLayoutOptions& options) {
-    return LineBreaker(options).LineHeight();
+    auto [ascent, descent] = VerticalMetrics(options.fontHeightTwips, options.font);
+    return ascent + descent;
 }
 
 TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& options) {
@@ -129,9 +179,11 @@ TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& o
     std::vector<TextLine> lines = LayOutLines(avm1::decodeUtf8(text), options);
     if (lines.empty()) return m;
     m.lines = static_cast<int>(lines.size());
-    for (const TextLine& line : lines)
+    for (const TextLine& line : lines) {
         m.exactWidthTwips = std::max(m.exactWidthTwips, line.widthTwips);
-    m.exactHeightTwips = m.lines * LineHeightTwips(options) + (m.lines - 1) * options.leadingTwips;
+        m.exactHeightTwips += line.heightTwips;
+    }
+    m.exactHeightTwips += (m.lines - 1) * options.leadingTwips;
     m.leadingTwips = options.leadingTwips;
     m.textWidth = std::floor(m.exactWidthTwips / player::kTwipsPerPixel);
     m.textHeight = std::floor(m.exactHeightTwips / player::kTwipsPerPixel);
@@ -160,22 +212,46 @@ TextLayoutOptions LayoutOptionsOf(const player::EditText& field) {
     return options;
 }
 
-TextMeasure MeasureText(const player::EditText& field) {
-    return MeasureLaidOutText(field.text(), LayoutOptionsOf(field));
+TextMeasure MeasureText(const player::EditText& field, const std::vector<TextRunStyle>& runs) {
+    TextLayoutOptions options = LayoutOptionsOf(field);
+    options.runs = runs;
+    return MeasureLaidOutText(field.text(), options);
 }
 
-ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll) {
-    TextMeasure m = MeasureText(field);
+ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll,
+                           const std::vector<TextRunStyle>& runs) {
+    TextLayoutOptions options = LayoutOptionsOf(field);
+    options.runs = runs;
+    std::vector<TextLine> lines = LayOutLines(avm1::decodeUtf8(field.text()), options);
     ScrollPosition p;
-    int lines = std::max(1, m.lines);
-    double step = m.lines > 0 ? (m.exactHeightTwips + m.leadingTwips) / m.lines : 1;
-    double room = field.format().bounds.height() - 2 * kGutterTwips + m.leadingTwips;
-    int shown = step > 0 ? static_cast<int>(std::floor(room / step)) : lines;
-    shown = std::clamp(shown, 1, lines);
-    p.maxScroll = lines - shown + 1;
+    if (lines.empty()) return p;
+    // A line fits while it ends inside the box; the leading below the last line may hang out.
+    double room = field.format().bounds.height() - 2 * kGutterTwips + options.leadingTwips;
+    auto lastShown = [&](size_t first) {
+        size_t last = first;
+        double used = lines[first].heightTwips + options.leadingTwips;
+        while (last + 1 < lines.size()) {
+            double next = lines[last + 1].heightTwips + options.leadingTwips;
+            if (used + next > room) break;
+            used += next;
+            ++last;
+        }
+        return last;
+    };
+    // The text scrolls by as many lines as the first page shows, whatever their heights
+    // further down.
+    size_t firstPage = lastShown(0) + 1;
+    p.maxScroll = static_cast<int>(lines.size() - firstPage) + 1;
     p.scroll = std::clamp(wantedScroll, 1, p.maxScroll);
-    p.bottomScroll = std::min(lines, p.scroll + shown - 1);
+    p.bottomScroll = static_cast<int>(lastShown(static_cast<size_t>(p.scroll) - 1)) + 1;
     return p;
+}
+
+int WantedScrollLine(double value) {
+    // The largest number that still scrolls, measured in the reference player.
+    constexpr double kLastScrollingNumber = 767100486418432.9;
+    if (!(value >= 0) || value > kLastScrollingNumber) return 0;
+    return static_cast<int>(std::min(std::trunc(value), 2147483647.0));
 }
 
 void ResizeTextField(player::EditText& field, bool horizontal, double pixels) {
@@ -191,10 +267,10 @@ void ResizeTextField(player::EditText& field, bool horizontal, double pixels) {
         b.yMax = b.yMin + twips;
 }
 
-void ApplyAutoSize(player::EditText& field) {
+void ApplyAutoSize(player::EditText& field, const std::vector<TextRunStyle>& runs) {
     player::EditTextDefinition& format = field.format();
     if (format.autoSize == player::TextAutoSize::None) return;
-    TextMeasure m = MeasureText(field);
+    TextMeasure m = MeasureText(field, runs);
     player::Rect& b = format.bounds;
     if (b.isEmpty()) b = player::Rect{0, 0, 0, 0};
     // Sizes and positions are whole twips; the last line's leading is part of the field.

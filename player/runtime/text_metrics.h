@@ -31,25 +31,38 @@ struct TextMeasure {
     int lines = 0;
 };
 
+// A stretch of characters in its own font and size (rich text).
+struct TextRunStyle {
+    size_t length = 0;
+    double fontHeightTwips = 240;
+    const player::FontMetrics* font = nullptr;  // null: the device font
+};
+
 struct TextLayoutOptions {
     double fontHeightTwips = 240;
     double leadingTwips = 0;
     const player::FontMetrics* font = nullptr;  // null: the device font
     double wrapWidthTwips = 0;                  // 0: lines break only at "\r" and "\n"
-    // Spaces that end a line are measured in left-aligned text only (from SWF 8 on).
+    // Spaces that end a line, wrapped or not, are measured in left-aligned text only (from
+    // SWF 8 on).
     bool trailingSpacesCount = true;
+    // Runs of other fonts and sizes from the start of the text; characters past them (all,
+    // when there are none) use the font and size above.
+    std::vector<TextRunStyle> runs;
 };
 
 // A line of laid-out text: characters [begin, end) (line breaks excluded, spaces that
-// end it included) and its measured width.
+// end it included), its measured width, and its height without leading: the largest
+// ascent and the largest descent of its characters (an empty line: those of its break).
 struct TextLine {
     size_t begin = 0, end = 0;
     double widthTwips = 0;
+    double ascentTwips = 0, heightTwips = 0;
 };
 // Breaks `text` (UTF-16 units) into lines as MeasureLaidOutText does.
 std::vector<TextLine> LayOutLines(const std::u32string& text, const TextLayoutOptions& options);
 // A character's advance (whole twips with an embedded font), and the height of a line
-// without its leading.
+// without its leading, in the options' own font and size.
 double AdvanceTwips(char32_t c, const TextLayoutOptions& options);
 double LineHeightTwips(const TextLayoutOptions& options);
 // How a field's text is laid out: its font, size, leading and wrap width.
@@ -60,15 +73,22 @@ TextLayoutOptions LayoutOptionsOf(const player::EditText& field);
 TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& options);
 // The same with the device font and no wrapping.
 TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, double leadingTwips);
-TextMeasure MeasureText(const player::EditText& field);
+// A field's text in its own format, or in `runs` of rich text.
+TextMeasure MeasureText(const player::EditText& field, const std::vector<TextRunStyle>& runs = {});
 
 // Vertical scrolling by whole lines: `scroll` is the first line shown (from 1), clamped to
-// 1..maxScroll; maxScroll is the first line from which the last line still shows;
-// bottomScroll the last line shown whole (at least the first).
+// 1..maxScroll; maxScroll is the line count less the lines the first page shows, plus one;
+// bottomScroll the last line shown whole from `scroll` (at least that one). A line shows
+// whole when it ends inside the box; the leading below it may hang out.
 struct ScrollPosition {
     int scroll = 1, maxScroll = 1, bottomScroll = 1;
 };
-ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll);
+ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll,
+                           const std::vector<TextRunStyle>& runs = {});
+// The line a script's number asks `scroll` for, before clamping: whole lines, nothing below
+// 0. Past about 7.671e14 the player's own arithmetic overflows and the field goes back to its
+// first line, so such numbers ask for line 0.
+int WantedScrollLine(double value);
 
 // _width or _height of a field: the box takes the new size in whole twips (in the field's
 // own space, so a scaled field still shows `pixels` wide); negative and NaN sizes are
@@ -77,6 +97,6 @@ void ResizeTextField(player::EditText& field, bool horizontal, double pixels);
 
 // Resizes a field with autoSize set to fit its text: the left edge, the centre or the right
 // edge stays in place as the mode says; the top stays. Fields that wrap keep their width.
-void ApplyAutoSize(player::EditText& field);
+void ApplyAutoSize(player::EditText& field, const std::vector<TextRunStyle>& runs = {});
 
 }  // namespace kestrel::runtime

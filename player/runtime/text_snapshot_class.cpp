@@ -119,9 +119,10 @@ void installTextSnapshotClass(Vm& vm) {
             self->setNativeData(std::make_unique<SnapshotData>(clip));
         return Value();
     });
-    // Listed by for..in, in this order, as the reference player does.
+    // Listed by for..in, in this order, as the reference player does; the class is there in
+    // version 5 movies, its methods only from version 6 on.
     auto method = [&](const char* name, avm1::NativeFunction fn) {
-        proto->define(name, Value(vm.newNativeFunction(std::move(fn))), 0);
+        proto->define(name, Value(vm.newNativeFunction(std::move(fn))), avm1::kFromVersion6);
     };
     method("getCount", [](NativeCall& call) -> Value {
         if (!call.args.empty()) return Value();

@@ -184,5 +184,28 @@ TEST(Builtins, ExternalInterfaceReadsNodesByTheirNameAndFirstChild) {
     EXPECT_TRUE(node(textObject, Value()).isUndefined());
 }
 
+// Symbols follow the movie's case rule: before version 7 a second registration under
+// another spelling replaces the first, symbol and class.
+TEST(Builtins, RegisterClassFollowsTheCaseRule) {
+    for (int version : {6, 8}) {
+        Vm vm;
+        vm.setSwfVersion(version);
+        Value object = vm.getMember(Value(vm.global()), "Object");
+        Object* first = vm.newObject();
+        Object* second = vm.newObject();
+        vm.callMethod(object, "registerClass", {Value("alias"), Value(first)});
+        vm.callMethod(object, "registerClass", {Value("Alias"), Value(second)});
+        if (version == 6) {
+            ASSERT_EQ(vm.registeredClasses().size(), 1u);
+            EXPECT_EQ(vm.registeredClasses()[0].first, "Alias");
+            EXPECT_EQ(vm.registeredClass("ALIAS"), second);
+        } else {
+            EXPECT_EQ(vm.registeredClasses().size(), 2u);
+            EXPECT_EQ(vm.registeredClass("alias"), first);
+            EXPECT_EQ(vm.registeredClass("ALIAS"), nullptr);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kestrel::avm1

@@ -67,6 +67,33 @@ TEST(Vm, AccessorRecursionStopsPerProperty) {
     EXPECT_EQ(setterCalls, 65);
 }
 
+// A setter that reads its property and a getter that assigns it run inside each other 65
+// calls deep together, not 65 each; the innermost read answers the stored value.
+TEST(Vm, GetterAndSetterShareOneNestingCount) {
+    Vm vm;
+    Object* o = vm.newObject();
+    vm.addRoot(o);
+    std::string calls;
+    Value getter(vm.newNativeFunction([&](NativeCall& c) -> Value {
+        calls += 'G';
+        c.vm.setMember(c.thisValue, "p", Value("h"));
+        return Value("e");
+    }));
+    Value setter(vm.newNativeFunction([&](NativeCall& c) -> Value {
+        calls += 'S';
+        return c.vm.getMember(c.thisValue, "p");
+    }));
+    vm.callMethod(Value(o), "addProperty", {Value("p"), getter, setter});
+    vm.setMember(Value(o), "p", Value("b"));
+    EXPECT_EQ(calls.size(), 65u);
+    EXPECT_EQ(calls.substr(0, 4), "SGSG");
+    EXPECT_EQ(calls.back(), 'S');
+    calls.clear();
+    EXPECT_EQ(vm.toString(vm.getMember(Value(o), "p")), "e");
+    EXPECT_EQ(calls.size(), 65u);
+    EXPECT_EQ(calls.back(), 'G');
+}
+
 // A watcher that assigns its own property nests 65 deep; the next assignment is stored as
 // it is, and what each watcher returns is stored as the nesting unwinds. While watchers
 // run 65 deep, the property's accessors are passed by too.

@@ -27,11 +27,40 @@ struct CorpusSet {
 const CorpusSet kFirstSet = {"avm1", 60, {"external_interface"}};
 const CorpusSet kSecondSet = {"avm1-second", 100, {}};
 
+// The reference harness's browser: it answers no request and writes each one into the
+// trace as it comes, in its own words.
+class HarnessNetwork : public NetworkHost {
+  public:
+    explicit HarnessNetwork(std::string& out) : out_(out) {}
+    bool requestUrl(const UrlRequest& request) override {
+        out_ += "Navigator::fetch:\n  URL: " + request.url + "\n  Method: ";
+        out_ += request.post ? "POST\n" : "GET\n";
+        if (!request.post) return true;
+        for (const auto& [name, value] : request.headers)
+            if (name == "Content-Type") out_ += "  Mime-Type: " + value + "\n";
+        static const char kHex[] = "0123456789ABCDEF";
+        out_ += "  Body: [";
+        for (size_t i = 0; i < request.body.size(); ++i) {
+            auto b = static_cast<unsigned char>(request.body[i]);
+            if (i) out_ += ", ";
+            out_ += kHex[b >> 4];
+            out_ += kHex[b & 15];
+        }
+        out_ += "]\n";
+        return true;
+    }
+
+  private:
+    std::string& out_;
+};
+
 // Runs one case; returns the trace text, one "\n" after every line.
 std::string play(const std::string& folder, const CorpusCase& c, ExternalHost* external = nullptr) {
     std::string bytes = ReadWholeFile(CorpusRoot() + folder + "/" + c.name + "/test.swf");
     std::string out;
+    HarnessNetwork network(out);
     MoviePlayer player;
+    player.setNetworkHost(&network);
     player.traceOutput().openFile("");
     player.traceOutput().setCallback([&](std::string_view line) {
         out.append(line);

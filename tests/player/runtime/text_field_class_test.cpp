@@ -235,6 +235,42 @@ showframe
     EXPECT_EQ(str(get(call(field, "getNewTextFormat"), "font")), "Times New Roman");
 }
 
+TEST_F(TextFieldTest, HtmlParagraphsKeepTheFieldsAlignmentFromSwf8) {
+    struct Case {
+        int version;
+        const char *read, *marked, *empty;  // alignment of html read in, of <P ALIGN>, of none
+    };
+    const Case cases[] = {{7, "left", "right", "left"}, {8, "center", "right", "left"}};
+    for (const Case& c : cases) {
+        load("version " + std::to_string(c.version) + R"(
+font 1 "Sans"
+edittext 2 0 0 100 40 font=1 align=center multiline
+edittext 3 0 0 100 40 font=1 align=center multiline html text="a"
+edittext 4 0 0 100 40 font=1 align=center multiline html
+place 2 depth=1 name="plain"
+place 3 depth=2 name="initial"
+place 4 depth=3 name="empty"
+showframe
+)");
+        auto align = [&](const Value& field, const char* method) {
+            return str(get(call(field, method), "align"));
+        };
+        Value plain = get(root(), "plain"), initial = get(root(), "initial");
+        EXPECT_EQ(align(plain, "getNewTextFormat"), "center") << c.version;
+        set(plain, "html", Value(true));
+        set(plain, "htmlText", Value("a<br>b"));
+        EXPECT_EQ(align(plain, "getTextFormat"), c.read) << c.version;
+        EXPECT_EQ(align(plain, "getNewTextFormat"), c.read) << c.version;
+        EXPECT_EQ(align(initial, "getTextFormat"), c.read) << c.version;
+        EXPECT_EQ(align(initial, "getNewTextFormat"), c.read) << c.version;
+        // The new-text format follows the paragraph the markup ends with.
+        set(plain, "htmlText", Value("<p align=\"right\">a</p>"));
+        EXPECT_EQ(align(plain, "getNewTextFormat"), c.marked) << c.version;
+        EXPECT_EQ(align(get(root(), "empty"), "getNewTextFormat"), c.empty) << c.version;
+        owned = std::make_unique<MoviePlayer>();
+    }
+}
+
 TEST_F(TextFieldTest, ScrollMovesByWholeLinesWithinTheText) {
     loadEmpty(8);
     // 12 px device text: lines of 13.4 px; 45 px less the gutters shows three.
@@ -252,7 +288,9 @@ TEST_F(TextFieldTest, ScrollMovesByWholeLinesWithinTheText) {
                           {Value(100), 8, 10},
                           {Value(-5), 1, 3},
                           {Value("2.7"), 2, 4},
-                          {Value(), 1, 3}};
+                          {Value(), 1, 3},
+                          {Value(767100486418432.9), 8, 10},  // the largest that scrolls
+                          {Value(767100486418433.0), 1, 3}};  // past it: back to the top
     for (const Case& c : cases) {
         set(field, "scroll", c.assigned);
         EXPECT_EQ(get(field, "scroll").asNumber(), c.scroll) << str(c.assigned);
@@ -260,6 +298,24 @@ TEST_F(TextFieldTest, ScrollMovesByWholeLinesWithinTheText) {
     }
     set(field, "text", Value("short"));
     EXPECT_EQ(get(field, "maxscroll").asNumber(), 1);
+}
+
+TEST_F(TextFieldTest, ScrollCountsTheLinesOfTheFirstPageInTheirOwnSizes) {
+    loadEmpty(8);
+    // Device text: a 40 px line of 44.68 px, then 12 px lines of 13.4 px; 64 px less the
+    // gutters holds the first two.
+    Value field = call(root(), "createTextField",
+                       {Value("f"), Value(1), Value(0), Value(0), Value(100), Value(64)});
+    set(field, "multiline", Value(true));
+    set(field, "html", Value(true));
+    set(field, "htmlText", Value("<font size=\"40\">a</font><br>b<br>c<br>d"));
+    EXPECT_EQ(get(field, "textHeight").asNumber(), 84);
+    EXPECT_EQ(get(field, "bottomScroll").asNumber(), 2);
+    // The last three lines would fit, yet scrolling goes by first pages.
+    EXPECT_EQ(get(field, "maxscroll").asNumber(), 3);
+    set(field, "scroll", Value(3));
+    EXPECT_EQ(get(field, "scroll").asNumber(), 3);
+    EXPECT_EQ(get(field, "bottomScroll").asNumber(), 4);
 }
 
 TEST_F(TextFieldTest, ReplaceSelUsesTheSelectionThatFocusSets) {

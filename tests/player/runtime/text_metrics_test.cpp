@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
+
+#include "player/avm1/utf8.h"
 
 namespace kestrel::runtime {
 namespace {
@@ -67,20 +70,24 @@ TEST(TextMetrics, WrappingBreaksAfterSpacesAndInsideLongWords) {
     struct Case {
         const char* text;
         int lines;
-        double widest;  // twips, trailing spaces of wrapped lines left out
+        double widest;            // twips, with the spaces that end wrapped lines
+        double widestWithoutEnd;  // the same without them (right or centred text)
     };
     const Case cases[] = {
-        {"abc def", 2, 1500},    // "abc " + "def" is 3750: wraps
-        {"ab cd", 2, 1000},      // 2250
-        {"a b", 1, 1250},        // fits
-        {"abcdefgh", 2, 2000},   // one word longer than the line: 4 letters a line
-        {"ab\rc d e", 2, 2000},  // "c d e" just fills the line
+        {"abc def", 2, 1750, 1500},    // "abc " + "def" is 3750: wraps
+        {"ab cd", 2, 1250, 1000},      // 2250
+        {"a b", 1, 1250, 1250},        // fits
+        {"abcdefgh", 2, 2000, 2000},   // one word longer than the line: 4 letters a line
+        {"ab\rc d e", 2, 2000, 2000},  // "c d e" just fills the line
     };
     for (const Case& c : cases) {
+        o.trailingSpacesCount = true;
         TextMeasure m = MeasureLaidOutText(c.text, o);
         EXPECT_EQ(m.lines, c.lines) << c.text;
         EXPECT_EQ(m.exactWidthTwips, c.widest) << c.text;
         EXPECT_EQ(m.exactHeightTwips, c.lines * 1024 + (c.lines - 1) * 100) << c.text;
+        o.trailingSpacesCount = false;
+        EXPECT_EQ(MeasureLaidOutText(c.text, o).exactWidthTwips, c.widestWithoutEnd) << c.text;
     }
 }
 
@@ -95,7 +102,7 @@ TEST(TextMetrics, LaidOutLinesKeepTheirCharacters) {
         std::vector<TextLine> lines;
     };
     const Case cases[] = {
-        {U"abc def", {{0, 4, 1500}, {4, 7, 1500}}},   // the space stays on the first line
+        {U"abc def", {{0, 4, 1750}, {4, 7, 1500}}},   // the space stays on the first line
         {U"ab\r\ncd", {{0, 2, 1000}, {4, 6, 1000}}},  // the break itself is on no line
         {U"abcdefgh", {{0, 4, 2000}, {4, 8, 2000}}},
         {U"a\r", {{0, 1, 500}, {2, 2, 0}}},  // an empty last paragraph
@@ -109,6 +116,73 @@ TEST(TextMetrics, LaidOutLinesKeepTheirCharacters) {
             EXPECT_EQ(lines[i].widthTwips, c.lines[i].widthTwips) << i;
         }
     }
+}
+
+TEST(TextMetrics, RunsOfOtherSizesAndFontsSetTheirLinesAdvancesAndHeights) {
+    player::FontMetrics font = TestFont();  // ascent 800, descent 224 at one em
+    player::FontMetrics deep = TestFont();
+    deep.ascent = 500;
+    deep.descent = 524;
+    TextLayoutOptions o;
+    o.font = &font;
+    o.fontHeightTwips = 1024;
+    o.wrapWidthTwips = 2000;
+    o.leadingTwips = 100;
+    struct Case {
+        const char* what;
+        const char32_t* text;
+        std::vector<TextRunStyle> runs;
+        std::vector<TextLine> lines;  // begin, end, width, ascent, height
+    };
+    const Case cases[] = {
+        {"a double-size letter widens and heightens its line only",
+         U"ab cd",
+         {{1, 2048, &font}},
+         {{0, 3, 1750, 1600, 2048}, {3, 5, 1000, 800, 1024}}},
+        {"largest ascent and largest descent, from different fonts",
+         U"ab",
+         {{1, 1024, &deep}},
+         {{0, 2, 1000, 800, 1324}}},
+        {"an empty line is as tall as its break",
+         U"a\r\rb",
+         {{2, 1024, &font}, {1, 2048, &font}},
+         {{0, 1, 500, 800, 1024}, {2, 2, 0, 1600, 2048}, {3, 4, 500, 800, 1024}}},
+        {"characters past the runs use the options' own size",
+         U"aa",
+         {{1, 512, &font}},
+         {{0, 2, 750, 800, 1024}}},
+    };
+    for (const Case& c : cases) {
+        o.runs = c.runs;
+        std::vector<TextLine> lines = LayOutLines(c.text, o);
+        ASSERT_EQ(lines.size(), c.lines.size()) << c.what;
+        double height = 0;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].begin, c.lines[i].begin) << c.what << " " << i;
+            EXPECT_EQ(lines[i].end, c.lines[i].end) << c.what << " " << i;
+            EXPECT_EQ(lines[i].widthTwips, c.lines[i].widthTwips) << c.what << " " << i;
+            EXPECT_EQ(lines[i].ascentTwips, c.lines[i].ascentTwips) << c.what << " " << i;
+            EXPECT_EQ(lines[i].heightTwips, c.lines[i].heightTwips) << c.what << " " << i;
+            height += lines[i].heightTwips;
+        }
+        height += (lines.size() - 1) * o.leadingTwips;
+        TextMeasure m = MeasureLaidOutText(avm1::encodeUtf8(c.text), o);
+        EXPECT_EQ(m.exactHeightTwips, height) << c.what;
+    }
+}
+
+TEST(TextMetrics, WantedScrollLineIsWholeAndOverflowsPastThePlayersRange) {
+    struct Case {
+        double value;
+        int line;
+    };
+    const Case cases[] = {{3.9, 3},
+                          {-2, 0},
+                          {std::nan(""), 0},
+                          {1e12, 2147483647},
+                          {767100486418432.9, 2147483647},
+                          {767100486418433.0, 0}};
+    for (const Case& c : cases) EXPECT_EQ(WantedScrollLine(c.value), c.line) << c.value;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "tests/player/core/test_movies.h"
 #include "tools/swfwriter/description.h"
 #include "tools/swfwriter/font_glyphs.h"
+#include "tools/swfwriter/movie_builder.h"
 
 namespace kestrel::runtime {
 namespace {
@@ -104,6 +105,28 @@ TEST_F(TextSnapshotTest, FindTextAcrossTextsWithOrWithoutCase) {
         {{Value(0), Value(""), Value(false)}, "-1"},  {{Value(0), Value("A")}, "undefined"},
     };
     for (const Case& c : cases) EXPECT_EQ(Call("findText", c.args), c.expected);
+}
+
+// The class exists in version 5 movies but its methods only from version 6 on: they are
+// listed by for..in yet read as undefined, and an assignment replaces them.
+TEST(TextSnapshotVersions, MethodsAreHiddenBeforeVersion6) {
+    for (uint8_t version : {5, 6}) {
+        swf::MovieBuilder movie;
+        movie.Header().version = version;
+        movie.Root().ShowFrame();
+        auto bytes = movie.Build();
+        ASSERT_TRUE(bytes);
+        MoviePlayer player;
+        ASSERT_TRUE(player.load(bytes->data(), bytes->size()));
+        avm1::Vm& vm = player.vm();
+        avm1::Value ctor = vm.getMember(avm1::Value(vm.global()), "TextSnapshot");
+        EXPECT_EQ(vm.typeOf(ctor), "function");
+        avm1::Value snapshot = vm.construct(ctor, {}).value_or(avm1::Value());
+        EXPECT_EQ(vm.typeOf(vm.getMember(snapshot, "getText")),
+                  version == 5 ? "undefined" : "function");
+        vm.setMember(snapshot, "getText", avm1::Value("set"));
+        EXPECT_EQ(vm.toString(vm.getMember(snapshot, "getText")), "set");
+    }
 }
 
 }  // namespace

@@ -553,6 +553,42 @@ TEST_F(NpfpProtocol, QuitAsksThePageOnceThroughFsCommand) {
     EXPECT_EQ(fake_.evaluated.size(), 2u);
 }
 
+TEST_F(NpfpProtocol, TabKeyMovesTheFocusThroughInputFieldsFromTheTop) {
+    // The upper field comes second in the display list: position decides the order.
+    Start(
+        "version 8\nstage 200 100\nfont 1 \"_sans\"\nedittext 2 0 0 80 20 font=1\n"
+        "place 2 depth=1 y=60 name=\"lower\"\nplace 2 depth=2 y=10 name=\"upper\"\n"
+        "action\n" +
+        AddCallback("focus", "",
+                    "push 0, \"Selection\"\ngetVariable\npush \"getFocus\"\n"
+                    "callMethod\nreturn\n") +
+        "end\nshowframe\n");
+    auto key = [this](UINT message, WPARAM code) {
+        NPEvent event{static_cast<uint16_t>(message), code, 0};
+        plugin().event(&npp_, &event);
+    };
+    auto focus = [this]() {
+        NPVariant result;
+        if (!CallMovie("focus", {}, &result)) return std::string("<no call>");
+        std::string text =
+            result.type == NPVariantType_String ? VariantText(result) : std::string("<none>");
+        ReleaseVariantValue(&result);
+        return text;
+    };
+    EXPECT_EQ(focus(), "<none>");
+    key(WM_KEYDOWN, VK_TAB);
+    key(WM_KEYUP, VK_TAB);
+    EXPECT_EQ(focus(), "_level0.upper");
+    key(WM_KEYDOWN, VK_TAB);
+    key(WM_KEYUP, VK_TAB);
+    EXPECT_EQ(focus(), "_level0.lower");
+    key(WM_KEYDOWN, VK_SHIFT);  // Shift+Tab goes back
+    key(WM_KEYDOWN, VK_TAB);
+    key(WM_KEYUP, VK_TAB);
+    key(WM_KEYUP, VK_SHIFT);
+    EXPECT_EQ(focus(), "_level0.upper");
+}
+
 // EnumThreadWindows callback: stops at the first placeholder window.
 BOOL CALLBACK FindPlaceholder(HWND window, LPARAM found) {
     char name[64] = {};
