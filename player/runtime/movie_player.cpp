@@ -153,6 +153,7 @@ void MoviePlayer::start() {
     vm_->setSwfVersion(movie_->version());
     stage_ = std::make_unique<player::Stage>(movie_, static_cast<player::TimelineHooks*>(this));
     status_ = LoadStatus::Playing;
+    framesPlayed_ = 1;
     stage_->start();
     afterScripts();
 }
@@ -179,15 +180,19 @@ double MoviePlayer::frameIntervalMs() const {
 }
 
 int MoviePlayer::tick(double elapsedMs) {
-    if (status_ != LoadStatus::Playing || quitRequested() || !(elapsedMs >= 0)) return 0;
+    if (status_ != LoadStatus::Playing || quitRequested() || frameLimitReached() ||
+        !(elapsedMs >= 0))
+        return 0;
     clockMs_ += elapsedMs;
     vm_->runDueIntervals(clockMs_);
     afterScripts();
     frameDebtMs_ += elapsedMs;
     double interval = frameIntervalMs();
     int frames = 0;
-    while (frameDebtMs_ >= interval && frames < kMaxFramesPerTick && !quitRequested()) {
+    while (frameDebtMs_ >= interval && frames < kMaxFramesPerTick && !quitRequested() &&
+           !frameLimitReached()) {
         frameDebtMs_ -= interval;
+        ++framesPlayed_;
         stage_->tick();
         afterScripts();
         ++frames;
@@ -197,8 +202,9 @@ int MoviePlayer::tick(double elapsedMs) {
 }
 
 void MoviePlayer::advanceFrame() {
-    if (status_ != LoadStatus::Playing || quitRequested()) return;
+    if (status_ != LoadStatus::Playing || quitRequested() || frameLimitReached()) return;
     vm_->runDueIntervals(clockMs_);
+    ++framesPlayed_;
     stage_->tick();
     afterScripts();
 }

@@ -61,6 +61,11 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     void advanceFrame();
     double frameIntervalMs() const;
     double clockMs() const { return clockMs_; }
+    // Plays frames 1 to `frames` only (0: no limit); then the clock and the timeline
+    // stand still, intervals included. Set before loading.
+    void setFrameLimit(int frames) { frameLimit_ = frames > 0 ? frames : 0; }
+    // True once the last frame the limit allows has played.
+    bool frameLimitReached() const { return frameLimit_ > 0 && framesPlayed_ >= frameLimit_; }
 
     // --- input ------------------------------------------------------------------
     // Stage coordinates in pixels (the shell maps the window into the stage).
@@ -202,6 +207,8 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
 
     double clockMs_ = 0;
     double frameDebtMs_ = 0;
+    int frameLimit_ = 0;
+    int framesPlayed_ = 0;
     bool mouseHidden_ = false;
     std::vector<int> keysDown_;
     int lastKeyCode_ = 0;

@@ -14,6 +14,7 @@ namespace {
 
 constexpr char kUndefinedForm[] = "<undefined/>";
 constexpr char kRequestFunction[] = "__flash__request";
+constexpr char kFsCommandFunction[] = "_DoFSCommand";
 
 std::string NumberForm(double value) {
     char text[64];
@@ -52,6 +53,21 @@ std::optional<std::string> ExternalBridge::callOut(const std::string& invokeXml)
     if (!EvaluateScript(npp_, *script, &result)) return std::string(kUndefinedForm);
     const std::optional<std::string> answer = result.text();
     return runtime::answerOrUndefined(answer);
+}
+
+bool ExternalBridge::fsCommand(const std::string& command, const std::string& args) {
+    const NPNetscapeFuncs& browser = Browser();
+    if (!npp_ || !browser.invoke || !browser.getstringidentifier) return false;
+    WindowObject window(npp_);
+    if (!window.get()) return false;
+    NPVariant arguments[2];
+    arguments[0].type = arguments[1].type = NPVariantType_String;
+    arguments[0].value.stringValue =
+        NPString{command.c_str(), static_cast<uint32_t>(command.size())};
+    arguments[1].value.stringValue = NPString{args.c_str(), static_cast<uint32_t>(args.size())};
+    BrowserVariant answer;
+    return browser.invoke(npp_, window.get(), browser.getstringidentifier(kFsCommandFunction),
+                          arguments, 2, &answer.value);
 }
 
 std::string ExternalBridge::invokeXmlFor(const std::string& name, const NPVariant* args,

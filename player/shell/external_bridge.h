@@ -28,6 +28,10 @@ class ExternalBridge : public runtime::ExternalHost {
     bool callIn(runtime::MoviePlayer& player, const std::string& name, const NPVariant* args,
                 uint32_t count, NPVariant* result);
 
+    // fscommand(command, args) for the page: invokes "_DoFSCommand" on the window object.
+    // False when the browser does not serve it.
+    bool fsCommand(const std::string& command, const std::string& args);
+
   private:
     // The invoke XML for the call: the browser's answer, or our own when it has none.
     std::string invokeXmlFor(const std::string& name, const NPVariant* args, uint32_t count);

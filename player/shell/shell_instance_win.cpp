@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "common/win_handles.h"
@@ -21,6 +22,16 @@ constexpr UINT kShortestBeatMs = 10;
 // The host's keep-alive tick (event 275, first parameter 1).
 constexpr WPARAM kHostTickParameter = 1;
 
+// Test hook beside NPFP_TRACE_FILE: NPFP_FRAME_LIMIT=N plays frames 1 to N only, then
+// quits the way fscommand("quit") does, so a test run ends after exactly N frames.
+int FrameLimitFromEnvironment() {
+    const char* text = std::getenv("NPFP_FRAME_LIMIT");
+    if (!text || !*text) return 0;
+    char* end = nullptr;
+    const long frames = std::strtol(text, &end, 10);
+    return *end == '\0' && frames > 0 && frames <= 1000000 ? static_cast<int>(frames) : 0;
+}
+
 void* Tag(uintptr_t kind) {
     return reinterpret_cast<void*>(kind);
 }
@@ -38,6 +49,7 @@ ShellInstance::ShellInstance(NPP npp, std::vector<std::pair<std::string, std::st
       network_(npp, &ShellInstance::WakeSoon, this) {
     player_.setExternalHost(&external_);
     player_.setNetworkHost(&network_);
+    player_.setFrameLimit(FrameLimitFromEnvironment());
     placeholder_.create(this, timerInterval());
     lastTickMs_ = GetTickCount();
 }
@@ -170,6 +182,7 @@ void ShellInstance::movieLoaded() {
     lastTickMs_ = GetTickCount();
     placeholder_.setInterval(timerInterval());
     requestRepaint();
+    quitWhenDone();
 }
 
 void ShellInstance::urlNotify(void* notifyData, NPReason reason) {
@@ -186,6 +199,7 @@ void ShellInstance::advanceClock() {
     bool changed = network_.deliverCompleted(player_);
     changed = player_.tick(elapsed) > 0 || changed;
     if (changed) requestRepaint();
+    quitWhenDone();
 }
 
 void ShellInstance::heartbeat() {
@@ -279,6 +293,7 @@ void ShellInstance::keyEvent(UINT message, WPARAM key) {
     else
         player_.keyUp(keyCode, charCode);
     requestRepaint();
+    quitWhenDone();
 }
 
 void ShellInstance::requestRepaint() {
@@ -326,7 +341,14 @@ bool ShellInstance::invoke(NPIdentifier identifier, const NPVariant* args, uint3
     if (name.empty()) return false;
     const bool called = external_.callIn(player_, name, args, count, result);
     if (called) requestRepaint();
+    quitWhenDone();
     return called;
+}
+
+void ShellInstance::quitWhenDone() {
+    if (quitSent_ || !npp_ || !(player_.quitRequested() || player_.frameLimitReached())) return;
+    quitSent_ = true;
+    external_.fsCommand("quit", "");
 }
 
 void ShutdownShell() {

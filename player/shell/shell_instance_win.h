@@ -76,6 +76,9 @@ class ShellInstance final : private PlaceholderListener {
     void mouseEvent(UINT message, LPARAM position);
     void keyEvent(UINT message, WPARAM key);
     void requestRepaint();
+    // Once the movie asked to quit (or played the frames a test allowed), asks the
+    // page to end through fscommand("quit").
+    void quitWhenDone();
     UINT timerInterval() const;
     std::string nameOf(NPIdentifier identifier) const;
     static void WakeSoon(void* context);
@@ -91,6 +94,7 @@ class ShellInstance final : private PlaceholderListener {
     NPWindow window_{};
     bool hasWindow_ = false;
     bool movieStreamSeen_ = false;
+    bool quitSent_ = false;
     DWORD lastTickMs_ = 0;
     int callDepth_ = 0;
     bool destroyPending_ = false;

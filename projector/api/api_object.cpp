@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/ascii_case.h"
 #include "projector/api/api_init_family.h"
 #include "projector/api/window_family.h"
 
@@ -23,6 +24,11 @@ ApiResult ApiObject::HostCall(std::string_view name, const std::string_view* arg
         }
         if (name == ":post")
             return urls_.Load(arguments[0], pendingPostData_ ? &*pendingPostData_ : nullptr);
+        // A projector ends on fscommand("quit") as on Application.quit.
+        if (name == ":fsCommand" && AsciiEqualsIgnoringCase(arguments[0], "quit")) {
+            dispatcher_.Dispatch("Application.quit", ApiArguments());
+            return std::string();
+        }
         return std::nullopt;
     }
     return dispatcher_.Dispatch(name, ApiArguments(arguments, count));

@@ -24,7 +24,8 @@ class ApiObject {
     ApiObject(const ApiObject&) = delete;
     ApiObject& operator=(const ApiObject&) = delete;
 
-    // ":getURL" url, ":postData" data, ":post" url, else an API call. The
+    // ":getURL" url, ":postData" data, ":post" url, ":fsCommand" command args
+    // (only "quit" is served), else an API call. The
     // answer may hold any bytes (fetched data); no value means no answer.
     ApiResult HostCall(std::string_view name, const std::string_view* arguments, std::size_t count);
 

@@ -115,6 +115,20 @@ bool BuildRequest(const NPVariant* arguments, uint32_t count, NPVariant* result)
     return true;
 }
 
+// fscommand(command, args) from the movie: the host serves what it knows ("quit").
+bool ServeFsCommand(NPP instance, const NPVariant* arguments, uint32_t count, NPVariant* result) {
+    if (count < 1 || !arguments || arguments[0].type != NPVariantType_String) return false;
+    ScriptHost* host = g_hostLookup ? g_hostLookup(instance) : nullptr;
+    if (!host) return false;
+    const std::string_view texts[2] = {TextOf(arguments[0]),
+                                       count > 1 && arguments[1].type == NPVariantType_String
+                                           ? TextOf(arguments[1])
+                                           : std::string_view()};
+    if (!host->CallHost(":fsCommand", texts, 2)) return false;
+    SetVoid(result);
+    return true;
+}
+
 std::string LocationWithSlashes(NPP instance) {
     ScriptHost* host = g_hostLookup ? g_hostLookup(instance) : nullptr;
     std::string location = host ? host->MovieLocation() : "empty";
@@ -249,6 +263,8 @@ bool BridgeInvoke(NPP instance, NPObject* object, NPIdentifier method, const NPV
         return true;
     }
     if (FromNp(method) == kFlashRequestIdentifier) return BuildRequest(arguments, count, result);
+    if (FromNp(method) == kDoFSCommandIdentifier)
+        return ServeFsCommand(instance, arguments, count, result);
     if (NameIs(method, "__flash_getWindowLocation")) {
         SetObject(result, &g_windowLocationObject);
         return true;

@@ -1,7 +1,9 @@
 #include "tests/support/corpus_cases.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 namespace kestrel::corpus {
@@ -64,6 +66,27 @@ std::string ReadWholeFile(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+void KeepTraceOfFailure(const std::string& set, const std::string& name,
+                        const std::string& actual) {
+    const char* folder = std::getenv("KESTREL_CORPUS_OUT");
+    if (!folder || !*folder) return;
+    std::ofstream(std::string(folder) + "/" + set + "-" + name + ".txt", std::ios::binary)
+        << actual;
+}
+
+void PrintSetOutcome(const std::string& tag, const SetOutcome& outcome) {
+    const size_t total = outcome.passed.size() + outcome.failed.size();
+    std::cout << tag << outcome.passed.size() << " of " << total << " cases pass\n";
+    std::cout << tag << "passing:";
+    for (const auto& n : outcome.passed) std::cout << ' ' << n;
+    std::cout << '\n' << tag << "failing:";
+    for (const auto& n : outcome.failed) std::cout << ' ' << n;
+    std::cout << '\n';
+    for (const auto& n : outcome.fixed)
+        std::cout << tag << n << " passes now: take it off the known failures\n";
+    if (outcome.passed.size() * 10 < total * 9) std::cout << tag << "below the 90% goal\n";
 }
 
 }  // namespace kestrel::corpus

@@ -2,8 +2,6 @@
 // table gives and its trace output must match what the reference player wrote.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -75,50 +73,29 @@ std::string play(const std::string& folder, const CorpusCase& c, ExternalHost* e
     return out;
 }
 
-// KESTREL_CORPUS_OUT names a folder where every failing case's trace is written as
-// SET-CASE.txt, to compare with the expected output while working on it.
-void KeepTraceOfFailure(const std::string& set, const std::string& name,
-                        const std::string& actual) {
-    const char* folder = std::getenv("KESTREL_CORPUS_OUT");
-    if (!folder || !*folder) return;
-    std::ofstream(std::string(folder) + "/" + set + "-" + name + ".txt", std::ios::binary)
-        << actual;
-}
-
 void PlayCorpusSet(const CorpusSet& set) {
     std::vector<CorpusCase> cases = corpus::ReadCorpusCases(set.folder);
     ASSERT_GT(cases.size(), set.minimumCases)
         << "corpus not found at " << CorpusRoot() << set.folder;
     const std::set<std::string> knownFailures = corpus::ReadKnownFailures();
-    std::vector<std::string> passed, failed, regressions, fixed;
+    corpus::SetOutcome outcome;
     for (const CorpusCase& c : cases) {
         if (set.hostDependent.count(c.name)) continue;
         std::string expected =
             ReadWholeFile(CorpusRoot() + set.folder + "/" + c.name + "/output.txt");
         std::string actual = play(set.folder, c);
         bool ok = actual == expected;
-        (ok ? passed : failed).push_back(c.name);
+        (ok ? outcome.passed : outcome.failed).push_back(c.name);
         bool known = knownFailures.count(set.folder + "/" + c.name) > 0;
         if (!ok && !known) {
-            regressions.push_back(c.name);
             ADD_FAILURE() << set.folder << "/" << c.name << ": trace differs\n--- expected\n"
                           << expected.substr(0, 2000) << "\n--- actual\n"
                           << actual.substr(0, 2000);
         }
-        if (ok && known) fixed.push_back(c.name);
-        if (!ok) KeepTraceOfFailure(set.folder, c.name, actual);
+        if (ok && known) outcome.fixed.push_back(c.name);
+        if (!ok) corpus::KeepTraceOfFailure(set.folder, c.name, actual);
     }
-    const std::string tag = "[ " + set.folder + " ] ";
-    size_t total = passed.size() + failed.size();
-    std::cout << tag << passed.size() << " of " << total << " cases pass\n";
-    std::cout << tag << "passing:";
-    for (const auto& n : passed) std::cout << ' ' << n;
-    std::cout << '\n' << tag << "failing:";
-    for (const auto& n : failed) std::cout << ' ' << n;
-    std::cout << '\n';
-    for (const auto& n : fixed)
-        std::cout << tag << n << " passes now: take it off the known failures\n";
-    if (passed.size() * 10 < total * 9) std::cout << tag << "below the 90% goal\n";
+    corpus::PrintSetOutcome("[ " + set.folder + " ] ", outcome);
 }
 
 TEST(AvmCorpus, FirstSetTracesMatchTheReferencePlayer) {

@@ -494,6 +494,59 @@ showframe
     EXPECT_EQ(player.tick(1000), 0);
 }
 
+// Frames 1 and 2 trace their letter; the timeline loops.
+const char* const kLoopingLetters = R"(
+version 8
+rate 10
+action
+  push "a"
+  trace
+end
+showframe
+action
+  push "b"
+  trace
+end
+showframe
+)";
+
+TEST(MovieFrameLimit, PlaysExactlyTheFramesAllowedThenStandsStill) {
+    struct Case {
+        int limit;
+        std::vector<std::string> traces;
+    };
+    const Case cases[] = {{1, {"a"}}, {2, {"a", "b"}}, {5, {"a", "b", "a", "b", "a"}}};
+    std::vector<uint8_t> bytes = compile(kLoopingLetters);
+    for (const Case& c : cases) {
+        MoviePlayer player;
+        std::vector<std::string> traces;
+        player.traceOutput().openFile("");
+        player.traceOutput().setCallback([&](std::string_view line) { traces.emplace_back(line); });
+        player.setFrameLimit(c.limit);
+        ASSERT_TRUE(player.load(bytes.data(), bytes.size()));
+        // Far more time and frames than the limit allows, both ways of playing.
+        for (int i = 0; i < 4; ++i) player.tick(10000);
+        for (int i = 0; i < 4; ++i) player.advanceFrame();
+        EXPECT_EQ(traces, c.traces) << "limit " << c.limit;
+        EXPECT_TRUE(player.frameLimitReached());
+        EXPECT_EQ(player.tick(10000), 0);
+        EXPECT_FALSE(player.quitRequested());
+    }
+}
+
+TEST(MovieFrameLimit, NoLimitKeepsPlaying) {
+    std::vector<uint8_t> bytes = compile(kLoopingLetters);
+    MoviePlayer player;
+    int lines = 0;
+    player.traceOutput().openFile("");
+    player.traceOutput().setCallback([&](std::string_view) { ++lines; });
+    player.setFrameLimit(0);
+    ASSERT_TRUE(player.load(bytes.data(), bytes.size()));
+    for (int i = 0; i < 10; ++i) player.advanceFrame();
+    EXPECT_EQ(lines, 11);
+    EXPECT_FALSE(player.frameLimitReached());
+}
+
 TEST(MovieLoading, RefusesWhatIsNoMovie) {
     const std::string notSwf = "GIF89a not a movie at all";
     MoviePlayer player;

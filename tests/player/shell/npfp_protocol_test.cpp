@@ -39,10 +39,11 @@ struct UrlCall {
 // --- the fake browser --------------------------------------------------------------
 
 struct FakeBrowser {
-    std::vector<std::string> evaluated;              // every script, in order
-    std::vector<std::string> reports;                // arguments of Report.v(...)
-    std::map<std::string, std::string> answers;      // call name -> XML answer
-    std::vector<std::vector<std::string>> requests;  // __flash__request argument texts
+    std::vector<std::string> evaluated;                // every script, in order
+    std::vector<std::string> reports;                  // arguments of Report.v(...)
+    std::map<std::string, std::string> answers;        // call name -> XML answer
+    std::vector<std::vector<std::string>> requests;    // __flash__request argument texts
+    std::vector<std::vector<std::string>> fsCommands;  // _DoFSCommand argument texts
     std::vector<UrlCall> urlCalls;
     std::vector<std::string> plainUrls;
     int invalidations = 0;
@@ -160,7 +161,15 @@ bool Evaluate(NPP, NPObject*, NPString* script, NPVariant* result) {
 
 bool Invoke(NPP, NPObject*, NPIdentifier method, const NPVariant* args, uint32_t count,
             NPVariant* result) {
-    if (reinterpret_cast<uintptr_t>(method) != kRequestIdentifier || count == 0) return false;
+    const uintptr_t index = reinterpret_cast<uintptr_t>(method);
+    if (index < g_fake->names.size() && g_fake->names[index] == "_DoFSCommand") {
+        std::vector<std::string> texts;
+        for (uint32_t i = 0; i < count; ++i) texts.push_back(VariantText(args[i]));
+        g_fake->fsCommands.push_back(texts);
+        result->type = NPVariantType_Void;
+        return true;
+    }
+    if (index != kRequestIdentifier || count == 0) return false;
     std::vector<std::string> texts;
     std::string xml = "<invoke name=\"" + VariantText(args[0]) + "\" returntype=\"javascript\">";
     std::string forms;
@@ -524,6 +533,24 @@ TEST_F(NpfpProtocol, HostTimerTickAdvancesFrames) {
     ASSERT_EQ(fake_.evaluated.size(), 1u);
     EXPECT_EQ(fake_.evaluated[0], std::string(kCallPrefix) + "Frame.two()" + kCallSuffix);
     EXPECT_GT(fake_.invalidations, 0);
+}
+
+TEST_F(NpfpProtocol, QuitAsksThePageOnceThroughFsCommand) {
+    // Frame 2 quits; nothing plays after it, and the page hears of it once.
+    Start(MovieWithFrameOne(CallOut("", "Frame.one"),
+                            "action\n" + CallOut("", "Frame.two") +
+                                "getURL \"FSCommand:quit\" \"\"\n"
+                                "end\nshowframe\nshowframe\n",
+                            10));
+    fake_.answers["Frame.one"] = fake_.answers["Frame.two"] = "<null/>";
+    EXPECT_TRUE(fake_.fsCommands.empty());
+    NPEvent tick{WM_TIMER, 1, 0};
+    for (int i = 0; i < 3; ++i) {
+        Sleep(150);
+        plugin().event(&npp_, &tick);
+    }
+    EXPECT_EQ(fake_.fsCommands, (std::vector<std::vector<std::string>>{{"quit", ""}}));
+    EXPECT_EQ(fake_.evaluated.size(), 2u);
 }
 
 TEST_F(NpfpProtocol, TabKeyMovesTheFocusThroughInputFieldsFromTheTop) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "projector/api/application_family.h"
 #include "tests/projector/api/fake_windows.h"
 
 namespace kestrel {
@@ -57,6 +58,27 @@ TEST_F(ApiObjectTest, InternalNamesWithoutArgumentsOrUnknownGiveNoAnswer) {
     EXPECT_FALSE(Call(":postData").has_value());
     EXPECT_FALSE(Call(":other", {"x"}).has_value());
     EXPECT_TRUE(loader.loads.empty());
+}
+
+class CountingApplication : public ApplicationServices {
+  public:
+    std::string ProgramPath() override { return "C:\\app.exe"; }
+    void Quit() override { ++quits; }
+    int quits = 0;
+};
+
+TEST_F(ApiObjectTest, FsCommandQuitEndsTheProjectorLikeApplicationQuit) {
+    CountingApplication application;
+    api.Dispatcher().Install(ApiFamilyId::Application,
+                             std::make_unique<ApplicationFamily>(application));
+    EXPECT_EQ(Call(":fsCommand", {"quit", ""}).value_or("-"), "");
+    EXPECT_EQ(Call(":fsCommand", {"QUIT", ""}).value_or("-"), "");
+    EXPECT_EQ(application.quits, 2);
+    // Other commands are not served.
+    EXPECT_FALSE(Call(":fsCommand", {"fullscreen", "true"}).has_value());
+    EXPECT_FALSE(Call(":fsCommand", {"quit2", ""}).has_value());
+    EXPECT_FALSE(Call(":fsCommand").has_value());
+    EXPECT_EQ(application.quits, 2);
 }
 
 TEST_F(ApiObjectTest, OnInitSendsEveryWindowFormThenThisWindowForm) {

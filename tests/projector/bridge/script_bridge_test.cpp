@@ -171,8 +171,27 @@ TEST_F(ScriptBridgeTest, FlashRequestBuildsTheInvokeElement) {
     BridgeReleaseVariantValue(&result);
     EXPECT_FALSE(BridgeInvoke(&g_npp, window, Id("__flash__request"), args + 1, 1, &result));
     EXPECT_FALSE(BridgeInvoke(&g_npp, window, Id("__flash__request"), nullptr, 0, &result));
-    EXPECT_FALSE(BridgeInvoke(&g_npp, window, Id("_DoFSCommand"), args, 1, &result));
     EXPECT_FALSE(BridgeInvoke(&g_npp, window, Id("alert"), args, 1, &result));
+}
+
+TEST_F(ScriptBridgeTest, FsCommandsGoToTheHostWhichMayNotServeThem) {
+    NPVariant args[2] = {StringArg("quit"), StringArg("")};
+    NPVariant result;
+    ASSERT_TRUE(BridgeInvoke(&g_npp, window, Id("_DoFSCommand"), args, 2, &result));
+    EXPECT_EQ(result.type, NPVariantType_Void);
+    // A missing or non-text second argument arrives as an empty text.
+    args[1].type = NPVariantType_Int32;
+    EXPECT_TRUE(BridgeInvoke(&g_npp, window, Id("_DoFSCommand"), args, 2, &result));
+    EXPECT_TRUE(BridgeInvoke(&g_npp, window, Id("_DoFSCommand"), args, 1, &result));
+    EXPECT_EQ(host.calls, std::vector<std::string>(3, ":fsCommand|quit|"));
+    host.answer.reset();
+    EXPECT_FALSE(BridgeInvoke(&g_npp, window, Id("_DoFSCommand"), args, 2, &result));
+    EXPECT_FALSE(BridgeInvoke(&g_npp, window, Id("_DoFSCommand"), args + 1, 1, &result));
+    EXPECT_FALSE(BridgeInvoke(&g_npp, window, Id("_DoFSCommand"), nullptr, 0, &result));
+    NPP_t stranger{};
+    host.answer = "";
+    EXPECT_FALSE(BridgeInvoke(&stranger, window, Id("_DoFSCommand"), args, 2, &result));
+    EXPECT_EQ(host.calls.size(), 4u);
 }
 
 TEST(ScriptBridgeIdentifiers, EntriesFollowTheIdentifierScheme) {
