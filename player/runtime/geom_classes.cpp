@@ -31,6 +31,17 @@ Object* Sibling(Vm& vm, Object* self) {
     return vm.newObject(self->proto());
 }
 
+// clone(): a new object of the same class with the members' values.
+template <size_t N>
+Value CloneMembers(NativeCall& call, const char* const (&members)[N]) {
+    Object* self = call.thisObject();
+    if (!self) return Value();
+    Object* copy = Sibling(call.vm, self);
+    for (const char* name : members)
+        call.vm.setMember(Value(copy), name, call.vm.getMember(Value(self), name));
+    return Value(copy);
+}
+
 std::string Field(Vm& vm, Object* o, const char* label, const char* name) {
     return std::string(label) + "=" + vm.toString(vm.getMember(Value(o), name));
 }
@@ -87,14 +98,8 @@ void InstallMatrix(Vm& vm, Object* package) {
         StoreMatrix(call.vm, self, inverse);
         return Value();
     });
-    vm.defineMethod(proto, "clone", [](NativeCall& call) -> Value {
-        Object* self = call.thisObject();
-        if (!self) return Value();
-        Object* copy = Sibling(call.vm, self);
-        for (const char* name : kMatrixMembers)
-            call.vm.setMember(Value(copy), name, call.vm.getMember(Value(self), name));
-        return Value(copy);
-    });
+    vm.defineMethod(proto, "clone",
+                    [](NativeCall& call) -> Value { return CloneMembers(call, kMatrixMembers); });
     vm.defineMethod(proto, "toString", [](NativeCall& call) -> Value {
         Object* self = call.thisObject();
         if (!self) return Value();
@@ -129,12 +134,7 @@ void InstallRectangle(Vm& vm, Object* package) {
                      !(Number(call.vm, self, "height") > 0));
     });
     vm.defineMethod(proto, "clone", [](NativeCall& call) -> Value {
-        Object* self = call.thisObject();
-        if (!self) return Value();
-        Object* copy = Sibling(call.vm, self);
-        for (const char* name : kRectangleMembers)
-            call.vm.setMember(Value(copy), name, call.vm.getMember(Value(self), name));
-        return Value(copy);
+        return CloneMembers(call, kRectangleMembers);
     });
     vm.defineMethod(proto, "toString", [](NativeCall& call) -> Value {
         Object* self = call.thisObject();
