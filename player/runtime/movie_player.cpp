@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "player/avm1/heap.h"
 #include "player/core/button.h"
+#include "player/core/display_factory.h"
 #include "player/runtime/clip_actions.h"
 #include "player/runtime/display_paths.h"
 #include "player/runtime/external_script.h"
@@ -667,7 +669,9 @@ std::optional<std::string> MoviePlayer::targetPathOf(Object* object) {
     return data ? data->removedPath : std::nullopt;
 }
 
-void MoviePlayer::cloneSprite(Object* source, std::string_view newName, int depth) {
+void MoviePlayer::cloneSprite(Object* source, std::string_view newName, int timelineDepth) {
+    if (timelineDepth < std::numeric_limits<int>::min() + player::kTimelineDepthOffset) return;
+    int depth = timelineDepth - player::kTimelineDepthOffset;
     if (MovieClip* c = clipOf(source)) {
         c->duplicate(std::string(newName), depth);
         return;
