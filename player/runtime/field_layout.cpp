@@ -76,10 +76,7 @@ TextLayoutOptions RunLayoutOptions(const player::EditText& field, const TextRunF
     TextLayoutOptions options = LayoutOptionsOf(field);
     options.fontHeightTwips = format.heightTwips;
     options.leadingTwips = format.leading;
-    options.font = nullptr;
-    if (field.format().useOutlines && !format.fontName.empty())
-        options.font =
-            field.stage().movie().fontMetrics(format.fontName, format.bold, format.italic);
+    options.font = MeasuredFont(field, format.fontName, format.bold, format.italic);
     return options;
 }
 

@@ -161,8 +161,12 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
                     return Value(horizontal ? d->width() : d->height());
                 },
                 [horizontal](Vm& vm, Object& self, const Value& v) {
-                    if (player::EditText* f = textFieldOfSelf(self))
-                        ResizeTextField(*f, horizontal, vm.toNumber(v));
+                    player::EditText* f = textFieldOfSelf(self);
+                    if (!f) return;
+                    TextFieldSettings* settings = textFieldSettingsOf(self);
+                    ResizeAutoSizedField(*f, horizontal, vm.toNumber(v),
+                                         settings ? FieldRunStyles(*f, *settings)
+                                                  : std::vector<TextRunStyle>());
                 });
     }
 

@@ -113,9 +113,8 @@ std::vector<TextRunStyle> RunStylesOf(const player::EditText& field, const RichT
         style.fontHeightTwips = f.size ? twips(f.size, d.fontHeight) : d.fontHeight;
         style.font = own.font;
         if (d.useOutlines && (f.font || f.bold || f.italic))
-            style.font = field.stage().movie().fontMetrics(f.font.value_or(d.fontName),
-                                                           f.bold.value_or(d.fontBold),
-                                                           f.italic.value_or(d.fontItalic));
+            style.font = MeasuredFont(field, f.font.value_or(d.fontName),
+                                      f.bold.value_or(d.fontBold), f.italic.value_or(d.fontItalic));
         allOwn = allOwn && style.font == own.font && style.fontHeightTwips == own.fontHeightTwips;
         runs.push_back(style);
     }

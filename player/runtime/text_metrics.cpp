@@ -40,7 +40,8 @@ double AdvanceIn(char32_t c, double fontHeightTwips, const player::FontMetrics* 
 
 // Ascent and descent of a font at a size.
 std::pair<double, double> VerticalMetrics(double fontHeightTwips, const player::FontMetrics* font) {
-    if (!font || font->emSize <= 0) return {fontHeightTwips * kAscent, fontHeightTwips * kDescent};
+    if (!font) return {fontHeightTwips * kAscent, fontHeightTwips * kDescent};
+    if (font->emSize <= 0) return {0, 0};
     double scale = fontHeightTwips / font->emSize;
     return {font->ascent * scale, font->descent * scale};
 }
@@ -205,6 +206,20 @@ TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, dou
     return MeasureLaidOutText(text, options);
 }
 
+const player::FontMetrics* MeasuredFont(const player::EditText& field, const std::string& name,
+                                        bool bold, bool italic) {
+    // No characters and an em of 0: every advance and every height is 0.
+    static const player::FontMetrics kNoFont = [] {
+        player::FontMetrics none;
+        none.emSize = 0;
+        return none;
+    }();
+    if (!field.format().useOutlines) return nullptr;
+    const player::FontMetrics* font =
+        name.empty() ? nullptr : field.stage().movie().fontMetrics(name, bold, italic);
+    return font ? font : &kNoFont;
+}
+
 TextLayoutOptions LayoutOptionsOf(const player::EditText& field) {
     const player::EditTextDefinition& d = field.format();
     TextLayoutOptions options;
@@ -212,8 +227,7 @@ TextLayoutOptions LayoutOptionsOf(const player::EditText& field) {
     options.leadingTwips = d.leading;
     // Movies before SWF 8 measure trailing spaces whatever the alignment.
     options.trailingSpacesCount = d.align == 0 || field.stage().movie().version() < 8;
-    if (d.useOutlines && !d.fontName.empty())
-        options.font = field.stage().movie().fontMetrics(d.fontName, d.fontBold, d.fontItalic);
+    options.font = MeasuredFont(field, d.fontName, d.fontBold, d.fontItalic);
     if (d.wordWrap)
         options.wrapWidthTwips =
             std::max(1.0, d.bounds.width() - 2 * kGutterTwips - d.leftMargin - d.rightMargin);
@@ -273,6 +287,12 @@ void ResizeTextField(player::EditText& field, bool horizontal, double pixels) {
         b.xMax = b.xMin + twips;
     else
         b.yMax = b.yMin + twips;
+}
+
+void ResizeAutoSizedField(player::EditText& field, bool horizontal, double pixels,
+                          const std::vector<TextRunStyle>& runs) {
+    ResizeTextField(field, horizontal, pixels);
+    ApplyAutoSize(field, runs);
 }
 
 void ApplyAutoSize(player::EditText& field, const std::vector<TextRunStyle>& runs) {

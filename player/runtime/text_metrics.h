@@ -2,7 +2,9 @@
 //
 // A field that embeds its font and finds it in the movie with layout data is measured
 // with that font's advances, ascent and descent; each advance is cut to whole twips at
-// the field's size, as the player places glyphs. Other fields use a device font:
+// the field's size, as the player places glyphs. Without such a font it has nothing to
+// draw with, so its text measures nothing: no width, no height. Other fields use a
+// device font:
 // measured with the advance widths of Arial (metric-compatible with Helvetica and
 // Liberation Sans, the usual sans device font), thousandths of an em for printable
 // ASCII and the digit width for everything else, a line being ascent plus descent
@@ -70,6 +72,11 @@ double AdvanceTwips(char32_t c, const TextLayoutOptions& options);
 double LineHeightTwips(const TextLayoutOptions& options);
 // The part of that height above the baseline.
 double AscentTwips(const TextLayoutOptions& options);
+// The font a field measures `name` in: null for the device font when the field does not
+// embed its fonts; when it does and the movie has no such font with layout data, a font
+// with no characters and no height.
+const player::FontMetrics* MeasuredFont(const player::EditText& field, const std::string& name,
+                                        bool bold, bool italic);
 // How a field's text is laid out: its font, size, leading and wrap width.
 TextLayoutOptions LayoutOptionsOf(const player::EditText& field);
 
@@ -99,6 +106,11 @@ int WantedScrollLine(double value);
 // own space, so a scaled field still shows `pixels` wide); negative and NaN sizes are
 // ignored.
 void ResizeTextField(player::EditText& field, bool horizontal, double pixels);
+
+// _width or _height of a field with autoSize set: the box takes the new size, then fits its
+// text again as autoSize says.
+void ResizeAutoSizedField(player::EditText& field, bool horizontal, double pixels,
+                          const std::vector<TextRunStyle>& runs = {});
 
 // Resizes a field with autoSize set to fit its text: the left edge, the centre or the right
 // edge stays in place as the mode says; the top stays. Fields that wrap keep their width.
