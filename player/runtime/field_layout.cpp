@@ -42,15 +42,20 @@ const TextRunFormat& FormatAt(const FieldLayout& layout, size_t i) {
     return layout.formats[layout.formatOf[std::min(i, layout.formatOf.size() - 1)]];
 }
 
-// A justified line that wrapped reaches across its room: the spaces between its
-// words share what is left (a wrapped line's width leaves out the spaces ending it).
-void Justify(FieldLayout& layout, const TextLine& line, double extra) {
-    if (!(extra > 0)) return;
+// A justified line that wrapped reaches across its room (`room` less what starts the
+// line, such as an indent): the spaces between its words share what is left. Spaces
+// that end the line take no share and no room, whatever the version measures.
+void Justify(FieldLayout& layout, const TextLine& line, double room) {
     size_t last = line.end;
     while (last > line.begin && layout.text[last - 1] == U' ') --last;
+    double visible = 0;
     size_t spaces = 0;
-    for (size_t i = line.begin; i < last; ++i) spaces += layout.text[i] == U' ' ? 1 : 0;
-    if (spaces == 0) return;
+    for (size_t i = line.begin; i < last; ++i) {
+        visible += layout.advances[i];
+        spaces += layout.text[i] == U' ' ? 1 : 0;
+    }
+    double extra = room - visible;
+    if (spaces == 0 || !(extra > 0)) return;
     for (size_t i = line.begin; i < last; ++i)
         if (layout.text[i] == U' ') layout.advances[i] += extra / static_cast<double>(spaces);
 }
@@ -151,10 +156,11 @@ FieldLayout LayOutField(const player::EditText& field) {
         double room = box.width() - 2 * kTextGutterTwips - f.leftMargin - f.rightMargin;
         bool opensParagraph = line.begin == 0 || IsBreak(out.text[line.begin - 1]);
         if (opensParagraph) left += f.indent;
+        double indent = opensParagraph ? f.indent : 0;
         if (f.align == 1) left += room - line.widthTwips;
         if (f.align == 2) left += (room - line.widthTwips) / 2;
         bool closesParagraph = line.end == out.text.size() || IsBreak(out.text[line.end]);
-        if (f.align == 3 && !closesParagraph) Justify(out, line, room - line.widthTwips);
+        if (f.align == 3 && !closesParagraph) Justify(out, line, room - indent);
         out.lines.push_back(FieldLine{line.begin, line.end, left, top + ascent});
         top += ascent + descent + f.leading;
     }
