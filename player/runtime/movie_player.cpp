@@ -13,6 +13,7 @@
 #include "player/runtime/external_values.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/field_layout.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {

@@ -10,6 +10,7 @@
 #include "player/runtime/display_paths.h"
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/field_layout.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
@@ -163,10 +164,9 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
                 [horizontal](Vm& vm, Object& self, const Value& v) {
                     player::EditText* f = textFieldOfSelf(self);
                     if (!f) return;
-                    TextFieldSettings* settings = textFieldSettingsOf(self);
-                    ResizeAutoSizedField(*f, horizontal, vm.toNumber(v),
-                                         settings ? FieldRunStyles(*f, *settings)
-                                                  : std::vector<TextRunStyle>());
+                    if (TextFieldSettings* settings = textFieldSettingsOf(self))
+                        FieldContent(*f, *settings);
+                    ResizeAutoSizedField(*f, horizontal, vm.toNumber(v));
                 });
     }
 

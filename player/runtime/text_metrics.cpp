@@ -234,41 +234,6 @@ TextLayoutOptions LayoutOptionsOf(const player::EditText& field) {
     return options;
 }
 
-TextMeasure MeasureText(const player::EditText& field, const std::vector<TextRunStyle>& runs) {
-    TextLayoutOptions options = LayoutOptionsOf(field);
-    options.runs = runs;
-    return MeasureLaidOutText(field.text(), options);
-}
-
-ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll,
-                           const std::vector<TextRunStyle>& runs) {
-    TextLayoutOptions options = LayoutOptionsOf(field);
-    options.runs = runs;
-    std::vector<TextLine> lines = LayOutLines(avm1::decodeUtf8(field.text()), options);
-    ScrollPosition p;
-    if (lines.empty()) return p;
-    // A line fits while it ends inside the box; the leading below the last line may hang out.
-    double room = field.format().bounds.height() - 2 * kGutterTwips + options.leadingTwips;
-    auto lastShown = [&](size_t first) {
-        size_t last = first;
-        double used = lines[first].heightTwips + options.leadingTwips;
-        while (last + 1 < lines.size()) {
-            double next = lines[last + 1].heightTwips + options.leadingTwips;
-            if (used + next > room) break;
-            used += next;
-            ++last;
-        }
-        return last;
-    };
-    // The text scrolls by as many lines as the first page shows, whatever their heights
-    // further down.
-    size_t firstPage = lastShown(0) + 1;
-    p.maxScroll = static_cast<int>(lines.size() - firstPage) + 1;
-    p.scroll = std::clamp(wantedScroll, 1, p.maxScroll);
-    p.bottomScroll = static_cast<int>(lastShown(static_cast<size_t>(p.scroll) - 1)) + 1;
-    return p;
-}
-
 int WantedScrollLine(double value) {
     // The largest number that still scrolls, measured in the reference player.
     constexpr double kLastScrollingNumber = 767100486418432.9;
@@ -287,36 +252,6 @@ void ResizeTextField(player::EditText& field, bool horizontal, double pixels) {
         b.xMax = b.xMin + twips;
     else
         b.yMax = b.yMin + twips;
-}
-
-void ResizeAutoSizedField(player::EditText& field, bool horizontal, double pixels,
-                          const std::vector<TextRunStyle>& runs) {
-    ResizeTextField(field, horizontal, pixels);
-    ApplyAutoSize(field, runs);
-}
-
-void ApplyAutoSize(player::EditText& field, const std::vector<TextRunStyle>& runs) {
-    player::EditTextDefinition& format = field.format();
-    if (format.autoSize == player::TextAutoSize::None) return;
-    TextMeasure m = MeasureText(field, runs);
-    player::Rect& b = format.bounds;
-    if (b.isEmpty()) b = player::Rect{0, 0, 0, 0};
-    // Sizes and positions are whole twips; the last line's leading is part of the field.
-    double height = m.lines > 0 ? m.exactHeightTwips + m.leadingTwips : 0;
-    b.yMax = b.yMin + std::floor(height + 2 * kGutterTwips);
-    if (format.wordWrap) return;
-    double oldWidth = b.xMax - b.xMin;
-    double newWidth = std::floor(m.exactWidthTwips + 2 * kGutterTwips);
-    b.xMax = b.xMin + newWidth;
-    double shift = 0;
-    if (format.autoSize == player::TextAutoSize::Center)
-        shift = std::trunc((oldWidth - newWidth) / 2);
-    if (format.autoSize == player::TextAutoSize::Right) shift = oldWidth - newWidth;
-    // The box moves inside the field, so a duplicate (which takes the transform) starts
-    // where the field was placed.
-    shift = std::round(shift);
-    b.xMin += shift;
-    b.xMax += shift;
 }
 
 }  // namespace kestrel::runtime

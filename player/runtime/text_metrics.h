@@ -1,4 +1,4 @@
-// Text metrics of a field, and autoSize built on them.
+// Text metrics: fonts, advances and line breaking, which a field's layout is built on.
 //
 // A field that embeds its font and finds it in the movie with layout data is measured
 // with that font's advances, ascent and descent; each advance is cut to whole twips at
@@ -85,18 +85,6 @@ TextLayoutOptions LayoutOptionsOf(const player::EditText& field);
 TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& options);
 // The same with the device font and no wrapping.
 TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, double leadingTwips);
-// A field's text in its own format, or in `runs` of rich text.
-TextMeasure MeasureText(const player::EditText& field, const std::vector<TextRunStyle>& runs = {});
-
-// Vertical scrolling by whole lines: `scroll` is the first line shown (from 1), clamped to
-// 1..maxScroll; maxScroll is the line count less the lines the first page shows, plus one;
-// bottomScroll the last line shown whole from `scroll` (at least that one). A line shows
-// whole when it ends inside the box; the leading below it may hang out.
-struct ScrollPosition {
-    int scroll = 1, maxScroll = 1, bottomScroll = 1;
-};
-ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll,
-                           const std::vector<TextRunStyle>& runs = {});
 // The line a script's number asks `scroll` for, before clamping: whole lines, nothing below
 // 0. Past about 7.671e14 the player's own arithmetic overflows and the field goes back to its
 // first line, so such numbers ask for line 0.
@@ -106,14 +94,5 @@ int WantedScrollLine(double value);
 // own space, so a scaled field still shows `pixels` wide); negative and NaN sizes are
 // ignored.
 void ResizeTextField(player::EditText& field, bool horizontal, double pixels);
-
-// _width or _height of a field with autoSize set: the box takes the new size, then fits its
-// text again as autoSize says.
-void ResizeAutoSizedField(player::EditText& field, bool horizontal, double pixels,
-                          const std::vector<TextRunStyle>& runs = {});
-
-// Resizes a field with autoSize set to fit its text: the left edge, the centre or the right
-// edge stays in place as the mode says; the top stays. Fields that wrap keep their width.
-void ApplyAutoSize(player::EditText& field, const std::vector<TextRunStyle>& runs = {});
 
 }  // namespace kestrel::runtime
