@@ -48,25 +48,16 @@ std::pair<double, double> VerticalMetrics(double fontHeightTwips, const player::
 
 class LineBreaker {
   public:
-    // Measures every character once in its run's font and size.
+    // Measures every character once, unless the caller has.
     LineBreaker(const std::u32string& chars, const TextLayoutOptions& o) : o_(o) {
         advance_.resize(chars.size());
-        style_.resize(chars.size());
-        size_t k = 0;
-        auto measure = [&](size_t count, double size, const player::FontMetrics* font) {
-            auto [ascent, descent] = VerticalMetrics(size, font);
-            styles_.push_back({ascent, descent});
-            for (size_t end = std::min(chars.size(), k + count); k < end; ++k) {
-                advance_[k] = AdvanceIn(chars[k], size, font);
-                style_[k] = static_cast<uint32_t>(styles_.size() - 1);
-            }
-        };
-        for (const TextRunStyle& run : o.runs) measure(run.length, run.fontHeightTwips, run.font);
-        measure(chars.size(), o.fontHeightTwips, o.font);
-        // Advances measured by the caller (per-run drawing) take precedence.
-        if (o.advances)
-            for (size_t i = 0; i < chars.size() && i < o.advances->size(); ++i)
-                advance_[i] = (*o.advances)[i];
+        for (size_t i = 0; i < chars.size(); ++i)
+            advance_[i] = o.advances && i < o.advances->size()
+                              ? (*o.advances)[i]
+                              : AdvanceIn(chars[i], o.fontHeightTwips, o.font);
+        auto [ascent, descent] = VerticalMetrics(o.fontHeightTwips, o.font);
+        ascent_ = ascent;
+        height_ = ascent + descent;
     }
 
     // The lines of the paragraph chars[begin, end).
@@ -120,38 +111,13 @@ class LineBreaker {
     }
 
   private:
-    struct Style {
-        double ascent, descent;
-    };
-
     void Push(std::vector<TextLine>& lines, size_t begin, size_t end, double width) const {
-        TextLine line{begin, end, width, 0, 0};
-        double descent = 0;
-        // An empty line is as tall as the break that ends it (or the text's last character).
-        size_t from = begin, to = end;
-        if (begin == end && !style_.empty()) {
-            from = std::min(begin, style_.size() - 1);
-            to = from + 1;
-        }
-        if (style_.empty()) {
-            line.ascentTwips = styles_.back().ascent;
-            descent = styles_.back().descent;
-        }
-        uint32_t last = UINT32_MAX;
-        for (size_t k = from; k < to; ++k) {
-            if (style_[k] == last) continue;
-            last = style_[k];
-            line.ascentTwips = std::max(line.ascentTwips, styles_[last].ascent);
-            descent = std::max(descent, styles_[last].descent);
-        }
-        line.heightTwips = line.ascentTwips + descent;
-        lines.push_back(line);
+        lines.push_back(TextLine{begin, end, width, ascent_, height_});
     }
 
     const TextLayoutOptions& o_;
     std::vector<double> advance_;
-    std::vector<uint32_t> style_;  // index into styles_, per character
-    std::vector<Style> styles_;
+    double ascent_ = 0, height_ = 0;
 };
 
 }  // namespace

@@ -4,12 +4,10 @@
 // with that font's advances, ascent and descent; each advance is cut to whole twips at
 // the field's size, as the player places glyphs. Without such a font it has nothing to
 // draw with, so its text measures nothing: no width, no height. Other fields use a
-// device font:
-// measured with the advance widths of Arial (metric-compatible with Helvetica and
-// Liberation Sans, the usual sans device font), thousandths of an em for printable
-// ASCII and the digit width for everything else, a line being ascent plus descent
-// (0.905 + 0.212 em) tall. The leading goes between lines in textHeight; an autosized
-// field also keeps the last line's leading, and a 2-pixel gutter on each side.
+// device font, measured with the advance widths of Arial (metric-compatible with
+// Helvetica and Liberation Sans, the usual sans device font), thousandths of an em for
+// printable ASCII and the digit width for everything else, a line being ascent plus
+// descent (0.905 + 0.212 em) tall. The leading goes between lines.
 #pragma once
 
 #include <cstddef>
@@ -33,13 +31,6 @@ struct TextMeasure {
     int lines = 0;
 };
 
-// A stretch of characters in its own font and size (rich text).
-struct TextRunStyle {
-    size_t length = 0;
-    double fontHeightTwips = 240;
-    const player::FontMetrics* font = nullptr;  // null: the device font
-};
-
 struct TextLayoutOptions {
     double fontHeightTwips = 240;
     double leadingTwips = 0;
@@ -48,17 +39,14 @@ struct TextLayoutOptions {
     // Spaces that end a line, wrapped or not, are measured in left-aligned text only (from
     // SWF 8 on).
     bool trailingSpacesCount = true;
-    // Runs of other fonts and sizes from the start of the text; characters past them (all,
-    // when there are none) use the font and size above.
-    std::vector<TextRunStyle> runs;
     // The advance of every character of the text laid out, when its characters differ
     // in font or size (not owned); null: each from `font` at `fontHeightTwips`.
     const std::vector<double>* advances = nullptr;
 };
 
 // A line of laid-out text: characters [begin, end) (line breaks excluded, spaces that
-// end it included), its measured width, and its height without leading: the largest
-// ascent and the largest descent of its characters (an empty line: those of its break).
+// end it included), its measured width, and its height without leading in the options'
+// font and size (a field's layout sets the heights of lines that mix runs).
 struct TextLine {
     size_t begin = 0, end = 0;
     double widthTwips = 0;

@@ -28,9 +28,15 @@ std::string FontTag(uint16_t id, const swf::GlyphFont& font) {
 
 // "Tall" is "Boxes" with a descent of a quarter em, so a line holding it reaches below
 // its glyphs. Every "A" of both fills its whole advance and the line's ascent.
-std::string MixedField() {
+std::string FieldOf(const std::string& html) {
     swf::GlyphFont tall = BoxFont(2, "Tall");
     tall.layout->descent = 1024 / 4;
+    return "stage 300 200\n" + FontTag(1, BoxFont(2)) + FontTag(5, tall) +
+           "edittext 2 10 10 200 150 font=1 size=20 outlines readonly multiline html text=\"" +
+           html + "\"\nplace 2 depth=1 name=\"t\"\nshowframe\n";
+}
+
+std::string MixedField() {
     // Lines: "A" 20 px + Tall "A" 10 px; then, with a leading of 4 px, "A" 30 px and two
     // Tall "A" 20 px; then six 10-pixel "A".
     const char* html =
@@ -38,9 +44,7 @@ std::string MixedField() {
         "<textformat leading='4'><font size='30'>A</font>"
         "<font face='Tall'>AA</font><br></textformat>"
         "<font size='10'>AAAAAA</font>";
-    return "stage 300 200\n" + FontTag(1, BoxFont(2)) + FontTag(5, tall) +
-           "edittext 2 10 10 200 150 font=1 size=20 outlines readonly multiline html text=\"" +
-           html + "\"\nplace 2 depth=1 name=\"t\"\nshowframe\n";
+    return FieldOf(html);
 }
 
 TEST(FieldMetrics, TextWidthAndHeightAreWhatTheGlyphsCover) {
@@ -81,6 +85,29 @@ TEST(FieldMetrics, TextWidthAndHeightAreWhatTheGlyphsCover) {
     vm.setMember(t, "autoSize", avm1::Value("left"));
     EXPECT_DOUBLE_EQ(vm.getMember(t, "_width").asNumber(), widest / 20 + 4);
     EXPECT_DOUBLE_EQ(vm.getMember(t, "_height").asNumber(), tall / 20 + 4);
+}
+
+// A line is as tall as its largest ascent and its largest descent, whichever runs they
+// come from; an empty line is as tall as its line break.
+TEST(FieldMetrics, LinesAreAsTallAsTheirTallestRuns) {
+    struct Case {
+        const char* html;
+        double textHeight;
+    };
+    const Case cases[] = {
+        {"A<font size='40'>A</font>A", 40},
+        {"A<font face='Tall' size='10'>A</font>", 22},  // 20 above, 2.5 below
+        {"<font face='Tall' size='16'>A</font><font size='18'>A</font>", 22},  // 18 + 4
+        {"A<br><font size='40'><br></font>A", 80},
+    };
+    for (const Case& c : cases) {
+        runtime::MoviePlayer player;
+        std::vector<uint8_t> bytes = player::test::compileMovie(FieldOf(c.html));
+        ASSERT_TRUE(player.load(bytes.data(), bytes.size()));
+        player.advanceFrame();
+        avm1::Value t = player.vm().getMember(avm1::Value(player.rootObject()), "t");
+        EXPECT_EQ(player.vm().getMember(t, "textHeight").asNumber(), c.textHeight) << c.html;
+    }
 }
 
 }  // namespace
