@@ -91,7 +91,9 @@ class Host {
     virtual Value getProperty(Vm& vm, Object* clip, int index);
     virtual void setProperty(Vm& vm, Object* clip, int index, const Value& value);
 
-    virtual void cloneSprite(Object* source, std::string_view newName, int depth) {}
+    // CloneSprite names its depth on the timeline's scale, where script depth 0 is 16384
+    // (duplicateMovieClip compiles to the depth plus 16384).
+    virtual void cloneSprite(Object* source, std::string_view newName, int timelineDepth) {}
     virtual void removeSprite(Object* clip) {}
     virtual void startDrag(Object* clip, const DragOptions& options) {}
     virtual void endDrag() {}

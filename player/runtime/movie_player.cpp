@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "player/avm1/heap.h"
 #include "player/core/button.h"
+#include "player/core/display_factory.h"
 #include "player/runtime/clip_actions.h"
 #include "player/runtime/display_paths.h"
 #include "player/runtime/external_script.h"
 #include "player/runtime/external_values.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/field_layout.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
@@ -667,7 +670,9 @@ std::optional<std::string> MoviePlayer::targetPathOf(Object* object) {
     return data ? data->removedPath : std::nullopt;
 }
 
-void MoviePlayer::cloneSprite(Object* source, std::string_view newName, int depth) {
+void MoviePlayer::cloneSprite(Object* source, std::string_view newName, int timelineDepth) {
+    if (timelineDepth < std::numeric_limits<int>::min() + player::kTimelineDepthOffset) return;
+    int depth = timelineDepth - player::kTimelineDepthOffset;
     if (MovieClip* c = clipOf(source)) {
         c->duplicate(std::string(newName), depth);
         return;

@@ -160,7 +160,7 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     avm1::Object* parentOf(avm1::Object* clip) override;
     avm1::Object* level(int number) override;
     std::optional<std::string> targetPathOf(avm1::Object* object) override;
-    void cloneSprite(avm1::Object* source, std::string_view newName, int depth) override;
+    void cloneSprite(avm1::Object* source, std::string_view newName, int timelineDepth) override;
     void removeSprite(avm1::Object* clip) override;
     void startDrag(avm1::Object* clip, const avm1::DragOptions& options) override;
     void endDrag() override;

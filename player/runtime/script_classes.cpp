@@ -10,6 +10,7 @@
 #include "player/runtime/display_paths.h"
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_helpers.h"
+#include "player/runtime/field_layout.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
@@ -161,8 +162,11 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
                     return Value(horizontal ? d->width() : d->height());
                 },
                 [horizontal](Vm& vm, Object& self, const Value& v) {
-                    if (player::EditText* f = textFieldOfSelf(self))
-                        ResizeTextField(*f, horizontal, vm.toNumber(v));
+                    player::EditText* f = textFieldOfSelf(self);
+                    if (!f) return;
+                    if (TextFieldSettings* settings = textFieldSettingsOf(self))
+                        FieldContent(*f, *settings);
+                    ResizeAutoSizedField(*f, horizontal, vm.toNumber(v));
                 });
     }
 

@@ -4,7 +4,7 @@
 
 #include "player/core/movie_definition.h"
 #include "player/core/stage.h"
-#include "player/runtime/text_metrics.h"
+#include "player/runtime/field_layout.h"
 
 namespace kestrel::runtime {
 namespace {
@@ -37,6 +37,15 @@ player::TextRunFormat RunFormatOf(const TextFormat& f, const player::EditTextDef
     run.leading =
         f.leading ? std::clamp(*f.leading, -1000, 1000) * player::kTwipsPerPixel : d.leading;
     return run;
+}
+
+// The field draws and measures the content's runs in their formats.
+void StoreRuns(player::EditText& field, const RichText& content) {
+    std::vector<player::TextRun> runs;
+    runs.reserve(content.Runs().size());
+    for (const RichText::Run& run : content.Runs())
+        runs.push_back(player::TextRun{run.length, RunFormatOf(run.format, field.format())});
+    field.SetRuns(std::move(runs));
 }
 
 }  // namespace
@@ -76,6 +85,7 @@ RichText& FieldContent(player::EditText& field, TextFieldSettings& settings) {
     if (!settings.contentReady || settings.content.PlainText() != field.text()) {
         settings.content.SetPlainText(field.text(), settings.newTextFormat);
         settings.contentReady = true;
+        StoreRuns(field, settings.content);
     }
     return settings.content;
 }
@@ -101,32 +111,6 @@ void ReadFieldHtml(player::EditText& field, TextFieldSettings& settings, std::st
         length ? settings.content.FormatOf(length - 1, length - 1).align : TextAlign::Left;
 }
 
-std::vector<TextRunStyle> RunStylesOf(const player::EditText& field, const RichText& content) {
-    const player::EditTextDefinition& d = field.format();
-    TextLayoutOptions own = LayoutOptionsOf(field);
-    std::vector<TextRunStyle> runs;
-    bool allOwn = true;
-    for (const RichText::Run& run : content.Runs()) {
-        const TextFormat& f = run.format;
-        TextRunStyle style;
-        style.length = run.length;
-        style.fontHeightTwips = f.size ? twips(f.size, d.fontHeight) : d.fontHeight;
-        style.font = own.font;
-        if (d.useOutlines && (f.font || f.bold || f.italic))
-            style.font = field.stage().movie().fontMetrics(f.font.value_or(d.fontName),
-                                                           f.bold.value_or(d.fontBold),
-                                                           f.italic.value_or(d.fontItalic));
-        allOwn = allOwn && style.font == own.font && style.fontHeightTwips == own.fontHeightTwips;
-        runs.push_back(style);
-    }
-    if (allOwn) runs.clear();
-    return runs;
-}
-
-std::vector<TextRunStyle> FieldRunStyles(player::EditText& field, TextFieldSettings& settings) {
-    return RunStylesOf(field, FieldContent(field, settings));
-}
-
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
     field.setText(settings.content.PlainText());
     TextFormat first = settings.content.FormatOf(0, 0);
@@ -147,12 +131,8 @@ void StoreFieldContent(player::EditText& field, TextFieldSettings& settings) {
     if (first.leading)
         d.leading =
             static_cast<int16_t>(std::clamp(*first.leading, -1000, 1000) * player::kTwipsPerPixel);
-    std::vector<player::TextRun> runs;
-    runs.reserve(settings.content.Runs().size());
-    for (const RichText::Run& run : settings.content.Runs())
-        runs.push_back(player::TextRun{run.length, RunFormatOf(run.format, d)});
-    field.SetRuns(std::move(runs));
-    ApplyAutoSize(field, RunStylesOf(field, settings.content));
+    StoreRuns(field, settings.content);
+    ApplyAutoSize(field);
 }
 
 }  // namespace kestrel::runtime

@@ -41,7 +41,7 @@ TextFormat DefaultFieldFormat(const player::EditTextDefinition& definition);
 // Reads the definition's initial text (HTML in html fields) into the content.
 void InitFieldContent(player::EditText& field, TextFieldSettings& settings);
 // The content, started over in the new-text format when the field's text was changed
-// from elsewhere (a bound variable).
+// from elsewhere (a bound variable); the field then draws and measures it in that format.
 RichText& FieldContent(player::EditText& field, TextFieldSettings& settings);
 // A bound variable's value: markup in html fields, plain text in others.
 void SetFieldFromVariable(player::EditText& field, TextFieldSettings& settings,
@@ -51,11 +51,6 @@ void SetFieldFromVariable(player::EditText& field, TextFieldSettings& settings,
 // markup ends with (left when it holds no text).
 void ReadFieldHtml(player::EditText& field, TextFieldSettings& settings, std::string_view html,
                    bool condenseWhite);
-// The fonts and sizes of the content's runs as layout measures them (none when the whole
-// text is in the field's own font and size).
-std::vector<TextRunStyle> RunStylesOf(const player::EditText& field, const RichText& content);
-// The same for a field's current text.
-std::vector<TextRunStyle> FieldRunStyles(player::EditText& field, TextFieldSettings& settings);
 // Hands the content to the field: its plain text, the first character's format for
 // drawing, and a new size when it sizes itself.
 void StoreFieldContent(player::EditText& field, TextFieldSettings& settings);

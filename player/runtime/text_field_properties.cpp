@@ -6,11 +6,12 @@
 
 #include "player/avm1/conversions.h"
 #include "player/avm1/utf8.h"
+#include "player/runtime/field_layout.h"
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
 #include "player/runtime/tab_order.h"
-#include "player/runtime/text_metrics.h"
+#include "player/runtime/text_field_content.h"
 
 namespace kestrel::runtime {
 
@@ -24,6 +25,12 @@ namespace {
 
 TextFieldSettings* settingsOf(Object& self) {
     return textFieldSettingsOf(self);
+}
+
+// The field with its runs in step with its content, to be laid out.
+EditText& Synced(EditText& f, TextFieldSettings& s) {
+    FieldContent(f, s);
+    return f;
 }
 
 Value colorValue(const player::Rgba& c) {
@@ -107,18 +114,18 @@ const FieldProperty kFieldProperties[] = {
     {"scroll",
      [](Vm&, Object& self, EditText& f) -> Value {
          TextFieldSettings& s = *settingsOf(self);
-         return Value(ScrollLines(f, s.scroll, FieldRunStyles(f, s)).scroll);
+         return Value(ScrollLines(Synced(f, s), s.scroll).scroll);
      },
      [](Vm& vm, Object& self, EditText& f, const Value& v) {
          TextFieldSettings& s = *settingsOf(self);
-         s.scroll = ScrollLines(f, WantedScrollLine(vm.toNumber(v)), FieldRunStyles(f, s)).scroll;
+         s.scroll = ScrollLines(Synced(f, s), WantedScrollLine(vm.toNumber(v))).scroll;
          f.SetScroll(s.scroll);
      },
      0},
     {"maxscroll",
      [](Vm&, Object& self, EditText& f) -> Value {
          TextFieldSettings& s = *settingsOf(self);
-         return Value(ScrollLines(f, s.scroll, FieldRunStyles(f, s)).maxScroll);
+         return Value(ScrollLines(Synced(f, s), s.scroll).maxScroll);
      },
      nullptr, 0},
     {"borderColor", [](Vm&, Object&, EditText& f) { return colorValue(f.format().borderColor); },
@@ -154,7 +161,7 @@ const FieldProperty kFieldProperties[] = {
      [](Vm&, Object&, EditText& f) -> Value { return Value(autoSizeName(f.format().autoSize)); },
      [](Vm& vm, Object& self, EditText& f, const Value& v) {
          f.format().autoSize = autoSizeFrom(vm, v);
-         ApplyAutoSize(f, FieldRunStyles(f, *settingsOf(self)));
+         ApplyAutoSize(Synced(f, *settingsOf(self)));
      },
      0},
     {"text", getText, nullptr, 0},  // setters that reach the player are added below
@@ -196,17 +203,17 @@ const FieldProperty kFieldProperties[] = {
     {"bottomScroll",
      [](Vm&, Object& self, EditText& f) -> Value {
          TextFieldSettings& s = *settingsOf(self);
-         return Value(ScrollLines(f, s.scroll, FieldRunStyles(f, s)).bottomScroll);
+         return Value(ScrollLines(Synced(f, s), s.scroll).bottomScroll);
      },
      nullptr, 0},
     {"textWidth",
      [](Vm&, Object& self, EditText& f) -> Value {
-         return Value(MeasureText(f, FieldRunStyles(f, *settingsOf(self))).textWidth);
+         return Value(MeasureText(Synced(f, *settingsOf(self))).textWidth);
      },
      nullptr, 0},
     {"textHeight",
      [](Vm&, Object& self, EditText& f) -> Value {
-         return Value(MeasureText(f, FieldRunStyles(f, *settingsOf(self))).textHeight);
+         return Value(MeasureText(Synced(f, *settingsOf(self))).textHeight);
      },
      nullptr, 0},
     {"restrict",

@@ -40,32 +40,24 @@ double AdvanceIn(char32_t c, double fontHeightTwips, const player::FontMetrics* 
 
 // Ascent and descent of a font at a size.
 std::pair<double, double> VerticalMetrics(double fontHeightTwips, const player::FontMetrics* font) {
-    if (!font || font->emSize <= 0) return {fontHeightTwips * kAscent, fontHeightTwips * kDescent};
+    if (!font) return {fontHeightTwips * kAscent, fontHeightTwips * kDescent};
+    if (font->emSize <= 0) return {0, 0};
     double scale = fontHeightTwips / font->emSize;
     return {font->ascent * scale, font->descent * scale};
 }
 
 class LineBreaker {
   public:
-    // Measures every character once in its run's font and size.
+    // Measures every character once, unless the caller has.
     LineBreaker(const std::u32string& chars, const TextLayoutOptions& o) : o_(o) {
         advance_.resize(chars.size());
-        style_.resize(chars.size());
-        size_t k = 0;
-        auto measure = [&](size_t count, double size, const player::FontMetrics* font) {
-            auto [ascent, descent] = VerticalMetrics(size, font);
-            styles_.push_back({ascent, descent});
-            for (size_t end = std::min(chars.size(), k + count); k < end; ++k) {
-                advance_[k] = AdvanceIn(chars[k], size, font);
-                style_[k] = static_cast<uint32_t>(styles_.size() - 1);
-            }
-        };
-        for (const TextRunStyle& run : o.runs) measure(run.length, run.fontHeightTwips, run.font);
-        measure(chars.size(), o.fontHeightTwips, o.font);
-        // Advances measured by the caller (per-run drawing) take precedence.
-        if (o.advances)
-            for (size_t i = 0; i < chars.size() && i < o.advances->size(); ++i)
-                advance_[i] = (*o.advances)[i];
+        for (size_t i = 0; i < chars.size(); ++i)
+            advance_[i] = o.advances && i < o.advances->size()
+                              ? (*o.advances)[i]
+                              : AdvanceIn(chars[i], o.fontHeightTwips, o.font);
+        auto [ascent, descent] = VerticalMetrics(o.fontHeightTwips, o.font);
+        ascent_ = ascent;
+        height_ = ascent + descent;
     }
 
     // The lines of the paragraph chars[begin, end).
@@ -119,38 +111,13 @@ class LineBreaker {
     }
 
   private:
-    struct Style {
-        double ascent, descent;
-    };
-
     void Push(std::vector<TextLine>& lines, size_t begin, size_t end, double width) const {
-        TextLine line{begin, end, width, 0, 0};
-        double descent = 0;
-        // An empty line is as tall as the break that ends it (or the text's last character).
-        size_t from = begin, to = end;
-        if (begin == end && !style_.empty()) {
-            from = std::min(begin, style_.size() - 1);
-            to = from + 1;
-        }
-        if (style_.empty()) {
-            line.ascentTwips = styles_.back().ascent;
-            descent = styles_.back().descent;
-        }
-        uint32_t last = UINT32_MAX;
-        for (size_t k = from; k < to; ++k) {
-            if (style_[k] == last) continue;
-            last = style_[k];
-            line.ascentTwips = std::max(line.ascentTwips, styles_[last].ascent);
-            descent = std::max(descent, styles_[last].descent);
-        }
-        line.heightTwips = line.ascentTwips + descent;
-        lines.push_back(line);
+        lines.push_back(TextLine{begin, end, width, ascent_, height_});
     }
 
     const TextLayoutOptions& o_;
     std::vector<double> advance_;
-    std::vector<uint32_t> style_;  // index into styles_, per character
-    std::vector<Style> styles_;
+    double ascent_ = 0, height_ = 0;
 };
 
 }  // namespace
@@ -205,6 +172,20 @@ TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, dou
     return MeasureLaidOutText(text, options);
 }
 
+const player::FontMetrics* MeasuredFont(const player::EditText& field, const std::string& name,
+                                        bool bold, bool italic) {
+    // No characters and an em of 0: every advance and every height is 0.
+    static const player::FontMetrics kNoFont = [] {
+        player::FontMetrics none;
+        none.emSize = 0;
+        return none;
+    }();
+    if (!field.format().useOutlines) return nullptr;
+    const player::FontMetrics* font =
+        name.empty() ? nullptr : field.stage().movie().fontMetrics(name, bold, italic);
+    return font ? font : &kNoFont;
+}
+
 TextLayoutOptions LayoutOptionsOf(const player::EditText& field) {
     const player::EditTextDefinition& d = field.format();
     TextLayoutOptions options;
@@ -212,47 +193,11 @@ TextLayoutOptions LayoutOptionsOf(const player::EditText& field) {
     options.leadingTwips = d.leading;
     // Movies before SWF 8 measure trailing spaces whatever the alignment.
     options.trailingSpacesCount = d.align == 0 || field.stage().movie().version() < 8;
-    if (d.useOutlines && !d.fontName.empty())
-        options.font = field.stage().movie().fontMetrics(d.fontName, d.fontBold, d.fontItalic);
+    options.font = MeasuredFont(field, d.fontName, d.fontBold, d.fontItalic);
     if (d.wordWrap)
         options.wrapWidthTwips =
             std::max(1.0, d.bounds.width() - 2 * kGutterTwips - d.leftMargin - d.rightMargin);
     return options;
-}
-
-TextMeasure MeasureText(const player::EditText& field, const std::vector<TextRunStyle>& runs) {
-    TextLayoutOptions options = LayoutOptionsOf(field);
-    options.runs = runs;
-    return MeasureLaidOutText(field.text(), options);
-}
-
-ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll,
-                           const std::vector<TextRunStyle>& runs) {
-    TextLayoutOptions options = LayoutOptionsOf(field);
-    options.runs = runs;
-    std::vector<TextLine> lines = LayOutLines(avm1::decodeUtf8(field.text()), options);
-    ScrollPosition p;
-    if (lines.empty()) return p;
-    // A line fits while it ends inside the box; the leading below the last line may hang out.
-    double room = field.format().bounds.height() - 2 * kGutterTwips + options.leadingTwips;
-    auto lastShown = [&](size_t first) {
-        size_t last = first;
-        double used = lines[first].heightTwips + options.leadingTwips;
-        while (last + 1 < lines.size()) {
-            double next = lines[last + 1].heightTwips + options.leadingTwips;
-            if (used + next > room) break;
-            used += next;
-            ++last;
-        }
-        return last;
-    };
-    // The text scrolls by as many lines as the first page shows, whatever their heights
-    // further down.
-    size_t firstPage = lastShown(0) + 1;
-    p.maxScroll = static_cast<int>(lines.size() - firstPage) + 1;
-    p.scroll = std::clamp(wantedScroll, 1, p.maxScroll);
-    p.bottomScroll = static_cast<int>(lastShown(static_cast<size_t>(p.scroll) - 1)) + 1;
-    return p;
 }
 
 int WantedScrollLine(double value) {
@@ -273,30 +218,6 @@ void ResizeTextField(player::EditText& field, bool horizontal, double pixels) {
         b.xMax = b.xMin + twips;
     else
         b.yMax = b.yMin + twips;
-}
-
-void ApplyAutoSize(player::EditText& field, const std::vector<TextRunStyle>& runs) {
-    player::EditTextDefinition& format = field.format();
-    if (format.autoSize == player::TextAutoSize::None) return;
-    TextMeasure m = MeasureText(field, runs);
-    player::Rect& b = format.bounds;
-    if (b.isEmpty()) b = player::Rect{0, 0, 0, 0};
-    // Sizes and positions are whole twips; the last line's leading is part of the field.
-    double height = m.lines > 0 ? m.exactHeightTwips + m.leadingTwips : 0;
-    b.yMax = b.yMin + std::floor(height + 2 * kGutterTwips);
-    if (format.wordWrap) return;
-    double oldWidth = b.xMax - b.xMin;
-    double newWidth = std::floor(m.exactWidthTwips + 2 * kGutterTwips);
-    b.xMax = b.xMin + newWidth;
-    double shift = 0;
-    if (format.autoSize == player::TextAutoSize::Center)
-        shift = std::trunc((oldWidth - newWidth) / 2);
-    if (format.autoSize == player::TextAutoSize::Right) shift = oldWidth - newWidth;
-    // The box moves inside the field, so a duplicate (which takes the transform) starts
-    // where the field was placed.
-    shift = std::round(shift);
-    b.xMin += shift;
-    b.xMax += shift;
 }
 
 }  // namespace kestrel::runtime

@@ -1,13 +1,13 @@
-// Text metrics of a field, and autoSize built on them.
+// Text metrics: fonts, advances and line breaking, which a field's layout is built on.
 //
 // A field that embeds its font and finds it in the movie with layout data is measured
 // with that font's advances, ascent and descent; each advance is cut to whole twips at
-// the field's size, as the player places glyphs. Other fields use a device font:
-// measured with the advance widths of Arial (metric-compatible with Helvetica and
-// Liberation Sans, the usual sans device font), thousandths of an em for printable
-// ASCII and the digit width for everything else, a line being ascent plus descent
-// (0.905 + 0.212 em) tall. The leading goes between lines in textHeight; an autosized
-// field also keeps the last line's leading, and a 2-pixel gutter on each side.
+// the field's size, as the player places glyphs. Without such a font it has nothing to
+// draw with, so its text measures nothing: no width, no height. Other fields use a
+// device font, measured with the advance widths of Arial (metric-compatible with
+// Helvetica and Liberation Sans, the usual sans device font), thousandths of an em for
+// printable ASCII and the digit width for everything else, a line being ascent plus
+// descent (0.905 + 0.212 em) tall. The leading goes between lines.
 #pragma once
 
 #include <cstddef>
@@ -31,13 +31,6 @@ struct TextMeasure {
     int lines = 0;
 };
 
-// A stretch of characters in its own font and size (rich text).
-struct TextRunStyle {
-    size_t length = 0;
-    double fontHeightTwips = 240;
-    const player::FontMetrics* font = nullptr;  // null: the device font
-};
-
 struct TextLayoutOptions {
     double fontHeightTwips = 240;
     double leadingTwips = 0;
@@ -46,17 +39,14 @@ struct TextLayoutOptions {
     // Spaces that end a line, wrapped or not, are measured in left-aligned text only (from
     // SWF 8 on).
     bool trailingSpacesCount = true;
-    // Runs of other fonts and sizes from the start of the text; characters past them (all,
-    // when there are none) use the font and size above.
-    std::vector<TextRunStyle> runs;
     // The advance of every character of the text laid out, when its characters differ
     // in font or size (not owned); null: each from `font` at `fontHeightTwips`.
     const std::vector<double>* advances = nullptr;
 };
 
 // A line of laid-out text: characters [begin, end) (line breaks excluded, spaces that
-// end it included), its measured width, and its height without leading: the largest
-// ascent and the largest descent of its characters (an empty line: those of its break).
+// end it included), its measured width, and its height without leading in the options'
+// font and size (a field's layout sets the heights of lines that mix runs).
 struct TextLine {
     size_t begin = 0, end = 0;
     double widthTwips = 0;
@@ -70,6 +60,11 @@ double AdvanceTwips(char32_t c, const TextLayoutOptions& options);
 double LineHeightTwips(const TextLayoutOptions& options);
 // The part of that height above the baseline.
 double AscentTwips(const TextLayoutOptions& options);
+// The font a field measures `name` in: null for the device font when the field does not
+// embed its fonts; when it does and the movie has no such font with layout data, a font
+// with no characters and no height.
+const player::FontMetrics* MeasuredFont(const player::EditText& field, const std::string& name,
+                                        bool bold, bool italic);
 // How a field's text is laid out: its font, size, leading and wrap width.
 TextLayoutOptions LayoutOptionsOf(const player::EditText& field);
 
@@ -78,18 +73,6 @@ TextLayoutOptions LayoutOptionsOf(const player::EditText& field);
 TextMeasure MeasureLaidOutText(std::string_view text, const TextLayoutOptions& options);
 // The same with the device font and no wrapping.
 TextMeasure MeasureDeviceText(std::string_view text, double fontHeightTwips, double leadingTwips);
-// A field's text in its own format, or in `runs` of rich text.
-TextMeasure MeasureText(const player::EditText& field, const std::vector<TextRunStyle>& runs = {});
-
-// Vertical scrolling by whole lines: `scroll` is the first line shown (from 1), clamped to
-// 1..maxScroll; maxScroll is the line count less the lines the first page shows, plus one;
-// bottomScroll the last line shown whole from `scroll` (at least that one). A line shows
-// whole when it ends inside the box; the leading below it may hang out.
-struct ScrollPosition {
-    int scroll = 1, maxScroll = 1, bottomScroll = 1;
-};
-ScrollPosition ScrollLines(const player::EditText& field, int wantedScroll,
-                           const std::vector<TextRunStyle>& runs = {});
 // The line a script's number asks `scroll` for, before clamping: whole lines, nothing below
 // 0. Past about 7.671e14 the player's own arithmetic overflows and the field goes back to its
 // first line, so such numbers ask for line 0.
@@ -99,9 +82,5 @@ int WantedScrollLine(double value);
 // own space, so a scaled field still shows `pixels` wide); negative and NaN sizes are
 // ignored.
 void ResizeTextField(player::EditText& field, bool horizontal, double pixels);
-
-// Resizes a field with autoSize set to fit its text: the left edge, the centre or the right
-// edge stays in place as the mode says; the top stays. Fields that wrap keep their width.
-void ApplyAutoSize(player::EditText& field, const std::vector<TextRunStyle>& runs = {});
 
 }  // namespace kestrel::runtime

@@ -1,8 +1,9 @@
 // TextSnapshot: the characters of the static text a clip shows directly (not in its
-// children), in depth order, one line per text line.
+// children) when the snapshot is made, in depth order, one line per text line.
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/unicode_case.h"
@@ -21,23 +22,10 @@ using avm1::Vm;
 
 namespace {
 
-struct SnapshotData : avm1::NativeData {
-    explicit SnapshotData(Object* c) : clip(c) {}
-    void markReferences(avm1::Marker& m) override { m.mark(clip); }
-    Object* clip;  // the clip's script object; heap-managed
-};
-
 struct SnapshotChar {
     char16_t code;
     bool startsLine;  // first of a text or of one of its lines
 };
-
-// Null when the snapshot was made of something other than a clip.
-player::MovieClip* ClipOf(NativeCall& call) {
-    Object* self = call.thisObject();
-    auto* data = self ? dynamic_cast<SnapshotData*>(self->nativeData()) : nullptr;
-    return data && data->clip ? clipOfSelf(*data->clip) : nullptr;
-}
 
 std::vector<SnapshotChar> CharactersOf(const player::MovieClip& clip) {
     std::vector<SnapshotChar> out;
@@ -50,6 +38,20 @@ std::vector<SnapshotChar> CharactersOf(const player::MovieClip& clip) {
             for (size_t i = 0; i < line.size(); ++i) out.push_back({line[i], i == 0});
     }
     return out;
+}
+
+// The text is taken when the snapshot is made: it outlives the clip, which a duplicate
+// placed at its depth may replace.
+struct SnapshotData : avm1::NativeData {
+    explicit SnapshotData(std::vector<SnapshotChar> c) : chars(std::move(c)) {}
+    std::vector<SnapshotChar> chars;
+};
+
+// Null when the snapshot was made of something other than a clip.
+const std::vector<SnapshotChar>* CharsOf(NativeCall& call) {
+    Object* self = call.thisObject();
+    auto* data = self ? dynamic_cast<SnapshotData*>(self->nativeData()) : nullptr;
+    return data ? &data->chars : nullptr;
 }
 
 void AppendCode(std::string& out, char16_t c) {
@@ -66,9 +68,9 @@ double IndexArgument(Vm& vm, const Value& v) {
 // character; lineEndings puts "\n" where a line starts inside the range.
 Value GetText(NativeCall& call) {
     if (call.args.size() < 2 || call.args.size() > 3) return Value();
-    player::MovieClip* clip = ClipOf(call);
-    if (!clip) return Value();
-    std::vector<SnapshotChar> chars = CharactersOf(*clip);
+    const std::vector<SnapshotChar>* snapshot = CharsOf(call);
+    if (!snapshot) return Value();
+    const std::vector<SnapshotChar>& chars = *snapshot;
     if (chars.empty()) return Value("");
     double count = static_cast<double>(chars.size());
     double start = std::clamp(IndexArgument(call.vm, call.args[0]), 0.0, count - 1);
@@ -91,9 +93,9 @@ char32_t Folded(char32_t c, bool caseSensitive) {
 // appears, -1 when nowhere; lines do not join.
 Value FindText(NativeCall& call) {
     if (call.args.size() != 3) return Value();
-    player::MovieClip* clip = ClipOf(call);
-    if (!clip) return Value(-1);
-    std::vector<SnapshotChar> chars = CharactersOf(*clip);
+    const std::vector<SnapshotChar>* snapshot = CharsOf(call);
+    if (!snapshot) return Value(-1);
+    const std::vector<SnapshotChar>& chars = *snapshot;
     double start = IndexArgument(call.vm, call.args[0]);
     std::string needleText = call.vm.toString(call.args[1]);
     bool caseSensitive = call.vm.toBoolean(call.args[2]);
@@ -115,8 +117,9 @@ void installTextSnapshotClass(Vm& vm) {
     makeClass(vm, "TextSnapshot", proto, [](NativeCall& call) -> Value {
         Object* self = call.thisObject();
         Object* clip = call.arg(0).asObject();
-        if (self && clip && clipOfSelf(*clip))
-            self->setNativeData(std::make_unique<SnapshotData>(clip));
+        player::MovieClip* shown = clip ? clipOfSelf(*clip) : nullptr;
+        if (self && shown)
+            self->setNativeData(std::make_unique<SnapshotData>(CharactersOf(*shown)));
         return Value();
     });
     // Listed by for..in, in this order, as the reference player does; the class is there in
@@ -126,8 +129,8 @@ void installTextSnapshotClass(Vm& vm) {
     };
     method("getCount", [](NativeCall& call) -> Value {
         if (!call.args.empty()) return Value();
-        player::MovieClip* clip = ClipOf(call);
-        return clip ? Value(static_cast<double>(CharactersOf(*clip).size())) : Value();
+        const std::vector<SnapshotChar>* chars = CharsOf(call);
+        return chars ? Value(static_cast<double>(chars->size())) : Value();
     });
     method("setSelected", [](NativeCall&) { return Value(); });
     method("getSelected", [](NativeCall&) { return Value(false); });

@@ -368,6 +368,38 @@ TEST_F(TextFieldTest, WidthAndHeightResizeTheBoxWithoutScaling) {
     EXPECT_DOUBLE_EQ(get(field, "_width").asNumber(), 100);
 }
 
+// An autosized field given a size keeps it only until it fits its text again, from the
+// edge autoSize names: the right edge of the box set by _width stays.
+TEST_F(TextFieldTest, WidthAndHeightOfAnAutosizedFieldFitItAgain) {
+    loadEmpty(8);
+    Value field = newField("f", 0, 100);
+    set(field, "text", Value("WWWWW"));
+    set(field, "autoSize", Value("right"));
+    double x = get(field, "_x").asNumber();
+    set(field, "_height", Value(80));
+    EXPECT_DOUBLE_EQ(get(field, "_height").asNumber(), 17.4);  // 12 px Arial and the gutters
+    set(field, "_width", Value(200));
+    EXPECT_DOUBLE_EQ(get(field, "_width").asNumber(), 60.6);
+    EXPECT_NEAR(get(field, "_x").asNumber(), x + 200 - 60.6, 0.01);
+}
+
+// A field that embeds its fonts draws only with fonts in the movie: without its font
+// its text measures nothing and an autosized box shrinks to its gutters.
+TEST_F(TextFieldTest, EmbeddedFontsMissingFromTheMovieMeasureNothing) {
+    loadEmpty(8);
+    for (bool embed : {false, true}) {
+        SCOPED_TRACE(embed);
+        Value field = newField(embed ? "embedded" : "device", 0, 100);
+        set(field, "embedFonts", Value(embed));
+        set(field, "text", Value("WWWWW"));
+        set(field, "autoSize", Value("left"));
+        EXPECT_EQ(get(field, "textWidth").asNumber(), embed ? 0 : 56);
+        EXPECT_EQ(get(field, "textHeight").asNumber(), embed ? 0 : 13);
+        EXPECT_DOUBLE_EQ(get(field, "_width").asNumber(), embed ? 4 : 60.6);
+        EXPECT_DOUBLE_EQ(get(field, "_height").asNumber(), embed ? 4 : 17.4);
+    }
+}
+
 const char* const kBoundFields = R"(
 version 6
 font 1 "_sans"

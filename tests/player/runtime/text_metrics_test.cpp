@@ -118,59 +118,6 @@ TEST(TextMetrics, LaidOutLinesKeepTheirCharacters) {
     }
 }
 
-TEST(TextMetrics, RunsOfOtherSizesAndFontsSetTheirLinesAdvancesAndHeights) {
-    player::FontMetrics font = TestFont();  // ascent 800, descent 224 at one em
-    player::FontMetrics deep = TestFont();
-    deep.ascent = 500;
-    deep.descent = 524;
-    TextLayoutOptions o;
-    o.font = &font;
-    o.fontHeightTwips = 1024;
-    o.wrapWidthTwips = 2000;
-    o.leadingTwips = 100;
-    struct Case {
-        const char* what;
-        const char32_t* text;
-        std::vector<TextRunStyle> runs;
-        std::vector<TextLine> lines;  // begin, end, width, ascent, height
-    };
-    const Case cases[] = {
-        {"a double-size letter widens and heightens its line only",
-         U"ab cd",
-         {{1, 2048, &font}},
-         {{0, 3, 1750, 1600, 2048}, {3, 5, 1000, 800, 1024}}},
-        {"largest ascent and largest descent, from different fonts",
-         U"ab",
-         {{1, 1024, &deep}},
-         {{0, 2, 1000, 800, 1324}}},
-        {"an empty line is as tall as its break",
-         U"a\r\rb",
-         {{2, 1024, &font}, {1, 2048, &font}},
-         {{0, 1, 500, 800, 1024}, {2, 2, 0, 1600, 2048}, {3, 4, 500, 800, 1024}}},
-        {"characters past the runs use the options' own size",
-         U"aa",
-         {{1, 512, &font}},
-         {{0, 2, 750, 800, 1024}}},
-    };
-    for (const Case& c : cases) {
-        o.runs = c.runs;
-        std::vector<TextLine> lines = LayOutLines(c.text, o);
-        ASSERT_EQ(lines.size(), c.lines.size()) << c.what;
-        double height = 0;
-        for (size_t i = 0; i < lines.size(); ++i) {
-            EXPECT_EQ(lines[i].begin, c.lines[i].begin) << c.what << " " << i;
-            EXPECT_EQ(lines[i].end, c.lines[i].end) << c.what << " " << i;
-            EXPECT_EQ(lines[i].widthTwips, c.lines[i].widthTwips) << c.what << " " << i;
-            EXPECT_EQ(lines[i].ascentTwips, c.lines[i].ascentTwips) << c.what << " " << i;
-            EXPECT_EQ(lines[i].heightTwips, c.lines[i].heightTwips) << c.what << " " << i;
-            height += lines[i].heightTwips;
-        }
-        height += (lines.size() - 1) * o.leadingTwips;
-        TextMeasure m = MeasureLaidOutText(avm1::encodeUtf8(c.text), o);
-        EXPECT_EQ(m.exactHeightTwips, height) << c.what;
-    }
-}
-
 TEST(TextMetrics, WantedScrollLineIsWholeAndOverflowsPastThePlayersRange) {
     struct Case {
         double value;

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/swf_format.h"
 #include "player/runtime/movie_player.h"
 #include "tests/player/core/test_movies.h"
+#include "tests/player/runtime/movie_fixture.h"
 #include "tools/swfwriter/description.h"
 #include "tools/swfwriter/font_glyphs.h"
 #include "tools/swfwriter/movie_builder.h"
@@ -39,23 +41,28 @@ swf::TextRun TextLine(int16_t y, std::vector<swf::GlyphEntry> glyphs) {
     return run;
 }
 
+// Text 4: "AB" then "B" on a second line; text 5: "A"; their font 9, defined after them.
+std::string StaticTextTags() {
+    swf::Rect bounds{0, 2000, 0, 2000};
+    swf::Bytes two = swf::EncodeDefineText(
+        4, bounds, swf::Matrix(), {TextLine(300, {{0, 200}, {1, 200}}), TextLine(600, {{1, 200}})},
+        false);
+    swf::Bytes one =
+        swf::EncodeDefineText(5, bounds, swf::Matrix(), {TextLine(300, {{0, 200}})}, false);
+    std::string error;
+    auto font = swf::EncodeGlyphFont(9, LetterFont(), &error);
+    EXPECT_TRUE(font) << error;
+    return tagLine(swf::kTagDefineText, two) + tagLine(swf::kTagDefineText, one) +
+           (font ? tagLine(swf::GlyphFontTagCode(2), *font) : std::string());
+}
+
 class TextSnapshotTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        swf::Rect bounds{0, 2000, 0, 2000};
-        // Text 4: "AB" then "B" on a second line; text 5: "A". Placed 5 below 4.
-        swf::Bytes two = swf::EncodeDefineText(
-            4, bounds, swf::Matrix(),
-            {TextLine(300, {{0, 200}, {1, 200}}), TextLine(600, {{1, 200}})}, false);
-        swf::Bytes one =
-            swf::EncodeDefineText(5, bounds, swf::Matrix(), {TextLine(300, {{0, 200}})}, false);
+        // Text 5 placed below text 4.
         std::string error;
-        auto font = swf::EncodeGlyphFont(9, LetterFont(), &error);
-        ASSERT_TRUE(font) << error;
-        std::string description = "version 8\n" + tagLine(swf::kTagDefineText, two) +
-                                  tagLine(swf::kTagDefineText, one) +
-                                  tagLine(swf::GlyphFontTagCode(2), *font) +
-                                  "place 4 depth=2\nplace 5 depth=1\nshowframe\n";
+        std::string description =
+            "version 8\n" + StaticTextTags() + "place 4 depth=2\nplace 5 depth=1\nshowframe\n";
         auto bytes = swf::CompileDescription(description, error);
         ASSERT_TRUE(bytes) << error;
         ASSERT_TRUE(player.load(bytes->data(), bytes->size()));
@@ -127,6 +134,59 @@ TEST(TextSnapshotVersions, MethodsAreHiddenBeforeVersion6) {
         vm.setMember(snapshot, "getText", avm1::Value("set"));
         EXPECT_EQ(vm.toString(vm.getMember(snapshot, "getText")), "set");
     }
+}
+
+// A snapshot holds the text its clip showed when it was made. CloneSprite takes its depth on
+// the timeline's scale (script depth plus 16384), so a copy made at the depth of its source
+// replaces it: the source's name is gone, the copy shows the text, the old snapshot keeps it.
+TEST_F(MovieTest, SnapshotOutlivesTheClipReplacedByItsDuplicate) {
+    const char* const kScript = R"(
+sprite 6
+  place 5 depth=1
+  showframe
+end
+place 6 depth=1 name="c"
+action
+  push "old", "c"
+  getVariable
+  push 1, "TextSnapshot"
+  newObject
+  defineLocal
+  push "c", "far", 16389
+  cloneSprite
+  push 0, "far"
+  getVariable
+  push "getDepth"
+  callMethod
+  trace
+  push "c", "d", 1
+  cloneSprite
+  push "c"
+  getVariable
+  typeOf
+  trace
+  push 0, "d"
+  getVariable
+  push "getDepth"
+  callMethod
+  trace
+  push 2, 0, 2, "d"
+  getVariable
+  push 1, "TextSnapshot"
+  newObject
+  push "getText"
+  callMethod
+  trace
+  push 2, 0, 2, "old"
+  getVariable
+  push "getText"
+  callMethod
+  trace
+end
+showframe
+)";
+    load("version 8\n" + StaticTextTags() + kScript);
+    EXPECT_EQ(takeTraces(), (std::vector<std::string>{"5", "undefined", "-16383", "A", "A"}));
 }
 
 }  // namespace
