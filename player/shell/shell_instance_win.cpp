@@ -103,9 +103,9 @@ NPError ShellInstance::setWindow(const NPWindow* window) {
     if (!window) return NPERR_INVALID_PARAM;
     window_ = *window;
     hasWindow_ = true;
-    // A resize under noScale runs the movie's onResize listeners.
+    // A resize under noScale runs the movie's onResize listeners. No repaint is asked for
+    // here: hosts pass the window structure again before they paint.
     player_.setDisplayArea(static_cast<int>(window_.width), static_cast<int>(window_.height));
-    requestRepaint();
     return NPERR_NO_ERROR;
 }
 
