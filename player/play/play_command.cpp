@@ -189,7 +189,9 @@ int RunPlay(const std::vector<std::string>& args, const Console& console) {
         player::RenderList frame;
         player.buildRenderList(frame);
         render::PixelBuffer image;
-        if (!render::RenderStage(frame, image))
+        render::FrameOptions look;
+        look.antiAliased = player.stageSettings().quality != player::RenderQuality::Low;
+        if (!render::Renderer().RenderStage(frame, image, look))
             result = Report(console, kExitFailed,
                             options.pngFile + ": the stage has no size that an image can have");
         else if (!render::WritePngFile(options.pngFile, image, error))
