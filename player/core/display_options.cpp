@@ -40,6 +40,10 @@ DisplayOptions parseDisplayOptions(
             options.scale = parseScaleMode(value);
         } else if (name == "salign") {
             options.align = parseStageAlign(value);
+        } else if (name == "quality") {
+            if (auto quality = renderQualityNamed(value)) options.quality = *quality;
+        } else if (name == "menu") {
+            options.showMenu = AsciiLowered(value) != "false";
         }
     }
     return options;

@@ -1,5 +1,5 @@
 // How the host wants the movie shown: the plug-in parameters "wmode", "bgcolor",
-// "scale" and "salign", read once when the instance starts.
+// "scale", "salign", "quality" and "menu", read once when the instance starts.
 #pragma once
 
 #include <optional>
@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "player/core/render_quality.h"
 #include "player/core/stage_mapping.h"
 #include "player/core/swf_types.h"
 
@@ -19,6 +20,9 @@ struct DisplayOptions {
     std::optional<Rgba> background;
     ScaleMode scale = ScaleMode::ShowAll;
     StageAlign align;
+    RenderQuality quality = RenderQuality::High;
+    // "menu" "false": the context menu shows only the settings.
+    bool showMenu = true;
 };
 
 // Parameter names compare without regard to case, as browsers pass them as written

@@ -6,23 +6,54 @@
 
 namespace kestrel::player {
 
-ScaleMode parseScaleMode(const std::string& text) {
+std::optional<ScaleMode> scaleModeNamed(const std::string& text) {
     std::string t = AsciiLowered(text);
+    if (t == "showall") return ScaleMode::ShowAll;
     if (t == "noborder") return ScaleMode::NoBorder;
     if (t == "exactfit") return ScaleMode::ExactFit;
     if (t == "noscale") return ScaleMode::NoScale;
-    return ScaleMode::ShowAll;
+    return std::nullopt;
+}
+
+ScaleMode parseScaleMode(const std::string& text) {
+    return scaleModeNamed(text).value_or(ScaleMode::ShowAll);
+}
+
+const char* scaleModeName(ScaleMode mode) {
+    switch (mode) {
+        case ScaleMode::NoBorder:
+            return "noBorder";
+        case ScaleMode::ExactFit:
+            return "exactFit";
+        case ScaleMode::NoScale:
+            return "noScale";
+        case ScaleMode::ShowAll:
+            break;
+    }
+    return "showAll";
 }
 
 StageAlign parseStageAlign(const std::string& text) {
-    StageAlign align;
+    bool left = false, right = false, top = false, bottom = false;
     for (char c : AsciiLowered(text)) {
-        if (c == 'l') align.horizontal = -1;
-        if (c == 'r') align.horizontal = 1;
-        if (c == 't') align.vertical = -1;
-        if (c == 'b') align.vertical = 1;
+        left = left || c == 'l';
+        right = right || c == 'r';
+        top = top || c == 't';
+        bottom = bottom || c == 'b';
     }
+    StageAlign align;
+    align.horizontal = left ? -1 : right ? 1 : 0;
+    align.vertical = top ? -1 : bottom ? 1 : 0;
     return align;
+}
+
+std::string stageAlignText(StageAlign align) {
+    std::string text;
+    if (align.horizontal < 0) text += 'L';
+    if (align.vertical < 0) text += 'T';
+    if (align.horizontal > 0) text += 'R';
+    if (align.vertical > 0) text += 'B';
+    return text;
 }
 
 Point StageMapping::windowToStage(double wx, double wy) const {

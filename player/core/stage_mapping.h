@@ -2,6 +2,7 @@
 // parameters ask.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "player/core/swf_types.h"
@@ -18,8 +19,16 @@ struct StageAlign {
 
 // "showall", "noborder", "exactfit", "noscale" in any case; anything else is showall.
 ScaleMode parseScaleMode(const std::string& text);
-// Letters "l", "r", "t", "b" in any order and case ("tl", "B", "rt"); "" centres.
+// The same names for Stage.scaleMode, where an unknown name changes nothing.
+std::optional<ScaleMode> scaleModeNamed(const std::string& text);
+// "showAll", "noBorder", "exactFit", "noScale".
+const char* scaleModeName(ScaleMode mode);
+// Letters "l", "r", "t", "b" in any order and case ("tl", "B", "rt"); "" centres. Left
+// wins over right and top over bottom; other characters are ignored.
 StageAlign parseStageAlign(const std::string& text);
+// As Stage.align reads back, letters in the order L, T, R, B ("TL" reads "LT", "BR" "RB",
+// "TR" stays); "" when centred.
+std::string stageAlignText(StageAlign align);
 
 struct StageMapping {
     // window pixel = stage pixel * scale + offset

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "common/binary_file.h"
 #include "common/replacing_file.h"
@@ -10,6 +12,7 @@
 #include "player/render/agg_renderer.h"
 #include "player/render/png_file.h"
 #include "player/runtime/movie_player.h"
+#include "player/runtime/movie_url.h"
 
 namespace kestrel::play {
 
@@ -154,6 +157,10 @@ int RunPlay(const std::vector<std::string>& args, const Console& console) {
     if (!ReadMovie(options.movie, bytes, error)) return Report(console, kExitFailed, error);
 
     runtime::MoviePlayer player;
+    std::error_code pathError;
+    const std::filesystem::path fullPath = std::filesystem::absolute(options.movie, pathError);
+    player.stageSettings().movieUrl =
+        runtime::MovieUrlFrom(pathError ? options.movie : fullPath.string());
     std::string traceText;
     player.traceOutput().openFile("");  // only the outputs asked for here
     player.traceOutput().setCallback([&](std::string_view line) {
@@ -182,7 +189,9 @@ int RunPlay(const std::vector<std::string>& args, const Console& console) {
         player::RenderList frame;
         player.buildRenderList(frame);
         render::PixelBuffer image;
-        if (!render::RenderStage(frame, image))
+        render::FrameOptions look;
+        look.antiAliased = player.stageSettings().quality != player::RenderQuality::Low;
+        if (!render::Renderer().RenderStage(frame, image, look))
             result = Report(console, kExitFailed,
                             options.pngFile + ": the stage has no size that an image can have");
         else if (!render::WritePngFile(options.pngFile, image, error))

@@ -314,6 +314,7 @@ struct Renderer::State {
     std::vector<uint32_t> glyphOrder;
     std::vector<std::unique_ptr<Surface>> spareLayers;
     int width = 0, height = 0;  // of the surfaces the cache's coverage was clipped to
+    bool aliased = false;       // the cache's coverage was made without anti-aliasing
 
     // The frame being painted.
     const FrameOptions* options = nullptr;  // not owned
@@ -365,7 +366,7 @@ struct Renderer::State {
         mask.Clear();
         if (!ras.rewind_scanlines()) return;
         scanline.reset(ras.min_x(), ras.max_x());
-        while (ras.sweep_scanline(scanline)) mask.AddScanline(scanline, 0);
+        while (ras.sweep_scanline(scanline)) mask.AddScanline(scanline, 0, aliased);
     }
 
     // Every edge with a fill on either side goes into the compound rasteriser with
@@ -398,7 +399,7 @@ struct Renderer::State {
         while ((styleCount = ras.sweep_styles()) > 0) {
             for (unsigned i = 0; i < styleCount; ++i)
                 if (ras.sweep_scanline(scanline, static_cast<int>(i)))
-                    mask.AddScanline(scanline, ras.style(i));
+                    mask.AddScanline(scanline, ras.style(i), aliased);
         }
     }
 
@@ -440,7 +441,7 @@ struct Renderer::State {
         if (ras.rewind_scanlines()) {
             scanline.reset(ras.min_x(), ras.max_x());
             while (ras.sweep_scanline(scanline))
-                mask.AddScanline(scanline, static_cast<unsigned>(style - 1));
+                mask.AddScanline(scanline, static_cast<unsigned>(style - 1), aliased);
         }
         ras.auto_close(true);
     }
@@ -826,6 +827,11 @@ void Renderer::RenderFrame(const RenderList& list, const Matrix& stageToPixels, 
             static_cast<size_t>(target.width) * static_cast<size_t>(target.height) * 4)
         return;
     State& s = *state_;
+    if (s.aliased == options.antiAliased) {
+        // Coverage kept from frames of the other quality does not fit this one.
+        s.cache.Clear();
+        s.aliased = !options.antiAliased;
+    }
     s.Begin(target.width, target.height);
     Surface frame(target.pixels.data(), target.width, target.height);
     if (options.transparent)

@@ -34,6 +34,8 @@ struct FrameOptions {
     // Leave the pixels premultiplied by their alpha, as layered surfaces take them.
     bool premultiplied = false;
     TextPainter* text = nullptr;  // not owned; none draws no text
+    // False for low quality: shapes' edges are not anti-aliased.
+    bool antiAliased = true;
 };
 
 // Paints frame after frame and keeps from one to the next what it can: the

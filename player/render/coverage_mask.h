@@ -41,8 +41,10 @@ struct CoverageMask {
     }
 
     // Keeps a swept scanline of a rasteriser (an AGG packed or unpacked scanline).
+    // `aliased`: each pixel is covered wholly or not at all, by whether the shape
+    // covers its centre (cover at least half), as low quality draws.
     template <class Scanline>
-    void AddScanline(const Scanline& scanline, unsigned style) {
+    void AddScanline(const Scanline& scanline, unsigned style, bool aliased = false) {
         CoverageRow row;
         row.y = scanline.y();
         row.style = style;
@@ -55,6 +57,9 @@ struct CoverageMask {
             kept.covers = static_cast<uint32_t>(covers.size());
             unsigned count = span->len > 0 ? static_cast<unsigned>(span->len) : 1;
             covers.insert(covers.end(), span->covers, span->covers + count);
+            if (aliased)
+                for (size_t i = kept.covers; i < covers.size(); ++i)
+                    covers[i] = covers[i] >= 128 ? 255 : 0;
             spans.push_back(kept);
         }
         row.spanCount = static_cast<uint32_t>(spans.size()) - row.firstSpan;

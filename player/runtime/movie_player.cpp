@@ -226,6 +226,50 @@ void MoviePlayer::afterScripts() {
         vm_->collect();
 }
 
+// --- the host's display -------------------------------------------------------------
+
+namespace {
+
+int MovieSizeInPixels(const player::MovieDefinition* movie, bool horizontal) {
+    if (!movie) return 0;
+    const player::Rect r = movie->stageRect();
+    return static_cast<int>(std::lround((horizontal ? r.width() : r.height()) /
+                                        static_cast<double>(player::kTwipsPerPixel)));
+}
+
+}  // namespace
+
+int MoviePlayer::stageWidth() const {
+    if (stageSettings_.scaleMode == player::ScaleMode::NoScale && stageSettings_.areaWidth > 0)
+        return stageSettings_.areaWidth;
+    return MovieSizeInPixels(movie_.get(), true);
+}
+
+int MoviePlayer::stageHeight() const {
+    if (stageSettings_.scaleMode == player::ScaleMode::NoScale && stageSettings_.areaHeight > 0)
+        return stageSettings_.areaHeight;
+    return MovieSizeInPixels(movie_.get(), false);
+}
+
+void MoviePlayer::setDisplayArea(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == stageSettings_.areaWidth && height == stageSettings_.areaHeight) return;
+    stageSettings_.areaWidth = width;
+    stageSettings_.areaHeight = height;
+    if (!stage_ || stageSettings_.scaleMode != player::ScaleMode::NoScale) return;
+    broadcast(*vm_, classes_->stageObject(), "onResize");
+    afterScripts();
+}
+
+player::StageMapping MoviePlayer::stageMapping(double windowWidth, double windowHeight) const {
+    const player::Rect r = movie_ ? movie_->stageRect() : player::Rect{};
+    return player::computeStageMapping(r.width() / static_cast<double>(player::kTwipsPerPixel),
+                                       r.height() / static_cast<double>(player::kTwipsPerPixel),
+                                       windowWidth, windowHeight, stageSettings_.scaleMode,
+                                       stageSettings_.align);
+}
+
 // --- input ---------------------------------------------------------------------
 
 void MoviePlayer::mouseMove(double x, double y) {

@@ -22,6 +22,7 @@
 #include "player/core/stage.h"
 #include "player/core/timeline_hooks.h"
 #include "player/runtime/network_host.h"
+#include "player/runtime/stage_settings.h"
 #include "player/runtime/trace_output.h"
 
 namespace kestrel::runtime {
@@ -84,6 +85,19 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     const player::MovieDefinition* movie() const;
     // True after getURL("FSCommand:quit"): the movie stops playing.
     bool quitRequested() const;
+
+    // --- the host's display ----------------------------------------------------------
+    // Set by the host before loading; scripts change it through Stage and _quality.
+    StageSettings& stageSettings() { return stageSettings_; }
+    const StageSettings& stageSettings() const { return stageSettings_; }
+    // The display area changed size (pixels). Under noScale the stage follows it and
+    // Stage listeners hear onResize.
+    void setDisplayArea(int width, int height);
+    // Stage.width and Stage.height: the movie's size, or under noScale the display area.
+    int stageWidth() const;
+    int stageHeight() const;
+    // Where the movie's stage lands in a window of this size, by the current settings.
+    player::StageMapping stageMapping(double windowWidth, double windowHeight) const;
 
     // --- hosts ------------------------------------------------------------------
     TraceOutput& traceOutput() { return trace_; }
@@ -199,6 +213,7 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     std::shared_ptr<const player::MovieDefinition> movie_;
     std::unique_ptr<player::Stage> stage_;
     TraceOutput trace_;
+    StageSettings stageSettings_;
     NetworkHost* network_ = nullptr;    // not owned
     ExternalHost* external_ = nullptr;  // not owned
     std::vector<uint8_t> stream_;

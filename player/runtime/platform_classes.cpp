@@ -1,11 +1,13 @@
 // The rest of the player's global classes and objects. Movies test for them by name
 // (`if (System.capabilities)`, `new LocalConnection()`), so each exists with the version
 // that introduced it, even where this player has nothing behind it.
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 
 #include "player/avm1/object.h"
 #include "player/core/movie_definition.h"
+#include "player/core/player_version.h"
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
@@ -109,16 +111,105 @@ void InstallError(Vm& vm) {
     });
 }
 
+// A value of serverString: letters, digits and a few marks as they are, the rest %XX.
+std::string EscapedForServer(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+            c == '.' || c == '-' || c == '_') {
+            out += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+// What the player can do, as a Windows plug-in without a debugger. serverString sums it up
+// for a server: each capability under its short key, in the player's order.
+void InstallCapabilities(MoviePlayer& player, Vm& vm, Object* system) {
+    Object* capabilities = DefinePackage(vm, system, "capabilities", avm1::kDontEnum);
+    struct Flag {
+        const char* name;
+        const char* key;
+        bool value;
+    };
+    static const Flag kFlags[] = {
+        {"hasAudio", "A", true},
+        {"hasStreamingAudio", "SA", true},
+        {"hasStreamingVideo", "SV", true},
+        {"hasEmbeddedVideo", "EV", true},
+        {"hasMP3", "MP3", true},
+        {"hasAudioEncoder", "AE", true},
+        {"hasVideoEncoder", "VE", true},
+        {"hasAccessibility", "ACC", true},
+        {"hasPrinting", "PR", true},
+        {"hasScreenPlayback", "SP", true},
+        {"hasScreenBroadcast", "SB", false},
+        {"isDebugger", "DEB", false},
+    };
+    static const Flag kLateFlags[] = {
+        {"avHardwareDisable", "AVD", false},
+        {"localFileReadDisable", "LFD", false},
+        {"hasIME", "IME", true},
+    };
+    const char* const kManufacturer = "Adobe Windows";
+    const char* const kOs = "Windows XP";
+    const char* const kLanguage = "en";
+    const char* const kPlayerType = "PlugIn";
+    constexpr int kScreenDpi = 72;
+
+    for (const Flag& f : kFlags) capabilities->define(f.name, Value(f.value));
+    for (const Flag& f : kLateFlags) capabilities->define(f.name, Value(f.value));
+    capabilities->define("os", Value(kOs));
+    capabilities->define("playerType", Value(kPlayerType));
+    capabilities->define("version", Value(player::kPlayerVersion));
+    capabilities->define("manufacturer", Value(kManufacturer));
+    capabilities->define("language", Value(kLanguage));
+    capabilities->define("pixelAspectRatio", Value(1));
+    capabilities->define("screenColor", Value("color"));
+    capabilities->define("screenDPI", Value(kScreenDpi));
+    MoviePlayer* p = &player;
+    capabilities->defineNative(
+        "screenResolutionX",
+        [p](Vm&, Object&) -> Value { return Value(p->stageSettings().screenWidth); }, nullptr, 0);
+    capabilities->defineNative(
+        "screenResolutionY",
+        [p](Vm&, Object&) -> Value { return Value(p->stageSettings().screenHeight); }, nullptr, 0);
+    capabilities->defineNative(
+        "serverString",
+        [=](Vm&, Object&) -> Value {
+            std::string text;
+            auto add = [&text](const char* key, const std::string& value) {
+                if (!text.empty()) text += '&';
+                text += key;
+                text += '=';
+                text += value;
+            };
+            for (const Flag& f : kFlags) add(f.key, f.value ? "t" : "f");
+            add("V", EscapedForServer(player::kPlayerVersion));
+            add("M", EscapedForServer(kManufacturer));
+            add("R", std::to_string(p->stageSettings().screenWidth) + "x" +
+                         std::to_string(p->stageSettings().screenHeight));
+            add("DP", std::to_string(kScreenDpi));
+            add("COL", "color");
+            add("AR", "1.0");
+            add("OS", EscapedForServer(kOs));
+            add("L", kLanguage);
+            add("PT", kPlayerType);
+            for (const Flag& f : kLateFlags) add(f.key, f.value ? "t" : "f");
+            return Value(text);
+        },
+        nullptr, 0);
+}
+
 // System: capabilities, IME and the security sandbox the movie plays in (local files
 // unless its FileAttributes ask for the network).
 void InstallSystem(MoviePlayer& player, Vm& vm) {
     Object* system = DefinePackage(vm, vm.global(), "System", avm1::kDontEnum);
-    Object* capabilities = DefinePackage(vm, system, "capabilities", avm1::kDontEnum);
-    capabilities->define("os", Value("Windows XP"));
-    capabilities->define("playerType", Value("PlugIn"));
-    capabilities->define("version", Value("WIN 8,0,0,0"));
-    capabilities->define("manufacturer", Value("Macromedia Windows"));
-    capabilities->define("language", Value("en"));
+    InstallCapabilities(player, vm, system);
     DefinePackage(vm, system, "IME", avm1::kDontEnum);
     Object* security = DefinePackage(vm, system, "security", avm1::kDontEnum);
     security->defineNative(
@@ -200,8 +291,7 @@ void installPlatformClasses(MoviePlayer& player, Vm& vm) {
     InstallMovieClipLoader(vm);
     InstallError(vm);
     InstallSystem(player, vm);
-    for (const char* name : {"Accessibility", "Stage"})
-        DefinePackage(vm, vm.global(), name, avm1::kDontEnum);
+    DefinePackage(vm, vm.global(), "Accessibility", avm1::kDontEnum);
     for (const char* name :
          {"Camera", "Color", "ContextMenu", "ContextMenuItem", "LocalConnection", "Microphone",
           "NetConnection", "NetStream", "SharedObject", "Video", "XMLSocket"})

@@ -6,6 +6,7 @@
 
 #include "player/core/button.h"
 #include "player/core/movie_clip.h"
+#include "player/core/player_version.h"
 #include "player/core/stage.h"
 #include "player/runtime/display_paths.h"
 #include "player/runtime/movie_player.h"
@@ -89,6 +90,7 @@ ScriptClasses::ScriptClasses(MoviePlayer& player, Vm& vm) : player_(player), vm_
     installTextSnapshotClass(vm);
     installConnectionClasses(player, vm);
     installPlatformClasses(player, vm);
+    stage_ = installStageClass(player, vm);
 }
 
 Object* ScriptClasses::registeredConstructorOf(const player::DisplayObject& object) const {
@@ -235,7 +237,39 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
     object->defineNative("_xmouse", mouse(true), nullptr);
     object->defineNative("_ymouse", mouse(false), nullptr);
     object->defineNative(
-        "_url", [](Vm&, Object&) -> Value { return Value(""); }, nullptr);
+        "_url", [player](Vm&, Object&) -> Value { return Value(player->stageSettings().movieUrl); },
+        nullptr);
+    // One quality for the whole player, reachable from every timeline.
+    object->defineNative(
+        "_quality",
+        [player](Vm&, Object&) -> Value {
+            return Value(player::renderQualityName(player->stageSettings().quality));
+        },
+        [player](Vm& vm, Object&, const Value& v) {
+            if (auto quality = player::renderQualityNamed(vm.toString(v)))
+                player->stageSettings().quality = *quality;
+        });
+    object->defineNative(
+        "_highquality",
+        [player](Vm&, Object&) -> Value {
+            switch (player->stageSettings().quality) {
+                case player::RenderQuality::Low:
+                    return Value(0);
+                case player::RenderQuality::Best:
+                    return Value(2);
+                default:
+                    return Value(1);
+            }
+        },
+        [player](Vm& vm, Object&, const Value& v) {
+            const double level = vm.toNumber(v);
+            if (std::isnan(level)) return;
+            player->stageSettings().quality = level < 1   ? player::RenderQuality::Low
+                                              : level < 2 ? player::RenderQuality::High
+                                                          : player::RenderQuality::Best;
+        });
+    if (!display.container())
+        object->define("$version", Value(player::kPlayerVersion), avm1::kDontEnum);
     object->defineNative(
         "_droptarget", [](Vm&, Object&) -> Value { return Value(""); }, nullptr);
 }

@@ -70,6 +70,7 @@ class ScriptClasses {
     // with Shift).
     void focusNextByTab(bool backwards);
     avm1::Object* mouseObject() const { return mouse_; }
+    avm1::Object* stageObject() const { return stage_; }
 
   private:
     void installMovieClip();
@@ -100,6 +101,7 @@ class ScriptClasses {
     avm1::Object* button_ = nullptr;
     avm1::Object* key_ = nullptr;
     avm1::Object* mouse_ = nullptr;
+    avm1::Object* stage_ = nullptr;
     std::weak_ptr<player::DisplayObject> focus_;
     avm1::Object* selection_ = nullptr;  // a root through the global object
 };
@@ -129,6 +131,9 @@ void deliverRemotingData(avm1::Vm& vm, avm1::Object* connection, const std::stri
 void InstallConvolutionFilterClass(avm1::Vm& vm, avm1::Object* filters);
 // AsBroadcaster, Error, System and the classes movies look for by name.
 void installPlatformClasses(MoviePlayer& player, avm1::Vm& vm);
+// Stage (the movie's size, scale mode, alignment, menu, onResize listeners), $version and
+// getVersion(). Returns the Stage object.
+avm1::Object* installStageClass(MoviePlayer& player, avm1::Vm& vm);
 // Called when a load started by XML.load/sendAndLoad completes (data absent: failed).
 void deliverXmlData(avm1::Vm& vm, avm1::Object* xml, const std::string* data);
 void deliverLoadVarsData(avm1::Vm& vm, avm1::Object* loadVars, const std::string* data);

@@ -62,6 +62,7 @@ void FramePainter::Paint(HDC dc, int width, int height, const RenderList& list,
     // A layered surface takes premultiplied pixels, and so does AlphaBlend.
     frame.premultiplied = true;
     frame.text = &text_;
+    frame.antiAliased = options.quality != player::RenderQuality::Low;
     Matrix toWindow = MappingFor(list, width, height, options).twipsToWindow(list.stageRect);
     renderer_.RenderFrame(list, toWindow, frame_, frame);
 

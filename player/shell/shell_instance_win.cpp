@@ -8,6 +8,7 @@
 
 #include "common/win_handles.h"
 #include "player/core/stage_mapping.h"
+#include "player/runtime/movie_url.h"
 #include "player/shell/browser_table.h"
 #include "player/shell/scriptable_object.h"
 
@@ -50,6 +51,9 @@ ShellInstance::ShellInstance(NPP npp, std::vector<std::pair<std::string, std::st
     player_.setExternalHost(&external_);
     player_.setNetworkHost(&network_);
     player_.setFrameLimit(FrameLimitFromEnvironment());
+    player_.stageSettings().applyDisplayOptions(options_);
+    player_.stageSettings().screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    player_.stageSettings().screenHeight = GetSystemMetrics(SM_CYSCREEN);
     placeholder_.create(this, timerInterval());
     lastTickMs_ = GetTickCount();
 }
@@ -99,6 +103,9 @@ NPError ShellInstance::setWindow(const NPWindow* window) {
     if (!window) return NPERR_INVALID_PARAM;
     window_ = *window;
     hasWindow_ = true;
+    // A resize under noScale runs the movie's onResize listeners. No repaint is asked for
+    // here: hosts pass the window structure again before they paint.
+    player_.setDisplayArea(static_cast<int>(window_.width), static_cast<int>(window_.height));
     return NPERR_NO_ERROR;
 }
 
@@ -112,6 +119,7 @@ NPError ShellInstance::newStream(NPStream* stream, uint16_t* streamType) {
     } else if (!movieStreamSeen_ && player_.status() == runtime::LoadStatus::Waiting) {
         // The first stream that answers no request of ours is the movie.
         movieStreamSeen_ = true;
+        if (stream->url) player_.stageSettings().movieUrl = runtime::MovieUrlFrom(stream->url);
         stream->pdata = Tag(static_cast<uintptr_t>(StreamKind::Movie));
     } else {
         stream->pdata = Tag(static_cast<uintptr_t>(StreamKind::Ignored));
@@ -248,7 +256,13 @@ void ShellInstance::paint(HDC dc) {
     player::RenderList list;
     player_.buildRenderList(list);
     if (player_.stage()) {
-        painter_.Paint(dc, width, height, list, options_);
+        // Scripts may have changed the scale mode, alignment or quality since the start.
+        RenderOptions options = options_;
+        const runtime::StageSettings& settings = player_.stageSettings();
+        options.scale = settings.scaleMode;
+        options.align = settings.align;
+        options.quality = settings.quality;
+        painter_.Paint(dc, width, height, list, options);
         return;
     }
     // No movie (yet): an opaque instance shows its background, a transparent one nothing.
@@ -267,10 +281,7 @@ void ShellInstance::mouseEvent(UINT message, LPARAM position) {
     // Client coordinates of the host window; our area starts at the window structure's x, y.
     const double x = static_cast<short>(LOWORD(position)) - window_.x;
     const double y = static_cast<short>(HIWORD(position)) - window_.y;
-    const player::Rect stage = movie->stageRect();
-    const player::StageMapping mapping = player::computeStageMapping(
-        stage.width() / player::kTwipsPerPixel, stage.height() / player::kTwipsPerPixel,
-        window_.width, window_.height, options_.scale, options_.align);
+    const player::StageMapping mapping = player_.stageMapping(window_.width, window_.height);
     const player::Point at = mapping.windowToStage(x, y);
     if (message == WM_MOUSEMOVE) player_.mouseMove(at.x, at.y);
     if (message == WM_LBUTTONDOWN) player_.mouseDown(at.x, at.y);

@@ -76,6 +76,64 @@ TEST(DisplayOptions, ParametersOfTheInstance) {
     EXPECT_FALSE(plain.transparent);
     EXPECT_EQ(*plain.background, (Rgba{0, 255, 0, 255}));
     EXPECT_EQ(plain.scale, ScaleMode::ShowAll);
+    EXPECT_EQ(plain.quality, RenderQuality::High);
+    EXPECT_TRUE(plain.showMenu);
+}
+
+TEST(DisplayOptions, QualityAndMenu) {
+    struct Case {
+        const char* quality;
+        const char* menu;
+        RenderQuality expectedQuality;
+        bool expectedMenu;
+    } cases[] = {
+        {"low", "false", RenderQuality::Low, false},
+        {"AutoLow", "FALSE", RenderQuality::Low, false},
+        {"autohigh", "true", RenderQuality::High, true},
+        {"medium", "", RenderQuality::Medium, true},
+        {"Best", "0", RenderQuality::Best, true},
+        {"ultra", "no", RenderQuality::High, true},
+    };
+    for (const Case& c : cases) {
+        DisplayOptions o = parseDisplayOptions({{"Quality", c.quality}, {"MENU", c.menu}});
+        EXPECT_EQ(o.quality, c.expectedQuality) << c.quality;
+        EXPECT_EQ(o.showMenu, c.expectedMenu) << c.menu;
+    }
+}
+
+TEST(StageMapping, ScriptNamesOfModesAndAlignment) {
+    for (ScaleMode mode :
+         {ScaleMode::ShowAll, ScaleMode::NoBorder, ScaleMode::ExactFit, ScaleMode::NoScale}) {
+        EXPECT_EQ(scaleModeNamed(scaleModeName(mode)), mode);
+        EXPECT_EQ(parseScaleMode(scaleModeName(mode)), mode);
+    }
+    EXPECT_FALSE(scaleModeNamed("no scale").has_value());
+    EXPECT_FALSE(scaleModeNamed("").has_value());
+
+    struct Case {
+        const char* written;
+        const char* read;
+        int horizontal, vertical;
+    } cases[] = {
+        {"", "", 0, 0},      {"T", "T", 0, -1},    {"b", "B", 0, 1},    {"L", "L", -1, 0},
+        {"r", "R", 1, 0},    {"TL", "LT", -1, -1}, {"tr", "TR", 1, -1}, {"BL", "LB", -1, 1},
+        {"BR", "RB", 1, 1},  {"RL", "L", -1, 0},   {"BT", "T", 0, -1},  {"xyz", "", 0, 0},
+        {"RBx", "RB", 1, 1},
+    };
+    for (const Case& c : cases) {
+        StageAlign a = parseStageAlign(c.written);
+        EXPECT_EQ(a.horizontal, c.horizontal) << c.written;
+        EXPECT_EQ(a.vertical, c.vertical) << c.written;
+        EXPECT_EQ(stageAlignText(a), c.read) << c.written;
+    }
+}
+
+TEST(RenderQuality, NamesRoundTrip) {
+    for (RenderQuality q :
+         {RenderQuality::Low, RenderQuality::Medium, RenderQuality::High, RenderQuality::Best})
+        EXPECT_EQ(renderQualityNamed(renderQualityName(q)), q);
+    EXPECT_FALSE(renderQualityNamed("").has_value());
+    EXPECT_FALSE(renderQualityNamed("highest").has_value());
 }
 
 }  // namespace

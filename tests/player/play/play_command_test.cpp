@@ -150,6 +150,45 @@ TEST(KestrelPlay, PngHoldsTheLastFrameAtTheStageSize) {
     EXPECT_NE(play.err.find("missing/frame.png"), std::string::npos) << play.err;
 }
 
+// A square whose left edge halves a column of pixels, drawn at the quality the movie
+// chose; the movie also traces its URL.
+const char kLowQualitySquare[] = R"(
+stage 40 20
+background #FFFFFF
+shape 1
+  fill #FF0000
+  rect 10.5 5 10 10 fill=1
+end
+place 1 depth=1
+action
+  push "_quality", "LOW"
+  setVariable
+  push "_url"
+  getVariable
+  trace
+end
+showframe
+)";
+
+TEST(KestrelPlay, PngFollowsTheMoviesQualityAndTheUrlIsAFileUrl) {
+    PlayRun play;
+    std::string movie = play.Movie(kLowQualitySquare, "low quality.swf");
+    std::string png = play.folder / "frame.png";
+    ASSERT_EQ(play.Run({movie, "--png", png}), kExitOk) << play.err;
+    EXPECT_EQ(play.out.rfind("file://", 0), 0u) << play.out;
+    EXPECT_NE(play.out.find("/low%20quality.swf\n"), std::string::npos) << play.out;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, png.c_str()));
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+    // No pixel is a blend of the square and the background.
+    for (size_t i = 0; i < pixels.size(); i += 4)
+        ASSERT_TRUE(pixels[i + 1] == 0 || pixels[i + 1] == 255) << "pixel " << i / 4;
+    EXPECT_EQ(pixels[(10 * 40 + 15) * 4 + 1], 0);
+}
+
 TEST(KestrelPlay, StopsWhenTheMovieQuits) {
     PlayRun play;
     EXPECT_EQ(play.Run({play.Movie(kQuitsInFrame2), "--frames", "10"}), kExitOk);

@@ -47,6 +47,41 @@ showframe
                          {10, 4, Rgba{255, 160, 160, 255}}});  // 3/8 covered
 }
 
+TEST(AggRenderer, LowQualityCoversWholePixelsByTheirCentres) {
+    // The same edges as above, drawn by one renderer at low quality, then anti-aliased
+    // again: coverage kept from one quality must not show in the other.
+    std::shared_ptr<const player::MovieDefinition> movie;
+    std::unique_ptr<player::Stage> stage;
+    player::RenderList list = ListOf(R"(
+stage 40 20
+background #FFFFFF
+shape 1
+  fill #FF0000
+  rect 10.5 4.25 20 10 fill=1
+end
+place 1 depth=1
+showframe
+)",
+                                     movie, stage);
+    Renderer renderer;
+    PixelBuffer image;
+    FrameOptions low;
+    low.antiAliased = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_TRUE(renderer.RenderStage(list, image, low));
+        // Three quarters covered counts as covered; three eighths does not.
+        ExpectPixels(
+            image,
+            {{9, 8, kWhite}, {11, 8, kRed}, {20, 4, kRed}, {20, 3, kWhite}, {10, 4, kWhite}});
+        for (size_t i = 0; i < image.pixels.size(); i += 4) {
+            const bool red = image.pixels[i + 1] == 0, white = image.pixels[i + 1] == 255;
+            ASSERT_TRUE(red || white) << "pixel " << i / 4 << " is blended";
+        }
+    }
+    ASSERT_TRUE(renderer.RenderStage(list, image, FrameOptions{}));
+    ExpectPixels(image, {{10, 8, Rgba{255, 128, 128, 255}}, {20, 4, Rgba{255, 64, 64, 255}}});
+}
+
 TEST(AggRenderer, TwoFillsMeetingOnAnEdgeLeaveNoSeam) {
     // Red left of x = 10.5 and blue right of it: the shared pixel is half of each,
     // with none of the black background showing through.

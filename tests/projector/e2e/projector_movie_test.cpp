@@ -180,6 +180,57 @@ TEST(ProjectorMovie, AnimationShowsTheTimelinesFramesOverTime) {
     EXPECT_EQ(FrameOfColor(uitest::ReadClientPixel(projector.window(), 100, 50)), 6);
 }
 
+// Stage under noScale in a real window: its size is the plug-in's area, a resize is heard
+// as onResize, and the movie is drawn unscaled at the alignment the script chose.
+TEST(ProjectorMovie, StageUnderNoScaleFollowsTheWindow) {
+    const std::string stageSize =
+        Member("Stage", "width") + "push \"x\"\nadd2\n" + Member("Stage", "height") + "add2\n";
+    const std::string frameOne =
+        Trace("before ", stageSize) + Trace("mode ", Member("Stage", "scaleMode")) +
+        "push \"Stage\"\ngetVariable\npush \"scaleMode\", \"noScale\"\nsetMember\n"
+        "push \"Stage\"\ngetVariable\npush \"align\", \"TL\"\nsetMember\n"
+        "push \"l\", 0, \"Object\"\nnewObject\nsetVariable\n"
+        "push \"l\"\ngetVariable\npush \"onResize\"\nfunction \"\"\n" +
+        Trace("resize ", stageSize) + "end\nsetMember\n" +
+        "push \"l\"\ngetVariable\npush 1, \"Stage\"\ngetVariable\npush \"addListener\"\n"
+        "callMethod\npop\n" +
+        Trace("after ", stageSize) + Trace("url ", Var("_url")) + "push \"ready\"\ntrace\nstop\n";
+    // A red square at the stage's top-left corner, on a 320 x 240 stage.
+    const std::string movie =
+        "version 8\nstage 320 240\nrate 10\nbackground #FFFFFF\n"
+        "shape 1\n  fill #FF0000\n  rect 0 0 20 20 fill=1\nend\n"
+        "place 1 depth=1\naction\n" +
+        frameOne + "end\nshowframe\n";
+    ProjectorFolder folder;
+    RunningProjector projector(folder, MainWindowPayload("Stage"), Compile(movie));
+    ASSERT_TRUE(projector.started());
+    std::vector<std::string> lines = projector.waitForTrace("ready", 30000);
+    RECT client{};
+    GetClientRect(projector.window(), &client);
+    const std::string area = std::to_string(client.right) + "x" + std::to_string(client.bottom);
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "before 320x240");
+    EXPECT_EQ(lines[1], "mode showAll");
+    EXPECT_EQ(lines[2], "after " + area);
+    EXPECT_EQ(lines[3].rfind("url file:///", 0), 0u) << lines[3];
+    EXPECT_NE(lines[3].find("/movie.swf"), std::string::npos) << lines[3];
+    // Unscaled at the top-left: the square covers (5, 5) and not (25, 25).
+    EXPECT_TRUE(uitest::WaitUntil(
+        [&] { return uitest::ReadClientPixel(projector.window(), 5, 5) == RGB(255, 0, 0); },
+        10000));
+    EXPECT_EQ(uitest::ReadClientPixel(projector.window(), 25, 25), RGB(255, 255, 255));
+
+    RECT outer{};
+    GetWindowRect(projector.window(), &outer);
+    SetWindowPos(projector.window(), nullptr, 0, 0, outer.right - outer.left + 60,
+                 outer.bottom - outer.top + 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetClientRect(projector.window(), &client);
+    const std::string resized =
+        "resize " + std::to_string(client.right) + "x" + std::to_string(client.bottom);
+    lines = projector.waitForTrace(resized, 20000);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), resized), 1) << lines.back();
+}
+
 // A layered window has no drawing of its own to read: take the pixel from the screen.
 COLORREF ReadScreenPixelOf(HWND window, int x, int y) {
     POINT at{x, y};
