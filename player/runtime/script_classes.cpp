@@ -28,8 +28,7 @@ using NumberGetter = double (player::DisplayObject::*)() const;
 }  // namespace
 
 const char* DisplayObjectData::typeOfName() const {
-    auto o = object.lock();
-    return o && o->isClip() ? "movieclip" : nullptr;
+    return isClip ? "movieclip" : nullptr;
 }
 
 bool DisplayObjectData::lookupDynamic(std::string_view name, bool caseSensitive, Value& out) {
@@ -120,7 +119,7 @@ Object* ScriptClasses::createScriptObject(player::DisplayObject& display) {
         case player::DisplayObjectKind::Shape:
             return nullptr;
     }
-    auto data = std::make_unique<DisplayObjectData>(vm_, display.weak_from_this());
+    auto data = std::make_unique<DisplayObjectData>(vm_, display.weak_from_this(), display.isClip());
     DisplayObjectData* rawData = data.get();
     Object* object = vm_.newHostObject(proto, std::move(data));
     rawData->self = object;
@@ -268,6 +267,8 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
                                               : level < 2 ? player::RenderQuality::High
                                                           : player::RenderQuality::Best;
         });
+    if (display.kind() != player::DisplayObjectKind::EditText)
+        InstallPlayerProperties(player_, object, display);
     if (!display.container())
         object->define("$version", Value(player::kPlayerVersion), avm1::kDontEnum);
     object->defineNative(

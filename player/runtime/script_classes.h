@@ -19,8 +19,8 @@ class MoviePlayer;
 
 // The display object behind a clip, text field or button script object.
 struct DisplayObjectData : avm1::NativeData {
-    DisplayObjectData(avm1::Vm& vm, std::weak_ptr<player::DisplayObject> o)
-        : vm(&vm), object(std::move(o)) {}
+    DisplayObjectData(avm1::Vm& vm, std::weak_ptr<player::DisplayObject> o, bool isClip)
+        : vm(&vm), object(std::move(o)), isClip(isClip) {}
 
     const char* typeOfName() const override;
     // Children by instance name, and display properties ("_x") in any letter case as
@@ -31,8 +31,12 @@ struct DisplayObjectData : avm1::NativeData {
     avm1::Vm* vm;                  // not owned: the Vm owns the object owning this
     avm1::Object* self = nullptr;  // not owned: the object this data belongs to
     std::weak_ptr<player::DisplayObject> object;
+    // A clip stays a "movieclip" to typeof after it is removed and gone.
+    bool isClip;
     bool bindingInitialised = false;  // text fields: bound variable seeded from the text
     std::optional<int64_t> tabIndex;  // none until a script sets one
+    // A clip's or button's own _focusrect (SWF 6 on); none follows the player's.
+    std::optional<bool> focusRect;
     // The target path the object had when it was removed: a script holding it still
     // converts it to that path.
     std::optional<std::string> removedPath;
@@ -134,6 +138,10 @@ void installPlatformClasses(MoviePlayer& player, avm1::Vm& vm);
 // Stage (the movie's size, scale mode, alignment, menu, onResize listeners), $version and
 // getVersion(). Returns the Stage object.
 avm1::Object* installStageClass(MoviePlayer& player, avm1::Vm& vm);
+// _focusrect and _soundbuftime (player_properties.cpp): settings of the whole player that
+// every clip reaches, and a clip's or button's own _focusrect from SWF 6 on.
+void InstallPlayerProperties(MoviePlayer& player, avm1::Object* object,
+                             player::DisplayObject& display);
 // Called when a load started by XML.load/sendAndLoad completes (data absent: failed).
 void deliverXmlData(avm1::Vm& vm, avm1::Object* xml, const std::string* data);
 void deliverLoadVarsData(avm1::Vm& vm, avm1::Object* loadVars, const std::string* data);

@@ -2,6 +2,7 @@
 // the display choices scripts can change (Stage.scaleMode, Stage.align, _quality).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "player/core/display_options.h"
@@ -15,6 +16,10 @@ struct StageSettings {
     player::StageAlign align;
     bool showMenu = true;
     player::RenderQuality quality = player::RenderQuality::High;
+    // _focusrect: whether the focused button or clip gets the yellow rectangle.
+    bool focusRect = true;
+    // _soundbuftime: seconds of streamed sound buffered before it plays.
+    int32_t soundBufferTime = 5;
     // The host's display area in pixels; 0 until the host gives one, and a headless
     // player never does: then the movie's own size stands in.
     int areaWidth = 0;
