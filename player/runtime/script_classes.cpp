@@ -119,7 +119,8 @@ Object* ScriptClasses::createScriptObject(player::DisplayObject& display) {
         case player::DisplayObjectKind::Shape:
             return nullptr;
     }
-    auto data = std::make_unique<DisplayObjectData>(vm_, display.weak_from_this(), display.isClip());
+    auto data =
+        std::make_unique<DisplayObjectData>(vm_, display.weak_from_this(), display.isClip());
     DisplayObjectData* rawData = data.get();
     Object* object = vm_.newHostObject(proto, std::move(data));
     rawData->self = object;
