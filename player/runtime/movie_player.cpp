@@ -11,9 +11,9 @@
 #include "player/runtime/display_paths.h"
 #include "player/runtime/external_script.h"
 #include "player/runtime/external_values.h"
+#include "player/runtime/field_layout.h"
 #include "player/runtime/script_classes.h"
 #include "player/runtime/script_helpers.h"
-#include "player/runtime/field_layout.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
@@ -444,10 +444,14 @@ void MoviePlayer::objectRemoved(DisplayObject& object) {
     Object* script = scriptObjectOf(object);
     object.setScriptObject(nullptr);
     if (script)
-        if (auto* data = displayDataOf(*script)) data->removedPath = object.targetPath();
+        if (auto* data = displayDataOf(*script)) {
+            data->removedPath = object.targetPath();
+            data->removedTarget = slashTargetOf(object);
+        }
     if (!script || !object.isClip()) return;
     PendingUnload unload;
     unload.clip = script;
+    unload.display = object.shared_from_this();
     auto& clip = static_cast<MovieClip&>(object);
     if (!clip.clipActions().empty())
         for (const ClipActionRecord& r : parseClipActions(clip.clipActions(), swfVersion()))
@@ -460,8 +464,12 @@ void MoviePlayer::runPendingUnloads() {
     while (!pendingUnloads_.empty()) {
         PendingUnload unload = std::move(pendingUnloads_.front());
         pendingUnloads_.erase(pendingUnloads_.begin());
+        // The handlers run while the clip is still there to them, then it goes.
+        DisplayObjectData* data = displayDataOf(*unload.clip);
+        if (data) data->unloading = true;
         for (const player::ActionBytes& actions : unload.actions) runActions(unload.clip, actions);
         callMethod(unload.clip, "onUnload");
+        if (data) data->unloading = false;
     }
 }
 
@@ -709,9 +717,11 @@ Object* MoviePlayer::level(int number) {
 }
 
 std::optional<std::string> MoviePlayer::targetPathOf(Object* object) {
-    if (DisplayObject* d = displayObjectOf(object)) return d->targetPath();
+    // A removed object keeps the path it had, even while its unload handlers reach it.
     auto* data = object ? displayDataOf(*object) : nullptr;
-    return data ? data->removedPath : std::nullopt;
+    if (data && data->removedPath) return data->removedPath;
+    if (DisplayObject* d = displayObjectOf(object)) return d->targetPath();
+    return std::nullopt;
 }
 
 void MoviePlayer::cloneSprite(Object* source, std::string_view newName, int timelineDepth) {

@@ -237,8 +237,9 @@ class MoviePlayer : private avm1::Host, private player::TimelineHooks {
     // Removed clips with unload handlers; they run once the change that removed them is
     // complete (removal itself may not run scripts).
     struct PendingUnload {
-        avm1::Object* clip = nullptr;              // kept alive by the root marker until it runs
-        std::vector<player::ActionBytes> actions;  // onClipEvent(unload) blocks
+        avm1::Object* clip = nullptr;  // kept alive by the root marker until it runs
+        std::shared_ptr<player::DisplayObject> display;  // its handlers still reach it
+        std::vector<player::ActionBytes> actions;        // onClipEvent(unload) blocks
     };
     std::vector<PendingUnload> pendingUnloads_;
     void runPendingUnloads();

@@ -9,9 +9,9 @@
 #include "player/core/player_version.h"
 #include "player/core/stage.h"
 #include "player/runtime/display_paths.h"
+#include "player/runtime/field_layout.h"
 #include "player/runtime/movie_player.h"
 #include "player/runtime/script_helpers.h"
-#include "player/runtime/field_layout.h"
 #include "player/runtime/text_metrics.h"
 
 namespace kestrel::runtime {
@@ -191,7 +191,7 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
             player::DisplayObject* d = displayOf(self);
             if (!d) return Value();
             // A level has no instance name.
-            return d->container() ? Value(d->name()) : Value("");
+            return d->container() || d->isRemoved() ? Value(d->name()) : Value("");
         },
         [](Vm& vm, Object& self, const Value& v) {
             if (player::DisplayObject* d = displayOf(self)) d->setName(vm.toString(v));
@@ -200,7 +200,9 @@ void ScriptClasses::installDisplayProperties(Object* object, player::DisplayObje
         "_target",
         [](Vm&, Object& self) -> Value {
             player::DisplayObject* d = displayOf(self);
-            return d ? Value(slashTargetOf(*d)) : Value();
+            if (!d) return Value();
+            const DisplayObjectData* data = displayDataOf(self);
+            return Value(data && d->isRemoved() ? data->removedTarget : slashTargetOf(*d));
         },
         nullptr);
     MoviePlayer* player = &player_;

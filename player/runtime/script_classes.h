@@ -40,6 +40,9 @@ struct DisplayObjectData : avm1::NativeData {
     // The target path the object had when it was removed: a script holding it still
     // converts it to that path.
     std::optional<std::string> removedPath;
+    std::string removedTarget;  // the same in slash syntax (_target)
+    // While its unload handlers run, a removed clip still answers for its properties.
+    bool unloading = false;
     TextFieldSettings textField;  // text fields only
 };
 

@@ -12,7 +12,7 @@ player::DisplayObject* displayOf(Object& self) {
     auto* data = dynamic_cast<DisplayObjectData*>(self.nativeData());
     if (!data) return nullptr;
     auto object = data->object.lock();
-    return object && !object->isRemoved() ? object.get() : nullptr;
+    return object && (!object->isRemoved() || data->unloading) ? object.get() : nullptr;
 }
 
 player::MovieClip* clipOfSelf(Object& self) {

@@ -167,5 +167,73 @@ end
     EXPECT_EQ(Traces(6, std::string(byScript) + check), "movieclip|undefined");
 }
 
+// The unload handlers of a removed clip run while the clip is still there to them: its
+// path, name, target and position answer; once they are done it is gone.
+TEST(PlayerProperties, UnloadHandlersStillReachTheClip) {
+    const char* program = R"(sprite 3
+  place 2 depth=1 name="inner" x=7 actions
+    on unload
+      push "clipEvent ", "this"
+      getVariable
+      add2
+      trace
+      push "_name"
+      getVariable
+      trace
+      push "_target"
+      getVariable
+      trace
+    end
+  end
+  showframe
+end
+place 3 depth=2 name="outer"
+action
+push "outer"
+getVariable
+push "inner"
+getMember
+push "onUnload"
+function2 "" regs=2 flags=preload_this
+  push "onUnload ", r:1
+  add2
+  trace
+  push r:1, "_x"
+  getMember
+  trace
+end
+setMember
+push "k", "outer"
+getVariable
+push "inner"
+getMember
+setVariable
+end
+showframe
+remove 2
+action
+stop
+end
+showframe
+)";
+    EXPECT_EQ(Traces(8, program, 3),
+              "clipEvent _level0.outer.inner|inner|/outer/inner|onUnload _level0.outer.inner|7");
+    std::string later = std::string(program).replace(std::string(program).rfind("stop"), 4, R"(end
+showframe
+action
+push "k"
+getVariable
+push "_name"
+getMember
+trace
+push "k"
+getVariable
+trace
+stop)");
+    EXPECT_EQ(Traces(8, later, 4).substr(Traces(8, program, 3).size()),
+              "|undefined|_level0.outer.inner")
+        << "the handlers done, the clip answers no more but keeps its path";
+}
+
 }  // namespace
 }  // namespace kestrel::runtime
