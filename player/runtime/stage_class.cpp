@@ -39,10 +39,17 @@ Object* installStageClass(MoviePlayer& player, Vm& vm) {
         [p](Vm&, Object&) -> Value {
             return Value(player::scaleModeName(p->stageSettings().scaleMode));
         },
-        [p](Vm& vm, Object&, const Value& v) {
+        [p, stage](Vm& vm, Object&, const Value& v) {
             // An unknown mode leaves the current one.
-            if (auto mode = player::scaleModeNamed(vm.toString(v)))
-                p->stageSettings().scaleMode = *mode;
+            auto mode = player::scaleModeNamed(vm.toString(v));
+            if (!mode) return;
+            const int width = p->stageWidth();
+            const int height = p->stageHeight();
+            p->stageSettings().scaleMode = *mode;
+            // Turning to noScale sizes the stage to the display area: that is a resize.
+            if (*mode == player::ScaleMode::NoScale &&
+                (width != p->stageWidth() || height != p->stageHeight()))
+                broadcast(vm, stage, "onResize");
         });
     stage->defineNative(
         "align",

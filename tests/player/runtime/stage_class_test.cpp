@@ -128,6 +128,37 @@ TEST_F(StageTest, OnResizeIsHeardUnderNoScaleWhenTheAreaChanges) {
     EXPECT_EQ(Take(), "");
 }
 
+// Switching to noScale resizes the stage when the display area is not the movie's size;
+// other switches and a matching area do not.
+TEST_F(StageTest, SwitchingToNoScaleIsAResizeWhenTheSizeChanges) {
+    struct Case {
+        int areaWidth, areaHeight;
+        const char* actions;
+        const char* expected;
+    };
+    const std::string toNoScale = Set("Stage.scaleMode", "\"noScale\"");
+    const std::vector<Case> cases = {
+        {640, 480, "", "resize 640x480"},
+        {320, 240, "", ""},
+        {0, 0, "", ""},  // headless: the movie's size stands in
+        {640, 480, "noScale first", ""},
+        {640, 480, "exactFit", ""},
+    };
+    for (const Case& c : cases) {
+        StageMovie movie;
+        movie.player.setDisplayArea(c.areaWidth, c.areaHeight);
+        std::string actions = kResizeListener;
+        if (std::string(c.actions) == "noScale first")
+            actions = toNoScale + actions + toNoScale;
+        else if (*c.actions)
+            actions += Set("Stage.scaleMode", "\"" + std::string(c.actions) + "\"");
+        else
+            actions += toNoScale;
+        EXPECT_EQ(movie.Play(actions), c.expected)
+            << c.areaWidth << "x" << c.areaHeight << " " << c.actions;
+    }
+}
+
 TEST_F(StageTest, RemovedListenerHearsNothing) {
     player.setDisplayArea(640, 480);
     EXPECT_EQ(Play(Set("Stage.scaleMode", "\"NOSCALE\"") + kResizeListener + R"(
