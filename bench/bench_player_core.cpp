@@ -2,13 +2,12 @@
 // the render list). Frames per second are reported beside the movie's own 24.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bench/bench_frame_counters.h"
+#include "bench/bench_thousand_shapes.h"
 #include "player/core/stage.h"
-#include "tools/swfwriter/description.h"
 
 using namespace kestrel::player;
 
@@ -38,10 +37,7 @@ const std::vector<uint8_t>& thousandShapeMovie() {
             }
             d += "showframe\n";
         }
-        std::string error;
-        auto compiled = swf::CompileDescription(d, error);
-        if (!compiled) std::fprintf(stderr, "movie: %s\n", error.c_str());
-        return compiled ? *compiled : std::vector<uint8_t>{};
+        return kestrel::bench::CompiledBenchMovie(d);
     }();
     return bytes;
 }

@@ -14,6 +14,14 @@ namespace kestrel::bench {
 
 constexpr int kThousandShapes = 1000;
 
+// A benchmark movie from its description; empty (and said on stderr) when it doesn't compile.
+inline std::vector<uint8_t> CompiledBenchMovie(const std::string& description) {
+    std::string error;
+    auto compiled = swf::CompileDescription(description, error);
+    if (!compiled) std::fprintf(stderr, "movie: %s\n", error.c_str());
+    return compiled ? *compiled : std::vector<uint8_t>{};
+}
+
 inline const std::vector<uint8_t>& ThousandShapeMovie() {
     static const std::vector<uint8_t> bytes = [] {
         std::string d = "stage 1280 720\nrate 24\nbackground #FFFFFF\n";
@@ -33,10 +41,7 @@ inline const std::vector<uint8_t>& ThousandShapeMovie() {
                  " x=" + std::to_string(x) + " y=" + std::to_string(y) + "\n";
         }
         d += "showframe\n";
-        std::string error;
-        auto compiled = swf::CompileDescription(d, error);
-        if (!compiled) std::fprintf(stderr, "movie: %s\n", error.c_str());
-        return compiled ? *compiled : std::vector<uint8_t>{};
+        return CompiledBenchMovie(d);
     }();
     return bytes;
 }
