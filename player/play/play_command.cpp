@@ -139,7 +139,8 @@ bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions& options
     return true;
 }
 
-int RunPlay(const std::vector<std::string>& args, const Console& console) {
+int RunPlay(const std::vector<std::string>& args, const Console& console,
+            render::TextPainter* deviceText) {
     PlayOptions options;
     bool help = false;
     std::string error;
@@ -191,6 +192,7 @@ int RunPlay(const std::vector<std::string>& args, const Console& console) {
         render::PixelBuffer image;
         render::FrameOptions look;
         look.antiAliased = player.stageSettings().quality != player::RenderQuality::Low;
+        look.text = deviceText;
         if (!render::Renderer().RenderStage(frame, image, look))
             result = Report(console, kExitFailed,
                             options.pngFile + ": the stage has no size that an image can have");

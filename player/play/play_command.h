@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace kestrel::render {
+class TextPainter;
+}
+
 namespace kestrel::play {
 
 // Exit codes, documented in "kestrel-play --help".
@@ -37,7 +41,9 @@ struct PlayOptions {
 bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions& options, bool& help,
                       std::string& error);
 
-// `args` without the program name.
-int RunPlay(const std::vector<std::string>& args, const Console& console);
+// `args` without the program name. `deviceText` draws text in the system's fonts into
+// the PNG (not owned); without one such text is left out, as on systems that have none.
+int RunPlay(const std::vector<std::string>& args, const Console& console,
+            render::TextPainter* deviceText = nullptr);
 
 }  // namespace kestrel::play

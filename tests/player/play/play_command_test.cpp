@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "tests/common/test_folder.h"
+#ifdef _WIN32
+#include "player/shell/gdi_text_painter_win.h"
+#endif
 #include "tools/swfwriter/description.h"
 
 namespace kestrel::play {
@@ -73,12 +76,12 @@ struct PlayRun {
         if (bytes) WriteBytes(path, *bytes);
         return path;
     }
-    int Run(std::vector<std::string> args) {
+    int Run(std::vector<std::string> args, render::TextPainter* deviceText = nullptr) {
         out.clear();
         err.clear();
         Console console{[this](const std::string& t) { out += t; },
                         [this](const std::string& t) { err += t; }};
-        return RunPlay(args, console);
+        return RunPlay(args, console, deviceText);
     }
 };
 
@@ -187,6 +190,42 @@ TEST(KestrelPlay, PngFollowsTheMoviesQualityAndTheUrlIsAFileUrl) {
     for (size_t i = 0; i < pixels.size(); i += 4)
         ASSERT_TRUE(pixels[i + 1] == 0 || pixels[i + 1] == 255) << "pixel " << i / 4;
     EXPECT_EQ(pixels[(10 * 40 + 15) * 4 + 1], 0);
+}
+
+// A field in a device font: black text on the white stage.
+const char kDeviceTextField[] = R"(
+stage 160 40
+background #FFFFFF
+font 1 "_sans"
+edittext 2 5 5 150 30 font=1 size=20 color=#000000 readonly text="Kestrel"
+place 2 depth=1
+showframe
+)";
+
+// Pixels of the PNG darker than mid grey.
+size_t DarkPixels(const std::string& png) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, png.c_str())) return 0;
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return 0;
+    size_t dark = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4) dark += pixels[i] < 128 ? 1 : 0;
+    return dark;
+}
+
+TEST(KestrelPlay, DeviceTextIsInThePngWhenTheSystemDrawsIt) {
+    PlayRun play;
+    std::string movie = play.Movie(kDeviceTextField);
+    std::string png = play.folder / "frame.png";
+    ASSERT_EQ(play.Run({movie, "--png", png}), kExitOk) << play.err;
+    EXPECT_EQ(DarkPixels(png), 0u);
+#ifdef _WIN32
+    shell::GdiTextPainter gdiText;
+    ASSERT_EQ(play.Run({movie, "--png", png}, &gdiText), kExitOk) << play.err;
+    EXPECT_GT(DarkPixels(png), 50u);
+#endif
 }
 
 TEST(KestrelPlay, StopsWhenTheMovieQuits) {
