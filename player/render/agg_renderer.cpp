@@ -482,13 +482,7 @@ struct Renderer::State {
                 for (const Point& p : points) ras.line_to_d(p.x, p.y);
                 at = end;
             }
-            CoverageMask& mask = NextContour();
-            Sweep(ras, mask);
-            PaintOp op;
-            op.kind = PaintOp::Solid;
-            op.coverage = &mask;
-            op.color = Premultiplied(color);
-            ops.push_back(op);
+            RecordSolid(ras, color);
         }
     }
 
